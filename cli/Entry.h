@@ -1,0 +1,54 @@
+// tclean's entry: records the home folder, splits the arguments into a command
+// word, positional arguments, value options and flags, and picks one command
+// function with its parameters. Parsing is pure (parse) so that the tests see
+// exactly which command and parameters a command line chooses.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace Cli {
+
+enum class Command { Overview, Scan, Tree, Dupes, Names, Big, Types, Clean, Procs, Version, Usage };
+
+// A parsed command line: the command and every parameter it takes.
+struct Invocation {
+    Command command = Command::Overview;
+    std::string word;                  // the command word as given
+    std::vector<std::string> positional;
+    std::map<std::string, std::string> opts;
+    std::set<std::string> flags;
+
+    bool json = false;     // scan
+    int64_t minMB = 0;     // scan, big, clean
+    std::string path;      // tree
+    int depth = 3;         // tree
+    int count = 40;        // tree
+    int64_t limit = 0;     // dupes, big
+    bool safeOnly = false; // clean
+    bool dryRun = true;    // clean
+};
+
+// The process-wide home folder, set once by main before dispatch.
+const std::string& home();
+void setHome(std::string home);
+
+// path with every occurrence of the home folder replaced by "~".
+std::string tilde(const std::string& path);
+
+// Parses the arguments after the program name.
+Invocation parse(const std::vector<std::string>& args, const std::string& home);
+
+// Runs the chosen command; returns the process exit status.
+int dispatch(const Invocation& inv);
+
+// The usage text, bold words marked only when colour is on (ends in "\n").
+std::string usageText();
+void usage();
+
+inline constexpr const char* kVersionLine = "tclean 1.0 · Tidlo Cleaner";
+
+} // namespace Cli

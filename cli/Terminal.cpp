@@ -1,0 +1,127 @@
+#include "Terminal.h"
+
+#include "Platform.h"
+#include "Strings.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+namespace ANSI {
+
+bool on()
+{
+    static const bool value = Platform::stdoutIsTerminal();
+    return value;
+}
+
+std::string c(std::string_view code, std::string_view text)
+{
+    if (!on())
+        return std::string(text);
+    std::string out = "\x1b[";
+    out += code;
+    out += 'm';
+    out += text;
+    out += "\x1b[0m";
+    return out;
+}
+
+std::string bold(std::string_view text) { return c("1", text); }
+std::string dim(std::string_view text) { return c("2", text); }
+std::string red(std::string_view text) { return c("31", text); }
+std::string green(std::string_view text) { return c("32", text); }
+std::string yellow(std::string_view text) { return c("33", text); }
+std::string cyan(std::string_view text) { return c("36", text); }
+
+} // namespace ANSI
+
+std::string human(int64_t bytes)
+{
+    if (bytes < 1024)
+        return std::to_string(bytes) + " B";
+    static const char* units[] = {"KB", "MB", "GB", "TB"};
+    double value = static_cast<double>(bytes) / 1024.0;
+    int unit = 0;
+    while (value >= 1024.0 && unit < 3) {
+        value /= 1024.0;
+        ++unit;
+    }
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.1f %s", value, units[unit]);
+    return buf;
+}
+
+std::string pad(std::string_view text, size_t width)
+{
+    std::string out(text);
+    size_t count = Strings::characterCount(text);
+    if (count < width)
+        out.append(width - count, ' ');
+    return out;
+}
+
+std::string bar(double fraction, int width)
+{
+    if (width < 0)
+        width = 0;
+    double cells = std::round(fraction * width);
+    int n = std::isnan(cells) ? 0 : static_cast<int>(std::clamp(cells, 0.0, double(width)));
+    std::string out;
+    for (int i = 0; i < n; ++i)
+        out += "█";
+    for (int i = n; i < width; ++i)
+        out += "░";
+    return out;
+}
+
+std::string riskTag(Risk risk)
+{
+    switch (risk) {
+    case Risk::Safe:
+        return ANSI::green("安全");
+    case Risk::Care:
+        return ANSI::yellow("注意");
+    case Risk::Data:
+        return ANSI::red("谨慎");
+    }
+    return "";
+}
+
+std::string cutName(std::string_view name)
+{
+    if (Strings::characterCount(name) <= 24)
+        return std::string(name);
+    return Strings::characterPrefix(name, 23) + "…";
+}
+
+std::string treeLine(const DiskNode& node, const std::string& prefix, bool isLast,
+                     int64_t total)
+{
+    double share = total >= 1 ? static_cast<double>(node.size) / static_cast<double>(total) : 0;
+    std::string size = human(node.size);
+    if (size.size() <= 8)
+        size = pad(size, 9);
+    char percent[32];
+    std::snprintf(percent, sizeof percent, " %4.1f%%", share * 100.0);
+    return prefix + ANSI::dim(isLast ? "└── " : "├── ") + pad(cutName(node.name), 26) +
+           ANSI::cyan(size) + ANSI::dim(bar(share, 14) + percent);
+}
+
+void renderTree(const DiskNode& node, const std::string& prefix, bool isLast, int depth,
+                int maxDepth, int64_t total)
+{
+    printLine(treeLine(node, prefix, isLast, total));
+    if (depth >= maxDepth)
+        return;
+    std::string childPrefix = prefix + (isLast ? "    " : "│   ");
+    for (size_t i = 0; i < node.children.size(); ++i)
+        renderTree(node.children[i], childPrefix, i + 1 == node.children.size(), depth + 1,
+                   maxDepth, total);
+}
+
+void printLine(std::string_view line)
+{
+    std::fwrite(line.data(), 1, line.size(), stdout);
+    std::fputc('\n', stdout);
+}

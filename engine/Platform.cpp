@@ -1,0 +1,104 @@
+#include "Platform.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/statvfs.h>
+#include <unistd.h>
+
+namespace Platform {
+
+std::string homeDir()
+{
+    std::string home;
+    if (const char* env = std::getenv("HOME"); env && *env)
+        home = env;
+    else if (const passwd* pw = getpwuid(getuid()); pw && pw->pw_dir)
+        home = pw->pw_dir;
+    while (home.size() > 1 && home.back() == '/')
+        home.pop_back();
+    return home;
+}
+
+std::string configDir()
+{
+    if (const char* env = std::getenv("XDG_CONFIG_HOME"); env && *env == '/')
+        return env;
+    return homeDir() + "/.config";
+}
+
+std::vector<std::string> preferredLanguages()
+{
+    std::vector<std::string> out;
+    auto add = [&out](std::string code) {
+        if (code.empty() || code == "C" || code == "POSIX" || code.rfind("C.", 0) == 0)
+            code = "en";
+        out.push_back(code);
+    };
+    if (const char* language = std::getenv("LANGUAGE"); language && *language) {
+        std::string list = language;
+        size_t start = 0;
+        while (start <= list.size()) {
+            size_t colon = list.find(':', start);
+            std::string item = list.substr(start, colon - start);
+            if (!item.empty())
+                add(item);
+            if (colon == std::string::npos)
+                break;
+            start = colon + 1;
+        }
+        if (!out.empty())
+            return out;
+    }
+    for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+        if (const char* value = std::getenv(name); value && *value) {
+            add(value);
+            return out;
+        }
+    }
+    return out;
+}
+
+int64_t physicalMemory()
+{
+    long pages = sysconf(_SC_PHYS_PAGES);
+    long pageSize = sysconf(_SC_PAGESIZE);
+    if (pages <= 0 || pageSize <= 0)
+        return 0;
+    return static_cast<int64_t>(pages) * pageSize;
+}
+
+bool volumeCapacity(const std::string& path, int64_t& total, int64_t& available)
+{
+    struct statvfs st {};
+    if (statvfs(path.c_str(), &st) != 0)
+        return false;
+    total = static_cast<int64_t>(st.f_blocks) * static_cast<int64_t>(st.f_frsize);
+    available = static_cast<int64_t>(st.f_bavail) * static_cast<int64_t>(st.f_frsize);
+    return true;
+}
+
+RenameResult renameNoReplace(const std::string& from, const std::string& to)
+{
+#ifdef __APPLE__
+    int rc = renamex_np(from.c_str(), to.c_str(), RENAME_EXCL);
+#else
+    int rc = renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE);
+#endif
+    if (rc == 0)
+        return RenameResult::Moved;
+    if (errno == EEXIST)
+        return RenameResult::TargetExists;
+    if (errno == EXDEV)
+        return RenameResult::CrossDevice;
+    return RenameResult::Failed;
+}
+
+bool stdoutIsTerminal()
+{
+    return isatty(STDOUT_FILENO) == 1;
+}
+
+} // namespace Platform

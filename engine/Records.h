@@ -1,0 +1,171 @@
+// Plain value records that the engine returns and both deliverables render.
+// Every size is a signed 64-bit count of bytes. Records are copied freely and
+// own nothing but their fields (DiskNode owns its children).
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// What kind of finding a ScanItem is.
+enum class ItemKind { Cache, Orphan, Large };
+// How safe it is to remove an item.
+enum class Risk { Safe, Care, Data };
+// How a DupGroup was formed.
+enum class DupKind { Content, Name };
+
+// Raw values ("cache", "safe", "content", ...) and parsing back; a string that
+// is not a raw value yields no value.
+std::string_view rawValue(ItemKind kind);
+std::string_view rawValue(Risk risk);
+std::string_view rawValue(DupKind kind);
+std::optional<ItemKind> itemKindFromRaw(std::string_view raw);
+std::optional<Risk> riskFromRaw(std::string_view raw);
+std::optional<DupKind> dupKindFromRaw(std::string_view raw);
+
+// Display titles, looked up in the current language on every call.
+std::string title(ItemKind kind);
+std::string title(Risk risk);
+
+// A fresh random (version 4) UUID as 36 upper-case characters.
+std::string newUuid();
+
+// One file or folder that a scan proposes for removal. Equality and hashing use
+// only path and kind, so two finds of one path by one scan are the same item.
+struct ScanItem {
+    std::string id = newUuid();
+    std::string path;
+    std::string name;
+    int64_t size = 0;
+    ItemKind kind = ItemKind::Cache;
+    Risk risk = Risk::Safe;
+    std::string note;
+
+    bool operator==(const ScanItem& other) const
+    {
+        return path == other.path && kind == other.kind;
+    }
+};
+
+// A named size bucket (one top-level folder).
+struct Category {
+    std::string name;
+    int64_t size = 0;
+
+    const std::string& id() const { return name; }
+    bool operator==(const Category&) const = default;
+};
+
+// One folder in the folder-size tree; size includes all descendants.
+struct DiskNode {
+    std::string id = newUuid();
+    std::string name;
+    std::string path;
+    int64_t size = 0;
+    std::vector<DiskNode> children;
+
+    bool isLeaf() const { return children.empty(); }
+};
+
+// Capacity of the startup volume.
+struct VolumeInfo {
+    int64_t total = 0;
+    int64_t free = 0;
+
+    int64_t used() const { return total - free > 0 ? total - free : 0; }
+};
+
+// One installed application.
+struct AppInfo {
+    std::string path;
+    std::string name;
+    int64_t size = 0;
+    std::string bundleID;
+
+    const std::string& id() const { return path; }
+    bool operator==(const AppInfo&) const = default;
+};
+
+// A group of duplicates: same content, or same name.
+struct DupGroup {
+    DupKind kind = DupKind::Content;
+    int64_t size = 0;
+    std::vector<std::string> files;
+    std::string name;
+    bool isFolder = false;
+    bool sameSize = true;
+
+    // "content-/first/member"; a fresh UUID stands in for the path when empty.
+    std::string id() const;
+    // Bytes freed by removing all members but one (content groups only).
+    int64_t wasted() const;
+    // True when every member has the same last path component, ignoring case.
+    bool sameName() const;
+};
+
+// One running process.
+struct ProcInfo {
+    int pid = 0;
+    std::string name;
+    int64_t rss = 0;
+    std::string path;
+
+    int id() const { return pid; }
+};
+
+// A file-type usage bucket; index is its position and identity.
+struct TypeBucket {
+    std::string name;
+    int64_t size = 0;
+    int index = 0;
+
+    int id() const { return index; }
+};
+
+using Clock = std::chrono::system_clock;
+
+// One completed clean-up, as logged in the history file.
+struct HistoryEntry {
+    std::string id = newUuid();
+    Clock::time_point date = Clock::now();
+    int items = 0;
+    int64_t freed = 0;
+};
+
+// The size text of the engine and the app: base 1024, "B" to "TB", one decimal
+// below 100 ("1.5 KB", "150 KB", and 1,048,575 gives "1024 KB").
+std::string humanSize(int64_t bytes);
+
+template <> struct std::hash<ScanItem> {
+    size_t operator()(const ScanItem& item) const noexcept
+    {
+        size_t h = std::hash<std::string>{}(item.path);
+        size_t k = std::hash<std::string_view>{}(rawValue(item.kind));
+        return h ^ (k + 0x9e3779b97f4a7c15ULL + (h << 6) + (h >> 2));
+    }
+};
+
+template <> struct std::hash<Category> {
+    size_t operator()(const Category& c) const noexcept
+    {
+        size_t h = std::hash<std::string>{}(c.name);
+        return h ^ (std::hash<int64_t>{}(c.size) + 0x9e3779b97f4a7c15ULL + (h << 6) + (h >> 2));
+    }
+};
+
+template <> struct std::hash<AppInfo> {
+    size_t operator()(const AppInfo& a) const noexcept
+    {
+        size_t h = 0;
+        auto mix = [&h](size_t v) { h ^= v + 0x9e3779b97f4a7c15ULL + (h << 6) + (h >> 2); };
+        mix(std::hash<std::string>{}(a.path));
+        mix(std::hash<std::string>{}(a.name));
+        mix(std::hash<int64_t>{}(a.size));
+        mix(std::hash<std::string>{}(a.bundleID));
+        return h;
+    }
+};

@@ -1,0 +1,59 @@
+// Starting system tools and reading what they print. Shell::run is the one way
+// the engine starts a tool: the exact argument list (no shell unless the tool is
+// one), standard output drained on its own thread so a chatty tool never
+// stalls, standard error discarded. A CancelToken lets a caller stop a long run.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+// A cancellation flag shared between whoever may cancel and the worker that
+// checks. Once set it stays set; a new scan takes a new token.
+class CancelToken
+{
+public:
+    void cancel()
+    {
+        std::lock_guard guard(m_lock);
+        m_flag = true;
+    }
+    bool isCancelled() const
+    {
+        std::lock_guard guard(m_lock);
+        return m_flag;
+    }
+
+private:
+    mutable std::mutex m_lock;
+    bool m_flag = false;
+};
+
+// The buffer the output reader fills for the waiting caller.
+struct DataBox {
+    std::string data;
+};
+
+namespace Shell {
+
+// Runs the executable at an absolute path with exactly these arguments, waits
+// for it and returns its standard output. Lines that are not valid UTF-8 (a
+// file name in another encoding, say) are dropped one by one; the rest of the
+// output is kept. Never fails: a tool that cannot start yields "". With a
+// token, the tool is asked to stop (SIGTERM) within about 120 ms of a cancel
+// and whatever it printed until then is returned.
+std::string run(const std::string& executable, const std::vector<std::string>& args,
+                const CancelToken* token = nullptr);
+
+} // namespace Shell
+
+namespace Scanner {
+
+// Bytes used by a file or folder: du's allocated size for a folder (a link to
+// a folder counts as one), the logical length of a file or of a link itself.
+// 0 when it cannot be measured.
+int64_t sizeOf(const std::string& path);
+
+} // namespace Scanner

@@ -1,0 +1,101 @@
+#include "Text.h"
+
+#include "Platform.h"
+#include "Preferences.h"
+#include "TextTable.h"
+
+#include <cctype>
+#include <cstdlib>
+#include <mutex>
+#include <unordered_map>
+
+namespace L {
+namespace {
+
+// Built once, on first lookup, then read-only.
+const std::unordered_map<std::string_view, const Entry*>& table()
+{
+    static std::once_flag once;
+    static std::unordered_map<std::string_view, const Entry*> map;
+    std::call_once(once, [] {
+        map.reserve(kEntryCount);
+        for (const Entry& e : entries())
+            map.emplace(e.key, &e);
+    });
+    return map;
+}
+
+bool startsWithZh(std::string code)
+{
+    for (char& c : code)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return code.rfind("zh", 0) == 0;
+}
+
+} // namespace
+
+std::string lang()
+{
+    if (const char* env = std::getenv("TID_LANG"))
+        return std::string_view(env) == "zh" ? "zh" : "en";
+    if (auto pref = Preferences::string("tc.lang"); pref && *pref != "auto")
+        return *pref == "zh" ? "zh" : "en";
+    auto langs = Platform::preferredLanguages();
+    return !langs.empty() && startsWithZh(langs.front()) ? "zh" : "en";
+}
+
+std::string s(std::string_view key)
+{
+    const auto& map = table();
+    auto it = map.find(key);
+    if (it == map.end())
+        return std::string(key);
+    return lang() == "zh" ? it->second->zh : it->second->en;
+}
+
+std::string format(std::string_view text, const std::vector<Arg>& args)
+{
+    std::string out;
+    out.reserve(text.size() + 16);
+    size_t next = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        char c = text[i];
+        if (c != '%' || i + 1 >= text.size()) {
+            out += c;
+            continue;
+        }
+        char spec = text[i + 1];
+        if (spec == '%') {
+            out += '%';
+            ++i;
+        } else if (spec == 'd' || spec == '@') {
+            if (next < args.size()) {
+                const Arg& a = args[next++];
+                if (const auto* n = std::get_if<long long>(&a))
+                    out += std::to_string(*n);
+                else
+                    out += std::get<std::string>(a);
+            }
+            ++i;
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+std::string f(std::string_view key, const std::vector<Arg>& args)
+{
+    return format(s(key), args);
+}
+
+std::vector<std::string> keys()
+{
+    std::vector<std::string> out;
+    out.reserve(kEntryCount);
+    for (const Entry& e : entries())
+        out.emplace_back(e.key);
+    return out;
+}
+
+} // namespace L

@@ -1,0 +1,19 @@
+// The raw catalogue: 222 (key, zh, en) entries in their defining order.
+#pragma once
+
+#include <array>
+#include <cstddef>
+
+namespace L {
+
+struct Entry {
+    const char* key;
+    const char* zh;
+    const char* en;
+};
+
+inline constexpr std::size_t kEntryCount = 222;
+
+const std::array<Entry, kEntryCount>& entries();
+
+} // namespace L

@@ -1,0 +1,11 @@
+#!/bin/sh
+# Formats the C++ sources with the repository's .clang-format;
+# --check only reports files that differ.
+set -eu
+cd "$(dirname "$0")/.."
+FILES=$(git ls-files '*.h' '*.cpp')
+if [ "${1:-}" = "--check" ]; then
+    clang-format --dry-run --Werror $FILES
+else
+    clang-format -i $FILES
+fi

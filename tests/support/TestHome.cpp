@@ -1,0 +1,168 @@
+#include "TestHome.h"
+
+#include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <pty.h>
+#include <sys/wait.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace TestSupport {
+
+namespace {
+
+const char* kVars[] = {"HOME", "XDG_CONFIG_HOME", "TID_LANG"};
+
+std::string readAll(int fd)
+{
+    std::string out;
+    char buf[65536];
+    for (;;) {
+        ssize_t n = ::read(fd, buf, sizeof buf);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        out.append(buf, size_t(n));
+    }
+    return out;
+}
+
+std::vector<char*> argvOf(const std::string& program, const std::vector<std::string>& args)
+{
+    std::vector<char*> argv;
+    argv.push_back(const_cast<char*>(program.c_str()));
+    for (const auto& a : args)
+        argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    return argv;
+}
+
+int waitFor(pid_t pid)
+{
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+} // namespace
+
+TestHome::TestHome()
+{
+    std::string tmpl = (fs::temp_directory_path() / "tidlo-home-XXXXXX").string();
+    char* made = mkdtemp(tmpl.data());
+    m_path = made ? made : "";
+    for (const char* var : kVars) {
+        if (const char* v = std::getenv(var))
+            m_saved[var] = v;
+        else
+            m_unset.push_back(var);
+    }
+    setenv("HOME", m_path.c_str(), 1);
+    setenv("XDG_CONFIG_HOME", (m_path + "/.config").c_str(), 1);
+    unsetenv("TID_LANG");
+}
+
+TestHome::~TestHome()
+{
+    for (const auto& [k, v] : m_saved)
+        setenv(k.c_str(), v.c_str(), 1);
+    for (const auto& k : m_unset)
+        unsetenv(k.c_str());
+    std::error_code ec;
+    // Make everything removable again (tests may drop permissions).
+    for (auto it = fs::recursive_directory_iterator(m_path, fs::directory_options::skip_permission_denied, ec);
+         it != fs::recursive_directory_iterator(); it.increment(ec)) {
+        if (it->is_directory(ec) && !it->is_symlink(ec))
+            fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
+    }
+    fs::remove_all(m_path, ec);
+}
+
+std::string TestHome::at(const std::string& rel) const
+{
+    return rel.empty() ? m_path : m_path + "/" + rel;
+}
+
+void TestHome::file(const std::string& rel, const std::string& content) const
+{
+    fs::path p = at(rel);
+    fs::create_directories(p.parent_path());
+    std::ofstream(p, std::ios::binary) << content;
+}
+
+void TestHome::sizedFile(const std::string& rel, long long size) const
+{
+    fs::path p = at(rel);
+    fs::create_directories(p.parent_path());
+    std::ofstream out(p, std::ios::binary);
+    std::string chunk(65536, 'x');
+    for (long long left = size; left > 0; left -= (long long)chunk.size())
+        out.write(chunk.data(), std::min<long long>(left, (long long)chunk.size()));
+}
+
+void TestHome::dir(const std::string& rel) const
+{
+    fs::create_directories(at(rel));
+}
+
+RunResult runProgram(const std::string& program, const std::vector<std::string>& args,
+                     const std::map<std::string, std::string>& env)
+{
+    int fds[2];
+    if (pipe(fds) != 0)
+        return {};
+    pid_t pid = fork();
+    if (pid == 0) {
+        dup2(fds[1], 1);
+        int devnull = open("/dev/null", O_WRONLY);
+        dup2(devnull, 2);
+        close(fds[0]);
+        close(fds[1]);
+        for (const auto& [k, v] : env)
+            setenv(k.c_str(), v.c_str(), 1);
+        auto argv = argvOf(program, args);
+        execv(program.c_str(), argv.data());
+        _exit(127);
+    }
+    close(fds[1]);
+    RunResult r;
+    r.out = readAll(fds[0]);
+    close(fds[0]);
+    r.status = waitFor(pid);
+    return r;
+}
+
+RunResult runOnTerminal(const std::string& program, const std::vector<std::string>& args)
+{
+    int master = -1;
+    pid_t pid = forkpty(&master, nullptr, nullptr, nullptr);
+    if (pid < 0)
+        return {};
+    if (pid == 0) {
+        termios t{};
+        tcgetattr(0, &t);
+        cfmakeraw(&t);
+        tcsetattr(0, TCSANOW, &t);
+        auto argv = argvOf(program, args);
+        execv(program.c_str(), argv.data());
+        _exit(127);
+    }
+    RunResult r;
+    r.out = readAll(master); // ends with EIO once the child has gone
+    close(master);
+    r.status = waitFor(pid);
+    return r;
+}
+
+bool canDropPrivileges()
+{
+    return geteuid() == 0 && access("/usr/bin/setpriv", X_OK) == 0;
+}
+
+} // namespace TestSupport

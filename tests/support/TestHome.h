@@ -1,0 +1,61 @@
+// Test fixtures: a throw-away home folder (HOME and XDG_CONFIG_HOME point into
+// it for the life of the fixture) and helpers to run tclean as a real process.
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace TestSupport {
+
+// A fresh temporary folder used as the home folder; removed on destruction.
+// Restores HOME, XDG_CONFIG_HOME and TID_LANG afterwards.
+class TestHome
+{
+public:
+    TestHome();
+    ~TestHome();
+    TestHome(const TestHome&) = delete;
+    TestHome& operator=(const TestHome&) = delete;
+
+    const std::string& path() const { return m_path; }
+    // Absolute path of rel inside the home ("a/b" gives HOME/a/b).
+    std::string at(const std::string& rel) const;
+    // Creates a file (and its folders) with the given content.
+    void file(const std::string& rel, const std::string& content = "") const;
+    // Creates a file of exactly size bytes (real blocks, not sparse).
+    void sizedFile(const std::string& rel, long long size) const;
+    // Creates a folder and its parents.
+    void dir(const std::string& rel) const;
+
+private:
+    std::string m_path;
+    std::map<std::string, std::string> m_saved;
+    std::vector<std::string> m_unset;
+};
+
+// Result of running a program.
+struct RunResult {
+    std::string out;
+    int status = -1;
+};
+
+// Runs program with args, standard output captured through a pipe (so it is
+// not a terminal); extra environment entries are set for the child only.
+RunResult runProgram(const std::string& program, const std::vector<std::string>& args,
+                     const std::map<std::string, std::string>& env = {});
+
+// The same with standard output on a pseudo-terminal; line feeds come back as
+// "\r\n" from the terminal driver unless raw is set, and raw is set here.
+RunResult runOnTerminal(const std::string& program, const std::vector<std::string>& args);
+
+// The built tclean.
+inline std::string tcleanPath()
+{
+    return TCLEAN_PATH;
+}
+
+// True when an unprivileged user can be switched to (tests of unreadable folders).
+bool canDropPrivileges();
+
+} // namespace TestSupport
