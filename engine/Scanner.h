@@ -1,0 +1,74 @@
+// The Scanner operations, grouped by unit. Every operation is synchronous,
+// stateless and never fails: what cannot be read yields an empty list, zero or
+// no value. Results are returned by value; the caller owns them. Operations
+// that run system tools block the calling thread while the tool runs.
+//
+// Each group is implemented in its own file (Caches.cpp, Leftovers.cpp,
+// LargeFiles.cpp, Trash.cpp, DiskTree.cpp, Usage.cpp, Duplicates.cpp,
+// Apps.cpp, System.cpp); the runner and sizeOf live in Runner.h.
+#pragma once
+
+#include "Records.h"
+#include "Runner.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace Scanner {
+
+// ---- Cleaning: caches, leftovers, large files (Caches.cpp, Leftovers.cpp,
+// LargeFiles.cpp). The token is accepted and not consulted.
+std::vector<ScanItem> cacheItems(const CancelToken* token = nullptr);
+std::vector<ScanItem> orphanItems(const CancelToken* token = nullptr);
+std::vector<ScanItem> largeFiles(int64_t minMB, const CancelToken* token = nullptr);
+
+// ---- Trash, history and report (Trash.cpp).
+// Moves paths into a dated folder of the Trash (subfolder inside it), never
+// replacing anything; returns how many were moved.
+int trashPaths(const std::vector<std::string>& paths, const std::string& subfolder = "工具箱");
+std::vector<HistoryEntry> loadHistory();
+void appendHistory(const HistoryEntry& entry);
+std::optional<std::string> exportReport(const std::vector<ScanItem>& cache,
+                                        const std::vector<ScanItem>& orphan,
+                                        const std::vector<ScanItem>& large,
+                                        const VolumeInfo& volume);
+
+// ---- Folder-size tree with its 30-minute cache (DiskTree.cpp).
+DiskNode diskTree(const std::string& root, int depth, bool useCache = true,
+                  const CancelToken* token = nullptr);
+
+// ---- Usage by top-level folder and by file type (Usage.cpp).
+std::vector<Category> topLevelUsage();
+std::vector<TypeBucket> fileTypeUsage();
+
+// ---- Duplicate finders (Duplicates.cpp).
+std::vector<DupGroup> duplicates(int64_t minKB = 64, int64_t limit = 1500,
+                                 const CancelToken* token = nullptr);
+std::vector<DupGroup> sameNameGroups(int64_t limit = 80, const CancelToken* token = nullptr);
+
+// ---- Installed applications and their leftovers (Apps.cpp).
+std::vector<AppInfo> appsList();
+std::vector<std::string> leftovers(const AppInfo& app);
+
+// ---- System readings (System.cpp).
+struct MemoryInfo {
+    int64_t total = 0;
+    int64_t free = 0;
+};
+struct TrashInfo {
+    int64_t size = 0;
+    int count = 0;
+};
+VolumeInfo volume();
+MemoryInfo memory();
+std::vector<ProcInfo> processes(int limit = 12);
+int64_t ownMemory();
+TrashInfo trashSize();
+bool emptyTrash();
+std::vector<std::string> snapshots();
+std::vector<std::string> loginItems();
+
+} // namespace Scanner
