@@ -85,8 +85,8 @@ Invocation parse(const std::vector<std::string>& args, const std::string& homeDi
     } else if (w == "tree") {
         inv.command = Command::Tree;
         inv.path = inv.positional.empty() ? homeDir : inv.positional.front();
-        std::string depthText = inv.opts.count("-d") ? inv.opts.at("-d")
-                                                     : optionText(inv, "--depth", "3");
+        std::string depthText =
+            inv.opts.count("-d") ? inv.opts.at("-d") : optionText(inv, "--depth", "3");
         auto depth = Strings::parseInt(depthText);
         inv.depth = depth ? static_cast<int>(std::clamp<int64_t>(*depth, 1, 8)) : 3;
         inv.count = 40;

@@ -15,9 +15,10 @@ namespace Cli {
 enum class Command { Overview, Scan, Tree, Dupes, Names, Big, Types, Clean, Procs, Version, Usage };
 
 // A parsed command line: the command and every parameter it takes.
-struct Invocation {
+struct Invocation
+{
     Command command = Command::Overview;
-    std::string word;                  // the command word as given
+    std::string word; // the command word as given
     std::vector<std::string> positional;
     std::map<std::string, std::string> opts;
     std::set<std::string> flags;

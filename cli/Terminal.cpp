@@ -27,12 +27,30 @@ std::string c(std::string_view code, std::string_view text)
     return out;
 }
 
-std::string bold(std::string_view text) { return c("1", text); }
-std::string dim(std::string_view text) { return c("2", text); }
-std::string red(std::string_view text) { return c("31", text); }
-std::string green(std::string_view text) { return c("32", text); }
-std::string yellow(std::string_view text) { return c("33", text); }
-std::string cyan(std::string_view text) { return c("36", text); }
+std::string bold(std::string_view text)
+{
+    return c("1", text);
+}
+std::string dim(std::string_view text)
+{
+    return c("2", text);
+}
+std::string red(std::string_view text)
+{
+    return c("31", text);
+}
+std::string green(std::string_view text)
+{
+    return c("32", text);
+}
+std::string yellow(std::string_view text)
+{
+    return c("33", text);
+}
+std::string cyan(std::string_view text)
+{
+    return c("36", text);
+}
 
 } // namespace ANSI
 
@@ -95,8 +113,7 @@ std::string cutName(std::string_view name)
     return Strings::characterPrefix(name, 23) + "…";
 }
 
-std::string treeLine(const DiskNode& node, const std::string& prefix, bool isLast,
-                     int64_t total)
+std::string treeLine(const DiskNode& node, const std::string& prefix, bool isLast, int64_t total)
 {
     double share = total >= 1 ? static_cast<double>(node.size) / static_cast<double>(total) : 0;
     std::string size = human(node.size);

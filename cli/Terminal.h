@@ -46,8 +46,7 @@ void renderTree(const DiskNode& node, const std::string& prefix, bool isLast, in
                 int maxDepth, int64_t total);
 
 // The line renderTree prints for one node (without the line feed).
-std::string treeLine(const DiskNode& node, const std::string& prefix, bool isLast,
-                     int64_t total);
+std::string treeLine(const DiskNode& node, const std::string& prefix, bool isLast, int64_t total);
 
 // Prints one line with a line feed.
 void printLine(std::string_view line);

@@ -43,7 +43,8 @@ bool update(const std::string& key, const std::optional<json>& value)
     std::string dir = Platform::configDir() + "/TidloCleaner";
     if (!Files::makeDirs(dir))
         return false;
-    return Files::writeAtomically(filePath(), doc.dump(2, ' ', false, json::error_handler_t::replace));
+    return Files::writeAtomically(filePath(),
+                                  doc.dump(2, ' ', false, json::error_handler_t::replace));
 }
 
 std::optional<json> value(const std::string& key)

@@ -36,7 +36,8 @@ std::string newUuid();
 
 // One file or folder that a scan proposes for removal. Equality and hashing use
 // only path and kind, so two finds of one path by one scan are the same item.
-struct ScanItem {
+struct ScanItem
+{
     std::string id = newUuid();
     std::string path;
     std::string name;
@@ -52,7 +53,8 @@ struct ScanItem {
 };
 
 // A named size bucket (one top-level folder).
-struct Category {
+struct Category
+{
     std::string name;
     int64_t size = 0;
 
@@ -61,7 +63,8 @@ struct Category {
 };
 
 // One folder in the folder-size tree; size includes all descendants.
-struct DiskNode {
+struct DiskNode
+{
     std::string id = newUuid();
     std::string name;
     std::string path;
@@ -72,7 +75,8 @@ struct DiskNode {
 };
 
 // Capacity of the startup volume.
-struct VolumeInfo {
+struct VolumeInfo
+{
     int64_t total = 0;
     int64_t free = 0;
 
@@ -80,7 +84,8 @@ struct VolumeInfo {
 };
 
 // One installed application.
-struct AppInfo {
+struct AppInfo
+{
     std::string path;
     std::string name;
     int64_t size = 0;
@@ -91,7 +96,8 @@ struct AppInfo {
 };
 
 // A group of duplicates: same content, or same name.
-struct DupGroup {
+struct DupGroup
+{
     DupKind kind = DupKind::Content;
     int64_t size = 0;
     std::vector<std::string> files;
@@ -108,7 +114,8 @@ struct DupGroup {
 };
 
 // One running process.
-struct ProcInfo {
+struct ProcInfo
+{
     int pid = 0;
     std::string name;
     int64_t rss = 0;
@@ -118,7 +125,8 @@ struct ProcInfo {
 };
 
 // A file-type usage bucket; index is its position and identity.
-struct TypeBucket {
+struct TypeBucket
+{
     std::string name;
     int64_t size = 0;
     int index = 0;
@@ -129,7 +137,8 @@ struct TypeBucket {
 using Clock = std::chrono::system_clock;
 
 // One completed clean-up, as logged in the history file.
-struct HistoryEntry {
+struct HistoryEntry
+{
     std::string id = newUuid();
     Clock::time_point date = Clock::now();
     int items = 0;
@@ -140,7 +149,8 @@ struct HistoryEntry {
 // below 100 ("1.5 KB", "150 KB", and 1,048,575 gives "1024 KB").
 std::string humanSize(int64_t bytes);
 
-template <> struct std::hash<ScanItem> {
+template <> struct std::hash<ScanItem>
+{
     size_t operator()(const ScanItem& item) const noexcept
     {
         size_t h = std::hash<std::string>{}(item.path);
@@ -149,7 +159,8 @@ template <> struct std::hash<ScanItem> {
     }
 };
 
-template <> struct std::hash<Category> {
+template <> struct std::hash<Category>
+{
     size_t operator()(const Category& c) const noexcept
     {
         size_t h = std::hash<std::string>{}(c.name);
@@ -157,7 +168,8 @@ template <> struct std::hash<Category> {
     }
 };
 
-template <> struct std::hash<AppInfo> {
+template <> struct std::hash<AppInfo>
+{
     size_t operator()(const AppInfo& a) const noexcept
     {
         size_t h = 0;

@@ -32,7 +32,8 @@ private:
 };
 
 // The buffer the output reader fills for the waiting caller.
-struct DataBox {
+struct DataBox
+{
     std::string data;
 };
 

@@ -54,11 +54,13 @@ std::vector<AppInfo> appsList();
 std::vector<std::string> leftovers(const AppInfo& app);
 
 // ---- System readings (System.cpp).
-struct MemoryInfo {
+struct MemoryInfo
+{
     int64_t total = 0;
     int64_t free = 0;
 };
-struct TrashInfo {
+struct TrashInfo
+{
     int64_t size = 0;
     int count = 0;
 };

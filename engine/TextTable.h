@@ -6,7 +6,8 @@
 
 namespace L {
 
-struct Entry {
+struct Entry
+{
     const char* key;
     const char* zh;
     const char* en;

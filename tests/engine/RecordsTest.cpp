@@ -5,7 +5,8 @@
 
 TEST(HumanSize, FollowsTheUnitAndDecimalRules)
 {
-    struct Case {
+    struct Case
+    {
         int64_t bytes;
         const char* text;
     };
@@ -31,8 +32,8 @@ TEST(HumanSize, FollowsTheUnitAndDecimalRules)
 TEST(ScanItem, EqualityAndHashUseOnlyPathAndKind)
 {
     ScanItem a{.path = "/h/x", .name = "x", .size = 1, .kind = ItemKind::Cache};
-    ScanItem b{.path = "/h/x", .name = "other", .size = 99, .kind = ItemKind::Cache,
-               .risk = Risk::Data};
+    ScanItem b{
+        .path = "/h/x", .name = "other", .size = 99, .kind = ItemKind::Cache, .risk = Risk::Data};
     ScanItem c{.path = "/h/x", .kind = ItemKind::Orphan};
     EXPECT_NE(a.id, b.id);
     EXPECT_EQ(a, b);

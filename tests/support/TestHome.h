@@ -35,7 +35,8 @@ private:
 };
 
 // Result of running a program.
-struct RunResult {
+struct RunResult
+{
     std::string out;
     int status = -1;
 };

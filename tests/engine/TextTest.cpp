@@ -1,0 +1,154 @@
+#include "Text.h"
+#include "Preferences.h"
+#include "Records.h"
+#include "TestHome.h"
+#include "TextTable.h"
+
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <map>
+#include <set>
+
+namespace {
+
+// Sets the locale variables for one test and restores them afterwards.
+class LocaleEnv
+{
+public:
+    LocaleEnv()
+    {
+        for (const char* v : kVars) {
+            if (const char* s = std::getenv(v))
+                m_saved[v] = s;
+            unsetenv(v);
+        }
+    }
+    ~LocaleEnv()
+    {
+        for (const char* v : kVars)
+            unsetenv(v);
+        for (const auto& [k, s] : m_saved)
+            setenv(k.c_str(), s.c_str(), 1);
+    }
+
+private:
+    static constexpr const char* kVars[] = {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LANG"};
+    std::map<std::string, std::string> m_saved;
+};
+
+} // namespace
+
+TEST(Catalogue, HoldsEveryEntryOnceInDefiningOrder)
+{
+    auto keys = L::keys();
+    ASSERT_EQ(keys.size(), 222u);
+    EXPECT_EQ(keys.front(), "app.name");
+    EXPECT_EQ(keys[59], "ov.summary");
+    EXPECT_EQ(keys[188], "term.fail.install");
+    EXPECT_EQ(keys.back(), "map.drilling");
+    EXPECT_EQ(std::set<std::string>(keys.begin(), keys.end()).size(), keys.size());
+    for (const auto& e : L::entries()) {
+        EXPECT_NE(*e.zh, '\0') << e.key;
+        EXPECT_NE(*e.en, '\0') << e.key;
+    }
+}
+
+TEST(Catalogue, TextsFollowTheLanguage)
+{
+    TestSupport::TestHome home;
+    struct Case
+    {
+        const char* key;
+        const char* zh;
+        const char* en;
+    };
+    const Case cases[] = {
+        {"app.name", "蒂朵清理工具", "Tidlo Cleaner"},
+        {"term.fail.install", "安装失败：", "Install failed: "},
+        {"term.fail.run", "无法运行：", "Cannot run: "},
+        {"risk.data", "谨慎", "Risky"},
+        {"kind.orphan", "残留", "Leftover"},
+    };
+    for (const auto& c : cases) {
+        setenv("TID_LANG", "zh", 1);
+        EXPECT_EQ(t(c.key), c.zh);
+        EXPECT_EQ(L::s(c.key), c.zh);
+        setenv("TID_LANG", "en", 1);
+        EXPECT_EQ(t(c.key), c.en);
+    }
+    setenv("TID_LANG", "zh", 1);
+    EXPECT_EQ(title(Risk::Care), "注意");
+    EXPECT_EQ(title(ItemKind::Large), "大文件");
+    EXPECT_EQ(t("no.such.key"), "no.such.key");
+    EXPECT_EQ(L::f("no.such.%d", {7}), "no.such.7");
+}
+
+TEST(Catalogue, FormatsCountsAndSizesWithoutLocale)
+{
+    TestSupport::TestHome home;
+    setenv("TID_LANG", "zh", 1);
+    EXPECT_EQ(L::f("clean.doneBody", {3, std::string("1.2 GB")}),
+              "已移入废纸篓：3 项，共 1.2 GB。");
+    EXPECT_EQ(L::f("clean.confirmBody", {12345, std::string("3 GB")}),
+              "将把 12345 项（3 GB）移入废纸篓。");
+    setenv("TID_LANG", "en", 1);
+    EXPECT_EQ(L::f("clean.doneBody", {3, std::string("1.2 GB")}),
+              "Moved to Trash: 3 items, 1.2 GB.");
+    EXPECT_EQ(L::f("ov.summary", {std::string("5 MB")}), "Found 5 MB of reclaimable space");
+    // A missing argument leaves nothing behind; "%%" is a percent sign.
+    EXPECT_EQ(L::format("%d of %@ (100%%)", {}), " of  (100%)");
+}
+
+TEST(Language, DecidedByVariableThenPreferenceThenSystem)
+{
+    TestSupport::TestHome home;
+    LocaleEnv locale;
+    struct Case
+    {
+        const char* tidLang; // nullptr: unset
+        const char* pref;    // nullptr: not stored
+        const char* language;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"zh", "en", "en_GB", "zh"},
+        {"en", "zh", "zh_CN", "en"},
+        {"ZH", nullptr, "zh_CN", "en"},
+        {"", nullptr, "zh_CN", "en"},
+        {"auto", nullptr, "zh_CN", "en"},
+        {nullptr, "zh", "en_GB", "zh"},
+        {nullptr, "en", "zh_CN", "en"},
+        {nullptr, "fr", "zh_CN", "en"},
+        {nullptr, "auto", "zh_Hant_TW", "zh"},
+        {nullptr, "auto", "zh-Hant-TW:en", "zh"},
+        {nullptr, "auto", "en_GB:zh_CN", "en"},
+        {nullptr, nullptr, "ZH_TW", "zh"},
+        {nullptr, nullptr, "", "en"},
+    };
+    for (const auto& c : cases) {
+        if (c.tidLang)
+            setenv("TID_LANG", c.tidLang, 1);
+        else
+            unsetenv("TID_LANG");
+        if (c.pref)
+            ASSERT_TRUE(Preferences::setString("tc.lang", c.pref));
+        else
+            Preferences::remove("tc.lang");
+        setenv("LANGUAGE", c.language, 1);
+        EXPECT_EQ(L::lang(), c.expected) << (c.tidLang ? c.tidLang : "-") << " / "
+                                         << (c.pref ? c.pref : "-") << " / " << c.language;
+    }
+}
+
+TEST(Language, FallsBackThroughTheLocaleVariables)
+{
+    TestSupport::TestHome home;
+    LocaleEnv locale;
+    EXPECT_EQ(L::lang(), "en") << "no locale at all";
+    setenv("LANG", "zh_CN.UTF-8", 1);
+    EXPECT_EQ(L::lang(), "zh");
+    setenv("LC_MESSAGES", "C", 1);
+    EXPECT_EQ(L::lang(), "en") << "LC_MESSAGES comes before LANG; C is English";
+    setenv("LC_ALL", "zh_TW.UTF-8", 1);
+    EXPECT_EQ(L::lang(), "zh");
+}
