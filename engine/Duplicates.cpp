@@ -4,13 +4,13 @@
 #include "Records.h"
 #include "Scanner.h"
 #include "Strings.h"
+#include "Walk.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <dirent.h>
 #include <fcntl.h>
 #include <map>
 #include <memory>
@@ -65,61 +65,6 @@ ssize_t readAt(int fd, char* buf, size_t n, off_t offset)
         got += size_t(r);
     }
     return ssize_t(got);
-}
-
-// One entry met by a walk.
-struct Entry {
-    std::string path;     // absolute
-    std::string relative; // below the root
-    std::string name;
-    unsigned char type = DT_UNKNOWN; // DT_DIR, DT_REG, DT_LNK, ...
-};
-
-enum class Step { Go, Prune, Stop };
-
-// The names in a folder, sorted so that walks repeat; empty when it cannot be
-// read. Only one folder is open at a time, however deep the walk goes.
-std::vector<std::pair<std::string, unsigned char>> listFolder(const std::string& path)
-{
-    std::vector<std::pair<std::string, unsigned char>> names;
-    DIR* dir = ::opendir(path.c_str());
-    if (!dir)
-        return names;
-    while (dirent* e = ::readdir(dir)) {
-        if (std::strcmp(e->d_name, ".") == 0 || std::strcmp(e->d_name, "..") == 0)
-            continue;
-        names.emplace_back(e->d_name, e->d_type);
-    }
-    ::closedir(dir);
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
-// Walks below folder depth-first, each folder's entries before the next
-// sibling, never following symbolic links (so link loops end at the link).
-// visit decides for each entry whether to enter it (folders only), skip its
-// contents or stop the whole walk; returns false when stopped.
-template <typename Visit>
-bool walk(const std::string& folder, const std::string& relative, Visit& visit)
-{
-    for (auto& [name, type] : listFolder(folder)) {
-        Entry e;
-        e.path = folder + "/" + name;
-        e.relative = relative.empty() ? name : relative + "/" + name;
-        e.name = name;
-        e.type = type;
-        if (e.type == DT_UNKNOWN) {
-            struct stat st {};
-            if (::lstat(e.path.c_str(), &st) == 0)
-                e.type = S_ISDIR(st.st_mode) ? DT_DIR : S_ISREG(st.st_mode) ? DT_REG : DT_LNK;
-        }
-        Step step = visit(e);
-        if (step == Step::Stop)
-            return false;
-        if (step == Step::Go && e.type == DT_DIR && !walk(e.path, e.relative, visit))
-            return false;
-    }
-    return true;
 }
 
 bool underSkipped(const std::string& relative)
@@ -256,32 +201,32 @@ std::vector<DupGroup> duplicates(int64_t minKB, int64_t limit, const CancelToken
     std::vector<Candidate> candidates;
     bool stopped = false;
     bool aborted = false;
-    auto visit = [&](const Entry& e) {
+    auto visit = [&](const Walk::Entry& e) -> Walk::Step {
         if (cancelled(token)) {
             aborted = true;
-            return Step::Stop;
+            return Walk::Step::Stop;
         }
         // Hidden entries and the skipped folders are not entered at all: every
         // entry below them would be dropped anyway.
         if (e.name.front() == '.' || skipDirs().count(e.name))
-            return Step::Prune;
-        if (e.type != DT_REG)
-            return Step::Go;
+            return Walk::Step::Prune;
+        if (!e.isRegular)
+            return Walk::Step::Go;
         struct stat st {};
         if (::lstat(e.path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
-            return Step::Go;
+            return Walk::Step::Go;
         if (int64_t(st.st_size) < minBytes)
-            return Step::Go;
+            return Walk::Step::Go;
         candidates.push_back({e.path, e.name, int64_t(st.st_size), st.st_dev, st.st_ino});
         if (int64_t(candidates.size()) >= limit) {
             stopped = true;
-            return Step::Stop;
+            return Walk::Step::Stop;
         }
-        return Step::Go;
+        return Walk::Step::Go;
     };
     if (limit > 0) {
         for (const auto& root : roots(Platform::homeDir())) {
-            walk(root, "", visit);
+            Walk::below(root, visit);
             if (aborted)
                 return {};
             if (stopped)
@@ -349,23 +294,23 @@ std::vector<DupGroup> sameNameGroups(int64_t limit, const CancelToken* token)
     int visited = 0;
     bool full = false;
     bool aborted = false;
-    auto visit = [&](const Entry& e) {
+    auto visit = [&](const Walk::Entry& e) -> Walk::Step {
         if (cancelled(token)) {
             aborted = true;
-            return Step::Stop;
+            return Walk::Step::Stop;
         }
         if (++visited > kNameVisitCap) {
             full = true;
-            return Step::Stop;
+            return Walk::Step::Stop;
         }
         if (underSkipped(e.relative) || e.name.front() == '.')
-            return Step::Go;
+            return Walk::Step::Go;
         byName[Strings::lowercased(e.name)].push_back(e.path);
-        return Step::Go;
+        return Walk::Step::Go;
     };
     auto all = roots(Platform::homeDir());
     for (size_t i = 0; i < 3 && !full; ++i) {
-        walk(all[i], "", visit);
+        Walk::below(all[i], visit);
         if (aborted)
             return {};
     }
