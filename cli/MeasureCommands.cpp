@@ -69,7 +69,9 @@ std::string expandTilde(const std::string& path)
 
 bool isFolder(const std::string& path)
 {
-    struct stat st {};
+    struct stat st
+    {
+    };
     return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
@@ -116,7 +118,8 @@ int cmdTree(const std::string& path, int depth, int count)
 void cmdTypes()
 {
     printLine(ANSI::bold("文件类型占用") + ANSI::dim("  （桌面 / 下载 / 文稿）"));
-    struct Tally {
+    struct Tally
+    {
         int64_t count = 0;
         int64_t bytes = 0;
     };
@@ -127,7 +130,9 @@ void cmdTypes()
                 return Walk::Step::Prune;
             if (!e.isRegular)
                 return Walk::Step::Go;
-            struct stat st {};
+            struct stat st
+            {
+            };
             if (::lstat(e.path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
                 return Walk::Step::Go;
             std::string key = Strings::lowercased(Parse::extensionOf(e.name));
@@ -175,7 +180,8 @@ void cmdDupes(int64_t limit)
             printLine("     " + shownPath(file));
     }
     printLine("");
-    printLine(ANSI::bold("  共 " + std::to_string(groups.size()) + " 组，可回收约 " + human(wasted)));
+    printLine(
+        ANSI::bold("  共 " + std::to_string(groups.size()) + " 组，可回收约 " + human(wasted)));
 }
 
 void cmdNames()

@@ -103,7 +103,8 @@ std::vector<AppInfo> appsList()
     std::vector<std::string> args = {"-sk"};
     args.insert(args.end(), bundles.begin(), bundles.end());
     std::map<std::string, int64_t> sizes;
-    for (auto& line : Parse::sizeLines(Shell::run(Platform::Tool::du, args), 1024))
+    for (auto& line :
+         Parse::sizeLines(Shell::run(Platform::Tool::du, args), 1024, Parse::itemExists))
         sizes[line.path] = line.size;
 
     std::vector<AppInfo> apps;

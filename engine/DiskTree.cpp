@@ -21,7 +21,8 @@ namespace {
 // Root plus the eight levels a tree can hold.
 constexpr int kMaxNesting = 9;
 
-using Index = std::unordered_map<std::string_view, std::vector<const std::pair<const std::string, int64_t>*>>;
+using Index =
+    std::unordered_map<std::string_view, std::vector<const std::pair<const std::string, int64_t>*>>;
 
 // Groups the size map's entries under the prefix their parent is looked up by
 // (the parent path with its trailing "/"). Map order is kept inside a group.
@@ -150,7 +151,9 @@ bool readNode(const nlohmann::json& j, DiskNode& node, int nesting)
 // (a date in the future counts as fresh).
 std::optional<std::string> freshCache(const std::string& file)
 {
-    struct stat st {};
+    struct stat st
+    {
+    };
     if (::stat(file.c_str(), &st) != 0)
         return std::nullopt;
     auto modified = std::chrono::system_clock::time_point(
@@ -248,7 +251,7 @@ DiskNode diskTree(const std::string& root, int depth, bool useCache, const Cance
     rootNode.path = p;
 
     std::string out = Shell::run(Platform::Tool::du, {"-k", "-d", std::to_string(d), p}, token);
-    auto sizes = Parse::duSizeMap(out);
+    auto sizes = Parse::duSizeMap(out, Parse::itemExists);
     if (DiskTree::cancelled(token))
         return rootNode;
 

@@ -38,7 +38,8 @@ bool cancelled(const CancelToken* token)
 }
 
 // Closes a descriptor on every way out.
-struct Fd {
+struct Fd
+{
     int fd = -1;
     explicit Fd(int f) : fd(f) {}
     ~Fd()
@@ -76,7 +77,8 @@ bool underSkipped(const std::string& relative)
     return false;
 }
 
-struct Candidate {
+struct Candidate
+{
     std::string path;
     std::string name;
     int64_t size = 0;
@@ -104,7 +106,9 @@ bool sameBytes(const std::string& a, const std::string& b)
     Fd fb(::open(b.c_str(), O_RDONLY | O_CLOEXEC));
     if (fa.fd < 0 || fb.fd < 0)
         return false;
-    struct stat sa {}, sb {};
+    struct stat sa
+    {
+    }, sb{};
     if (::fstat(fa.fd, &sa) != 0 || ::fstat(fb.fd, &sb) != 0 || sa.st_size != sb.st_size)
         return false;
     std::vector<char> ba(kCompareChunk), bb(kCompareChunk);
@@ -133,8 +137,8 @@ std::vector<std::string> roots(const std::string& home)
 const std::set<std::string>& skipDirs()
 {
     static const std::set<std::string> names = {
-        "Library", "node_modules", ".git",   ".cache",      "DerivedData",
-        ".Trash",  "Applications", "System", ".npm",        "Photos Library.photoslibrary"};
+        "Library", "node_modules", ".git",   ".cache", "DerivedData",
+        ".Trash",  "Applications", "System", ".npm",   "Photos Library.photoslibrary"};
     return names;
 }
 
@@ -147,8 +151,7 @@ std::optional<std::string> quickFingerprint(const std::string& path, int64_t siz
     ssize_t head = readAt(f.fd, buf.data(), kEdge, 0);
     if (head <= 0)
         return std::nullopt;
-    std::unique_ptr<EVP_MD_CTX, decltype(&EVP_MD_CTX_free)> ctx(EVP_MD_CTX_new(),
-                                                                 &EVP_MD_CTX_free);
+    std::unique_ptr<EVP_MD_CTX, decltype(&EVP_MD_CTX_free)> ctx(EVP_MD_CTX_new(), &EVP_MD_CTX_free);
     if (!ctx || EVP_DigestInit_ex(ctx.get(), EVP_md5(), nullptr) != 1)
         return std::nullopt;
     EVP_DigestUpdate(ctx.get(), buf.data(), size_t(head));
@@ -212,7 +215,9 @@ std::vector<DupGroup> duplicates(int64_t minKB, int64_t limit, const CancelToken
             return Walk::Step::Prune;
         if (!e.isRegular)
             return Walk::Step::Go;
-        struct stat st {};
+        struct stat st
+        {
+        };
         if (::lstat(e.path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
             return Walk::Step::Go;
         if (int64_t(st.st_size) < minBytes)
@@ -325,7 +330,9 @@ std::vector<DupGroup> sameNameGroups(int64_t limit, const CancelToken* token)
         bool anySize = false;
         int64_t total = 0, smallest = 0, largest = 0;
         for (size_t i = 0; i < std::min(paths.size(), kNameExamined); ++i) {
-            struct stat st {};
+            struct stat st
+            {
+            };
             if (::lstat(paths[i].c_str(), &st) != 0)
                 continue;
             if (S_ISDIR(st.st_mode)) {

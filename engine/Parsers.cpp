@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace Parse {
@@ -37,10 +38,12 @@ std::string digitsOf(std::string_view text)
 
 } // namespace
 
-std::vector<SizeLine> sizeLines(std::string_view text, int64_t scale)
+std::vector<SizeLine> sizeLines(std::string_view text, int64_t scale,
+                                const std::function<bool(const std::string&)>& exists)
 {
     std::vector<SizeLine> out;
-    bool open = false; // whether the last line started a record
+    bool open = false;   // whether the last record may still continue
+    std::string pending; // lines after it that did not start a record
     for (std::string_view line : lines(text)) {
         size_t tab = line.find('\t');
         if (tab != std::string_view::npos && tab > 0) {
@@ -50,12 +53,20 @@ std::vector<SizeLine> sizeLines(std::string_view text, int64_t scale)
             if (size && slash != std::string_view::npos && rest[slash] == '/') {
                 out.push_back({*size, std::string(rest.substr(slash))});
                 open = true;
+                pending.clear();
                 continue;
             }
         }
-        // A file name with a line feed in it continues on this line.
-        if (open)
-            out.back().path.append("\n").append(line);
+        // Odd lines are skipped, unless they are the rest of a file name with
+        // line feeds in it: then the joined path names an existing item.
+        if (!open || !exists)
+            continue;
+        pending.append("\n").append(line);
+        std::string joined = out.back().path + pending;
+        if (exists(joined)) {
+            out.back().path = std::move(joined);
+            pending.clear();
+        }
     }
     return out;
 }
@@ -93,10 +104,11 @@ std::string standardPath(std::string_view path)
     return out;
 }
 
-std::map<std::string, int64_t> duSizeMap(std::string_view text)
+std::map<std::string, int64_t> duSizeMap(std::string_view text,
+                                         const std::function<bool(const std::string&)>& exists)
 {
     std::map<std::string, int64_t> sizes;
-    for (auto& line : sizeLines(text, 1024))
+    for (auto& line : sizeLines(text, 1024, exists))
         sizes[standardPath(line.path)] = line.size;
     return sizes;
 }
@@ -210,6 +222,14 @@ std::vector<std::string> snapshotLines(std::string_view text)
             out.emplace_back(trimmed);
     }
     return out;
+}
+
+bool itemExists(const std::string& path)
+{
+    struct stat st
+    {
+    };
+    return ::lstat(path.c_str(), &st) == 0;
 }
 
 } // namespace Parse

@@ -2,13 +2,15 @@
 // tool's standard output to records, so that odd output (blank lines, lines
 // without a tab, sizes that are not numbers, names with tabs, line feeds or
 // trailing blanks) can be tested on sample text. The Scanner units run the tool
-// through Shell::run and hand its output here; nothing in this file touches the
-// file system or starts a process.
+// through Shell::run and hand its output here. Nothing here starts a process;
+// the only file-system look is the existence test that callers pass in so that
+// a file name holding a line feed can be joined back together.
 #pragma once
 
 #include "Records.h"
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -19,19 +21,26 @@
 namespace Parse {
 
 // One "size TAB path" record of du, find -printf or stat.
-struct SizeLine {
+struct SizeLine
+{
     int64_t size = 0; // the number as printed (KiB for du, bytes for find)
     std::string path; // exactly as printed, never trimmed
 };
 
 // Splits size-tab-path output into records. A line starts a record when it
 // splits at its first tab into a number (blanks around it allowed, an optional
-// sign) and a path that begins with "/"; a line that does not is the rest of
-// the previous record's path after a line feed in a file name, and is dropped
-// when no record precedes it. Blank lines are dropped. Numbers that do not fit
-// in 64 bits, once multiplied by scale, do not start a record. Sizes are
-// multiplied by scale (1024 for du's KiB).
-std::vector<SizeLine> sizeLines(std::string_view text, int64_t scale);
+// sign) and a path that begins with "/" (blanks before it allowed); the path
+// is kept exactly, trailing blanks and further tabs included. Sizes are
+// multiplied by scale (1024 for du's KiB); a number that does not fit in 64
+// bits then does not start a record. Blank lines and other odd lines are
+// skipped, except where a file name holds a line feed: when exists is given
+// and accepts the last record's path joined with the following odd lines by
+// line feeds, they become part of that path.
+std::vector<SizeLine> sizeLines(std::string_view text, int64_t scale,
+                                const std::function<bool(const std::string&)>& exists = {});
+
+// Whether something (a link included) is at path: the usual exists test.
+bool itemExists(const std::string& path);
 
 // The absolute path with "." and ".." components and repeated or trailing
 // slashes removed, the way a file URL is standardised. A relative path is
@@ -39,8 +48,9 @@ std::vector<SizeLine> sizeLines(std::string_view text, int64_t scale);
 std::string standardPath(std::string_view path);
 
 // The size map of a du -k -d N run: standardised path to bytes; a later line
-// for the same path replaces the earlier one.
-std::map<std::string, int64_t> duSizeMap(std::string_view text);
+// for the same path replaces the earlier one. exists as for sizeLines.
+std::map<std::string, int64_t>
+duSizeMap(std::string_view text, const std::function<bool(const std::string&)>& exists = {});
 
 // The file-name extension as used for file types: the text after the last "."
 // of the last path component, where a "." that begins the component does not

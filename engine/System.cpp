@@ -119,8 +119,8 @@ std::vector<std::string> loginItems()
          {Platform::homeDir() + "/Library/LaunchAgents", std::string("/Library/LaunchAgents")}) {
         for (const auto& name : System::listNames(folder).value_or(std::vector<std::string>{})) {
             constexpr std::string_view ext = ".plist";
-            if (name.size() > ext.size() && name.compare(name.size() - ext.size(), ext.size(),
-                                                         ext) == 0)
+            if (name.size() > ext.size() &&
+                name.compare(name.size() - ext.size(), ext.size(), ext) == 0)
                 out.push_back(name.substr(0, name.size() - ext.size()));
         }
     }

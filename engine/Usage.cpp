@@ -13,7 +13,8 @@
 namespace Usage {
 namespace {
 
-struct FolderName {
+struct FolderName
+{
     std::string_view folder, zh, en;
 };
 
@@ -53,8 +54,8 @@ const std::map<std::string_view, int>& extensionTable()
     return table;
 }
 
-constexpr std::array<const char*, 7> kBucketKeys{"cat.image", "cat.video", "cat.audio", "cat.doc",
-                                                 "cat.archive", "cat.code", "cat.other"};
+constexpr std::array<const char*, 7> kBucketKeys{"cat.image",   "cat.video", "cat.audio", "cat.doc",
+                                                 "cat.archive", "cat.code",  "cat.other"};
 
 } // namespace
 
@@ -137,8 +138,8 @@ std::string fileTypeShellCommand(const std::vector<std::string>& roots)
 std::vector<std::string> fileTypeRoots(const std::string& home)
 {
     std::vector<std::string> roots;
-    for (const char* name : {"/Desktop", "/Documents", "/Downloads", "/Movies", "/Music",
-                             "/Pictures"})
+    for (const char* name :
+         {"/Desktop", "/Documents", "/Downloads", "/Movies", "/Music", "/Pictures"})
         roots.push_back(home + name);
     return roots;
 }
@@ -151,8 +152,8 @@ std::vector<Category> topLevelUsage()
 {
     const std::string home = Platform::homeDir();
     std::string out = Shell::run(Platform::Tool::du, {"-k", "-d", "1", home});
-    return Usage::topLevelFrom(Parse::sizeLines(out, 1024), home, sizeOf("/Applications"),
-                               L::lang());
+    return Usage::topLevelFrom(Parse::sizeLines(out, 1024, Parse::itemExists), home,
+                               sizeOf("/Applications"), L::lang());
 }
 
 std::vector<TypeBucket> fileTypeUsage()
@@ -168,7 +169,7 @@ std::vector<TypeBucket> fileTypeUsage()
             args.emplace_back(a);
         out = Shell::run(Platform::Tool::find, args);
     }
-    return Usage::typeBucketsFrom(Parse::sizeLines(out, 1));
+    return Usage::typeBucketsFrom(Parse::sizeLines(out, 1, Parse::itemExists));
 }
 
 } // namespace Scanner

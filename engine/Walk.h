@@ -13,7 +13,8 @@
 namespace Walk {
 
 // One entry met by a walk.
-struct Entry {
+struct Entry
+{
     std::string path;     // absolute: folder + "/" + name
     std::string relative; // below the walked folder
     std::string name;
