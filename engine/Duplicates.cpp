@@ -252,8 +252,16 @@ std::vector<DupGroup> duplicates(int64_t minKB, int64_t limit, const CancelToken
             continue;
         if (cancelled(token))
             break;
+        auto files = onePathPerFile(std::move(members));
+        // The size is part of the fingerprint, so a file whose exact size no
+        // other file of the bucket has cannot match: it is not read at all.
+        std::map<int64_t, int> perSize;
+        for (const auto& c : files)
+            ++perSize[c.size];
         std::map<std::string, std::vector<Candidate>> byPrint;
-        for (auto& c : onePathPerFile(std::move(members))) {
+        for (auto& c : files) {
+            if (perSize[c.size] < 2)
+                continue;
             auto print = quickFingerprint(c.path, c.size);
             if (!print)
                 continue;
