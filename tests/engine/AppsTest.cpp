@@ -62,6 +62,7 @@ TEST(Apps, ListsTopLevelBundlesLargestFirst)
               xmlPlist("<dict><key>CFBundleIdentifier</key><string>com.example.small</string>"
                        "</dict>"));
     home.file("Applications/Broken.app/Contents/Info.plist", "<plist><dict><key>");
+    home.dir("Applications/Bare.app"); // no Info.plist at all
     home.dir("Applications/Utilities/Deep.app");
     home.dir("Applications/Shout.APP");
     home.file("Applications/readme.txt", "x");
@@ -70,7 +71,7 @@ TEST(Apps, ListsTopLevelBundlesLargestFirst)
     for (auto& a : apps)
         if (a.path.rfind(home.path(), 0) == 0)
             mine.push_back(a);
-    ASSERT_EQ(mine.size(), 3u);
+    ASSERT_EQ(mine.size(), 4u);
     EXPECT_EQ(mine[0].name, "Big");
     EXPECT_EQ(mine[0].bundleID, "com.example.big");
     EXPECT_EQ(mine[0].size, Scanner::sizeOf(home.at("Applications/Big.app")));
@@ -79,6 +80,8 @@ TEST(Apps, ListsTopLevelBundlesLargestFirst)
     EXPECT_EQ(mine[2].name, "Broken");
     EXPECT_EQ(mine[2].bundleID, "");
     EXPECT_GT(mine[2].size, 0);
+    EXPECT_EQ(mine[3].name, "Bare");
+    EXPECT_EQ(mine[3].bundleID, "");
 }
 
 TEST(Apps, LeftoversMatchIdOrNameInAnyCaseOnce)
