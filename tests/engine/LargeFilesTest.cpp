@@ -132,3 +132,19 @@ TEST(LargeFiles, OddNamesNeitherHideOtherFilesNorBringInStrangers)
     auto items = Scanner::largeFiles(1);
     EXPECT_EQ(paths(items), (std::vector<std::string>{home.at("Downloads/big.iso")}));
 }
+
+TEST(LargeFiles, AHomeThatIsNotAnAbsolutePathIsNotSearched)
+{
+    // Such a home would reach find as an expression: "-delete" would remove
+    // the files of the working folder. Run from a scratch folder all the same.
+    TestSupport::TestHome scratch;
+    scratch.sizedFile("canary", 2 * kMiB);
+    auto before = std::filesystem::current_path();
+    std::filesystem::current_path(scratch.path());
+    for (const char* home : {"-delete", "relative"}) {
+        setenv("HOME", home, 1);
+        EXPECT_TRUE(Scanner::largeFiles(0).empty()) << home;
+    }
+    std::filesystem::current_path(before);
+    EXPECT_TRUE(std::filesystem::exists(scratch.at("canary")));
+}
