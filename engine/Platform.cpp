@@ -3,8 +3,10 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <dirent.h>
 #include <fcntl.h>
 #include <pwd.h>
+#include <string_view>
 #include <sys/statvfs.h>
 #include <unistd.h>
 
@@ -96,6 +98,21 @@ RenameResult renameNoReplace(const std::string& from, const std::string& to)
     if (errno == EXDEV)
         return RenameResult::CrossDevice;
     return RenameResult::Failed;
+}
+
+std::optional<std::vector<std::string>> listFolder(const std::string& path)
+{
+    DIR* dir = opendir(path.c_str());
+    if (!dir)
+        return std::nullopt;
+    std::vector<std::string> names;
+    while (const dirent* entry = readdir(dir)) {
+        std::string_view name = entry->d_name;
+        if (name != "." && name != "..")
+            names.emplace_back(name);
+    }
+    closedir(dir);
+    return names;
 }
 
 bool stdoutIsTerminal()
