@@ -69,9 +69,7 @@ std::string expandTilde(const std::string& path)
 
 bool isFolder(const std::string& path)
 {
-    struct stat st
-    {
-    };
+    struct stat st = {};
     return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
@@ -130,9 +128,7 @@ void cmdTypes()
                 return Walk::Step::Prune;
             if (!e.isRegular)
                 return Walk::Step::Go;
-            struct stat st
-            {
-            };
+            struct stat st = {};
             if (::lstat(e.path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
                 return Walk::Step::Go;
             std::string key = Strings::lowercased(Parse::extensionOf(e.name));

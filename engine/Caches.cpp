@@ -74,17 +74,13 @@ constexpr int64_t kMinSize = 2 * 1024 * 1024;
 
 bool exists(const std::string& path)
 {
-    struct stat st
-    {
-    };
+    struct stat st = {};
     return ::stat(path.c_str(), &st) == 0;
 }
 
 bool isFolder(const std::string& path)
 {
-    struct stat st
-    {
-    };
+    struct stat st = {};
     return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 

@@ -163,9 +163,7 @@ bool readNode(const nlohmann::json& j, DiskNode& node, int nesting)
 // (a date in the future counts as fresh).
 std::optional<std::string> freshCache(const std::string& file)
 {
-    struct stat st
-    {
-    };
+    struct stat st = {};
     if (::stat(file.c_str(), &st) != 0)
         return std::nullopt;
     auto modified = std::chrono::system_clock::time_point(

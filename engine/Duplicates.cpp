@@ -262,9 +262,7 @@ std::vector<DupGroup> duplicates(int64_t minKB, int64_t limit, const CancelToken
             return Walk::Step::Prune;
         if (!e.isRegular)
             return Walk::Step::Go;
-        struct stat st
-        {
-        };
+        struct stat st = {};
         if (::lstat(e.path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
             return Walk::Step::Go;
         if (int64_t(st.st_size) < minBytes)
@@ -404,9 +402,7 @@ std::vector<DupGroup> sameNameGroups(int64_t limit, const CancelToken* token)
         bool anySize = false;
         int64_t total = 0, smallest = 0, largest = 0;
         for (size_t i = 0; i < std::min(paths.size(), kNameExamined); ++i) {
-            struct stat st
-            {
-            };
+            struct stat st = {};
             if (::lstat(paths[i].c_str(), &st) != 0)
                 continue;
             if (S_ISDIR(st.st_mode)) {

@@ -66,9 +66,7 @@ std::vector<ScanItem> largeFiles(int64_t minMB, const CancelToken*)
         if (line.substr(0, prefix.size()) != prefix || !seen.insert(line).second)
             continue;
         std::string path(line);
-        struct stat st
-        {
-        };
+        struct stat st = {};
         if (::lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size <= 0)
             continue;
         ScanItem item;

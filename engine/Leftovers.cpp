@@ -160,9 +160,7 @@ void addBundleAt(const std::string& bundle, Installed& installed)
 {
     std::string plistPath = bundle + "/Contents/Info.plist";
     std::optional<Leftovers::BundleInfo> info;
-    struct stat st
-    {
-    };
+    struct stat st = {};
     if (::stat(plistPath.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_size <= kMaxPlistSize)
         if (auto bytes = Files::read(plistPath))
             info = Leftovers::readInfoPlist(*bytes);
@@ -223,9 +221,7 @@ std::vector<ScanItem> orphanItems(const CancelToken*)
             if (Leftovers::belongsToInstalled(Leftovers::entryKey(name), installed))
                 continue;
             std::string path = dir + "/" + name;
-            struct stat st
-            {
-            };
+            struct stat st = {};
             if (::stat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
                 continue;
             candidates.push_back({path, name, folder});

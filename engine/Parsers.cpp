@@ -257,9 +257,7 @@ std::vector<std::string> snapshotLines(std::string_view text)
 
 bool itemExists(const std::string& path)
 {
-    struct stat st
-    {
-    };
+    struct stat st = {};
     return ::lstat(path.c_str(), &st) == 0;
 }
 

@@ -74,9 +74,7 @@ int64_t physicalMemory()
 
 bool volumeCapacity(const std::string& path, int64_t& total, int64_t& available)
 {
-    struct statvfs st
-    {
-    };
+    struct statvfs st = {};
     if (statvfs(path.c_str(), &st) != 0)
         return false;
     total = static_cast<int64_t>(st.f_blocks) * static_cast<int64_t>(st.f_frsize);

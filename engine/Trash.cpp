@@ -35,9 +35,7 @@ std::string localTime(Clock::time_point time, const char* pattern)
 
 bool resolves(const std::string& path)
 {
-    struct stat st
-    {
-    };
+    struct stat st = {};
     return ::stat(path.c_str(), &st) == 0;
 }
 

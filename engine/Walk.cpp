@@ -36,9 +36,7 @@ bool walk(const std::string& folder, const std::string& relative,
         e.relative = relative.empty() ? name : relative + "/" + name;
         e.name = name;
         if (type == DT_UNKNOWN) {
-            struct stat st
-            {
-            };
+            struct stat st = {};
             if (::lstat(e.path.c_str(), &st) == 0) {
                 e.isFolder = S_ISDIR(st.st_mode);
                 e.isRegular = S_ISREG(st.st_mode);

@@ -26,9 +26,7 @@ std::vector<std::string> reference(const std::string& home, int minMB)
                                      "*/node_modules/*", "-not", "-path", "*/Library/Caches/*"});
     std::vector<std::pair<std::string, long long>> files;
     for (auto line : Strings::split(out, '\n')) {
-        struct stat st
-        {
-        };
+        struct stat st = {};
         std::string path(line);
         if (::lstat(path.c_str(), &st) == 0 && st.st_size > 0)
             files.emplace_back(path, st.st_size);

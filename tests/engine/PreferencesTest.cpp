@@ -76,4 +76,6 @@ TEST(Files, WriteAtomicallyReplacesContentWhole)
     EXPECT_FALSE(Files::writeAtomically(home.at("missing/f.json"), "x"));
     EXPECT_FALSE(Files::read(home.at("missing/f.json")));
     EXPECT_FALSE(Files::read(home.path())) << "a folder is not a file";
+    ASSERT_EQ(mkfifo(home.at("pipe").c_str(), 0600), 0);
+    EXPECT_FALSE(Files::read(home.at("pipe"))) << "a named pipe is refused, not waited on";
 }
