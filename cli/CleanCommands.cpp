@@ -1,22 +1,165 @@
-// scan, clean and big.
+// scan, clean and big: the command-line face of the clean-up. scan lists the
+// caches and leftovers (read-only, as text or JSON), clean shows the same
+// items and moves them into the Trash only when told to, big lists the
+// largest files.
 #include "Commands.h"
+#include "Entry.h"
+#include "Scanner.h"
 #include "Terminal.h"
 
+#include <algorithm>
+#include <cstdio>
+#include <nlohmann/json.hpp>
+
 namespace Cli {
+namespace {
 
-void cmdScan(bool, int64_t)
+constexpr int64_t kMiB = 1024 * 1024;
+
+// minMB in bytes; a value whose byte count does not fit 64 bits is clamped,
+// so "--min" 99999999999999 keeps only what no disk holds.
+int64_t thresholdBytes(int64_t minMB)
 {
-    printLine("scan: 该命令尚未提供");
+    if (minMB > INT64_MAX / kMiB)
+        return INT64_MAX;
+    if (minMB < INT64_MIN / kMiB)
+        return INT64_MIN;
+    return minMB * kMiB;
 }
 
-void cmdClean(bool, bool, int64_t)
+int64_t totalSize(const std::vector<ScanItem>& items)
 {
-    printLine("clean: 该命令尚未提供");
+    int64_t total = 0;
+    for (const auto& item : items)
+        if (__builtin_add_overflow(total, item.size, &total))
+            return INT64_MAX;
+    return total;
 }
 
-void cmdBig(int64_t, int)
+void keepAtLeast(std::vector<ScanItem>& items, int64_t bytes)
 {
-    printLine("big: 该命令尚未提供");
+    std::erase_if(items, [bytes](const ScanItem& item) { return item.size < bytes; });
+}
+
+void sortLargestFirst(std::vector<ScanItem>& items)
+{
+    std::stable_sort(items.begin(), items.end(),
+                     [](const ScanItem& a, const ScanItem& b) { return a.size > b.size; });
+}
+
+std::string number(size_t n)
+{
+    return pad(std::to_string(n) + ".", 5);
+}
+
+// Pretty-printed with every "/" written as "\/". A slash only occurs inside
+// strings in JSON text, so the plain replacement is exact.
+void printJson(const std::vector<ScanItem>& items)
+{
+    nlohmann::ordered_json list = nlohmann::ordered_json::array();
+    for (const auto& item : items)
+        list.push_back({{"name", item.name},
+                        {"path", item.path},
+                        {"size", item.size},
+                        {"kind", std::string(rawValue(item.kind))},
+                        {"risk", std::string(rawValue(item.risk))}});
+    std::string text;
+    try {
+        text = list.dump(2);
+    } catch (const nlohmann::json::exception&) {
+        return; // a text that is not UTF-8: print nothing rather than half
+    }
+    std::string out;
+    out.reserve(text.size() + text.size() / 16);
+    for (char c : text) {
+        if (c == '/')
+            out += '\\';
+        out += c;
+    }
+    printLine(out);
+}
+
+} // namespace
+
+void cmdScan(bool json, int64_t minMB)
+{
+    std::vector<ScanItem> caches = Scanner::cacheItems();
+    keepAtLeast(caches, thresholdBytes(minMB));
+    std::vector<ScanItem> orphans = Scanner::orphanItems();
+    keepAtLeast(orphans, kMiB);
+
+    if (json) {
+        std::vector<ScanItem> all = caches;
+        all.insert(all.end(), orphans.begin(), orphans.end());
+        printJson(all);
+        return;
+    }
+
+    sortLargestFirst(caches);
+    sortLargestFirst(orphans);
+    std::vector<ScanItem> all = caches;
+    all.insert(all.end(), orphans.begin(), orphans.end());
+
+    printLine(ANSI::bold("可清理项") + ANSI::dim("  （只读扫描，不会动任何文件）"));
+    printLine("");
+    for (size_t i = 0; i < all.size(); ++i) {
+        const ScanItem& item = all[i];
+        printLine("  " + number(i + 1) + riskTag(item.risk) + "  " + pad(human(item.size), 9) +
+                  "  " + item.name);
+        printLine("        " + ANSI::dim(item.path));
+    }
+    printLine("");
+    printLine(ANSI::bold("  合计可清理约 " + human(totalSize(all))) +
+              ANSI::dim("   （" + std::to_string(all.size()) + " 项）"));
+    printLine(ANSI::dim(
+        "  清理命令：tclean clean --safe --dry-run   先演练，再去掉 --dry-run 真删（进废纸篓）"));
+}
+
+void cmdClean(bool safeOnly, bool dryRun, int64_t minMB)
+{
+    std::vector<ScanItem> items = Scanner::cacheItems();
+    std::vector<ScanItem> orphans = Scanner::orphanItems();
+    items.insert(items.end(), orphans.begin(), orphans.end());
+    if (safeOnly)
+        std::erase_if(items, [](const ScanItem& item) { return item.risk != Risk::Safe; });
+    keepAtLeast(items, thresholdBytes(minMB));
+
+    if (items.empty()) {
+        printLine("没有符合条件的项目。");
+        return;
+    }
+    printLine(ANSI::bold("将移动 " + std::to_string(items.size()) + " 项，共 " +
+                         human(totalSize(items)) + " → 废纸篓/米团清理的东西/命令行/"));
+    for (const auto& item : items)
+        printLine("  · " + tilde(item.path));
+
+    if (dryRun) {
+        printLine("");
+        printLine(ANSI::yellow("这是演练（--dry-run），没有移动任何文件。"));
+        printLine(ANSI::dim(std::string("确认无误后运行：tclean clean") +
+                            (safeOnly ? " --safe" : "") + " --yes"));
+        return;
+    }
+    std::vector<std::string> paths;
+    paths.reserve(items.size());
+    for (const auto& item : items)
+        paths.push_back(item.path);
+    int moved = Scanner::trashPaths(paths, "命令行");
+    printLine("");
+    printLine(ANSI::green("已移动 " + std::to_string(moved) + " 项到废纸篓（可从废纸篓恢复）。"));
+}
+
+void cmdBig(int64_t minMB, int limit)
+{
+    printLine(ANSI::bold("大文件 · 大于 " + std::to_string(minMB) + " MB"));
+    std::vector<ScanItem> files = Scanner::largeFiles(minMB);
+    size_t shown = std::min(files.size(), static_cast<size_t>(std::max(limit, 0)));
+    for (size_t i = 0; i < shown; ++i)
+        printLine("  " + number(i + 1) + ANSI::cyan(pad(human(files[i].size), 10)) +
+                  tilde(files[i].path));
+    printLine("");
+    printLine(
+        ANSI::dim("  共 " + std::to_string(shown) + " 个。想按文件夹看：tclean tree <路径> -d 2"));
 }
 
 } // namespace Cli

@@ -1,38 +1,216 @@
-// overview, tree, types, dupes, names and procs.
+// overview, tree, types, dupes, names and procs: the read-only reports. Each
+// asks the engine once or twice and prints the records with the terminal
+// helpers; only tree can fail (exit status 1 for a path that is not a folder).
+// Names and paths are printed with control characters shown as "?", so a file
+// name with a line feed cannot break a listing into misleading lines.
 #include "Commands.h"
+#include "Entry.h"
+#include "Parsers.h"
+#include "Scanner.h"
+#include "Strings.h"
 #include "Terminal.h"
+#include "Walk.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <map>
+#include <pwd.h>
+#include <sys/stat.h>
 
 namespace Cli {
+namespace {
+
+std::string printable(std::string text)
+{
+    for (char& c : text)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f)
+            c = '?';
+    return text;
+}
+
+std::string shownPath(const std::string& path)
+{
+    return printable(tilde(path));
+}
+
+void makePrintable(DiskNode& node)
+{
+    node.name = printable(std::move(node.name));
+    for (auto& child : node.children)
+        makePrintable(child);
+}
+
+std::string percent(const char* format, double share)
+{
+    char buf[64];
+    std::snprintf(buf, sizeof buf, format, share * 100.0);
+    return buf;
+}
+
+double fraction(int64_t part, int64_t whole)
+{
+    return whole >= 1 ? static_cast<double>(part) / static_cast<double>(whole) : 0.0;
+}
+
+// "~" and "~/x" to the home folder, "~ann/x" to ann's home folder.
+std::string expandTilde(const std::string& path)
+{
+    if (path.empty() || path.front() != '~')
+        return path;
+    size_t slash = path.find('/');
+    std::string user = path.substr(1, slash == std::string::npos ? std::string::npos : slash - 1);
+    std::string rest = slash == std::string::npos ? "" : path.substr(slash);
+    if (user.empty())
+        return home() + rest;
+    if (const passwd* pw = ::getpwnam(user.c_str()); pw && pw->pw_dir)
+        return pw->pw_dir + rest;
+    return path;
+}
+
+bool isFolder(const std::string& path)
+{
+    struct stat st
+    {
+    };
+    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+} // namespace
 
 void cmdOverview()
 {
-    printLine("overview: 该命令尚未提供");
+    VolumeInfo vol = Scanner::volume();
+    int64_t used = vol.total - vol.free;
+    printLine(ANSI::bold("蒂朵清理工具 · 磁盘概览"));
+    printLine("  磁盘   " + human(used) + " / " + human(vol.total) + "   可用 " +
+              ANSI::cyan(human(vol.free)));
+    double share = static_cast<double>(used) / static_cast<double>(std::max<int64_t>(vol.total, 1));
+    printLine("  " + bar(share, 40) + percent("  %.0f%%", share));
+    printLine("");
+    printLine(ANSI::bold("  空间去向"));
+    auto categories = Scanner::topLevelUsage();
+    for (size_t i = 0; i < categories.size() && i < 8; ++i) {
+        const auto& c = categories[i];
+        printLine("  " + pad(printable(c.name), 18) + pad(human(c.size), 10) +
+                  ANSI::dim(bar(fraction(c.size, vol.total), 24)));
+    }
+    printLine(ANSI::dim("  下一步：tclean scan   看看能清什么"));
 }
 
-int cmdTree(const std::string&, int, int)
+int cmdTree(const std::string& path, int depth, int count)
 {
-    printLine("tree: 该命令尚未提供");
+    std::string expanded = expandTilde(path);
+    if (!isFolder(expanded)) {
+        printLine(ANSI::red("不是文件夹：" + printable(expanded)));
+        return 1;
+    }
+    DiskNode root = Scanner::diskTree(expanded, depth, true, nullptr);
+    makePrintable(root);
+    printLine(ANSI::bold(printable(root.path)) + "   " + ANSI::cyan(human(root.size)));
+    size_t shown = std::min(root.children.size(), static_cast<size_t>(std::max(count, 0)));
+    for (size_t i = 0; i < shown; ++i)
+        renderTree(root.children[i], "", i + 1 == shown, 1, depth, root.size);
+    if (root.children.size() > shown)
+        printLine(ANSI::dim("  … 还有 " + std::to_string(root.children.size() - shown) + " 项"));
     return 0;
-}
-
-void cmdDupes(int64_t)
-{
-    printLine("dupes: 该命令尚未提供");
-}
-
-void cmdNames()
-{
-    printLine("names: 该命令尚未提供");
 }
 
 void cmdTypes()
 {
-    printLine("types: 该命令尚未提供");
+    printLine(ANSI::bold("文件类型占用") + ANSI::dim("  （桌面 / 下载 / 文稿）"));
+    struct Tally
+    {
+        int64_t count = 0;
+        int64_t bytes = 0;
+    };
+    std::map<std::string, Tally> byKey;
+    for (const char* folder : {"/Desktop", "/Downloads", "/Documents"}) {
+        Walk::below(home() + folder, [&](const Walk::Entry& e) {
+            if (e.name.front() == '.')
+                return Walk::Step::Prune;
+            if (!e.isRegular)
+                return Walk::Step::Go;
+            struct stat st
+            {
+            };
+            if (::lstat(e.path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+                return Walk::Step::Go;
+            std::string key = Strings::lowercased(Parse::extensionOf(e.name));
+            if (key.empty())
+                key = "(无扩展名)";
+            Tally& t = byKey[key];
+            t.count += 1;
+            t.bytes += st.st_size;
+            return Walk::Step::Go;
+        });
+    }
+    std::vector<std::pair<std::string, Tally>> rows(byKey.begin(), byKey.end());
+    int64_t total = 0;
+    for (const auto& row : rows)
+        total += row.second.bytes;
+    std::stable_sort(rows.begin(), rows.end(),
+                     [](const auto& a, const auto& b) { return a.second.bytes > b.second.bytes; });
+    for (size_t i = 0; i < rows.size() && i < 12; ++i) {
+        const auto& [key, t] = rows[i];
+        double share = fraction(t.bytes, total);
+        printLine("  " + pad(printable(key), 14) + ANSI::cyan(pad(human(t.bytes), 10)) +
+                  ANSI::dim(bar(share, 16)) + percent(" %4.1f%%", share) +
+                  ANSI::dim("  " + std::to_string(t.count) + " 个"));
+    }
+    printLine("");
+    printLine(ANSI::dim("  合计 " + human(total)));
+}
+
+void cmdDupes(int64_t limit)
+{
+    printLine(ANSI::bold("内容重复（大小相同或相差 ≤0.5 KB，比对头尾 64KB，不看文件名）"));
+    printLine(ANSI::dim("  扫描中…"));
+    std::fflush(stdout);
+    auto groups = Scanner::duplicates(64, limit, nullptr);
+    int64_t wasted = 0;
+    for (size_t i = 0; i < groups.size(); ++i) {
+        const auto& g = groups[i];
+        wasted += g.wasted();
+        printLine("");
+        printLine("  " +
+                  ANSI::bold(std::to_string(i + 1) + ". " + std::to_string(g.files.size()) +
+                             " 个 · " + human(g.size)) +
+                  ANSI::dim("  可回收 " + human(g.wasted())));
+        for (const auto& file : g.files)
+            printLine("     " + shownPath(file));
+    }
+    printLine("");
+    printLine(
+        ANSI::bold("  共 " + std::to_string(groups.size()) + " 组，可回收约 " + human(wasted)));
+}
+
+void cmdNames()
+{
+    printLine(ANSI::bold("同名项目（名字相同且体积一致）"));
+    auto groups = Scanner::sameNameGroups(80, nullptr);
+    for (size_t i = 0; i < groups.size() && i < 30; ++i) {
+        const auto& g = groups[i];
+        printLine("");
+        printLine("  " + ANSI::bold(std::to_string(i + 1) + ". " + printable(g.name)) +
+                  ANSI::dim("  " + std::string(g.isFolder ? "文件夹" : "文件") + " · " +
+                            std::to_string(g.files.size()) + " 处"));
+        for (size_t k = 0; k < g.files.size() && k < 6; ++k)
+            printLine("     " + shownPath(g.files[k]));
+        if (g.files.size() > 6)
+            printLine(ANSI::dim("     … 还有 " + std::to_string(g.files.size() - 6) + " 处"));
+    }
+    printLine("");
+    printLine(ANSI::dim("  共 " + std::to_string(groups.size()) + " 组"));
 }
 
 void cmdProcs()
 {
-    printLine("procs: 该命令尚未提供");
+    printLine(ANSI::bold("内存占用"));
+    printLine("  本应用  " + ANSI::cyan(human(Scanner::ownMemory())));
+    printLine("");
+    for (const auto& p : Scanner::processes(12))
+        printLine("  " + pad(human(p.rss), 10) + pad(printable(p.name), 30) +
+                  ANSI::dim("pid " + std::to_string(p.pid)));
 }
 
 } // namespace Cli

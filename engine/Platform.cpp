@@ -3,8 +3,10 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <dirent.h>
 #include <fcntl.h>
 #include <pwd.h>
+#include <string_view>
 #include <sys/statvfs.h>
 #include <unistd.h>
 
@@ -72,7 +74,9 @@ int64_t physicalMemory()
 
 bool volumeCapacity(const std::string& path, int64_t& total, int64_t& available)
 {
-    struct statvfs st {};
+    struct statvfs st
+    {
+    };
     if (statvfs(path.c_str(), &st) != 0)
         return false;
     total = static_cast<int64_t>(st.f_blocks) * static_cast<int64_t>(st.f_frsize);
@@ -94,6 +98,21 @@ RenameResult renameNoReplace(const std::string& from, const std::string& to)
     if (errno == EXDEV)
         return RenameResult::CrossDevice;
     return RenameResult::Failed;
+}
+
+std::optional<std::vector<std::string>> listFolder(const std::string& path)
+{
+    DIR* dir = opendir(path.c_str());
+    if (!dir)
+        return std::nullopt;
+    std::vector<std::string> names;
+    while (const dirent* entry = readdir(dir)) {
+        std::string_view name = entry->d_name;
+        if (name != "." && name != "..")
+            names.emplace_back(name);
+    }
+    closedir(dir);
+    return names;
 }
 
 bool stdoutIsTerminal()

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -49,6 +50,11 @@ enum class RenameResult { Moved, TargetExists, CrossDevice, Failed };
 // Renames from to to without ever replacing what is at to (an atomic check in
 // the kernel, not a test before the rename). A move across devices is refused.
 RenameResult renameNoReplace(const std::string& from, const std::string& to);
+
+// The names in a folder, in the order the file system returns them, hidden
+// ones included, without "." and "..". No value when it cannot be listed (a
+// file, a missing or an unreadable folder).
+std::optional<std::vector<std::string>> listFolder(const std::string& path);
 
 // Whether standard output is a terminal.
 bool stdoutIsTerminal();

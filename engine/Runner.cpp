@@ -3,14 +3,18 @@
 #include "Platform.h"
 #include "Strings.h"
 
+#include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <chrono>
+#include <climits>
 #include <condition_variable>
 #include <csignal>
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <system_error>
 #include <thread>
 #include <unistd.h>
 
@@ -35,22 +39,34 @@ void drain(int fd, DataBox& box)
     ::close(fd);
 }
 
-} // namespace
-
-std::string run(const std::string& executable, const std::vector<std::string>& args,
-                const CancelToken* token)
+void reap(pid_t pid)
 {
-    if (executable.empty() || executable.front() != '/' || access(executable.c_str(), X_OK) != 0)
-        return "";
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+}
 
-    int out[2];
-    if (pipe2(out, O_CLOEXEC) != 0)
-        return "";
-
+// Starts executable with its standard output on outFd and standard error on
+// /dev/null. The child starts with every signal unblocked and SIGTERM and
+// SIGPIPE at their defaults, whatever the calling thread blocks or ignores, so
+// that a cancel's SIGTERM always reaches it. Returns the pid, or -1.
+pid_t spawn(const std::string& executable, const std::vector<std::string>& args, int outFd)
+{
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
+    posix_spawn_file_actions_adddup2(&actions, outFd, STDOUT_FILENO);
     posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+
+    posix_spawnattr_t attr;
+    posix_spawnattr_init(&attr);
+    sigset_t none, defaults;
+    sigemptyset(&none);
+    sigemptyset(&defaults);
+    sigaddset(&defaults, SIGTERM);
+    sigaddset(&defaults, SIGPIPE);
+    posix_spawnattr_setsigmask(&attr, &none);
+    posix_spawnattr_setsigdefault(&attr, &defaults);
+    posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
 
     std::vector<char*> argv;
     argv.reserve(args.size() + 2);
@@ -60,10 +76,29 @@ std::string run(const std::string& executable, const std::vector<std::string>& a
     argv.push_back(nullptr);
 
     pid_t pid = -1;
-    int rc = posix_spawn(&pid, executable.c_str(), &actions, nullptr, argv.data(), environ);
+    int rc = posix_spawn(&pid, executable.c_str(), &actions, &attr, argv.data(), environ);
+    posix_spawnattr_destroy(&attr);
     posix_spawn_file_actions_destroy(&actions);
+    return rc == 0 ? pid : -1;
+}
+
+} // namespace
+
+std::string run(const std::string& executable, const std::vector<std::string>& args,
+                const CancelToken* token)
+{
+    if (executable.empty() || executable.front() != '/' || access(executable.c_str(), X_OK) != 0)
+        return "";
+
+    // Both ends close on exec, so a child started at the same time by another
+    // thread never holds this pipe open; the dup2 in the child clears the flag
+    // on its own standard output.
+    int out[2];
+    if (pipe2(out, O_CLOEXEC) != 0)
+        return "";
+    pid_t pid = spawn(executable, args, out[1]);
     ::close(out[1]);
-    if (rc != 0) {
+    if (pid < 0) {
         ::close(out[0]);
         return "";
     }
@@ -72,46 +107,54 @@ std::string run(const std::string& executable, const std::vector<std::string>& a
     std::mutex m;
     std::condition_variable cv;
     bool readerDone = false;
-    std::thread reader([&, fd = out[0]] {
-        drain(fd, box);
-        std::lock_guard guard(m);
-        readerDone = true;
-        cv.notify_all();
-    });
+    std::thread reader;
+    try {
+        reader = std::thread([&, fd = out[0]] {
+            drain(fd, box);
+            std::lock_guard guard(m);
+            readerDone = true;
+            cv.notify_all();
+        });
+    } catch (const std::system_error&) {
+        // No thread to drain the pipe: stop the tool rather than let it stall.
+        ::close(out[0]);
+        kill(pid, SIGTERM);
+        reap(pid);
+        return "";
+    }
 
+    bool reaped = false;
     if (token) {
-        // Poll the token while the tool runs; the reader's end of output wakes
-        // us at once, so a run that finishes by itself is not held back.
-        bool asked = false;
+        // Check the token every 120 ms while the tool runs. The end of its
+        // output wakes the wait at once, so a tool that finishes by itself is
+        // not held back; after that only its exit is awaited, polled at a
+        // growing interval that stays within the 120 ms.
+        auto exitPoll = std::chrono::milliseconds(2);
         std::unique_lock lock(m);
-        while (!asked) {
-            if (readerDone) {
-                lock.unlock();
-                int status = 0;
-                pid_t w = waitpid(pid, &status, WNOHANG);
-                if (w == pid || (w < 0 && errno != EINTR)) {
-                    pid = -1;
-                    lock.lock();
-                    break;
-                }
-                std::this_thread::sleep_for(std::chrono::milliseconds(5));
-                lock.lock();
-            } else {
-                cv.wait_for(lock, kPollInterval);
-            }
+        for (;;) {
             if (token->isCancelled()) {
-                if (pid > 0)
-                    kill(pid, SIGTERM);
-                asked = true;
+                kill(pid, SIGTERM);
+                break;
             }
+            if (!readerDone) {
+                cv.wait_for(lock, kPollInterval);
+                continue;
+            }
+            lock.unlock();
+            int status = 0;
+            pid_t w = waitpid(pid, &status, WNOHANG);
+            if (w == pid || (w < 0 && errno != EINTR)) {
+                reaped = true;
+                break;
+            }
+            std::this_thread::sleep_for(exitPoll);
+            exitPoll = std::min(exitPoll * 2, std::chrono::milliseconds(kPollInterval));
+            lock.lock();
         }
     }
 
-    if (pid > 0) {
-        int status = 0;
-        while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-        }
-    }
+    if (!reaped)
+        reap(pid);
     reader.join();
     return Strings::dropInvalidUtf8Lines(box.data);
 }
@@ -122,20 +165,46 @@ namespace Scanner {
 
 int64_t sizeOf(const std::string& path)
 {
-    struct stat st {};
+    struct stat st
+    {
+    };
     if (::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
         std::string out = Shell::run(Platform::Tool::du, {"-sk", path});
         auto pieces = Strings::split(out, '\t');
         if (pieces.empty())
             return 0;
         auto kib = Strings::parseInt(Strings::trimBlanks(pieces.front()));
-        if (!kib)
+        // A count that does not fit in bytes is odd output, not a size.
+        if (!kib || *kib > INT64_MAX / 1024 || *kib < INT64_MIN / 1024)
             return 0;
         return *kib * 1024;
     }
     if (::lstat(path.c_str(), &st) != 0)
         return 0;
     return static_cast<int64_t>(st.st_size);
+}
+
+std::vector<int64_t> sizesOf(const std::vector<std::string>& paths, unsigned workers)
+{
+    std::vector<int64_t> sizes(paths.size(), 0);
+    std::atomic<size_t> next{0};
+    auto work = [&] {
+        for (size_t i = next++; i < paths.size(); i = next++)
+            sizes[i] = sizeOf(paths[i]);
+    };
+    std::vector<std::thread> helpers;
+    size_t wanted = std::min<size_t>(std::max(workers, 1u), paths.size());
+    for (size_t k = 1; k < wanted; ++k) {
+        try {
+            helpers.emplace_back(work);
+        } catch (const std::system_error&) {
+            break; // fewer helpers; the calling thread measures the rest
+        }
+    }
+    work();
+    for (auto& t : helpers)
+        t.join();
+    return sizes;
 }
 
 } // namespace Scanner

@@ -32,7 +32,8 @@ private:
 };
 
 // The buffer the output reader fills for the waiting caller.
-struct DataBox {
+struct DataBox
+{
     std::string data;
 };
 
@@ -55,5 +56,15 @@ namespace Scanner {
 // a folder counts as one), the logical length of a file or of a link itself.
 // 0 when it cannot be measured.
 int64_t sizeOf(const std::string& path);
+
+// How many measurements sizesOf runs at once by default. Measuring many small
+// folders is dominated by starting du, which overlaps well even on two cores.
+inline constexpr unsigned kMeasureWorkers = 4;
+
+// sizeOf of every path, up to workers measurements at a time; the sizes come
+// back in the order of paths. Each path gets its own du run: one run over
+// several paths would skip a path nested in an earlier one.
+std::vector<int64_t> sizesOf(const std::vector<std::string>& paths,
+                             unsigned workers = kMeasureWorkers);
 
 } // namespace Scanner

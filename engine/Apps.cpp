@@ -1,0 +1,141 @@
+#include "Apps.h"
+
+#include "Files.h"
+#include "Parsers.h"
+#include "Platform.h"
+#include "Scanner.h"
+#include "Strings.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <dirent.h>
+#include <map>
+#include <plist/plist.h>
+
+namespace Apps {
+namespace {
+
+// Names in a folder, sorted; empty when it cannot be listed.
+std::vector<std::string> listNames(const std::string& folder)
+{
+    std::vector<std::string> names;
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir)
+        return names;
+    while (dirent* e = ::readdir(dir))
+        if (std::strcmp(e->d_name, ".") != 0 && std::strcmp(e->d_name, "..") != 0)
+            names.emplace_back(e->d_name);
+    ::closedir(dir);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+bool endsWith(const std::string& text, std::string_view tail)
+{
+    return text.size() >= tail.size() &&
+           std::string_view(text).substr(text.size() - tail.size()) == tail;
+}
+
+} // namespace
+
+std::vector<std::string> appFolders(const std::string& home)
+{
+    return {"/Applications", home + "/Applications"};
+}
+
+std::vector<std::string> leftoverFolders(const std::string& home)
+{
+    std::vector<std::string> out;
+    for (const char* name : {"Application Support", "Caches", "Containers", "Application Scripts",
+                             "HTTPStorages", "Saved Application State", "WebKit", "Preferences"})
+        out.push_back(home + "/Library/" + name);
+    return out;
+}
+
+std::optional<std::string> bundleIdentifier(std::string_view plistData)
+{
+    if (plistData.empty() || plistData.size() > UINT32_MAX)
+        return std::nullopt;
+    plist_t root = nullptr;
+    plist_from_memory(plistData.data(), uint32_t(plistData.size()), &root);
+    if (!root)
+        return std::nullopt;
+    std::optional<std::string> out;
+    if (plist_get_node_type(root) == PLIST_DICT) {
+        plist_t item = plist_dict_get_item(root, "CFBundleIdentifier");
+        if (item && plist_get_node_type(item) == PLIST_STRING) {
+            char* value = nullptr;
+            plist_get_string_val(item, &value);
+            if (value) {
+                out = value;
+                std::free(value);
+            }
+        }
+    }
+    plist_free(root);
+    return out;
+}
+
+int matchingKey(const std::string& entry, const std::vector<std::string>& keys)
+{
+    std::string lower = Strings::lowercased(entry);
+    for (size_t i = 0; i < keys.size(); ++i)
+        if (!keys[i].empty() && lower.find(Strings::lowercased(keys[i])) != std::string::npos)
+            return int(i);
+    return -1;
+}
+
+} // namespace Apps
+
+namespace Scanner {
+
+std::vector<AppInfo> appsList()
+{
+    std::vector<std::string> bundles;
+    for (const auto& folder : Apps::appFolders(Platform::homeDir()))
+        for (const auto& name : Apps::listNames(folder))
+            if (Apps::endsWith(name, ".app"))
+                bundles.push_back(folder + "/" + name);
+    if (bundles.empty())
+        return {};
+
+    std::vector<std::string> args = {"-sk"};
+    args.insert(args.end(), bundles.begin(), bundles.end());
+    std::map<std::string, int64_t> sizes;
+    for (auto& line :
+         Parse::sizeLines(Shell::run(Platform::Tool::du, args), 1024, Parse::itemExists))
+        sizes[line.path] = line.size;
+
+    std::vector<AppInfo> apps;
+    for (const auto& path : bundles) {
+        AppInfo app;
+        app.path = path;
+        std::string last = Strings::lastComponent(path);
+        app.name = last.substr(0, last.size() - 4);
+        if (auto data = Files::read(path + "/Contents/Info.plist"))
+            app.bundleID = Apps::bundleIdentifier(*data).value_or("");
+        auto it = sizes.find(path);
+        app.size = it != sizes.end() ? it->second : sizeOf(path);
+        apps.push_back(std::move(app));
+    }
+    std::stable_sort(apps.begin(), apps.end(),
+                     [](const AppInfo& a, const AppInfo& b) { return a.size > b.size; });
+    return apps;
+}
+
+std::vector<std::string> leftovers(const AppInfo& app)
+{
+    std::vector<std::string> keys;
+    for (const auto& key : {app.bundleID, app.name})
+        if (!key.empty())
+            keys.push_back(key);
+    std::vector<std::string> found;
+    for (const auto& folder : Apps::leftoverFolders(Platform::homeDir()))
+        for (const auto& name : Apps::listNames(folder))
+            if (Apps::matchingKey(name, keys) >= 0)
+                found.push_back(folder + "/" + name);
+    return found;
+}
+
+} // namespace Scanner

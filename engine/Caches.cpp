@@ -1,0 +1,176 @@
+// The cache scan. Candidates come from three places, in this order: a fixed
+// table of well-known developer-tool, browser and media caches; the
+// per-application folders directly under ~/Library/Caches; and four commonly
+// named cache subfolders of every ~/Library/Application Support entry. The
+// first candidate with a given path wins; each existing one is measured on its
+// own (a few du runs at a time) and kept above 2 MiB. The items come back
+// largest first, equal sizes in candidate order.
+#include "Scanner.h"
+
+#include "Platform.h"
+#include "Strings.h"
+
+#include <algorithm>
+#include <array>
+#include <string_view>
+#include <sys/stat.h>
+#include <unordered_set>
+
+namespace Scanner {
+namespace {
+
+struct CacheSpec
+{
+    std::string path;
+    std::string label;
+    Risk risk = Risk::Safe;
+    std::string note;
+};
+
+struct KnownCache
+{
+    std::string_view relativePath;
+    std::string_view label;
+    Risk risk;
+    std::string_view note;
+};
+
+// The notes are fixed Chinese texts; they do not follow the language setting.
+constexpr std::array<KnownCache, 23> kKnown = {{
+    {"/.npm/_cacache", "npm cache", Risk::Care, "npm 包缓存"},
+    {"/.npm/_npx", "npx temp packages", Risk::Safe, "npx 临时包"},
+    {"/Library/pnpm/store", "pnpm store", Risk::Care, "pnpm 包仓库"},
+    {"/Library/pnpm/package-manager-store", "pnpm store", Risk::Care, "pnpm 版本仓库"},
+    {"/.yarn/cache", "yarn cache", Risk::Safe, ""},
+    {"/Library/Caches/pip", "pip cache", Risk::Safe, "Python 包缓存"},
+    {"/.cache/pip", "pip cache", Risk::Safe, ""},
+    {"/Library/Caches/org.swift.swiftpm", "SwiftPM cache", Risk::Safe, ""},
+    {"/Library/Caches/Homebrew", "Homebrew cache", Risk::Safe, ""},
+    {"/Library/Caches/typescript", "TypeScript", Risk::Safe, ""},
+    {"/Library/Caches/node-gyp", "node-gyp", Risk::Safe, ""},
+    {"/.gradle/caches", "Gradle cache", Risk::Care, ""},
+    {"/.cargo/registry", "Cargo registry", Risk::Care, ""},
+    {"/.chromium-browser-snapshots", "Puppeteer Chromium", Risk::Care, "自动化浏览器内核"},
+    {"/.agent-browser", "Chrome for Testing", Risk::Care, "自动化浏览器内核"},
+    {"/Library/Caches/ms-playwright", "Playwright browsers", Risk::Care, "自动化测试内核"},
+    {"/Library/Developer/Xcode/DerivedData", "Xcode DerivedData", Risk::Safe,
+     "编译产物，可重新生成"},
+    {"/Library/Developer/CoreSimulator/Devices", "Simulator devices", Risk::Care,
+     "模拟器里的 App 与数据"},
+    {"/Movies/CapCut/User Data/Cache", "CapCut cache", Risk::Safe, "剪映缓存，需先退出剪映"},
+    {"/Library/Caches/com.spotify.client", "Spotify cache", Risk::Care, "离线歌曲会消失"},
+    {"/Library/Caches/Google/Chrome", "Chrome cache", Risk::Care, "仅缓存，不含书签与密码"},
+    {"/Library/Caches/Firefox", "Firefox cache", Risk::Care, ""},
+    {"/Library/Caches/com.apple.Safari", "Safari cache", Risk::Care, ""},
+}};
+
+constexpr std::array<std::string_view, 4> kSkippedPrefixes = {"com.apple.", "GeoServices",
+                                                              "CloudKit", "FamilyCircle"};
+
+constexpr std::array<std::string_view, 4> kSupportSubfolders = {"Cache", "CachedData", "GPUCache",
+                                                                "Code Cache"};
+
+constexpr int64_t kMinSize = 2 * 1024 * 1024;
+
+bool exists(const std::string& path)
+{
+    struct stat st
+    {
+    };
+    return ::stat(path.c_str(), &st) == 0;
+}
+
+bool isFolder(const std::string& path)
+{
+    struct stat st
+    {
+    };
+    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+// Names the generic sweep of ~/Library/Caches leaves alone: system caches, and
+// every name a known location ends in (those are reported from the table).
+bool skippedInCaches(std::string_view name)
+{
+    for (auto prefix : kSkippedPrefixes)
+        if (name.substr(0, prefix.size()) == prefix)
+            return true;
+    for (const auto& known : kKnown)
+        if (Strings::lastComponent(known.relativePath) == name)
+            return true;
+    return false;
+}
+
+// A folder's entries for a sweep. Names that are not valid UTF-8 are left
+// out, as the runner leaves out such lines: they cannot be shown or written
+// as JSON, and one of them must not spoil the rest.
+std::vector<std::string> sweepNames(const std::string& folder)
+{
+    auto names = Platform::listFolder(folder).value_or(std::vector<std::string>{});
+    std::erase_if(names, [](const std::string& n) { return !Strings::isValidUtf8(n); });
+    return names;
+}
+
+std::vector<CacheSpec> candidates(const std::string& home)
+{
+    std::vector<CacheSpec> out;
+    for (const auto& known : kKnown)
+        out.push_back({home + std::string(known.relativePath), std::string(known.label), known.risk,
+                       std::string(known.note)});
+
+    for (const auto& name : sweepNames(home + "/Library/Caches")) {
+        if (skippedInCaches(name))
+            continue;
+        std::string path = home + "/Library/Caches/" + name;
+        if (isFolder(path))
+            out.push_back({path, name, Risk::Safe, ""});
+    }
+
+    for (const auto& app : sweepNames(home + "/Library/Application Support")) {
+        for (auto sub : kSupportSubfolders) {
+            std::string path =
+                home + "/Library/Application Support/" + app + "/" + std::string(sub);
+            if (isFolder(path))
+                out.push_back({path, app + " · " + std::string(sub), Risk::Safe, ""});
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+std::vector<ScanItem> cacheItems(const CancelToken*)
+{
+    std::vector<CacheSpec> found;
+    std::unordered_set<std::string> seen;
+    for (auto& spec : candidates(Platform::homeDir())) {
+        if (!seen.insert(spec.path).second || !exists(spec.path))
+            continue;
+        found.push_back(std::move(spec));
+    }
+
+    std::vector<std::string> paths;
+    paths.reserve(found.size());
+    for (const auto& spec : found)
+        paths.push_back(spec.path);
+    std::vector<int64_t> sizes = sizesOf(paths);
+
+    std::vector<ScanItem> items;
+    for (size_t i = 0; i < found.size(); ++i) {
+        if (sizes[i] <= kMinSize)
+            continue;
+        ScanItem item;
+        item.path = found[i].path;
+        item.name = found[i].label;
+        item.size = sizes[i];
+        item.kind = ItemKind::Cache;
+        item.risk = found[i].risk;
+        item.note = found[i].note;
+        items.push_back(std::move(item));
+    }
+    std::stable_sort(items.begin(), items.end(),
+                     [](const ScanItem& a, const ScanItem& b) { return a.size > b.size; });
+    return items;
+}
+
+} // namespace Scanner

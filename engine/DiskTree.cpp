@@ -1,0 +1,274 @@
+#include "DiskTree.h"
+
+#include "Files.h"
+#include "Parsers.h"
+#include "Platform.h"
+#include "Scanner.h"
+#include "Strings.h"
+
+#include <algorithm>
+#include <chrono>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <nlohmann/json.hpp>
+#include <sys/stat.h>
+#include <unordered_map>
+
+namespace DiskTree {
+namespace {
+
+// Root plus the eight levels a tree can hold.
+constexpr int kMaxNesting = 9;
+
+using Index =
+    std::unordered_map<std::string_view, std::vector<const std::pair<const std::string, int64_t>*>>;
+
+// Groups the size map's entries under the prefix their parent is looked up by
+// (the parent path with its trailing "/"). Map order is kept inside a group.
+Index indexByParent(const std::map<std::string, int64_t>& sizes)
+{
+    Index index;
+    index.reserve(sizes.size());
+    for (const auto& entry : sizes) {
+        const std::string& key = entry.first;
+        size_t slash = key.rfind('/');
+        if (slash == std::string::npos || slash + 1 == key.size())
+            continue;
+        index[std::string_view(key).substr(0, slash + 1)].push_back(&entry);
+    }
+    return index;
+}
+
+std::vector<DiskNode> build(const Index& index, const std::string& path, int level)
+{
+    std::vector<DiskNode> nodes;
+    std::string prefix = !path.empty() && path.back() == '/' ? path : path + "/";
+    auto it = index.find(prefix);
+    if (it == index.end())
+        return nodes;
+    nodes.reserve(it->second.size());
+    for (const auto* entry : it->second) {
+        DiskNode node;
+        node.name = entry->first.substr(prefix.size());
+        node.path = entry->first;
+        node.size = entry->second;
+        if (level >= 2)
+            node.children = build(index, entry->first, level - 1);
+        nodes.push_back(std::move(node));
+    }
+    std::stable_sort(nodes.begin(), nodes.end(),
+                     [](const DiskNode& a, const DiskNode& b) { return a.size > b.size; });
+    return nodes;
+}
+
+void appendJsonString(std::string& out, std::string_view text)
+{
+    out += '"';
+    for (char ch : text) {
+        auto c = static_cast<unsigned char>(ch);
+        switch (c) {
+        case '"':
+            out += "\\\"";
+            break;
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        default:
+            if (c < 0x20) {
+                char buf[8];
+                std::snprintf(buf, sizeof buf, "\\u%04x", c);
+                out += buf;
+            } else {
+                out += ch;
+            }
+        }
+    }
+    out += '"';
+}
+
+void appendNode(std::string& out, const DiskNode& node)
+{
+    out += "{\"id\":";
+    appendJsonString(out, node.id);
+    out += ",\"name\":";
+    appendJsonString(out, node.name);
+    out += ",\"path\":";
+    appendJsonString(out, node.path);
+    out += ",\"size\":";
+    out += std::to_string(node.size);
+    out += ",\"children\":[";
+    for (size_t i = 0; i < node.children.size(); ++i) {
+        if (i > 0)
+            out += ',';
+        appendNode(out, node.children[i]);
+    }
+    out += "]}";
+}
+
+bool readNode(const nlohmann::json& j, DiskNode& node, int nesting)
+{
+    if (nesting > kMaxNesting || !j.is_object())
+        return false;
+    auto id = j.find("id");
+    auto name = j.find("name");
+    auto path = j.find("path");
+    auto size = j.find("size");
+    auto children = j.find("children");
+    if (id == j.end() || name == j.end() || path == j.end() || size == j.end() ||
+        children == j.end())
+        return false;
+    if (!id->is_string() || !name->is_string() || !path->is_string() ||
+        !size->is_number_integer() || !children->is_array())
+        return false;
+    node.id = id->get<std::string>();
+    node.name = name->get<std::string>();
+    node.path = path->get<std::string>();
+    if (size->is_number_unsigned() && size->get<uint64_t>() > uint64_t(INT64_MAX))
+        return false;
+    node.size = size->get<int64_t>();
+    node.children.clear();
+    node.children.reserve(children->size());
+    for (const auto& child : *children) {
+        DiskNode c;
+        if (!readNode(child, c, nesting + 1))
+            return false;
+        node.children.push_back(std::move(c));
+    }
+    return true;
+}
+
+// The cache file's content when it was modified less than 30 minutes ago
+// (a date in the future counts as fresh).
+std::optional<std::string> freshCache(const std::string& file)
+{
+    struct stat st
+    {
+    };
+    if (::stat(file.c_str(), &st) != 0)
+        return std::nullopt;
+    auto modified = std::chrono::system_clock::time_point(
+        std::chrono::seconds(st.st_mtim.tv_sec) + std::chrono::nanoseconds(st.st_mtim.tv_nsec));
+    std::chrono::duration<double> age = std::chrono::system_clock::now() - modified;
+    if (age.count() >= kCacheSeconds)
+        return std::nullopt;
+    return Files::read(file);
+}
+
+bool cancelled(const CancelToken* token)
+{
+    return token && token->isCancelled();
+}
+
+} // namespace
+
+int clampDepth(int depth)
+{
+    return std::clamp(depth, 1, 8);
+}
+
+std::string resolveRoot(const std::string& root)
+{
+    std::string standard = Parse::standardPath(root);
+    char* real = ::realpath(standard.c_str(), nullptr);
+    if (!real)
+        return standard;
+    std::string out = real;
+    std::free(real);
+    return out;
+}
+
+std::string cacheFileName(const std::string& resolvedRoot, int depth)
+{
+    return "tree_" + Strings::replaceAll(resolvedRoot, "/", "_") + "_d" + std::to_string(depth) +
+           ".json";
+}
+
+std::string cacheFolder()
+{
+    return Platform::homeDir() + "/Library/Application Support/TidloCleaner";
+}
+
+std::vector<DiskNode> childrenOf(const std::map<std::string, int64_t>& sizes,
+                                 const std::string& path, int level)
+{
+    return build(indexByParent(sizes), path, level);
+}
+
+std::string encode(const DiskNode& node)
+{
+    std::string out;
+    appendNode(out, node);
+    return out;
+}
+
+std::optional<DiskNode> decode(std::string_view json)
+{
+    try {
+        auto j = nlohmann::json::parse(json);
+        DiskNode node;
+        if (!readNode(j, node, 1))
+            return std::nullopt;
+        return node;
+    } catch (...) {
+        return std::nullopt;
+    }
+}
+
+} // namespace DiskTree
+
+namespace Scanner {
+
+DiskNode diskTree(const std::string& root, int depth, bool useCache, const CancelToken* token)
+{
+    const int d = DiskTree::clampDepth(depth);
+    const std::string p = DiskTree::resolveRoot(root);
+    const std::string folder = DiskTree::cacheFolder();
+    const std::string file = folder + "/" + DiskTree::cacheFileName(p, d);
+    Files::makeDirs(folder);
+
+    if (useCache && !DiskTree::cancelled(token)) {
+        if (auto text = DiskTree::freshCache(file)) {
+            auto cached = DiskTree::decode(*text);
+            if (cached && cached->path == p)
+                return std::move(*cached);
+        }
+    }
+
+    DiskNode rootNode;
+    rootNode.name = Strings::lastComponent(p);
+    if (rootNode.name.empty())
+        rootNode.name = p;
+    rootNode.path = p;
+
+    std::string out = Shell::run(Platform::Tool::du, {"-k", "-d", std::to_string(d), p}, token);
+    auto sizes = Parse::duSizeMap(out, Parse::itemExists);
+    if (DiskTree::cancelled(token))
+        return rootNode;
+
+    rootNode.children = DiskTree::childrenOf(sizes, p, d);
+    if (auto own = sizes.find(p); own != sizes.end()) {
+        rootNode.size = own->second;
+    } else {
+        int64_t sum = 0;
+        for (const auto& child : rootNode.children)
+            sum += child.size;
+        rootNode.size = sum;
+    }
+    if (DiskTree::cancelled(token))
+        return rootNode;
+
+    Files::writeAtomically(file, DiskTree::encode(rootNode));
+    return rootNode;
+}
+
+} // namespace Scanner

@@ -1,0 +1,51 @@
+// The folder-size tree behind the storage map and `tclean tree`. One du run
+// over the resolved root gives a size map (path to bytes, Parsers.h); the map
+// is indexed once by parent path and the tree is assembled from that index, so
+// assembly grows linearly with the number of du lines. Each finished tree is
+// kept for 30 minutes as compact JSON in the support folder, one file per root
+// and depth ("tree_" key "_d" depth ".json"), written atomically. The pieces
+// below are the steps of Scanner::diskTree, public so they can be tested.
+#pragma once
+
+#include "Records.h"
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace DiskTree {
+
+// How long a cache file is trusted after its last modification, in seconds.
+inline constexpr double kCacheSeconds = 1800.0;
+
+// The depth limited to 1...8.
+int clampDepth(int depth);
+
+// The root as measured and stored: standardised, then with symbolic links
+// resolved (left as standardised when it does not exist).
+std::string resolveRoot(const std::string& root);
+
+// "tree_" + the resolved root with every "/" as "_" + "_d" + depth + ".json".
+std::string cacheFileName(const std::string& resolvedRoot, int depth);
+
+// The support folder that holds the cache files (and the history file).
+std::string cacheFolder();
+
+// The child folders of path found in the size map, each with its own children
+// down to level levels, largest first; equal sizes keep ascending path order.
+// The map is indexed by parent path once per call.
+std::vector<DiskNode> childrenOf(const std::map<std::string, int64_t>& sizes,
+                                 const std::string& path, int level);
+
+// The node as compact JSON with exactly the keys id, name, path, size and
+// children, recursively.
+std::string encode(const DiskNode& node);
+
+// A node read back from JSON; no value when the text is not JSON, a key is
+// missing or of the wrong type, or the nesting is deeper than nine levels.
+std::optional<DiskNode> decode(std::string_view json);
+
+} // namespace DiskTree

@@ -1,0 +1,366 @@
+#include "Duplicates.h"
+
+#include "Platform.h"
+#include "Records.h"
+#include "Scanner.h"
+#include "Strings.h"
+#include "Walk.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <map>
+#include <memory>
+#include <openssl/evp.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace Duplicates {
+namespace {
+
+constexpr size_t kEdge = 65536;
+constexpr size_t kCompareChunk = 256 * 1024;
+constexpr int kNameVisitCap = 40000;
+constexpr size_t kNameExamined = 12;
+
+bool debugOn()
+{
+    const char* v = std::getenv("TID_DEBUG");
+    return v && std::strcmp(v, "1") == 0;
+}
+
+bool cancelled(const CancelToken* token)
+{
+    return token && token->isCancelled();
+}
+
+// Closes a descriptor on every way out.
+struct Fd
+{
+    int fd = -1;
+    explicit Fd(int f) : fd(f) {}
+    ~Fd()
+    {
+        if (fd >= 0)
+            ::close(fd);
+    }
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+};
+
+// Reads up to n bytes at offset, retrying short reads; -1 on an error.
+ssize_t readAt(int fd, char* buf, size_t n, off_t offset)
+{
+    size_t got = 0;
+    while (got < n) {
+        ssize_t r = ::pread(fd, buf + got, n - got, offset + off_t(got));
+        if (r < 0 && errno == EINTR)
+            continue;
+        if (r < 0)
+            return -1;
+        if (r == 0)
+            break;
+        got += size_t(r);
+    }
+    return ssize_t(got);
+}
+
+bool underSkipped(const std::string& relative)
+{
+    const auto& skip = skipDirs();
+    for (auto piece : Strings::split(relative, '/'))
+        if (skip.count(std::string(piece)))
+            return true;
+    return false;
+}
+
+struct Candidate
+{
+    std::string path;
+    std::string name;
+    int64_t size = 0;
+    dev_t dev = 0;
+    ino_t ino = 0;
+};
+
+// Candidates of one bucket with one path per file: of several hard links to
+// one file only the first path in ascending order is kept.
+std::vector<Candidate> onePathPerFile(std::vector<Candidate> bucket)
+{
+    std::stable_sort(bucket.begin(), bucket.end(),
+                     [](const Candidate& a, const Candidate& b) { return a.path < b.path; });
+    std::set<std::pair<dev_t, ino_t>> seen;
+    std::vector<Candidate> out;
+    for (auto& c : bucket)
+        if (seen.insert({c.dev, c.ino}).second)
+            out.push_back(std::move(c));
+    return out;
+}
+
+bool sameBytes(const std::string& a, const std::string& b)
+{
+    Fd fa(::open(a.c_str(), O_RDONLY | O_CLOEXEC));
+    Fd fb(::open(b.c_str(), O_RDONLY | O_CLOEXEC));
+    if (fa.fd < 0 || fb.fd < 0)
+        return false;
+    struct stat sa
+    {
+    }, sb{};
+    if (::fstat(fa.fd, &sa) != 0 || ::fstat(fb.fd, &sb) != 0 || sa.st_size != sb.st_size)
+        return false;
+    std::vector<char> ba(kCompareChunk), bb(kCompareChunk);
+    for (off_t offset = 0;; offset += off_t(kCompareChunk)) {
+        ssize_t na = readAt(fa.fd, ba.data(), kCompareChunk, offset);
+        ssize_t nb = readAt(fb.fd, bb.data(), kCompareChunk, offset);
+        if (na < 0 || nb < 0 || na != nb)
+            return false;
+        if (std::memcmp(ba.data(), bb.data(), size_t(na)) != 0)
+            return false;
+        if (size_t(na) < kCompareChunk)
+            return true;
+    }
+}
+
+} // namespace
+
+std::vector<std::string> roots(const std::string& home)
+{
+    std::vector<std::string> out;
+    for (const char* name : {"/Downloads", "/Desktop", "/Documents", "/Movies", "/Pictures"})
+        out.push_back(home + name);
+    return out;
+}
+
+const std::set<std::string>& skipDirs()
+{
+    static const std::set<std::string> names = {
+        "Library", "node_modules", ".git",   ".cache", "DerivedData",
+        ".Trash",  "Applications", "System", ".npm",   "Photos Library.photoslibrary"};
+    return names;
+}
+
+std::optional<std::string> quickFingerprint(const std::string& path, int64_t size)
+{
+    Fd f(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (f.fd < 0)
+        return std::nullopt;
+    std::vector<char> buf(kEdge);
+    ssize_t head = readAt(f.fd, buf.data(), kEdge, 0);
+    if (head <= 0)
+        return std::nullopt;
+    std::unique_ptr<EVP_MD_CTX, decltype(&EVP_MD_CTX_free)> ctx(EVP_MD_CTX_new(), &EVP_MD_CTX_free);
+    if (!ctx || EVP_DigestInit_ex(ctx.get(), EVP_md5(), nullptr) != 1)
+        return std::nullopt;
+    EVP_DigestUpdate(ctx.get(), buf.data(), size_t(head));
+    if (size > int64_t(2 * kEdge)) {
+        ssize_t tail = readAt(f.fd, buf.data(), kEdge, off_t(size - int64_t(kEdge)));
+        if (tail > 0)
+            EVP_DigestUpdate(ctx.get(), buf.data(), size_t(tail));
+    }
+    std::string sizeText = std::to_string(size);
+    EVP_DigestUpdate(ctx.get(), sizeText.data(), sizeText.size());
+    unsigned char digest[EVP_MAX_MD_SIZE];
+    unsigned int length = 0;
+    if (EVP_DigestFinal_ex(ctx.get(), digest, &length) != 1)
+        return std::nullopt;
+    std::string hex;
+    char two[3];
+    for (unsigned int i = 0; i < length; ++i) {
+        std::snprintf(two, sizeof two, "%02x", digest[i]);
+        hex += two;
+    }
+    return hex;
+}
+
+std::vector<std::vector<std::string>> splitByContent(const std::vector<std::string>& paths)
+{
+    std::vector<std::vector<std::string>> sets;
+    for (const auto& path : paths) {
+        bool placed = false;
+        for (auto& set : sets) {
+            if (sameBytes(set.front(), path)) {
+                set.push_back(path);
+                placed = true;
+                break;
+            }
+        }
+        if (!placed)
+            sets.push_back({path});
+    }
+    return sets;
+}
+
+} // namespace Duplicates
+
+namespace Scanner {
+
+std::vector<DupGroup> duplicates(int64_t minKB, int64_t limit, const CancelToken* token)
+{
+    using namespace Duplicates;
+    const int64_t minBytes = minKB * 1024;
+    std::vector<Candidate> candidates;
+    bool stopped = false;
+    bool aborted = false;
+    auto visit = [&](const Walk::Entry& e) -> Walk::Step {
+        if (cancelled(token)) {
+            aborted = true;
+            return Walk::Step::Stop;
+        }
+        // Hidden entries and the skipped folders are not entered at all: every
+        // entry below them would be dropped anyway.
+        if (e.name.front() == '.' || skipDirs().count(e.name))
+            return Walk::Step::Prune;
+        if (!e.isRegular)
+            return Walk::Step::Go;
+        struct stat st
+        {
+        };
+        if (::lstat(e.path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+            return Walk::Step::Go;
+        if (int64_t(st.st_size) < minBytes)
+            return Walk::Step::Go;
+        candidates.push_back({e.path, e.name, int64_t(st.st_size), st.st_dev, st.st_ino});
+        if (int64_t(candidates.size()) >= limit) {
+            stopped = true;
+            return Walk::Step::Stop;
+        }
+        return Walk::Step::Go;
+    };
+    if (limit > 0) {
+        for (const auto& root : roots(Platform::homeDir())) {
+            Walk::below(root, visit);
+            if (aborted)
+                return {};
+            if (stopped)
+                break;
+        }
+    }
+    if (debugOn())
+        std::fprintf(stderr, "DUP collected %zu\n", candidates.size());
+
+    std::map<int64_t, std::vector<Candidate>> buckets;
+    for (auto& c : candidates)
+        buckets[c.size / 512].push_back(std::move(c));
+
+    std::vector<DupGroup> groups;
+    size_t hashed = 0;
+    for (auto& [key, members] : buckets) {
+        if (members.size() < 2)
+            continue;
+        if (cancelled(token))
+            break;
+        std::map<std::string, std::vector<Candidate>> byPrint;
+        for (auto& c : onePathPerFile(std::move(members))) {
+            auto print = quickFingerprint(c.path, c.size);
+            if (!print)
+                continue;
+            ++hashed;
+            byPrint[*print].push_back(std::move(c));
+        }
+        for (auto& [print, same] : byPrint) {
+            if (same.size() < 2)
+                continue;
+            std::vector<std::string> paths;
+            for (const auto& c : same)
+                paths.push_back(c.path);
+            for (auto& set : splitByContent(paths)) {
+                if (set.size() < 2)
+                    continue;
+                DupGroup g;
+                g.kind = DupKind::Content;
+                g.size = same.front().size;
+                std::sort(set.begin(), set.end());
+                g.files = std::move(set);
+                g.isFolder = false;
+                g.sameSize = true;
+                groups.push_back(std::move(g));
+            }
+        }
+    }
+    if (debugOn())
+        std::fprintf(stderr, "DUP hashed %zu groups %zu\n", hashed, groups.size());
+
+    std::stable_sort(groups.begin(), groups.end(), [](const DupGroup& a, const DupGroup& b) {
+        bool an = a.sameName(), bn = b.sameName();
+        if (an != bn)
+            return an;
+        return a.wasted() > b.wasted();
+    });
+    return groups;
+}
+
+std::vector<DupGroup> sameNameGroups(int64_t limit, const CancelToken* token)
+{
+    using namespace Duplicates;
+    std::map<std::string, std::vector<std::string>> byName;
+    int visited = 0;
+    bool full = false;
+    bool aborted = false;
+    auto visit = [&](const Walk::Entry& e) -> Walk::Step {
+        if (cancelled(token)) {
+            aborted = true;
+            return Walk::Step::Stop;
+        }
+        if (++visited > kNameVisitCap) {
+            full = true;
+            return Walk::Step::Stop;
+        }
+        if (underSkipped(e.relative) || e.name.front() == '.')
+            return Walk::Step::Go;
+        byName[Strings::lowercased(e.name)].push_back(e.path);
+        return Walk::Step::Go;
+    };
+    auto all = roots(Platform::homeDir());
+    for (size_t i = 0; i < 3 && !full; ++i) {
+        Walk::below(all[i], visit);
+        if (aborted)
+            return {};
+    }
+
+    std::vector<DupGroup> groups;
+    for (auto& [key, paths] : byName) {
+        if (paths.size() < 2)
+            continue;
+        if (int64_t(groups.size()) >= limit || cancelled(token))
+            break;
+        bool folder = false;
+        bool anySize = false;
+        int64_t total = 0, smallest = 0, largest = 0;
+        for (size_t i = 0; i < std::min(paths.size(), kNameExamined); ++i) {
+            struct stat st
+            {
+            };
+            if (::lstat(paths[i].c_str(), &st) != 0)
+                continue;
+            if (S_ISDIR(st.st_mode)) {
+                folder = true;
+                continue;
+            }
+            int64_t size = st.st_size;
+            total += size;
+            smallest = anySize ? std::min(smallest, size) : size;
+            largest = anySize ? std::max(largest, size) : size;
+            anySize = true;
+        }
+        if (!folder && anySize && largest - smallest >= 513)
+            continue;
+        DupGroup g;
+        g.kind = DupKind::Name;
+        g.size = total;
+        g.name = Strings::lastComponent(paths.front());
+        g.isFolder = folder;
+        g.sameSize = true;
+        g.files = paths;
+        std::sort(g.files.begin(), g.files.end());
+        groups.push_back(std::move(g));
+    }
+    std::stable_sort(groups.begin(), groups.end(), [](const DupGroup& a, const DupGroup& b) {
+        return a.files.size() > b.files.size();
+    });
+    return groups;
+}
+
+} // namespace Scanner

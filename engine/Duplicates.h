@@ -1,0 +1,37 @@
+// The duplicate finders. The content finder walks five home folders, keeps
+// regular files of at least minKB as candidates (one path per file: hard links
+// to one file count once), buckets them by size ÷ 512, proposes groups by a
+// quick fingerprint (MD5 of the first and last 64 KiB and the size) and then
+// confirms every proposed group over the whole content, splitting off members
+// that differ. The name finder walks three folders and groups entries by their
+// lower-cased name, keeping groups of files only when their sizes agree.
+// Tables are visited in ascending key order so that results repeat.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace Duplicates {
+
+// The folders both finders look into, Downloads first; the name finder uses
+// the first three.
+std::vector<std::string> roots(const std::string& home);
+
+// Path components below a root that are never looked into ("Library",
+// "node_modules", ".git", ...); exact, case-sensitive. Built once.
+const std::set<std::string>& skipDirs();
+
+// 32 lower-case hex digits: MD5 of the first 64 KiB, the last 64 KiB when size
+// is above 128 KiB, and the decimal text of size. No value when the file cannot
+// be opened or yields no bytes.
+std::optional<std::string> quickFingerprint(const std::string& path, int64_t size);
+
+// Splits paths into sets of files with byte-for-byte equal content, each set in
+// the order given; a file that cannot be read stands alone. Reads each file to
+// the first difference from the set it is compared with.
+std::vector<std::vector<std::string>> splitByContent(const std::vector<std::string>& paths);
+
+} // namespace Duplicates

@@ -1,0 +1,88 @@
+// The large-file search: one find over the home folder lists the regular
+// files above the threshold outside the Trash, node_modules folders and
+// Library/Caches folders; each listed path then costs one attribute read for
+// its size. Largest first, equal sizes in find's order.
+#include "Scanner.h"
+
+#include "Platform.h"
+#include "Strings.h"
+
+#include <algorithm>
+#include <sys/stat.h>
+#include <unordered_set>
+
+namespace Scanner {
+namespace {
+
+// find's expression. The three excluded trees are pruned rather than walked,
+// which saves the walk and lists exactly the same files: only folders are
+// pruned (a regular file named node_modules is still a candidate), and the
+// path tests stay on the listed files, so a file is never listed that the
+// tests would exclude.
+std::vector<std::string> findArguments(const std::string& home, int64_t minMB)
+{
+    // clang-format off
+    return {home,
+            "(", "-type", "d",
+                 "(", "-name", ".Trash", "-o", "-name", "node_modules",
+                      "-o", "-path", "*/Library/Caches", ")",
+                 "-prune", ")",
+            "-o",
+            "(", "-type", "f", "-size", "+" + std::to_string(minMB) + "M",
+                 "-not", "-path", "*/.Trash/*",
+                 "-not", "-path", "*/node_modules/*",
+                 "-not", "-path", "*/Library/Caches/*",
+                 "-print", ")"};
+    // clang-format on
+}
+
+std::string parentOf(const std::string& path)
+{
+    size_t slash = path.find_last_of('/');
+    if (slash == std::string::npos)
+        return "";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+} // namespace
+
+std::vector<ScanItem> largeFiles(int64_t minMB, const CancelToken*)
+{
+    // A home that is not an absolute path would reach find as an option
+    // (or an expression) rather than as the place to search.
+    const std::string home = Platform::homeDir();
+    if (home.empty() || home.front() != '/')
+        return {};
+    const std::string output = Shell::run(Platform::Tool::find, findArguments(home, minMB));
+
+    // One path per line. A name with a line feed in it breaks into pieces;
+    // a piece is only taken when it is a regular file inside the home folder
+    // and not listed already, so such a name can neither bring in a folder,
+    // a file elsewhere, nor the same file twice.
+    const std::string prefix = home == "/" ? "/" : home + "/";
+    std::unordered_set<std::string_view> seen;
+    std::vector<ScanItem> items;
+    for (std::string_view line : Strings::split(output, '\n')) {
+        if (line.substr(0, prefix.size()) != prefix || !seen.insert(line).second)
+            continue;
+        std::string path(line);
+        struct stat st
+        {
+        };
+        if (::lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size <= 0)
+            continue;
+        ScanItem item;
+        item.name = Strings::lastComponent(path);
+        item.note = parentOf(path);
+        item.path = std::move(path);
+        item.size = static_cast<int64_t>(st.st_size);
+        item.kind = ItemKind::Large;
+        item.risk = Risk::Data;
+        items.push_back(std::move(item));
+    }
+    std::stable_sort(items.begin(), items.end(),
+                     [](const ScanItem& a, const ScanItem& b) { return a.size > b.size; });
+    return items;
+}
+
+} // namespace Scanner

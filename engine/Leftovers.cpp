@@ -1,0 +1,260 @@
+// The leftover scan: installed applications first (two folder levels of every
+// application folder, one Info.plist read per bundle), then every entry of
+// eight ~/Library folders that no installed application claims, measured on
+// its own and kept above 1 MiB, largest first.
+#include "Leftovers.h"
+
+#include "Files.h"
+#include "Platform.h"
+#include "Scanner.h"
+#include "Strings.h"
+#include "Text.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdlib>
+#include <plist/plist.h>
+#include <sys/stat.h>
+
+namespace Leftovers {
+namespace {
+
+constexpr std::array<std::string_view, 12> kSystemNames = {"Animoji",
+                                                           "PassKit",
+                                                           "SharedImageCache",
+                                                           "mbuseragent",
+                                                           "networkserviceproxy",
+                                                           "familycircled",
+                                                           "GeoServices",
+                                                           "Biome",
+                                                           "DiagnosticReports",
+                                                           "Metadata",
+                                                           "CloudKit",
+                                                           "iOS DeviceSupport"};
+
+constexpr std::array<std::string_view, 9> kVendorPrefixes = {
+    "com.apple.", "group.com.apple", "CloudDocs", "MobileSync",    "Adobe",
+    "Microsoft",  "com.google.",     "Google",    "com.microsoft."};
+
+constexpr std::array<std::string_view, 4> kOwnWords = {"tidlo", "vemo", "mituan", "kvq"};
+
+bool startsWith(std::string_view text, std::string_view prefix)
+{
+    return text.substr(0, prefix.size()) == prefix;
+}
+
+std::optional<std::string> stringValue(plist_t dict, const char* key)
+{
+    plist_t node = plist_dict_get_item(dict, key);
+    if (!node || plist_get_node_type(node) != PLIST_STRING)
+        return std::nullopt;
+    char* value = nullptr;
+    plist_get_string_val(node, &value);
+    if (!value)
+        return std::nullopt;
+    std::string out = value;
+    std::free(value);
+    return out;
+}
+
+} // namespace
+
+std::optional<BundleInfo> readInfoPlist(std::string_view bytes)
+{
+    if (bytes.empty() || bytes.size() > UINT32_MAX)
+        return std::nullopt;
+    plist_t root = nullptr;
+    plist_from_memory(bytes.data(), static_cast<uint32_t>(bytes.size()), &root);
+    if (!root)
+        return std::nullopt;
+    std::optional<BundleInfo> info;
+    if (plist_get_node_type(root) == PLIST_DICT) {
+        info.emplace();
+        info->identifier = stringValue(root, "CFBundleIdentifier");
+        if (info->identifier && info->identifier->empty())
+            info->identifier.reset();
+        info->displayName = stringValue(root, "CFBundleDisplayName");
+    }
+    plist_free(root);
+    return info;
+}
+
+void addBundle(const std::string& bundleName, const std::optional<BundleInfo>& info,
+               Installed& installed)
+{
+    installed.names.insert(Strings::lowercased(Strings::replaceAll(bundleName, ".app", "")));
+    if (!info)
+        return;
+    if (info->identifier)
+        installed.identifiers.insert(Strings::lowercased(*info->identifier));
+    if (info->displayName)
+        installed.names.insert(Strings::lowercased(*info->displayName));
+}
+
+bool skippedEntry(std::string_view name)
+{
+    if (startsWith(name, "."))
+        return true;
+    for (auto system : kSystemNames)
+        if (name == system)
+            return true;
+    for (auto prefix : kVendorPrefixes)
+        if (startsWith(name, prefix))
+            return true;
+    std::string lower = Strings::lowercased(name);
+    for (auto word : kOwnWords)
+        if (lower.find(word) != std::string::npos)
+            return true;
+    return false;
+}
+
+std::string entryKey(std::string_view name)
+{
+    std::string key = Strings::lowercased(name);
+    constexpr std::string_view suffix = ".plist";
+    if (key.size() >= suffix.size() &&
+        key.compare(key.size() - suffix.size(), suffix.size(), suffix) == 0)
+        key.resize(key.size() - suffix.size());
+    return key;
+}
+
+bool belongsToInstalled(const std::string& key, const Installed& installed)
+{
+    if (installed.identifiers.count(key) || installed.names.count(key))
+        return true;
+    for (const auto& id : installed.identifiers)
+        if (key.find(id) != std::string::npos)
+            return true;
+    for (const auto& name : installed.names) {
+        if (Strings::characterCount(name) < 3)
+            continue;
+        if (key.find(name) != std::string::npos || name.find(key) != std::string::npos)
+            return true;
+    }
+    return false;
+}
+
+} // namespace Leftovers
+
+namespace Scanner {
+namespace {
+
+using Leftovers::Installed;
+
+constexpr std::array<std::string_view, 8> kLibraryFolders = {
+    "Application Support",     "Caches",       "Containers", "Application Scripts",
+    "Saved Application State", "HTTPStorages", "WebKit",     "Logs"};
+
+constexpr int64_t kMinSize = 1024 * 1024;
+
+// Info.plist files are a few kilobytes; anything far larger (or not a regular
+// file, such as a pipe that would block the read) is not one.
+constexpr off_t kMaxPlistSize = 8 * 1024 * 1024;
+
+bool endsWith(std::string_view text, std::string_view suffix)
+{
+    return text.size() >= suffix.size() && text.substr(text.size() - suffix.size()) == suffix;
+}
+
+void addBundleAt(const std::string& bundle, Installed& installed)
+{
+    std::string plistPath = bundle + "/Contents/Info.plist";
+    std::optional<Leftovers::BundleInfo> info;
+    struct stat st
+    {
+    };
+    if (::stat(plistPath.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_size <= kMaxPlistSize)
+        if (auto bytes = Files::read(plistPath))
+            info = Leftovers::readInfoPlist(*bytes);
+    Leftovers::addBundle(Strings::lastComponent(bundle), info, installed);
+}
+
+Installed installedApplications(const std::string& home)
+{
+    Installed installed;
+    const std::string folders[] = {"/Applications", home + "/Applications", "/System/Applications",
+                                   "/System/Applications/Utilities", "/Applications/Utilities"};
+    for (const auto& folder : folders) {
+        auto entries = Platform::listFolder(folder);
+        if (!entries)
+            continue;
+        for (const auto& entry : *entries) {
+            std::string path = folder + "/" + entry;
+            if (endsWith(entry, ".app")) {
+                addBundleAt(path, installed);
+                continue;
+            }
+            auto inner = Platform::listFolder(path);
+            if (!inner)
+                continue;
+            for (const auto& sub : *inner)
+                if (endsWith(sub, ".app"))
+                    addBundleAt(path + "/" + sub, installed);
+        }
+    }
+    return installed;
+}
+
+struct Candidate
+{
+    std::string path;
+    std::string name;
+    std::string_view folder;
+};
+
+} // namespace
+
+std::vector<ScanItem> orphanItems(const CancelToken*)
+{
+    const std::string home = Platform::homeDir();
+    const Installed installed = installedApplications(home);
+
+    std::vector<Candidate> candidates;
+    for (auto folder : kLibraryFolders) {
+        std::string dir = home + "/Library/" + std::string(folder);
+        auto entries = Platform::listFolder(dir);
+        if (!entries)
+            continue;
+        for (const auto& name : *entries) {
+            // A name that is not UTF-8 cannot be shown; like the runner's
+            // dropped lines it is left out rather than spoil the scan.
+            if (!Strings::isValidUtf8(name) || Leftovers::skippedEntry(name))
+                continue;
+            if (Leftovers::belongsToInstalled(Leftovers::entryKey(name), installed))
+                continue;
+            std::string path = dir + "/" + name;
+            struct stat st
+            {
+            };
+            if (::stat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+                continue;
+            candidates.push_back({path, name, folder});
+        }
+    }
+
+    std::vector<std::string> paths;
+    paths.reserve(candidates.size());
+    for (const auto& c : candidates)
+        paths.push_back(c.path);
+    std::vector<int64_t> sizes = sizesOf(paths);
+
+    const std::string location = t("common.path") + ": Library/";
+    std::vector<ScanItem> items;
+    for (size_t i = 0; i < candidates.size(); ++i) {
+        if (sizes[i] <= kMinSize)
+            continue;
+        ScanItem item;
+        item.path = candidates[i].path;
+        item.name = candidates[i].name;
+        item.size = sizes[i];
+        item.kind = ItemKind::Orphan;
+        item.risk = Risk::Data;
+        item.note = location + std::string(candidates[i].folder);
+        items.push_back(std::move(item));
+    }
+    std::stable_sort(items.begin(), items.end(),
+                     [](const ScanItem& a, const ScanItem& b) { return a.size > b.size; });
+    return items;
+}
+
+} // namespace Scanner

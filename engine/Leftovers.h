@@ -1,0 +1,52 @@
+// The rules of the leftover scan, kept apart from the file system so that the
+// tests can check them on plain values. The scan (Leftovers.cpp) collects the
+// identifiers and names of every installed application from their
+// Info.plist files, then examines eight ~/Library folders: an entry that is
+// not system or vendor data and matches no installed application is a
+// leftover.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_set>
+
+namespace Leftovers {
+
+// What an application bundle's Info.plist says about it.
+struct BundleInfo
+{
+    std::optional<std::string> identifier;  // CFBundleIdentifier when a non-empty string
+    std::optional<std::string> displayName; // CFBundleDisplayName when a string
+};
+
+// Reads the bytes of an Info.plist in XML or binary form. No value when they
+// do not parse or the top level is not a dictionary; keys of another type are
+// left out.
+std::optional<BundleInfo> readInfoPlist(std::string_view bytes);
+
+// The installed applications, lower-cased.
+struct Installed
+{
+    std::unordered_set<std::string> identifiers;
+    std::unordered_set<std::string> names;
+};
+
+// Adds one bundle: its file name without any ".app", and what its Info.plist
+// says (when readable).
+void addBundle(const std::string& bundleName, const std::optional<BundleInfo>& info,
+               Installed& installed);
+
+// Whether a ~/Library entry name is never examined: hidden, a system name, a
+// vendor prefix or one of the product's own words (any letter case).
+bool skippedEntry(std::string_view name);
+
+// The matching key of an entry name: lower-cased, without a final ".plist".
+std::string entryKey(std::string_view name);
+
+// Whether the entry with this key belongs to an installed application: the
+// key is an identifier or a name, contains an identifier, or contains or is
+// contained in a name of at least three characters.
+bool belongsToInstalled(const std::string& key, const Installed& installed);
+
+} // namespace Leftovers

@@ -1,0 +1,235 @@
+#include "Parsers.h"
+
+#include "Strings.h"
+
+#include <algorithm>
+#include <climits>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace Parse {
+namespace {
+
+// Lines of text without their line feeds; blank lines dropped.
+std::vector<std::string_view> lines(std::string_view text)
+{
+    return Strings::split(text, '\n');
+}
+
+// A number that stays in range once multiplied by scale.
+std::optional<int64_t> scaled(std::string_view text, int64_t scale)
+{
+    auto n = Strings::parseInt(Strings::trimBlanks(text));
+    if (!n || scale <= 0)
+        return std::nullopt;
+    if (*n > INT64_MAX / scale || *n < INT64_MIN / scale)
+        return std::nullopt;
+    return *n * scale;
+}
+
+std::string digitsOf(std::string_view text)
+{
+    std::string out;
+    for (char c : text)
+        if (c >= '0' && c <= '9')
+            out += c;
+    return out;
+}
+
+} // namespace
+
+std::vector<SizeLine> sizeLines(std::string_view text, int64_t scale,
+                                const std::function<bool(const std::string&)>& exists)
+{
+    std::vector<SizeLine> out;
+    bool open = false;   // whether the last record may still continue
+    std::string pending; // lines after it that did not start a record
+    for (std::string_view line : lines(text)) {
+        size_t tab = line.find('\t');
+        if (tab != std::string_view::npos && tab > 0) {
+            std::string_view rest = line.substr(tab + 1);
+            size_t slash = rest.find_first_not_of(" \t");
+            auto size = scaled(line.substr(0, tab), scale);
+            if (size && slash != std::string_view::npos && rest[slash] == '/') {
+                out.push_back({*size, std::string(rest.substr(slash))});
+                open = true;
+                pending.clear();
+                continue;
+            }
+        }
+        // Odd lines are skipped, unless they are the rest of a file name with
+        // line feeds in it: then the joined path names an existing item.
+        if (!open || !exists)
+            continue;
+        pending.append("\n").append(line);
+        std::string joined = out.back().path + pending;
+        if (exists(joined)) {
+            out.back().path = std::move(joined);
+            pending.clear();
+        }
+    }
+    return out;
+}
+
+std::string standardPath(std::string_view path)
+{
+    std::string base;
+    if (path.empty() || path.front() != '/') {
+        char buf[PATH_MAX];
+        if (getcwd(buf, sizeof buf))
+            base = buf;
+    }
+    std::vector<std::string_view> parts;
+    auto take = [&parts](std::string_view text) {
+        for (std::string_view piece : Strings::split(text, '/')) {
+            if (piece == ".")
+                continue;
+            if (piece == "..") {
+                if (!parts.empty())
+                    parts.pop_back();
+                continue;
+            }
+            parts.push_back(piece);
+        }
+    };
+    take(base);
+    take(path);
+    if (parts.empty())
+        return "/";
+    std::string out;
+    for (std::string_view piece : parts) {
+        out += '/';
+        out += piece;
+    }
+    return out;
+}
+
+std::map<std::string, int64_t> duSizeMap(std::string_view text,
+                                         const std::function<bool(const std::string&)>& exists)
+{
+    std::map<std::string, int64_t> sizes;
+    for (auto& line : sizeLines(text, 1024, exists))
+        sizes[standardPath(line.path)] = line.size;
+    return sizes;
+}
+
+std::string extensionOf(std::string_view path)
+{
+    std::string name = Strings::lastComponent(path);
+    size_t dot = name.rfind('.');
+    if (dot == std::string::npos || dot == 0)
+        return "";
+    return name.substr(dot + 1);
+}
+
+std::vector<ProcInfo> processLines(std::string_view text, bool shortNames)
+{
+    std::vector<ProcInfo> out;
+    for (std::string_view line : lines(text)) {
+        auto pieces = Strings::split(line, ' ');
+        if (pieces.size() < 3)
+            continue;
+        auto pid = Strings::parseInt(pieces[0]);
+        auto kib = scaled(pieces[1], 1024);
+        if (!pid || !kib || *pid < INT_MIN || *pid > INT_MAX)
+            continue;
+        ProcInfo p;
+        p.pid = static_cast<int>(*pid);
+        p.rss = *kib;
+        for (size_t i = 2; i < pieces.size(); ++i) {
+            if (i > 2)
+                p.path += ' ';
+            p.path += pieces[i];
+        }
+        p.name = shortNames ? p.path : Strings::lastComponent(p.path);
+        if (p.name.empty())
+            p.name = p.path;
+        out.push_back(std::move(p));
+    }
+    return out;
+}
+
+std::vector<ProcInfo> largestProcesses(std::vector<ProcInfo> procs, int limit)
+{
+    std::stable_sort(procs.begin(), procs.end(),
+                     [](const ProcInfo& a, const ProcInfo& b) { return a.rss > b.rss; });
+    size_t keep = limit > 0 ? static_cast<size_t>(limit) : 0;
+    if (procs.size() > keep)
+        procs.resize(keep);
+    return procs;
+}
+
+int64_t ownRss(std::string_view text)
+{
+    size_t b = text.find_first_not_of(" \t\r\n");
+    if (b == std::string_view::npos)
+        return 0;
+    size_t e = text.find_last_not_of(" \t\r\n");
+    return scaled(text.substr(b, e - b + 1), 1024).value_or(0);
+}
+
+int64_t vmStatFree(std::string_view text)
+{
+    int64_t pageSize = 4096;
+    constexpr std::string_view phrase = "page size of ";
+    size_t at = text.find(phrase);
+    if (at != std::string_view::npos) {
+        size_t from = at + phrase.size();
+        size_t to = from;
+        while (to < text.size() && text[to] >= '0' && text[to] <= '9')
+            ++to;
+        auto n = Strings::parseInt(text.substr(from, to - from));
+        if (n && *n > 0)
+            pageSize = *n;
+    }
+    auto pages = [&](std::string_view key) -> int64_t {
+        for (std::string_view line : lines(text)) {
+            if (line.find(key) == std::string_view::npos)
+                continue;
+            if (auto bytes = scaled(digitsOf(line), pageSize))
+                return *bytes;
+        }
+        return 0;
+    };
+    int64_t sum = 0;
+    for (std::string_view key : {"Pages free", "Pages inactive", "Pages speculative"}) {
+        int64_t v = pages(key);
+        sum = v > INT64_MAX - sum ? INT64_MAX : sum + v;
+    }
+    return sum;
+}
+
+std::optional<int64_t> meminfoAvailable(std::string_view text)
+{
+    for (std::string_view line : lines(text)) {
+        constexpr std::string_view key = "MemAvailable:";
+        if (line.substr(0, key.size()) != key)
+            continue;
+        auto pieces = Strings::split(line.substr(key.size()), ' ');
+        if (pieces.empty())
+            return std::nullopt;
+        return scaled(pieces.front(), 1024);
+    }
+    return std::nullopt;
+}
+
+std::vector<std::string> snapshotLines(std::string_view text)
+{
+    std::vector<std::string> out;
+    for (std::string_view line : lines(text)) {
+        std::string_view trimmed = Strings::trimBlanks(line);
+        if (trimmed.find("com.apple.TimeMachine") != std::string_view::npos)
+            out.emplace_back(trimmed);
+    }
+    return out;
+}
+
+bool itemExists(const std::string& path)
+{
+    struct stat st
+    {
+    };
+    return ::lstat(path.c_str(), &st) == 0;
+}
+
+} // namespace Parse

@@ -1,0 +1,85 @@
+// Readers of the text the system tools print. Each is a pure function from the
+// tool's standard output to records, so that odd output (blank lines, lines
+// without a tab, sizes that are not numbers, names with tabs, line feeds or
+// trailing blanks) can be tested on sample text. The Scanner units run the tool
+// through Shell::run and hand its output here. Nothing here starts a process;
+// the only file-system look is the existence test that callers pass in so that
+// a file name holding a line feed can be joined back together.
+#pragma once
+
+#include "Records.h"
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace Parse {
+
+// One "size TAB path" record of du, find -printf or stat.
+struct SizeLine
+{
+    int64_t size = 0; // the number as printed (KiB for du, bytes for find)
+    std::string path; // exactly as printed, never trimmed
+};
+
+// Splits size-tab-path output into records. A line starts a record when it
+// splits at its first tab into a number (blanks around it allowed, an optional
+// sign) and a path that begins with "/" (blanks before it allowed); the path
+// is kept exactly, trailing blanks and further tabs included. Sizes are
+// multiplied by scale (1024 for du's KiB); a number that does not fit in 64
+// bits then does not start a record. Blank lines and other odd lines are
+// skipped, except where a file name holds a line feed: when exists is given
+// and accepts the last record's path joined with the following odd lines by
+// line feeds, they become part of that path.
+std::vector<SizeLine> sizeLines(std::string_view text, int64_t scale,
+                                const std::function<bool(const std::string&)>& exists = {});
+
+// Whether something (a link included) is at path: the usual exists test.
+bool itemExists(const std::string& path);
+
+// The absolute path with "." and ".." components and repeated or trailing
+// slashes removed, the way a file URL is standardised. A relative path is
+// taken against the working folder. Symbolic links are not resolved.
+std::string standardPath(std::string_view path);
+
+// The size map of a du -k -d N run: standardised path to bytes; a later line
+// for the same path replaces the earlier one. exists as for sizeLines.
+std::map<std::string, int64_t>
+duSizeMap(std::string_view text, const std::function<bool(const std::string&)>& exists = {});
+
+// The file-name extension as used for file types: the text after the last "."
+// of the last path component, where a "." that begins the component does not
+// count; "" when there is none. Not lower-cased.
+std::string extensionOf(std::string_view path);
+
+// Processes from "ps -axo pid=,rss=,comm=": pid, resident KiB and the command
+// (the remaining columns joined with one blank). name is the command's last
+// path component, or the whole command when shortNames is set (Linux prints
+// the short command name, which may itself hold a "/"). Lines with fewer than
+// three columns or a non-numeric pid or size are skipped. Table order.
+std::vector<ProcInfo> processLines(std::string_view text, bool shortNames);
+
+// The largest limit records by rss, table order kept among equal sizes.
+std::vector<ProcInfo> largestProcesses(std::vector<ProcInfo> procs, int limit);
+
+// Resident KiB from "ps -o rss= -p PID", in bytes; 0 when it does not read.
+int64_t ownRss(std::string_view text);
+
+// Free bytes from vm_stat: "Pages free", "Pages inactive" and "Pages
+// speculative" times the stated page size (4096 when none is stated). Not
+// capped.
+int64_t vmStatFree(std::string_view text);
+
+// MemAvailable of /proc/meminfo in bytes; no value when it is absent.
+std::optional<int64_t> meminfoAvailable(std::string_view text);
+
+// Snapshot names from "tmutil listlocalsnapshots /": the trimmed lines that
+// mention com.apple.TimeMachine, in output order.
+std::vector<std::string> snapshotLines(std::string_view text);
+
+} // namespace Parse

@@ -1,0 +1,260 @@
+// The Trash mover, the clean-up history and the Markdown scan report.
+#include "Trash.h"
+
+#include "Files.h"
+#include "Platform.h"
+#include "Scanner.h"
+#include "Strings.h"
+#include "Text.h"
+
+#include <cctype>
+#include <cmath>
+#include <ctime>
+#include <nlohmann/json.hpp>
+#include <sys/stat.h>
+
+namespace Trash {
+namespace {
+
+using json = nlohmann::json;
+
+// Far more than any folder holds; only stops a loop on a broken file system.
+constexpr int kMaxSuffix = 100000;
+constexpr size_t kMaxHistory = 100;
+constexpr size_t kMaxReportRows = 100;
+
+std::string localTime(Clock::time_point time, const char* pattern)
+{
+    std::time_t seconds = Clock::to_time_t(time);
+    std::tm parts{};
+    localtime_r(&seconds, &parts);
+    char buf[64];
+    size_t n = std::strftime(buf, sizeof buf, pattern, &parts);
+    return std::string(buf, n);
+}
+
+bool resolves(const std::string& path)
+{
+    struct stat st
+    {
+    };
+    return ::stat(path.c_str(), &st) == 0;
+}
+
+// The UUID in its standard form (upper case), or "" when text is not one.
+std::string canonicalUuid(std::string_view text)
+{
+    if (text.size() != 36)
+        return "";
+    std::string out(text);
+    for (size_t i = 0; i < out.size(); ++i) {
+        bool dash = i == 8 || i == 13 || i == 18 || i == 23;
+        unsigned char c = static_cast<unsigned char>(out[i]);
+        if (dash ? c != '-' : !std::isxdigit(c))
+            return "";
+        out[i] = static_cast<char>(std::toupper(c));
+    }
+    return out;
+}
+
+// Seconds since the reference date; the history keeps them with a fraction.
+double referenceSeconds(Clock::time_point time)
+{
+    auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(time.time_since_epoch());
+    auto sinceReference = ns - std::chrono::seconds(static_cast<int64_t>(kReferenceDate));
+    return static_cast<double>(sinceReference.count()) / 1e9;
+}
+
+std::optional<Clock::time_point> fromReferenceSeconds(double seconds)
+{
+    // The clock holds about 292 years either side of 1970 in nanoseconds; a
+    // date beyond 146 years of 2001 is not one this product wrote.
+    if (!std::isfinite(seconds) || std::fabs(seconds) > 4.6e9)
+        return std::nullopt;
+    auto ns = std::chrono::nanoseconds(std::llround(seconds * 1e9)) +
+              std::chrono::seconds(static_cast<int64_t>(kReferenceDate));
+    return Clock::time_point(std::chrono::duration_cast<Clock::duration>(ns));
+}
+
+int64_t addClamped(int64_t a, int64_t b)
+{
+    int64_t sum = 0;
+    if (__builtin_add_overflow(a, b, &sum))
+        return b > 0 ? INT64_MAX : INT64_MIN;
+    return sum;
+}
+
+void appendSection(std::string& out, const std::string& title, const std::vector<ScanItem>& items)
+{
+    int64_t total = 0;
+    for (const auto& item : items)
+        total = addClamped(total, item.size);
+    out += "## " + title + "  ·  " + humanSize(total) + "\n\n";
+    out += "| " + t("common.name") + " | " + t("common.size") + " | " + t("common.path") +
+           " |\n|---|---:|---|\n";
+    for (size_t i = 0; i < items.size() && i < kMaxReportRows; ++i)
+        out += "| " + items[i].name + " | " + humanSize(items[i].size) + " | `" + items[i].path +
+               "` |\n";
+    out += "\n";
+}
+
+} // namespace
+
+std::string stamp(Clock::time_point time)
+{
+    return localTime(time, "%Y-%m-%d_%H%M");
+}
+
+bool moveInto(const std::string& path, const std::string& folder)
+{
+    // A trailing slash would make the rename resolve a link instead of
+    // moving the link itself.
+    std::string source = path;
+    while (source.size() > 1 && source.back() == '/')
+        source.pop_back();
+    const std::string name = Strings::lastComponent(source);
+    if (name.empty() || name == "." || name == "..")
+        return false;
+    for (int n = 1; n <= kMaxSuffix; ++n) {
+        std::string target = folder + "/" + name + (n == 1 ? "" : "_" + std::to_string(n));
+        if (resolves(target))
+            continue;
+        switch (Platform::renameNoReplace(source, target)) {
+        case Platform::RenameResult::Moved:
+            return true;
+        case Platform::RenameResult::TargetExists:
+            continue; // appeared since the check, or a link that leads nowhere
+        case Platform::RenameResult::CrossDevice:
+        case Platform::RenameResult::Failed:
+            return false;
+        }
+    }
+    return false;
+}
+
+std::string encodeHistory(const std::vector<HistoryEntry>& entries)
+{
+    json list = json::array();
+    for (const auto& e : entries)
+        list.push_back({{"id", e.id},
+                        {"date", referenceSeconds(e.date)},
+                        {"items", e.items},
+                        {"freed", e.freed}});
+    return list.dump(-1, ' ', false, json::error_handler_t::replace);
+}
+
+std::vector<HistoryEntry> decodeHistory(std::string_view text)
+{
+    json list = json::parse(text, nullptr, false);
+    if (!list.is_array())
+        return {};
+    std::vector<HistoryEntry> out;
+    for (const auto& obj : list) {
+        if (!obj.is_object())
+            return {};
+        auto id = obj.find("id");
+        auto date = obj.find("date");
+        auto items = obj.find("items");
+        auto freed = obj.find("freed");
+        if (id == obj.end() || date == obj.end() || items == obj.end() || freed == obj.end())
+            return {};
+        if (!id->is_string() || !date->is_number() || !items->is_number_integer() ||
+            !freed->is_number_integer())
+            return {};
+        HistoryEntry entry;
+        entry.id = canonicalUuid(id->get_ref<const std::string&>());
+        auto when = fromReferenceSeconds(date->get<double>());
+        if (entry.id.empty() || !when)
+            return {};
+        entry.date = *when;
+        if (items->is_number_unsigned()
+                ? items->get<uint64_t>() > uint64_t(INT32_MAX)
+                : (items->get<int64_t>() > INT32_MAX || items->get<int64_t>() < INT32_MIN))
+            return {};
+        entry.items = static_cast<int>(items->get<int64_t>());
+        if (freed->is_number_unsigned() && freed->get<uint64_t>() > uint64_t(INT64_MAX))
+            return {};
+        entry.freed = freed->get<int64_t>();
+        out.push_back(std::move(entry));
+    }
+    return out;
+}
+
+std::string reportText(const std::vector<ScanItem>& cache, const std::vector<ScanItem>& orphan,
+                       const std::vector<ScanItem>& large, const VolumeInfo& volume,
+                       Clock::time_point now)
+{
+    std::string out = "# " + t("app.name") + " · " + t("report.title") + "\n\n";
+    out += "- " + t("report.time") + ": " + localTime(now, "%Y-%m-%d %H:%M") + "\n";
+    out += "- " + t("common.total") + ": " + humanSize(volume.total) + " · " + t("ov.used") + " " +
+           humanSize(volume.used()) + " · " + t("ov.free") + " " + humanSize(volume.free) + "\n\n";
+    appendSection(out, t("clean.filter.cache"), cache);
+    appendSection(out, t("clean.filter.orphan"), orphan);
+    appendSection(out, t("files.title"), large);
+    return out;
+}
+
+} // namespace Trash
+
+namespace Scanner {
+namespace {
+
+// The history file; finding it also creates its folder.
+std::string historyPath()
+{
+    std::string folder = Platform::homeDir() + "/Library/Application Support/TidloCleaner";
+    Files::makeDirs(folder);
+    return folder + "/history.json";
+}
+
+} // namespace
+
+int trashPaths(const std::vector<std::string>& paths, const std::string& subfolder)
+{
+    const std::string folder =
+        Platform::homeDir() + Trash::kRoot + Trash::stamp(Clock::now()) + "_" + subfolder;
+    Files::makeDirs(folder);
+    int moved = 0;
+    for (const auto& path : paths)
+        if (Trash::moveInto(path, folder))
+            ++moved;
+    return moved;
+}
+
+std::vector<HistoryEntry> loadHistory()
+{
+    auto text = Files::read(historyPath());
+    return text ? Trash::decodeHistory(*text) : std::vector<HistoryEntry>{};
+}
+
+void appendHistory(const HistoryEntry& entry)
+{
+    std::vector<HistoryEntry> entries = loadHistory();
+    HistoryEntry newest = entry;
+    // An entry the reader would refuse would cost the whole history later.
+    newest.id = Trash::canonicalUuid(newest.id);
+    if (newest.id.empty())
+        newest.id = newUuid();
+    entries.insert(entries.begin(), std::move(newest));
+    if (entries.size() > Trash::kMaxHistory)
+        entries.resize(Trash::kMaxHistory);
+    // Written whole to a temporary file and renamed over the old one, so an
+    // interrupted write leaves the previous history as it was.
+    Files::writeAtomically(historyPath(), Trash::encodeHistory(entries));
+}
+
+std::optional<std::string> exportReport(const std::vector<ScanItem>& cache,
+                                        const std::vector<ScanItem>& orphan,
+                                        const std::vector<ScanItem>& large,
+                                        const VolumeInfo& volume)
+{
+    const auto now = Clock::now();
+    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(now.time_since_epoch());
+    std::string path = Platform::homeDir() + "/Desktop/TidloCleaner-Report-" +
+                       std::to_string(seconds.count()) + ".md";
+    if (!Files::writeAtomically(path, Trash::reportText(cache, orphan, large, volume, now)))
+        return std::nullopt;
+    return path;
+}
+
+} // namespace Scanner

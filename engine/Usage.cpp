@@ -1,0 +1,175 @@
+#include "Usage.h"
+
+#include "Platform.h"
+#include "Scanner.h"
+#include "Strings.h"
+#include "Text.h"
+
+#include <algorithm>
+#include <array>
+#include <map>
+#include <string_view>
+
+namespace Usage {
+namespace {
+
+struct FolderName
+{
+    std::string_view folder, zh, en;
+};
+
+constexpr std::array<FolderName, 11> kFolderNames{{
+    {"Desktop", "桌面", "Desktop"},
+    {"Documents", "文稿", "Documents"},
+    {"Downloads", "下载", "Downloads"},
+    {"Movies", "影片", "Movies"},
+    {"Music", "音乐", "Music"},
+    {"Pictures", "图片", "Pictures"},
+    {"Library", "资源库", "Library"},
+    {"Public", "公共", "Public"},
+    {".Trash", "废纸篓", "Trash"},
+    {"Applications", "应用程序", "Applications"},
+    {"System", "系统", "System"},
+}};
+
+const std::map<std::string_view, int>& extensionTable()
+{
+    static const std::map<std::string_view, int> table = [] {
+        const std::array<std::vector<std::string_view>, 6> lists{{
+            {"png", "jpg", "jpeg", "heic", "gif", "webp", "tiff", "bmp", "raw", "svg", "psd"},
+            {"mp4", "mov", "mkv", "avi", "webm", "m4v", "flv", "wmv"},
+            {"mp3", "wav", "flac", "aac", "m4a", "aiff", "ogg"},
+            {"pdf", "doc", "docx", "xls", "xlsx", "ppt", "pptx", "txt", "md", "key", "numbers",
+             "pages", "rtf", "csv"},
+            {"zip", "rar", "7z", "tar", "gz", "bz2", "xz", "dmg", "iso", "pkg"},
+            {"js", "ts", "jsx", "tsx", "py", "swift", "java", "c", "cpp", "h", "html", "css",
+             "json", "sh", "rb", "go", "rs", "sql"},
+        }};
+        std::map<std::string_view, int> t;
+        for (int i = 0; i < 6; ++i)
+            for (auto ext : lists[size_t(i)])
+                t.emplace(ext, i);
+        return t;
+    }();
+    return table;
+}
+
+constexpr std::array<const char*, 7> kBucketKeys{"cat.image",   "cat.video", "cat.audio", "cat.doc",
+                                                 "cat.archive", "cat.code",  "cat.other"};
+
+} // namespace
+
+std::string displayName(const std::string& folder, const std::string& lang)
+{
+    for (const auto& entry : kFolderNames)
+        if (entry.folder == folder)
+            return std::string(lang == "zh" ? entry.zh : entry.en);
+    return folder;
+}
+
+int bucketIndex(const std::string& extension)
+{
+    const auto& table = extensionTable();
+    auto it = table.find(Strings::lowercased(extension));
+    return it == table.end() ? 6 : it->second;
+}
+
+const char* bucketKey(int index)
+{
+    return kBucketKeys[size_t(std::clamp(index, 0, 6))];
+}
+
+std::vector<Category> topLevelFrom(const std::vector<Parse::SizeLine>& lines,
+                                   const std::string& home, int64_t appsSize,
+                                   const std::string& lang)
+{
+    std::vector<Category> pairs;
+    for (const auto& line : lines) {
+        if (line.path == home)
+            continue;
+        std::string name = Strings::lastComponent(line.path);
+        if (name.empty() || name.front() == '.')
+            continue;
+        pairs.push_back({displayName(name, lang), line.size});
+    }
+    if (appsSize > 0)
+        pairs.push_back({displayName("Applications", lang), appsSize});
+    std::stable_sort(pairs.begin(), pairs.end(),
+                     [](const Category& a, const Category& b) { return a.size > b.size; });
+    int64_t rest = 0;
+    for (size_t i = 6; i < pairs.size(); ++i)
+        rest += pairs[i].size;
+    if (pairs.size() > 6)
+        pairs.resize(6);
+    if (rest >= 1)
+        pairs.push_back({L::s("cat.other"), rest});
+    return pairs;
+}
+
+std::vector<TypeBucket> typeBucketsFrom(const std::vector<Parse::SizeLine>& lines)
+{
+    std::array<int64_t, 7> totals{};
+    for (const auto& line : lines)
+        totals[size_t(bucketIndex(Parse::extensionOf(line.path)))] += line.size;
+    std::vector<TypeBucket> out;
+    for (int i = 0; i < 6; ++i)
+        if (totals[size_t(i)] > 0)
+            out.push_back({L::s(kBucketKeys[size_t(i)]), totals[size_t(i)], i});
+    if (totals[6] >= 1)
+        out.push_back({L::s("cat.other"), totals[6], 6});
+    std::stable_sort(out.begin(), out.end(),
+                     [](const TypeBucket& a, const TypeBucket& b) { return a.size > b.size; });
+    return out;
+}
+
+std::string fileTypeShellCommand(const std::vector<std::string>& roots)
+{
+    std::string joined;
+    for (const auto& root : roots) {
+        if (!joined.empty())
+            joined += ' ';
+        joined += "'" + Strings::replaceAll(root, "'", "'\\''") + "'";
+    }
+    return "/usr/bin/find " + joined +
+           " -type f -size +512k -print0 2>/dev/null | xargs -0 /usr/bin/stat -f '%z\t%N' "
+           "2>/dev/null";
+}
+
+std::vector<std::string> fileTypeRoots(const std::string& home)
+{
+    std::vector<std::string> roots;
+    for (const char* name :
+         {"/Desktop", "/Documents", "/Downloads", "/Movies", "/Music", "/Pictures"})
+        roots.push_back(home + name);
+    return roots;
+}
+
+} // namespace Usage
+
+namespace Scanner {
+
+std::vector<Category> topLevelUsage()
+{
+    const std::string home = Platform::homeDir();
+    std::string out = Shell::run(Platform::Tool::du, {"-k", "-d", "1", home});
+    return Usage::topLevelFrom(Parse::sizeLines(out, 1024, Parse::itemExists), home,
+                               sizeOf("/Applications"), L::lang());
+}
+
+std::vector<TypeBucket> fileTypeUsage()
+{
+    auto roots = Usage::fileTypeRoots(Platform::homeDir());
+    std::string out;
+    if constexpr (Platform::kIsMac) {
+        out = Shell::run(Platform::Tool::sh, {"-c", Usage::fileTypeShellCommand(roots)});
+    } else {
+        // GNU find prints the same lines itself: no shell, nothing to quote.
+        std::vector<std::string> args = roots;
+        for (const char* a : {"-type", "f", "-size", "+512k", "-printf", "%s\t%p\n"})
+            args.emplace_back(a);
+        out = Shell::run(Platform::Tool::find, args);
+    }
+    return Usage::typeBucketsFrom(Parse::sizeLines(out, 1, Parse::itemExists));
+}
+
+} // namespace Scanner

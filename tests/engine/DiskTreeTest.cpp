@@ -1,0 +1,366 @@
+// The folder-size tree: assembly from the size map (against the plain
+// scan-the-whole-map-per-node algorithm kept here as the reference), the real
+// du run over temporary folders, and the cache files with their names, form,
+// freshness and atomic writes.
+#include "DiskTree.h"
+#include "Files.h"
+#include "Scanner.h"
+#include "TestHome.h"
+
+#include <atomic>
+#include <fcntl.h>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+#include <random>
+#include <sys/stat.h>
+#include <thread>
+
+namespace fs = std::filesystem;
+using TestSupport::TestHome;
+
+namespace {
+
+// The reference: for every node, scan the whole map for keys one component
+// below the node's path. Quadratic, and obviously right.
+std::vector<DiskNode> naiveChildren(const std::map<std::string, int64_t>& sizes,
+                                    const std::string& path, int level)
+{
+    std::string prefix = !path.empty() && path.back() == '/' ? path : path + "/";
+    std::vector<DiskNode> nodes;
+    for (const auto& [key, size] : sizes) {
+        if (key.compare(0, prefix.size(), prefix) != 0)
+            continue;
+        std::string rest = key.substr(prefix.size());
+        if (rest.empty() || rest.find('/') != std::string::npos)
+            continue;
+        DiskNode node;
+        node.name = rest;
+        node.path = key;
+        node.size = size;
+        if (level >= 2)
+            node.children = naiveChildren(sizes, key, level - 1);
+        nodes.push_back(std::move(node));
+    }
+    std::stable_sort(nodes.begin(), nodes.end(),
+                     [](const DiskNode& a, const DiskNode& b) { return a.size > b.size; });
+    return nodes;
+}
+
+// The tree without ids, as nested text, for comparing shapes.
+std::string shape(const std::vector<DiskNode>& nodes, int indent = 0)
+{
+    std::string out;
+    for (const auto& n : nodes) {
+        out += std::string(size_t(indent), ' ') + n.name + "|" + n.path + "|" +
+               std::to_string(n.size) + "\n";
+        out += shape(n.children, indent + 1);
+    }
+    return out;
+}
+
+std::string cacheFile(const std::string& resolved, int depth)
+{
+    return DiskTree::cacheFolder() + "/" + DiskTree::cacheFileName(resolved, depth);
+}
+
+void age(const std::string& file, int seconds)
+{
+    timespec times[2];
+    clock_gettime(CLOCK_REALTIME, &times[0]);
+    times[0].tv_sec -= seconds;
+    times[1] = times[0];
+    ASSERT_EQ(utimensat(AT_FDCWD, file.c_str(), times, 0), 0);
+}
+
+size_t filesIn(const std::string& folder)
+{
+    size_t n = 0;
+    for (auto& e : fs::directory_iterator(folder)) {
+        (void)e;
+        ++n;
+    }
+    return n;
+}
+
+} // namespace
+
+TEST(DiskTree, AssemblyMatchesTheReferenceOnFixtures)
+{
+    const std::vector<std::map<std::string, int64_t>> maps = {
+        // nested folders, equal sizes, entries deeper than the level, the root's own line
+        {{"/r", 100},
+         {"/r/a", 10},
+         {"/r/b", 10},
+         {"/r/c", 30},
+         {"/r/a/x", 5},
+         {"/r/a/x/y", 1},
+         {"/r/ab", 10},
+         {"/rx", 7},
+         {"/r/c/z", 30}},
+        // the root "/" itself: its children are the top-level folders
+        {{"/", 9}, {"/usr", 4}, {"/home", 5}, {"/home/ann", 5}},
+        // names with blanks, tabs and line feeds
+        {{"/r", 3}, {"/r/a ", 1}, {"/r/a /b", 1}, {"/r/t\tu", 2}, {"/r/n\nm", 2}},
+        {},
+    };
+    for (const auto& map : maps) {
+        for (const std::string root : {"/r", "/"}) {
+            for (int level = 1; level <= 3; ++level)
+                EXPECT_EQ(shape(DiskTree::childrenOf(map, root, level)),
+                          shape(naiveChildren(map, root, level)))
+                    << root << " level " << level;
+        }
+    }
+    auto top = DiskTree::childrenOf(maps[1], "/", 2);
+    ASSERT_EQ(top.size(), 2u);
+    EXPECT_EQ(top[0].path, "/home");
+    EXPECT_EQ(top[0].children.at(0).name, "ann");
+}
+
+TEST(DiskTree, AssemblyMatchesTheReferenceOnThousandsOfFolders)
+{
+    std::mt19937 rng(42);
+    std::map<std::string, int64_t> map = {{"/big", 1}};
+    std::vector<std::string> folders = {"/big"};
+    while (folders.size() < 3000) {
+        std::string parent = folders[rng() % folders.size()];
+        if (std::count(parent.begin(), parent.end(), '/') >= 9)
+            continue;
+        std::string path = parent + "/f" + std::to_string(rng() % 50);
+        if (map.count(path))
+            continue;
+        map[path] = int64_t(rng() % 20) * 4096; // many ties
+        folders.push_back(path);
+    }
+    for (int level : {1, 4, 8})
+        EXPECT_EQ(shape(DiskTree::childrenOf(map, "/big", level)),
+                  shape(naiveChildren(map, "/big", level)));
+}
+
+TEST(DiskTree, ClampsDepthIntoCacheName)
+{
+    TestHome home;
+    home.file("root/a/b/c/d/e/f/g/h/i/j/file", "x");
+    std::string root = home.at("root");
+    EXPECT_EQ(DiskTree::cacheFileName("/Users/ann/Documents", 3),
+              "tree__Users_ann_Documents_d3.json");
+
+    DiskNode shallow = Scanner::diskTree(root, 0);
+    EXPECT_TRUE(fs::exists(cacheFile(root, 1)));
+    ASSERT_EQ(shallow.children.size(), 1u);
+    EXPECT_TRUE(shallow.children[0].children.empty());
+
+    DiskNode deep = Scanner::diskTree(root, 12);
+    EXPECT_TRUE(fs::exists(cacheFile(root, 8)));
+    EXPECT_EQ(filesIn(DiskTree::cacheFolder()), 2u);
+    int levels = 0;
+    for (const DiskNode* n = &deep; !n->children.empty(); n = &n->children[0])
+        ++levels;
+    EXPECT_EQ(levels, 8);
+    EXPECT_GT(deep.size, 0);
+}
+
+TEST(DiskTree, MeasuresFoldersWithDuSizes)
+{
+    TestHome home;
+    home.sizedFile("root/big/data", 300 * 1024);
+    home.sizedFile("root/small/data", 10 * 1024);
+    home.file("root/loose", "x");
+    home.dir("root/big/inner");
+    fs::create_directory_symlink("..", home.at("root/big/inner/loop"));
+    std::string root = home.at("root");
+
+    DiskNode tree = Scanner::diskTree(root, 3, false);
+    EXPECT_EQ(tree.path, root);
+    EXPECT_EQ(tree.name, "root");
+    EXPECT_EQ(tree.size, Scanner::sizeOf(root));
+    ASSERT_EQ(tree.children.size(), 2u);
+    EXPECT_EQ(tree.children[0].name, "big");
+    EXPECT_EQ(tree.children[0].path, root + "/big");
+    EXPECT_EQ(tree.children[0].size, Scanner::sizeOf(root + "/big"));
+    EXPECT_GT(tree.children[0].size, tree.children[1].size);
+    ASSERT_EQ(tree.children[0].children.size(), 1u); // the link loop is not a folder
+    EXPECT_EQ(tree.children[0].children[0].name, "inner");
+    EXPECT_NE(tree.id, tree.children[0].id);
+}
+
+TEST(DiskTree, KeepsOddFolderNamesWhole)
+{
+    TestHome home;
+    home.dir("root/trail /inside");
+    home.dir("root/tab\there");
+    home.dir("root/line\nfeed/inside");
+    home.dir("root/ok");
+    DiskNode tree = Scanner::diskTree(home.at("root"), 2, false);
+    std::map<std::string, size_t> found;
+    for (const auto& c : tree.children)
+        found[c.name] = c.children.size();
+    std::map<std::string, size_t> want = {
+        {"trail ", 1}, {"tab\there", 0}, {"line\nfeed", 1}, {"ok", 0}};
+    EXPECT_EQ(found, want);
+}
+
+TEST(DiskTree, PlainFileRootGivesItsSizeAndNoChildren)
+{
+    TestHome home;
+    home.sizedFile("one.bin", 50000);
+    DiskNode node = Scanner::diskTree(home.at("one.bin"), 3);
+    EXPECT_TRUE(node.children.empty());
+    EXPECT_EQ(node.name, "one.bin");
+    EXPECT_GE(node.size, 49152); // du's allocated KiB, at least the data
+}
+
+TEST(DiskTree, RootsThatResolveAlikeShareOneCacheFile)
+{
+    TestHome home;
+    home.dir("real/sub");
+    fs::create_directory_symlink(home.at("real"), home.at("link"));
+    DiskNode a = Scanner::diskTree(home.at("real"), 2);
+    DiskNode b = Scanner::diskTree(home.at("real/sub/../."), 2);
+    DiskNode c = Scanner::diskTree(home.at("link"), 2);
+    EXPECT_EQ(a.path, home.at("real"));
+    EXPECT_EQ(c.path, home.at("real"));
+    EXPECT_EQ(a.id, b.id); // served from the cache
+    EXPECT_EQ(a.id, c.id);
+    EXPECT_EQ(filesIn(DiskTree::cacheFolder()), 1u);
+}
+
+TEST(DiskTree, CacheFileIsCompactJsonWithFiveKeys)
+{
+    TestHome home;
+    home.dir("root/a/b");
+    home.dir("root/c");
+    std::string root = home.at("root");
+    DiskNode tree = Scanner::diskTree(root, 3);
+    auto text = Files::read(cacheFile(root, 3));
+    ASSERT_TRUE(text);
+    EXPECT_EQ(text->find('\n'), std::string::npos);
+    auto j = nlohmann::json::parse(*text);
+    EXPECT_EQ(nlohmann::ordered_json::parse(*text).dump(), *text); // compact, keys as written
+    std::function<void(const nlohmann::json&)> check = [&](const nlohmann::json& n) {
+        ASSERT_EQ(n.size(), 5u);
+        for (const char* key : {"id", "name", "path", "size", "children"})
+            ASSERT_TRUE(n.contains(key)) << key;
+        std::string id = n["id"];
+        EXPECT_EQ(id.size(), 36u);
+        EXPECT_EQ(id.find_first_of("abcdef"), std::string::npos);
+        EXPECT_TRUE(n["size"].is_number_integer());
+        for (const auto& c : n["children"])
+            check(c);
+    };
+    check(j);
+    EXPECT_EQ(j["path"], root);
+    EXPECT_EQ(j["id"], tree.id);
+    EXPECT_EQ(j["children"][0]["children"][0]["name"], "b");
+}
+
+TEST(DiskTree, CacheIsServedFreshAndRebuiltWhenStaleOrWrong)
+{
+    TestHome home;
+    home.dir("root/a");
+    std::string root = home.at("root");
+    std::string file = cacheFile(root, 2);
+    std::string first = Scanner::diskTree(root, 2).id;
+
+    home.dir("root/added");
+    EXPECT_EQ(Scanner::diskTree(root, 2).id, first); // fresh: served as stored
+    age(file, -3600);                                // a date in the future counts as fresh
+    EXPECT_EQ(Scanner::diskTree(root, 2).id, first);
+
+    age(file, 1801);
+    DiskNode rebuilt = Scanner::diskTree(root, 2);
+    EXPECT_NE(rebuilt.id, first);
+    EXPECT_EQ(rebuilt.children.size(), 2u);
+
+    auto valid = *Files::read(file);
+    auto otherRoot = nlohmann::json::parse(valid);
+    otherRoot["path"] = "/elsewhere";
+    auto missingKey = nlohmann::json::parse(valid);
+    missingKey["children"][0].erase("size");
+    const std::string broken[] = {"{not json", "", "[]", otherRoot.dump(), missingKey.dump()};
+    for (const auto& content : broken) {
+        std::string before = Scanner::diskTree(root, 2).id;
+        ASSERT_TRUE(Files::writeAtomically(file, content));
+        DiskNode again = Scanner::diskTree(root, 2);
+        EXPECT_NE(again.id, before) << content;
+        EXPECT_EQ(again.path, root);
+        auto stored = DiskTree::decode(*Files::read(file));
+        ASSERT_TRUE(stored) << content;
+        EXPECT_EQ(stored->id, again.id);
+    }
+}
+
+TEST(DiskTree, WithoutCacheStillWritesAFreshFile)
+{
+    TestHome home;
+    home.dir("root/a");
+    std::string root = home.at("root");
+    std::string first = Scanner::diskTree(root, 2).id;
+    DiskNode fresh = Scanner::diskTree(root, 2, false);
+    EXPECT_NE(fresh.id, first);
+    EXPECT_EQ(DiskTree::decode(*Files::read(cacheFile(root, 2)))->id, fresh.id);
+}
+
+TEST(DiskTree, CancelledTokenGivesBareRootAndWritesNothing)
+{
+    TestHome home;
+    home.dir("root/a");
+    std::string root = home.at("root");
+    CancelToken token;
+    token.cancel();
+    DiskNode node = Scanner::diskTree(root, 2, true, &token);
+    EXPECT_EQ(node.path, root);
+    EXPECT_EQ(node.size, 0);
+    EXPECT_TRUE(node.children.empty());
+    EXPECT_FALSE(fs::exists(cacheFile(root, 2)));
+}
+
+TEST(DiskTree, DecodeRejectsWrongTypesAndDeepNesting)
+{
+    EXPECT_FALSE(DiskTree::decode(R"({"id":"A","name":"n","path":"/p","size":"1","children":[]})"));
+    EXPECT_FALSE(DiskTree::decode(R"({"id":"A","name":"n","path":"/p","size":1.5,"children":[]})"));
+    EXPECT_FALSE(DiskTree::decode(R"({"id":"A","name":"n","path":"/p","size":1,"children":{}})"));
+    std::string deep = R"({"id":"A","name":"n","path":"/p","size":1,"children":[])";
+    for (int i = 0; i < 9; ++i)
+        deep = R"({"id":"A","name":"n","path":"/p","size":1,"children":[)" + deep + "]}";
+    EXPECT_FALSE(DiskTree::decode(deep + "}"));
+    auto ok = DiskTree::decode(R"({"children":[],"size":7,"path":"/p","name":"n","id":"A"})");
+    ASSERT_TRUE(ok);
+    EXPECT_EQ(ok->size, 7);
+}
+
+TEST(DiskTree, ConcurrentWritersNeverLeaveABrokenFile)
+{
+    TestHome home;
+    for (int i = 0; i < 200; ++i)
+        home.dir("root/folder with a fairly long name " + std::to_string(i));
+    std::string root = home.at("root");
+    std::string file = cacheFile(root, 1);
+    Scanner::diskTree(root, 1, false);
+
+    std::atomic<bool> done{false};
+    std::atomic<int> broken{0}, reads{0};
+    std::thread reader([&] {
+        while (!done) {
+            if (auto text = Files::read(file)) {
+                ++reads;
+                if (!DiskTree::decode(*text))
+                    ++broken;
+            }
+        }
+    });
+    std::vector<std::thread> writers;
+    for (int w = 0; w < 2; ++w)
+        writers.emplace_back([&] {
+            for (int i = 0; i < 10; ++i)
+                Scanner::diskTree(root, 1, false);
+        });
+    for (auto& t : writers)
+        t.join();
+    done = true;
+    reader.join();
+    EXPECT_GT(reads.load(), 0);
+    EXPECT_EQ(broken.load(), 0);
+    EXPECT_EQ(filesIn(DiskTree::cacheFolder()), 1u); // no temporary file is left behind
+}
