@@ -5,7 +5,9 @@
 #include "Scanner.h"
 #include "Text.h"
 
+#include <QCoreApplication>
 #include <QtConcurrent/QtConcurrentRun>
+#include <type_traits>
 
 namespace {
 
@@ -49,7 +51,13 @@ AppModel::~AppModel()
 template <class Work, class Done>
 void AppModel::inBackground(QThreadPool& pool, Work work, Done done)
 {
-    QtConcurrent::run(&pool, std::move(work)).then(this, std::move(done));
+    using Result = std::invoke_result_t<Work>;
+    ++m_pending;
+    QtConcurrent::run(&pool, std::move(work))
+        .then(this, [this, done = std::move(done)](Result result) mutable {
+            --m_pending;
+            done(std::move(result));
+        });
 }
 
 // ---- Full scan
@@ -210,6 +218,15 @@ void AppModel::refreshProcesses()
                     }
                 });
         });
+}
+
+void AppModel::waitForWorkers()
+{
+    while (m_pending > 0) {
+        m_userPool.waitForDone();
+        m_utilityPool.waitForDone();
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    }
 }
 
 // ---- The shared activity slot

@@ -113,6 +113,11 @@ public:
     // its begin and end points all the same.
     bool holdsActivity() const { return m_activity.has_value(); }
 
+    // Blocks until every engine call the model started (and every call those
+    // started in turn) has finished and its result has been assigned. For the
+    // tests and benchmarks, which must not change HOME under a running scan.
+    void waitForWorkers();
+
 signals:
     void volumeChanged();
     void cacheItemsChanged();
@@ -218,6 +223,7 @@ private:
     std::optional<Activity> m_activity;
 
     quint64 m_scanCounter = 0;
+    int m_pending = 0; // engine calls whose results are not yet assigned
     QThreadPool m_userPool;
     QThreadPool m_utilityPool;
 };

@@ -66,6 +66,15 @@ QVariantMap Navigator::evaluateGuide() const
     return {{"kind", QString::fromLatin1(kinds[guide.kind])}, {"features", features}};
 }
 
+double Navigator::lastUsed(const QString& feature) const
+{
+    auto f = featureFromRaw(feature.toStdString());
+    if (!f)
+        return 0;
+    const auto since = store().lastUsed(*f).time_since_epoch();
+    return double(std::chrono::duration_cast<std::chrono::milliseconds>(since).count());
+}
+
 void Navigator::markBasicDone()
 {
     store().markBasicDone();

@@ -31,6 +31,9 @@ public:
     // The overlay to show now: {kind: "" | "basic" | "advanced" | "returning",
     // features: [raw values]}.
     Q_INVOKABLE QVariantMap evaluateGuide() const;
+    // When the feature was last opened, in milliseconds since 1970 (first use
+    // when never; 0 for an unknown feature).
+    Q_INVOKABLE double lastUsed(const QString& feature) const;
     Q_INVOKABLE void markBasicDone();
     Q_INVOKABLE void markAdvancedDone();
     Q_INVOKABLE void markNudged(const QStringList& features);
