@@ -217,7 +217,8 @@ private:
     TokenPtr m_dupToken;
     std::vector<ProcInfo> m_procs;
     qint64 m_ownMem = 0;
-    struct Activity {
+    struct Activity
+    {
         const char* reason;
     };
     std::optional<Activity> m_activity;

@@ -2,7 +2,8 @@
 
 namespace {
 
-struct FeatureRow {
+struct FeatureRow
+{
     FeatureID feature;
     std::string_view raw;
     std::string_view page;
@@ -29,10 +30,9 @@ const FeatureRow& row(FeatureID feature)
 
 const std::array<FeatureID, 8>& allFeatures()
 {
-    static const std::array<FeatureID, 8> all{FeatureID::Overview, FeatureID::Clean,
-                                              FeatureID::Map,      FeatureID::Files,
-                                              FeatureID::Dupes,    FeatureID::Procs,
-                                              FeatureID::Cli,      FeatureID::History};
+    static const std::array<FeatureID, 8> all{
+        FeatureID::Overview, FeatureID::Clean, FeatureID::Map, FeatureID::Files,
+        FeatureID::Dupes,    FeatureID::Procs, FeatureID::Cli, FeatureID::History};
     return all;
 }
 

@@ -6,7 +6,8 @@
 #include <string>
 #include <vector>
 
-struct GuidePage {
+struct GuidePage
+{
     std::string icon;
     std::string titleKey;
     std::string bodyKey;

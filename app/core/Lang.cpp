@@ -5,8 +5,7 @@
 
 #include <QCoreApplication>
 
-QString CatalogueTranslator::translate(const char*, const char* sourceText, const char*,
-                                       int) const
+QString CatalogueTranslator::translate(const char*, const char* sourceText, const char*, int) const
 {
     if (!sourceText)
         return {};

@@ -4,7 +4,8 @@
 
 namespace {
 
-struct PageRow {
+struct PageRow
+{
     Page page;
     std::string_view raw;
     std::string_view icon;
@@ -37,8 +38,8 @@ std::string_view env(const char* name)
 
 const std::array<Page, 8>& allPages()
 {
-    static const std::array<Page, 8> all{Page::Overview, Page::Clean,    Page::Map,
-                                         Page::Files,    Page::Tools,    Page::Terminal,
+    static const std::array<Page, 8> all{Page::Overview, Page::Clean, Page::Map,
+                                         Page::Files,    Page::Tools, Page::Terminal,
                                          Page::History,  Page::About};
     return all;
 }

@@ -31,7 +31,8 @@ FeatureID featureOf(Page page);
 Page initialPage();
 
 // Which overlay the window shows at start-up.
-struct GuideKind {
+struct GuideKind
+{
     enum Kind { None, Basic, Advanced, Returning };
     Kind kind = None;
     std::vector<FeatureID> features; // only for Returning

@@ -12,7 +12,8 @@ namespace Symbols {
 // The font family that holds the glyphs.
 inline constexpr const char* kFontFamily = "Material Icons";
 
-struct Entry {
+struct Entry
+{
     std::string_view sfName;
     std::string_view materialName;
     char32_t codepoint;

@@ -20,7 +20,8 @@
 
 namespace {
 
-struct Lateness {
+struct Lateness
+{
     std::vector<double> ms;
     double worst() const { return ms.empty() ? 0 : *std::max_element(ms.begin(), ms.end()); }
     double p99() const

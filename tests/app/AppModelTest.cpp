@@ -12,7 +12,8 @@
 
 namespace {
 
-struct State {
+struct State
+{
     bool scanning;
     double progress;
     QString phaseKey;
@@ -24,7 +25,7 @@ struct State {
 
 State stateOf(const AppModel& m)
 {
-    return {m.scanning(),   m.progress(),    m.phaseKey(),      m.statusText(),
+    return {m.scanning(),    m.progress(),    m.phaseKey(),     m.statusText(),
             m.scannedOnce(), m.hasScanTask(), m.holdsActivity()};
 }
 

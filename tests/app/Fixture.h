@@ -14,12 +14,12 @@ inline constexpr long long kMiB = 1024 * 1024;
 // Builds the findings into home.
 inline void build(const TestSupport::TestHome& home)
 {
-    home.sizedFile("Library/Caches/FooCache/blob", 3 * kMiB);  // safe (generic sweep)
-    home.sizedFile("Library/Caches/pip/blob", 4 * kMiB);       // safe (known location)
-    home.sizedFile("Library/Caches/Guarded/blob", 3 * kMiB);   // safe but protected
-    home.sizedFile(".npm/_cacache/blob", 3 * kMiB);            // care: never pre-selected
+    home.sizedFile("Library/Caches/FooCache/blob", 3 * kMiB); // safe (generic sweep)
+    home.sizedFile("Library/Caches/pip/blob", 4 * kMiB);      // safe (known location)
+    home.sizedFile("Library/Caches/Guarded/blob", 3 * kMiB);  // safe but protected
+    home.sizedFile(".npm/_cacache/blob", 3 * kMiB);           // care: never pre-selected
     home.sizedFile("Library/Application Support/OldTool/data", 2 * kMiB); // leftover
-    home.sizedFile("Downloads/movie.bin", 3 * kMiB);            // large (min 2 MB)
+    home.sizedFile("Downloads/movie.bin", 3 * kMiB);                      // large (min 2 MB)
 }
 
 // Adds one more finding to each phase, so a later scan's lists differ from an

@@ -1,8 +1,8 @@
 // Guide memory and the start-up decisions: GuideStore's time rules with an
 // injected clock, the guide the window shows for each state and override, the
 // start page, and the symbol mapping behind every page, feature and guide page.
-#include "GuideScript.h"
 #include "GuideStore.h"
+#include "GuideScript.h"
 #include "Navigation.h"
 #include "Preferences.h"
 #include "Symbols.h"
@@ -16,7 +16,8 @@ using namespace std::chrono_literals;
 namespace {
 
 // A clock the test moves by hand.
-struct FakeClock {
+struct FakeClock
+{
     Clock::time_point t = Clock::time_point(std::chrono::seconds(1'800'000'000));
     GuideStore::Now now()
     {
@@ -91,9 +92,8 @@ private slots:
         m_clock.t -= 3 * GuideStore::kDay;
         store.touch(FeatureID::Map);
         m_clock.t += 3 * GuideStore::kDay;
-        const std::vector<FeatureID> want{FeatureID::Overview, FeatureID::Clean,
-                                          FeatureID::Files,    FeatureID::Dupes,
-                                          FeatureID::Procs,    FeatureID::Cli,
+        const std::vector<FeatureID> want{FeatureID::Overview, FeatureID::Clean, FeatureID::Files,
+                                          FeatureID::Dupes,    FeatureID::Procs, FeatureID::Cli,
                                           FeatureID::History};
         QVERIFY(store.dormantFeatures() == want);
     }
@@ -125,18 +125,30 @@ private slots:
         const GuideKind none{}, basic{GuideKind::Basic, {}}, advanced{GuideKind::Advanced, {}};
         const GuideKind forcedReturn{GuideKind::Returning,
                                      {FeatureID::Map, FeatureID::Dupes, FeatureID::Cli}};
-        QTest::newRow("fresh account") << false << false << 0 << QByteArray() << QByteArray() << basic;
-        QTest::newRow("basic done, first day") << true << false << 0 << QByteArray() << QByteArray() << none;
-        QTest::newRow("basic done, next day") << true << false << 1 << QByteArray() << QByteArray() << advanced;
-        QTest::newRow("both done, all recent") << true << true << 10 << QByteArray() << QByteArray() << none;
-        QTest::newRow("both done, all dormant") << true << true << 15 << QByteArray() << QByteArray()
-            << GuideKind{GuideKind::Returning, std::vector<FeatureID>(allFeatures().begin(), allFeatures().end())};
-        QTest::newRow("no guide wins over forced") << false << false << 0 << QByteArray("1") << QByteArray("basic") << none;
-        QTest::newRow("no guide other value") << false << false << 0 << QByteArray("yes") << QByteArray() << basic;
-        QTest::newRow("forced return, fresh") << false << false << 0 << QByteArray() << QByteArray("return") << forcedReturn;
-        QTest::newRow("forced advanced") << false << false << 0 << QByteArray() << QByteArray("advanced") << advanced;
-        QTest::newRow("forced basic") << true << true << 0 << QByteArray() << QByteArray("basic") << basic;
-        QTest::newRow("unknown forced falls through") << true << false << 2 << QByteArray() << QByteArray("loud") << advanced;
+        QTest::newRow("fresh account")
+            << false << false << 0 << QByteArray() << QByteArray() << basic;
+        QTest::newRow("basic done, first day")
+            << true << false << 0 << QByteArray() << QByteArray() << none;
+        QTest::newRow("basic done, next day")
+            << true << false << 1 << QByteArray() << QByteArray() << advanced;
+        QTest::newRow("both done, all recent")
+            << true << true << 10 << QByteArray() << QByteArray() << none;
+        QTest::newRow("both done, all dormant")
+            << true << true << 15 << QByteArray() << QByteArray()
+            << GuideKind{GuideKind::Returning,
+                         std::vector<FeatureID>(allFeatures().begin(), allFeatures().end())};
+        QTest::newRow("no guide wins over forced")
+            << false << false << 0 << QByteArray("1") << QByteArray("basic") << none;
+        QTest::newRow("no guide other value")
+            << false << false << 0 << QByteArray("yes") << QByteArray() << basic;
+        QTest::newRow("forced return, fresh")
+            << false << false << 0 << QByteArray() << QByteArray("return") << forcedReturn;
+        QTest::newRow("forced advanced")
+            << false << false << 0 << QByteArray() << QByteArray("advanced") << advanced;
+        QTest::newRow("forced basic")
+            << true << true << 0 << QByteArray() << QByteArray("basic") << basic;
+        QTest::newRow("unknown forced falls through")
+            << true << false << 2 << QByteArray() << QByteArray("loud") << advanced;
     }
 
     void decidesTheStartupGuide()

@@ -26,7 +26,10 @@ public slots:
         Lang::install();
     }
 
-    void qmlEngineAvailable(QQmlEngine* engine) { engine->addImportPath(QStringLiteral("qrc:/qt/qml")); }
+    void qmlEngineAvailable(QQmlEngine* engine)
+    {
+        engine->addImportPath(QStringLiteral("qrc:/qt/qml"));
+    }
 
     void cleanupTestCase() { m_home.reset(); }
 
