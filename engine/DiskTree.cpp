@@ -65,8 +65,13 @@ std::vector<DiskNode> build(const Index& index, const std::string& path, int lev
 void appendJsonString(std::string& out, std::string_view text)
 {
     out += '"';
-    for (char ch : text) {
-        auto c = static_cast<unsigned char>(ch);
+    size_t run = 0; // start of the bytes that need no escape
+    for (size_t i = 0; i < text.size(); ++i) {
+        auto c = static_cast<unsigned char>(text[i]);
+        if (c >= 0x20 && c != '"' && c != '\\')
+            continue;
+        out.append(text.substr(run, i - run));
+        run = i + 1;
         switch (c) {
         case '"':
             out += "\\\"";
@@ -83,17 +88,24 @@ void appendJsonString(std::string& out, std::string_view text)
         case '\r':
             out += "\\r";
             break;
-        default:
-            if (c < 0x20) {
-                char buf[8];
-                std::snprintf(buf, sizeof buf, "\\u%04x", c);
-                out += buf;
-            } else {
-                out += ch;
-            }
+        default: {
+            char buf[8];
+            std::snprintf(buf, sizeof buf, "\\u%04x", c);
+            out += buf;
+        }
         }
     }
+    out.append(text.substr(run));
     out += '"';
+}
+
+// Roughly the encoded length, so the text grows once.
+size_t encodedSize(const DiskNode& node)
+{
+    size_t n = 100 + node.id.size() + node.name.size() + node.path.size();
+    for (const auto& child : node.children)
+        n += encodedSize(child);
+    return n;
 }
 
 void appendNode(std::string& out, const DiskNode& node)
@@ -207,6 +219,7 @@ std::vector<DiskNode> childrenOf(const std::map<std::string, int64_t>& sizes,
 std::string encode(const DiskNode& node)
 {
     std::string out;
+    out.reserve(encodedSize(node));
     appendNode(out, node);
     return out;
 }

@@ -7,15 +7,18 @@
 #include "Walk.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <functional>
 #include <map>
 #include <memory>
 #include <openssl/evp.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 namespace Duplicates {
@@ -25,6 +28,7 @@ constexpr size_t kEdge = 65536;
 constexpr size_t kCompareChunk = 256 * 1024;
 constexpr int kNameVisitCap = 40000;
 constexpr size_t kNameExamined = 12;
+constexpr unsigned kMaxThreads = 4;
 
 bool debugOn()
 {
@@ -122,6 +126,49 @@ bool sameBytes(const std::string& a, const std::string& b)
         if (size_t(na) < kCompareChunk)
             return true;
     }
+}
+
+// Runs job(0) ... job(n - 1) on a few threads, each index once; once the
+// token is cancelled, no further job is started. Used for the file reads of
+// the comparison stage, where one file is read by one thread at a time, so
+// its buffers are freed before the next.
+void eachOnThreads(size_t n, const CancelToken* token, const std::function<void(size_t)>& job)
+{
+    std::atomic<size_t> next{0};
+    auto run = [&] {
+        for (size_t j; (j = next++) < n;) {
+            if (cancelled(token))
+                return;
+            job(j);
+        }
+    };
+    unsigned threads = std::clamp(std::thread::hardware_concurrency(), 1u, kMaxThreads);
+    if (n < 16)
+        threads = 1;
+    std::vector<std::thread> helpers;
+    for (unsigned t = 1; t < threads; ++t)
+        helpers.emplace_back(run);
+    run();
+    for (auto& h : helpers)
+        h.join();
+}
+
+// Fingerprints of every file of work, in the same layout.
+std::vector<std::vector<std::optional<std::string>>>
+fingerprintAll(const std::vector<std::vector<Candidate>>& work, const CancelToken* token)
+{
+    std::vector<std::vector<std::optional<std::string>>> prints(work.size());
+    std::vector<std::pair<size_t, size_t>> jobs;
+    for (size_t b = 0; b < work.size(); ++b) {
+        prints[b].resize(work[b].size());
+        for (size_t i = 0; i < work[b].size(); ++i)
+            jobs.emplace_back(b, i);
+    }
+    eachOnThreads(jobs.size(), token, [&](size_t j) {
+        auto [b, i] = jobs[j];
+        prints[b][i] = quickFingerprint(work[b][i].path, work[b][i].size);
+    });
+    return prints;
 }
 
 } // namespace
@@ -245,39 +292,66 @@ std::vector<DupGroup> duplicates(int64_t minKB, int64_t limit, const CancelToken
     for (auto& c : candidates)
         buckets[c.size / 512].push_back(std::move(c));
 
-    std::vector<DupGroup> groups;
-    size_t hashed = 0;
+    // The files to read, bucket by bucket in ascending key order. The size is
+    // part of the fingerprint, so a file whose exact size no other file of its
+    // bucket has cannot match: it is not read at all.
+    std::vector<std::vector<Candidate>> work;
     for (auto& [key, members] : buckets) {
         if (members.size() < 2)
             continue;
+        auto files = onePathPerFile(std::move(members));
+        std::map<int64_t, int> perSize;
+        for (const auto& c : files)
+            ++perSize[c.size];
+        std::vector<Candidate> kept;
+        for (auto& c : files)
+            if (perSize[c.size] >= 2)
+                kept.push_back(std::move(c));
+        if (kept.size() >= 2)
+            work.push_back(std::move(kept));
+    }
+    auto prints = fingerprintAll(work, token);
+
+    // Groups proposed by equal fingerprints, then confirmed over the whole
+    // content: members that differ are split off.
+    std::vector<std::pair<int64_t, std::vector<std::string>>> proposed;
+    size_t hashed = 0;
+    for (size_t b = 0; b < work.size(); ++b) {
         if (cancelled(token))
             break;
-        std::map<std::string, std::vector<Candidate>> byPrint;
-        for (auto& c : onePathPerFile(std::move(members))) {
-            auto print = quickFingerprint(c.path, c.size);
-            if (!print)
+        std::map<std::string, std::vector<const Candidate*>> byPrint;
+        for (size_t i = 0; i < work[b].size(); ++i) {
+            if (!prints[b][i])
                 continue;
             ++hashed;
-            byPrint[*print].push_back(std::move(c));
+            byPrint[*prints[b][i]].push_back(&work[b][i]);
         }
         for (auto& [print, same] : byPrint) {
             if (same.size() < 2)
                 continue;
             std::vector<std::string> paths;
-            for (const auto& c : same)
-                paths.push_back(c.path);
-            for (auto& set : splitByContent(paths)) {
-                if (set.size() < 2)
-                    continue;
-                DupGroup g;
-                g.kind = DupKind::Content;
-                g.size = same.front().size;
-                std::sort(set.begin(), set.end());
-                g.files = std::move(set);
-                g.isFolder = false;
-                g.sameSize = true;
-                groups.push_back(std::move(g));
-            }
+            for (const auto* c : same)
+                paths.push_back(c->path);
+            proposed.emplace_back(same.front()->size, std::move(paths));
+        }
+    }
+    std::vector<std::vector<std::vector<std::string>>> confirmed(proposed.size());
+    eachOnThreads(proposed.size(), nullptr,
+                  [&](size_t j) { confirmed[j] = splitByContent(proposed[j].second); });
+
+    std::vector<DupGroup> groups;
+    for (size_t j = 0; j < proposed.size(); ++j) {
+        for (auto& set : confirmed[j]) {
+            if (set.size() < 2)
+                continue;
+            DupGroup g;
+            g.kind = DupKind::Content;
+            g.size = proposed[j].first;
+            std::sort(set.begin(), set.end());
+            g.files = std::move(set);
+            g.isFolder = false;
+            g.sameSize = true;
+            groups.push_back(std::move(g));
         }
     }
     if (debugOn())

@@ -71,8 +71,35 @@ std::vector<SizeLine> sizeLines(std::string_view text, int64_t scale,
     return out;
 }
 
+namespace {
+
+// Already absolute and free of "." and ".." components and of repeated or
+// trailing slashes: what du prints for a standard root.
+bool isStandard(std::string_view path)
+{
+    if (path.empty() || path.front() != '/')
+        return false;
+    if (path.size() == 1)
+        return true;
+    if (path.back() == '/')
+        return false;
+    for (size_t i = 0; i < path.size(); ++i) {
+        if (path[i] != '/')
+            continue;
+        std::string_view rest = path.substr(i + 1);
+        if (rest.empty() || rest.front() == '/' || rest == "." || rest == ".." ||
+            rest.substr(0, 2) == "./" || rest.substr(0, 3) == "../")
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
 std::string standardPath(std::string_view path)
 {
+    if (isStandard(path))
+        return std::string(path);
     std::string base;
     if (path.empty() || path.front() != '/') {
         char buf[PATH_MAX];
@@ -108,8 +135,12 @@ std::map<std::string, int64_t> duSizeMap(std::string_view text,
                                          const std::function<bool(const std::string&)>& exists)
 {
     std::map<std::string, int64_t> sizes;
-    for (auto& line : sizeLines(text, 1024, exists))
-        sizes[standardPath(line.path)] = line.size;
+    for (auto& line : sizeLines(text, 1024, exists)) {
+        if (isStandard(line.path))
+            sizes[std::move(line.path)] = line.size;
+        else
+            sizes[standardPath(line.path)] = line.size;
+    }
     return sizes;
 }
 

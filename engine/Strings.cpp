@@ -1,5 +1,6 @@
 #include "Strings.h"
 
+#include <algorithm>
 #include <charconv>
 #include <memory>
 #include <unicode/brkiter.h>
@@ -153,10 +154,23 @@ template <typename F> void eachCluster(const icu::UnicodeString& u, F&& visit)
             return;
 }
 
+// Printable ASCII and tabs, where every byte is one user-perceived character
+// (only CR LF joins two ASCII bytes into one cluster); long listings of plain
+// names then never build a break iterator.
+bool isSimpleAscii(std::string_view text)
+{
+    for (char c : text)
+        if (static_cast<unsigned char>(c) >= 0x80 || c == '\r')
+            return false;
+    return true;
+}
+
 } // namespace
 
 size_t characterCount(std::string_view text)
 {
+    if (isSimpleAscii(text))
+        return text.size();
     icu::UnicodeString u =
         icu::UnicodeString::fromUTF8(icu::StringPiece(text.data(), int32_t(text.size())));
     size_t count = 0;
@@ -169,6 +183,8 @@ size_t characterCount(std::string_view text)
 
 std::string characterPrefix(std::string_view text, size_t n)
 {
+    if (isSimpleAscii(text))
+        return std::string(text.substr(0, std::min(n, text.size())));
     icu::UnicodeString u =
         icu::UnicodeString::fromUTF8(icu::StringPiece(text.data(), int32_t(text.size())));
     int32_t cut = 0;

@@ -316,6 +316,30 @@ TEST(DiskTree, CancelledTokenGivesBareRootAndWritesNothing)
     EXPECT_FALSE(fs::exists(cacheFile(root, 2)));
 }
 
+TEST(DiskTree, EncodeRoundTripsOddNames)
+{
+    DiskNode root;
+    root.name = "q\"b\\s/t\tn\nc\x01\x7f 中文 end ";
+    root.path = "/r/" + root.name;
+    root.size = INT64_MAX;
+    DiskNode child;
+    child.name = "";
+    child.path = "/";
+    child.size = -5;
+    root.children.push_back(child);
+    std::string json = DiskTree::encode(root);
+    EXPECT_EQ(nlohmann::ordered_json::parse(json).dump(), json);
+    auto back = DiskTree::decode(json);
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back->name, root.name);
+    EXPECT_EQ(back->path, root.path);
+    EXPECT_EQ(back->size, INT64_MAX);
+    EXPECT_EQ(back->id, root.id);
+    ASSERT_EQ(back->children.size(), 1u);
+    EXPECT_EQ(back->children[0].size, -5);
+    EXPECT_EQ(back->children[0].id, child.id);
+}
+
 TEST(DiskTree, DecodeRejectsWrongTypesAndDeepNesting)
 {
     EXPECT_FALSE(DiskTree::decode(R"({"id":"A","name":"n","path":"/p","size":"1","children":[]})"));

@@ -173,6 +173,17 @@ TEST(Duplicates, DebugLinesCountCandidatesPrintsAndGroups)
     testing::internal::CaptureStderr();
     Scanner::duplicates();
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "DUP collected 3\nDUP hashed 2 groups 1\n");
+
+    // One byte longer shares the bucket of the pair but not its size, so it is
+    // never read: the size is part of every fingerprint.
+    home.file("Desktop/longer", data + "!");
+    testing::internal::CaptureStderr();
+    Scanner::duplicates();
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "DUP collected 4\nDUP hashed 2 groups 1\n");
+    unsetenv("TID_DEBUG");
+    testing::internal::CaptureStderr();
+    Scanner::duplicates();
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
 }
 
 TEST(Duplicates, SameNameGroupsComeFirst)

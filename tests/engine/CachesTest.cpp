@@ -1,0 +1,124 @@
+// The cache scan over fixture home folders: the known table, the two generic
+// sweeps, the skip rules, the 2 MiB limit and the order of the result.
+#include "Scanner.h"
+#include "TestHome.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr long long kMiB = 1024 * 1024;
+
+// "name | path below home | risk | note" per item, in result order.
+std::vector<std::string> summary(const std::vector<ScanItem>& items, const std::string& home)
+{
+    std::vector<std::string> out;
+    for (const auto& item : items) {
+        EXPECT_EQ(item.kind, ItemKind::Cache);
+        std::string rel =
+            item.path.rfind(home + "/", 0) == 0 ? item.path.substr(home.size() + 1) : item.path;
+        out.push_back(item.name + " | " + rel + " | " + std::string(rawValue(item.risk)) + " | " +
+                      item.note);
+    }
+    return out;
+}
+
+} // namespace
+
+TEST(Caches, EmptyHomeYieldsNothing)
+{
+    TestSupport::TestHome home;
+    home.dir("Library/Caches");
+    home.dir("Library/Application Support");
+    EXPECT_TRUE(Scanner::cacheItems().empty());
+}
+
+TEST(Caches, FindsKnownGenericAndApplicationSupportCachesLargestFirst)
+{
+    TestSupport::TestHome home;
+    // Known locations (folders are measured by du, so each is a little over
+    // its content).
+    home.sizedFile("Library/Caches/pip/wheels", 13 * kMiB);
+    home.sizedFile(".npm/_cacache/index", 12 * kMiB);
+    home.sizedFile("Library/Caches/Google/Chrome/Default/data", 11 * kMiB);
+    home.sizedFile("Library/Caches/Google/Drive/data", 3 * kMiB);
+    // Generic ~/Library/Caches entries: hidden names count, odd names are fine.
+    home.sizedFile("Library/Caches/com.tinyapp.Tool/blob", 10 * kMiB);
+    home.sizedFile("Library/Caches/.hidden cache/blob", 9 * kMiB);
+    home.sizedFile("Library/Caches/tab\tand \"quote\"/blob", 8 * kMiB);
+    // Skipped by the sweep: system prefixes, and names of known locations.
+    home.sizedFile("Library/Caches/com.apple.Music/blob", 20 * kMiB);
+    home.sizedFile("Library/Caches/CloudKit/blob", 20 * kMiB);
+    home.sizedFile("Library/Caches/GeoServicesData/blob", 20 * kMiB);
+    home.sizedFile("Library/Caches/FamilyCircleX/blob", 20 * kMiB);
+    home.sizedFile("Library/Caches/Homebrew-not/blob", 3 * kMiB); // not a skipped name
+    // A file is not a generic candidate. A link to a folder is, but du
+    // measures the link itself, so what it points to is never counted.
+    home.sizedFile("Library/Caches/loose.db", 20 * kMiB);
+    home.sizedFile("elsewhere/linked/blob", 4 * kMiB);
+    std::filesystem::create_symlink(home.at("elsewhere/linked"), home.at("Library/Caches/Linked"));
+    // A name that is not UTF-8 is left out and does not hide the others.
+    home.sizedFile("Library/Caches/bad\xff\xfename/blob", 20 * kMiB);
+    // Application Support: four subfolder names, in this order.
+    home.sizedFile("Library/Application Support/Slack/Cache/x", 7 * kMiB);
+    home.sizedFile("Library/Application Support/Slack/Code Cache/x", 6 * kMiB);
+    home.sizedFile("Library/Application Support/Slack/Other/x", 20 * kMiB);
+    home.sizedFile("Library/Application Support/Code/GPUCache/x", 5 * kMiB);
+    home.sizedFile("Library/Application Support/Code/CachedData/x", 5 * kMiB + 512 * 1024);
+    home.file("Library/Application Support/Plain/Cache", "a file, not a folder");
+    // Below the limit.
+    home.sizedFile("Library/Caches/small/blob", 1 * kMiB);
+
+    auto items = Scanner::cacheItems();
+    const std::string& h = home.path();
+    EXPECT_EQ(summary(items, h),
+              (std::vector<std::string>{
+                  "Google | Library/Caches/Google | safe | ",
+                  "pip cache | Library/Caches/pip | safe | Python 包缓存",
+                  "npm cache | .npm/_cacache | care | npm 包缓存",
+                  "Chrome cache | Library/Caches/Google/Chrome | care | 仅缓存，不含书签与密码",
+                  "com.tinyapp.Tool | Library/Caches/com.tinyapp.Tool | safe | ",
+                  ".hidden cache | Library/Caches/.hidden cache | safe | ",
+                  "tab\tand \"quote\" | Library/Caches/tab\tand \"quote\" | safe | ",
+                  "Slack · Cache | Library/Application Support/Slack/Cache | safe | ",
+                  "Slack · Code Cache | Library/Application Support/Slack/Code Cache | safe | ",
+                  "Code · CachedData | Library/Application Support/Code/CachedData | safe | ",
+                  "Code · GPUCache | Library/Application Support/Code/GPUCache | safe | ",
+                  "Homebrew-not | Library/Caches/Homebrew-not | safe | ",
+              }));
+    for (size_t i = 1; i < items.size(); ++i)
+        EXPECT_GE(items[i - 1].size, items[i].size);
+    // Nesting is not resolved: Google includes Chrome.
+    ASSERT_GE(items.size(), 4u);
+    EXPECT_GT(items[0].size, 11 * kMiB);
+}
+
+TEST(Caches, DropsExactlyTwoMebibytesAndKeepsEqualSizesInTableOrder)
+{
+    TestSupport::TestHome home;
+    // Plain files at known paths are measured by their length.
+    home.sizedFile(".agent-browser", 2 * kMiB);                   // exactly the limit
+    home.sizedFile(".chromium-browser-snapshots", 2 * kMiB + 1);  // just above
+    home.sizedFile("Library/Caches/ms-playwright", 2 * kMiB + 1); // same size, later in table
+    home.sizedFile(".cache/pip", 3 * kMiB);
+    // A folder whose du is exactly 2 MiB is dropped, one block more is kept.
+    home.dir("Library/Caches/Exact");
+    int64_t folder = Scanner::sizeOf(home.at("Library/Caches/Exact"));
+    home.sizedFile("Library/Caches/Exact/blob", 2 * kMiB - folder);
+    ASSERT_EQ(Scanner::sizeOf(home.at("Library/Caches/Exact")), 2 * kMiB)
+        << "the file system does not allocate whole blocks as expected";
+    home.dir("Library/Caches/Above");
+    home.sizedFile("Library/Caches/Above/blob", 2 * kMiB - folder + 1);
+
+    auto items = Scanner::cacheItems();
+    std::vector<std::string> names;
+    for (const auto& item : items)
+        names.push_back(item.name);
+    EXPECT_EQ(names, (std::vector<std::string>{"pip cache", "Above", "Puppeteer Chromium",
+                                               "Playwright browsers"}));
+    ASSERT_EQ(items.size(), 4u);
+    EXPECT_EQ(items[2].size, 2 * kMiB + 1);
+    EXPECT_EQ(items[2].note, "自动化浏览器内核");
+    EXPECT_EQ(items[3].risk, Risk::Care);
+}

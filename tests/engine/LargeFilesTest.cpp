@@ -1,0 +1,134 @@
+// The large-file search over fixture homes. The exact output of the plain
+// find expression (the three trees filtered, not pruned) is the reference
+// the pruned search must match, file for file and in the same order.
+#include "Runner.h"
+#include "Scanner.h"
+#include "Strings.h"
+#include "TestHome.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+namespace {
+
+constexpr long long kMiB = 1024 * 1024;
+
+// What the unpruned expression lists, turned into paths the way the search
+// does: sizes read, largest first, equal sizes in find's order.
+std::vector<std::string> reference(const std::string& home, int minMB)
+{
+    std::string out =
+        Shell::run("/usr/bin/find", {home, "-type", "f", "-size", "+" + std::to_string(minMB) + "M",
+                                     "-not", "-path", "*/.Trash/*", "-not", "-path",
+                                     "*/node_modules/*", "-not", "-path", "*/Library/Caches/*"});
+    std::vector<std::pair<std::string, long long>> files;
+    for (auto line : Strings::split(out, '\n')) {
+        struct stat st
+        {
+        };
+        std::string path(line);
+        if (::lstat(path.c_str(), &st) == 0 && st.st_size > 0)
+            files.emplace_back(path, st.st_size);
+    }
+    std::stable_sort(files.begin(), files.end(),
+                     [](const auto& a, const auto& b) { return a.second > b.second; });
+    std::vector<std::string> paths;
+    for (const auto& f : files)
+        paths.push_back(f.first);
+    return paths;
+}
+
+std::vector<std::string> paths(const std::vector<ScanItem>& items)
+{
+    std::vector<std::string> out;
+    for (const auto& item : items)
+        out.push_back(item.path);
+    return out;
+}
+
+} // namespace
+
+TEST(LargeFiles, ListsExactlyWhatTheUnprunedSearchLists)
+{
+    TestSupport::TestHome home;
+    const std::pair<const char*, long long> files[] = {
+        {"Downloads/movie one.mkv", 6 * kMiB},
+        {"Documents/tab\tand \"quotes\" 'x'.bin", 5 * kMiB},
+        {"Documents/same-a.bin", 3 * kMiB},
+        {"Documents/same-b.bin", 3 * kMiB},
+        {"small.txt", kMiB}, // +1M needs more than one whole MiB
+        // Excluded trees, at the top and further down.
+        {".Trash/old.iso", 7 * kMiB},
+        {"a/.Trash/deep/old.iso", 7 * kMiB},
+        {"proj/node_modules/pkg/blob.js", 7 * kMiB},
+        {"proj/node_modules/pkg/node_modules/inner.js", 7 * kMiB},
+        {"Library/Caches/cache.bin", 7 * kMiB},
+        {"x/Library/Caches/deep/cache.bin", 7 * kMiB},
+        // Files that only look like those trees are listed.
+        {"other/node_modules", 4 * kMiB},
+        {"other/.Trash", 4 * kMiB},
+        {"z/Library/Caches", 4 * kMiB},
+        {"Library/CachesOld/kept.bin", 4 * kMiB},
+        {"xLibrary/Caches/kept.bin", 4 * kMiB},
+        {".Trashcan/kept.bin", 4 * kMiB},
+    };
+    for (const auto& [rel, size] : files)
+        home.sizedFile(rel, size);
+    home.file("empty.bin");
+    home.sizedFile("elsewhere/linked.bin", 8 * kMiB);
+    std::filesystem::create_symlink(home.at("elsewhere"), home.at("proj/node_modules/link"));
+    std::filesystem::create_symlink(home.at("elsewhere/linked.bin"), home.at("file-link.bin"));
+    std::filesystem::remove(home.at("elsewhere/linked.bin"));
+
+    auto items = Scanner::largeFiles(1);
+    EXPECT_EQ(paths(items), reference(home.path(), 1));
+    EXPECT_EQ(items.size(), 10u);
+    ASSERT_FALSE(items.empty());
+    EXPECT_EQ(items[0].name, "movie one.mkv");
+    EXPECT_EQ(items[0].note, home.at("Downloads"));
+    EXPECT_EQ(items[0].size, 6 * kMiB);
+    EXPECT_EQ(items[0].kind, ItemKind::Large);
+    EXPECT_EQ(items[0].risk, Risk::Data);
+
+    // With a home inside an excluded tree nothing is listed, pruned or not.
+    home.sizedFile("node_modules/inner home/file.bin", 3 * kMiB);
+    setenv("HOME", home.at("node_modules/inner home").c_str(), 1);
+    EXPECT_TRUE(Scanner::largeFiles(1).empty());
+    EXPECT_TRUE(reference(home.at("node_modules/inner home"), 1).empty());
+}
+
+TEST(LargeFiles, PassesTheThresholdToFindAsWholeMebibytes)
+{
+    TestSupport::TestHome home;
+    home.file("one byte", "x");
+    home.file("empty");
+    home.sizedFile("two", 2 * kMiB);
+    auto all = Scanner::largeFiles(0);
+    EXPECT_EQ(paths(all), (std::vector<std::string>{home.at("two"), home.at("one byte")}));
+    EXPECT_EQ(paths(Scanner::largeFiles(1)), (std::vector<std::string>{home.at("two")}));
+    EXPECT_TRUE(Scanner::largeFiles(2).empty());
+    EXPECT_TRUE(Scanner::largeFiles(-5).empty()); // "+-5M": find refuses it
+}
+
+TEST(LargeFiles, OddNamesNeitherHideOtherFilesNorBringInStrangers)
+{
+    TestSupport::TestHome home;
+    TestSupport::TestHome outside; // a second folder, standing in for the rest of the disk
+    setenv("HOME", home.path().c_str(), 1);
+    outside.sizedFile("secret.bin", 3 * kMiB);
+
+    home.sizedFile("Downloads/big.iso", 4 * kMiB);
+    home.sizedFile("Downloads/bad \xff\xfe name.bin", 5 * kMiB);
+    home.sizedFile("Downloads/line\nfeed.bin", 5 * kMiB);
+    // Names with a line feed whose pieces look like other paths: a folder of
+    // the home, a file outside it, and a file the search lists anyway.
+    home.dir("odd");
+    home.sizedFile("odd\n" + outside.path().substr(1) + "/secret.bin", 3 * kMiB);
+    home.sizedFile("dup\n" + home.path().substr(1) + "/Downloads/big.iso", 3 * kMiB);
+
+    auto items = Scanner::largeFiles(1);
+    EXPECT_EQ(paths(items), (std::vector<std::string>{home.at("Downloads/big.iso")}));
+}

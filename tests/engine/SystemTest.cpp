@@ -1,0 +1,115 @@
+// System readings on this machine, and the Trash and login agents of a fixture
+// home folder. Empty Trash runs only inside such a folder.
+#include "Platform.h"
+#include "Scanner.h"
+#include "TestHome.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+using TestSupport::TestHome;
+
+TEST(System, VolumeAndMemoryAreConsistent)
+{
+    VolumeInfo vol = Scanner::volume();
+    EXPECT_GT(vol.total, 0);
+    EXPECT_LE(vol.free, vol.total);
+    auto mem = Scanner::memory();
+    EXPECT_EQ(mem.total, Platform::physicalMemory());
+    EXPECT_GT(mem.free, 0);
+    EXPECT_LE(mem.free, mem.total);
+}
+
+TEST(System, ProcessesAreTheLargestFirst)
+{
+    auto procs = Scanner::processes(3);
+    ASSERT_FALSE(procs.empty());
+    EXPECT_LE(procs.size(), 3u);
+    for (size_t i = 1; i < procs.size(); ++i)
+        EXPECT_GE(procs[i - 1].rss, procs[i].rss);
+    auto all = Scanner::processes(100000);
+    bool self = false;
+    for (const auto& p : all)
+        self = self || p.pid == getpid();
+    EXPECT_TRUE(self);
+    EXPECT_TRUE(Scanner::processes(0).empty());
+    EXPECT_GT(Scanner::ownMemory(), 0);
+    EXPECT_EQ(Scanner::ownMemory() % 1024, 0);
+}
+
+TEST(System, SnapshotsAreEmptyWithoutTmutil)
+{
+    if (Platform::kIsMac)
+        GTEST_SKIP() << "tmutil exists here";
+    EXPECT_TRUE(Scanner::snapshots().empty());
+}
+
+TEST(System, TrashSizeCountsEveryEntry)
+{
+    TestHome home;
+    EXPECT_EQ(Scanner::trashSize().count, 0); // no Trash folder
+    home.file(".Trash/.DS_Store", "x");
+    home.sizedFile(".Trash/old/file", 20000);
+    auto trash = Scanner::trashSize();
+    EXPECT_EQ(trash.count, 2);
+    EXPECT_EQ(trash.size, Scanner::sizeOf(home.at(".Trash")));
+}
+
+TEST(System, EmptyTrashKeepsDsStoreAndLinkTargets)
+{
+    TestHome home;
+    EXPECT_FALSE(Scanner::emptyTrash()); // no Trash folder to list
+    home.file(".Trash/.DS_Store", "x");
+    home.file(".Trash/one/a", "x");
+    home.file(".Trash/two/b/c", "x");
+    home.file(".Trash/loose", "x");
+    home.file("Documents/keep/me", "x");
+    fs::create_directory_symlink(home.at("Documents/keep"), home.at(".Trash/link"));
+    EXPECT_TRUE(Scanner::emptyTrash());
+    EXPECT_TRUE(fs::exists(home.at(".Trash/.DS_Store")));
+    EXPECT_EQ(Scanner::trashSize().count, 1);
+    EXPECT_TRUE(fs::exists(home.at("Documents/keep/me")));
+    EXPECT_TRUE(Scanner::emptyTrash()); // only .DS_Store left
+}
+
+TEST(System, EmptyTrashGoesOnAfterAFailedRemoval)
+{
+    if (!TestSupport::canDropPrivileges())
+        GTEST_SKIP() << "needs root to switch to an unprivileged user";
+    TestHome home;
+    home.file(".Trash/mine/a", "x");
+    home.file(".Trash/locked/b", "x");
+    // The unprivileged user owns the Trash and one folder; the other folder
+    // stays root's, so its content cannot be removed.
+    fs::permissions(home.path(), fs::perms(0755));
+    for (const char* rel : {".Trash", ".Trash/mine", ".Trash/mine/a"})
+        ASSERT_EQ(chown(home.at(rel).c_str(), 65534, 65534), 0);
+    pid_t pid = fork();
+    if (pid == 0) {
+        if (setgid(65534) != 0 || setuid(65534) != 0)
+            _exit(3);
+        _exit(Scanner::emptyTrash() ? 0 : 1);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    EXPECT_FALSE(fs::exists(home.at(".Trash/mine")));
+    EXPECT_TRUE(fs::exists(home.at(".Trash/locked/b")));
+}
+
+TEST(System, LoginItemsAreAgentLabels)
+{
+    TestHome home;
+    home.file("Library/LaunchAgents/com.example.sync.plist", "x");
+    home.file("Library/LaunchAgents/com.example.a.plist", "x");
+    home.file("Library/LaunchAgents/notes.txt", "x");
+    home.file("Library/LaunchAgents/upper.PLIST", "x");
+    auto items = Scanner::loginItems();
+    if (fs::exists("/Library/LaunchAgents"))
+        GTEST_SKIP() << "this machine has machine-wide agents";
+    EXPECT_EQ(items, (std::vector<std::string>{"com.example.a", "com.example.sync"}));
+}

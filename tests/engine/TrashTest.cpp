@@ -1,0 +1,334 @@
+// The Trash mover, the history file and the report, on fixture homes.
+#include "Trash.h"
+#include "Files.h"
+#include "Scanner.h"
+#include "TestHome.h"
+
+#include <cstdlib>
+#include <ctime>
+#include <fcntl.h>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <regex>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Sets TZ for the life of the object.
+class ZoneGuard
+{
+public:
+    explicit ZoneGuard(const char* zone)
+    {
+        if (const char* old = std::getenv("TZ"))
+            m_old = old;
+        setenv("TZ", zone, 1);
+        tzset();
+    }
+    ~ZoneGuard()
+    {
+        if (m_old)
+            setenv("TZ", m_old->c_str(), 1);
+        else
+            unsetenv("TZ");
+        tzset();
+    }
+
+private:
+    std::optional<std::string> m_old;
+};
+
+Clock::time_point unixTime(double seconds)
+{
+    return Clock::time_point(
+        std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds)));
+}
+
+// The one operation folder below the Trash root.
+std::string operationFolder(const TestSupport::TestHome& home)
+{
+    std::vector<std::string> found;
+    for (const auto& e : fs::directory_iterator(home.at(".Trash/米团清理的东西")))
+        found.push_back(e.path().string());
+    EXPECT_EQ(found.size(), 1u);
+    return found.empty() ? "" : found.front();
+}
+
+std::set<std::string> namesIn(const std::string& folder)
+{
+    std::set<std::string> out;
+    for (const auto& e : fs::directory_iterator(folder))
+        out.insert(e.path().filename().string());
+    return out;
+}
+
+std::string historyFile(const TestSupport::TestHome& home)
+{
+    return home.at("Library/Application Support/TidloCleaner/history.json");
+}
+
+} // namespace
+
+TEST(Trash, StampsFoldersWithLocalMinutes)
+{
+    ZoneGuard zone("Asia/Shanghai");
+    EXPECT_EQ(Trash::stamp(unixTime(1772600767)), "2026-03-04_1306"); // 05:06:07 UTC
+    EXPECT_EQ(Trash::stamp(unixTime(0)), "1970-01-01_0800");
+}
+
+TEST(Trash, MovesIntoOneDatedFolderWithSuffixesOnClashes)
+{
+    TestSupport::TestHome home;
+    home.file("a/Cache/x", "1");
+    home.file("b/Cache/y", "2");
+    home.file("c/Cache", "3");
+    home.file("notes.txt", "n1");
+    home.file("d/notes.txt", "n2");
+    home.file("odd/tab\tline\nfeed \xff name", "odd");
+    std::vector<std::string> paths = {home.at("a/Cache"),
+                                      home.at("missing"),
+                                      home.at("b/Cache"),
+                                      home.at("c/Cache"),
+                                      home.at("notes.txt"),
+                                      home.at("d/notes.txt"),
+                                      home.at("odd/tab\tline\nfeed \xff name"),
+                                      "",
+                                      "/"};
+    EXPECT_EQ(Scanner::trashPaths(paths, "命令行"), 6);
+
+    std::string folder = operationFolder(home);
+    EXPECT_TRUE(std::regex_match(fs::path(folder).filename().string(),
+                                 std::regex(R"(\d{4}-\d\d-\d\d_\d{4}_命令行)")));
+    EXPECT_EQ(namesIn(folder), (std::set<std::string>{"Cache", "Cache_2", "Cache_3", "notes.txt",
+                                                      "notes.txt_2", "tab\tline\nfeed \xff name"}));
+    EXPECT_EQ(Files::read(folder + "/Cache/x"), "1");
+    EXPECT_EQ(Files::read(folder + "/Cache_2/y"), "2");
+    EXPECT_EQ(Files::read(folder + "/Cache_3"), "3");
+    EXPECT_EQ(Files::read(folder + "/notes.txt_2"), "n2");
+    EXPECT_FALSE(fs::exists(home.at("a/Cache")));
+
+    // A second clean-up of the same subfolder and minute shares the folder.
+    home.file("e/Cache", "4");
+    EXPECT_EQ(Scanner::trashPaths({home.at("e/Cache")}, "命令行"), 1);
+    if (namesIn(home.at(".Trash/米团清理的东西")).size() == 1) {
+        EXPECT_EQ(Files::read(folder + "/Cache_4"), "4");
+    } // else the minute turned between the two clean-ups
+}
+
+TEST(Trash, EmptyListStillCreatesTheFolder)
+{
+    TestSupport::TestHome home;
+    EXPECT_EQ(Scanner::trashPaths({}), 0);
+    std::string folder = operationFolder(home);
+    EXPECT_TRUE(folder.ends_with("_工具箱"));
+    EXPECT_TRUE(namesIn(folder).empty());
+}
+
+TEST(Trash, MovesLinksThemselvesAndNeverReplacesWhatIsThere)
+{
+    TestSupport::TestHome home;
+    home.file("real/data.txt", "keep me");
+    fs::create_symlink(home.at("real"), home.at("link"));
+    fs::create_symlink(home.at("real"), home.at("slashed"));
+    home.dir("folder");
+    // Already at the targets: a file, and a link that leads nowhere (which
+    // the existence check cannot see, so only the rename itself protects it).
+    home.file("folder/taken", "old");
+    fs::create_symlink(home.at("nowhere"), home.at("folder/dangling"));
+    home.file("taken", "new");
+    home.file("dangling", "new too");
+
+    EXPECT_TRUE(Trash::moveInto(home.at("link"), home.at("folder")));
+    EXPECT_TRUE(Trash::moveInto(home.at("slashed") + "/", home.at("folder")));
+    EXPECT_TRUE(Trash::moveInto(home.at("taken"), home.at("folder")));
+    EXPECT_TRUE(Trash::moveInto(home.at("dangling"), home.at("folder")));
+    EXPECT_FALSE(Trash::moveInto(home.at("gone"), home.at("folder")));
+
+    EXPECT_TRUE(fs::is_symlink(home.at("folder/link")));
+    EXPECT_TRUE(fs::is_symlink(home.at("folder/slashed")));
+    EXPECT_EQ(Files::read(home.at("real/data.txt")), "keep me");
+    EXPECT_EQ(Files::read(home.at("folder/taken")), "old");
+    EXPECT_EQ(Files::read(home.at("folder/taken_2")), "new");
+    EXPECT_TRUE(fs::is_symlink(home.at("folder/dangling")));
+    EXPECT_EQ(Files::read(home.at("folder/dangling_2")), "new too");
+}
+
+TEST(Trash, DoesNotCopyAcrossDevices)
+{
+    TestSupport::TestHome home;
+    char tmpl[] = "/dev/shm/tidlo-other-XXXXXX";
+    if (!mkdtemp(tmpl))
+        GTEST_SKIP() << "no /dev/shm to stand in for another volume";
+    std::string other = tmpl;
+    struct stat a
+    {
+    }, b{};
+    stat(home.path().c_str(), &a);
+    stat(other.c_str(), &b);
+    if (a.st_dev == b.st_dev) {
+        fs::remove_all(other);
+        GTEST_SKIP() << "/dev/shm is on the same device as the temporary folder";
+    }
+    Files::writeAtomically(other + "/far.bin", "far");
+    home.file("near.bin", "near");
+    EXPECT_EQ(Scanner::trashPaths({other + "/far.bin", home.at("near.bin")}), 1);
+    EXPECT_EQ(Files::read(other + "/far.bin"), "far");
+    EXPECT_EQ(namesIn(operationFolder(home)), (std::set<std::string>{"near.bin"}));
+    fs::remove_all(other);
+}
+
+TEST(History, KeepsTheHundredNewestFirstInACompactArray)
+{
+    TestSupport::TestHome home;
+    EXPECT_TRUE(Scanner::loadHistory().empty());
+    for (int i = 0; i < 101; ++i) {
+        HistoryEntry e;
+        e.items = i;
+        e.freed = int64_t(i) * 1000000000000LL;
+        e.date = unixTime(978307200.0 + i + 0.25);
+        Scanner::appendHistory(e);
+    }
+    auto list = Scanner::loadHistory();
+    ASSERT_EQ(list.size(), 100u);
+    EXPECT_EQ(list.front().items, 100);
+    EXPECT_EQ(list.back().items, 1);
+    EXPECT_EQ(list.front().freed, 100000000000000LL);
+    EXPECT_EQ(list.front().date, unixTime(978307200.0 + 100.25));
+
+    auto text = Files::read(historyFile(home)).value_or("");
+    EXPECT_EQ(text.find('\n'), std::string::npos);
+    EXPECT_EQ(text.find(": "), std::string::npos);
+    EXPECT_NE(text.find("\"date\":100.25"), std::string::npos);
+    EXPECT_NE(text.find("\"id\":\"" + list.front().id + "\""), std::string::npos);
+    EXPECT_EQ(namesIn(home.at("Library/Application Support/TidloCleaner")),
+              (std::set<std::string>{"history.json"}));
+}
+
+TEST(History, ReadsAnythingMalformedAsEmpty)
+{
+    const std::string ok =
+        R"({"id":"0b0f6c1e-2d3a-4b5c-8d9e-0f1a2b3c4d5e","date":5.5,"items":2,"freed":10})";
+    auto good = Trash::decodeHistory("[" + ok + "," + ok + "]");
+    ASSERT_EQ(good.size(), 2u);
+    EXPECT_EQ(good[0].id, "0B0F6C1E-2D3A-4B5C-8D9E-0F1A2B3C4D5E");
+    EXPECT_EQ(good[0].date, unixTime(978307205.5));
+    EXPECT_EQ(good[0].items, 2);
+    EXPECT_EQ(good[0].freed, 10);
+
+    const std::string bad[] = {
+        "",
+        "[",
+        "{}",
+        "\"text\"",
+        "[1]",
+        "[" + ok + ",{\"id\":\"0b0f6c1e-2d3a-4b5c-8d9e-0f1a2b3c4d5e\",\"date\":1,\"items\":1}]",
+        R"([{"id":"not-a-uuid","date":1,"items":1,"freed":1}])",
+        R"([{"id":"0b0f6c1e-2d3a-4b5c-8d9e-0f1a2b3c4d5e","date":"x","items":1,"freed":1}])",
+        R"([{"id":"0b0f6c1e-2d3a-4b5c-8d9e-0f1a2b3c4d5e","date":1,"items":1.5,"freed":1}])",
+        R"([{"id":"0b0f6c1e-2d3a-4b5c-8d9e-0f1a2b3c4d5e","date":1,"items":1,"freed":1e400}])",
+        R"([{"id":"0b0f6c1e-2d3a-4b5c-8d9e-0f1a2b3c4d5e","date":1e300,"items":1,"freed":1}])",
+        R"([{"id":"0b0f6c1e-2d3a-4b5c-8d9e-0f1a2b3c4d5e","date":1,"items":9999999999,"freed":1}])",
+        R"([{"id":"0b0f6c1e-2d3a-4b5c-8d9e-0f1a2b3c4d5e","date":1,"items":1,"freed":18446744073709551615}])",
+        "[" + ok + "] trailing",
+        "[\"\xff\"]",
+    };
+    for (const auto& text : bad)
+        EXPECT_TRUE(Trash::decodeHistory(text).empty()) << text;
+    EXPECT_TRUE(Trash::decodeHistory("[]").empty());
+}
+
+TEST(History, ReplacesTheFileWholeSoAnInterruptedWriteLosesNothing)
+{
+    TestSupport::TestHome home;
+    home.file("Library/Application Support/TidloCleaner/history.json", "corrupt {");
+    EXPECT_TRUE(Scanner::loadHistory().empty());
+    HistoryEntry first;
+    first.items = 1;
+    Scanner::appendHistory(first);
+    ASSERT_EQ(Scanner::loadHistory().size(), 1u); // the corrupt file is overwritten entirely
+
+    // The new content goes to a new file renamed over the old one: a reader
+    // of the old file (like a write cut short) still sees all of it.
+    std::string before = Files::read(historyFile(home)).value_or("");
+    int fd = ::open(historyFile(home).c_str(), O_RDONLY);
+    ASSERT_GE(fd, 0);
+    HistoryEntry second;
+    second.items = 2;
+    Scanner::appendHistory(second);
+    std::string seen(before.size() + 16, '\0');
+    ssize_t n = ::pread(fd, seen.data(), seen.size(), 0);
+    ::close(fd);
+    seen.resize(n > 0 ? size_t(n) : 0);
+    EXPECT_EQ(seen, before);
+    EXPECT_EQ(Scanner::loadHistory().size(), 2u);
+
+    // An entry with an id the reader would refuse gets a fresh one.
+    HistoryEntry odd;
+    odd.id = "nonsense";
+    Scanner::appendHistory(odd);
+    auto list = Scanner::loadHistory();
+    ASSERT_EQ(list.size(), 3u);
+    EXPECT_EQ(list.front().id.size(), 36u);
+}
+
+TEST(Report, WritesMarkdownInTheCurrentLanguage)
+{
+    TestSupport::TestHome home;
+    ZoneGuard zone("UTC");
+    setenv("TID_LANG", "en", 1);
+    ScanItem cache{.path = "/h/Library/Caches/pip", .name = "pip cache", .size = 3 * 1024 * 1024};
+    ScanItem orphan{.path = "/h/Library/Logs/Gone | x", .name = "Gone | x", .size = 1536};
+    VolumeInfo volume{.total = 500LL * 1024 * 1024 * 1024, .free = 120LL * 1024 * 1024 * 1024};
+    std::string text =
+        Trash::reportText({cache}, {orphan}, {}, volume, unixTime(1772600767)); // 05:06 UTC
+    EXPECT_EQ(text, "# Tidlo Cleaner · Scan Report\n"
+                    "\n"
+                    "- Generated: 2026-03-04 05:06\n"
+                    "- Total: 500 GB · Used 380 GB · Available 120 GB\n"
+                    "\n"
+                    "## Caches  ·  3.0 MB\n"
+                    "\n"
+                    "| Name | Size | Location |\n"
+                    "|---|---:|---|\n"
+                    "| pip cache | 3.0 MB | `/h/Library/Caches/pip` |\n"
+                    "\n"
+                    "## Leftovers  ·  1.5 KB\n"
+                    "\n"
+                    "| Name | Size | Location |\n"
+                    "|---|---:|---|\n"
+                    "| Gone | x | 1.5 KB | `/h/Library/Logs/Gone | x` |\n"
+                    "\n"
+                    "## Large Files  ·  0 B\n"
+                    "\n"
+                    "| Name | Size | Location |\n"
+                    "|---|---:|---|\n"
+                    "\n");
+
+    setenv("TID_LANG", "zh", 1);
+    std::vector<ScanItem> large(150, ScanItem{.path = "/h/f", .name = "f", .size = 1024});
+    VolumeInfo odd{.total = 10, .free = 20}; // used never goes below zero
+    std::string zh = Trash::reportText({}, {}, large, odd, unixTime(0));
+    EXPECT_NE(zh.find("- 合计: 10 B · 已用 0 B · 可用 20 B\n"), std::string::npos);
+    EXPECT_NE(zh.find("## 大文件  ·  150 KB\n"), std::string::npos);
+    size_t rows = 0;
+    for (size_t at = zh.find("| f | 1.0 KB | `/h/f` |\n"); at != std::string::npos;
+         at = zh.find("| f | 1.0 KB | `/h/f` |\n", at + 1))
+        ++rows;
+    EXPECT_EQ(rows, 100u);
+}
+
+TEST(Report, GoesToTheDesktopOrNowhere)
+{
+    TestSupport::TestHome home;
+    EXPECT_FALSE(Scanner::exportReport({}, {}, {}, {}));
+    home.dir("Desktop");
+    auto path = Scanner::exportReport({}, {}, {}, {});
+    ASSERT_TRUE(path);
+    EXPECT_TRUE(std::regex_match(
+        *path, std::regex(home.at("Desktop") + R"(/TidloCleaner-Report-\d{10}\.md)")));
+    EXPECT_TRUE(Files::read(*path).value_or("").starts_with("# "));
+    EXPECT_EQ(namesIn(home.at("Desktop")).size(), 1u);
+}

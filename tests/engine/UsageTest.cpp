@@ -1,0 +1,122 @@
+// Top-level and file-type usage: the pure summaries on sample lines, and the
+// real du and find runs over a fixture home folder.
+#include "Usage.h"
+#include "Scanner.h"
+#include "TestHome.h"
+
+#include <cstdlib>
+#include <gtest/gtest.h>
+
+using TestSupport::TestHome;
+
+namespace {
+
+std::vector<Parse::SizeLine> lines(const std::vector<std::pair<int64_t, std::string>>& rows)
+{
+    std::vector<Parse::SizeLine> out;
+    for (const auto& [size, path] : rows)
+        out.push_back({size, path});
+    return out;
+}
+
+} // namespace
+
+TEST(Usage, SixLargestThenOther)
+{
+    auto rows = lines({{10, "/h/Desktop"},
+                       {90, "/h/Documents"},
+                       {80, "/h/Downloads"},
+                       {70, "/h/Movies"},
+                       {60, "/h/Music"},
+                       {50, "/h/Pictures"},
+                       {40, "/h/Projects"},
+                       {30, "/h/Public"},
+                       {20, "/h/Library"},
+                       {999, "/h/.Trash"},
+                       {999, "/h/.cache"},
+                       {5000, "/h"}});
+    auto cats = Usage::topLevelFrom(rows, "/h", 75, "en");
+    std::vector<Category> want = {
+        {"Documents", 90}, {"Downloads", 80}, {"Applications", 75},        {"Movies", 70},
+        {"Music", 60},     {"Pictures", 50},  {"Other", 40 + 30 + 20 + 10}};
+    EXPECT_EQ(cats, want);
+
+    // Exactly six entries with the applications folder: no Other.
+    auto six = Usage::topLevelFrom(
+        lines({{1, "/h/a"}, {2, "/h/b"}, {3, "/h/c"}, {4, "/h/d"}, {5, "/h/e"}}), "/h", 6, "en");
+    EXPECT_EQ(six.size(), 6u);
+    EXPECT_EQ(six.front(), (Category{"Applications", 6}));
+    EXPECT_TRUE(Usage::topLevelFrom({}, "/h", 0, "en").empty());
+}
+
+TEST(Usage, DisplayNamesFollowTheLanguage)
+{
+    EXPECT_EQ(Usage::displayName("Downloads", "zh"), "下载");
+    EXPECT_EQ(Usage::displayName("Downloads", "en"), "Downloads");
+    EXPECT_EQ(Usage::displayName(".Trash", "zh"), "废纸篓");
+    EXPECT_EQ(Usage::displayName(".Trash", "en"), "Trash");
+    EXPECT_EQ(Usage::displayName("Projects", "zh"), "Projects");
+    EXPECT_EQ(Usage::displayName("Projects", "en"), "Projects");
+}
+
+TEST(Usage, TypeBucketsByExtension)
+{
+    auto buckets = Usage::typeBucketsFrom(lines({{100, "/h/Pictures/photo.JPG"},
+                                                 {300, "/h/Documents/archive.tar.gz"},
+                                                 {50, "/h/Desktop/Makefile"},
+                                                 {50, "/h/Desktop/.hidden"},
+                                                 {300, "/h/Movies/a.mkv"},
+                                                 {7, "/h/Music/song.mp3"}}));
+    std::vector<std::pair<int, int64_t>> got;
+    for (const auto& b : buckets)
+        got.emplace_back(b.index, b.size);
+    // Equal totals keep index order: video (1) before archives (4).
+    EXPECT_EQ(got, (std::vector<std::pair<int, int64_t>>{
+                       {1, 300}, {4, 300}, {0, 100}, {6, 100}, {2, 7}}));
+    EXPECT_EQ(Usage::bucketIndex("PSD"), 0);
+    EXPECT_EQ(Usage::bucketIndex("rs"), 5);
+    EXPECT_EQ(Usage::bucketIndex(""), 6);
+}
+
+TEST(Usage, ShellCommandQuotesRoots)
+{
+    EXPECT_EQ(Usage::fileTypeShellCommand({"/Users/O'Neil/Desktop", "/Users/a b/Music"}),
+              "/usr/bin/find '/Users/O'\\''Neil/Desktop' '/Users/a b/Music' -type f -size +512k "
+              "-print0 2>/dev/null | xargs -0 /usr/bin/stat -f '%z\t%N' 2>/dev/null");
+}
+
+TEST(Usage, FileTypeUsageCountsFilesAbove512KiB)
+{
+    TestHome home;
+    setenv("TID_LANG", "en", 1);
+    home.sizedFile("Pictures/at.png", 512 * 1024);       // not counted
+    home.sizedFile("Pictures/over.png", 512 * 1024 + 1); // counted
+    home.sizedFile("Movies/line\nfeed.mp4", 600 * 1024); // joined back together
+    home.sizedFile("Downloads/O'Neil.zip", 700 * 1024);
+    home.sizedFile("Library/elsewhere.zip", 900 * 1024); // not a walked folder
+    auto buckets = Scanner::fileTypeUsage();
+    std::vector<std::tuple<std::string, int64_t, int>> got;
+    for (const auto& b : buckets)
+        got.emplace_back(b.name, b.size, b.index);
+    EXPECT_EQ(got,
+              (std::vector<std::tuple<std::string, int64_t, int>>{{"Archives", 700 * 1024, 4},
+                                                                  {"Video", 600 * 1024, 1},
+                                                                  {"Images", 512 * 1024 + 1, 0}}));
+}
+
+TEST(Usage, TopLevelUsageMeasuresVisibleFolders)
+{
+    TestHome home;
+    setenv("TID_LANG", "zh", 1);
+    home.sizedFile("Downloads/big", 400 * 1024);
+    home.sizedFile("Projects/mid", 100 * 1024);
+    home.sizedFile(".cache/hidden", 800 * 1024);
+    home.file("loose.txt", "x");
+    auto cats = Scanner::topLevelUsage();
+    if (Scanner::sizeOf("/Applications") > 0)
+        GTEST_SKIP() << "this machine has an /Applications folder";
+    ASSERT_EQ(cats.size(), 2u);
+    EXPECT_EQ(cats[0].name, "下载");
+    EXPECT_EQ(cats[0].size, Scanner::sizeOf(home.at("Downloads")));
+    EXPECT_EQ(cats[1].name, "Projects");
+}
