@@ -40,6 +40,17 @@ TestCase {
         root.model.cancelScan()
     }
 
+    // As with TID_PAGE=files: another first page starts no scan but is recorded.
+    function test_startingOnAnotherPageStartsNoScan() {
+        const before = Navigator.lastUsed("files")
+        wait(5)
+        const root = createTemporaryObject(rootComponent, test, { page: "files" })
+        verify(!root.model.scanning)
+        compare(root.model.phaseKey, "")
+        verify(root.model.volume.total > 0)
+        verify(Navigator.lastUsed("files") > before)
+    }
+
     function test_pageRowsSwitchAndRecordTheFeature() {
         const root = makeRoot()
         root.model.cancelScan()
