@@ -123,11 +123,11 @@ void AppModel::scanLarge(quint64 run, TokenPtr token)
             m_largeItems = std::move(items);
             emit largeItemsChanged();
             setProgress(0.9);
-            completeScan(run);
+            completeScan();
         });
 }
 
-void AppModel::completeScan(quint64 /*run*/)
+void AppModel::completeScan()
 {
     std::set<std::string> chosen;
     for (const ScanItem& item : m_cacheItems)

@@ -157,7 +157,7 @@ private:
     void scanCaches(quint64 run, TokenPtr token);
     void scanOrphans(quint64 run, TokenPtr token);
     void scanLarge(quint64 run, TokenPtr token);
-    void completeScan(quint64 run);
+    void completeScan();
     // Cancellation clean-up of scan run; it changes the model only while run is
     // still the current scan, so a late-noticing old scan never stops a new one.
     void finishCancel(quint64 run, const TokenPtr& token);

@@ -9,12 +9,12 @@ cd "$(dirname "$0")/../.."
 BUILD_DIR="${BUILD_DIR:-build}"
 ninja -C "$BUILD_DIR" -j 2 app_stall_bench app_memory_probe >/dev/null
 
-echo "== main-thread stall during a full scan (offscreen, software)"
-"$BUILD_DIR/bench/app/app_stall_bench"
-
-echo "== resident memory under Xvfb (xcb, software renderer), KiB"
 RUNTIME=$(mktemp -d)
 chmod 700 "$RUNTIME"
+echo "== main-thread stall during full scans (offscreen, software)"
+XDG_RUNTIME_DIR="$RUNTIME" "$BUILD_DIR/bench/app/app_stall_bench"
+
+echo "== resident memory under Xvfb (xcb, software renderer), KiB"
 out=$(XDG_RUNTIME_DIR="$RUNTIME" QT_QPA_PLATFORM=xcb QT_QUICK_BACKEND=software \
     xvfb-run -a -s "-screen 0 1100x750x24 -nolisten tcp" sh -c "
         for run in 1 2 3; do
