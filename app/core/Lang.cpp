@@ -4,6 +4,7 @@
 #include "Text.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 
 QString CatalogueTranslator::translate(const char*, const char* sourceText, const char*, int) const
 {
@@ -18,6 +19,22 @@ QString CatalogueTranslator::translate(const char*, const char* sourceText, cons
 Lang::Lang(QQmlEngine* engine, QObject* parent)
     : QObject(parent), m_engine(engine), m_lang(QString::fromStdString(L::lang()))
 {
+    watch();
+    connect(&m_watcher, &QFileSystemWatcher::directoryChanged, this, [this] {
+        watch();
+        refresh();
+    });
+}
+
+void Lang::watch()
+{
+    // The folder of the file once it exists; until then the nearest folder
+    // above it that does, to see the folders being made.
+    QString dir = QFileInfo(QString::fromStdString(Preferences::filePath())).absolutePath();
+    while (!QFileInfo(dir).isDir() && dir != QFileInfo(dir).absolutePath())
+        dir = QFileInfo(dir).absolutePath();
+    if (!m_watcher.directories().contains(dir))
+        m_watcher.addPath(dir);
 }
 
 Lang* Lang::create(QQmlEngine* qmlEngine, QJSEngine*)
@@ -49,6 +66,7 @@ void Lang::setLangSel(const QString& value)
     Preferences::setString("tc.lang", value.toStdString());
     emit langSelChanged();
     refresh();
+    watch();
 }
 
 QString Lang::format(const QString& text, const QVariantList& args) const

@@ -1,9 +1,11 @@
 // The text catalogue for the views. QML writes qsTr("nav.clean"); an installed
 // translator answers every such lookup from the catalogue in the current
-// language. When the language choice changes, the engine re-evaluates every
-// translated binding, so the whole window redraws in the new language at once.
+// language. When the language choice changes (here, or in the preferences file
+// by another program), the engine re-evaluates every translated binding, so the
+// whole window redraws in the new language at once.
 #pragma once
 
+#include <QFileSystemWatcher>
 #include <QObject>
 #include <QQmlEngine>
 #include <QTranslator>
@@ -54,6 +56,10 @@ signals:
     void langSelChanged();
 
 private:
+    // Watches the preferences folder (or, until it exists, the nearest one above).
+    void watch();
+
     QQmlEngine* m_engine;
     QString m_lang;
+    QFileSystemWatcher m_watcher;
 };
