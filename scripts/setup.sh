@@ -1,8 +1,10 @@
 #!/bin/sh
 # Installs every Debian package the project needs (through sudo when not root,
 # skipping what is already installed), then configures and builds into build/.
-#   scripts/setup.sh            release build of the engine, tclean and tests
+#   scripts/setup.sh            release build of the engine, tclean, the desktop
+#                               application TidloCleaner and all tests
 #   BUILD_TYPE=Debug WERROR=ON scripts/setup.sh
+#   APP=OFF scripts/setup.sh    without the desktop application (no Qt needed)
 set -eu
 cd "$(dirname "$0")/.."
 
@@ -11,6 +13,13 @@ PACKAGES="
   nlohmann-json3-dev libplist-dev libssl-dev libicu-dev
   googletest libgtest-dev libbenchmark-dev
   util-linux coreutils findutils procps
+  qt6-base-dev qt6-declarative-dev qt6-svg-dev
+  qml6-module-qtquick qml6-module-qtqml-workerscript qml6-module-qtqml-models
+  qml6-module-qtquick-controls qml6-module-qtquick-templates qml6-module-qtquick-layouts
+  qml6-module-qtquick-shapes qml6-module-qtquick-dialogs qml6-module-qt-labs-folderlistmodel
+  qml6-module-qtquick-window
+  fonts-wqy-microhei fonts-material-design-icons-iconfont
+  xvfb xauth imagemagick dbus-daemon
 "
 
 missing=""
@@ -31,5 +40,6 @@ BUILD_DIR="${BUILD_DIR:-build}"
 cmake -S . -B "$BUILD_DIR" -G Ninja \
     -DCMAKE_BUILD_TYPE="${BUILD_TYPE:-RelWithDebInfo}" \
     -DTIDLO_WERROR="${WERROR:-OFF}" \
-    -DTIDLO_SANITIZE="${SANITIZE:-OFF}" >/dev/null
+    -DTIDLO_SANITIZE="${SANITIZE:-OFF}" \
+    -DTIDLO_BUILD_APP="${APP:-ON}" >/dev/null
 cmake --build "$BUILD_DIR" -j 2

@@ -1,0 +1,20 @@
+// TidloCleaner: the desktop application. Qt Quick with the Basic controls style;
+// AppDelegate builds the window once the event loop is about to run.
+#include "AppDelegate.h"
+#include "Lang.h"
+
+#include <QGuiApplication>
+#include <QQuickStyle>
+#include <QTimer>
+
+int main(int argc, char** argv)
+{
+    QGuiApplication app(argc, argv);
+    QGuiApplication::setApplicationName(QStringLiteral("TidloCleaner"));
+    QQuickStyle::setStyle(QStringLiteral("Basic"));
+    Lang::install();
+
+    AppDelegate delegate;
+    QTimer::singleShot(0, &delegate, &AppDelegate::applicationDidFinishLaunching);
+    return app.exec();
+}

@@ -1,0 +1,128 @@
+#include "Navigator.h"
+
+#include "GuideScript.h"
+#include "Navigation.h"
+
+namespace {
+
+GuideStore* g_store = nullptr;
+
+QString qsv(std::string_view s)
+{
+    return QString::fromUtf8(s.data(), qsizetype(s.size()));
+}
+
+} // namespace
+
+Navigator::Navigator(QObject* parent) : QObject(parent) {}
+
+void Navigator::useStore(GuideStore* store)
+{
+    g_store = store;
+}
+
+GuideStore& Navigator::store() const
+{
+    return g_store ? *g_store : GuideStore::shared();
+}
+
+QVariantList Navigator::pages() const
+{
+    QVariantList out;
+    for (Page p : allPages())
+        out.push_back(QVariantMap{{"id", qsv(rawValue(p))},
+                                  {"titleKey", QString::fromStdString(titleKey(p))},
+                                  {"icon", qsv(iconOf(p))},
+                                  {"feature", qsv(rawValue(featureOf(p)))}});
+    return out;
+}
+
+QString Navigator::initialPage() const
+{
+    return qsv(rawValue(::initialPage()));
+}
+
+void Navigator::touchPage(const QString& page)
+{
+    if (auto p = pageFromRaw(page.toStdString())) {
+        store().touch(featureOf(*p));
+        emit pageTouched(page);
+    }
+}
+
+void Navigator::touchFeature(const QString& feature)
+{
+    if (auto f = featureFromRaw(feature.toStdString()))
+        store().touch(*f);
+}
+
+QVariantMap Navigator::evaluateGuide() const
+{
+    const GuideKind guide = decideGuide(store(), store().now());
+    static const char* kinds[] = {"", "basic", "advanced", "returning"};
+    QStringList features;
+    for (FeatureID f : guide.features)
+        features.push_back(qsv(rawValue(f)));
+    return {{"kind", QString::fromLatin1(kinds[guide.kind])}, {"features", features}};
+}
+
+double Navigator::lastUsed(const QString& feature) const
+{
+    auto f = featureFromRaw(feature.toStdString());
+    if (!f)
+        return 0;
+    const auto since = store().lastUsed(*f).time_since_epoch();
+    return double(std::chrono::duration_cast<std::chrono::milliseconds>(since).count());
+}
+
+void Navigator::markBasicDone()
+{
+    store().markBasicDone();
+}
+
+void Navigator::markAdvancedDone()
+{
+    store().markAdvancedDone();
+}
+
+void Navigator::markNudged(const QStringList& features)
+{
+    std::vector<FeatureID> list;
+    for (const QString& raw : features)
+        if (auto f = featureFromRaw(raw.toStdString()))
+            list.push_back(*f);
+    store().markNudged(list);
+}
+
+void Navigator::resetGuide()
+{
+    store().resetGuide();
+}
+
+QString Navigator::pageOfFeature(const QString& feature) const
+{
+    auto f = featureFromRaw(feature.toStdString());
+    return f ? qsv(pageOf(*f)) : QString();
+}
+
+QVariantMap Navigator::feature(const QString& raw) const
+{
+    auto f = featureFromRaw(raw.toStdString());
+    if (!f)
+        return {};
+    return {{"id", qsv(rawValue(*f))},
+            {"titleKey", QString::fromStdString(titleKey(*f))},
+            {"icon", qsv(iconOf(*f))},
+            {"page", qsv(pageOf(*f))}};
+}
+
+QVariantList Navigator::guidePages(const QString& which) const
+{
+    const auto& pages = which == "advanced" ? GuideScript::advanced() : GuideScript::basic();
+    QVariantList out;
+    for (const GuidePage& p : pages)
+        out.push_back(QVariantMap{{"icon", QString::fromStdString(p.icon)},
+                                  {"titleKey", QString::fromStdString(p.titleKey)},
+                                  {"bodyKey", QString::fromStdString(p.bodyKey)}});
+    return out;
+}

@@ -1,0 +1,34 @@
+// The engine's records as QML values: each record becomes a JavaScript object
+// with the record's field names (sizes as numbers of bytes, plus a ready
+// "sizeText" where the views show one). Conversions copy; nothing refers back.
+#pragma once
+
+#include "Records.h"
+
+#include <QString>
+#include <QVariant>
+#include <string>
+#include <vector>
+
+inline QString qs(const std::string& s)
+{
+    return QString::fromStdString(s);
+}
+
+QVariantMap toVariant(const ScanItem& item);
+QVariantMap toVariant(const Category& category);
+QVariantMap toVariant(const TypeBucket& bucket);
+QVariantMap toVariant(const VolumeInfo& volume);
+QVariantMap toVariant(const DupGroup& group);
+QVariantMap toVariant(const ProcInfo& proc);
+// The node with its whole subtree.
+QVariantMap toVariant(const DiskNode& node);
+
+template <class T> QVariantList toVariantList(const std::vector<T>& records)
+{
+    QVariantList out;
+    out.reserve(qsizetype(records.size()));
+    for (const T& r : records)
+        out.push_back(toVariant(r));
+    return out;
+}

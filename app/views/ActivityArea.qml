@@ -1,0 +1,95 @@
+import QtQuick
+import QtQuick.Controls.Basic
+import Tidlo.Core
+
+// The sidebar's activity area: while a full scan runs, its progress, phase and
+// a Cancel button; otherwise, while some other search runs, its status line.
+// Nothing at all when idle.
+Item {
+    id: area
+
+    required property AppModel model
+
+    readonly property bool showScan: model.scanning
+    readonly property bool showStatus: !model.scanning && model.statusText !== ""
+
+    visible: showScan || showStatus
+    implicitWidth: 208
+    implicitHeight: visible ? (showScan ? scanColumn.implicitHeight : statusRow.implicitHeight) + 14 : 0
+
+    Column {
+        id: scanColumn
+        objectName: "scanActivity"
+        visible: area.showScan
+        anchors { left: parent.left; right: parent.right; leftMargin: 18; rightMargin: 18 }
+        spacing: 6
+
+        ProgressBar {
+            id: bar
+            width: parent.width
+            from: 0
+            to: 1
+            value: area.model.progress
+            background: Rectangle {
+                implicitHeight: 4
+                radius: 2
+                color: Theme.primaryAt(0.1)
+            }
+            contentItem: Item {
+                implicitHeight: 4
+                Rectangle {
+                    width: bar.visualPosition * parent.width
+                    height: parent.height
+                    radius: 2
+                    color: Theme.accent
+                }
+            }
+        }
+
+        Row {
+            spacing: 6
+
+            Text {
+                anchors.verticalCenter: parent.verticalCenter
+                text: qsTr(area.model.phaseKey)
+                font.pointSize: Theme.pt(10)
+                color: Theme.secondary
+            }
+            AbstractButton {
+                id: cancel
+                objectName: "cancelButton"
+                anchors.verticalCenter: parent.verticalCenter
+                focusPolicy: Qt.NoFocus
+                contentItem: Text {
+                    text: qsTr("common.cancel")
+                    font.pointSize: Theme.pt(10)
+                    font.weight: Font.Medium
+                    color: Theme.risky
+                    opacity: cancel.pressed ? 0.6 : 1
+                }
+                onClicked: area.model.cancelScan()
+            }
+        }
+    }
+
+    Row {
+        id: statusRow
+        objectName: "statusLine"
+        visible: area.showStatus
+        anchors { left: parent.left; leftMargin: 18 }
+        spacing: 6
+
+        BusyIndicator {
+            anchors.verticalCenter: parent.verticalCenter
+            implicitWidth: 14
+            implicitHeight: 14
+            running: statusRow.visible
+        }
+        Text {
+            anchors.verticalCenter: parent.verticalCenter
+            text: area.model.statusText
+            font.pointSize: Theme.pt(11)
+            color: Theme.secondary
+        }
+    }
+}

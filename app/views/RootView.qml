@@ -1,0 +1,148 @@
+import QtQuick
+import QtQuick.Window
+import Tidlo.Core
+
+// The content of the main window: the sidebar of eight pages on the left, the
+// selected page on the right, and (drawn over both) the guide overlay chosen at
+// start-up. It owns the one AppModel and hands it to every page.
+Rectangle {
+    id: root
+
+    // The language choice; translated texts follow it (Lang retranslates the
+    // whole window when it changes).
+    readonly property string langSel: Lang.langSel
+    property string page: Navigator.initialPage()
+    // The overlay shown: kind "" (none), "basic", "advanced" or "returning"
+    // with its features.
+    property var guide: ({ kind: "", features: [] })
+    readonly property alias model: appModel
+    readonly property var pages: Navigator.pages()
+
+    implicitWidth: 1100
+    implicitHeight: 750
+    color: Theme.windowBG
+
+    AppModel {
+        id: appModel
+    }
+
+    Binding {
+        target: root.Window.window
+        when: root.Window.window !== null
+        property: "title"
+        value: qsTr("app.name")
+    }
+
+    Component.onCompleted: {
+        appModel.refreshVolume()
+        if (!appModel.scannedOnce && (page === "overview" || page === "clean"))
+            appModel.fullScan()
+        Navigator.touchPage(page)
+        guide = Navigator.evaluateGuide()
+    }
+
+    onPageChanged: Navigator.touchPage(page)
+
+    // The overlays' callbacks.
+    function finishGuide() {
+        if (guide.kind === "basic")
+            Navigator.markBasicDone()
+        else if (guide.kind === "advanced")
+            Navigator.markAdvancedDone()
+        guide = { kind: "", features: [] }
+    }
+    function closeReminder() {
+        Navigator.markNudged(guide.features)
+        guide = { kind: "", features: [] }
+    }
+    function goFeature(feature) {
+        Navigator.markNudged(guide.features)
+        Navigator.touchFeature(feature)
+        guide = { kind: "", features: [] }
+        const target = Navigator.pageOfFeature(feature)
+        if (target !== "")
+            page = target
+    }
+    function replayGuide() {
+        Navigator.resetGuide()
+        guide = { kind: "basic", features: [] }
+    }
+
+    Row {
+        anchors.fill: parent
+
+        Sidebar {
+            id: sidebar
+            height: parent.height
+            model: appModel
+            pages: root.pages
+            page: root.page
+            onPageChosen: (chosen) => root.page = chosen
+        }
+
+        Rectangle {
+            width: 1
+            height: parent.height
+            color: Theme.primaryAt(0.2)
+            opacity: 0.5
+        }
+
+        Loader {
+            id: pageLoader
+            objectName: "pageLoader"
+            width: parent.width - sidebar.width - 1
+            height: parent.height
+            sourceComponent: {
+                switch (root.page) {
+                case "clean": return cleanPage
+                case "map": return mapPage
+                case "files": return filesPage
+                case "tools": return toolsPage
+                case "terminal": return terminalPage
+                case "history": return historyPage
+                case "about": return aboutPage
+                default: return overviewPage
+                }
+            }
+        }
+    }
+
+    Component {
+        id: overviewPage
+        OverviewView {
+            model: appModel
+            onGoClean: root.page = "clean"
+        }
+    }
+    Component {
+        id: cleanPage
+        CleanView { model: appModel }
+    }
+    Component {
+        id: mapPage
+        TreemapView { model: appModel }
+    }
+    Component {
+        id: filesPage
+        LargeFilesView { model: appModel }
+    }
+    Component {
+        id: toolsPage
+        ToolsView { model: appModel }
+    }
+    Component {
+        id: terminalPage
+        TerminalView { model: appModel }
+    }
+    Component {
+        id: historyPage
+        HistoryView { model: appModel }
+    }
+    Component {
+        id: aboutPage
+        AboutView {
+            model: appModel
+            onGuide: root.replayGuide()
+        }
+    }
+}

@@ -1,0 +1,90 @@
+import QtQuick
+import Tidlo.Core
+
+// The sidebar: the application's name, one row per page, the activity area
+// and the version label.
+Rectangle {
+    id: sidebar
+
+    required property AppModel model
+    required property var pages
+    required property string page
+    signal pageChosen(string page)
+
+    objectName: "sidebar"
+    width: 208
+    color: Theme.primaryAt(0.035)
+
+    Column {
+        id: top
+        anchors { left: parent.left; right: parent.right; top: parent.top }
+
+        Item {
+            width: parent.width
+            height: 40 + headerRow.height + 18
+
+            Row {
+                id: headerRow
+                x: 16
+                y: 40
+                spacing: 10
+
+                AppLogo {
+                    size: 34
+                }
+                Column {
+                    anchors.verticalCenter: parent.verticalCenter
+                    spacing: 1
+                    Text {
+                        text: qsTr("app.name")
+                        font.pointSize: Theme.pt(14)
+                        font.weight: Font.DemiBold
+                        color: Theme.primary
+                    }
+                    Text {
+                        text: qsTr("app.tagline")
+                        font.pointSize: Theme.pt(10.5)
+                        color: Theme.secondary
+                    }
+                }
+            }
+        }
+
+        Column {
+            x: 8
+            width: parent.width - 16
+            spacing: 3
+
+            Repeater {
+                model: sidebar.pages
+                delegate: SidebarRow {
+                    required property var modelData
+                    entry: modelData
+                    width: parent.width
+                    selected: sidebar.page === modelData.id
+                    onClicked: sidebar.pageChosen(modelData.id)
+                }
+            }
+        }
+    }
+
+    Column {
+        anchors { left: parent.left; right: parent.right; bottom: parent.bottom }
+
+        ActivityArea {
+            objectName: "activityArea"
+            width: parent.width
+            model: sidebar.model
+        }
+        Text {
+            x: 18
+            text: "v1.0 · Tidlo"
+            font.pointSize: Theme.pt(10)
+            color: Theme.tertiary
+        }
+        Item {
+            width: 1
+            height: 16
+        }
+    }
+}

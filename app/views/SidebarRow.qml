@@ -1,0 +1,51 @@
+import QtQuick
+import QtQuick.Controls.Basic
+
+// One page of the sidebar: icon and title; the selected page is drawn in the
+// primary colour on a faint rounded highlight, the others in the secondary colour.
+AbstractButton {
+    id: row
+
+    required property var entry
+    property bool selected: false
+
+    readonly property color tone: selected ? Theme.primary : Theme.secondary
+
+    objectName: "pageRow_" + entry.id
+    focusPolicy: Qt.NoFocus
+    hoverEnabled: true
+    topPadding: 7
+    bottomPadding: 7
+    leftPadding: 10
+    rightPadding: 10
+    implicitWidth: leftPadding + rightPadding + label.implicitWidth
+    implicitHeight: topPadding + bottomPadding + label.implicitHeight
+
+    contentItem: Row {
+        id: label
+        spacing: 9
+
+        Symbol {
+            width: 18
+            height: parent.height
+            name: row.entry.icon
+            size: 13
+            weight: Font.Medium
+            color: row.tone
+        }
+        Text {
+            text: qsTr(row.entry.titleKey)
+            font.pointSize: Theme.pt(13)
+            font.weight: row.selected ? Font.DemiBold : Font.Normal
+            color: row.tone
+        }
+    }
+
+    background: Rectangle {
+        radius: 8
+        color: row.selected ? Theme.primaryAt(0.08) : Theme.primaryAt(0)
+        Behavior on color {
+            ColorAnimation { duration: 160; easing.type: Easing.OutQuad }
+        }
+    }
+}

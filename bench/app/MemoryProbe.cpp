@@ -1,0 +1,88 @@
+// app_memory_probe MODE: prints this process's resident memory (VmRSS, in KiB)
+// once the window has settled for 3 seconds. Run it on a real display (Xvfb,
+// xcb, QT_QUICK_BACKEND=software); memory.sh runs every mode side by side.
+//   bare  - a bare Qt Quick window of the same size (the baseline)
+//   idle  - the application on its About page, no scan
+//   scan  - the application after a full scan of a generated home and its
+//           usage figures
+#include "AppDelegate.h"
+#include "AppModel.h"
+#include "GeneratedHome.h"
+#include "Lang.h"
+
+#include <QFile>
+#include <QGuiApplication>
+#include <QQmlComponent>
+#include <QQuickItem>
+#include <QQuickStyle>
+#include <QQuickView>
+#include <QTimer>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+namespace {
+
+long rssKiB()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').front().toLong();
+    return -1;
+}
+
+void printAfterSettling(const char* mode)
+{
+    QTimer::singleShot(3000, qGuiApp, [mode] {
+        std::printf("%s %ld\n", mode, rssKiB());
+        std::fflush(stdout);
+        QGuiApplication::exit(0);
+    });
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const char* mode = argc > 1 ? argv[1] : "bare";
+    qputenv("TID_NOGUIDE", "1");
+    qputenv("TID_NOACT", "1");
+    qputenv("TID_PAGE", std::strcmp(mode, "scan") == 0 ? "overview" : "about");
+    GeneratedHome home;
+    QGuiApplication app(argc, argv);
+    QQuickStyle::setStyle(QStringLiteral("Basic"));
+
+    if (std::strcmp(mode, "bare") == 0) {
+        QQuickView view;
+        QQmlComponent component(view.engine());
+        component.setData("import QtQuick\nRectangle { width: 1100; height: 750 }", QUrl());
+        view.setContent(QUrl(), &component, component.create());
+        view.resize(1100, 750);
+        view.show();
+        printAfterSettling(mode);
+        return app.exec();
+    }
+
+    Lang::install();
+    AppDelegate delegate;
+    delegate.applicationDidFinishLaunching();
+    auto* model = delegate.window()->rootObject()->property("model").value<AppModel*>();
+    if (!model)
+        return 1;
+    if (std::strcmp(mode, "scan") != 0) {
+        printAfterSettling(mode);
+        return app.exec();
+    }
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (model->scannedOnce() && !model->typeBuckets().empty()) {
+            poll.stop();
+            printAfterSettling(mode);
+        }
+    });
+    poll.start(100);
+    return app.exec();
+}

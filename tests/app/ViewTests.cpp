@@ -1,0 +1,41 @@
+// The Qt Quick tests of the window (tests/app/qml/tst_*.qml), offscreen with
+// the Basic style, over a throw-away home whose cache scan takes long enough
+// (a few hundred small cache folders) for a test to catch the scan running.
+#include "Lang.h"
+#include "TestHome.h"
+
+#include <QQmlEngine>
+#include <QQuickStyle>
+#include <QtQuickTest/quicktest.h>
+#include <memory>
+
+class Setup : public QObject
+{
+    Q_OBJECT
+
+public slots:
+    void applicationAvailable()
+    {
+        m_home = std::make_unique<TestSupport::TestHome>();
+        for (int i = 0; i < 300; ++i)
+            m_home->file("Library/Caches/c" + std::to_string(i) + "/f", "x");
+        m_home->sizedFile("Library/Caches/Big/blob", 3 * 1024 * 1024);
+        for (const char* v : {"TID_GUIDE", "TID_NOGUIDE", "TID_PAGE", "TID_LANG"})
+            qunsetenv(v);
+        QQuickStyle::setStyle(QStringLiteral("Basic"));
+        Lang::install();
+    }
+
+    void qmlEngineAvailable(QQmlEngine* engine)
+    {
+        engine->addImportPath(QStringLiteral("qrc:/qt/qml"));
+    }
+
+    void cleanupTestCase() { m_home.reset(); }
+
+private:
+    std::unique_ptr<TestSupport::TestHome> m_home;
+};
+
+QUICK_TEST_MAIN_WITH_SETUP(app_view_tests, Setup)
+#include "ViewTests.moc"

@@ -1,0 +1,82 @@
+import QtQuick
+import QtTest
+import Tidlo.Core
+import Tidlo.Views
+
+// The shared view pieces: risk badges, the page header's left edge, the card's
+// inset, the file icon's fallback and the symbol glyphs.
+TestCase {
+    id: test
+    name: "Pieces"
+    width: 600
+    height: 400
+    visible: true
+    when: windowShown
+
+    Component { id: riskDot; RiskDot {} }
+    Component { id: header; PageHeader {} }
+    Component { id: appIcon; AppIcon {} }
+    Component {
+        id: card
+        Card {
+            Rectangle { width: 100; height: 40 }
+        }
+    }
+    Component {
+        id: trailingButton
+        Text { text: "Export" }
+    }
+
+    function test_riskDot_data() {
+        return [
+            { tag: "safe", risk: "safe", color: Theme.safe, en: "Safe" },
+            { tag: "care", risk: "care", color: Theme.care, en: "Careful" },
+            { tag: "data", risk: "data", color: Theme.risky, en: "Risky" },
+        ]
+    }
+    function test_riskDot(row) {
+        Lang.langSel = "en"
+        const dot = createTemporaryObject(riskDot, test, { risk: row.risk })
+        compare(dot.tone, row.color)
+        compare(dot.children[0].text, row.en)
+        fuzzyCompare(dot.color.a, 0.14, 0.01)
+        compare(dot.radius, dot.height / 2)
+        compare(dot.width, dot.children[0].implicitWidth + 14)
+        Lang.langSel = "auto"
+    }
+
+    function test_headerKeepsTitleLeftWithOrWithoutTrailing() {
+        const plain = createTemporaryObject(header, test, { width: 600, title: "T", subtitle: "S" })
+        const withTrailing = createTemporaryObject(header, test,
+            { width: 600, title: "T", subtitle: "S", trailing: trailingButton })
+        for (const h of [plain, withTrailing]) {
+            const title = h.children[0].children[0].children[0]
+            compare(title.mapToItem(h, 0, 0).x, 28)
+            compare(title.mapToItem(h, 0, 0).y, 30)
+        }
+        const loader = withTrailing.children[0].children[2]
+        verify(loader.item !== null)
+        compare(loader.mapToItem(withTrailing, loader.width, 0).x, 600 - 28)
+    }
+
+    function test_cardInsetsItsContent() {
+        const c = createTemporaryObject(card, test)
+        compare(c.implicitWidth, 132)
+        compare(c.implicitHeight, 72)
+        compare(c.radius, 14)
+        compare(c.border.width, 1)
+    }
+
+    function test_appIconFallsBackToAGenericIcon() {
+        const icon = createTemporaryObject(appIcon, test, { path: "/no/such/file.bin" })
+        compare(icon.width, 24)
+        compare(icon.height, 24)
+        verify(!icon.themed)
+    }
+
+    function test_symbolsHaveGlyphs() {
+        verify(Glyphs.glyph("sparkles").length === 1)
+        verify(Glyphs.glyph("sparkles") !== Glyphs.glyph("no.such.symbol"))
+        compare(Glyphs.family, "Material Icons")
+    }
+}

@@ -1,0 +1,109 @@
+import QtQuick
+import QtTest
+import Tidlo.Core
+import Tidlo.Views
+
+// The main window's content: start-up actions, the sidebar's page rows and
+// activity area, and the language switch.
+TestCase {
+    id: test
+    name: "RootView"
+    width: 1100
+    height: 750
+    visible: true
+    when: windowShown
+
+    Component {
+        id: rootComponent
+        RootView {
+            width: 1100
+            height: 750
+        }
+    }
+
+    function makeRoot() {
+        const root = createTemporaryObject(rootComponent, test)
+        verify(root !== null)
+        return root
+    }
+
+    function rowLabel(root, page) {
+        return findChild(root, "pageRow_" + page).contentItem.children[1].text
+    }
+
+    function test_1_startsScanAndDecidesGuide() {
+        const root = makeRoot()
+        compare(root.page, "overview")
+        verify(root.model.scanning)
+        compare(root.guide.kind, "basic")
+        verify(Navigator.lastUsed("overview") > 0)
+        root.model.cancelScan()
+    }
+
+    // As with TID_PAGE=files: another first page starts no scan but is recorded.
+    function test_startingOnAnotherPageStartsNoScan() {
+        const before = Navigator.lastUsed("files")
+        wait(5)
+        const root = createTemporaryObject(rootComponent, test, { page: "files" })
+        verify(!root.model.scanning)
+        compare(root.model.phaseKey, "")
+        verify(root.model.volume.total > 0)
+        verify(Navigator.lastUsed("files") > before)
+    }
+
+    function test_pageRowsSwitchAndRecordTheFeature() {
+        const root = makeRoot()
+        root.model.cancelScan()
+        const before = Navigator.lastUsed("files")
+        wait(5)
+        mouseClick(findChild(root, "pageRow_files"))
+        compare(root.page, "files")
+        verify(Navigator.lastUsed("files") > before)
+        verify(findChild(root, "pageLoader").item.toString().indexOf("LargeFilesView") === 0)
+
+        const dupesBefore = Navigator.lastUsed("dupes")
+        wait(5)
+        mouseClick(findChild(root, "pageRow_tools"))
+        compare(root.page, "tools")
+        verify(Navigator.lastUsed("dupes") > dupesBefore)
+    }
+
+    function test_cancelRemovesTheActivityArea() {
+        const root = makeRoot()
+        const area = findChild(root, "activityArea")
+        verify(root.model.scanning)
+        verify(area.visible)
+        verify(area.height > 0)
+        mouseClick(findChild(root, "cancelButton"))
+        verify(!root.model.scanning)
+        compare(root.model.phaseKey, "phase.cancelled")
+        verify(!area.visible)
+        compare(area.height, 0)
+    }
+
+    function test_reminderOpensTheFeaturePage() {
+        const root = makeRoot()
+        root.model.cancelScan()
+        root.guide = { kind: "returning", features: ["map", "procs"] }
+        const before = Navigator.lastUsed("procs")
+        wait(5)
+        root.goFeature("procs")
+        compare(root.guide.kind, "")
+        compare(root.page, "tools")
+        verify(Navigator.lastUsed("procs") > before)
+    }
+
+    function test_languageChangeRedrawsTheWindow() {
+        const root = makeRoot()
+        root.model.cancelScan()
+        Lang.langSel = "zh"
+        compare(root.langSel, "zh")
+        compare(rowLabel(root, "overview"), "概览")
+        compare(rowLabel(root, "about"), "关于")
+        Lang.langSel = "en"
+        compare(rowLabel(root, "overview"), "Overview")
+        compare(findChild(root, "pageLoader").item.children[0].title, "Device Overview")
+        Lang.langSel = "auto"
+        compare(root.langSel, "auto")
+    }
+}
