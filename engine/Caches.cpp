@@ -139,16 +139,16 @@ std::vector<ScanItem> cacheItems(const CancelToken*)
 {
     std::vector<CacheSpec> found;
     std::unordered_set<std::string> seen;
-    for (auto& spec : candidates(Platform::homeDir())) {
-        if (!seen.insert(spec.path).second || !exists(spec.path))
+    for (auto& candidate : candidates(Platform::homeDir())) {
+        if (!seen.insert(candidate.path).second || !exists(candidate.path))
             continue;
-        found.push_back(std::move(spec));
+        found.push_back(std::move(candidate));
     }
 
     std::vector<std::string> paths;
     paths.reserve(found.size());
-    for (const auto& spec : found)
-        paths.push_back(spec.path);
+    for (const auto& candidate : found)
+        paths.push_back(candidate.path);
     std::vector<int64_t> sizes = sizesOf(paths);
 
     std::vector<ScanItem> items;

@@ -64,11 +64,11 @@ std::string format(std::string_view text, const std::vector<Arg>& args)
             out += c;
             continue;
         }
-        char spec = text[i + 1];
-        if (spec == '%') {
+        char conversion = text[i + 1];
+        if (conversion == '%') {
             out += '%';
             ++i;
-        } else if (spec == 'd' || spec == '@') {
+        } else if (conversion == 'd' || conversion == '@') {
             if (next < args.size()) {
                 const Arg& a = args[next++];
                 if (const auto* n = std::get_if<long long>(&a))
