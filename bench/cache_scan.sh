@@ -8,7 +8,7 @@
 # time is shown too and both outputs are checked to be identical.
 set -eu
 cd "$(dirname "$0")/.."
-TCLEAN="${1:-build/cli/tclean}"
+TCLEAN="${1:-build/bin/tclean}"
 OTHER="${2:-}"
 ENTRIES="${ENTRIES:-320}"
 ROUNDS="${ROUNDS:-3}"

@@ -7,10 +7,10 @@
 # reported group checked against the files' full content.
 # jdupes and rmlint are installed here (Debian packages) when missing; nothing
 # else of the project needs them.
-#   bench/dupes.sh [TCLEAN] [RUNS]     (default build/cli/tclean, 3 runs)
+#   bench/dupes.sh [TCLEAN] [RUNS]     (default build/bin/tclean, 3 runs)
 set -eu
 cd "$(dirname "$0")/.."
-TCLEAN="${1:-build/cli/tclean}"
+TCLEAN="${1:-build/bin/tclean}"
 RUNS="${2:-3}"
 for tool in jdupes rmlint; do
     if ! command -v "$tool" >/dev/null 2>&1; then

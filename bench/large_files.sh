@@ -7,7 +7,7 @@
 #   bench/large_files.sh [TCLEAN]      PACKAGES=3000 FILES=40 ROUNDS=3
 set -eu
 cd "$(dirname "$0")/.."
-TCLEAN="${1:-build/cli/tclean}"
+TCLEAN="${1:-build/bin/tclean}"
 PACKAGES="${PACKAGES:-3000}"
 FILES="${FILES:-40}"
 ROUNDS="${ROUNDS:-3}"

@@ -2,10 +2,10 @@
 # tclean tree ROOT -d 8 against a bare du -k -d 8 ROOT over a generated tree of
 # about 20,000 folders, run alternately in one session; the tree cache file is
 # removed before every tclean run. Prints the median of each and their ratio.
-#   bench/tree.sh [TCLEAN] [RUNS]     (default build/cli/tclean, 15 runs)
+#   bench/tree.sh [TCLEAN] [RUNS]     (default build/bin/tclean, 15 runs)
 set -eu
 cd "$(dirname "$0")/.."
-TCLEAN="${1:-build/cli/tclean}"
+TCLEAN="${1:-build/bin/tclean}"
 RUNS="${2:-15}"
 WORK=$(mktemp -d /tmp/tidlo-bench-tree-XXXXXX)
 trap 'rm -rf "$WORK"' EXIT

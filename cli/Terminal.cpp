@@ -4,6 +4,7 @@
 #include "Strings.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 
@@ -54,6 +55,21 @@ std::string cyan(std::string_view text)
 
 } // namespace ANSI
 
+namespace {
+
+// value with one decimal, as "%.1f" prints it (correctly rounded, no locale),
+// without the cost of printf on every line of a large tree.
+std::string fixed1(double value)
+{
+    char buf[64];
+    auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, 1);
+    if (ec != std::errc())
+        return "0.0";
+    return std::string(buf, end);
+}
+
+} // namespace
+
 std::string human(int64_t bytes)
 {
     if (bytes < 1024)
@@ -65,9 +81,7 @@ std::string human(int64_t bytes)
         value /= 1024.0;
         ++unit;
     }
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.1f %s", value, units[unit]);
-    return buf;
+    return fixed1(value) + " " + units[unit];
 }
 
 std::string pad(std::string_view text, size_t width)
@@ -86,6 +100,7 @@ std::string bar(double fraction, int width)
     double cells = std::round(fraction * width);
     int n = std::isnan(cells) ? 0 : static_cast<int>(std::clamp(cells, 0.0, double(width)));
     std::string out;
+    out.reserve(size_t(width) * 3);
     for (int i = 0; i < n; ++i)
         out += "█";
     for (int i = n; i < width; ++i)
@@ -119,10 +134,19 @@ std::string treeLine(const DiskNode& node, const std::string& prefix, bool isLas
     std::string size = human(node.size);
     if (size.size() <= 8)
         size = pad(size, 9);
-    char percent[32];
-    std::snprintf(percent, sizeof percent, " %4.1f%%", share * 100.0);
-    return prefix + ANSI::dim(isLast ? "└── " : "├── ") + pad(cutName(node.name), 26) +
-           ANSI::cyan(size) + ANSI::dim(bar(share, 14) + percent);
+    std::string percent = fixed1(share * 100.0);
+    if (percent.size() < 4)
+        percent.insert(0, 4 - percent.size(), ' ');
+    percent.insert(0, 1, ' ');
+    percent += '%';
+    std::string line;
+    line.reserve(prefix.size() + node.name.size() + 128);
+    line += prefix;
+    line += ANSI::dim(isLast ? "└── " : "├── ");
+    line += pad(cutName(node.name), 26);
+    line += ANSI::cyan(size);
+    line += ANSI::dim(bar(share, 14) + percent);
+    return line;
 }
 
 void renderTree(const DiskNode& node, const std::string& prefix, bool isLast, int depth,

@@ -74,16 +74,23 @@ std::string title(Risk risk)
 
 std::string newUuid()
 {
+    // Every folder of a measured tree gets one, so this is written out by hand
+    // rather than through printf.
     thread_local std::mt19937_64 rng{std::random_device{}()};
     uint64_t hi = rng();
     uint64_t lo = rng();
     hi = (hi & 0xFFFFFFFFFFFF0FFFULL) | 0x0000000000004000ULL; // version 4
     lo = (lo & 0x3FFFFFFFFFFFFFFFULL) | 0x8000000000000000ULL; // RFC 4122 variant
-    char buf[37];
-    std::snprintf(buf, sizeof buf, "%08X-%04X-%04X-%04X-%012llX", unsigned(hi >> 32),
-                  unsigned((hi >> 16) & 0xFFFF), unsigned(hi & 0xFFFF), unsigned(lo >> 48),
-                  static_cast<unsigned long long>(lo & 0xFFFFFFFFFFFFULL));
-    return buf;
+    static constexpr char hex[] = "0123456789ABCDEF";
+    std::string out(36, '-');
+    int pos = 0;
+    for (int nibble = 0; nibble < 32; ++nibble) {
+        if (pos == 8 || pos == 13 || pos == 18 || pos == 23)
+            ++pos;
+        uint64_t word = nibble < 16 ? hi : lo;
+        out[pos++] = hex[(word >> (60 - 4 * (nibble % 16))) & 0xF];
+    }
+    return out;
 }
 
 std::string DupGroup::id() const
