@@ -25,6 +25,14 @@ namespace {
 
 constexpr auto kPollInterval = std::chrono::milliseconds(120);
 
+// Tools such as du flush every line. Waking for each one costs more than the
+// tool's own work on a large tree, so once a tool has proved chatty, a short
+// read makes the reader let the pipe fill for a moment; the pipe is enlarged
+// so the tool rarely waits. Tools that print a line or two are never paused.
+constexpr size_t kChatty = 64 * 1024;
+constexpr size_t kShortRead = 16 * 1024;
+constexpr auto kFillPause = std::chrono::microseconds(1500);
+
 void drain(int fd, DataBox& box)
 {
     char buf[65536];
@@ -35,6 +43,8 @@ void drain(int fd, DataBox& box)
         if (n <= 0)
             break;
         box.data.append(buf, static_cast<size_t>(n));
+        if (box.data.size() >= kChatty && static_cast<size_t>(n) < kShortRead)
+            std::this_thread::sleep_for(kFillPause);
     }
     ::close(fd);
 }
@@ -96,6 +106,7 @@ std::string run(const std::string& executable, const std::vector<std::string>& a
     int out[2];
     if (pipe2(out, O_CLOEXEC) != 0)
         return "";
+    fcntl(out[0], F_SETPIPE_SZ, 1 << 20); // a larger buffer when allowed; not needed
     pid_t pid = spawn(executable, args, out[1]);
     ::close(out[1]);
     if (pid < 0) {
