@@ -8,28 +8,11 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <cstring>
-#include <dirent.h>
 #include <map>
 #include <plist/plist.h>
 
 namespace Apps {
 namespace {
-
-// Names in a folder, sorted; empty when it cannot be listed.
-std::vector<std::string> listNames(const std::string& folder)
-{
-    std::vector<std::string> names;
-    DIR* dir = ::opendir(folder.c_str());
-    if (!dir)
-        return names;
-    while (dirent* e = ::readdir(dir))
-        if (std::strcmp(e->d_name, ".") != 0 && std::strcmp(e->d_name, "..") != 0)
-            names.emplace_back(e->d_name);
-    ::closedir(dir);
-    std::sort(names.begin(), names.end());
-    return names;
-}
 
 bool endsWith(const std::string& text, std::string_view tail)
 {
@@ -94,7 +77,8 @@ std::vector<AppInfo> appsList()
 {
     std::vector<std::string> bundles;
     for (const auto& folder : Apps::appFolders(Platform::homeDir()))
-        for (const auto& name : Apps::listNames(folder))
+        for (const auto& name :
+             Platform::listFolderSorted(folder).value_or(std::vector<std::string>{}))
             if (Apps::endsWith(name, ".app"))
                 bundles.push_back(folder + "/" + name);
     if (bundles.empty())
@@ -132,7 +116,8 @@ std::vector<std::string> leftovers(const AppInfo& app)
             keys.push_back(key);
     std::vector<std::string> found;
     for (const auto& folder : Apps::leftoverFolders(Platform::homeDir()))
-        for (const auto& name : Apps::listNames(folder))
+        for (const auto& name :
+             Platform::listFolderSorted(folder).value_or(std::vector<std::string>{}))
             if (Apps::matchingKey(name, keys) >= 0)
                 found.push_back(folder + "/" + name);
     return found;

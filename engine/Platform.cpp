@@ -1,5 +1,6 @@
 #include "Platform.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -110,6 +111,14 @@ std::optional<std::vector<std::string>> listFolder(const std::string& path)
             names.emplace_back(name);
     }
     closedir(dir);
+    return names;
+}
+
+std::optional<std::vector<std::string>> listFolderSorted(const std::string& path)
+{
+    auto names = listFolder(path);
+    if (names)
+        std::sort(names->begin(), names->end());
     return names;
 }
 

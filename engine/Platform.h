@@ -56,6 +56,9 @@ RenameResult renameNoReplace(const std::string& from, const std::string& to);
 // file, a missing or an unreadable folder).
 std::optional<std::vector<std::string>> listFolder(const std::string& path);
 
+// The same names sorted ascending (byte order), so results repeat.
+std::optional<std::vector<std::string>> listFolderSorted(const std::string& path);
+
 // Whether standard output is a terminal.
 bool stdoutIsTerminal();
 

@@ -6,31 +6,11 @@
 #include "Scanner.h"
 
 #include <algorithm>
-#include <cstring>
-#include <dirent.h>
 #include <filesystem>
 #include <optional>
 #include <unistd.h>
 
 namespace System {
-namespace {
-
-// Names in a folder (hidden ones included); no value when it cannot be listed.
-std::optional<std::vector<std::string>> listNames(const std::string& folder)
-{
-    DIR* dir = ::opendir(folder.c_str());
-    if (!dir)
-        return std::nullopt;
-    std::vector<std::string> names;
-    while (dirent* e = ::readdir(dir))
-        if (std::strcmp(e->d_name, ".") != 0 && std::strcmp(e->d_name, "..") != 0)
-            names.emplace_back(e->d_name);
-    ::closedir(dir);
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
-} // namespace
 
 std::string trashFolder(const std::string& home)
 {
@@ -82,7 +62,7 @@ TrashInfo trashSize()
     std::string trash = System::trashFolder(Platform::homeDir());
     TrashInfo info;
     info.size = sizeOf(trash);
-    if (auto names = System::listNames(trash))
+    if (auto names = Platform::listFolderSorted(trash))
         info.count = int(names->size());
     return info;
 }
@@ -90,7 +70,7 @@ TrashInfo trashSize()
 bool emptyTrash()
 {
     std::string trash = System::trashFolder(Platform::homeDir());
-    auto names = System::listNames(trash);
+    auto names = Platform::listFolderSorted(trash);
     if (!names)
         return false;
     bool allGone = true;
@@ -117,7 +97,8 @@ std::vector<std::string> loginItems()
     std::vector<std::string> out;
     for (const auto& folder :
          {Platform::homeDir() + "/Library/LaunchAgents", std::string("/Library/LaunchAgents")}) {
-        for (const auto& name : System::listNames(folder).value_or(std::vector<std::string>{})) {
+        for (const auto& name :
+             Platform::listFolderSorted(folder).value_or(std::vector<std::string>{})) {
             constexpr std::string_view ext = ".plist";
             if (name.size() > ext.size() &&
                 name.compare(name.size() - ext.size(), ext.size(), ext) == 0)
