@@ -26,8 +26,12 @@ std::vector<ScanItem> orphanItems(const CancelToken* token = nullptr);
 std::vector<ScanItem> largeFiles(int64_t minMB, const CancelToken* token = nullptr);
 
 // ---- Trash, history and report (Trash.cpp).
-// Moves paths into a dated folder of the Trash (subfolder inside it), never
-// replacing anything; returns how many were moved.
+// The one Trash mover of the product: the app's clean-up (empty subfolder:
+// the bare stamp), tclean clean and the Toolbox's removals all go through it.
+// Moves each path into the user's Trash under one stamp taken now, never
+// replacing anything; element i of the result says whether paths[i] moved.
+std::vector<bool> moveToTrash(const std::vector<std::string>& paths, const std::string& subfolder);
+// moveToTrash counted: how many of paths were moved.
 int trashPaths(const std::vector<std::string>& paths, const std::string& subfolder = "工具箱");
 std::vector<HistoryEntry> loadHistory();
 void appendHistory(const HistoryEntry& entry);

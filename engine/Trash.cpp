@@ -7,6 +7,7 @@
 #include "Strings.h"
 #include "Text.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <ctime>
@@ -207,16 +208,23 @@ std::string historyPath()
 
 } // namespace
 
+std::vector<bool> moveToTrash(const std::vector<std::string>& paths, const std::string& subfolder)
+{
+    std::string folder = Platform::homeDir() + Trash::kRoot + Trash::stamp(Clock::now());
+    if (!subfolder.empty())
+        folder += "_" + subfolder;
+    Files::makeDirs(folder);
+    std::vector<bool> moved;
+    moved.reserve(paths.size());
+    for (const auto& path : paths)
+        moved.push_back(Trash::moveInto(path, folder));
+    return moved;
+}
+
 int trashPaths(const std::vector<std::string>& paths, const std::string& subfolder)
 {
-    const std::string folder =
-        Platform::homeDir() + Trash::kRoot + Trash::stamp(Clock::now()) + "_" + subfolder;
-    Files::makeDirs(folder);
-    int moved = 0;
-    for (const auto& path : paths)
-        if (Trash::moveInto(path, folder))
-            ++moved;
-    return moved;
+    const std::vector<bool> moved = moveToTrash(paths, subfolder);
+    return int(std::count(moved.begin(), moved.end(), true));
 }
 
 std::vector<HistoryEntry> loadHistory()
