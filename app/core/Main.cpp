@@ -2,6 +2,7 @@
 // AppDelegate builds the window once the event loop is about to run.
 #include "AppDelegate.h"
 #include "Lang.h"
+#include "Runner.h"
 
 #include <QGuiApplication>
 #include <QQuickStyle>
@@ -13,6 +14,9 @@ int main(int argc, char** argv)
     QGuiApplication::setApplicationName(QStringLiteral("TidloCleaner"));
     QQuickStyle::setStyle(QStringLiteral("Basic"));
     Lang::install();
+    // Closing the window ends the process at once: running tools are stopped,
+    // so a scan's worker returns within a moment and its result is dropped.
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, [] { Shell::stopAll(); });
 
     AppDelegate delegate;
     QTimer::singleShot(0, &delegate, &AppDelegate::applicationDidFinishLaunching);

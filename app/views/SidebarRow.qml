@@ -12,6 +12,10 @@ AbstractButton {
     readonly property color tone: selected ? Theme.primary : Theme.secondary
 
     objectName: "pageRow_" + entry.id
+    text: qsTr(entry.titleKey)
+    Accessible.role: Accessible.PageTab
+    Accessible.name: text
+    Accessible.selected: selected
     focusPolicy: Qt.NoFocus
     hoverEnabled: true
     topPadding: 7
@@ -34,7 +38,7 @@ AbstractButton {
             color: row.tone
         }
         Text {
-            text: qsTr(row.entry.titleKey)
+            text: row.text
             font.pointSize: Theme.pt(13)
             font.weight: row.selected ? Font.DemiBold : Font.Normal
             color: row.tone
