@@ -145,8 +145,8 @@ void AppModel::toggleProtect(const QString& path)
 
 void AppModel::writeProtected()
 {
-    Preferences::setStringArray(
-        "protectedPaths", std::vector<std::string>(m_protectedPaths.begin(), m_protectedPaths.end()));
+    Preferences::setStringArray("protectedPaths", std::vector<std::string>(m_protectedPaths.begin(),
+                                                                           m_protectedPaths.end()));
 }
 
 // ---- The clean-up
@@ -233,7 +233,8 @@ void AppModel::removeFindings(const std::set<std::string>& paths)
                 --begin;
             const int first = int(begin), last = int(end) - 1;
             own.beginErase(first, last);
-            m_cleanList.beginErase(m_cleanList.rowOf(part, begin), m_cleanList.rowOf(part, end - 1));
+            m_cleanList.beginErase(m_cleanList.rowOf(part, begin),
+                                   m_cleanList.rowOf(part, end - 1));
             list.erase(list.begin() + long(begin), list.begin() + long(end));
             m_cleanList.endErase();
             own.endErase();

@@ -30,8 +30,8 @@ void openLocalFolder(const QString& folder)
 QString trashFilesFolder()
 {
     const char* data = std::getenv("XDG_DATA_HOME");
-    std::string base = data && data[0] == '/' ? std::string(data)
-                                              : Platform::homeDir() + "/.local/share";
+    std::string base =
+        data && data[0] == '/' ? std::string(data) : Platform::homeDir() + "/.local/share";
     return qPath(base + "/Trash/files");
 }
 
@@ -54,7 +54,8 @@ void Desktop::reveal(const QString& path)
 
 void Desktop::openTrash()
 {
-    askFileManager(QStringLiteral("ShowFolders"), {QStringLiteral("trash:///")}, trashFilesFolder());
+    askFileManager(QStringLiteral("ShowFolders"), {QStringLiteral("trash:///")},
+                   trashFilesFolder());
 }
 
 void Desktop::openFolder(const QString& path)
@@ -77,9 +78,9 @@ void Desktop::askFileManager(const QString& method, const QStringList& uris,
         openLocalFolder(fallbackFolder);
         return;
     }
-    QDBusMessage call = QDBusMessage::createMethodCall(
-        QString::fromLatin1(kService), QString::fromLatin1(kObject), QString::fromLatin1(kService),
-        method);
+    QDBusMessage call =
+        QDBusMessage::createMethodCall(QString::fromLatin1(kService), QString::fromLatin1(kObject),
+                                       QString::fromLatin1(kService), method);
     call << uris << QString();
     auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call, 5000), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this,

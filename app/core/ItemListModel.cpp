@@ -109,10 +109,10 @@ QVariant ItemListModel::data(const QModelIndex& index, int role) const
 QHash<int, QByteArray> ItemListModel::roleNames() const
 {
     return {
-        {int(Role::Path), "path"},       {int(Role::Name), "name"},
-        {int(Role::Note), "note"},       {int(Role::Size), "size"},
+        {int(Role::Path), "path"},         {int(Role::Name), "name"},
+        {int(Role::Note), "note"},         {int(Role::Size), "size"},
         {int(Role::SizeText), "sizeText"}, {int(Role::Kind), "kind"},
-        {int(Role::Risk), "risk"},       {int(Role::Icon), "icon"},
+        {int(Role::Risk), "risk"},         {int(Role::Icon), "icon"},
         {int(Role::Selected), "selected"}, {int(Role::Protected), "isProtected"},
     };
 }

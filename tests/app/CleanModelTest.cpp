@@ -124,7 +124,8 @@ private slots:
         QVERIFY(m.isProtected(a) && !m.isSelected(a));
         QCOMPARE(m.selectedCount(), 1);
         QCOMPARE(m.selectedSize(), 20);
-        QCOMPARE(*Preferences::stringArray("protectedPaths"), std::vector<std::string>{m_home->at("c/a")});
+        QCOMPARE(*Preferences::stringArray("protectedPaths"),
+                 std::vector<std::string>{m_home->at("c/a")});
 
         m.toggleProtect(a);
         QVERIFY(!m.isProtected(a) && !m.isSelected(a)); // unprotecting selects nothing
@@ -167,9 +168,10 @@ private slots:
         m_home->sizedFile("one/Caches/f", 1000);
         m_home->sizedFile("two/Caches/f", 2000);
         m_home->file("keep/f", "x");
-        AppModel& m = modelWith({item(m_home->at("one/Caches"), 1000), item(m_home->at("two/Caches"), 2000),
-                                 item(m_home->at("vanished"), 500), item(m_home->at("keep"), 1)},
-                                {item(m_home->at("keep2"), 7, ItemKind::Orphan)});
+        AppModel& m =
+            modelWith({item(m_home->at("one/Caches"), 1000), item(m_home->at("two/Caches"), 2000),
+                       item(m_home->at("vanished"), 500), item(m_home->at("keep"), 1)},
+                      {item(m_home->at("keep2"), 7, ItemKind::Orphan)});
         m.toggleSelected(QString::fromStdString(m_home->at("keep")));
         QCOMPARE(m.selectedCount(), 3);
 
@@ -237,8 +239,8 @@ private slots:
     {
         std::vector<ScanItem> caches;
         for (int i = 0; i < 5; ++i)
-            caches.push_back(item(m_home->at("c" + std::to_string(i)), 10 * (i + 1), ItemKind::Cache,
-                                  Risk::Care));
+            caches.push_back(item(m_home->at("c" + std::to_string(i)), 10 * (i + 1),
+                                  ItemKind::Cache, Risk::Care));
         AppModel& m = modelWith(caches, {item(m_home->at("o"), 1, ItemKind::Orphan)});
         QAbstractItemModelTester tester(m.cleanList());
         QSignalSpy changed(m.cleanList(), &QAbstractItemModel::dataChanged);
@@ -248,7 +250,9 @@ private slots:
         QCOMPARE(changed.count(), 1);
         QCOMPARE(changed[0][0].toModelIndex().row(), 3);
         QCOMPARE(changed[0][1].toModelIndex().row(), 3);
-        QVERIFY(m.cleanList()->data(m.cleanList()->index(3), int(ItemListModel::Role::Selected)).toBool());
+        QVERIFY(m.cleanList()
+                    ->data(m.cleanList()->index(3), int(ItemListModel::Role::Selected))
+                    .toBool());
         QCOMPARE(m.selectedSize(), 40);
 
         ItemFilter filter;
