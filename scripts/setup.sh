@@ -20,6 +20,7 @@ PACKAGES="
   qml6-module-qtquick-window
   fonts-wqy-microhei fonts-material-design-icons-iconfont
   xvfb xauth imagemagick dbus-daemon
+  at-spi2-core python3-pyatspi gir1.2-atspi-2.0 python3-gi
 "
 
 missing=""

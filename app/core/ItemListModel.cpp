@@ -12,8 +12,7 @@ QString displayLine(const std::string& text)
     for (QChar& c : line)
         if (c.category() == QChar::Other_Control)
             c = QLatin1Char('?');
-    // First-strong isolate … pop directional isolate.
-    return QChar(0x2068) + line + QChar(0x2069);
+    return line;
 }
 
 namespace {

@@ -21,8 +21,8 @@
 
 // A name or path as one line of text: line breaks, tabs and other control
 // characters become "?" (as tclean prints them), bytes that are not UTF-8 the
-// replacement character, and the whole is isolated from the surrounding text
-// direction so a right-to-left mark cannot flip the row.
+// replacement character. (The rows align their texts left explicitly, so a
+// right-to-left mark in a name reorders only that name.)
 QString displayLine(const std::string& text);
 
 class ItemListModel : public QAbstractListModel

@@ -55,23 +55,29 @@ Item {
                   leftMargin: 10; rightMargin: 10 }
         spacing: 11
 
-        AbstractButton {
+        CheckBox {
             id: check
             objectName: "check"
             anchors.verticalCenter: parent.verticalCenter
             focusPolicy: Qt.NoFocus
+            padding: 0
+            spacing: 0
             text: row.name
-            Accessible.role: Accessible.CheckBox
+            // The model owns the state: a click asks the page, which asks the
+            // model, and the box follows the model again.
+            checked: row.selected
             Accessible.name: row.name
-            Accessible.checkable: true
-            Accessible.checked: row.selected
-            contentItem: Symbol {
+            contentItem: null
+            indicator: Symbol {
                 name: row.selected ? "checkmark.circle.fill" : "circle"
                 size: 15
                 color: row.selected ? Theme.accent : Qt.rgba(Theme.secondary.r, Theme.secondary.g,
                                                               Theme.secondary.b, 0.5 * Theme.secondary.a)
             }
-            onClicked: row.toggled()
+            onClicked: {
+                checked = Qt.binding(() => row.selected)
+                row.toggled()
+            }
         }
         Symbol {
             anchors.verticalCenter: parent.verticalCenter

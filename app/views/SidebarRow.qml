@@ -3,7 +3,7 @@ import QtQuick.Controls.Basic
 
 // One page of the sidebar: icon and title; the selected page is drawn in the
 // primary colour on a faint rounded highlight, the others in the secondary colour.
-AbstractButton {
+TabButton {
     id: row
 
     required property var entry
@@ -13,7 +13,9 @@ AbstractButton {
 
     objectName: "pageRow_" + entry.id
     text: qsTr(entry.titleKey)
-    Accessible.role: Accessible.PageTab
+    // The chosen page is the checked tab; clicks report it and the sidebar decides.
+    checkable: false
+    checked: selected
     Accessible.name: text
     Accessible.selected: selected
     focusPolicy: Qt.NoFocus
