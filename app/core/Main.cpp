@@ -4,6 +4,7 @@
 #include "Lang.h"
 
 #include <QGuiApplication>
+#include <QIcon>
 #include <QQuickStyle>
 #include <QTimer>
 
@@ -11,6 +12,8 @@ int main(int argc, char** argv)
 {
     QGuiApplication app(argc, argv);
     QGuiApplication::setApplicationName(QStringLiteral("TidloCleaner"));
+    QGuiApplication::setDesktopFileName(QStringLiteral(TIDLO_APP_ID));
+    QGuiApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/" TIDLO_APP_ID ".svg")));
     QQuickStyle::setStyle(QStringLiteral("Basic"));
     Lang::install();
 
