@@ -6,11 +6,37 @@
 #   - the desktop entry passes desktop-file-validate, the metainfo
 #     appstreamcli validate, the PNG icons have their folder's size;
 #   - man -l renders both manual pages without a warning;
-#   - the installed tclean and TidloCleaner start from the installed files;
+#   - the installed tclean and TidloCleaner start from the installed files, and
+#     under Xvfb the window has the class the desktop entry's StartupWMClass
+#     names, and an icon;
 #   - cpack -G DEB builds a .deb whose files are the DESTDIR install's and whose
 #     Depends were computed (linked libraries and QML modules).
 #   scripts/check-install.sh [BUILD_DIR]      (default build; needs the app)
 set -eu
+
+# Run by xvfb-run below as "--x11-window APP NAME=VALUE...": starts APP with
+# only that environment and prints the class of its first window with an icon.
+if [ "${1:-}" = "--x11-window" ]; then
+    app="$2"
+    shift 2
+    env -i "$@" QT_QPA_PLATFORM=xcb DISPLAY="$DISPLAY" XAUTHORITY="${XAUTHORITY:-}" "$app" >/dev/null 2>&1 &
+    pid=$!
+    win=""
+    tries=0
+    while [ -z "$win" ] && [ $tries -lt 60 ] && kill -0 $pid 2>/dev/null; do
+        sleep 0.5
+        tries=$((tries + 1))
+        win="$(xwininfo -root -children | awk '$1 ~ /^0x/ { print $1 }' |
+            while read -r id; do
+                if xprop -id "$id" _NET_WM_ICON 2>/dev/null | grep -q 'Icon ('; then echo "$id"; fi
+            done | head -n 1)"
+    done
+    [ -n "$win" ] && xprop -id "$win" WM_CLASS
+    kill $pid 2>/dev/null || true
+    wait $pid 2>/dev/null || true
+    exit 0
+fi
+
 cd "$(dirname "$0")/.."
 BUILD_DIR="${1:-build}"
 ROOT="$(pwd)"
@@ -96,6 +122,16 @@ if [ "$status" -ne 124 ] || grep -q 'qrc:\|not installed\|Error' "$TMP/app.err";
     cat "$TMP/app.err" >&2
     fail "the installed TidloCleaner did not start (status $status)"
 fi
+
+wmclass="$(sed -n 's/^StartupWMClass=//p' "$desktop")"
+xvfb-run -a "$ROOT/scripts/check-install.sh" --x11-window "$DEST$PREFIX/bin/TidloCleaner" \
+    PATH=/usr/bin:/bin HOME="$home" XDG_CONFIG_HOME="$home/.config" \
+    XDG_DATA_HOME="$home/.local/share" XDG_CACHE_HOME="$home/.cache" \
+    LANG=C.UTF-8 TID_NOGUIDE=1 TID_PAGE=about >"$TMP/x11.txt" 2>&1 || true
+grep -q "WM_CLASS(STRING) = \"[^\"]*\", \"$wmclass\"\$" "$TMP/x11.txt" || {
+    cat "$TMP/x11.txt" >&2
+    fail "no window with an icon and the class \"$wmclass\" (StartupWMClass) appeared"
+}
 
 # --- the Debian package ------------------------------------------------------------------
 (cd "$BUILD_DIR" && cpack -G DEB -B "$TMP/deb" >"$TMP/cpack.log" 2>&1) ||

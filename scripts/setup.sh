@@ -20,7 +20,7 @@ PACKAGES="
   qml6-module-qtquick-window
   fonts-wqy-microhei fonts-material-design-icons-iconfont
   xvfb xauth imagemagick dbus-daemon
-  librsvg2-bin man-db groff-base desktop-file-utils appstream dpkg-dev
+  librsvg2-bin man-db groff-base desktop-file-utils appstream dpkg-dev x11-utils
 "
 
 missing=""
