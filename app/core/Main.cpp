@@ -5,6 +5,7 @@
 #include "Runner.h"
 
 #include <QGuiApplication>
+#include <QIcon>
 #include <QQuickStyle>
 #include <QTimer>
 
@@ -12,6 +13,8 @@ int main(int argc, char** argv)
 {
     QGuiApplication app(argc, argv);
     QGuiApplication::setApplicationName(QStringLiteral("TidloCleaner"));
+    QGuiApplication::setDesktopFileName(QStringLiteral(TIDLO_APP_ID));
+    QGuiApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/" TIDLO_APP_ID ".svg")));
     QQuickStyle::setStyle(QStringLiteral("Basic"));
     Lang::install();
     // Closing the window ends the process at once: running tools are stopped,
