@@ -62,6 +62,8 @@ Item {
             focusPolicy: Qt.NoFocus
             padding: 0
             spacing: 0
+            implicitWidth: 18
+            implicitHeight: 18
             text: row.name
             // The model owns the state: a click asks the page, which asks the
             // model, and the box follows the model again.
@@ -69,6 +71,8 @@ Item {
             Accessible.name: row.name
             contentItem: null
             indicator: Symbol {
+                width: check.width
+                height: check.height
                 name: row.selected ? "checkmark.circle.fill" : "circle"
                 size: 15
                 color: row.selected ? Theme.accent : Qt.rgba(Theme.secondary.r, Theme.secondary.g,

@@ -89,7 +89,8 @@ int main(int argc, char** argv)
     model->fullScan();
     while (model->scanning())
         QGuiApplication::processEvents(QEventLoop::AllEvents, 50);
-    std::printf("findings: %d (selected %d)\n", model->cleanList()->rowCount(), model->selectedCount());
+    std::printf("findings: %d (selected %d)\n", model->cleanList()->rowCount(),
+                model->selectedCount());
 
     std::vector<std::function<void()>> open{[&] { root->setProperty("page", "clean"); }};
     idleFor(50, open);

@@ -12,15 +12,23 @@
 
 inline std::vector<ScanItem> benchFindings(const std::string& home, ItemKind kind, int n)
 {
-    static const char* kNames[] = {"com.example.Browser", "pip", "缓存数据", "node-gyp",
+    static const char* kNames[] = {"com.example.Browser",
+                                   "pip",
+                                   "缓存数据",
+                                   "node-gyp",
                                    "Very Long Application Support Folder Name That Elides",
-                                   "line\nfeed", "tab\tname", "\u200Fright-to-left", "JetBrains"};
+                                   "line\nfeed",
+                                   "tab\tname",
+                                   "\u200Fright-to-left",
+                                   "JetBrains"};
     std::vector<ScanItem> out;
     for (int i = 0; i < n; ++i) {
         ScanItem item;
         item.name = std::string(kNames[i % 9]) + " " + std::to_string(i);
-        item.path = home + (kind == ItemKind::Cache ? "/Library/Caches/" : "/Library/Application Support/") +
-                    item.name;
+        item.path =
+            home +
+            (kind == ItemKind::Cache ? "/Library/Caches/" : "/Library/Application Support/") +
+            item.name;
         item.size = int64_t(1024) * 1024 * (1 + i % 300);
         item.kind = kind;
         item.risk = i % 3 == 0 ? Risk::Safe : i % 3 == 1 ? Risk::Care : Risk::Data;
