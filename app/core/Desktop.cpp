@@ -11,6 +11,8 @@
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QUrl>
 
 #include <cstdlib>
@@ -30,8 +32,8 @@ void openLocalFolder(const QString& folder)
 QString trashFilesFolder()
 {
     const char* data = std::getenv("XDG_DATA_HOME");
-    std::string base = data && data[0] == '/' ? std::string(data)
-                                              : Platform::homeDir() + "/.local/share";
+    std::string base =
+        data && data[0] == '/' ? std::string(data) : Platform::homeDir() + "/.local/share";
     return qPath(base + "/Trash/files");
 }
 
@@ -54,7 +56,8 @@ void Desktop::reveal(const QString& path)
 
 void Desktop::openTrash()
 {
-    askFileManager(QStringLiteral("ShowFolders"), {QStringLiteral("trash:///")}, trashFilesFolder());
+    askFileManager(QStringLiteral("ShowFolders"), {QStringLiteral("trash:///")},
+                   trashFilesFolder());
 }
 
 void Desktop::openFolder(const QString& path)
@@ -77,9 +80,9 @@ void Desktop::askFileManager(const QString& method, const QStringList& uris,
         openLocalFolder(fallbackFolder);
         return;
     }
-    QDBusMessage call = QDBusMessage::createMethodCall(
-        QString::fromLatin1(kService), QString::fromLatin1(kObject), QString::fromLatin1(kService),
-        method);
+    QDBusMessage call =
+        QDBusMessage::createMethodCall(QString::fromLatin1(kService), QString::fromLatin1(kObject),
+                                       QString::fromLatin1(kService), method);
     call << uris << QString();
     auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call, 5000), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this,
@@ -88,4 +91,39 @@ void Desktop::askFileManager(const QString& method, const QStringList& uris,
                     openLocalFolder(fallbackFolder);
                 w->deleteLater();
             });
+}
+
+QStringList Desktop::terminalCommand()
+{
+    QStringList choices;
+    const QString preferred = qEnvironmentVariable("TERMINAL").trimmed();
+    QStringList preferredArgs = QProcess::splitCommand(preferred);
+    if (!preferredArgs.isEmpty()) {
+        const QString program = QStandardPaths::findExecutable(preferredArgs.first());
+        if (!program.isEmpty()) {
+            preferredArgs.first() = program;
+            return preferredArgs;
+        }
+    }
+    for (const char* name :
+         {"x-terminal-emulator", "gnome-terminal", "konsole", "xfce4-terminal", "xterm"}) {
+        const QString program = QStandardPaths::findExecutable(QString::fromLatin1(name));
+        if (!program.isEmpty())
+            return {program};
+    }
+    return {};
+}
+
+bool Desktop::openTerminal()
+{
+    QStringList command = terminalCommand();
+    if (command.isEmpty())
+        return false;
+    const QString program = command.takeFirst();
+    return QProcess::startDetached(program, command, qPath(Platform::homeDir()));
+}
+
+void Desktop::openLink(const QString& url)
+{
+    QDesktopServices::openUrl(QUrl(url));
 }
