@@ -119,6 +119,8 @@ Rectangle {
         z: 1
         opacity: 0
         visible: shownKind !== ""
+        // A fading-out overlay already lets clicks through.
+        enabled: root.guide.kind !== ""
         sourceComponent: shownKind === "basic" || shownKind === "advanced" ? onboardingOverlay
                          : shownKind === "returning" ? reminderOverlay : null
 

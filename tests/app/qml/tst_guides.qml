@@ -60,12 +60,26 @@ TestCase {
         Lang.langSel = "auto"
     }
 
+    // A new object, laid out, so a click lands where its buttons are drawn.
+    function make(component, properties) {
+        const object = createTemporaryObject(component, test, properties ?? {})
+        verify(object !== null)
+        waitForRendering(object)
+        return object
+    }
+
+    // Lets a change of step or language settle its layout before clicking.
+    function click(item) {
+        wait(30)
+        mouseClick(item)
+    }
+
     function spyOn(target, signalName) {
         return createTemporaryObject(spyComponent, test, { target: target, signalName: signalName })
     }
 
     function test_firstPageHasNoBackAndTheLastFinishesOnReturn() {
-        const guide = createTemporaryObject(onboardingComponent, test)
+        const guide = make(onboardingComponent)
         const finished = spyOn(guide, "finish")
         const back = findChild(guide, "backButton")
         const next = findChild(guide, "nextButton")
@@ -74,7 +88,7 @@ TestCase {
         compare(findChild(guide, "badge").text, qsTr("guide.badge"))
         compare(findChild(guide, "guideTitle").text, qsTr("guide.t1"))
         for (let i = 0; i < 3; ++i)
-            mouseClick(next)
+            click(next)
         compare(guide.step, 3)
         verify(back.visible)
         compare(next.text, qsTr("guide.start"))
@@ -82,36 +96,36 @@ TestCase {
         compare(finished.count, 0)
         keyClick(Qt.Key_Return)
         compare(finished.count, 1)
-        mouseClick(back)
+        click(back)
         compare(guide.step, 2)
     }
 
     function test_fourNextsFinishOnce() {
-        const guide = createTemporaryObject(onboardingComponent, test)
+        const guide = make(onboardingComponent)
         const finished = spyOn(guide, "finish")
         for (let i = 0; i < 4; ++i)
-            mouseClick(findChild(guide, "nextButton"))
+            click(findChild(guide, "nextButton"))
         compare(finished.count, 1)
     }
 
     function test_skipOnPageTwo() {
-        const guide = createTemporaryObject(onboardingComponent, test)
+        const guide = make(onboardingComponent)
         const finished = spyOn(guide, "finish")
-        mouseClick(findChild(guide, "nextButton"))
+        click(findChild(guide, "nextButton"))
         compare(guide.step, 1)
-        mouseClick(findChild(guide, "skipButton"))
+        click(findChild(guide, "skipButton"))
         compare(finished.count, 1)
         compare(guide.step, 1)
     }
 
     function test_reminderShowsThreeOfFive() {
-        const reminder = createTemporaryObject(reminderComponent, test)
+        const reminder = make(reminderComponent)
         const went = spyOn(reminder, "go")
         const closed = spyOn(reminder, "close")
         verify(findChild(reminder, "featureRow_2") !== null)
         compare(findChild(reminder, "featureRow_3"), null)
         compare(findChild(findChild(reminder, "featureRow_2"), "featureTitle").text, qsTr("feat.map"))
-        mouseClick(findChild(reminder, "goButton_1"))
+        click(findChild(reminder, "goButton_1"))
         compare(went.count, 1)
         compare(went.signalArguments[0][0], "clean")
         keyClick(Qt.Key_Return)
@@ -120,27 +134,27 @@ TestCase {
 
     // Closing the reminder marks every listed feature, not only those shown.
     function test_windowMarksAllFiveWhenTheReminderCloses() {
-        const root = createTemporaryObject(rootComponent, test)
+        const root = make(rootComponent)
         root.model.cancelScan()
         const five = ["overview", "clean", "map", "files", "history"]
         root.guide = { kind: "returning", features: five }
         const overlay = findChild(root, "guideOverlay")
         tryCompare(overlay, "opacity", 1)
         compare(overlay.item.features.length, 5)
-        mouseClick(findChild(overlay.item, "closeButton"))
+        click(findChild(overlay.item, "closeButton"))
         compare(root.guide.kind, "")
         tryCompare(overlay, "visible", false)
     }
 
     function test_freshHomeShowsTheOnboardingAndStartFinishesIt() {
         Navigator.resetGuide()
-        const root = createTemporaryObject(rootComponent, test, { page: "about" })
+        const root = make(rootComponent, { page: "about" })
         const overlay = findChild(root, "guideOverlay")
         compare(root.guide.kind, "basic")
         tryCompare(overlay, "opacity", 1)
         verify(overlay.item.toString().indexOf("OnboardingView") === 0)
         for (let i = 0; i < 3; ++i)
-            mouseClick(findChild(overlay.item, "nextButton"))
+            click(findChild(overlay.item, "nextButton"))
         keyClick(Qt.Key_Return)
         compare(root.guide.kind, "")
         tryCompare(overlay, "visible", false)
@@ -148,22 +162,22 @@ TestCase {
     }
 
     function test_languagePickerStoresTheChoice() {
-        const about = createTemporaryObject(aboutComponent, test)
-        mouseClick(findChild(about, "segment_en"))
+        const about = make(aboutComponent)
+        click(findChild(about, "segment_en"))
         compare(Lang.langSel, "en")
         compare(findChild(about, "versionText").text, "Version " + BuildInfo.version)
-        mouseClick(findChild(about, "segment_zh"))
+        click(findChild(about, "segment_zh"))
         compare(Lang.langSel, "zh")
         compare(findChild(about, "versionText").text, "版本 " + BuildInfo.version)
-        mouseClick(findChild(about, "segment_auto"))
+        click(findChild(about, "segment_auto"))
         compare(Lang.langSel, "auto")
     }
 
     function test_replayShowsTheOnboardingAgain() {
-        const root = createTemporaryObject(rootComponent, test, { page: "about" })
+        const root = make(rootComponent, { page: "about" })
         root.guide = { kind: "", features: [] }
         Navigator.markBasicDone()
-        mouseClick(findChild(root, "replayGuide"))
+        click(findChild(root, "replayGuide"))
         compare(root.guide.kind, "basic")
         compare(Navigator.evaluateGuide().kind, "basic")
         const overlay = findChild(root, "guideOverlay")
@@ -173,7 +187,7 @@ TestCase {
 
     function test_sidebarShowsTheBuildsVersion() {
         verify(BuildInfo.version.length > 0)
-        const root = createTemporaryObject(rootComponent, test, { page: "about" })
+        const root = make(rootComponent, { page: "about" })
         verify(findChild(root, "versionLabel").text === "v" + BuildInfo.version + " · Tidlo")
     }
 }

@@ -39,6 +39,7 @@ TestCase {
     function makePage() {
         const page = createTemporaryObject(pageComponent, test)
         verify(page !== null)
+        waitForRendering(page)
         return page
     }
 
