@@ -171,7 +171,9 @@ Rectangle {
             }
             BorderedButton {
                 objectName: "nextButton"
-                Layout.preferredWidth: 96
+                // A 96-wide button with its label centred.
+                leftPadding: Math.max(6, (96 - contentItem.implicitWidth) / 2)
+                rightPadding: leftPadding
                 prominent: true
                 text: overlay.lastStep ? qsTr("guide.start") : qsTr("guide.next")
                 fontSize: 12
