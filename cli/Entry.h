@@ -4,6 +4,8 @@
 // exactly which command and parameters a command line chooses.
 #pragma once
 
+#include "Version.h"
+
 #include <cstdint>
 #include <map>
 #include <set>
@@ -50,6 +52,6 @@ int dispatch(const Invocation& inv);
 std::string usageText();
 void usage();
 
-inline constexpr const char* kVersionLine = "tclean 1.0 · Tidlo Cleaner";
+inline constexpr const char* kVersionLine = "tclean " TIDLO_VERSION " · Tidlo Cleaner";
 
 } // namespace Cli

@@ -11,6 +11,8 @@
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QUrl>
 
 #include <cstdlib>
@@ -89,4 +91,39 @@ void Desktop::askFileManager(const QString& method, const QStringList& uris,
                     openLocalFolder(fallbackFolder);
                 w->deleteLater();
             });
+}
+
+QStringList Desktop::terminalCommand()
+{
+    QStringList choices;
+    const QString preferred = qEnvironmentVariable("TERMINAL").trimmed();
+    QStringList preferredArgs = QProcess::splitCommand(preferred);
+    if (!preferredArgs.isEmpty()) {
+        const QString program = QStandardPaths::findExecutable(preferredArgs.first());
+        if (!program.isEmpty()) {
+            preferredArgs.first() = program;
+            return preferredArgs;
+        }
+    }
+    for (const char* name :
+         {"x-terminal-emulator", "gnome-terminal", "konsole", "xfce4-terminal", "xterm"}) {
+        const QString program = QStandardPaths::findExecutable(QString::fromLatin1(name));
+        if (!program.isEmpty())
+            return {program};
+    }
+    return {};
+}
+
+bool Desktop::openTerminal()
+{
+    QStringList command = terminalCommand();
+    if (command.isEmpty())
+        return false;
+    const QString program = command.takeFirst();
+    return QProcess::startDetached(program, command, qPath(Platform::homeDir()));
+}
+
+void Desktop::openLink(const QString& url)
+{
+    QDesktopServices::openUrl(QUrl(url));
 }

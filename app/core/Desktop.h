@@ -32,6 +32,18 @@ public:
     // bytes, percent-encoded.
     static QString fileUri(const QString& path);
 
+    // --- The user's terminal (Command-line page) ---
+    // Starts the user's terminal in the home folder, detached. False when no
+    // terminal was found or it could not be started.
+    Q_INVOKABLE bool openTerminal();
+    // What openTerminal starts, program first: $TERMINAL (which may carry
+    // arguments), else x-terminal-emulator, else the first of gnome-terminal,
+    // konsole, xfce4-terminal and xterm found on PATH; a choice that is not
+    // found gives way to the next. Empty when there is none.
+    static QStringList terminalCommand();
+    // Opens a web address in the default browser (About's source link).
+    Q_INVOKABLE void openLink(const QString& url);
+
 signals:
     // The file manager was asked to show these URIs (tests listen).
     void fileManagerAsked(const QString& method, const QStringList& uris);

@@ -107,6 +107,77 @@ Rectangle {
         }
     }
 
+    // The guide overlay over the whole window. It fades in when the window
+    // decides on one and out when its callbacks clear the decision; shownKind
+    // keeps the overlay drawn while it fades out.
+    Loader {
+        id: overlay
+        objectName: "guideOverlay"
+        property string shownKind: ""
+        property var shownFeatures: []
+        anchors.fill: parent
+        z: 1
+        opacity: 0
+        visible: shownKind !== ""
+        // A fading-out overlay already lets clicks through.
+        enabled: root.guide.kind !== ""
+        sourceComponent: shownKind === "basic" || shownKind === "advanced" ? onboardingOverlay
+                         : shownKind === "returning" ? reminderOverlay : null
+
+        function follow(guide) {
+            fadeOut.stop()
+            if (guide.kind === "") {
+                if (shownKind !== "")
+                    fadeOut.start()
+                return
+            }
+            shownKind = ""
+            shownFeatures = guide.features
+            shownKind = guide.kind
+            fadeIn.restart()
+        }
+
+        NumberAnimation {
+            id: fadeIn
+            target: overlay
+            property: "opacity"
+            to: 1
+            duration: 200
+            easing.type: Easing.OutQuad
+        }
+        SequentialAnimation {
+            id: fadeOut
+            NumberAnimation {
+                target: overlay
+                property: "opacity"
+                to: 0
+                duration: 200
+                easing.type: Easing.OutQuad
+            }
+            ScriptAction {
+                script: overlay.shownKind = ""
+            }
+        }
+    }
+    onGuideChanged: overlay.follow(guide)
+
+    Component {
+        id: onboardingOverlay
+        OnboardingView {
+            pages: Navigator.guidePages(overlay.shownKind)
+            badgeKey: overlay.shownKind === "advanced" ? "guide.badge.adv" : "guide.badge"
+            onFinish: root.finishGuide()
+        }
+    }
+    Component {
+        id: reminderOverlay
+        ReturnReminderView {
+            features: overlay.shownFeatures
+            onClose: root.closeReminder()
+            onGo: (feature) => root.goFeature(feature)
+        }
+    }
+
     Component {
         id: overviewPage
         OverviewView {

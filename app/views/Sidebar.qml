@@ -77,8 +77,9 @@ Rectangle {
             model: sidebar.model
         }
         Text {
+            objectName: "versionLabel"
             x: 18
-            text: "v1.0 · Tidlo"
+            text: "v" + BuildInfo.version + " · Tidlo"
             font.pointSize: Theme.pt(10)
             color: Theme.tertiary
         }

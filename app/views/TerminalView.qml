@@ -1,15 +1,92 @@
 import QtQuick
+import QtQuick.Controls.Basic
 import Tidlo.Core
 
-// The Command Line page: so far its header.
+// The Command-line page: where the in-app tclean lies and how to install it,
+// the common commands to copy, and a tree of the home folder run right here.
+// The page's state (the output, the depth, the last copy) lives as long as the
+// page is shown.
 Item {
     id: page
 
     required property AppModel model
+    // Key of the most recent copy; cleared 1.4 s later unless another copy came.
+    property string copiedKey: ""
+    // The tree output or the last install/run message.
+    property string output: ""
+    property int depth: 2
+    readonly property alias tool: tool
 
-    PageHeader {
-        anchors { left: parent.left; right: parent.right; top: parent.top }
-        title: qsTr("term.title")
-        subtitle: qsTr("term.subtitle")
+    function copy(text, key) {
+        Desktop.copyText(text)
+        copiedKey = key
+        copiedTimer.restart()
+    }
+
+    function runTree() {
+        output = ""
+        tool.runTree(depth)
+    }
+
+    Component.onCompleted: {
+        Navigator.touchFeature("cli")
+        tool.refresh()
+    }
+
+    CommandLineTool {
+        id: tool
+        onInstallFinished: (ok, reason) => page.output = ok ? qsTr("term.installDone")
+                                                           : qsTr("term.fail.install") + reason
+        onTreeFinished: (text) => page.output = text
+        onTreeFailed: (reason) => page.output = qsTr("term.fail.run") + reason
+    }
+
+    Timer {
+        id: copiedTimer
+        interval: 1400
+        onTriggered: page.copiedKey = ""
+    }
+
+    ScrollView {
+        id: scroll
+        anchors.fill: parent
+        contentWidth: availableWidth
+        ScrollBar.vertical.policy: ScrollBar.AlwaysOn
+
+        Column {
+            width: scroll.availableWidth
+            spacing: 14
+            bottomPadding: 24
+
+            PageHeader {
+                width: parent.width
+                title: qsTr("term.title")
+                subtitle: qsTr("term.subtitle")
+            }
+
+            TerminalInstallCard {
+                x: 28
+                width: parent.width - 56
+                tool: tool
+                onCopy: (text, key) => page.copy(text, key)
+            }
+
+            TerminalCommandsCard {
+                x: 28
+                width: parent.width - 56
+                copiedKey: page.copiedKey
+                onCopyCommand: (cmd) => page.copy(tool.commandText(cmd), cmd)
+            }
+
+            TerminalTreeCard {
+                x: 28
+                width: parent.width - 56
+                tool: tool
+                depth: page.depth
+                output: page.output
+                onDepthMoved: (value) => page.depth = value
+                onRunAsked: page.runTree()
+            }
+        }
     }
 }

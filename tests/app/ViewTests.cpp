@@ -1,6 +1,7 @@
 // The Qt Quick tests of the window (tests/app/qml/tst_*.qml), offscreen with
 // the Basic style, over a throw-away home whose cache scan takes long enough
 // (a few hundred small cache folders) for a test to catch the scan running.
+#include "CommandLineTool.h"
 #include "Lang.h"
 #include "TestHome.h"
 
@@ -27,6 +28,8 @@ public slots:
             qunsetenv(v);
         QQuickStyle::setStyle(QStringLiteral("Basic"));
         Lang::install();
+        // The Command-line page installs and runs the tclean just built.
+        CommandLineTool::useToolPath(QStringLiteral(TCLEAN_PATH));
     }
 
     void qmlEngineAvailable(QQmlEngine* engine)

@@ -54,6 +54,8 @@ TestCase {
     function test_pageRowsSwitchAndRecordTheFeature() {
         const root = makeRoot()
         root.model.cancelScan()
+        // The onboarding covers the window until it is finished.
+        root.guide = { kind: "", features: [] }
         const before = Navigator.lastUsed("files")
         wait(5)
         mouseClick(findChild(root, "pageRow_files"))
@@ -70,6 +72,7 @@ TestCase {
 
     function test_cancelRemovesTheActivityArea() {
         const root = makeRoot()
+        root.guide = { kind: "", features: [] }
         const area = findChild(root, "activityArea")
         verify(root.model.scanning)
         verify(area.visible)

@@ -1,0 +1,33 @@
+import QtQuick
+
+// A command or a path in monospace on a faint rounded panel, padded 9 across
+// and 6 down, on one line (elided where the owner says).
+Rectangle {
+    id: box
+
+    property alias text: label.text
+    property alias elide: label.elide
+    property real fontSize: 11
+    property color textColor: Theme.primary
+    // The panel's colour; its opacity is the fill's.
+    property color fill: Theme.primaryAt(0.05)
+
+    implicitWidth: label.implicitWidth + 18
+    implicitHeight: label.implicitHeight + 12
+    radius: 7
+    color: fill
+
+    Text {
+        id: label
+        x: 9
+        y: 6
+        width: parent.width - 18
+        font.family: "monospace"
+        font.pointSize: Theme.pt(box.fontSize)
+        color: box.textColor
+        textFormat: Text.PlainText
+        maximumLineCount: 1
+        Accessible.role: Accessible.StaticText
+        Accessible.name: text
+    }
+}

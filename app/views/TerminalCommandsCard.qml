@@ -1,0 +1,84 @@
+import QtQuick
+import Tidlo.Core
+
+// The Command-line page's list of common commands, each with a Copy button
+// that reads "Copied" while its command is the last one copied.
+Card {
+    id: card
+
+    required property string copiedKey
+    // A row's Copy was pressed: the command as listed.
+    signal copyCommand(string cmd)
+
+    readonly property var commands: [
+        { cmd: "tclean overview", descKey: "term.cmd.overview" },
+        { cmd: "tclean scan", descKey: "term.cmd.scan" },
+        { cmd: "tclean tree ~ -d 3", descKey: "term.cmd.tree" },
+        { cmd: "tclean dupes", descKey: "term.cmd.dupes" },
+        { cmd: "tclean big --min 100", descKey: "term.cmd.big" },
+        { cmd: "tclean types", descKey: "term.cmd.types" },
+        { cmd: "tclean clean --dry-run", descKey: "term.cmd.clean" },
+    ]
+
+    Column {
+        width: parent.width
+        spacing: 8
+
+        Text {
+            text: qsTr("term.commands")
+            font.pointSize: Theme.pt(12)
+            font.weight: Font.DemiBold
+            color: Theme.primary
+            Accessible.role: Accessible.StaticText
+            Accessible.name: text
+        }
+
+        Repeater {
+            model: card.commands
+            delegate: Row {
+                id: row
+                required property var modelData
+                required property int index
+                topPadding: 3
+                bottomPadding: 3
+                spacing: 8
+
+                Text {
+                    anchors.baseline: copyButton.baseline
+                    text: row.modelData.cmd
+                    font.family: "monospace"
+                    font.pointSize: Theme.pt(11.5)
+                    color: Theme.accent
+                    Accessible.role: Accessible.StaticText
+                    Accessible.name: text
+                }
+                Text {
+                    anchors.baseline: copyButton.baseline
+                    text: qsTr(row.modelData.descKey)
+                    font.pointSize: Theme.pt(10.5)
+                    color: Theme.secondary
+                    Accessible.role: Accessible.StaticText
+                    Accessible.name: text
+                }
+                PlainButton {
+                    id: copyButton
+                    objectName: "copyCommand_" + row.index
+                    text: card.copiedKey === row.modelData.cmd ? qsTr("term.copied") : qsTr("term.copy")
+                    fontSize: 10.5
+                    tone: Theme.tertiary
+                    onClicked: card.copyCommand(row.modelData.cmd)
+                }
+            }
+        }
+
+        Text {
+            width: parent.width
+            text: qsTr("term.hint")
+            wrapMode: Text.Wrap
+            font.pointSize: Theme.pt(10)
+            color: Theme.tertiary
+            Accessible.role: Accessible.StaticText
+            Accessible.name: text
+        }
+    }
+}

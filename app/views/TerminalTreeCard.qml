@@ -1,0 +1,106 @@
+import QtQuick
+import QtQuick.Controls.Basic
+import QtQuick.Layouts
+import Tidlo.Core
+
+// The Command-line page's tree card: the depth (1 to 5), the run button, Open
+// Terminal, and the output area, which shows the placeholder command until
+// there is output.
+Card {
+    id: card
+
+    required property CommandLineTool tool
+    required property int depth
+    required property string output
+    signal depthMoved(int value)
+    signal runAsked()
+
+    Column {
+        width: parent.width
+        spacing: 8
+
+        RowLayout {
+            width: parent.width
+            spacing: 8
+
+            Text {
+                text: qsTr("term.tree")
+                font.pointSize: Theme.pt(12)
+                font.weight: Font.DemiBold
+                color: Theme.primary
+                Accessible.role: Accessible.StaticText
+                Accessible.name: text
+            }
+            Item {
+                Layout.fillWidth: true
+            }
+            Text {
+                objectName: "depthText"
+                text: qsTr("term.level") + " " + card.depth
+                font.pointSize: Theme.pt(10.5)
+                color: Theme.secondary
+                Accessible.role: Accessible.StaticText
+                Accessible.name: text
+            }
+            Stepper {
+                objectName: "depthStepper"
+                value: card.depth
+                from: 1
+                to: 5
+                label: qsTr("term.level")
+                onMoved: (value) => card.depthMoved(value)
+            }
+            BorderedButton {
+                objectName: "runTree"
+                text: qsTr("term.try")
+                symbol: "play.fill"
+                fontSize: 10.5
+                enabled: !card.tool.running
+                onClicked: card.runAsked()
+            }
+            PlainButton {
+                objectName: "openTerminal"
+                text: qsTr("term.openTerminal")
+                fontSize: 10.5
+                tone: Theme.tertiary
+                onClicked: Desktop.openTerminal()
+            }
+        }
+
+        Rectangle {
+            width: parent.width
+            height: 190
+            radius: 8
+            color: Qt.rgba(0, 0, 0, 0.05)
+
+            Flickable {
+                id: flick
+                anchors.fill: parent
+                anchors.margins: 9
+                clip: true
+                contentWidth: width
+                contentHeight: outputText.implicitHeight
+                boundsBehavior: Flickable.StopAtBounds
+                ScrollBar.vertical: ScrollBar {
+                    policy: ScrollBar.AsNeeded
+                }
+
+                TextEdit {
+                    id: outputText
+                    objectName: "outputText"
+                    width: flick.width
+                    readOnly: true
+                    selectByMouse: true
+                    textFormat: TextEdit.PlainText
+                    wrapMode: TextEdit.Wrap
+                    text: card.output !== "" ? card.output : "$ tclean tree ~ -d " + card.depth
+                    color: card.output !== "" ? Theme.secondary : Theme.tertiary
+                    font.family: "monospace"
+                    font.pointSize: Theme.pt(10.5)
+                    Accessible.role: Accessible.StaticText
+                    Accessible.name: text
+                }
+            }
+        }
+    }
+}
