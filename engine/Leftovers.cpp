@@ -139,9 +139,9 @@ std::unordered_set<std::string> flatpakIds(std::string_view output)
 {
     std::unordered_set<std::string> ids;
     for (std::string_view line : Strings::split(output, '\n')) {
-        line = Strings::trimBlanks(line);
         if (!line.empty() && line.back() == '\r')
             line.remove_suffix(1);
+        line = Strings::trimBlanks(line);
         if (!line.empty())
             ids.emplace(line);
     }
