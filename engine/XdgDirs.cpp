@@ -11,8 +11,7 @@ std::string_view trimmed(std::string_view text)
 {
     while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
         text.remove_prefix(1);
-    while (!text.empty() &&
-           (text.back() == ' ' || text.back() == '\t' || text.back() == '\r'))
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r'))
         text.remove_suffix(1);
     return text;
 }
@@ -60,8 +59,7 @@ std::map<std::string, std::string> parseUserDirs(std::string_view text, const st
             continue;
         std::string_view name = trimmed(line.substr(0, equals));
         std::string_view value = trimmed(line.substr(equals + 1));
-        if (name.rfind("XDG_", 0) != 0 || name.size() < 8 ||
-            name.substr(name.size() - 4) != "_DIR")
+        if (name.rfind("XDG_", 0) != 0 || name.size() < 8 || name.substr(name.size() - 4) != "_DIR")
             continue;
         // The value is one double-quoted string; a quote inside it is escaped.
         if (value.size() < 2 || value.front() != '"')

@@ -96,7 +96,8 @@ TEST(DesktopTrash, RecordsEncodeThePathAndTheLocalDate)
 
 TEST(DesktopTrash, EntryNamesCarryTheStampAndFitAFileName)
 {
-    EXPECT_EQ(DesktopTrash::entryName("2024-03-05_0907_命令行", "pip", 1), "2024-03-05_0907_命令行 pip");
+    EXPECT_EQ(DesktopTrash::entryName("2024-03-05_0907_命令行", "pip", 1),
+              "2024-03-05_0907_命令行 pip");
     EXPECT_EQ(DesktopTrash::entryName("2024-03-05_0907", "a.tar.gz", 3),
               "2024-03-05_0907 a.tar.gz_3");
     std::string longName;
@@ -119,10 +120,14 @@ TEST(DesktopTrash, CleanUpMakesOneEntryPerItemWithItsRecord)
     home.file("c/Cache", "3");
     const std::string odd = "odd/100% + é \xff\ttab";
     home.file(odd, "odd");
-    const std::vector<std::string> paths = {home.at("a/Cache"), home.at("missing"),
-                                            home.at("b/Cache/"), home.at("c/Cache"),
-                                            home.at(odd),        "relative/path",
-                                            "",                  "/"};
+    const std::vector<std::string> paths = {home.at("a/Cache"),
+                                            home.at("missing"),
+                                            home.at("b/Cache/"),
+                                            home.at("c/Cache"),
+                                            home.at(odd),
+                                            "relative/path",
+                                            "",
+                                            "/"};
     const auto before = Clock::now();
     EXPECT_EQ(Scanner::moveToTrash(paths, "命令行"),
               (std::vector<bool>{true, false, true, true, true, false, false, false}));
@@ -148,7 +153,8 @@ TEST(DesktopTrash, CleanUpMakesOneEntryPerItemWithItsRecord)
 
     // Each record names where its item was and when it was moved, to the
     // minute of the entry's stamp (local time).
-    const std::regex record(R"(\[Trash Info\]\nPath=([^\n]*)\nDeletionDate=(\d{4}-\d\d-\d\d)T(\d\d):(\d\d):\d\d\n)");
+    const std::regex record(
+        R"(\[Trash Info\]\nPath=([^\n]*)\nDeletionDate=(\d{4}-\d\d-\d\d)T(\d\d):(\d\d):\d\d\n)");
     for (const auto& [entry, where] : entries) {
         EXPECT_FALSE(fs::exists(fs::symlink_status(home.at(where.first)))) << where.first;
         std::string text = Files::read(trash("info/" + entry + ".trashinfo")).value_or("");
@@ -263,8 +269,7 @@ TEST(DesktopTrash, AFolderSwappedForALinkAfterTheScanMovesNothingOutside)
         fs::create_directory_symlink(home.at("Documents/project"), home.at(swapped));
         EXPECT_EQ(Scanner::moveToTrash(found, ""), std::vector<bool>{false}) << swapped;
         EXPECT_EQ(Files::read(home.at("Documents/project/Cache/thesis.txt")), "years of work");
-        EXPECT_EQ(Files::read(home.at("Documents/project/Code/Cache/thesis.txt")),
-                  "years of work");
+        EXPECT_EQ(Files::read(home.at("Documents/project/Code/Cache/thesis.txt")), "years of work");
         EXPECT_TRUE(namesIn(trash("files")).empty()) << swapped;
         EXPECT_TRUE(namesIn(trash("info")).empty()) << swapped;
     }
@@ -288,7 +293,8 @@ TEST(DesktopTrash, TheDesktopsToolsListAndRestoreTheEntries)
         all.insert(all.end(), args.begin(), args.end());
         return TestSupport::runProgram("/usr/bin/dbus-run-session", all);
     };
-    auto listing = gio({"list", "-u", "-a", "standard::display-name,trash::orig-path", "trash:///"});
+    auto listing =
+        gio({"list", "-u", "-a", "standard::display-name,trash::orig-path", "trash:///"});
     ASSERT_EQ(listing.status, 0);
     // One line per entry: its URI, size, type, then the attributes.
     std::map<std::string, std::string> uriByName;

@@ -21,11 +21,20 @@ constexpr long long kMiB = 1024 * 1024;
 // does: sizes read, largest first, equal sizes in find's order.
 std::vector<std::string> reference(const std::string& home, int minMB)
 {
-    std::vector<std::string> args = {home,        "-type",         "f",
-                                     "-size",     "+" + std::to_string(minMB) + "M",
-                                     "-not",      "-path",         "*/.Trash/*",
-                                     "-not",      "-path",         "*/node_modules/*",
-                                     "-not",      "-path",         "*/Library/Caches/*"};
+    std::vector<std::string> args = {home,
+                                     "-type",
+                                     "f",
+                                     "-size",
+                                     "+" + std::to_string(minMB) + "M",
+                                     "-not",
+                                     "-path",
+                                     "*/.Trash/*",
+                                     "-not",
+                                     "-path",
+                                     "*/node_modules/*",
+                                     "-not",
+                                     "-path",
+                                     "*/Library/Caches/*"};
     // On Linux also the desktop's Trash and the XDG cache folder (whose
     // names hold no pattern characters here).
     if (!Platform::kIsMac)

@@ -6,8 +6,8 @@
 #include "TestHome.h"
 
 #include <cstdlib>
-#include <unistd.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 namespace {
 
@@ -223,7 +223,8 @@ TEST(Leftovers, ScanReportsFlatpakFoldersOfRemovedApplications)
     // Other Linux folders are never examined.
     home.sizedFile(".config/gone-tool/blob", 3 * kMiB);
     home.sizedFile(".local/share/gone-tool/blob", 3 * kMiB);
-    auto listed = Shell::runSucceeding("/usr/bin/flatpak", {"list", "--app", "--columns=application"});
+    auto listed =
+        Shell::runSucceeding("/usr/bin/flatpak", {"list", "--app", "--columns=application"});
     ASSERT_TRUE(listed);
     if (!listed->empty())
         GTEST_SKIP() << "this machine has Flatpak applications installed";

@@ -103,7 +103,8 @@ TEST(System, EmptyTrashEmptiesTheDesktopsTrashAndKeepsItsFolders)
     fs::create_directory_symlink(home.at("Documents/keep2"), trash + "/files/s a/link");
     fs::create_directory_symlink(home.at("Documents/keep"), trash + "/files/s link");
     for (const char* record : {"s a", "s link", "stray"})
-        home.file(".local/share/Trash/info/" + std::string(record) + ".trashinfo", "[Trash Info]\n");
+        home.file(".local/share/Trash/info/" + std::string(record) + ".trashinfo",
+                  "[Trash Info]\n");
     home.file(".local/share/Trash/expunged/x/y", "x");
     home.file(".local/share/Trash/directorysizes", "4096 0 s%20a\n");
     // Without ~/.Trash the desktop's Trash alone is emptied.
@@ -138,11 +139,11 @@ TEST(System, EmptyTrashGoesOnAfterAFailedRemoval)
     // The unprivileged user owns the Trash and one folder; the other folder
     // stays root's, so its content cannot be removed.
     fs::permissions(home.path(), fs::perms(0755));
-    for (const char* rel : {".Trash", ".Trash/mine", ".Trash/mine/a", ".local", ".local/share",
-                            ".local/share/Trash", ".local/share/Trash/files",
-                            ".local/share/Trash/files/mine", ".local/share/Trash/files/mine/a",
-                            ".local/share/Trash/info", ".local/share/Trash/info/mine.trashinfo",
-                            ".local/share/Trash/info/locked.trashinfo"})
+    for (const char* rel :
+         {".Trash", ".Trash/mine", ".Trash/mine/a", ".local", ".local/share", ".local/share/Trash",
+          ".local/share/Trash/files", ".local/share/Trash/files/mine",
+          ".local/share/Trash/files/mine/a", ".local/share/Trash/info",
+          ".local/share/Trash/info/mine.trashinfo", ".local/share/Trash/info/locked.trashinfo"})
         ASSERT_EQ(chown(home.at(rel).c_str(), 65534, 65534), 0);
     pid_t pid = fork();
     if (pid == 0) {

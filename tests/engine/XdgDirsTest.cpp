@@ -1,9 +1,9 @@
 // Where things are on a Linux home: the XDG base folders, the user folders of
 // user-dirs.dirs and the product's own folders derived from them.
+#include "XdgDirs.h"
 #include "Platform.h"
 #include "Scanner.h"
 #include "TestHome.h"
-#include "XdgDirs.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -86,8 +86,8 @@ TEST(XdgDirs, UserFoldersFollowUserDirsAndAreWalkedOnce)
     EXPECT_EQ(Platform::userFolder(UserFolder::Documents), home.at("Stuff"));
     EXPECT_EQ(Platform::userFolder(UserFolder::Downloads), "");
     // The home itself is left out, a repeat and a folder inside another too.
-    EXPECT_EQ(Platform::userFolders({UserFolder::Downloads, UserFolder::Pictures,
-                                     UserFolder::Documents, UserFolder::Music,
-                                     UserFolder::Desktop}),
-              (std::vector<std::string>{home.at("Stuff"), home.at("Desktop")}));
+    EXPECT_EQ(
+        Platform::userFolders({UserFolder::Downloads, UserFolder::Pictures, UserFolder::Documents,
+                               UserFolder::Music, UserFolder::Desktop}),
+        (std::vector<std::string>{home.at("Stuff"), home.at("Desktop")}));
 }
