@@ -283,41 +283,59 @@ bool put(const Opened& trash, const std::string& path, const std::string& prefix
 
 Emptied empty(const std::string& trash)
 {
-    struct stat st = {};
-    if (::lstat(trash.c_str(), &st) != 0 && errno == ENOENT)
-        return Emptied::Absent;
-    auto opened = open(trash, false);
-    if (!opened)
+    const size_t slash = trash.find_last_of('/');
+    if (trash.empty() || trash.front() != '/' || slash == std::string::npos)
         return Emptied::NotAll;
-    bool all = true;
-    auto entries = namesIn(opened->files.fd);
-    if (!entries)
+    Fd above(::open(slash == 0 ? "/" : trash.substr(0, slash).c_str(),
+                    O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    Fd folder(above.ok() ? ::openat(above.fd, trash.c_str() + slash + 1, kFolderFlags) : -1);
+    if (!folder.ok())
+        return errno == ENOENT ? Emptied::Absent : Emptied::NotAll;
+    // A missing files or info folder holds nothing; one that is a link or
+    // not a folder is refused.
+    auto sub = [&folder](const char* name, Fd& out) {
+        out = Fd(::openat(folder.fd, name, kFolderFlags));
+        return out.ok() || errno == ENOENT;
+    };
+    Fd files, info, expunged;
+    bool all = sub("files", files) && sub("info", info) && sub("expunged", expunged);
+    if (!all)
         return Emptied::NotAll;
-    for (const auto& name : *entries) {
-        if (removeTree(opened->files.fd, name))
-            removeTree(opened->info.fd, name + std::string(kInfoSuffix));
-        else
-            all = false;
+
+    std::vector<std::string> entries;
+    if (files.ok()) {
+        auto names = namesIn(files.fd);
+        if (!names)
+            return Emptied::NotAll;
+        entries = std::move(*names);
     }
+    for (const auto& name : entries) {
+        if (!removeTree(files.fd, name))
+            all = false;
+        else if (info.ok())
+            removeTree(info.fd, name + std::string(kInfoSuffix));
+    }
+    struct stat st = {};
     // Records left without their entry (an entry that could not be removed
     // keeps its record, so it can still be restored).
-    auto records = namesIn(opened->info.fd);
-    if (!records)
-        return Emptied::NotAll;
-    for (const auto& record : *records) {
-        std::string_view entry = record;
-        if (entry.ends_with(kInfoSuffix))
-            entry.remove_suffix(kInfoSuffix.size());
-        if (::fstatat(opened->files.fd, std::string(entry).c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0)
-            continue;
-        all = removeTree(opened->info.fd, record) && all;
+    if (info.ok()) {
+        auto records = namesIn(info.fd);
+        all = records.has_value() && all;
+        for (const auto& record : records.value_or(std::vector<std::string>{})) {
+            std::string_view entry = record;
+            if (entry.ends_with(kInfoSuffix))
+                entry.remove_suffix(kInfoSuffix.size());
+            if (files.ok() &&
+                ::fstatat(files.fd, std::string(entry).c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0)
+                continue;
+            all = removeTree(info.fd, record) && all;
+        }
     }
     // Trashes written by other programs may also hold these.
-    if (Fd expunged(::openat(opened->trash.fd, "expunged", kFolderFlags)); expunged.ok()) {
+    if (expunged.ok())
         for (const auto& name : namesIn(expunged.fd).value_or(std::vector<std::string>{}))
             all = removeTree(expunged.fd, name) && all;
-    }
-    if (::unlinkat(opened->trash.fd, "directorysizes", 0) != 0 && errno != ENOENT)
+    if (::unlinkat(folder.fd, "directorysizes", 0) != 0 && errno != ENOENT)
         all = false;
     return all ? Emptied::All : Emptied::NotAll;
 }

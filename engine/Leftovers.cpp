@@ -258,21 +258,23 @@ std::vector<ScanItem> orphanItems(const CancelToken*)
     // Flatpak keeps each application's data in ~/.var/app/<id>. Only a
     // list that Flatpak really gave counts: without it (no flatpak, or a
     // failed run) every such folder would look left over.
-    if constexpr (!Platform::kIsMac) {
+    // Flatpak is asked only when there is a folder to judge: starting it
+    // costs a good part of a second.
+    const std::string varApp = home + "/.var/app";
+    std::optional<std::vector<std::string>> appFolders;
+    if constexpr (!Platform::kIsMac)
+        appFolders = Platform::listFolder(varApp);
+    if (appFolders && !appFolders->empty()) {
         auto listed = Shell::runSucceeding(Platform::Tool::flatpak,
                                            {"list", "--app", "--columns=application"});
-        if (listed) {
-            const auto ids = Leftovers::flatpakIds(*listed);
-            const std::string dir = home + "/.var/app";
-            for (const auto& name :
-                 Platform::listFolder(dir).value_or(std::vector<std::string>{})) {
-                if (!Strings::isValidUtf8(name) || !Leftovers::flatpakLeftover(name, ids))
-                    continue;
-                std::string path = dir + "/" + name;
-                struct stat st = {};
-                if (::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
-                    candidates.push_back({path, name, std::string(kFlatpakFolder)});
-            }
+        const auto ids = Leftovers::flatpakIds(listed.value_or(""));
+        for (const auto& name : listed ? *appFolders : std::vector<std::string>{}) {
+            if (!Strings::isValidUtf8(name) || !Leftovers::flatpakLeftover(name, ids))
+                continue;
+            std::string path = varApp + "/" + name;
+            struct stat st = {};
+            if (::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
+                candidates.push_back({path, name, std::string(kFlatpakFolder)});
         }
     }
 

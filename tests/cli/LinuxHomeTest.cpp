@@ -84,8 +84,7 @@ TEST(LinuxHome, ScanCleanAndOverviewTheLinuxWay)
     for (const auto& entry : entries)
         EXPECT_TRUE(records.count(entry + ".trashinfo")) << entry;
     for (const auto& [name, where] : want)
-        EXPECT_EQ(fs::exists(home.at(where.substr(0, where.rfind(' ')))),
-                  where.ends_with(" data"))
+        EXPECT_EQ(fs::exists(home.at(where.substr(0, where.rfind(' ')))), where.ends_with(" data"))
             << where;
     EXPECT_TRUE(fs::exists(home.at(".config/Code/User/settings.json")));
 

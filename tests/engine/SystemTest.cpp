@@ -118,6 +118,12 @@ TEST(System, EmptyTrashEmptiesTheDesktopsTrashAndKeepsItsFolders)
     EXPECT_TRUE(fs::exists(home.at("Documents/keep2/me")));
     EXPECT_EQ(Scanner::trashSize().count, 0);
 
+    // A Trash without its info folder is emptied all the same.
+    fs::remove(trash + "/info");
+    home.file(".local/share/Trash/files/s b", "x");
+    EXPECT_TRUE(Scanner::emptyTrash());
+    EXPECT_TRUE(fs::is_empty(trash + "/files"));
+
     // A Trash whose files folder is a link is refused: what it leads to stays.
     fs::remove(trash + "/files");
     fs::create_directory_symlink(home.at("Documents"), trash + "/files");
