@@ -41,7 +41,7 @@ class Opened;
 
 // Opens the Trash folder at trash (whose own parent may be reached through
 // links), creating trash, files and info with mode 0700 when missing and
-// create is set (the parent folders too). No value when one of the three is a
+// create is set (the parent folders too). nullptr when one of the three is a
 // link or not a folder, or cannot be made or opened.
 std::shared_ptr<const Opened> open(const std::string& trash, bool create);
 
