@@ -95,7 +95,20 @@ pid_t spawn(const std::string& executable, const std::vector<std::string>& args,
     return rc == 0 ? pid : -1;
 }
 
+// Set once by stopAll and never cleared: the process is on its way out.
+std::atomic<bool> g_stopping{false};
+
+bool shouldStop(const CancelToken* token)
+{
+    return g_stopping.load(std::memory_order_relaxed) || (token && token->isCancelled());
+}
+
 } // namespace
+
+void stopAll()
+{
+    g_stopping = true;
+}
 
 namespace {
 
@@ -106,6 +119,8 @@ std::string runTool(const std::string& executable, const std::vector<std::string
 {
     waitStatus = -1;
     if (executable.empty() || executable.front() != '/' || access(executable.c_str(), X_OK) != 0)
+        return "";
+    if (shouldStop(token))
         return "";
 
     // Both ends close on exec, so a child started at the same time by another
@@ -143,15 +158,15 @@ std::string runTool(const std::string& executable, const std::vector<std::string
     }
 
     bool reaped = false;
-    if (token) {
-        // Check the token every 120 ms while the tool runs. The end of its
+    {
+        // Check the token (and stopAll) every 120 ms while the tool runs. The end of its
         // output wakes the wait at once, so a tool that finishes by itself is
         // not held back; after that only its exit is awaited, polled at a
         // growing interval that stays within the 120 ms.
         auto exitPoll = std::chrono::milliseconds(2);
         std::unique_lock lock(m);
         for (;;) {
-            if (token->isCancelled()) {
+            if (shouldStop(token)) {
                 kill(pid, SIGTERM);
                 break;
             }

@@ -54,6 +54,11 @@ std::string run(const std::string& executable, const std::vector<std::string>& a
 std::optional<std::string> runSucceeding(const std::string& executable,
                                          const std::vector<std::string>& args);
 
+// Stops every running tool (SIGTERM within about 120 ms) and makes every later
+// run return "" at once, for the rest of the process. The desktop application
+// calls it when it quits, so a scan in progress never keeps it alive.
+void stopAll();
+
 } // namespace Shell
 
 namespace Scanner {

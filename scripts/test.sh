@@ -1,13 +1,14 @@
 #!/bin/sh
 # Sets everything up and runs every check CI runs: the build with warnings as
 # errors and all its tests (the app's offscreen, its real-window check under
-# Xvfb through xvfb-run), the ASan+UBSan build with the engine and CLI tests,
-# and the format check.
+# Xvfb through xvfb-run), the install and the .deb (scripts/check-install.sh),
+# the ASan+UBSan build with the engine and CLI tests, and the format check.
 set -eu
 cd "$(dirname "$0")/.."
 
 WERROR=ON scripts/setup.sh
 ctest --test-dir build --output-on-failure -j 2
+scripts/check-install.sh build
 
 BUILD_DIR=build-asan BUILD_TYPE=Debug WERROR=ON SANITIZE=ON APP=OFF scripts/setup.sh
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \

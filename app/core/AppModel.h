@@ -2,20 +2,33 @@
 // to every page; pages read its properties and call its operations.
 //
 // All state lives on the main thread. An operation returns at once: it starts
-// engine calls on worker threads (a user-initiated pool for the scan phases and
-// large-file rescans, a lower-priority utility pool for usage figures and
-// processes) and assigns their results back on the main thread, in a fixed
-// order, emitting one change signal per property. A full scan runs its three
-// phases one after another with one CancelToken; the phases themselves run to
-// completion and a cancelled phase's result is dropped.
+// engine calls on the worker queues (Workers.h) through the engine-call table
+// (EngineCalls.h) and assigns their results back on the main thread, in a
+// fixed order, emitting one change signal per property. A full scan runs its
+// three phases one after another with one CancelToken; a cancelled phase's
+// result is dropped.
+//
+// What crosses into QML: the finding lists as list models over the model's
+// own vectors (ItemListModel), the history as a list model, small lists
+// (volume, usage, processes, the map trail) converted once when assigned, and
+// scalars. Selection and protection are operations with derived counts; the
+// sets themselves stay in C++.
+//
+// The code is split by concern over files that share this header:
+//   AppModel.cpp           construction, usage, volume, processes, setters
+//   AppModelScan.cpp       the full scan, its cancellation, large-file rescans
+//   AppModelClean.cpp      selection, protection, the clean-up, history, report
 #pragma once
 
+#include "EngineCalls.h"
+#include "HistoryModel.h"
+#include "ItemListModel.h"
 #include "Records.h"
 #include "Runner.h"
+#include "Workers.h"
 
 #include <QObject>
 #include <QStringList>
-#include <QThreadPool>
 #include <QVariant>
 #include <QtQml/qqmlregistration.h>
 
@@ -33,9 +46,11 @@ class AppModel : public QObject
     QML_ELEMENT
 
     Q_PROPERTY(QVariantMap volume READ volumeVariant NOTIFY volumeChanged)
-    Q_PROPERTY(QVariantList cacheItems READ cacheItemsVariant NOTIFY cacheItemsChanged)
-    Q_PROPERTY(QVariantList orphanItems READ orphanItemsVariant NOTIFY orphanItemsChanged)
-    Q_PROPERTY(QVariantList largeItems READ largeItemsVariant NOTIFY largeItemsChanged)
+    Q_PROPERTY(ItemListModel* cleanItems READ cleanList CONSTANT)
+    Q_PROPERTY(ItemListModel* cacheItems READ cacheList CONSTANT)
+    Q_PROPERTY(ItemListModel* orphanItems READ orphanList CONSTANT)
+    Q_PROPERTY(ItemListModel* largeItems READ largeList CONSTANT)
+    Q_PROPERTY(HistoryModel* history READ historyList CONSTANT)
     Q_PROPERTY(QVariantList categories READ categoriesVariant NOTIFY categoriesChanged)
     Q_PROPERTY(QVariantList typeBuckets READ typeBucketsVariant NOTIFY typeBucketsChanged)
     Q_PROPERTY(bool scanning READ scanning NOTIFY scanningChanged)
@@ -43,10 +58,10 @@ class AppModel : public QObject
     Q_PROPERTY(double progress READ progress NOTIFY progressChanged)
     Q_PROPERTY(QString phaseKey READ phaseKey NOTIFY phaseKeyChanged)
     Q_PROPERTY(bool scannedOnce READ scannedOnce NOTIFY scannedOnceChanged)
-    Q_PROPERTY(QStringList protectedPaths READ protectedPathsList NOTIFY protectedPathsChanged)
-    Q_PROPERTY(QStringList selection READ selectionList NOTIFY selectionChanged)
+    Q_PROPERTY(int selectedCount READ selectedCount NOTIFY selectedChanged)
+    Q_PROPERTY(qint64 selectedSize READ selectedSize NOTIFY selectedChanged)
+    Q_PROPERTY(bool cleaning READ cleaning NOTIFY cleaningChanged)
     Q_PROPERTY(int largeMinMB READ largeMinMB WRITE setLargeMinMB NOTIFY largeMinMBChanged)
-    Q_PROPERTY(QVariant mapRoot READ mapRootVariant NOTIFY mapRootChanged)
     Q_PROPERTY(QVariantList mapTrail READ mapTrailVariant NOTIFY mapTrailChanged)
     Q_PROPERTY(int mapDepth READ mapDepth NOTIFY mapDepthChanged)
     Q_PROPERTY(bool mapLoading READ mapLoading NOTIFY mapLoadingChanged)
@@ -57,14 +72,14 @@ class AppModel : public QObject
     Q_PROPERTY(bool dupScanned READ dupScanned NOTIFY dupScannedChanged)
     Q_PROPERTY(QVariantList procs READ procsVariant NOTIFY procsChanged)
     Q_PROPERTY(qint64 ownMem READ ownMem NOTIFY ownMemChanged)
-    // Derived on every read.
-    Q_PROPERTY(QVariantList cleanItems READ cleanItemsVariant NOTIFY cleanItemsChanged)
-    Q_PROPERTY(qint64 reclaimable READ reclaimable NOTIFY cleanItemsChanged)
-    Q_PROPERTY(qint64 largeTotal READ largeTotal NOTIFY largeItemsChanged)
+    Q_PROPERTY(qint64 reclaimable READ reclaimable NOTIFY reclaimableChanged)
+    Q_PROPERTY(qint64 largeTotal READ largeTotal NOTIFY largeTotalChanged)
 
 public:
     explicit AppModel(QObject* parent = nullptr);
     ~AppModel() override;
+
+    // ---- Scans (AppModelScan.cpp, AppModel.cpp)
 
     // Starts the three scan phases unless a full scan is already running.
     Q_INVOKABLE void fullScan();
@@ -79,12 +94,50 @@ public:
     // Loads the top 12 processes and the app's own memory, then assigns both.
     Q_INVOKABLE void refreshProcesses();
 
+    // ---- Selection, protection, clean-up (AppModelClean.cpp)
+
+    Q_INVOKABLE bool isSelected(const QString& path) const;
+    // Removes the path from the selection when present, else adds it.
+    Q_INVOKABLE void toggleSelected(const QString& path);
+    // Adds the path of every row the filter lists (protected ones included);
+    // what was selected before stays selected.
+    Q_INVOKABLE void selectAllIn(ItemFilter* rows);
+    Q_INVOKABLE void clearSelection();
+    Q_INVOKABLE bool isProtected(const QString& path) const;
+    // Protects an unprotected path (and drops it from the selection) or
+    // unprotects a protected one; the set is written to the preferences.
+    Q_INVOKABLE void toggleProtect(const QString& path);
+    // Moves the selected findings into the Trash (trash()); trashed() reports.
+    Q_INVOKABLE void trashSelected();
+    // Writes the Markdown report on a worker; reportExported() gives its path
+    // ("" when it could not be written).
+    Q_INVOKABLE void exportReport();
+    // Reads the history afresh into `history`.
+    Q_INVOKABLE void loadHistory();
+
+    // The size text of the app ("1.5 KB").
+    Q_INVOKABLE QString sizeText(qint64 bytes) const;
+
+    // Moves items into the Trash under one stamp, on a worker, then appends a
+    // history entry when anything moved, removes every finding of the given
+    // paths from the lists and the selection (also those that failed to move;
+    // a rescan finds them again) and re-reads the volume; trashed(moved,
+    // failed, size) follows.
+    void trash(std::vector<ScanItem> items);
+
+    // ---- Reading the state from C++
+
     const VolumeInfo& volume() const { return m_volume; }
     const std::vector<ScanItem>& cacheItems() const { return m_cacheItems; }
     const std::vector<ScanItem>& orphanItems() const { return m_orphanItems; }
     const std::vector<ScanItem>& largeItems() const { return m_largeItems; }
     const std::vector<Category>& categories() const { return m_categories; }
     const std::vector<TypeBucket>& typeBuckets() const { return m_typeBuckets; }
+    ItemListModel* cleanList() { return &m_cleanList; }
+    ItemListModel* cacheList() { return &m_cacheList; }
+    ItemListModel* orphanList() { return &m_orphanList; }
+    ItemListModel* largeList() { return &m_largeList; }
+    HistoryModel* historyList() { return &m_history; }
     bool scanning() const { return m_scanning; }
     QString statusText() const { return m_statusText; }
     double progress() const { return m_progress; }
@@ -102,28 +155,33 @@ public:
     bool dupScanned() const { return m_dupScanned; }
     const std::vector<ProcInfo>& procs() const { return m_procs; }
     qint64 ownMem() const { return m_ownMem; }
+    bool cleaning() const { return m_cleaning > 0; }
 
     // cacheItems followed by orphanItems.
     std::vector<ScanItem> cleanItems() const;
-    qint64 reclaimable() const;
-    qint64 largeTotal() const;
+    // The findings of cleanItems whose path is selected, in list order.
+    std::vector<ScanItem> selectedItems() const;
+    int selectedCount() const { return m_selectedCount; }
+    qint64 selectedSize() const { return m_selectedSize; }
+    qint64 reclaimable() const { return m_reclaimable; }
+    qint64 largeTotal() const { return m_largeTotal; }
 
     // Whether the shared system-activity slot is held (full scan, duplicate
     // search or map load running). Linux has no such facility; the slot keeps
     // its begin and end points all the same.
     bool holdsActivity() const { return m_activity.has_value(); }
 
-    // Blocks until every engine call the model started (and every call those
-    // started in turn) has finished and its result has been assigned. For the
-    // tests and benchmarks, which must not change HOME under a running scan.
-    void waitForWorkers();
+    // The engine calls the model makes; a test replaces some of them. Calls
+    // already started keep the table they started with.
+    const EngineCalls& engine() const { return m_engine; }
+    void setEngine(EngineCalls calls) { m_engine = std::move(calls); }
+
+    // Blocks until every engine call the model started has finished and its
+    // result has been assigned (tests and benchmarks).
+    void waitForWorkers() { m_workers.waitForAll(); }
 
 signals:
     void volumeChanged();
-    void cacheItemsChanged();
-    void orphanItemsChanged();
-    void largeItemsChanged();
-    void cleanItemsChanged();
     void categoriesChanged();
     void typeBucketsChanged();
     void scanningChanged();
@@ -133,6 +191,8 @@ signals:
     void scannedOnceChanged();
     void protectedPathsChanged();
     void selectionChanged();
+    void selectedChanged();
+    void cleaningChanged();
     void largeMinMBChanged();
     void mapRootChanged();
     void mapTrailChanged();
@@ -145,13 +205,19 @@ signals:
     void dupScannedChanged();
     void procsChanged();
     void ownMemChanged();
+    void reclaimableChanged();
+    void largeTotalChanged();
+    // Lists replaced or shortened (a scan phase, a clean-up).
+    void cacheItemsChanged();
+    void orphanItemsChanged();
+    void largeItemsChanged();
+    // A clean-up ended: how many moved, how many failed, the bytes moved.
+    void trashed(int moved, int failed, qint64 size);
+    // A report was written to path ("" when it could not be).
+    void reportExported(const QString& path);
 
 private:
     using TokenPtr = std::shared_ptr<CancelToken>;
-
-    // Runs work on pool and hands its result to done on the main thread; done
-    // is dropped when the model is gone by then.
-    template <class Work, class Done> void inBackground(QThreadPool& pool, Work work, Done done);
 
     // The phases of the full scan numbered run; each checks run's own token.
     void scanCaches(quint64 run, TokenPtr token);
@@ -161,6 +227,15 @@ private:
     // Cancellation clean-up of scan run; it changes the model only while run is
     // still the current scan, so a late-noticing old scan never stops a new one.
     void finishCancel(quint64 run, const TokenPtr& token);
+
+    // Replace a list wholesale, resetting the list models that show it.
+    void assignCache(std::vector<ScanItem> items);
+    void assignOrphans(std::vector<ScanItem> items);
+    void assignLarge(std::vector<ScanItem> items);
+    // Removes the findings of these paths from the cache and leftover lists,
+    // row range by row range.
+    void removeFindings(const std::set<std::string>& paths);
+    void finishTrash(const std::vector<ScanItem>& items, const std::vector<bool>& moved);
 
     void beginActivity();
     void endActivity();
@@ -173,28 +248,32 @@ private:
     void setSelection(std::set<std::string> v);
     void setScanTask(std::optional<quint64> v);
     void setVolume(const VolumeInfo& v);
+    void setCategories(std::vector<Category> v);
+    void setTypeBuckets(std::vector<TypeBucket> v);
+    void setProcs(std::vector<ProcInfo> v);
+    // Recomputes the selected count and size, reclaimable and largeTotal.
+    void updateTotals();
+    void writeProtected();
 
-    QVariantMap volumeVariant() const;
-    QVariantList cacheItemsVariant() const;
-    QVariantList orphanItemsVariant() const;
-    QVariantList largeItemsVariant() const;
-    QVariantList cleanItemsVariant() const;
-    QVariantList categoriesVariant() const;
-    QVariantList typeBucketsVariant() const;
-    QStringList protectedPathsList() const;
-    QStringList selectionList() const;
-    QVariant mapRootVariant() const;
+    QVariantMap volumeVariant() const { return m_volumeVariant; }
+    QVariantList categoriesVariant() const { return m_categoriesVariant; }
+    QVariantList typeBucketsVariant() const { return m_typeBucketsVariant; }
+    QVariantList procsVariant() const { return m_procsVariant; }
     QVariantList mapTrailVariant() const;
     QVariantList dupContentVariant() const;
     QVariantList dupNamesVariant() const;
-    QVariantList procsVariant() const;
+
+    EngineCalls m_engine;
 
     VolumeInfo m_volume;
+    QVariantMap m_volumeVariant;
     std::vector<ScanItem> m_cacheItems;
     std::vector<ScanItem> m_orphanItems;
     std::vector<ScanItem> m_largeItems;
     std::vector<Category> m_categories;
+    QVariantList m_categoriesVariant;
     std::vector<TypeBucket> m_typeBuckets;
+    QVariantList m_typeBucketsVariant;
     bool m_scanning = false;
     QString m_statusText;
     double m_progress = 0;
@@ -202,6 +281,11 @@ private:
     bool m_scannedOnce = false;
     std::set<std::string> m_protectedPaths;
     std::set<std::string> m_selection;
+    int m_selectedCount = 0;
+    qint64 m_selectedSize = 0;
+    qint64 m_reclaimable = 0;
+    qint64 m_largeTotal = 0;
+    int m_cleaning = 0; // clean-ups under way
     int m_largeMinMB = 200;
     std::optional<DiskNode> m_mapRoot;
     std::vector<std::pair<std::string, std::string>> m_mapTrail; // (name, path)
@@ -216,15 +300,21 @@ private:
     bool m_dupScanned = false;
     TokenPtr m_dupToken;
     std::vector<ProcInfo> m_procs;
+    QVariantList m_procsVariant;
     qint64 m_ownMem = 0;
     struct Activity
     {
         const char* reason;
     };
     std::optional<Activity> m_activity;
-
     quint64 m_scanCounter = 0;
-    int m_pending = 0; // engine calls whose results are not yet assigned
-    QThreadPool m_userPool;
-    QThreadPool m_utilityPool;
+
+    ItemListModel m_cleanList;
+    ItemListModel m_cacheList;
+    ItemListModel m_orphanList;
+    ItemListModel m_largeList;
+    HistoryModel m_history;
+
+    // Last: destroyed first, so no worker outlives the state it reports to.
+    Workers m_workers;
 };

@@ -24,17 +24,28 @@ Lang::Lang(QQmlEngine* engine, QObject* parent)
         watch();
         refresh();
     });
+    // A file rewritten in place (truncated and written again, as editors do)
+    // changes no folder entry: the file itself is watched for that.
+    connect(&m_watcher, &QFileSystemWatcher::fileChanged, this, [this] {
+        watch();
+        refresh();
+    });
 }
 
 void Lang::watch()
 {
     // The folder of the file once it exists; until then the nearest folder
-    // above it that does, to see the folders being made.
+    // above it that does, to see the folders being made. And the file itself
+    // once it is there (a file replaced by a rename leaves the watch list, so
+    // it is added again each time).
     QString dir = QFileInfo(QString::fromStdString(Preferences::filePath())).absolutePath();
     while (!QFileInfo(dir).isDir() && dir != QFileInfo(dir).absolutePath())
         dir = QFileInfo(dir).absolutePath();
     if (!m_watcher.directories().contains(dir))
         m_watcher.addPath(dir);
+    const QString file = QString::fromStdString(Preferences::filePath());
+    if (QFileInfo(file).isFile() && !m_watcher.files().contains(file))
+        m_watcher.addPath(file);
 }
 
 Lang* Lang::create(QQmlEngine* qmlEngine, QJSEngine*)

@@ -2,8 +2,10 @@
 // AppDelegate builds the window once the event loop is about to run.
 #include "AppDelegate.h"
 #include "Lang.h"
+#include "Runner.h"
 
 #include <QGuiApplication>
+#include <QIcon>
 #include <QQuickStyle>
 #include <QTimer>
 
@@ -11,8 +13,13 @@ int main(int argc, char** argv)
 {
     QGuiApplication app(argc, argv);
     QGuiApplication::setApplicationName(QStringLiteral("TidloCleaner"));
+    QGuiApplication::setDesktopFileName(QStringLiteral(TIDLO_APP_ID));
+    QGuiApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/" TIDLO_APP_ID ".svg")));
     QQuickStyle::setStyle(QStringLiteral("Basic"));
     Lang::install();
+    // Closing the window ends the process at once: running tools are stopped,
+    // so a scan's worker returns within a moment and its result is dropped.
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, [] { Shell::stopAll(); });
 
     AppDelegate delegate;
     QTimer::singleShot(0, &delegate, &AppDelegate::applicationDidFinishLaunching);

@@ -24,6 +24,12 @@ QVariantMap toVariant(const ProcInfo& proc);
 // The node with its whole subtree.
 QVariantMap toVariant(const DiskNode& node);
 
+// A file-system path as a QString and back without loss: valid UTF-8 reads as
+// text; each byte that is not (a name in another encoding) becomes one of the
+// code units U+DC80 to U+DCFF, and stdPath turns those back into the bytes.
+QString qPath(const std::string& path);
+std::string stdPath(const QString& path);
+
 template <class T> QVariantList toVariantList(const std::vector<T>& records)
 {
     QVariantList out;

@@ -58,6 +58,9 @@ Item {
             AbstractButton {
                 id: cancel
                 objectName: "cancelButton"
+                text: qsTr("common.cancel")
+                Accessible.role: Accessible.Button
+                Accessible.name: text
                 anchors.verticalCenter: parent.verticalCenter
                 focusPolicy: Qt.NoFocus
                 contentItem: Text {
@@ -81,6 +84,9 @@ Item {
 
         BusyIndicator {
             anchors.verticalCenter: parent.verticalCenter
+            // The control's own padding would leave the wheel a couple of
+            // pixels wide; the box is all wheel.
+            padding: 0
             implicitWidth: 14
             implicitHeight: 14
             running: statusRow.visible
@@ -88,6 +94,8 @@ Item {
         Text {
             anchors.verticalCenter: parent.verticalCenter
             text: area.model.statusText
+            Accessible.role: Accessible.StaticText
+            Accessible.name: text
             font.pointSize: Theme.pt(11)
             color: Theme.secondary
         }

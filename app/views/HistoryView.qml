@@ -1,15 +1,94 @@
 import QtQuick
+import QtQuick.Controls.Basic
 import Tidlo.Core
 
-// The History page: so far its header.
+// The History page: the total freed and the number of clean-ups, then one line
+// per clean-up, newest first. Read afresh each time the page comes on screen.
 Item {
     id: page
 
     required property AppModel model
+    readonly property HistoryModel history: model.history
 
-    PageHeader {
-        anchors { left: parent.left; right: parent.right; top: parent.top }
-        title: qsTr("hist.title")
-        subtitle: qsTr("hist.subtitle")
+    Component.onCompleted: model.loadHistory()
+
+    Column {
+        anchors.fill: parent
+
+        PageHeader {
+            id: header
+            width: parent.width
+            title: qsTr("hist.title")
+            subtitle: qsTr("hist.subtitle")
+        }
+
+        Row {
+            id: totals
+            x: 28
+            width: parent.width - 56
+            spacing: 16
+            bottomPadding: 12
+
+            Repeater {
+                model: [
+                    { name: "totalFreed", key: "hist.total", value: page.history.totalFreedText },
+                    { name: "sessions", key: "hist.times", value: String(page.history.count) },
+                ]
+                delegate: Card {
+                    required property var modelData
+                    width: (totals.width - totals.spacing) / 2
+                    Column {
+                        width: parent.width
+                        spacing: 3
+                        Text {
+                            text: qsTr(modelData.key)
+                            font.pointSize: Theme.pt(11)
+                            color: Theme.secondary
+                            Accessible.role: Accessible.StaticText
+                            Accessible.name: text
+                        }
+                        Text {
+                            objectName: modelData.name
+                            text: modelData.value
+                            font.pointSize: Theme.pt(20)
+                            font.bold: true
+                            color: Theme.primary
+                            Accessible.role: Accessible.StaticText
+                            Accessible.name: text
+                        }
+                    }
+                }
+            }
+        }
+
+        Item {
+            width: parent.width
+            height: parent.height - header.height - totals.height
+
+            Text {
+                objectName: "noHistory"
+                anchors.centerIn: parent
+                visible: page.history.count === 0
+                text: qsTr("hist.none")
+                font.pointSize: Theme.pt(12)
+                color: Theme.secondary
+                Accessible.role: Accessible.StaticText
+                Accessible.name: text
+            }
+
+            ListView {
+                objectName: "historyList"
+                anchors { fill: parent; leftMargin: 20; rightMargin: 20 }
+                visible: page.history.count > 0
+                clip: true
+                model: page.history
+                bottomMargin: 20
+                boundsBehavior: Flickable.StopAtBounds
+                ScrollBar.vertical: ScrollBar {}
+                delegate: HistoryLine {
+                    width: ListView.view.width
+                }
+            }
+        }
     }
 }

@@ -1,15 +1,74 @@
 import QtQuick
+import QtQuick.Controls.Basic
 import Tidlo.Core
 
-// The Large Files page: so far its header.
+// The Large Files page: the biggest single files, read-only. The minimum size
+// can be stepped and the search run again; a click on a row shows the file in
+// the file manager.
 Item {
     id: page
 
     required property AppModel model
 
-    PageHeader {
-        anchors { left: parent.left; right: parent.right; top: parent.top }
-        title: qsTr("files.title")
-        subtitle: qsTr("files.subtitle")
+    Column {
+        anchors.fill: parent
+
+        PageHeader {
+            id: header
+            width: parent.width
+            title: qsTr("files.title")
+            subtitle: qsTr("files.subtitle")
+            trailing: Row {
+                spacing: 10
+                baselineOffset: rescan.y + rescan.baselineOffset
+                Text {
+                    objectName: "minText"
+                    anchors.verticalCenter: parent.verticalCenter
+                    text: qsTr("files.min") + ": " + page.model.largeMinMB + " MB"
+                    font.pointSize: Theme.pt(11)
+                    color: Theme.secondary
+                    Accessible.role: Accessible.StaticText
+                    Accessible.name: text
+                }
+                Stepper {
+                    objectName: "minStepper"
+                    anchors.verticalCenter: parent.verticalCenter
+                    from: 50
+                    to: 2000
+                    stepSize: 50
+                    value: page.model.largeMinMB
+                    label: qsTr("files.min")
+                    onMoved: (v) => {
+                        page.model.largeMinMB = v
+                        page.model.rescanLarge()
+                    }
+                }
+                BorderedButton {
+                    id: rescan
+                    objectName: "rescan"
+                    anchors.verticalCenter: parent.verticalCenter
+                    text: qsTr("common.rescan")
+                    onClicked: page.model.rescanLarge()
+                }
+            }
+        }
+
+        ListView {
+            id: list
+            objectName: "largeList"
+            x: 20
+            width: parent.width - 40
+            height: parent.height - header.height
+            clip: true
+            model: page.model.largeItems
+            bottomMargin: 40
+            boundsBehavior: Flickable.StopAtBounds
+            reuseItems: true
+            ScrollBar.vertical: ScrollBar {}
+            delegate: ItemRow {
+                width: ListView.view.width
+                onToggled: Desktop.reveal(path)
+            }
+        }
     }
 }

@@ -3,7 +3,7 @@ import QtQuick.Controls.Basic
 
 // One page of the sidebar: icon and title; the selected page is drawn in the
 // primary colour on a faint rounded highlight, the others in the secondary colour.
-AbstractButton {
+TabButton {
     id: row
 
     required property var entry
@@ -12,6 +12,12 @@ AbstractButton {
     readonly property color tone: selected ? Theme.primary : Theme.secondary
 
     objectName: "pageRow_" + entry.id
+    text: qsTr(entry.titleKey)
+    // The chosen page is the checked tab; clicks report it and the sidebar decides.
+    checkable: false
+    checked: selected
+    Accessible.name: text
+    Accessible.selected: selected
     focusPolicy: Qt.NoFocus
     hoverEnabled: true
     topPadding: 7
@@ -34,7 +40,7 @@ AbstractButton {
             color: row.tone
         }
         Text {
-            text: qsTr(row.entry.titleKey)
+            text: row.text
             font.pointSize: Theme.pt(13)
             font.weight: row.selected ? Font.DemiBold : Font.Normal
             color: row.tone

@@ -1,0 +1,162 @@
+// The full scan (caches, then leftovers, then large files), its cancellation
+// and the large-file rescans.
+#include "AppModel.h"
+
+#include "Text.h"
+
+namespace {
+
+QString catalogue(const char* key)
+{
+    return QString::fromStdString(t(key));
+}
+
+} // namespace
+
+void AppModel::fullScan()
+{
+    if (m_scanning)
+        return;
+    setScanning(true);
+    setSelection({});
+    setProgress(0.02);
+    setPhaseKey("phase.cache");
+    auto token = std::make_shared<CancelToken>();
+    m_scanToken = token;
+    beginActivity();
+    const quint64 run = ++m_scanCounter;
+    setScanTask(run);
+    setStatusText(catalogue("common.loading"));
+    scanCaches(run, token);
+}
+
+void AppModel::scanCaches(quint64 run, TokenPtr token)
+{
+    m_workers.run(
+        Workers::Queue::User, this,
+        [token, call = m_engine.cacheItems] { return call(token.get()); },
+        [this, run, token](std::vector<ScanItem> items) {
+            if (token->isCancelled())
+                return finishCancel(run, token);
+            assignCache(std::move(items));
+            setProgress(0.35);
+            setPhaseKey("phase.orphan");
+            scanOrphans(run, token);
+        });
+}
+
+void AppModel::scanOrphans(quint64 run, TokenPtr token)
+{
+    m_workers.run(
+        Workers::Queue::User, this,
+        [token, call = m_engine.orphanItems] { return call(token.get()); },
+        [this, run, token](std::vector<ScanItem> items) {
+            if (token->isCancelled())
+                return finishCancel(run, token);
+            assignOrphans(std::move(items));
+            setProgress(0.6);
+            setPhaseKey("phase.large");
+            setStatusText(catalogue("files.scanning"));
+            scanLarge(run, token);
+        });
+}
+
+void AppModel::scanLarge(quint64 run, TokenPtr token)
+{
+    const int64_t minMB = m_largeMinMB; // the value when the phase starts
+    m_workers.run(
+        Workers::Queue::User, this,
+        [token, minMB, call = m_engine.largeFiles] { return call(minMB, token.get()); },
+        [this, run, token](std::vector<ScanItem> items) {
+            if (token->isCancelled())
+                return finishCancel(run, token);
+            assignLarge(std::move(items));
+            setProgress(0.9);
+            completeScan();
+        });
+}
+
+void AppModel::completeScan()
+{
+    std::set<std::string> chosen;
+    for (const ScanItem& item : m_cacheItems)
+        if (item.risk == Risk::Safe && !m_protectedPaths.count(item.path))
+            chosen.insert(item.path);
+    setSelection(std::move(chosen));
+    refreshVolume();
+    loadCategories();
+    setProgress(1.0);
+    setPhaseKey("phase.done");
+    setScanning(false);
+    setScannedOnce(true);
+    setStatusText({});
+    setScanTask(std::nullopt);
+    endActivity();
+}
+
+void AppModel::finishCancel(quint64 run, const TokenPtr& token)
+{
+    token->cancel();
+    if (m_scanTask != run)
+        return; // an older scan noticing late: the model has moved on
+    endActivity();
+    setScanning(false);
+    setStatusText({});
+    setPhaseKey("phase.cancelled");
+    setScanTask(std::nullopt);
+}
+
+void AppModel::cancelScan()
+{
+    if (m_scanToken)
+        m_scanToken->cancel();
+    if (m_scanTask)
+        finishCancel(*m_scanTask, m_scanToken);
+}
+
+void AppModel::rescanLarge()
+{
+    auto token = std::make_shared<CancelToken>(); // kept by nobody: nothing cancels it
+    setStatusText(catalogue("files.scanning"));
+    const int64_t minMB = m_largeMinMB;
+    m_workers.run(
+        Workers::Queue::User, this,
+        [token, minMB, call = m_engine.largeFiles] { return call(minMB, token.get()); },
+        [this](std::vector<ScanItem> items) {
+            assignLarge(std::move(items));
+            setStatusText({});
+        });
+}
+
+// ---- Whole-list assignments
+
+void AppModel::assignCache(std::vector<ScanItem> items)
+{
+    m_cacheList.beginReplace();
+    m_cleanList.beginReplace();
+    m_cacheItems = std::move(items);
+    m_cleanList.endReplace();
+    m_cacheList.endReplace();
+    updateTotals();
+    emit cacheItemsChanged();
+}
+
+void AppModel::assignOrphans(std::vector<ScanItem> items)
+{
+    m_orphanList.beginReplace();
+    m_cleanList.beginReplace();
+    m_orphanItems = std::move(items);
+    m_cleanList.endReplace();
+    m_orphanList.endReplace();
+    updateTotals();
+    emit orphanItemsChanged();
+}
+
+void AppModel::assignLarge(std::vector<ScanItem> items)
+{
+    m_largeList.beginReplace();
+    m_largeItems = std::move(items);
+    m_largeList.endReplace();
+    updateTotals();
+    emit largeItemsChanged();
+}

@@ -1,0 +1,92 @@
+#include "Desktop.h"
+
+#include "Platform.h"
+#include "RecordVariants.h"
+
+#include <QClipboard>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QUrl>
+
+#include <cstdlib>
+
+namespace {
+
+const char* kService = "org.freedesktop.FileManager1";
+const char* kObject = "/org/freedesktop/FileManager1";
+
+void openLocalFolder(const QString& folder)
+{
+    if (!folder.isEmpty())
+        QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
+}
+
+// The folder that holds the desktop Trash's entries.
+QString trashFilesFolder()
+{
+    const char* data = std::getenv("XDG_DATA_HOME");
+    std::string base =
+        data && data[0] == '/' ? std::string(data) : Platform::homeDir() + "/.local/share";
+    return qPath(base + "/Trash/files");
+}
+
+} // namespace
+
+Desktop::Desktop(QObject* parent) : QObject(parent) {}
+
+QString Desktop::fileUri(const QString& path)
+{
+    const QByteArray bytes = QByteArray::fromStdString(stdPath(path));
+    return QStringLiteral("file://") + QString::fromLatin1(bytes.toPercentEncoding("/"));
+}
+
+void Desktop::reveal(const QString& path)
+{
+    if (path.isEmpty())
+        return;
+    askFileManager(QStringLiteral("ShowItems"), {fileUri(path)}, QFileInfo(path).path());
+}
+
+void Desktop::openTrash()
+{
+    askFileManager(QStringLiteral("ShowFolders"), {QStringLiteral("trash:///")},
+                   trashFilesFolder());
+}
+
+void Desktop::openFolder(const QString& path)
+{
+    openLocalFolder(path);
+}
+
+void Desktop::copyText(const QString& text)
+{
+    if (QClipboard* clipboard = QGuiApplication::clipboard())
+        clipboard->setText(text);
+}
+
+void Desktop::askFileManager(const QString& method, const QStringList& uris,
+                             const QString& fallbackFolder)
+{
+    emit fileManagerAsked(method, uris);
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected()) {
+        openLocalFolder(fallbackFolder);
+        return;
+    }
+    QDBusMessage call =
+        QDBusMessage::createMethodCall(QString::fromLatin1(kService), QString::fromLatin1(kObject),
+                                       QString::fromLatin1(kService), method);
+    call << uris << QString();
+    auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call, 5000), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this,
+            [fallbackFolder](QDBusPendingCallWatcher* w) {
+                if (QDBusPendingReply<> reply = *w; reply.isError())
+                    openLocalFolder(fallbackFolder);
+                w->deleteLater();
+            });
+}

@@ -1,0 +1,58 @@
+// The engine operations the application calls, as one table of functions.
+// Every entry defaults to the real engine; the model reads the table when it
+// starts a call, so a test can hand the model a table in which one call is
+// held back until the test releases it (a slow search, say) while every other
+// call stays real. The table is copied into worker tasks by value: a call in
+// flight never sees a later change.
+#pragma once
+
+#include "Records.h"
+#include "Runner.h"
+#include "Scanner.h"
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+struct EngineCalls
+{
+    // Cleaning scans.
+    std::function<std::vector<ScanItem>(const CancelToken*)> cacheItems = Scanner::cacheItems;
+    std::function<std::vector<ScanItem>(const CancelToken*)> orphanItems = Scanner::orphanItems;
+    std::function<std::vector<ScanItem>(int64_t, const CancelToken*)> largeFiles =
+        Scanner::largeFiles;
+
+    // The Trash mover, the history and the report.
+    std::function<std::vector<bool>(const std::vector<std::string>&, const std::string&)>
+        moveToTrash = Scanner::moveToTrash;
+    std::function<std::vector<HistoryEntry>()> loadHistory = Scanner::loadHistory;
+    std::function<void(const HistoryEntry&)> appendHistory = Scanner::appendHistory;
+    std::function<std::optional<std::string>(const std::vector<ScanItem>&,
+                                             const std::vector<ScanItem>&,
+                                             const std::vector<ScanItem>&, const VolumeInfo&)>
+        exportReport = Scanner::exportReport;
+
+    // Measuring.
+    std::function<DiskNode(const std::string&, int, bool, const CancelToken*)> diskTree =
+        Scanner::diskTree;
+    std::function<std::vector<Category>()> topLevelUsage = Scanner::topLevelUsage;
+    std::function<std::vector<TypeBucket>()> fileTypeUsage = Scanner::fileTypeUsage;
+    std::function<std::vector<DupGroup>(int64_t, int64_t, const CancelToken*)> duplicates =
+        Scanner::duplicates;
+    std::function<std::vector<DupGroup>(int64_t, const CancelToken*)> sameNameGroups =
+        Scanner::sameNameGroups;
+
+    // Applications and system readings.
+    std::function<std::vector<AppInfo>()> appsList = Scanner::appsList;
+    std::function<std::vector<std::string>(const AppInfo&)> leftovers = Scanner::leftovers;
+    std::function<VolumeInfo()> volume = Scanner::volume;
+    std::function<Scanner::MemoryInfo()> memory = Scanner::memory;
+    std::function<std::vector<ProcInfo>(int)> processes = Scanner::processes;
+    std::function<int64_t()> ownMemory = Scanner::ownMemory;
+    std::function<Scanner::TrashInfo()> trashSize = Scanner::trashSize;
+    std::function<bool()> emptyTrash = Scanner::emptyTrash;
+    std::function<std::vector<std::string>()> snapshots = Scanner::snapshots;
+    std::function<std::vector<std::string>()> loginItems = Scanner::loginItems;
+};

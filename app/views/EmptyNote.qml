@@ -1,0 +1,27 @@
+import QtQuick
+
+// A symbol above a short text, for a list with nothing in it.
+Column {
+    id: note
+
+    property string icon
+    property string text
+    property color tint: Theme.safe
+
+    spacing: 8
+
+    Symbol {
+        anchors.horizontalCenter: parent.horizontalCenter
+        name: note.icon
+        size: 34
+        color: Qt.rgba(note.tint.r, note.tint.g, note.tint.b, 0.7)
+    }
+    Text {
+        anchors.horizontalCenter: parent.horizontalCenter
+        text: note.text
+        font.pointSize: Theme.pt(13)
+        color: Theme.primary
+        Accessible.role: Accessible.StaticText
+        Accessible.name: text
+    }
+}

@@ -1,0 +1,63 @@
+import QtQuick
+
+// One clean-up of the history: when, how many items, how much was freed.
+Item {
+    id: line
+
+    required property string dateText
+    required property int items
+    required property string freedText
+
+    implicitHeight: row.implicitHeight + 16
+    Accessible.role: Accessible.ListItem
+    Accessible.name: dateText + ", " + itemsText.text + ", " + freedText
+
+    Row {
+        id: row
+        anchors { left: parent.left; right: parent.right; verticalCenter: parent.verticalCenter
+                  leftMargin: 10; rightMargin: 10 }
+        spacing: 10
+
+        Symbol {
+            anchors.verticalCenter: parent.verticalCenter
+            name: "trash.circle"
+            size: 14
+            color: Theme.accent
+        }
+        Text {
+            id: date
+            objectName: "dateText"
+            anchors.verticalCenter: parent.verticalCenter
+            text: line.dateText
+            font.pointSize: Theme.pt(11.5)
+            color: Theme.primary
+            Accessible.role: Accessible.StaticText
+            Accessible.name: text
+        }
+        Text {
+            id: itemsText
+            objectName: "itemsText"
+            anchors.verticalCenter: parent.verticalCenter
+            text: line.items + " " + qsTr("common.items")
+            font.pointSize: Theme.pt(10.5)
+            color: Theme.secondary
+            Accessible.role: Accessible.StaticText
+            Accessible.name: text
+        }
+        Item {
+            width: row.width - x - freed.width - row.spacing
+            height: 1
+        }
+        Text {
+            id: freed
+            objectName: "freedText"
+            anchors.verticalCenter: parent.verticalCenter
+            text: line.freedText
+            font.pointSize: Theme.pt(12)
+            font.weight: Font.Medium
+            color: Theme.primary
+            Accessible.role: Accessible.StaticText
+            Accessible.name: text
+        }
+    }
+}

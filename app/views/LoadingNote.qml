@@ -1,0 +1,27 @@
+import QtQuick
+import QtQuick.Controls.Basic
+
+// A spinning indicator above a short text, centred where content will appear.
+Column {
+    id: note
+
+    property string text
+
+    spacing: 10
+
+    BusyIndicator {
+        anchors.horizontalCenter: parent.horizontalCenter
+        implicitWidth: 28
+        implicitHeight: 28
+        padding: 0
+        running: note.visible
+    }
+    Text {
+        anchors.horizontalCenter: parent.horizontalCenter
+        text: note.text
+        font.pointSize: Theme.pt(12)
+        color: Theme.secondary
+        Accessible.role: Accessible.StaticText
+        Accessible.name: text
+    }
+}

@@ -1,0 +1,53 @@
+import QtQuick
+import QtQuick.Controls.Basic
+import Tidlo.Core
+
+// The scan's progress across a page: a bar tinted with the accent and the
+// current phase beside it.
+Item {
+    id: progressRow
+
+    required property AppModel model
+
+    implicitHeight: row.implicitHeight + 10
+
+    Row {
+        id: row
+        anchors { left: parent.left; right: parent.right; leftMargin: 28; rightMargin: 28 }
+        spacing: 8
+
+        ProgressBar {
+            id: bar
+            anchors.verticalCenter: parent.verticalCenter
+            width: parent.width - phase.width - parent.spacing
+            from: 0
+            to: 1
+            value: progressRow.model.progress
+            Accessible.name: phase.text
+            background: Rectangle {
+                implicitHeight: 4
+                radius: 2
+                color: Theme.primaryAt(0.1)
+            }
+            contentItem: Item {
+                implicitHeight: 4
+                Rectangle {
+                    width: bar.visualPosition * parent.width
+                    height: parent.height
+                    radius: 2
+                    color: Theme.accent
+                }
+            }
+        }
+        Text {
+            id: phase
+            width: 130
+            text: qsTr(progressRow.model.phaseKey)
+            font.pointSize: Theme.pt(10.5)
+            color: Theme.secondary
+            elide: Text.ElideRight
+            Accessible.role: Accessible.StaticText
+            Accessible.name: text
+        }
+    }
+}

@@ -1,0 +1,31 @@
+#!/bin/sh
+# The Clean page under a real X server (Xvfb) and a private session bus, read
+# by a screen reader's interface (AT-SPI): every button, check box and page
+# tab is found by its visible name. Usage: check.sh TIDLOCLEANER WALK_PY
+set -eu
+app="$1"
+walker="$2"
+home=$(mktemp -d)
+trap 'rm -rf "$home"' EXIT
+mkdir -p "$home/Library/Caches/FooCache" "$home/Library/Caches/pip" "$home/.config" "$home/runtime"
+chmod 700 "$home/runtime"
+head -c 3145728 /dev/zero > "$home/Library/Caches/FooCache/blob"
+head -c 3145728 /dev/zero > "$home/Library/Caches/pip/blob"
+
+export HOME="$home" XDG_CONFIG_HOME="$home/.config" XDG_DATA_HOME="$home/.local/share" \
+    XDG_CACHE_HOME="$home/.cache" XDG_RUNTIME_DIR="$home/runtime" \
+    TID_LANG=en TID_PAGE=clean TID_NOGUIDE=1 TID_NOACT=1 \
+    QT_QPA_PLATFORM=xcb QT_QUICK_BACKEND=software QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 \
+    NO_AT_BRIDGE=0 GTK_A11Y=none
+
+exec dbus-run-session -- xvfb-run -a -s "-screen 0 1280x800x24 -nolisten tcp" sh -c '
+    "$0" >/dev/null 2>&1 &
+    pid=$!
+    status=0
+    /usr/bin/python3 "$1" "Overview" "Clean" "Storage Map" "Large Files" "Toolbox" "Terminal" \
+        "History" "About" "Select All" "Deselect All" "Show in Finder" "Move to Trash" \
+        "pip cache" "FooCache" "Selected 2 items" || status=$?
+    kill "$pid" 2>/dev/null
+    wait "$pid" 2>/dev/null || true
+    exit $status
+' "$app" "$walker"

@@ -1,0 +1,96 @@
+import QtQuick
+import QtTest
+import Tidlo.Core
+import Tidlo.Views
+
+// The Large Files page's stepper and read-only rows, and the History page with
+// no history file and with its lines.
+TestCase {
+    id: test
+    name: "LargeAndHistory"
+    width: 892
+    height: 750
+    visible: true
+    when: windowShown
+
+    AppModel {
+        id: appModel
+    }
+
+    Component {
+        id: filesComponent
+        LargeFilesView {
+            width: 892
+            height: 750
+            model: appModel
+        }
+    }
+    Component {
+        id: historyComponent
+        HistoryView {
+            width: 892
+            height: 750
+            model: appModel
+        }
+    }
+    Component {
+        id: lineComponent
+        HistoryLine {
+            width: 600
+            dateText: "01-03 09:05"
+            items: 1
+            freedText: "1.5 GB"
+        }
+    }
+
+    function initTestCase() {
+        Lang.langSel = "en"
+    }
+    function cleanupTestCase() {
+        Lang.langSel = "auto"
+    }
+
+    function test_stepperMovesBy50Between50And2000() {
+        const page = createTemporaryObject(filesComponent, test)
+        const down = findChild(page, "stepDown")
+        const up = findChild(page, "stepUp")
+        appModel.largeMinMB = 100
+        mouseClick(down)
+        compare(appModel.largeMinMB, 50)
+        verify(!down.enabled)
+        mouseClick(down)
+        compare(appModel.largeMinMB, 50)
+        appModel.largeMinMB = 1950
+        mouseClick(up)
+        compare(appModel.largeMinMB, 2000)
+        verify(!up.enabled)
+        compare(findChild(page, "minText").text, "Minimum size: 2000 MB")
+    }
+
+    function test_rowClickNeverSelects() {
+        appModel.largeMinMB = 1
+        appModel.rescanLarge()
+        tryVerify(() => appModel.largeItems.count > 0, 30000)
+        const page = createTemporaryObject(filesComponent, test)
+        const list = findChild(page, "largeList")
+        tryVerify(() => list.itemAtIndex(0) !== null)
+        const before = appModel.selectedCount
+        mouseClick(list.itemAtIndex(0))
+        mouseClick(findChild(list.itemAtIndex(0), "check"))
+        compare(appModel.selectedCount, before)
+        verify(!list.itemAtIndex(0).selected)
+    }
+
+    function test_historyEmptyStateAndALine() {
+        const page = createTemporaryObject(historyComponent, test)
+        tryCompare(appModel.history, "count", 0)
+        compare(findChild(page, "totalFreed").text, "0 B")
+        compare(findChild(page, "sessions").text, "0")
+        verify(findChild(page, "noHistory").visible)
+        compare(findChild(page, "noHistory").text, "No cleanup records yet")
+
+        const line = createTemporaryObject(lineComponent, test)
+        compare(findChild(line, "itemsText").text, "1 items")
+        compare(findChild(line, "dateText").text, "01-03 09:05")
+    }
+}
