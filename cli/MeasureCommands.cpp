@@ -6,6 +6,7 @@
 #include "Commands.h"
 #include "Entry.h"
 #include "Parsers.h"
+#include "Platform.h"
 #include "Scanner.h"
 #include "Strings.h"
 #include "Terminal.h"
@@ -122,8 +123,10 @@ void cmdTypes()
         int64_t bytes = 0;
     };
     std::map<std::string, Tally> byKey;
-    for (const char* folder : {"/Desktop", "/Downloads", "/Documents"}) {
-        Walk::below(home() + folder, [&](const Walk::Entry& e) {
+    using Platform::UserFolder;
+    for (const auto& folder : Platform::userFolders(
+             {UserFolder::Desktop, UserFolder::Downloads, UserFolder::Documents})) {
+        Walk::below(folder, [&](const Walk::Entry& e) {
             if (e.name.front() == '.')
                 return Walk::Step::Prune;
             if (!e.isRegular)

@@ -1,7 +1,12 @@
 // The cache scan. Candidates come from three places, in this order: a fixed
 // table of well-known developer-tool, browser and media caches; the
 // per-application folders directly under ~/Library/Caches; and four commonly
-// named cache subfolders of every ~/Library/Application Support entry. The
+// named cache subfolders of every ~/Library/Application Support entry. On
+// Linux each place has its counterparts beside it: the tools' XDG cache
+// folders in the table, the entries of $XDG_CACHE_HOME and the Flatpak
+// applications' cache folders (~/.var/app/<id>/cache) in the first sweep, the
+// application folders of $XDG_CONFIG_HOME and ~/.var/app/<id>/config in the
+// second. The product's own cache folder is never a candidate. The
 // first candidate with a given path wins; each existing one is measured on its
 // own (a few du runs at a time) and kept above 2 MiB. The items come back
 // largest first, equal sizes in candidate order.
@@ -64,6 +69,38 @@ constexpr std::array<KnownCache, 23> kKnown = {{
     {"/Library/Caches/com.apple.Safari", "Safari cache", Risk::Care, ""},
 }};
 
+// The Linux homes of the same tools, below the XDG cache folder (or, for the
+// pnpm store, the XDG data folder). Browser profiles (~/.mozilla,
+// $XDG_CONFIG_HOME/<browser>) are never candidates: only their caches are.
+enum class Base { Cache, Data };
+
+struct XdgCache
+{
+    Base base;
+    std::string_view relativePath;
+    std::string_view label;
+    Risk risk;
+    std::string_view note;
+};
+
+constexpr std::array<XdgCache, 15> kXdgKnown = {{
+    {Base::Cache, "/pip", "pip cache", Risk::Safe, "Python 包缓存"},
+    {Base::Cache, "/yarn", "yarn cache", Risk::Safe, ""},
+    {Base::Cache, "/pnpm", "pnpm cache", Risk::Safe, "pnpm 元数据缓存"},
+    {Base::Data, "/pnpm/store", "pnpm store", Risk::Care, "pnpm 包仓库"},
+    {Base::Cache, "/typescript", "TypeScript", Risk::Safe, ""},
+    {Base::Cache, "/node-gyp", "node-gyp", Risk::Safe, ""},
+    {Base::Cache, "/ms-playwright", "Playwright browsers", Risk::Care, "自动化测试内核"},
+    {Base::Cache, "/puppeteer", "Puppeteer Chromium", Risk::Care, "自动化浏览器内核"},
+    {Base::Cache, "/go-build", "Go build cache", Risk::Safe, "编译产物，可重新生成"},
+    {Base::Cache, "/JetBrains", "JetBrains caches", Risk::Care, "索引可重建，本地历史会消失"},
+    {Base::Cache, "/google-chrome", "Chrome cache", Risk::Care, "仅缓存，不含书签与密码"},
+    {Base::Cache, "/chromium", "Chromium cache", Risk::Care, "仅缓存，不含书签与密码"},
+    {Base::Cache, "/spotify", "Spotify cache", Risk::Care, "离线歌曲会消失"},
+    {Base::Cache, "/thumbnails", "Thumbnails", Risk::Safe, "缩略图，可重新生成"},
+    {Base::Cache, "/mozilla/firefox", "Firefox cache", Risk::Care, ""},
+}};
+
 constexpr std::array<std::string_view, 4> kSkippedPrefixes = {"com.apple.", "GeoServices",
                                                               "CloudKit", "FamilyCircle"};
 
@@ -84,9 +121,10 @@ bool isFolder(const std::string& path)
     return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-// Names the generic sweep of ~/Library/Caches leaves alone: system caches, and
-// every name a known location ends in (those are reported from the table).
-bool skippedInCaches(std::string_view name)
+// Names the generic sweeps of cache folders leave alone: system caches, and
+// every name a known location ends in (those are reported from the table;
+// the sweeps of Linux folders also know the Linux table).
+bool skippedInCaches(std::string_view name, bool linuxFolder)
 {
     for (auto prefix : kSkippedPrefixes)
         if (name.substr(0, prefix.size()) == prefix)
@@ -94,6 +132,23 @@ bool skippedInCaches(std::string_view name)
     for (const auto& known : kKnown)
         if (Strings::lastComponent(known.relativePath) == name)
             return true;
+    if (linuxFolder)
+        for (const auto& known : kXdgKnown)
+            if (Strings::lastComponent(known.relativePath) == name)
+                return true;
+    return false;
+}
+
+// The XDG cache folder's sweep also leaves alone the folders that hold a
+// known location deeper down (mozilla holds the Firefox cache, which is a
+// care item: the whole folder must not come back as a safe one).
+bool holdsKnownXdgCache(std::string_view name)
+{
+    for (const auto& known : kXdgKnown) {
+        auto inner = Strings::split(known.relativePath, '/');
+        if (known.base == Base::Cache && inner.size() > 1 && inner.front() == name)
+            return true;
+    }
     return false;
 }
 
@@ -107,28 +162,70 @@ std::vector<std::string> sweepNames(const std::string& folder)
     return names;
 }
 
+// The folders directly in folder that the generic sweep takes, labelled by
+// their name.
+void sweepCaches(const std::string& folder, bool linuxFolder, std::vector<CacheSpec>& out)
+{
+    const std::string own = Platform::cacheFolder();
+    for (const auto& name : sweepNames(folder)) {
+        if (skippedInCaches(name, linuxFolder))
+            continue;
+        std::string path = folder + "/" + name;
+        if (path != own && isFolder(path))
+            out.push_back({path, name, Risk::Safe, ""});
+    }
+}
+
+// The four cache subfolders of every application folder in folder (Electron
+// and Chromium applications keep them there), labelled "<A> · <S>". Only
+// those subfolders are candidates, never the application folder itself.
+void sweepApplicationCaches(const std::string& folder, std::vector<CacheSpec>& out)
+{
+    for (const auto& app : sweepNames(folder)) {
+        for (auto sub : kSupportSubfolders) {
+            std::string path = folder + "/" + app + "/" + std::string(sub);
+            if (isFolder(path))
+                out.push_back({path, app + " · " + std::string(sub), Risk::Safe, ""});
+        }
+    }
+}
+
 std::vector<CacheSpec> candidates(const std::string& home)
 {
     std::vector<CacheSpec> out;
     for (const auto& known : kKnown)
         out.push_back({home + std::string(known.relativePath), std::string(known.label), known.risk,
                        std::string(known.note)});
-
-    for (const auto& name : sweepNames(home + "/Library/Caches")) {
-        if (skippedInCaches(name))
-            continue;
-        std::string path = home + "/Library/Caches/" + name;
-        if (isFolder(path))
-            out.push_back({path, name, Risk::Safe, ""});
+    const bool onLinux = !Platform::kIsMac;
+    const std::string cacheHome = Platform::cacheHome();
+    if (onLinux) {
+        const std::string dataHome = Platform::dataHome();
+        for (const auto& known : kXdgKnown)
+            out.push_back({(known.base == Base::Cache ? cacheHome : dataHome) +
+                               std::string(known.relativePath),
+                           std::string(known.label), known.risk, std::string(known.note)});
     }
 
-    for (const auto& app : sweepNames(home + "/Library/Application Support")) {
-        for (auto sub : kSupportSubfolders) {
-            std::string path =
-                home + "/Library/Application Support/" + app + "/" + std::string(sub);
-            if (isFolder(path))
-                out.push_back({path, app + " · " + std::string(sub), Risk::Safe, ""});
+    sweepCaches(home + "/Library/Caches", false, out);
+    // Flatpak applications: ~/.var/app/<id>/cache and ~/.var/app/<id>/config/<A>/...
+    const auto flatpaks = onLinux ? sweepNames(home + "/.var/app") : std::vector<std::string>{};
+    if (onLinux) {
+        std::vector<CacheSpec> xdg;
+        sweepCaches(cacheHome, true, xdg);
+        std::erase_if(xdg, [&](const CacheSpec& c) { return holdsKnownXdgCache(c.label); });
+        out.insert(out.end(), xdg.begin(), xdg.end());
+        for (const auto& id : flatpaks) {
+            std::string path = home + "/.var/app/" + id + "/cache";
+            if (!skippedInCaches(id, true) && isFolder(path))
+                out.push_back({path, id, Risk::Safe, ""});
         }
+    }
+
+    sweepApplicationCaches(home + "/Library/Application Support", out);
+    if (onLinux) {
+        sweepApplicationCaches(Platform::configDir(), out);
+        for (const auto& id : flatpaks)
+            sweepApplicationCaches(home + "/.var/app/" + id + "/config", out);
     }
     return out;
 }

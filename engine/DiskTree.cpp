@@ -205,7 +205,7 @@ std::string cacheFileName(const std::string& resolvedRoot, int depth)
 
 std::string cacheFolder()
 {
-    return Platform::homeDir() + "/Library/Application Support/TidloCleaner";
+    return Platform::cacheFolder();
 }
 
 std::vector<DiskNode> childrenOf(const std::map<std::string, int64_t>& sizes,

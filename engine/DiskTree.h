@@ -2,7 +2,8 @@
 // over the resolved root gives a size map (path to bytes, Parsers.h); the map
 // is indexed once by parent path and the tree is assembled from that index, so
 // assembly grows linearly with the number of du lines. Each finished tree is
-// kept for 30 minutes as compact JSON in the support folder, one file per root
+// kept for 30 minutes as compact JSON in the product's cache folder
+// (Platform::cacheFolder: $XDG_CACHE_HOME/TidloCleaner on Linux), one file per root
 // and depth ("tree_" key "_d" depth ".json"), written atomically. The pieces
 // below are the steps of Scanner::diskTree, public so they can be tested.
 #pragma once
@@ -31,7 +32,7 @@ std::string resolveRoot(const std::string& root);
 // "tree_" + the resolved root with every "/" as "_" + "_d" + depth + ".json".
 std::string cacheFileName(const std::string& resolvedRoot, int depth);
 
-// The support folder that holds the cache files (and the history file).
+// The folder that holds the cache files (Platform::cacheFolder).
 std::string cacheFolder();
 
 // The child folders of path found in the size map, each with its own children

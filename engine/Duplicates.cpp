@@ -173,12 +173,18 @@ fingerprintAll(const std::vector<std::vector<Candidate>>& work, const CancelToke
 
 } // namespace
 
-std::vector<std::string> roots(const std::string& home)
+std::vector<std::string> roots()
 {
-    std::vector<std::string> out;
-    for (const char* name : {"/Downloads", "/Desktop", "/Documents", "/Movies", "/Pictures"})
-        out.push_back(home + name);
-    return out;
+    using Platform::UserFolder;
+    return Platform::userFolders({UserFolder::Downloads, UserFolder::Desktop, UserFolder::Documents,
+                                  UserFolder::Videos, UserFolder::Pictures});
+}
+
+std::vector<std::string> nameRoots()
+{
+    using Platform::UserFolder;
+    return Platform::userFolders(
+        {UserFolder::Downloads, UserFolder::Desktop, UserFolder::Documents});
 }
 
 const std::set<std::string>& skipDirs()
@@ -275,7 +281,7 @@ std::vector<DupGroup> duplicates(int64_t minKB, int64_t limit, const CancelToken
         return Walk::Step::Go;
     };
     if (limit > 0) {
-        for (const auto& root : roots(Platform::homeDir())) {
+        for (const auto& root : roots()) {
             Walk::below(root, visit);
             if (aborted)
                 return {};
@@ -385,9 +391,10 @@ std::vector<DupGroup> sameNameGroups(int64_t limit, const CancelToken* token)
         byName[Strings::lowercased(e.name)].push_back(e.path);
         return Walk::Step::Go;
     };
-    auto all = roots(Platform::homeDir());
-    for (size_t i = 0; i < 3 && !full; ++i) {
-        Walk::below(all[i], visit);
+    for (const auto& root : nameRoots()) {
+        if (full)
+            break;
+        Walk::below(root, visit);
         if (aborted)
             return {};
     }

@@ -16,9 +16,12 @@
 
 namespace Duplicates {
 
-// The folders both finders look into, Downloads first; the name finder uses
-// the first three.
-std::vector<std::string> roots(const std::string& home);
+// The user folders the content finder looks into: Downloads, Desktop,
+// Documents, Movies (Videos on Linux) and Pictures (Platform::userFolders).
+std::vector<std::string> roots();
+
+// The user folders the name finder looks into: Downloads, Desktop, Documents.
+std::vector<std::string> nameRoots();
 
 // Path components below a root that are never looked into ("Library",
 // "node_modules", ".git", ...); exact, case-sensitive. Built once.

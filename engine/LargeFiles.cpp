@@ -1,6 +1,7 @@
 // The large-file search: one find over the home folder lists the regular
 // files above the threshold outside the Trash, node_modules folders and
-// Library/Caches folders; each listed path then costs one attribute read for
+// Library/Caches folders (and on Linux the desktop's Trash and the XDG cache
+// folder); each listed path then costs one attribute read for
 // its size. Largest first, equal sizes in find's order.
 #include "Scanner.h"
 
@@ -14,26 +15,51 @@
 namespace Scanner {
 namespace {
 
+// A path as a find -path pattern that matches only itself.
+std::string literalPattern(const std::string& path)
+{
+    std::string out;
+    for (char c : path) {
+        if (c == '\\' || c == '*' || c == '?' || c == '[')
+            out += '\\';
+        out += c;
+    }
+    return out;
+}
+
 // find's expression. The three excluded trees are pruned rather than walked,
 // which saves the walk and lists exactly the same files: only folders are
 // pruned (a regular file named node_modules is still a candidate), and the
 // path tests stay on the listed files, so a file is never listed that the
-// tests would exclude.
+// tests would exclude. On Linux the desktop's Trash and the XDG cache folder
+// are left out the same way (when they are inside the home folder).
 std::vector<std::string> findArguments(const std::string& home, int64_t minMB)
 {
+    std::vector<std::string> folders;
+    if constexpr (!Platform::kIsMac) {
+        for (const auto& folder : {Platform::desktopTrash(), Platform::cacheHome()})
+            if (folder.rfind(home + "/", 0) == 0)
+                folders.push_back(literalPattern(folder));
+    }
     // clang-format off
-    return {home,
+    std::vector<std::string> args = {home,
             "(", "-type", "d",
                  "(", "-name", ".Trash", "-o", "-name", "node_modules",
-                      "-o", "-path", "*/Library/Caches", ")",
+                      "-o", "-path", "*/Library/Caches"};
+    for (const auto& f : folders)
+        args.insert(args.end(), {"-o", "-path", f});
+    args.insert(args.end(), {")",
                  "-prune", ")",
             "-o",
             "(", "-type", "f", "-size", "+" + std::to_string(minMB) + "M",
                  "-not", "-path", "*/.Trash/*",
                  "-not", "-path", "*/node_modules/*",
-                 "-not", "-path", "*/Library/Caches/*",
-                 "-print", ")"};
+                 "-not", "-path", "*/Library/Caches/*"});
+    for (const auto& f : folders)
+        args.insert(args.end(), {"-not", "-path", f + "/*"});
+    args.insert(args.end(), {"-print", ")"});
     // clang-format on
+    return args;
 }
 
 std::string parentOf(const std::string& path)

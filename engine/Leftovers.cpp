@@ -1,7 +1,8 @@
 // The leftover scan: installed applications first (two folder levels of every
 // application folder, one Info.plist read per bundle), then every entry of
-// eight ~/Library folders that no installed application claims, measured on
-// its own and kept above 1 MiB, largest first.
+// eight ~/Library folders that no installed application claims, and on Linux
+// every ~/.var/app/<id> of a Flatpak application no longer installed, each
+// measured on its own and kept above 1 MiB, largest first.
 #include "Leftovers.h"
 
 #include "Files.h"
@@ -134,6 +135,30 @@ bool belongsToInstalled(const std::string& key, const Installed& installed)
     return false;
 }
 
+std::unordered_set<std::string> flatpakIds(std::string_view output)
+{
+    std::unordered_set<std::string> ids;
+    for (std::string_view line : Strings::split(output, '\n')) {
+        if (!line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
+        line = Strings::trimBlanks(line);
+        if (!line.empty())
+            ids.emplace(line);
+    }
+    return ids;
+}
+
+bool flatpakLeftover(std::string_view name, const std::unordered_set<std::string>& installedIds)
+{
+    if (name.empty() || name.front() == '.' || installedIds.count(std::string(name)))
+        return false;
+    std::string lower = Strings::lowercased(name);
+    for (auto word : kOwnWords)
+        if (lower.find(word) != std::string::npos)
+            return false;
+    return true;
+}
+
 } // namespace Leftovers
 
 namespace Scanner {
@@ -197,8 +222,10 @@ struct Candidate
 {
     std::string path;
     std::string name;
-    std::string_view folder;
+    std::string folder; // below the home folder, for the note
 };
+
+constexpr std::string_view kFlatpakFolder = ".var/app";
 
 } // namespace
 
@@ -224,7 +251,30 @@ std::vector<ScanItem> orphanItems(const CancelToken*)
             struct stat st = {};
             if (::stat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
                 continue;
-            candidates.push_back({path, name, folder});
+            candidates.push_back({path, name, "Library/" + std::string(folder)});
+        }
+    }
+
+    // Flatpak keeps each application's data in ~/.var/app/<id>. Only a
+    // list that Flatpak really gave counts: without it (no flatpak, or a
+    // failed run) every such folder would look left over.
+    // Flatpak is asked only when there is a folder to judge: starting it
+    // costs a good part of a second.
+    const std::string varApp = home + "/.var/app";
+    std::optional<std::vector<std::string>> appFolders;
+    if constexpr (!Platform::kIsMac)
+        appFolders = Platform::listFolder(varApp);
+    if (appFolders && !appFolders->empty()) {
+        auto listed = Shell::runSucceeding(Platform::Tool::flatpak,
+                                           {"list", "--app", "--columns=application"});
+        const auto ids = Leftovers::flatpakIds(listed.value_or(""));
+        for (const auto& name : listed ? *appFolders : std::vector<std::string>{}) {
+            if (!Strings::isValidUtf8(name) || !Leftovers::flatpakLeftover(name, ids))
+                continue;
+            std::string path = varApp + "/" + name;
+            struct stat st = {};
+            if (::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
+                candidates.push_back({path, name, std::string(kFlatpakFolder)});
         }
     }
 
@@ -234,7 +284,7 @@ std::vector<ScanItem> orphanItems(const CancelToken*)
         paths.push_back(c.path);
     std::vector<int64_t> sizes = sizesOf(paths);
 
-    const std::string location = t("common.path") + ": Library/";
+    const std::string location = t("common.path") + ": ";
     std::vector<ScanItem> items;
     for (size_t i = 0; i < candidates.size(); ++i) {
         if (sizes[i] <= kMinSize)
@@ -245,7 +295,7 @@ std::vector<ScanItem> orphanItems(const CancelToken*)
         item.size = sizes[i];
         item.kind = ItemKind::Orphan;
         item.risk = Risk::Data;
-        item.note = location + std::string(candidates[i].folder);
+        item.note = location + candidates[i].folder;
         items.push_back(std::move(item));
     }
     std::stable_sort(items.begin(), items.end(),

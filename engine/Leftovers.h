@@ -3,7 +3,8 @@
 // identifiers and names of every installed application from their
 // Info.plist files, then examines eight ~/Library folders: an entry that is
 // not system or vendor data and matches no installed application is a
-// leftover.
+// leftover. On Linux the Flatpak applications' folders (~/.var/app/<id>) are
+// examined too, against the ids Flatpak lists as installed.
 #pragma once
 
 #include <optional>
@@ -48,5 +49,14 @@ std::string entryKey(std::string_view name);
 // key is an identifier or a name, contains an identifier, or contains or is
 // contained in a name of at least three characters.
 bool belongsToInstalled(const std::string& key, const Installed& installed);
+
+// The application ids in the output of `flatpak list --app
+// --columns=application`: one per line, blanks around it dropped.
+std::unordered_set<std::string> flatpakIds(std::string_view output);
+
+// Whether ~/.var/app/<name> is left over from a Flatpak application that is
+// no longer installed: name is no installed id (exact, as Flatpak ids are),
+// not hidden and not one of the product's own words.
+bool flatpakLeftover(std::string_view name, const std::unordered_set<std::string>& installedIds);
 
 } // namespace Leftovers

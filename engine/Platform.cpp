@@ -1,5 +1,8 @@
 #include "Platform.h"
 
+#include "Files.h"
+#include "XdgDirs.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -8,6 +11,7 @@
 #include <fcntl.h>
 #include <pwd.h>
 #include <string_view>
+#include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
 
@@ -27,9 +31,120 @@ std::string homeDir()
 
 std::string configDir()
 {
-    if (const char* env = std::getenv("XDG_CONFIG_HOME"); env && *env == '/')
-        return env;
-    return homeDir() + "/.config";
+    return XdgDirs::baseDir("XDG_CONFIG_HOME", homeDir(), "/.config");
+}
+
+std::string dataHome()
+{
+    if constexpr (kIsMac)
+        return homeDir() + "/Library";
+    return XdgDirs::baseDir("XDG_DATA_HOME", homeDir(), "/.local/share");
+}
+
+std::string cacheHome()
+{
+    if constexpr (kIsMac)
+        return homeDir() + "/Library/Caches";
+    return XdgDirs::baseDir("XDG_CACHE_HOME", homeDir(), "/.cache");
+}
+
+std::string userFolder(UserFolder which)
+{
+    struct Names
+    {
+        const char* key;
+        const char* linuxName;
+        const char* macName;
+    };
+    static constexpr Names kNames[] = {
+        {"XDG_DESKTOP_DIR", "/Desktop", "/Desktop"},
+        {"XDG_DOCUMENTS_DIR", "/Documents", "/Documents"},
+        {"XDG_DOWNLOAD_DIR", "/Downloads", "/Downloads"},
+        {"XDG_MUSIC_DIR", "/Music", "/Music"},
+        {"XDG_PICTURES_DIR", "/Pictures", "/Pictures"},
+        {"XDG_VIDEOS_DIR", "/Videos", "/Movies"},
+    };
+    const Names& names = kNames[static_cast<int>(which)];
+    const std::string home = homeDir();
+    if constexpr (kIsMac)
+        return home + names.macName;
+    std::string folder = home + names.linuxName;
+    // The file is a few lines; anything far larger is not one.
+    const std::string file = configDir() + "/user-dirs.dirs";
+    if (auto text = Files::read(file); text && text->size() < 65536) {
+        auto dirs = XdgDirs::parseUserDirs(*text, home);
+        if (auto it = dirs.find(names.key); it != dirs.end())
+            folder = it->second;
+    }
+    if (folder == home || folder == "/")
+        return "";
+    return folder;
+}
+
+std::vector<std::string> userFolders(const std::vector<UserFolder>& which)
+{
+    std::vector<std::string> all;
+    for (UserFolder w : which)
+        all.push_back(userFolder(w));
+    auto inside = [](const std::string& path, const std::string& folder) {
+        return path.size() > folder.size() && path.compare(0, folder.size(), folder) == 0 &&
+               path[folder.size()] == '/';
+    };
+    std::vector<std::string> out;
+    for (size_t i = 0; i < all.size(); ++i) {
+        const std::string& path = all[i];
+        bool keep = !path.empty();
+        for (size_t j = 0; keep && j < all.size(); ++j)
+            if (j != i && !all[j].empty() && (inside(path, all[j]) || (j < i && all[j] == path)))
+                keep = false;
+        if (keep)
+            out.push_back(path);
+    }
+    return out;
+}
+
+std::string supportFolder()
+{
+    if constexpr (kIsMac)
+        return homeDir() + "/Library/Application Support/TidloCleaner";
+    return dataHome() + "/TidloCleaner";
+}
+
+std::string cacheFolder()
+{
+    if constexpr (kIsMac)
+        return supportFolder();
+    return cacheHome() + "/TidloCleaner";
+}
+
+std::string reportFolder()
+{
+    if constexpr (kIsMac)
+        return homeDir() + "/Desktop";
+    std::string desktop = userFolder(UserFolder::Desktop);
+    struct stat st = {};
+    if (!desktop.empty() && ::stat(desktop.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
+        return desktop;
+    return homeDir();
+}
+
+std::string desktopTrash()
+{
+    if constexpr (kIsMac)
+        return homeTrash();
+    return dataHome() + "/Trash";
+}
+
+std::string trashFilesFolder()
+{
+    if constexpr (kIsMac)
+        return homeTrash();
+    return desktopTrash() + "/files";
+}
+
+std::string homeTrash()
+{
+    return homeDir() + "/.Trash";
 }
 
 std::vector<std::string> preferredLanguages()
@@ -89,6 +204,23 @@ RenameResult renameNoReplace(const std::string& from, const std::string& to)
     int rc = renamex_np(from.c_str(), to.c_str(), RENAME_EXCL);
 #else
     int rc = renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE);
+#endif
+    if (rc == 0)
+        return RenameResult::Moved;
+    if (errno == EEXIST)
+        return RenameResult::TargetExists;
+    if (errno == EXDEV)
+        return RenameResult::CrossDevice;
+    return RenameResult::Failed;
+}
+
+RenameResult renameNoReplaceAt(int fromDir, const std::string& from, int toDir,
+                               const std::string& to)
+{
+#ifdef __APPLE__
+    int rc = renameatx_np(fromDir, from.c_str(), toDir, to.c_str(), RENAME_EXCL);
+#else
+    int rc = renameat2(fromDir, from.c_str(), toDir, to.c_str(), RENAME_NOREPLACE);
 #endif
     if (rc == 0)
         return RenameResult::Moved;

@@ -25,13 +25,62 @@ inline constexpr const char* sh = "/bin/sh";
 inline constexpr const char* ps = "/bin/ps";
 inline constexpr const char* vmStat = "/usr/bin/vm_stat";
 inline constexpr const char* tmutil = "/usr/bin/tmutil";
+inline constexpr const char* flatpak = "/usr/bin/flatpak";
 } // namespace Tool
 
 // The user's home folder: $HOME, else the password database; no trailing slash.
 std::string homeDir();
 
+// ---- Where things are. Every place below is computed afresh from HOME and
+// the XDG variables on each call; none of these functions creates anything,
+// and nothing on Linux ever names ~/Library.
+
 // The folder of per-user settings: $XDG_CONFIG_HOME, else ~/.config.
 std::string configDir();
+
+// Per-user data: $XDG_DATA_HOME, else ~/.local/share (Linux); ~/Library on macOS.
+std::string dataHome();
+
+// Per-user caches: $XDG_CACHE_HOME, else ~/.cache (Linux); ~/Library/Caches on macOS.
+std::string cacheHome();
+
+// The user's own folders, by what they hold.
+enum class UserFolder { Desktop, Documents, Downloads, Music, Pictures, Videos };
+
+// One user folder: on Linux the one named in $XDG_CONFIG_HOME/user-dirs.dirs,
+// else ~/Desktop, ~/Documents, ~/Downloads, ~/Music, ~/Pictures, ~/Videos; on
+// macOS ~/Desktop ... ~/Movies. "" when it would be the home folder itself
+// (a user folder set to $HOME), which no scan walks whole.
+std::string userFolder(UserFolder which);
+
+// The user folders of which, in that order, leaving out those that are "",
+// repeat an earlier one or lie inside another of them (so that no file is
+// walked twice). They need not exist.
+std::vector<std::string> userFolders(const std::vector<UserFolder>& which);
+
+// The product's support folder, which holds the clean-up history:
+// $XDG_DATA_HOME/TidloCleaner; ~/Library/Application Support/TidloCleaner on macOS.
+std::string supportFolder();
+
+// The product's cache folder, which holds the folder-size tree caches:
+// $XDG_CACHE_HOME/TidloCleaner; the support folder on macOS.
+std::string cacheFolder();
+
+// Where a scan report goes: the desktop folder when it exists, else the home
+// folder (Linux); ~/Desktop on macOS.
+std::string reportFolder();
+
+// The desktop's Trash, where clean-ups go: $XDG_DATA_HOME/Trash (its items are
+// in "files", their records in "info"); ~/.Trash on macOS.
+std::string desktopTrash();
+
+// The folder a file manager shows as the Trash: desktopTrash() + "/files" on
+// Linux, ~/.Trash on macOS.
+std::string trashFilesFolder();
+
+// The home folder's own ~/.Trash. On Linux it is read and emptied beside the
+// desktop's Trash where it exists, and never written.
+std::string homeTrash();
 
 // The user's preferred languages, most preferred first ("zh_CN.UTF-8", "en").
 // LANGUAGE (a colon list), else LC_ALL, LC_MESSAGES, LANG; "C", "POSIX" and
@@ -50,6 +99,11 @@ enum class RenameResult { Moved, TargetExists, CrossDevice, Failed };
 // Renames from to to without ever replacing what is at to (an atomic check in
 // the kernel, not a test before the rename). A move across devices is refused.
 RenameResult renameNoReplace(const std::string& from, const std::string& to);
+
+// The same for a name in the open folder fromDir to a name in the open folder
+// toDir; neither name may hold a "/".
+RenameResult renameNoReplaceAt(int fromDir, const std::string& from, int toDir,
+                               const std::string& to);
 
 // The names in a folder, in the order the file system returns them, hidden
 // ones included, without "." and "..". No value when it cannot be listed (a

@@ -49,11 +49,14 @@ void drain(int fd, DataBox& box)
     ::close(fd);
 }
 
-void reap(pid_t pid)
+// Waits for pid; its wait status, or -1 when it cannot be had.
+int reap(pid_t pid)
 {
     int status = 0;
-    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    pid_t w = 0;
+    while ((w = waitpid(pid, &status, 0)) < 0 && errno == EINTR) {
     }
+    return w == pid ? status : -1;
 }
 
 // Starts executable with its standard output on outFd and standard error on
@@ -107,9 +110,14 @@ void stopAll()
     g_stopping = true;
 }
 
-std::string run(const std::string& executable, const std::vector<std::string>& args,
-                const CancelToken* token)
+namespace {
+
+// Shell::run, also telling the tool's wait status (-1 when it did not run or
+// its status is unknown).
+std::string runTool(const std::string& executable, const std::vector<std::string>& args,
+                    const CancelToken* token, int& waitStatus)
 {
+    waitStatus = -1;
     if (executable.empty() || executable.front() != '/' || access(executable.c_str(), X_OK) != 0)
         return "";
     if (shouldStop(token))
@@ -170,6 +178,8 @@ std::string run(const std::string& executable, const std::vector<std::string>& a
             int status = 0;
             pid_t w = waitpid(pid, &status, WNOHANG);
             if (w == pid || (w < 0 && errno != EINTR)) {
+                if (w == pid)
+                    waitStatus = status;
                 reaped = true;
                 break;
             }
@@ -180,9 +190,28 @@ std::string run(const std::string& executable, const std::vector<std::string>& a
     }
 
     if (!reaped)
-        reap(pid);
+        waitStatus = reap(pid);
     reader.join();
     return Strings::dropInvalidUtf8Lines(box.data);
+}
+
+} // namespace
+
+std::string run(const std::string& executable, const std::vector<std::string>& args,
+                const CancelToken* token)
+{
+    int status = -1;
+    return runTool(executable, args, token, status);
+}
+
+std::optional<std::string> runSucceeding(const std::string& executable,
+                                         const std::vector<std::string>& args)
+{
+    int status = -1;
+    std::string out = runTool(executable, args, nullptr, status);
+    if (status == -1 || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        return std::nullopt;
+    return out;
 }
 
 } // namespace Shell

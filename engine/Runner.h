@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -47,6 +48,11 @@ namespace Shell {
 // and whatever it printed until then is returned.
 std::string run(const std::string& executable, const std::vector<std::string>& args,
                 const CancelToken* token = nullptr);
+
+// The same without a token, for a tool whose silence must not be mistaken for
+// an empty answer: no value unless the tool ran and exited with status 0.
+std::optional<std::string> runSucceeding(const std::string& executable,
+                                         const std::vector<std::string>& args);
 
 // Stops every running tool (SIGTERM within about 120 ms) and makes every later
 // run return "" at once, for the rest of the process. The desktop application

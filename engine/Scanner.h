@@ -28,8 +28,11 @@ std::vector<ScanItem> largeFiles(int64_t minMB, const CancelToken* token = nullp
 // ---- Trash, history and report (Trash.cpp).
 // The one Trash mover of the product: the app's clean-up (empty subfolder:
 // the bare stamp), tclean clean and the Toolbox's removals all go through it.
+// Where the Trash and the product's other folders are: Platform.h.
 // Moves each path into the user's Trash under one stamp taken now, never
-// replacing anything; element i of the result says whether paths[i] moved.
+// replacing anything and never copying: on Linux one entry of the desktop's
+// Trash per path, named "<stamp>[_<subfolder>] <name>" with its .trashinfo
+// record (DesktopTrash.h). Element i of the result says whether paths[i] moved.
 std::vector<bool> moveToTrash(const std::vector<std::string>& paths, const std::string& subfolder);
 // moveToTrash counted: how many of paths were moved.
 int trashPaths(const std::vector<std::string>& paths, const std::string& subfolder = "工具箱");

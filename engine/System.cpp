@@ -1,20 +1,22 @@
 #include "System.h"
 
+#include "DesktopTrash.h"
 #include "Files.h"
 #include "Parsers.h"
 #include "Platform.h"
 #include "Scanner.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <optional>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace System {
 
-std::string trashFolder(const std::string& home)
+bool isRealFolder(const std::string& path)
 {
-    return home + "/.Trash";
+    struct stat st = {};
+    return ::lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 } // namespace System
@@ -59,32 +61,36 @@ int64_t ownMemory()
 
 TrashInfo trashSize()
 {
-    std::string trash = System::trashFolder(Platform::homeDir());
     TrashInfo info;
-    info.size = sizeOf(trash);
-    if (auto names = Platform::listFolderSorted(trash))
-        info.count = int(names->size());
+    auto add = [&info](const std::string& folder) {
+        if (auto names = Platform::listFolderSorted(folder)) {
+            info.count += int(names->size());
+            info.size += sizeOf(folder);
+        }
+    };
+    if constexpr (!Platform::kIsMac) {
+        // The desktop's Trash counts only when neither it nor its files
+        // folder is a link: such a Trash is refused everywhere else too.
+        const std::string trash = Platform::desktopTrash();
+        if (System::isRealFolder(trash) && System::isRealFolder(trash + "/files"))
+            add(trash + "/files");
+    }
+    add(Platform::homeTrash());
     return info;
 }
 
 bool emptyTrash()
 {
-    std::string trash = System::trashFolder(Platform::homeDir());
-    auto names = Platform::listFolderSorted(trash);
-    if (!names)
-        return false;
-    bool allGone = true;
-    for (const auto& name : *names) {
-        if (name == ".DS_Store")
-            continue;
-        // remove_all takes a symbolic link away itself and never what it
-        // points to.
-        std::error_code ec;
-        std::filesystem::remove_all(trash + "/" + name, ec);
-        if (ec)
-            allGone = false;
-    }
-    return allGone;
+    using DesktopTrash::Emptied;
+    // ~/.Trash as it always was: everything but .DS_Store, links removed
+    // themselves and never what they lead to.
+    Emptied home = DesktopTrash::emptyFolder(Platform::homeTrash(), ".DS_Store");
+    if constexpr (Platform::kIsMac)
+        return home == Emptied::All;
+    Emptied desktop = DesktopTrash::empty(Platform::desktopTrash());
+    if (home == Emptied::Absent && desktop == Emptied::Absent)
+        return false; // no Trash at all to empty
+    return home != Emptied::NotAll && desktop != Emptied::NotAll;
 }
 
 std::vector<std::string> snapshots()

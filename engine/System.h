@@ -2,7 +2,9 @@
 // hold most of it, this program's own memory, the Trash, Time Machine local
 // snapshots and login agents, and Empty Trash. The macOS tools (vm_stat,
 // tmutil) are absent on Linux: memory is read from /proc/meminfo there and the
-// snapshot list is empty. Tool output is read by the parsers of Parsers.h.
+// snapshot list is empty. On Linux the Trash is the desktop's Trash
+// (DesktopTrash.h) together with ~/.Trash where that exists. Tool output is read by the parsers of
+// Parsers.h.
 #pragma once
 
 #include <cstdint>
@@ -13,7 +15,7 @@ namespace System {
 // Used when the system reports no physical memory.
 inline constexpr int64_t kFallbackMemory = 8589934592;
 
-// The user's Trash folder.
-std::string trashFolder(const std::string& home);
+// Whether path is a folder itself, not a link to one.
+bool isRealFolder(const std::string& path);
 
 } // namespace System

@@ -1,6 +1,7 @@
 // The Trash mover, the clean-up history and the Markdown scan report.
 #include "Trash.h"
 
+#include "DesktopTrash.h"
 #include "Files.h"
 #include "Platform.h"
 #include "Scanner.h"
@@ -201,7 +202,7 @@ namespace {
 // The history file; finding it also creates its folder.
 std::string historyPath()
 {
-    std::string folder = Platform::homeDir() + "/Library/Application Support/TidloCleaner";
+    std::string folder = Platform::supportFolder();
     Files::makeDirs(folder);
     return folder + "/history.json";
 }
@@ -210,14 +211,24 @@ std::string historyPath()
 
 std::vector<bool> moveToTrash(const std::vector<std::string>& paths, const std::string& subfolder)
 {
-    std::string folder = Platform::homeDir() + Trash::kRoot + Trash::stamp(Clock::now());
+    const auto now = Clock::now();
+    std::string stamp = Trash::stamp(now);
     if (!subfolder.empty())
-        folder += "_" + subfolder;
-    Files::makeDirs(folder);
+        stamp += "_" + subfolder;
     std::vector<bool> moved;
     moved.reserve(paths.size());
-    for (const auto& path : paths)
-        moved.push_back(Trash::moveInto(path, folder));
+    if constexpr (Platform::kIsMac) {
+        std::string folder = Platform::homeDir() + Trash::kRoot + stamp;
+        Files::makeDirs(folder);
+        for (const auto& path : paths)
+            moved.push_back(Trash::moveInto(path, folder));
+    } else {
+        // One entry per item, named after the stamp and the item, so the
+        // file manager lists each under its own name and can put it back.
+        auto trash = DesktopTrash::open(Platform::desktopTrash(), true);
+        for (const auto& path : paths)
+            moved.push_back(trash && DesktopTrash::put(*trash, path, stamp, now));
+    }
     return moved;
 }
 
@@ -256,7 +267,7 @@ std::optional<std::string> exportReport(const std::vector<ScanItem>& cache,
 {
     const auto now = Clock::now();
     const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(now.time_since_epoch());
-    std::string path = Platform::homeDir() + "/Desktop/TidloCleaner-Report-" +
+    std::string path = Platform::reportFolder() + "/TidloCleaner-Report-" +
                        std::to_string(seconds.count()) + ".md";
     if (!Files::writeAtomically(path, Trash::reportText(cache, orphan, large, volume, now)))
         return std::nullopt;

@@ -1,8 +1,10 @@
 // The pieces of the Trash mover, the history file and the scan report that
-// the tests check on plain values. Scanner::trashPaths renames items into a
-// dated folder under ~/.Trash/米团清理的东西/, never replacing anything;
-// the history is one compact JSON array, newest first, rewritten atomically;
-// the report is a Markdown file on the Desktop.
+// the tests check on plain values. Scanner::moveToTrash renames items into
+// the desktop's Trash on Linux, one entry per item named after a stamp
+// (DesktopTrash.h), and on macOS into a dated folder under
+// ~/.Trash/米团清理的东西/; it never replaces anything. The history is one
+// compact JSON array, newest first, rewritten atomically, in the support
+// folder; the report is a Markdown file in the report folder (Platform.h).
 #pragma once
 
 #include "Records.h"
@@ -13,13 +15,13 @@
 
 namespace Trash {
 
-// The Trash root below the home folder, with its final slash.
+// The Trash root below the home folder on macOS, with its final slash.
 inline constexpr const char* kRoot = "/.Trash/米团清理的东西/";
 
-// The operation folder stamp: local time as "yyyy-MM-dd_HHmm".
+// The clean-up stamp: local time as "yyyy-MM-dd_HHmm".
 std::string stamp(Clock::time_point time);
 
-// Renames path into folder under its last component, or that name followed
+// macOS: renames path into folder under its last component, or that name followed
 // by "_2", "_3" … when taken. Never replaces what is at the target, even when
 // it appeared after the check: the rename itself refuses, and the next name
 // is tried. A symbolic link is moved itself, never followed. False when the

@@ -88,7 +88,7 @@ std::vector<Category> topLevelFrom(const std::vector<Parse::SizeLine>& lines,
         if (line.path == home)
             continue;
         std::string name = Strings::lastComponent(line.path);
-        if (name.empty() || name.front() == '.')
+        if (name.empty() || (name.front() == '.' && !shownWhenHidden(name)))
             continue;
         pairs.push_back({displayName(name, lang), line.size});
     }
@@ -135,13 +135,18 @@ std::string fileTypeShellCommand(const std::vector<std::string>& roots)
            "2>/dev/null";
 }
 
-std::vector<std::string> fileTypeRoots(const std::string& home)
+bool shownWhenHidden(const std::string& name)
 {
-    std::vector<std::string> roots;
-    for (const char* name :
-         {"/Desktop", "/Documents", "/Downloads", "/Movies", "/Music", "/Pictures"})
-        roots.push_back(home + name);
-    return roots;
+    if constexpr (Platform::kIsMac)
+        return false;
+    return name == ".cache" || name == ".config" || name == ".local" || name == ".var";
+}
+
+std::vector<std::string> fileTypeRoots()
+{
+    using Platform::UserFolder;
+    return Platform::userFolders({UserFolder::Desktop, UserFolder::Documents, UserFolder::Downloads,
+                                  UserFolder::Videos, UserFolder::Music, UserFolder::Pictures});
 }
 
 } // namespace Usage
@@ -158,7 +163,7 @@ std::vector<Category> topLevelUsage()
 
 std::vector<TypeBucket> fileTypeUsage()
 {
-    auto roots = Usage::fileTypeRoots(Platform::homeDir());
+    auto roots = Usage::fileTypeRoots();
     std::string out;
     if constexpr (Platform::kIsMac) {
         out = Shell::run(Platform::Tool::sh, {"-c", Usage::fileTypeShellCommand(roots)});

@@ -26,7 +26,8 @@ int bucketIndex(const std::string& extension);
 // The catalogue key of a bucket index ("cat.image" ... "cat.other").
 const char* bucketKey(int index);
 
-// The six largest of the home folder's visible sub-folders (du lines in bytes)
+// The six largest of the home folder's visible sub-folders (du lines in bytes;
+// hidden ones only as shownWhenHidden says)
 // and the applications folder (appsSize, counted when above 0), largest first,
 // then one "Other" entry with the rest when that is 1 byte or more. The line for
 // home itself is skipped.
@@ -42,7 +43,13 @@ std::vector<TypeBucket> typeBucketsFrom(const std::vector<Parse::SizeLine>& line
 // size-tab-path lines: each root single-quoted for the shell ("'" as "'\''").
 std::string fileTypeShellCommand(const std::vector<std::string>& roots);
 
-// The six folders below home that the file-type usage looks into.
-std::vector<std::string> fileTypeRoots(const std::string& home);
+// The six user folders that the file-type usage looks into: Desktop,
+// Documents, Downloads, Movies (Videos on Linux), Music and Pictures, as
+// Platform::userFolders gives them.
+std::vector<std::string> fileTypeRoots();
+
+// Whether a hidden home folder is still listed in the top-level usage: on
+// Linux .cache, .config, .local and .var, where much of the space goes.
+bool shownWhenHidden(const std::string& name);
 
 } // namespace Usage

@@ -13,6 +13,7 @@ PACKAGES="
   nlohmann-json3-dev libplist-dev libssl-dev libicu-dev
   googletest libgtest-dev libbenchmark-dev
   util-linux coreutils findutils procps
+  flatpak libglib2.0-bin gvfs
   qt6-base-dev qt6-declarative-dev qt6-svg-dev
   qml6-module-qtquick qml6-module-qtqml-workerscript qml6-module-qtqml-models
   qml6-module-qtquick-controls qml6-module-qtquick-templates qml6-module-qtquick-layouts

@@ -256,25 +256,34 @@ TEST(CleanCommands, CleanSafeYesMovesExactlyTheSafeCaches)
               "将移动 6 项，共 " + human(total) + " → 废纸篓/米团清理的东西/命令行/\n" + lines +
                   "\n已移动 6 项到废纸篓（可从废纸篓恢复）。\n");
 
-    std::vector<fs::path> folders;
-    for (const auto& e : fs::directory_iterator(home.at(".Trash/米团清理的东西")))
-        folders.push_back(e.path());
-    ASSERT_EQ(folders.size(), 1u);
-    EXPECT_TRUE(std::regex_match(folders[0].filename().string(),
-                                 std::regex(R"(\d{4}-\d\d-\d\d_\d{4}_命令行)")));
-    std::set<std::string> names;
-    for (const auto& e : fs::directory_iterator(folders[0]))
+    // One entry in the desktop's Trash per item, each with its record.
+    const std::string files = home.at(".local/share/Trash/files");
+    std::set<std::string> names, records;
+    for (const auto& e : fs::directory_iterator(files))
         names.insert(e.path().filename().string());
-    EXPECT_EQ(names, (std::set<std::string>{"Cache", "Cache_2", "com.tinyapp.Tool", "pip", "pip_2",
-                                            "GPUCache"}));
-    EXPECT_EQ(fs::file_size(folders[0] / "Cache/blob"), uintmax_t(9 * kMiB));
-    EXPECT_EQ(fs::file_size(folders[0] / "Cache_2/blob"), uintmax_t(8 * kMiB));
-    EXPECT_EQ(fs::file_size(folders[0] / "pip_2/blob"), uintmax_t(5 * kMiB));
+    for (const auto& e : fs::directory_iterator(home.at(".local/share/Trash/info")))
+        records.insert(e.path().filename().string());
+    ASSERT_EQ(names.size(), 6u);
+    const std::string prefix = names.begin()->substr(0, names.begin()->find(' '));
+    EXPECT_TRUE(std::regex_match(prefix, std::regex(R"(\d{4}-\d\d-\d\d_\d{4}_命令行)")));
+    std::set<std::string> want;
+    for (const char* name : {"Cache", "Cache_2", "com.tinyapp.Tool", "pip", "pip_2", "GPUCache"})
+        want.insert(prefix + " " + name);
+    EXPECT_EQ(names, want);
+    for (const auto& name : want)
+        EXPECT_TRUE(records.count(name + ".trashinfo")) << name;
+    EXPECT_EQ(records.size(), 6u);
+    EXPECT_EQ(fs::file_size(files + "/" + prefix + " Cache/blob"), uintmax_t(9 * kMiB));
+    EXPECT_EQ(fs::file_size(files + "/" + prefix + " Cache_2/blob"), uintmax_t(8 * kMiB));
+    EXPECT_EQ(fs::file_size(files + "/" + prefix + " pip_2/blob"), uintmax_t(5 * kMiB));
+    EXPECT_EQ(std::distance(fs::directory_iterator(home.at(".Trash")), fs::directory_iterator()),
+              1); // only what was there before
     // Everything else stays, and the command line writes no history.
     for (const char* rel : {".npm/_cacache", ".agent-browser", "Library/Containers/com.gone.app",
                             "Downloads/big.iso", "Library/Application Support/Code"})
         EXPECT_TRUE(fs::exists(home.at(rel))) << rel;
-    EXPECT_FALSE(fs::exists(home.at("Library/Application Support/TidloCleaner/history.json")));
+    EXPECT_FALSE(fs::exists(home.at("Library/Application Support/TidloCleaner")));
+    EXPECT_FALSE(fs::exists(home.at(".local/share/TidloCleaner")));
 }
 
 TEST(CleanCommands, BigListsLargestFilesWithOddNamesAmongThem)

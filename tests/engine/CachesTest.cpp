@@ -1,5 +1,6 @@
 // The cache scan over fixture home folders: the known table, the two generic
 // sweeps, the skip rules, the 2 MiB limit and the order of the result.
+#include "Platform.h"
 #include "Scanner.h"
 #include "TestHome.h"
 
@@ -121,4 +122,50 @@ TEST(Caches, DropsExactlyTwoMebibytesAndKeepsEqualSizesInTableOrder)
     EXPECT_EQ(items[2].size, 2 * kMiB + 1);
     EXPECT_EQ(items[2].note, "自动化浏览器内核");
     EXPECT_EQ(items[3].risk, Risk::Care);
+}
+
+TEST(Caches, FindsTheCachesOfALinuxHome)
+{
+    if (Platform::kIsMac)
+        GTEST_SKIP() << "a Mac home has no XDG caches";
+    TestSupport::TestHome home;
+    const std::pair<const char*, long long> found[] = {
+        {".cache/yarn/v6/blob", 16},
+        {".cache/go-build/00/blob", 15},
+        {".local/share/pnpm/store/v3/blob", 14},
+        {".cache/mozilla/firefox/abc.default/cache2/blob", 13},
+        {".cache/thumbnails/large/blob", 12},
+        {".cache/fontconfig/blob", 11},
+        {".var/app/org.example.Gone/cache/blob", 10},
+        {".config/Code/Cache/blob", 9},
+        {".config/Code/Code Cache/blob", 8},
+        {".config/Slack/GPUCache/blob", 7},
+        {".config/discord/Cache/blob", 6},
+        {".var/app/com.slack.Slack/config/Slack/Cache/blob", 5},
+    };
+    for (const auto& [rel, mib] : found)
+        home.sizedFile(rel, mib * kMiB);
+    // Never candidates: this product's own caches, browser profiles, what
+    // else an application keeps in its settings or Flatpak folder.
+    for (const char* rel :
+         {".cache/TidloCleaner/tree.json", ".mozilla/firefox/abc.default/places.sqlite",
+          ".config/Code/User/workspaceStorage/blob", ".config/google-chrome/Default/Cache/blob",
+          ".var/app/com.slack.Slack/data/blob", ".var/app/com.slack.Slack/config/Slack/blob"})
+        home.sizedFile(rel, 20 * kMiB);
+
+    EXPECT_EQ(summary(Scanner::cacheItems(), home.path()),
+              (std::vector<std::string>{
+                  "yarn cache | .cache/yarn | safe | ",
+                  "Go build cache | .cache/go-build | safe | 编译产物，可重新生成",
+                  "pnpm store | .local/share/pnpm/store | care | pnpm 包仓库",
+                  "Firefox cache | .cache/mozilla/firefox | care | ",
+                  "Thumbnails | .cache/thumbnails | safe | 缩略图，可重新生成",
+                  "fontconfig | .cache/fontconfig | safe | ",
+                  "org.example.Gone | .var/app/org.example.Gone/cache | safe | ",
+                  "Code · Cache | .config/Code/Cache | safe | ",
+                  "Code · Code Cache | .config/Code/Code Cache | safe | ",
+                  "Slack · GPUCache | .config/Slack/GPUCache | safe | ",
+                  "discord · Cache | .config/discord/Cache | safe | ",
+                  "Slack · Cache | .var/app/com.slack.Slack/config/Slack/Cache | safe | ",
+              }));
 }

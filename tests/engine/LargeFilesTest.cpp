@@ -1,6 +1,7 @@
 // The large-file search over fixture homes. The exact output of the plain
 // find expression (the three trees filtered, not pruned) is the reference
 // the pruned search must match, file for file and in the same order.
+#include "Platform.h"
 #include "Runner.h"
 #include "Scanner.h"
 #include "Strings.h"
@@ -20,10 +21,26 @@ constexpr long long kMiB = 1024 * 1024;
 // does: sizes read, largest first, equal sizes in find's order.
 std::vector<std::string> reference(const std::string& home, int minMB)
 {
-    std::string out =
-        Shell::run("/usr/bin/find", {home, "-type", "f", "-size", "+" + std::to_string(minMB) + "M",
-                                     "-not", "-path", "*/.Trash/*", "-not", "-path",
-                                     "*/node_modules/*", "-not", "-path", "*/Library/Caches/*"});
+    std::vector<std::string> args = {home,
+                                     "-type",
+                                     "f",
+                                     "-size",
+                                     "+" + std::to_string(minMB) + "M",
+                                     "-not",
+                                     "-path",
+                                     "*/.Trash/*",
+                                     "-not",
+                                     "-path",
+                                     "*/node_modules/*",
+                                     "-not",
+                                     "-path",
+                                     "*/Library/Caches/*"};
+    // On Linux also the desktop's Trash and the XDG cache folder (whose
+    // names hold no pattern characters here).
+    if (!Platform::kIsMac)
+        for (const auto& folder : {Platform::desktopTrash(), Platform::cacheHome()})
+            args.insert(args.end(), {"-not", "-path", folder + "/*"});
+    std::string out = Shell::run("/usr/bin/find", args);
     std::vector<std::pair<std::string, long long>> files;
     for (auto line : Strings::split(out, '\n')) {
         struct stat st = {};
@@ -72,6 +89,12 @@ TEST(LargeFiles, ListsExactlyWhatTheUnprunedSearchLists)
         {"Library/CachesOld/kept.bin", 4 * kMiB},
         {"xLibrary/Caches/kept.bin", 4 * kMiB},
         {".Trashcan/kept.bin", 4 * kMiB},
+        // The desktop's Trash and the XDG cache folder (on Linux), and
+        // folders of the same names elsewhere, which are listed.
+        {".local/share/Trash/files/2024-03-05_0907 old.iso", 7 * kMiB},
+        {".cache/pip/wheel.bin", 7 * kMiB},
+        {"Videos/.cache/kept.bin", 4 * kMiB},
+        {"other/.local/share/Trash/kept.bin", 4 * kMiB},
     };
     for (const auto& [rel, size] : files)
         home.sizedFile(rel, size);
@@ -83,13 +106,25 @@ TEST(LargeFiles, ListsExactlyWhatTheUnprunedSearchLists)
 
     auto items = Scanner::largeFiles(1);
     EXPECT_EQ(paths(items), reference(home.path(), 1));
-    EXPECT_EQ(items.size(), 10u);
+    EXPECT_EQ(items.size(), Platform::kIsMac ? 14u : 12u);
     ASSERT_FALSE(items.empty());
     EXPECT_EQ(items[0].name, "movie one.mkv");
     EXPECT_EQ(items[0].note, home.at("Downloads"));
     EXPECT_EQ(items[0].size, 6 * kMiB);
     EXPECT_EQ(items[0].kind, ItemKind::Large);
     EXPECT_EQ(items[0].risk, Risk::Data);
+
+    // A cache folder whose name holds pattern characters is left out as
+    // itself, and only itself.
+    if (!Platform::kIsMac) {
+        home.sizedFile("my [c]ache*/blob.bin", 5 * kMiB);
+        home.sizedFile("my cache/kept.bin", 5 * kMiB);
+        setenv("XDG_CACHE_HOME", home.at("my [c]ache*").c_str(), 1);
+        auto again = paths(Scanner::largeFiles(4));
+        EXPECT_EQ(std::count(again.begin(), again.end(), home.at("my [c]ache*/blob.bin")), 0);
+        EXPECT_EQ(std::count(again.begin(), again.end(), home.at("my cache/kept.bin")), 1);
+        EXPECT_EQ(std::count(again.begin(), again.end(), home.at(".cache/pip/wheel.bin")), 1);
+    }
 
     // With a home inside an excluded tree nothing is listed, pruned or not.
     home.sizedFile("node_modules/inner home/file.bin", 3 * kMiB);

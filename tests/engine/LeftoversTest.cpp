@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 namespace {
 
@@ -195,4 +196,42 @@ TEST(Leftovers, ScanReportsFoldersOfRemovedApplicationsLargestFirst)
     auto zh = Scanner::orphanItems();
     ASSERT_FALSE(zh.empty());
     EXPECT_EQ(zh[0].note, "位置: Library/HTTPStorages");
+}
+
+TEST(Leftovers, FlatpakFoldersOfApplicationsNoLongerInstalled)
+{
+    auto ids = Leftovers::flatpakIds("org.gnome.Builder\n  com.slack.Slack \r\n\n");
+    EXPECT_EQ(ids, (std::unordered_set<std::string>{"org.gnome.Builder", "com.slack.Slack"}));
+    EXPECT_FALSE(Leftovers::flatpakLeftover("com.slack.Slack", ids));
+    EXPECT_TRUE(Leftovers::flatpakLeftover("com.Slack.slack", ids)); // ids are exact
+    EXPECT_TRUE(Leftovers::flatpakLeftover("org.example.Gone", ids));
+    EXPECT_FALSE(Leftovers::flatpakLeftover(".hidden", ids));
+    EXPECT_FALSE(Leftovers::flatpakLeftover("io.github.TidloCleaner", ids));
+}
+
+TEST(Leftovers, ScanReportsFlatpakFoldersOfRemovedApplications)
+{
+    if (access("/usr/bin/flatpak", X_OK) != 0)
+        GTEST_SKIP() << "needs flatpak: without it no Flatpak folder is a leftover";
+    TestSupport::TestHome home;
+    setenv("TID_LANG", "en", 1);
+    // No Flatpak application is installed in this home (nor, on a test
+    // machine, system-wide), so each application folder is left over.
+    home.sizedFile(".var/app/org.example.Gone/data/blob", 3 * kMiB);
+    home.sizedFile(".var/app/org.example.Small/data/blob", kMiB / 2);
+    home.file(".var/app/org.example.File", "a file");
+    // Other Linux folders are never examined.
+    home.sizedFile(".config/gone-tool/blob", 3 * kMiB);
+    home.sizedFile(".local/share/gone-tool/blob", 3 * kMiB);
+    auto listed =
+        Shell::runSucceeding("/usr/bin/flatpak", {"list", "--app", "--columns=application"});
+    ASSERT_TRUE(listed);
+    if (!listed->empty())
+        GTEST_SKIP() << "this machine has Flatpak applications installed";
+
+    std::vector<std::string> got;
+    for (const auto& item : Scanner::orphanItems())
+        got.push_back(item.name + " | " + item.path.substr(home.path().size()) + " | " + item.note);
+    EXPECT_EQ(got, (std::vector<std::string>{
+                       "org.example.Gone | /.var/app/org.example.Gone | Location: .var/app"}));
 }

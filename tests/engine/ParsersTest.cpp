@@ -12,7 +12,7 @@ namespace {
 
 std::string fixture(const std::string& name)
 {
-    auto path = std::filesystem::path(__FILE__).parent_path() / "../fixtures/measure" / name;
+    auto path = std::filesystem::path(TIDLO_FIXTURES) / "measure" / name;
     std::ifstream in(path, std::ios::binary);
     std::stringstream ss;
     ss << in.rdbuf();

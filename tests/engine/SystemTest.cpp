@@ -47,7 +47,7 @@ TEST(System, SnapshotsAreEmptyWithoutTmutil)
     EXPECT_TRUE(Scanner::snapshots().empty());
 }
 
-TEST(System, TrashSizeCountsEveryEntry)
+TEST(System, TrashSizeCountsEveryEntryOfBothTrashes)
 {
     TestHome home;
     EXPECT_EQ(Scanner::trashSize().count, 0); // no Trash folder
@@ -56,6 +56,22 @@ TEST(System, TrashSizeCountsEveryEntry)
     auto trash = Scanner::trashSize();
     EXPECT_EQ(trash.count, 2);
     EXPECT_EQ(trash.size, Scanner::sizeOf(home.at(".Trash")));
+    if (Platform::kIsMac)
+        return;
+
+    home.sizedFile(".local/share/Trash/files/2024-03-05_0907 a/blob", 30000);
+    home.file(".local/share/Trash/files/2024-03-05_0907 b", "b");
+    home.file(".local/share/Trash/info/2024-03-05_0907 a.trashinfo", "[Trash Info]\n");
+    home.file(".local/share/Trash/info/2024-03-05_0907 b.trashinfo", "[Trash Info]\n");
+    trash = Scanner::trashSize();
+    EXPECT_EQ(trash.count, 4);
+    EXPECT_EQ(trash.size, Scanner::sizeOf(home.at(".local/share/Trash/files")) +
+                              Scanner::sizeOf(home.at(".Trash")));
+
+    // A files folder that is a link is not the Trash: nothing of it counts.
+    fs::rename(home.at(".local/share/Trash/files"), home.at("moved"));
+    fs::create_directory_symlink(home.at("moved"), home.at(".local/share/Trash/files"));
+    EXPECT_EQ(Scanner::trashSize().count, 2);
 }
 
 TEST(System, EmptyTrashKeepsDsStoreAndLinkTargets)
@@ -75,6 +91,46 @@ TEST(System, EmptyTrashKeepsDsStoreAndLinkTargets)
     EXPECT_TRUE(Scanner::emptyTrash()); // only .DS_Store left
 }
 
+TEST(System, EmptyTrashEmptiesTheDesktopsTrashAndKeepsItsFolders)
+{
+    if (Platform::kIsMac)
+        GTEST_SKIP() << "the Mac has only ~/.Trash";
+    TestHome home;
+    const std::string trash = home.at(".local/share/Trash");
+    home.file("Documents/keep/me", "x");
+    home.file("Documents/keep2/me", "x");
+    home.file(".local/share/Trash/files/s a/deep/er", "x");
+    fs::create_directory_symlink(home.at("Documents/keep2"), trash + "/files/s a/link");
+    fs::create_directory_symlink(home.at("Documents/keep"), trash + "/files/s link");
+    for (const char* record : {"s a", "s link", "stray"})
+        home.file(".local/share/Trash/info/" + std::string(record) + ".trashinfo",
+                  "[Trash Info]\n");
+    home.file(".local/share/Trash/expunged/x/y", "x");
+    home.file(".local/share/Trash/directorysizes", "4096 0 s%20a\n");
+    // Without ~/.Trash the desktop's Trash alone is emptied.
+    EXPECT_TRUE(Scanner::emptyTrash());
+    for (const char* folder : {"files", "info", "expunged"}) {
+        EXPECT_TRUE(fs::is_directory(trash + "/" + folder)) << folder;
+        EXPECT_TRUE(fs::is_empty(trash + "/" + folder)) << folder;
+    }
+    EXPECT_FALSE(fs::exists(trash + "/directorysizes"));
+    EXPECT_TRUE(fs::exists(home.at("Documents/keep/me")));
+    EXPECT_TRUE(fs::exists(home.at("Documents/keep2/me")));
+    EXPECT_EQ(Scanner::trashSize().count, 0);
+
+    // A Trash without its info folder is emptied all the same.
+    fs::remove(trash + "/info");
+    home.file(".local/share/Trash/files/s b", "x");
+    EXPECT_TRUE(Scanner::emptyTrash());
+    EXPECT_TRUE(fs::is_empty(trash + "/files"));
+
+    // A Trash whose files folder is a link is refused: what it leads to stays.
+    fs::remove(trash + "/files");
+    fs::create_directory_symlink(home.at("Documents"), trash + "/files");
+    EXPECT_FALSE(Scanner::emptyTrash());
+    EXPECT_TRUE(fs::exists(home.at("Documents/keep/me")));
+}
+
 TEST(System, EmptyTrashGoesOnAfterAFailedRemoval)
 {
     if (!TestSupport::canDropPrivileges())
@@ -82,10 +138,18 @@ TEST(System, EmptyTrashGoesOnAfterAFailedRemoval)
     TestHome home;
     home.file(".Trash/mine/a", "x");
     home.file(".Trash/locked/b", "x");
+    home.file(".local/share/Trash/files/mine/a", "x");
+    home.file(".local/share/Trash/files/locked/b", "x");
+    home.file(".local/share/Trash/info/mine.trashinfo", "x");
+    home.file(".local/share/Trash/info/locked.trashinfo", "x");
     // The unprivileged user owns the Trash and one folder; the other folder
     // stays root's, so its content cannot be removed.
     fs::permissions(home.path(), fs::perms(0755));
-    for (const char* rel : {".Trash", ".Trash/mine", ".Trash/mine/a"})
+    for (const char* rel :
+         {".Trash", ".Trash/mine", ".Trash/mine/a", ".local", ".local/share", ".local/share/Trash",
+          ".local/share/Trash/files", ".local/share/Trash/files/mine",
+          ".local/share/Trash/files/mine/a", ".local/share/Trash/info",
+          ".local/share/Trash/info/mine.trashinfo", ".local/share/Trash/info/locked.trashinfo"})
         ASSERT_EQ(chown(home.at(rel).c_str(), 65534, 65534), 0);
     pid_t pid = fork();
     if (pid == 0) {
@@ -99,6 +163,13 @@ TEST(System, EmptyTrashGoesOnAfterAFailedRemoval)
     EXPECT_EQ(WEXITSTATUS(status), 1);
     EXPECT_FALSE(fs::exists(home.at(".Trash/mine")));
     EXPECT_TRUE(fs::exists(home.at(".Trash/locked/b")));
+    if (Platform::kIsMac)
+        return;
+    // The entry that stays keeps its record, so it can still be restored.
+    EXPECT_FALSE(fs::exists(home.at(".local/share/Trash/files/mine")));
+    EXPECT_FALSE(fs::exists(home.at(".local/share/Trash/info/mine.trashinfo")));
+    EXPECT_TRUE(fs::exists(home.at(".local/share/Trash/files/locked/b")));
+    EXPECT_TRUE(fs::exists(home.at(".local/share/Trash/info/locked.trashinfo")));
 }
 
 TEST(System, LoginItemsAreAgentLabels)

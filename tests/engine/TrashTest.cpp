@@ -1,6 +1,7 @@
 // The Trash mover, the history file and the report, on fixture homes.
 #include "Trash.h"
 #include "Files.h"
+#include "Platform.h"
 #include "Scanner.h"
 #include "TestHome.h"
 
@@ -17,44 +18,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Sets TZ for the life of the object.
-class ZoneGuard
-{
-public:
-    explicit ZoneGuard(const char* zone)
-    {
-        if (const char* old = std::getenv("TZ"))
-            m_old = old;
-        setenv("TZ", zone, 1);
-        tzset();
-    }
-    ~ZoneGuard()
-    {
-        if (m_old)
-            setenv("TZ", m_old->c_str(), 1);
-        else
-            unsetenv("TZ");
-        tzset();
-    }
-
-private:
-    std::optional<std::string> m_old;
-};
-
 Clock::time_point unixTime(double seconds)
 {
     return Clock::time_point(
         std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds)));
-}
-
-// The one operation folder below the Trash root.
-std::string operationFolder(const TestSupport::TestHome& home)
-{
-    std::vector<std::string> found;
-    for (const auto& e : fs::directory_iterator(home.at(".Trash/米团清理的东西")))
-        found.push_back(e.path().string());
-    EXPECT_EQ(found.size(), 1u);
-    return found.empty() ? "" : found.front();
 }
 
 std::set<std::string> namesIn(const std::string& folder)
@@ -65,66 +32,18 @@ std::set<std::string> namesIn(const std::string& folder)
     return out;
 }
 
-std::string historyFile(const TestSupport::TestHome& home)
+std::string historyFile()
 {
-    return home.at("Library/Application Support/TidloCleaner/history.json");
+    return Platform::supportFolder() + "/history.json";
 }
 
 } // namespace
 
 TEST(Trash, StampsFoldersWithLocalMinutes)
 {
-    ZoneGuard zone("Asia/Shanghai");
+    TestSupport::ZoneGuard zone("Asia/Shanghai");
     EXPECT_EQ(Trash::stamp(unixTime(1772600767)), "2026-03-04_1306"); // 05:06:07 UTC
     EXPECT_EQ(Trash::stamp(unixTime(0)), "1970-01-01_0800");
-}
-
-TEST(Trash, MovesIntoOneDatedFolderWithSuffixesOnClashes)
-{
-    TestSupport::TestHome home;
-    home.file("a/Cache/x", "1");
-    home.file("b/Cache/y", "2");
-    home.file("c/Cache", "3");
-    home.file("notes.txt", "n1");
-    home.file("d/notes.txt", "n2");
-    home.file("odd/tab\tline\nfeed \xff name", "odd");
-    std::vector<std::string> paths = {home.at("a/Cache"),
-                                      home.at("missing"),
-                                      home.at("b/Cache"),
-                                      home.at("c/Cache"),
-                                      home.at("notes.txt"),
-                                      home.at("d/notes.txt"),
-                                      home.at("odd/tab\tline\nfeed \xff name"),
-                                      "",
-                                      "/"};
-    EXPECT_EQ(Scanner::trashPaths(paths, "命令行"), 6);
-
-    std::string folder = operationFolder(home);
-    EXPECT_TRUE(std::regex_match(fs::path(folder).filename().string(),
-                                 std::regex(R"(\d{4}-\d\d-\d\d_\d{4}_命令行)")));
-    EXPECT_EQ(namesIn(folder), (std::set<std::string>{"Cache", "Cache_2", "Cache_3", "notes.txt",
-                                                      "notes.txt_2", "tab\tline\nfeed \xff name"}));
-    EXPECT_EQ(Files::read(folder + "/Cache/x"), "1");
-    EXPECT_EQ(Files::read(folder + "/Cache_2/y"), "2");
-    EXPECT_EQ(Files::read(folder + "/Cache_3"), "3");
-    EXPECT_EQ(Files::read(folder + "/notes.txt_2"), "n2");
-    EXPECT_FALSE(fs::exists(home.at("a/Cache")));
-
-    // A second clean-up of the same subfolder and minute shares the folder.
-    home.file("e/Cache", "4");
-    EXPECT_EQ(Scanner::trashPaths({home.at("e/Cache")}, "命令行"), 1);
-    if (namesIn(home.at(".Trash/米团清理的东西")).size() == 1) {
-        EXPECT_EQ(Files::read(folder + "/Cache_4"), "4");
-    } // else the minute turned between the two clean-ups
-}
-
-TEST(Trash, EmptyListStillCreatesTheFolder)
-{
-    TestSupport::TestHome home;
-    EXPECT_EQ(Scanner::trashPaths({}), 0);
-    std::string folder = operationFolder(home);
-    EXPECT_TRUE(folder.ends_with("_工具箱"));
-    EXPECT_TRUE(namesIn(folder).empty());
 }
 
 TEST(Trash, MovesLinksThemselvesAndNeverReplacesWhatIsThere)
@@ -156,30 +75,6 @@ TEST(Trash, MovesLinksThemselvesAndNeverReplacesWhatIsThere)
     EXPECT_EQ(Files::read(home.at("folder/dangling_2")), "new too");
 }
 
-TEST(Trash, DoesNotCopyAcrossDevices)
-{
-    TestSupport::TestHome home;
-    char tmpl[] = "/dev/shm/tidlo-other-XXXXXX";
-    if (!mkdtemp(tmpl))
-        GTEST_SKIP() << "no /dev/shm to stand in for another volume";
-    std::string other = tmpl;
-    struct stat a
-    {
-    }, b{};
-    stat(home.path().c_str(), &a);
-    stat(other.c_str(), &b);
-    if (a.st_dev == b.st_dev) {
-        fs::remove_all(other);
-        GTEST_SKIP() << "/dev/shm is on the same device as the temporary folder";
-    }
-    Files::writeAtomically(other + "/far.bin", "far");
-    home.file("near.bin", "near");
-    EXPECT_EQ(Scanner::trashPaths({other + "/far.bin", home.at("near.bin")}), 1);
-    EXPECT_EQ(Files::read(other + "/far.bin"), "far");
-    EXPECT_EQ(namesIn(operationFolder(home)), (std::set<std::string>{"near.bin"}));
-    fs::remove_all(other);
-}
-
 TEST(History, KeepsTheHundredNewestFirstInACompactArray)
 {
     TestSupport::TestHome home;
@@ -198,13 +93,16 @@ TEST(History, KeepsTheHundredNewestFirstInACompactArray)
     EXPECT_EQ(list.front().freed, 100000000000000LL);
     EXPECT_EQ(list.front().date, unixTime(978307200.0 + 100.25));
 
-    auto text = Files::read(historyFile(home)).value_or("");
+    auto text = Files::read(historyFile()).value_or("");
     EXPECT_EQ(text.find('\n'), std::string::npos);
     EXPECT_EQ(text.find(": "), std::string::npos);
     EXPECT_NE(text.find("\"date\":100.25"), std::string::npos);
     EXPECT_NE(text.find("\"id\":\"" + list.front().id + "\""), std::string::npos);
-    EXPECT_EQ(namesIn(home.at("Library/Application Support/TidloCleaner")),
-              (std::set<std::string>{"history.json"}));
+    EXPECT_EQ(namesIn(Platform::supportFolder()), (std::set<std::string>{"history.json"}));
+    if (!Platform::kIsMac) {
+        EXPECT_EQ(Platform::supportFolder(), home.at(".local/share/TidloCleaner"));
+        EXPECT_FALSE(fs::exists(home.at("Library")));
+    }
 }
 
 TEST(History, ReadsAnythingMalformedAsEmpty)
@@ -243,7 +141,8 @@ TEST(History, ReadsAnythingMalformedAsEmpty)
 TEST(History, ReplacesTheFileWholeSoAnInterruptedWriteLosesNothing)
 {
     TestSupport::TestHome home;
-    home.file("Library/Application Support/TidloCleaner/history.json", "corrupt {");
+    Files::makeDirs(Platform::supportFolder());
+    Files::writeAtomically(historyFile(), "corrupt {");
     EXPECT_TRUE(Scanner::loadHistory().empty());
     HistoryEntry first;
     first.items = 1;
@@ -252,8 +151,8 @@ TEST(History, ReplacesTheFileWholeSoAnInterruptedWriteLosesNothing)
 
     // The new content goes to a new file renamed over the old one: a reader
     // of the old file (like a write cut short) still sees all of it.
-    std::string before = Files::read(historyFile(home)).value_or("");
-    int fd = ::open(historyFile(home).c_str(), O_RDONLY);
+    std::string before = Files::read(historyFile()).value_or("");
+    int fd = ::open(historyFile().c_str(), O_RDONLY);
     ASSERT_GE(fd, 0);
     HistoryEntry second;
     second.items = 2;
@@ -277,7 +176,7 @@ TEST(History, ReplacesTheFileWholeSoAnInterruptedWriteLosesNothing)
 TEST(Report, WritesMarkdownInTheCurrentLanguage)
 {
     TestSupport::TestHome home;
-    ZoneGuard zone("UTC");
+    TestSupport::ZoneGuard zone("UTC");
     setenv("TID_LANG", "en", 1);
     ScanItem cache{.path = "/h/Library/Caches/pip", .name = "pip cache", .size = 3 * 1024 * 1024};
     ScanItem orphan{.path = "/h/Library/Logs/Gone | x", .name = "Gone | x", .size = 1536};
@@ -320,15 +219,31 @@ TEST(Report, WritesMarkdownInTheCurrentLanguage)
     EXPECT_EQ(rows, 100u);
 }
 
-TEST(Report, GoesToTheDesktopOrNowhere)
+TEST(Report, GoesToTheDesktopFolder)
 {
     TestSupport::TestHome home;
-    EXPECT_FALSE(Scanner::exportReport({}, {}, {}, {}));
+    const std::string name = R"(/TidloCleaner-Report-\d{10}\.md)";
+    if (Platform::kIsMac) {
+        EXPECT_FALSE(Scanner::exportReport({}, {}, {}, {}));
+    } else {
+        // Without a desktop folder the report goes to the home folder.
+        auto path = Scanner::exportReport({}, {}, {}, {});
+        ASSERT_TRUE(path);
+        EXPECT_TRUE(std::regex_match(*path, std::regex(home.path() + name)));
+        fs::remove(*path);
+        // The desktop folder as user-dirs.dirs names it.
+        home.file(".config/user-dirs.dirs", "XDG_DESKTOP_DIR=\"$HOME/Schreibtisch\"\n");
+        home.dir("Schreibtisch");
+        path = Scanner::exportReport({}, {}, {}, {});
+        ASSERT_TRUE(path);
+        EXPECT_TRUE(std::regex_match(*path, std::regex(home.at("Schreibtisch") + name)));
+        EXPECT_FALSE(fs::exists(home.at("Desktop")));
+        return;
+    }
     home.dir("Desktop");
     auto path = Scanner::exportReport({}, {}, {}, {});
     ASSERT_TRUE(path);
-    EXPECT_TRUE(std::regex_match(
-        *path, std::regex(home.at("Desktop") + R"(/TidloCleaner-Report-\d{10}\.md)")));
+    EXPECT_TRUE(std::regex_match(*path, std::regex(home.at("Desktop") + name)));
     EXPECT_TRUE(Files::read(*path).value_or("").starts_with("# "));
     EXPECT_EQ(namesIn(home.at("Desktop")).size(), 1u);
 }

@@ -1,6 +1,7 @@
 // Top-level and file-type usage: the pure summaries on sample lines, and the
 // real du and find runs over a fixture home folder.
 #include "Usage.h"
+#include "Platform.h"
 #include "Scanner.h"
 #include "TestHome.h"
 
@@ -33,7 +34,7 @@ TEST(Usage, SixLargestThenOther)
                        {30, "/h/Public"},
                        {20, "/h/Library"},
                        {999, "/h/.Trash"},
-                       {999, "/h/.cache"},
+                       {999, "/h/.npm"},
                        {5000, "/h"}});
     auto cats = Usage::topLevelFrom(rows, "/h", 75, "en");
     std::vector<Category> want = {
@@ -47,6 +48,23 @@ TEST(Usage, SixLargestThenOther)
     EXPECT_EQ(six.size(), 6u);
     EXPECT_EQ(six.front(), (Category{"Applications", 6}));
     EXPECT_TRUE(Usage::topLevelFrom({}, "/h", 0, "en").empty());
+}
+
+TEST(Usage, LinuxHiddenFoldersWhereTheSpaceGoesKeepTheirNames)
+{
+    if (Platform::kIsMac)
+        GTEST_SKIP() << "a Mac home hides them all";
+    auto cats = Usage::topLevelFrom(lines({{50, "/h/.cache"},
+                                           {40, "/h/.config"},
+                                           {30, "/h/.local"},
+                                           {20, "/h/.var"},
+                                           {999, "/h/.Trash"},
+                                           {999, "/h/.mozilla"},
+                                           {10, "/h/Documents"}}),
+                                    "/h", 0, "zh");
+    EXPECT_EQ(cats,
+              (std::vector<Category>{
+                  {".cache", 50}, {".config", 40}, {".local", 30}, {".var", 20}, {"文稿", 10}}));
 }
 
 TEST(Usage, DisplayNamesFollowTheLanguage)
@@ -89,11 +107,17 @@ TEST(Usage, FileTypeUsageCountsFilesAbove512KiB)
 {
     TestHome home;
     setenv("TID_LANG", "en", 1);
-    home.sizedFile("Pictures/at.png", 512 * 1024);       // not counted
-    home.sizedFile("Pictures/over.png", 512 * 1024 + 1); // counted
-    home.sizedFile("Movies/line\nfeed.mp4", 600 * 1024); // joined back together
+    // The pictures folder renamed the XDG way; ~/Pictures is then not walked.
+    home.file(".config/user-dirs.dirs", "XDG_PICTURES_DIR=\"$HOME/Bilder\"\n");
+    const std::string pictures = Platform::kIsMac ? "Pictures" : "Bilder";
+    const std::string videos = Platform::kIsMac ? "Movies" : "Videos";
+    home.sizedFile(pictures + "/at.png", 512 * 1024);       // not counted
+    home.sizedFile(pictures + "/over.png", 512 * 1024 + 1); // counted
+    home.sizedFile(videos + "/line\nfeed.mp4", 600 * 1024); // joined back together
     home.sizedFile("Downloads/O'Neil.zip", 700 * 1024);
     home.sizedFile("Library/elsewhere.zip", 900 * 1024); // not a walked folder
+    if (!Platform::kIsMac)
+        home.sizedFile("Pictures/not-the-pictures-folder.png", 900 * 1024);
     auto buckets = Scanner::fileTypeUsage();
     std::vector<std::tuple<std::string, int64_t, int>> got;
     for (const auto& b : buckets)
@@ -110,7 +134,7 @@ TEST(Usage, TopLevelUsageMeasuresVisibleFolders)
     setenv("TID_LANG", "zh", 1);
     home.sizedFile("Downloads/big", 400 * 1024);
     home.sizedFile("Projects/mid", 100 * 1024);
-    home.sizedFile(".cache/hidden", 800 * 1024);
+    home.sizedFile(".npm/hidden", 800 * 1024);
     home.file("loose.txt", "x");
     auto cats = Scanner::topLevelUsage();
     if (Scanner::sizeOf("/Applications") > 0)

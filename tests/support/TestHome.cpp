@@ -1,6 +1,7 @@
 #include "TestHome.h"
 
 #include <cstdlib>
+#include <ctime>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
@@ -15,7 +16,11 @@ namespace TestSupport {
 
 namespace {
 
-const char* kVars[] = {"HOME", "XDG_CONFIG_HOME", "TID_LANG"};
+// Every variable that could lead a test to the real home's files.
+const char* kVars[] = {
+    "HOME",           "XDG_CONFIG_HOME",  "XDG_DATA_HOME",     "XDG_CACHE_HOME",
+    "XDG_STATE_HOME", "XDG_DESKTOP_DIR",  "XDG_DOCUMENTS_DIR", "XDG_DOWNLOAD_DIR",
+    "XDG_MUSIC_DIR",  "XDG_PICTURES_DIR", "XDG_VIDEOS_DIR",    "TID_LANG"};
 
 std::string readAll(int fd)
 {
@@ -63,9 +68,13 @@ TestHome::TestHome()
         else
             m_unset.push_back(var);
     }
+    for (const char* var : kVars)
+        unsetenv(var);
     setenv("HOME", m_path.c_str(), 1);
     setenv("XDG_CONFIG_HOME", (m_path + "/.config").c_str(), 1);
-    unsetenv("TID_LANG");
+    setenv("XDG_DATA_HOME", (m_path + "/.local/share").c_str(), 1);
+    setenv("XDG_CACHE_HOME", (m_path + "/.cache").c_str(), 1);
+    setenv("XDG_STATE_HOME", (m_path + "/.local/state").c_str(), 1);
 }
 
 TestHome::~TestHome()
@@ -110,6 +119,23 @@ void TestHome::sizedFile(const std::string& rel, long long size) const
 void TestHome::dir(const std::string& rel) const
 {
     fs::create_directories(at(rel));
+}
+
+ZoneGuard::ZoneGuard(const char* zone)
+{
+    if (const char* old = std::getenv("TZ"))
+        m_old = old;
+    setenv("TZ", zone, 1);
+    tzset();
+}
+
+ZoneGuard::~ZoneGuard()
+{
+    if (m_old)
+        setenv("TZ", m_old->c_str(), 1);
+    else
+        unsetenv("TZ");
+    tzset();
 }
 
 RunResult runProgram(const std::string& program, const std::vector<std::string>& args,

@@ -1,15 +1,18 @@
-// Test fixtures: a throw-away home folder (HOME and XDG_CONFIG_HOME point into
-// it for the life of the fixture) and helpers to run tclean as a real process.
+// Test fixtures: a throw-away home folder (HOME and the XDG base folders
+// point into it, at their default places, for the life of the fixture; the
+// XDG user-folder variables are unset) and helpers to run tclean as a real
+// process.
 #pragma once
 
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace TestSupport {
 
 // A fresh temporary folder used as the home folder; removed on destruction.
-// Restores HOME, XDG_CONFIG_HOME and TID_LANG afterwards.
+// Restores HOME, the XDG variables and TID_LANG afterwards.
 class TestHome
 {
 public:
@@ -32,6 +35,19 @@ private:
     std::string m_path;
     std::map<std::string, std::string> m_saved;
     std::vector<std::string> m_unset;
+};
+
+// Sets TZ for the life of the object.
+class ZoneGuard
+{
+public:
+    explicit ZoneGuard(const char* zone);
+    ~ZoneGuard();
+    ZoneGuard(const ZoneGuard&) = delete;
+    ZoneGuard& operator=(const ZoneGuard&) = delete;
+
+private:
+    std::optional<std::string> m_old;
 };
 
 // Result of running a program.

@@ -1,0 +1,358 @@
+#include "DesktopTrash.h"
+
+#include "Platform.h"
+#include "Strings.h"
+
+#include <cerrno>
+#include <ctime>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
+#include <vector>
+
+#ifndef O_PATH
+#define O_PATH O_RDONLY // a search-only descriptor where the system has one
+#endif
+
+namespace DesktopTrash {
+namespace {
+
+// Far more than any Trash holds; only stops a loop on a broken file system.
+constexpr int kMaxSuffix = 100000;
+constexpr size_t kMaxFileName = 255;
+constexpr std::string_view kInfoSuffix = ".trashinfo";
+
+// An owned file descriptor.
+struct Fd
+{
+    int fd = -1;
+    Fd() = default;
+    explicit Fd(int f) : fd(f) {}
+    Fd(Fd&& other) noexcept : fd(other.fd) { other.fd = -1; }
+    Fd& operator=(Fd&& other) noexcept
+    {
+        std::swap(fd, other.fd);
+        return *this;
+    }
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+    ~Fd()
+    {
+        if (fd >= 0)
+            ::close(fd);
+    }
+    bool ok() const { return fd >= 0; }
+};
+
+constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
+
+// The names in an open folder, without "." and "..". No value when it cannot
+// be listed.
+std::optional<std::vector<std::string>> namesIn(int folder)
+{
+    int copy = ::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (copy < 0)
+        return std::nullopt;
+    DIR* dir = ::fdopendir(copy);
+    if (!dir) {
+        ::close(copy);
+        return std::nullopt;
+    }
+    std::vector<std::string> names;
+    while (const dirent* entry = ::readdir(dir)) {
+        std::string_view name = entry->d_name;
+        if (name != "." && name != "..")
+            names.emplace_back(name);
+    }
+    ::closedir(dir);
+    return names;
+}
+
+// Removes name in folder with everything inside it, never following a link:
+// a link is removed itself. True when it is gone (or was never there).
+bool removeTree(int folder, const std::string& name)
+{
+    struct stat st = {};
+    if (::fstatat(folder, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
+        return errno == ENOENT;
+    if (!S_ISDIR(st.st_mode))
+        return ::unlinkat(folder, name.c_str(), 0) == 0 || errno == ENOENT;
+    bool all = true;
+    {
+        Fd inner(::openat(folder, name.c_str(), kFolderFlags));
+        if (!inner.ok())
+            return false;
+        auto names = namesIn(inner.fd);
+        if (!names)
+            return false;
+        for (const auto& child : *names)
+            all = removeTree(inner.fd, child) && all;
+    }
+    return ::unlinkat(folder, name.c_str(), AT_REMOVEDIR) == 0 && all;
+}
+
+// Opens (and with create, first makes with mode 0700) the folder name in
+// parent, refusing a link or anything that is not a folder.
+Fd openOwnFolder(int parent, const char* name, bool create)
+{
+    if (create && ::mkdirat(parent, name, 0700) != 0 && errno != EEXIST)
+        return Fd();
+    return Fd(::openat(parent, name, kFolderFlags));
+}
+
+// Makes path and its missing parents (mode 0700, as for a base folder).
+bool makeFolders(const std::string& path)
+{
+    struct stat st = {};
+    if (::stat(path.c_str(), &st) == 0)
+        return S_ISDIR(st.st_mode);
+    size_t slash = path.find_last_of('/');
+    if (slash != std::string::npos && slash > 0 && !makeFolders(path.substr(0, slash)))
+        return false;
+    return ::mkdir(path.c_str(), 0700) == 0 || errno == EEXIST;
+}
+
+// Opens the folder at path, following links only above the home folder: a
+// folder at or below home is reached from home one name at a time without
+// following any link, anything else from "/". Invalid when a step is "..",
+// a link, not a folder or missing.
+Fd openWithoutLinks(const std::string& path)
+{
+    const std::string home = Platform::homeDir();
+    std::string_view rest = path;
+    Fd at;
+    if (!home.empty() && home.front() == '/' && home != "/" &&
+        (path == home || path.rfind(home + "/", 0) == 0)) {
+        at = Fd(::open(home.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+        rest.remove_prefix(home.size());
+    } else {
+        at = Fd(::open("/", O_PATH | O_DIRECTORY | O_CLOEXEC));
+    }
+    for (std::string_view step : Strings::split(rest, '/')) {
+        if (!at.ok() || step == "..")
+            return Fd();
+        if (step == ".")
+            continue;
+        at = Fd(::openat(at.fd, std::string(step).c_str(),
+                         O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    }
+    return at;
+}
+
+bool writeAll(int fd, const std::string& data)
+{
+    size_t done = 0;
+    while (done < data.size()) {
+        ssize_t n = ::write(fd, data.data() + done, data.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        done += size_t(n);
+    }
+    return true;
+}
+
+// Where a UTF-8 text may be cut at or before limit bytes without splitting a
+// character.
+size_t characterBoundary(std::string_view text, size_t limit)
+{
+    if (limit >= text.size())
+        return text.size();
+    while (limit > 0 && (static_cast<unsigned char>(text[limit]) & 0xC0) == 0x80)
+        --limit;
+    return limit;
+}
+
+} // namespace
+
+class Opened
+{
+public:
+    Fd trash, files, info;
+};
+
+std::string encodePath(std::string_view path)
+{
+    static constexpr std::string_view kKept = "-_.!~*'()/";
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(path.size());
+    for (char c : path) {
+        unsigned char u = static_cast<unsigned char>(c);
+        bool alnum = (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9');
+        if (alnum || kKept.find(c) != std::string_view::npos) {
+            out += c;
+        } else {
+            out += '%';
+            out += kHex[u >> 4];
+            out += kHex[u & 0xF];
+        }
+    }
+    return out;
+}
+
+std::string infoText(const std::string& path, Clock::time_point deleted)
+{
+    std::time_t seconds = Clock::to_time_t(deleted);
+    std::tm parts{};
+    localtime_r(&seconds, &parts);
+    char date[32];
+    size_t n = std::strftime(date, sizeof date, "%Y-%m-%dT%H:%M:%S", &parts);
+    return "[Trash Info]\nPath=" + encodePath(path) + "\nDeletionDate=" + std::string(date, n) +
+           "\n";
+}
+
+std::string entryName(const std::string& prefix, const std::string& name, int n)
+{
+    const std::string suffix = n >= 2 ? "_" + std::to_string(n) : "";
+    const size_t fixed = prefix.size() + 1 + suffix.size() + kInfoSuffix.size();
+    const size_t room = fixed < kMaxFileName ? kMaxFileName - fixed : 0;
+    return prefix + " " + name.substr(0, characterBoundary(name, room)) + suffix;
+}
+
+std::shared_ptr<const Opened> open(const std::string& trash, bool create)
+{
+    size_t slash = trash.find_last_of('/');
+    if (trash.empty() || trash.front() != '/' || slash == std::string::npos)
+        return nullptr;
+    const std::string parent = slash == 0 ? "/" : trash.substr(0, slash);
+    const std::string name = trash.substr(slash + 1);
+    if (create && !makeFolders(parent))
+        return nullptr;
+    Fd above(::open(parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!above.ok())
+        return nullptr;
+    auto opened = std::make_shared<Opened>();
+    opened->trash = openOwnFolder(above.fd, name.c_str(), create);
+    if (!opened->trash.ok())
+        return nullptr;
+    opened->files = openOwnFolder(opened->trash.fd, "files", create);
+    opened->info = openOwnFolder(opened->trash.fd, "info", create);
+    if (!opened->files.ok() || !opened->info.ok())
+        return nullptr;
+    return opened;
+}
+
+bool put(const Opened& trash, const std::string& path, const std::string& prefix,
+         Clock::time_point deleted)
+{
+    // A trailing slash would name what a link leads to rather than the link.
+    std::string source = path;
+    while (source.size() > 1 && source.back() == '/')
+        source.pop_back();
+    if (source.empty() || source.front() != '/')
+        return false;
+    const size_t slash = source.find_last_of('/');
+    const std::string name = source.substr(slash + 1);
+    if (name.empty() || name == "." || name == "..")
+        return false;
+    Fd parent = openWithoutLinks(slash == 0 ? "/" : source.substr(0, slash));
+    struct stat st = {};
+    if (!parent.ok() || ::fstatat(parent.fd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
+        return false;
+
+    const std::string record = infoText(source, deleted);
+    for (int n = 1; n <= kMaxSuffix; ++n) {
+        const std::string entry = entryName(prefix, name, n);
+        const std::string infoName = entry + std::string(kInfoSuffix);
+        Fd info(::openat(trash.info.fd, infoName.c_str(),
+                         O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+        if (!info.ok()) {
+            if (errno == EEXIST)
+                continue;
+            return false;
+        }
+        bool written = writeAll(info.fd, record);
+        written = ::close(std::exchange(info.fd, -1)) == 0 && written;
+        if (!written) {
+            ::unlinkat(trash.info.fd, infoName.c_str(), 0);
+            return false;
+        }
+        auto result = Platform::renameNoReplaceAt(parent.fd, name, trash.files.fd, entry);
+        if (result == Platform::RenameResult::Moved)
+            return true;
+        ::unlinkat(trash.info.fd, infoName.c_str(), 0);
+        if (result != Platform::RenameResult::TargetExists)
+            return false; // another file system included: nothing is copied
+    }
+    return false;
+}
+
+Emptied empty(const std::string& trash)
+{
+    const size_t slash = trash.find_last_of('/');
+    if (trash.empty() || trash.front() != '/' || slash == std::string::npos)
+        return Emptied::NotAll;
+    Fd above(::open(slash == 0 ? "/" : trash.substr(0, slash).c_str(),
+                    O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    Fd folder(above.ok() ? ::openat(above.fd, trash.c_str() + slash + 1, kFolderFlags) : -1);
+    if (!folder.ok())
+        return errno == ENOENT ? Emptied::Absent : Emptied::NotAll;
+    // A missing files or info folder holds nothing; one that is a link or
+    // not a folder is refused.
+    auto sub = [&folder](const char* name, Fd& out) {
+        out = Fd(::openat(folder.fd, name, kFolderFlags));
+        return out.ok() || errno == ENOENT;
+    };
+    Fd files, info, expunged;
+    bool all = sub("files", files) && sub("info", info) && sub("expunged", expunged);
+    if (!all)
+        return Emptied::NotAll;
+
+    std::vector<std::string> entries;
+    if (files.ok()) {
+        auto names = namesIn(files.fd);
+        if (!names)
+            return Emptied::NotAll;
+        entries = std::move(*names);
+    }
+    for (const auto& name : entries) {
+        if (!removeTree(files.fd, name))
+            all = false;
+        else if (info.ok())
+            removeTree(info.fd, name + std::string(kInfoSuffix));
+    }
+    struct stat st = {};
+    // Records left without their entry (an entry that could not be removed
+    // keeps its record, so it can still be restored).
+    if (info.ok()) {
+        auto records = namesIn(info.fd);
+        all = records.has_value() && all;
+        for (const auto& record : records.value_or(std::vector<std::string>{})) {
+            std::string_view entry = record;
+            if (entry.ends_with(kInfoSuffix))
+                entry.remove_suffix(kInfoSuffix.size());
+            if (files.ok() &&
+                ::fstatat(files.fd, std::string(entry).c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0)
+                continue;
+            all = removeTree(info.fd, record) && all;
+        }
+    }
+    // Trashes written by other programs may also hold these.
+    if (expunged.ok())
+        for (const auto& name : namesIn(expunged.fd).value_or(std::vector<std::string>{}))
+            all = removeTree(expunged.fd, name) && all;
+    if (::unlinkat(folder.fd, "directorysizes", 0) != 0 && errno != ENOENT)
+        all = false;
+    return all ? Emptied::All : Emptied::NotAll;
+}
+
+Emptied emptyFolder(const std::string& path, std::string_view keep)
+{
+    Fd folder(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!folder.ok())
+        return errno == ENOENT ? Emptied::Absent : Emptied::NotAll;
+    auto names = namesIn(folder.fd);
+    if (!names)
+        return Emptied::NotAll;
+    bool all = true;
+    for (const auto& name : *names)
+        if (name != keep)
+            all = removeTree(folder.fd, name) && all;
+    return all ? Emptied::All : Emptied::NotAll;
+}
+
+} // namespace DesktopTrash

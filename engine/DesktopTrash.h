@@ -1,0 +1,72 @@
+// The desktop's Trash as the freedesktop.org Trash specification lays it out,
+// which every Linux file manager shows and restores from: each trashed item
+// is one entry, Trash/files/<entry>, with its record Trash/info/<entry>.trashinfo
+// holding the original path and the deletion date.
+//
+// A move writes the record first (created exclusively, so two movers never
+// share an entry name), then renames the item into files/ without replacing
+// anything; when the rename fails the record is removed again. Nothing is
+// ever copied: an item on another file system stays where it is. The Trash's
+// own folders and every folder above the item (below the home folder) are
+// opened without following links, and the rename works on those open
+// folders, so a folder swapped for a link after a scan cannot send the rename
+// to other data. Emptying removes entries without following links either.
+#pragma once
+
+#include "Records.h"
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace DesktopTrash {
+
+// A path for a record's "Path=" line: every byte percent-encoded (upper-case
+// hex) except letters, digits, "-_.!~*'()" and "/" (RFC 2396).
+std::string encodePath(std::string_view path);
+
+// The text of a .trashinfo record: "[Trash Info]", the encoded path and the
+// deletion date as local "yyyy-MM-ddTHH:mm:ss", each line ended by a line feed.
+std::string infoText(const std::string& path, Clock::time_point deleted);
+
+// The entry name of an item: prefix, a space and the item's name, then "_n"
+// for n of 2 and more (the suffix goes on the whole name). The item's name is
+// cut, at a character boundary, so that the entry's record name (the entry
+// and ".trashinfo") fits a file name of 255 bytes.
+std::string entryName(const std::string& prefix, const std::string& name, int n);
+
+// An open Trash: its files and info folders, held open for a series of moves.
+class Opened;
+
+// Opens the Trash folder at trash (whose own parent may be reached through
+// links), creating trash, files and info with mode 0700 when missing and
+// create is set (the parent folders too). nullptr when one of the three is a
+// link or not a folder, or cannot be made or opened.
+std::shared_ptr<const Opened> open(const std::string& trash, bool create);
+
+// Moves the item at path (absolute) into the Trash as entryName(prefix,
+// name, n) with the first n whose record name is free, its record dated
+// deleted. False, with nothing left behind, when the path is not absolute,
+// has a "..", is missing, its folder cannot be reached without following a
+// link below the home folder, it is on another file system, or the rename
+// fails for any other reason.
+bool put(const Opened& trash, const std::string& path, const std::string& prefix,
+         Clock::time_point deleted);
+
+// The outcome of emptying one Trash folder.
+enum class Emptied { Absent, All, NotAll };
+
+// Removes every entry of files/ (never following links) and then its record,
+// records of entries that are not there, the contents of expunged/ and the
+// directorysizes file; the folders files and info stay. Absent when the trash
+// folder does not exist; NotAll when something could not be removed or the
+// Trash or one of its folders is a link or not a folder.
+Emptied empty(const std::string& trash);
+
+// Removes every entry of the folder at path except names in keep, never
+// following links (the folder itself may be reached through one, as ~/.Trash
+// may be). Absent when the folder cannot be opened because it does not exist.
+Emptied emptyFolder(const std::string& path, std::string_view keep);
+
+} // namespace DesktopTrash

@@ -1,0 +1,79 @@
+#include "XdgDirs.h"
+
+#include "Strings.h"
+
+#include <cstdlib>
+
+namespace XdgDirs {
+namespace {
+
+std::string_view trimmed(std::string_view text)
+{
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
+        text.remove_prefix(1);
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r'))
+        text.remove_suffix(1);
+    return text;
+}
+
+// The folder of one quoted value (without the quotes' content checks done by
+// the caller), or "" when it is neither below $HOME nor absolute.
+std::string valueOf(std::string_view quoted, const std::string& home)
+{
+    std::string raw;
+    for (size_t i = 0; i < quoted.size(); ++i) {
+        if (quoted[i] == '\\' && i + 1 < quoted.size())
+            ++i;
+        raw += quoted[i];
+    }
+    std::string path;
+    if (raw.rfind("$HOME", 0) == 0 && (raw.size() == 5 || raw[5] == '/'))
+        path = home + raw.substr(5);
+    else if (!raw.empty() && raw.front() == '/')
+        path = raw;
+    else
+        return "";
+    while (path.size() > 1 && path.back() == '/')
+        path.pop_back();
+    return path;
+}
+
+} // namespace
+
+std::string baseDir(const char* variable, const std::string& home, std::string_view fallback)
+{
+    if (const char* value = std::getenv(variable); value && *value == '/')
+        return value;
+    return home + std::string(fallback);
+}
+
+std::map<std::string, std::string> parseUserDirs(std::string_view text, const std::string& home)
+{
+    std::map<std::string, std::string> out;
+    for (std::string_view line : Strings::split(text, '\n')) {
+        line = trimmed(line);
+        if (line.empty() || line.front() == '#')
+            continue;
+        size_t equals = line.find('=');
+        if (equals == std::string_view::npos)
+            continue;
+        std::string_view name = trimmed(line.substr(0, equals));
+        std::string_view value = trimmed(line.substr(equals + 1));
+        if (name.rfind("XDG_", 0) != 0 || name.size() < 8 || name.substr(name.size() - 4) != "_DIR")
+            continue;
+        // The value is one double-quoted string; a quote inside it is escaped.
+        if (value.size() < 2 || value.front() != '"')
+            continue;
+        size_t close = 1;
+        while (close < value.size() && value[close] != '"')
+            close += value[close] == '\\' ? 2 : 1;
+        if (close != value.size() - 1)
+            continue;
+        std::string path = valueOf(value.substr(1, close - 1), home);
+        if (!path.empty())
+            out[std::string(name)] = path;
+    }
+    return out;
+}
+
+} // namespace XdgDirs

@@ -1,0 +1,25 @@
+// The XDG folders of a Linux home: the base folders named by XDG_DATA_HOME,
+// XDG_CACHE_HOME and XDG_CONFIG_HOME, and the user folders (Desktop,
+// Documents, ...) named in $XDG_CONFIG_HOME/user-dirs.dirs. The parser of that
+// file is pure, so it can be tested on sample text; the rest reads the
+// environment afresh on every call and never creates anything.
+#pragma once
+
+#include <map>
+#include <string>
+#include <string_view>
+
+namespace XdgDirs {
+
+// The base folder named by the variable when it holds an absolute path; an
+// unset, empty or relative value means home + fallback ("/.local/share").
+std::string baseDir(const char* variable, const std::string& home, std::string_view fallback);
+
+// The folders named in a user-dirs.dirs text, keyed by variable name
+// ("XDG_DESKTOP_DIR"). Only lines of the form NAME="$HOME/..." or
+// NAME="/...", where a backslash takes the next character literally, count;
+// "$HOME" is expanded to home, trailing slashes are dropped, comments and
+// anything else are ignored. A later line for the same name wins.
+std::map<std::string, std::string> parseUserDirs(std::string_view text, const std::string& home);
+
+} // namespace XdgDirs

@@ -1,0 +1,328 @@
+// Clean-ups into the desktop's Trash: the entries and their records as the
+// freedesktop.org Trash specification lays them out, the refusals that keep a
+// clean-up from being redirected through links, and the desktop's own tools
+// (gio) reading and restoring what was moved.
+#include "DesktopTrash.h"
+#include "Files.h"
+#include "Platform.h"
+#include "Scanner.h"
+#include "Strings.h"
+#include "TestHome.h"
+#include "Trash.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <regex>
+#include <set>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+using TestSupport::TestHome;
+
+namespace {
+
+Clock::time_point unixTime(double seconds)
+{
+    return Clock::time_point(
+        std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds)));
+}
+
+std::set<std::string> namesIn(const std::string& folder)
+{
+    std::set<std::string> out;
+    std::error_code ec;
+    for (const auto& e : fs::directory_iterator(folder, ec))
+        out.insert(e.path().filename().string());
+    return out;
+}
+
+std::string trash(const std::string& rel = "")
+{
+    return Platform::desktopTrash() + (rel.empty() ? "" : "/" + rel);
+}
+
+unsigned modeOf(const std::string& path)
+{
+    struct stat st = {};
+    ::lstat(path.c_str(), &st);
+    return st.st_mode & 07777;
+}
+
+// The one stamp (with its subfolder) that starts every entry name in files/.
+std::string entryPrefix()
+{
+    std::set<std::string> prefixes;
+    for (const auto& name : namesIn(trash("files")))
+        prefixes.insert(name.substr(0, name.find(' ')));
+    EXPECT_EQ(prefixes.size(), 1u);
+    return prefixes.empty() ? "" : *prefixes.begin();
+}
+
+// gio shows the bytes of a path attribute that are not ASCII as "\xNN".
+std::string unescapeBytes(const std::string& text)
+{
+    std::string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text.compare(i, 2, "\\x") == 0 && i + 4 <= text.size()) {
+            out += char(std::stoi(text.substr(i + 2, 2), nullptr, 16));
+            i += 3;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+TEST(DesktopTrash, RecordsEncodeThePathAndTheLocalDate)
+{
+    const std::pair<std::string, std::string> paths[] = {
+        {"/h/a b", "/h/a%20b"},
+        {"/h/100%+x", "/h/100%25%2Bx"},
+        {"/h/Ordner/é", "/h/Ordner/%C3%A9"},
+        {"/h/\xff\n\t", "/h/%FF%0A%09"},
+        {"/h/#?;:@&=$,[]\"<>", "/h/%23%3F%3B%3A%40%26%3D%24%2C%5B%5D%22%3C%3E"},
+        {"/h/keep-_.!~*'()AZaz09", "/h/keep-_.!~*'()AZaz09"},
+    };
+    for (const auto& [path, encoded] : paths)
+        EXPECT_EQ(DesktopTrash::encodePath(path), encoded) << path;
+
+    TestSupport::ZoneGuard zone("Asia/Shanghai");
+    EXPECT_EQ(DesktopTrash::infoText("/h/a b", unixTime(1772600767)), // 05:06:07 UTC
+              "[Trash Info]\nPath=/h/a%20b\nDeletionDate=2026-03-04T13:06:07\n");
+}
+
+TEST(DesktopTrash, EntryNamesCarryTheStampAndFitAFileName)
+{
+    EXPECT_EQ(DesktopTrash::entryName("2024-03-05_0907_命令行", "pip", 1),
+              "2024-03-05_0907_命令行 pip");
+    EXPECT_EQ(DesktopTrash::entryName("2024-03-05_0907", "a.tar.gz", 3),
+              "2024-03-05_0907 a.tar.gz_3");
+    std::string longName;
+    for (int i = 0; i < 200; ++i)
+        longName += "é";
+    for (int n : {1, 2, 12345}) {
+        std::string entry = DesktopTrash::entryName("2024-03-05_0907_工具箱", longName, n);
+        EXPECT_LE(entry.size() + std::string(".trashinfo").size(), 255u);
+        EXPECT_TRUE(Strings::isValidUtf8(entry));
+        EXPECT_TRUE(entry.starts_with("2024-03-05_0907_工具箱 éé"));
+        EXPECT_TRUE(n == 1 || entry.ends_with("é_" + std::to_string(n)));
+    }
+}
+
+TEST(DesktopTrash, CleanUpMakesOneEntryPerItemWithItsRecord)
+{
+    TestHome home;
+    home.file("a/Cache/x", "1");
+    home.file("b/Cache/y", "2");
+    home.file("c/Cache", "3");
+    const std::string odd = "odd/100% + é \xff\ttab";
+    home.file(odd, "odd");
+    const std::vector<std::string> paths = {home.at("a/Cache"),
+                                            home.at("missing"),
+                                            home.at("b/Cache/"),
+                                            home.at("c/Cache"),
+                                            home.at(odd),
+                                            "relative/path",
+                                            "",
+                                            "/"};
+    const auto before = Clock::now();
+    EXPECT_EQ(Scanner::moveToTrash(paths, "命令行"),
+              (std::vector<bool>{true, false, true, true, true, false, false, false}));
+
+    const std::string prefix = entryPrefix();
+    EXPECT_TRUE(std::regex_match(prefix, std::regex(R"(\d{4}-\d\d-\d\d_\d{4}_命令行)"))) << prefix;
+    const std::map<std::string, std::pair<std::string, std::string>> entries = {
+        {prefix + " Cache", {"a/Cache", "a/Cache/x"}},
+        {prefix + " Cache_2", {"b/Cache", "b/Cache/y"}},
+        {prefix + " Cache_3", {"c/Cache", "c/Cache"}},
+        {prefix + " 100% + é \xff\ttab", {odd, odd}},
+    };
+    std::set<std::string> names, records;
+    for (const auto& [entry, where] : entries) {
+        names.insert(entry);
+        records.insert(entry + ".trashinfo");
+    }
+    EXPECT_EQ(namesIn(trash("files")), names);
+    EXPECT_EQ(namesIn(trash("info")), records);
+    EXPECT_EQ(Files::read(trash("files/" + prefix + " Cache/x")), "1");
+    EXPECT_EQ(Files::read(trash("files/" + prefix + " Cache_2/y")), "2");
+    EXPECT_EQ(Files::read(trash("files/" + prefix + " Cache_3")), "3");
+
+    // Each record names where its item was and when it was moved, to the
+    // minute of the entry's stamp (local time).
+    const std::regex record(
+        R"(\[Trash Info\]\nPath=([^\n]*)\nDeletionDate=(\d{4}-\d\d-\d\d)T(\d\d):(\d\d):\d\d\n)");
+    for (const auto& [entry, where] : entries) {
+        EXPECT_FALSE(fs::exists(fs::symlink_status(home.at(where.first)))) << where.first;
+        std::string text = Files::read(trash("info/" + entry + ".trashinfo")).value_or("");
+        std::smatch m;
+        ASSERT_TRUE(std::regex_match(text, m, record)) << text;
+        EXPECT_EQ(m[1].str(), DesktopTrash::encodePath(home.at(where.first)));
+        EXPECT_EQ(m[2].str() + "_" + m[3].str() + m[4].str() + "_命令行", prefix);
+        EXPECT_EQ(modeOf(trash("info/" + entry + ".trashinfo")), 0600u);
+    }
+    for (const char* folder : {"", "files", "info"})
+        EXPECT_EQ(modeOf(trash(folder)), 0700u) << folder;
+
+    // A clean-up of the same minute takes the next free name; the app's own
+    // clean-up (no subfolder) uses the bare stamp.
+    home.file("d/Cache", "4");
+    home.file("e/pip", "5");
+    EXPECT_EQ(Scanner::trashPaths({home.at("d/Cache")}, "命令行"), 1);
+    EXPECT_EQ(Scanner::moveToTrash({home.at("e/pip")}, ""), std::vector<bool>{true});
+    if (Trash::stamp(Clock::now()) == Trash::stamp(before)) {
+        EXPECT_EQ(Files::read(trash("files/" + prefix + " Cache_4")), "4");
+        EXPECT_EQ(Files::read(trash("files/" + Trash::stamp(before) + " pip")), "5");
+    } // else the minute turned during the test
+    EXPECT_FALSE(fs::exists(home.at(".Trash")));
+    EXPECT_FALSE(fs::exists(home.at("Library")));
+}
+
+TEST(DesktopTrash, AFailedMoveLeavesNoRecordBehind)
+{
+    TestHome home;
+    home.file("keep/data", "x");
+    // A folder that holds the Trash cannot go into it: the rename fails
+    // after the record was written.
+    EXPECT_EQ(Scanner::trashPaths({home.at(".local")}), 0);
+    EXPECT_TRUE(fs::exists(trash("files")));
+    EXPECT_TRUE(namesIn(trash("info")).empty());
+
+    // A record already there (left by another program) is never replaced:
+    // the entry takes the next name, for whichever minute the move falls in.
+    const auto now = Clock::now();
+    std::set<std::string> stray;
+    for (auto t : {now, now + std::chrono::minutes(1)}) {
+        std::string name = Trash::stamp(t) + "_工具箱 data.trashinfo";
+        home.file(".local/share/Trash/info/" + name, "stray");
+        stray.insert(name);
+    }
+    EXPECT_EQ(Scanner::trashPaths({home.at("keep/data")}), 1);
+    for (const auto& name : stray)
+        EXPECT_EQ(Files::read(trash("info/" + name)), "stray");
+    ASSERT_EQ(namesIn(trash("files")).size(), 1u);
+    EXPECT_TRUE(namesIn(trash("files")).begin()->ends_with(" data_2"));
+
+    // Another file system: nothing is copied and no record stays.
+    char tmpl[] = "/dev/shm/tidlo-other-XXXXXX";
+    if (!mkdtemp(tmpl))
+        GTEST_SKIP() << "no /dev/shm to stand in for another file system";
+    const std::string other = tmpl;
+    struct stat a = {}, b = {};
+    ::stat(home.path().c_str(), &a);
+    ::stat(other.c_str(), &b);
+    if (a.st_dev == b.st_dev) {
+        fs::remove_all(other);
+        GTEST_SKIP() << "/dev/shm is on the same file system as the temporary folder";
+    }
+    Files::writeAtomically(other + "/far.bin", "far");
+    const auto records = namesIn(trash("info"));
+    EXPECT_EQ(Scanner::moveToTrash({other + "/far.bin"}, "命令行"), std::vector<bool>{false});
+    EXPECT_EQ(Files::read(other + "/far.bin"), "far");
+    EXPECT_EQ(namesIn(trash("info")), records);
+    EXPECT_EQ(namesIn(trash("files")).size(), 1u);
+    fs::remove_all(other);
+}
+
+TEST(DesktopTrash, RefusesATrashWhoseFoldersAreLinks)
+{
+    for (const char* rel : {"Trash", "Trash/files", "Trash/info"}) {
+        TestHome home;
+        home.file("item", "x");
+        home.dir("elsewhere");
+        if (std::string(rel) != "Trash")
+            fs::create_directories(trash(std::string(rel) == "Trash/files" ? "info" : "files"));
+        else
+            fs::create_directories(Platform::dataHome());
+        fs::create_directory_symlink(home.at("elsewhere"), Platform::dataHome() + "/" + rel);
+        EXPECT_EQ(Scanner::trashPaths({home.at("item")}), 0) << rel;
+        EXPECT_TRUE(fs::exists(home.at("item"))) << rel;
+        EXPECT_TRUE(namesIn(home.at("elsewhere")).empty()) << rel;
+        EXPECT_FALSE(DesktopTrash::open(trash(), true)) << rel;
+    }
+    TestHome home;
+    home.file("item", "x");
+    home.file(".local/share/Trash", "a file, not a folder");
+    EXPECT_EQ(Scanner::trashPaths({home.at("item")}), 0);
+    EXPECT_TRUE(fs::exists(home.at("item")));
+}
+
+TEST(DesktopTrash, AFolderSwappedForALinkAfterTheScanMovesNothingOutside)
+{
+    constexpr long long kMiB = 1024 * 1024;
+    // Which folder above the scanned cache is swapped: its own application
+    // folder, or the whole settings folder.
+    for (const char* swapped : {".config/Code", ".config"}) {
+        TestHome home;
+        home.sizedFile(".config/Code/Cache/blob", 3 * kMiB);
+        home.file("Documents/project/Cache/thesis.txt", "years of work");
+        home.file("Documents/project/Code/Cache/thesis.txt", "years of work");
+        std::vector<std::string> found;
+        for (const auto& item : Scanner::cacheItems())
+            found.push_back(item.path);
+        ASSERT_EQ(found, std::vector<std::string>{home.at(".config/Code/Cache")}) << swapped;
+
+        fs::rename(home.at(swapped), home.at(std::string(swapped) + ".old"));
+        fs::create_directory_symlink(home.at("Documents/project"), home.at(swapped));
+        EXPECT_EQ(Scanner::moveToTrash(found, ""), std::vector<bool>{false}) << swapped;
+        EXPECT_EQ(Files::read(home.at("Documents/project/Cache/thesis.txt")), "years of work");
+        EXPECT_EQ(Files::read(home.at("Documents/project/Code/Cache/thesis.txt")), "years of work");
+        EXPECT_TRUE(namesIn(trash("files")).empty()) << swapped;
+        EXPECT_TRUE(namesIn(trash("info")).empty()) << swapped;
+    }
+}
+
+TEST(DesktopTrash, TheDesktopsToolsListAndRestoreTheEntries)
+{
+    if (access("/usr/bin/gio", X_OK) != 0 || access("/usr/bin/dbus-run-session", X_OK) != 0 ||
+        access("/usr/libexec/gvfsd-trash", X_OK) != 0)
+        GTEST_SKIP() << "needs gio, dbus-run-session and gvfs (libglib2.0-bin, dbus, gvfs)";
+    TestHome home;
+    home.file("Documents/report final.txt", "final");
+    home.file("Documents/100% é + more.txt", "more");
+    EXPECT_EQ(Scanner::trashPaths(
+                  {home.at("Documents/report final.txt"), home.at("Documents/100% é + more.txt")}),
+              2);
+
+    // gio talks to the trash backend of gvfs over a private session bus.
+    auto gio = [](const std::vector<std::string>& args) {
+        std::vector<std::string> all = {"--", "/usr/bin/gio"};
+        all.insert(all.end(), args.begin(), args.end());
+        return TestSupport::runProgram("/usr/bin/dbus-run-session", all);
+    };
+    auto listing =
+        gio({"list", "-u", "-a", "standard::display-name,trash::orig-path", "trash:///"});
+    ASSERT_EQ(listing.status, 0);
+    // One line per entry: its URI, size, type, then the attributes.
+    std::map<std::string, std::string> uriByName;
+    std::set<std::string> origins;
+    const std::regex line(
+        R"(^(trash:///\S+)\t.*standard::display-name=(.*) trash::orig-path=(.*)$)");
+    for (auto text : Strings::split(listing.out, '\n')) {
+        std::smatch m;
+        std::string l(text);
+        ASSERT_TRUE(std::regex_match(l, m, line)) << l;
+        uriByName[m[2].str()] = m[1].str();
+        origins.insert(unescapeBytes(m[3].str()));
+    }
+    EXPECT_EQ(uriByName.size(), 2u);
+    ASSERT_TRUE(uriByName.count("report final.txt")) << listing.out;
+    EXPECT_TRUE(uriByName.count("100% é + more.txt")) << listing.out;
+    EXPECT_EQ(origins, (std::set<std::string>{home.at("Documents/report final.txt"),
+                                              home.at("Documents/100% é + more.txt")}));
+
+    // Restore puts the item back where it was and takes its record away.
+    EXPECT_EQ(gio({"trash", "--restore", uriByName["report final.txt"]}).status, 0);
+    EXPECT_EQ(Files::read(home.at("Documents/report final.txt")), "final");
+    EXPECT_EQ(namesIn(trash("files")).size(), 1u);
+    EXPECT_EQ(namesIn(trash("info")).size(), 1u);
+
+    // Empty Trash leaves the desktop's Trash empty as gio sees it.
+    EXPECT_TRUE(Scanner::emptyTrash());
+    listing = gio({"list", "trash:///"});
+    EXPECT_EQ(listing.status, 0);
+    EXPECT_EQ(listing.out, "");
+}
