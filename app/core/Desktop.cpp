@@ -15,7 +15,6 @@
 #include <QStandardPaths>
 #include <QUrl>
 
-#include <cstdlib>
 
 namespace {
 
@@ -26,15 +25,6 @@ void openLocalFolder(const QString& folder)
 {
     if (!folder.isEmpty())
         QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
-}
-
-// The folder that holds the desktop Trash's entries.
-QString trashFilesFolder()
-{
-    const char* data = std::getenv("XDG_DATA_HOME");
-    std::string base =
-        data && data[0] == '/' ? std::string(data) : Platform::homeDir() + "/.local/share";
-    return qPath(base + "/Trash/files");
 }
 
 } // namespace
@@ -57,7 +47,7 @@ void Desktop::reveal(const QString& path)
 void Desktop::openTrash()
 {
     askFileManager(QStringLiteral("ShowFolders"), {QStringLiteral("trash:///")},
-                   trashFilesFolder());
+                   qPath(Platform::trashFilesFolder()));
 }
 
 void Desktop::openFolder(const QString& path)
