@@ -1,0 +1,41 @@
+import QtQuick
+import QtQuick.Controls.Basic
+
+// A borderless button: an optional symbol and a label in one colour, drawn in
+// the tertiary colour when disabled.
+AbstractButton {
+    id: button
+
+    property string symbol: ""
+    property real fontSize: 11
+    property int weight: Font.Normal
+    property color tone: Theme.secondary
+
+    focusPolicy: Qt.TabFocus
+    hoverEnabled: true
+    padding: 2
+    Accessible.role: Accessible.Button
+    Accessible.name: text
+    baselineOffset: topPadding + label.y + label.baselineOffset
+
+    contentItem: Row {
+        spacing: 4
+        Symbol {
+            anchors.verticalCenter: parent.verticalCenter
+            visible: button.symbol !== ""
+            name: button.symbol
+            size: button.fontSize
+            color: label.color
+        }
+        Text {
+            id: label
+            anchors.verticalCenter: parent.verticalCenter
+            text: button.text
+            font.pointSize: Theme.pt(button.fontSize)
+            font.weight: button.weight
+            color: button.enabled ? button.tone : Theme.tertiary
+            elide: Text.ElideRight
+        }
+    }
+    background: Item {}
+}
