@@ -6,7 +6,7 @@ Card {
     id: card
 
     required property AppModel model
-    readonly property var volume: model.volume
+    property var volume: model.volume
     // Used over total; 0 for a volume that reports no total.
     readonly property real ratio: volume.total >= 1 ? volume.used / volume.total : 0
 

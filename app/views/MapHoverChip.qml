@@ -1,5 +1,6 @@
 import QtQuick
 import Tidlo.Core
+import Tidlo.Views
 
 // The chip over the storage map's corner: the hovered folder's colour, name
 // and size, readable by a screen reader as one line.

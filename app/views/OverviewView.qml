@@ -35,6 +35,7 @@ Item {
             spacing: 18
 
             PageHeader {
+                objectName: "pageHeader"
                 Layout.fillWidth: true
                 title: qsTr("ov.title")
                 subtitle: qsTr("app.tagline")

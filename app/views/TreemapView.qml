@@ -3,6 +3,7 @@ import QtQuick.Controls.Basic
 import QtQuick.Dialogs
 import QtQuick.Layouts
 import Tidlo.Core
+import Tidlo.Views
 
 // The Storage Map page: the folder shown as nested rectangles sized by disk
 // usage. The model measures and keeps the tree; the painted TreemapItem lays
@@ -150,6 +151,7 @@ Item {
                 }
             }
             MapHoverChip {
+                objectName: "hoverChip"
                 anchors.right: parent.right
                 anchors.bottom: parent.bottom
                 anchors.rightMargin: 36

@@ -1,5 +1,6 @@
 import QtQuick
 import Tidlo.Core
+import Tidlo.Views
 
 // The Overview's file-type card: the type ring and its legend.
 Card {

@@ -1,5 +1,6 @@
 import QtQuick
 import Tidlo.Core
+import Tidlo.Views
 
 // The Overview's file-type ring: one arc per bucket, in the storage map's
 // colour of the bucket's index, with the total in the middle.
