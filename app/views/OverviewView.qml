@@ -79,7 +79,8 @@ Item {
                 Layout.rightMargin: 28
                 spacing: 14
                 DiskCard {
-                    Layout.preferredWidth: 250
+                    // 250 wide, or wider where the figures need it (long sizes, languages).
+                    Layout.preferredWidth: Math.max(250, implicitWidth)
                     Layout.alignment: Qt.AlignTop
                     model: page.model
                 }

@@ -10,6 +10,8 @@
 #include <QPainterPath>
 
 #include <filesystem>
+#include <map>
+#include <utility>
 
 namespace {
 
@@ -102,9 +104,30 @@ void TreemapItem::paint(QPainter* painter)
         rebuild();
     const QColor outline = withOpacity(Qt::white, 0.45);
     const QColor sizeInk = withOpacity(Qt::white, 0.9);
-    QFont font;
-    double fontSize = -1;
-    QFont::Weight fontWeight = QFont::Normal;
+    // Thin outlines drawn as cosmetic pens take the raster engine's fast
+    // line path; widths are in device pixels, which are the map's points.
+    QPen levelZeroPen(outline, 1);
+    QPen containerPen(outline, 0.8);
+    containerPen.setCosmetic(true);
+
+    // Few distinct label sizes occur in one map: keep their fonts and ascents.
+    struct LabelFont
+    {
+        QFont font;
+        double ascent;
+    };
+    std::map<std::pair<int, int>, LabelFont> fonts;
+    const auto fontFor = [&fonts](double size, QFont::Weight weight) -> const LabelFont& {
+        const auto key = std::make_pair(qRound(size * 4), int(weight));
+        auto it = fonts.find(key);
+        if (it == fonts.end()) {
+            QFont font = labelFont(size, weight);
+            it = fonts.emplace(key, LabelFont{font, QFontMetricsF(font).ascent()}).first;
+        }
+        return it->second;
+    };
+
+    painter->setRenderHint(QPainter::TextAntialiasing, true);
     for (const Treemap::Cell& cell : m_map.cells) {
         if (!Treemap::drawn(cell))
             continue;
@@ -112,44 +135,39 @@ void TreemapItem::paint(QPainter* painter)
         const QColor fill = toQColor(cell.color);
         if (cell.level == 0) {
             painter->setRenderHint(QPainter::Antialiasing, true);
-            painter->setPen(QPen(outline, 1));
+            painter->setPen(levelZeroPen);
             painter->setBrush(withOpacity(fill, 0.55));
             painter->drawRoundedRect(r.adjusted(1, 1, -1, -1), 6, 6);
-        } else if (cell.isContainer) {
             painter->setRenderHint(QPainter::Antialiasing, false);
-            painter->setPen(QPen(outline, 0.8));
-            painter->setBrush(withOpacity(fill, 0.35));
+        } else if (cell.isContainer) {
+            // A plain fill and a brushless outline keep to the raster
+            // engine's fast paths (a brushed, stroked rectangle does not).
+            painter->fillRect(r, withOpacity(fill, 0.35));
+            painter->setPen(containerPen);
+            painter->setBrush(Qt::NoBrush);
             painter->drawRect(r);
         } else {
-            painter->setRenderHint(QPainter::Antialiasing, false);
             painter->fillRect(r, fill);
         }
 
         const Treemap::Labels labels = Treemap::labels(cell);
         if (!labels.name)
             continue;
-        painter->save();
         painter->setClipRect(r.adjusted(1, 1, -1, -1));
-        painter->setRenderHint(QPainter::Antialiasing, true);
-        const QFont::Weight weight = cell.level == 0 ? QFont::Bold : QFont::DemiBold;
-        if (labels.nameSize != fontSize || weight != fontWeight) {
-            font = labelFont(labels.nameSize, weight);
-            fontSize = labels.nameSize;
-            fontWeight = weight;
-        }
-        painter->setFont(font);
+        const LabelFont& name =
+            fontFor(labels.nameSize, cell.level == 0 ? QFont::Bold : QFont::DemiBold);
+        painter->setFont(name.font);
         painter->setPen(Qt::white);
-        const double ascent = QFontMetricsF(font).ascent();
-        painter->drawText(QPointF(r.x() + 5, r.y() + 3 + ascent), displayLine(cell.node->name));
+        painter->drawText(QPointF(r.x() + 5, r.y() + 3 + name.ascent),
+                          displayLine(cell.node->name));
         if (labels.size) {
-            const QFont small = labelFont(labels.sizeSize, QFont::Normal);
-            painter->setFont(small);
+            const LabelFont& small = fontFor(labels.sizeSize, QFont::Normal);
+            painter->setFont(small.font);
             painter->setPen(sizeInk);
-            painter->drawText(
-                QPointF(r.x() + 5, r.y() + 4 + labels.nameSize + QFontMetricsF(small).ascent()),
-                qs(humanSize(cell.node->size)));
+            painter->drawText(QPointF(r.x() + 5, r.y() + 4 + labels.nameSize + small.ascent),
+                              qs(humanSize(cell.node->size)));
         }
-        painter->restore();
+        painter->setClipping(false);
     }
     ++m_paintCount;
     emit painted();

@@ -85,11 +85,11 @@ private:
 
     TreeCall recorded()
     {
-        return [log = m_log](const std::string& root, int depth, bool useCache,
-                             const CancelToken*) {
-            log->add(root, depth, useCache);
-            return treeFor(root);
-        };
+        return
+            [log = m_log](const std::string& root, int depth, bool useCache, const CancelToken*) {
+                log->add(root, depth, useCache);
+                return treeFor(root);
+            };
     }
 
     AppModel& modelWith(TreeCall call)
@@ -269,10 +269,10 @@ private slots:
         Gate gate;
         const TreeCall quick = recorded();
         const TreeCall held = gate.hold(quick);
-        AppModel& m = modelWith([quick, held](const std::string& root, int d, bool cache,
-                                              const CancelToken* t) {
-            return root == "/big" ? held(root, d, cache, t) : quick(root, d, cache, t);
-        });
+        AppModel& m = modelWith(
+            [quick, held](const std::string& root, int d, bool cache, const CancelToken* t) {
+                return root == "/big" ? held(root, d, cache, t) : quick(root, d, cache, t);
+            });
         QSignalSpy shown(&m, &AppModel::mapRootChanged);
         m.loadMap(std::string("/big"), std::nullopt, false, false);
         QTRY_COMPARE(gate.arrived(), 1);

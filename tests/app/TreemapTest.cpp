@@ -222,7 +222,8 @@ TEST(TreemapBuild, HeaderStripOnlyAbove52PointsAndRoomForChildren)
         }
     }
     // Deeper levels use a smaller inset: 3.5 at level 1, at least 2 below.
-    const std::vector<DiskNode> deep{node("a", 10, {node("b", 10, {node("c", 10, {node("d", 10)})})})};
+    const std::vector<DiskNode> deep{
+        node("a", 10, {node("b", 10, {node("c", 10, {node("d", 10)})})})};
     Map map;
     build(deep, Rect{0, 0, 200, 40}, 0, 4, 0, map);
     ASSERT_EQ(map.cells.size(), 4u);
@@ -269,10 +270,9 @@ TEST(TreemapHit, DeepestThenSmallestThenFirst)
     // Overlapping cells of one level: the smaller one, then the first listed.
     DiskNode n = node("x", 1);
     Map manual;
-    manual.cells = {Cell{&n, Rect{0, 0, 100, 100}, 1, {}, false},
-                    Cell{&n, Rect{10, 10, 20, 20}, 1, {}, false},
-                    Cell{&n, Rect{10, 10, 20, 20}, 1, {}, false},
-                    Cell{&n, Rect{0, 0, 300, 300}, 0, {}, true}};
+    manual.cells = {
+        Cell{&n, Rect{0, 0, 100, 100}, 1, {}, false}, Cell{&n, Rect{10, 10, 20, 20}, 1, {}, false},
+        Cell{&n, Rect{10, 10, 20, 20}, 1, {}, false}, Cell{&n, Rect{0, 0, 300, 300}, 0, {}, true}};
     EXPECT_EQ(cellAt(manual, 15, 15), 1);
     EXPECT_EQ(cellAt(manual, 50, 50), 0);
     EXPECT_EQ(cellAt(manual, 200, 200), 3);
@@ -290,10 +290,14 @@ TEST(TreemapLabels, SizeThresholds)
         double nameSize;
     };
     for (const Case c : {
-             Case{40, 100, false, false, false, 0}, Case{41, 19, false, true, false, 8},
-             Case{41, 18, false, false, false, 0}, Case{71, 31, false, true, true, 8},
-             Case{70, 31, false, true, false, 8}, Case{71, 30, false, true, false, 8},
-             Case{300, 200, true, true, false, 11.5}, Case{120, 40, false, true, true, 10},
+             Case{40, 100, false, false, false, 0},
+             Case{41, 19, false, true, false, 8},
+             Case{41, 18, false, false, false, 0},
+             Case{71, 31, false, true, true, 8},
+             Case{70, 31, false, true, false, 8},
+             Case{71, 30, false, true, false, 8},
+             Case{300, 200, true, true, false, 11.5},
+             Case{120, 40, false, true, true, 10},
          }) {
         const Labels l = labels(cellOf(c.width, c.height, c.container));
         EXPECT_EQ(l.name, c.name) << c.width << "x" << c.height;
