@@ -4,8 +4,6 @@
 #include "RecordVariants.h"
 
 #include <QFont>
-#include <QHoverEvent>
-#include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -40,8 +38,6 @@ QFont labelFont(double size, QFont::Weight weight)
 
 TreemapItem::TreemapItem(QQuickItem* parent) : QQuickPaintedItem(parent)
 {
-    setAcceptHoverEvents(true);
-    setAcceptedMouseButtons(Qt::LeftButton | Qt::RightButton);
     setAntialiasing(true);
 }
 
@@ -269,28 +265,4 @@ void TreemapItem::contextAt(qreal x, qreal y)
 {
     hoverAt(x, y);
     emit contextMenuRequested(hoveredPath(), hoveredName(), x, y);
-}
-
-void TreemapItem::hoverMoveEvent(QHoverEvent* event)
-{
-    hoverAt(event->position().x(), event->position().y());
-}
-
-void TreemapItem::hoverLeaveEvent(QHoverEvent*)
-{
-    setHovered(-1);
-}
-
-void TreemapItem::mousePressEvent(QMouseEvent* event)
-{
-    event->accept();
-}
-
-void TreemapItem::mouseReleaseEvent(QMouseEvent* event)
-{
-    const QPointF p = event->position();
-    if (event->button() == Qt::LeftButton && contains(p))
-        clickAt(p.x(), p.y());
-    else if (event->button() == Qt::RightButton)
-        contextAt(p.x(), p.y());
 }

@@ -2,7 +2,8 @@
 // the model's current folder and reports the cell under the pointer. The map
 // is built again whenever the item's size, the folder or the depth changes,
 // and painted once per build; hovering moves only the outline and the chip,
-// which the page draws over this item from the hover properties.
+// which the page draws over this item from the hover properties. The page's
+// pointer layer reports hover, clicks and right clicks here.
 #pragma once
 
 #include "AppModel.h"
@@ -50,8 +51,10 @@ public:
     Q_INVOKABLE int cellAt(qreal x, qreal y);
     Q_INVOKABLE QRectF cellRect(int index);
     Q_INVOKABLE bool isContainer(int index);
-    // Hover, click and right click at a point, as the pointer would.
+    // Hover, click and right click at a point: the page's pointer layer
+    // calls these.
     Q_INVOKABLE void hoverAt(qreal x, qreal y);
+    Q_INVOKABLE void clearHover() { setHovered(-1); }
     Q_INVOKABLE void clickAt(qreal x, qreal y);
     Q_INVOKABLE void contextAt(qreal x, qreal y);
 
@@ -77,10 +80,6 @@ signals:
 
 protected:
     void geometryChange(const QRectF& newGeometry, const QRectF& oldGeometry) override;
-    void hoverMoveEvent(QHoverEvent* event) override;
-    void hoverLeaveEvent(QHoverEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
     void invalidate();

@@ -150,6 +150,22 @@ Item {
                     border.width: 1.5
                 }
             }
+            // The pointer layer: hover tracking, a click, a right click.
+            MouseArea {
+                objectName: "mapPointer"
+                anchors.fill: map
+                enabled: map.visible
+                hoverEnabled: true
+                acceptedButtons: Qt.LeftButton | Qt.RightButton
+                onPositionChanged: (mouse) => map.hoverAt(mouse.x, mouse.y)
+                onExited: map.clearHover()
+                onClicked: (mouse) => {
+                    if (mouse.button === Qt.RightButton)
+                        map.contextAt(mouse.x, mouse.y)
+                    else
+                        map.clickAt(mouse.x, mouse.y)
+                }
+            }
             MapHoverChip {
                 objectName: "hoverChip"
                 anchors.right: parent.right

@@ -62,8 +62,10 @@ TestCase {
         const s = shownPage()
         const painted = s.map.paintCount
         const r = s.map.cellRect(s.map.cellCount - 1)
+        // The pointer layer forwards positions to hoverAt (offscreen test
+        // windows get no hover events from synthetic moves).
         s.map.hoverAt(r.x + r.width / 2, r.y + r.height / 2)
-        tryVerify(() => s.map.hoveredIndex >= 0)
+        verify(s.map.hoveredIndex >= 0)
         const outline = findChild(s.page, "hoverOutline")
         const chip = findChild(s.page, "hoverChip")
         verify(outline.visible && chip.visible)
@@ -74,6 +76,10 @@ TestCase {
         compare(s.map.hoveredIndex, 0)
         wait(50)
         compare(s.map.paintCount, painted)
+        // Leaving the map clears the hover.
+        s.map.clearHover()
+        compare(s.map.hoveredIndex, -1)
+        verify(!findChild(s.page, "hoverChip").visible)
     }
 
     function test_clickDrillsInAndUpComesBack() {
