@@ -170,15 +170,8 @@ void AppModel::setProcs(std::vector<ProcInfo> v)
     emit procsChanged();
 }
 
-// ---- Small lists still read whole (the map trail and the duplicate groups)
+// ---- Small lists still read whole (the duplicate groups)
 
-QVariantList AppModel::mapTrailVariant() const
-{
-    QVariantList out;
-    for (const auto& [name, path] : m_mapTrail)
-        out.push_back(QVariantMap{{"name", qs(name)}, {"path", qs(path)}});
-    return out;
-}
 QVariantList AppModel::dupContentVariant() const
 {
     return toVariantList(m_dupContent);

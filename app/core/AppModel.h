@@ -18,6 +18,7 @@
 //   AppModel.cpp           construction, usage, volume, processes, setters
 //   AppModelScan.cpp       the full scan, its cancellation, large-file rescans
 //   AppModelClean.cpp      selection, protection, the clean-up, history, report
+//   AppModelMap.cpp        the storage map's state and navigation
 #pragma once
 
 #include "EngineCalls.h"
@@ -29,6 +30,7 @@
 
 #include <QObject>
 #include <QStringList>
+#include <QUrl>
 #include <QVariant>
 #include <QtQml/qqmlregistration.h>
 
@@ -62,9 +64,6 @@ class AppModel : public QObject
     Q_PROPERTY(qint64 selectedSize READ selectedSize NOTIFY selectedChanged)
     Q_PROPERTY(bool cleaning READ cleaning NOTIFY cleaningChanged)
     Q_PROPERTY(int largeMinMB READ largeMinMB WRITE setLargeMinMB NOTIFY largeMinMBChanged)
-    Q_PROPERTY(QVariantList mapTrail READ mapTrailVariant NOTIFY mapTrailChanged)
-    Q_PROPERTY(int mapDepth READ mapDepth NOTIFY mapDepthChanged)
-    Q_PROPERTY(bool mapLoading READ mapLoading NOTIFY mapLoadingChanged)
     Q_PROPERTY(bool scanTask READ hasScanTask NOTIFY scanTaskChanged)
     Q_PROPERTY(QVariantList dupContent READ dupContentVariant NOTIFY dupContentChanged)
     Q_PROPERTY(QVariantList dupNames READ dupNamesVariant NOTIFY dupNamesChanged)
@@ -74,6 +73,20 @@ class AppModel : public QObject
     Q_PROPERTY(qint64 ownMem READ ownMem NOTIFY ownMemChanged)
     Q_PROPERTY(qint64 reclaimable READ reclaimable NOTIFY reclaimableChanged)
     Q_PROPERTY(qint64 largeTotal READ largeTotal NOTIFY largeTotalChanged)
+
+    // ---- Storage map (AppModelMap.cpp): the tree itself stays in C++ (the
+    // painted map item reads mapRoot()); QML reads these scalars.
+    Q_PROPERTY(QVariantList mapTrail READ mapTrailVariant NOTIFY mapTrailChanged)
+    Q_PROPERTY(int mapDepth READ mapDepth WRITE setMapDepth NOTIFY mapDepthChanged)
+    Q_PROPERTY(bool mapLoading READ mapLoading NOTIFY mapLoadingChanged)
+    Q_PROPERTY(bool hasMapRoot READ hasMapRoot NOTIFY mapRootChanged)
+    Q_PROPERTY(QString mapName READ mapName NOTIFY mapRootChanged)
+    Q_PROPERTY(QString mapPath READ mapPath NOTIFY mapRootChanged)
+    Q_PROPERTY(qint64 mapSize READ mapSize NOTIFY mapRootChanged)
+    Q_PROPERTY(int mapChildCount READ mapChildCount NOTIFY mapRootChanged)
+    Q_PROPERTY(QUrl mapHomeUrl READ mapHomeUrl CONSTANT)
+    // Overview (AppModelMap.cpp): the leftovers' summed size.
+    Q_PROPERTY(qint64 orphanTotal READ orphanTotal NOTIFY orphanItemsChanged)
 
 public:
     explicit AppModel(QObject* parent = nullptr);
@@ -115,6 +128,58 @@ public:
     // Reads the history afresh into `history`.
     Q_INVOKABLE void loadHistory();
 
+    // ---- Storage map (AppModelMap.cpp)
+
+    // Measures root at depth (none: keep mapDepth; clamped to 1..8 and stored
+    // in mapDepth) on the map queue, ignoring the tree cache when force, and
+    // shows it when no later load was asked for meanwhile. With pushTrail the
+    // folder shown now joins the trail (unless it is root itself).
+    void loadMap(const std::string& root, std::optional<int> depth, bool force, bool pushTrail);
+    // QML's form: depth undefined or null keeps mapDepth.
+    Q_INVOKABLE void loadMap(const QString& root, const QVariant& depth, bool force,
+                             bool pushTrail);
+    // Shows a folder of the current tree; a folder measured without children
+    // (depth limit, empty folder) is measured afresh.
+    void drill(const DiskNode& node);
+    // Back to the last trail entry; nothing with an empty trail.
+    Q_INVOKABLE void mapUp();
+    // Empties the trail and shows the home folder.
+    Q_INVOKABLE void mapHome();
+    // Back to trail entry i: the trail keeps the entries before it.
+    Q_INVOKABLE void mapTrailBack(int index);
+    // Stores the depth (clamped) and measures the shown folder again at it.
+    Q_INVOKABLE void setDepth(int depth);
+    // The page's first appearance: when no map was ever loaded, takes the
+    // depth from TID_MAPDEPTH (a whole decimal number, else ignored) and the
+    // root from TID_MAPROOT (else the home folder) and loads it.
+    Q_INVOKABLE void openMap();
+    // Measures the folder shown (the home folder before any) afresh.
+    Q_INVOKABLE void refreshMap();
+    // A folder the user chose: measured afresh at depth 2 or more, pushing the
+    // folder shown now onto the trail.
+    Q_INVOKABLE void chooseMapFolder(const QUrl& folder);
+    // Where the folder chooser starts.
+    QUrl mapHomeUrl() const;
+    // The leftovers' summed size, for the Overview's card.
+    qint64 orphanTotal() const;
+
+    // The folder shown (absent before the first load). Shared with the map
+    // item, which keeps the tree alive while it draws it.
+    std::shared_ptr<const DiskNode> mapRoot() const { return m_mapRoot; }
+    const std::vector<std::pair<std::string, std::string>>& mapTrail() const { return m_mapTrail; }
+    int mapDepth() const { return m_mapDepth; }
+    // Sets mapDepth, clamped to 1..8, without loading.
+    void setMapDepth(int depth);
+    bool mapLoading() const { return m_mapLoading; }
+    bool hasMapRoot() const { return m_mapRoot != nullptr; }
+    QString mapName() const;
+    QString mapPath() const;
+    qint64 mapSize() const { return m_mapRoot ? m_mapRoot->size : 0; }
+    int mapChildCount() const
+    {
+        return m_mapRoot ? static_cast<int>(m_mapRoot->children.size()) : 0;
+    }
+
     // The size text of the app ("1.5 KB").
     Q_INVOKABLE QString sizeText(qint64 bytes) const;
 
@@ -147,9 +212,6 @@ public:
     const std::set<std::string>& selection() const { return m_selection; }
     int largeMinMB() const { return m_largeMinMB; }
     void setLargeMinMB(int mb);
-    const std::optional<DiskNode>& mapRoot() const { return m_mapRoot; }
-    int mapDepth() const { return m_mapDepth; }
-    bool mapLoading() const { return m_mapLoading; }
     bool hasScanTask() const { return m_scanTask.has_value(); }
     bool dupLoading() const { return m_dupLoading; }
     bool dupScanned() const { return m_dupScanned; }
@@ -287,11 +349,13 @@ private:
     qint64 m_largeTotal = 0;
     int m_cleaning = 0; // clean-ups under way
     int m_largeMinMB = 200;
-    std::optional<DiskNode> m_mapRoot;
+    // ---- Storage map (AppModelMap.cpp)
+    std::shared_ptr<const DiskNode> m_mapRoot;
     std::vector<std::pair<std::string, std::string>> m_mapTrail; // (name, path)
     int m_mapDepth = 3;
     bool m_mapLoading = false;
-    int m_mapRequest = 0;
+    quint64 m_mapRequest = 0; // number of the latest load
+    // ---- end of storage map
     std::optional<quint64> m_scanTask; // number of the running full scan
     TokenPtr m_scanToken;
     std::vector<DupGroup> m_dupContent;

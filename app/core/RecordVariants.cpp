@@ -107,14 +107,3 @@ QVariantMap toVariant(const ProcInfo& proc)
             {"rss", qint64(proc.rss)},
             {"path", qs(proc.path)}};
 }
-
-QVariantMap toVariant(const DiskNode& node)
-{
-    return {
-        {"id", qs(node.id)},
-        {"name", qs(node.name)},
-        {"path", qs(node.path)},
-        {"size", qint64(node.size)},
-        {"children", toVariantList(node.children)},
-    };
-}

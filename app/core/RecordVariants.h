@@ -21,8 +21,6 @@ QVariantMap toVariant(const TypeBucket& bucket);
 QVariantMap toVariant(const VolumeInfo& volume);
 QVariantMap toVariant(const DupGroup& group);
 QVariantMap toVariant(const ProcInfo& proc);
-// The node with its whole subtree.
-QVariantMap toVariant(const DiskNode& node);
 
 // A file-system path as a QString and back without loss: valid UTF-8 reads as
 // text; each byte that is not (a name in another encoding) becomes one of the

@@ -1,16 +1,133 @@
 import QtQuick
+import QtQuick.Controls.Basic
+import QtQuick.Layouts
 import Tidlo.Core
 
-// The Overview page: so far its header.
+// The Overview page: the home volume's capacity, what can be reclaimed, and
+// where space goes by file type and by top-level folder. It starts the full
+// scan and exports the report (shown in the file manager once written).
 Item {
     id: page
 
     required property AppModel model
     signal goClean()
 
-    PageHeader {
-        anchors { left: parent.left; right: parent.right; top: parent.top }
-        title: qsTr("ov.title")
-        subtitle: qsTr("app.tagline")
+    Connections {
+        target: page.model
+        function onReportExported(path) {
+            if (path !== "")
+                Desktop.reveal(path)
+        }
+    }
+
+    Flickable {
+        id: flick
+        anchors.fill: parent
+        contentWidth: width
+        contentHeight: content.implicitHeight + 28
+        boundsBehavior: Flickable.StopAtBounds
+        clip: true
+        ScrollBar.vertical: ScrollBar {}
+
+        ColumnLayout {
+            id: content
+            width: flick.width
+            spacing: 18
+
+            PageHeader {
+                objectName: "pageHeader"
+                Layout.fillWidth: true
+                title: qsTr("ov.title")
+                subtitle: qsTr("app.tagline")
+                trailing: Row {
+                    spacing: 8
+                    baselineOffset: scan.y + scan.baselineOffset
+                    BorderedButton {
+                        objectName: "exportReport"
+                        anchors.verticalCenter: parent.verticalCenter
+                        enabled: !page.model.scanning
+                        symbol: "square.and.arrow.up"
+                        fontSize: 11.5
+                        text: qsTr("common.export")
+                        onClicked: page.model.exportReport()
+                    }
+                    BorderedButton {
+                        id: scan
+                        objectName: "fullScan"
+                        anchors.verticalCenter: parent.verticalCenter
+                        enabled: !page.model.scanning
+                        prominent: true
+                        symbol: "arrow.triangle.2.circlepath"
+                        fontSize: 11.5
+                        weight: Font.Medium
+                        text: page.model.scanning ? qsTr("ov.scanning") : qsTr("ov.scanAll")
+                        onClicked: page.model.fullScan()
+                    }
+                }
+            }
+
+            ScanProgressRow {
+                Layout.fillWidth: true
+                Layout.topMargin: -6
+                visible: page.model.scanning
+                model: page.model
+            }
+
+            RowLayout {
+                Layout.fillWidth: true
+                Layout.leftMargin: 28
+                Layout.rightMargin: 28
+                spacing: 14
+                DiskCard {
+                    // 250 wide, or wider where the figures need it (long sizes, languages).
+                    Layout.preferredWidth: Math.max(250, implicitWidth)
+                    Layout.alignment: Qt.AlignTop
+                    model: page.model
+                }
+                ColumnLayout {
+                    Layout.fillWidth: true
+                    Layout.alignment: Qt.AlignTop
+                    spacing: 14
+                    StatCard {
+                        objectName: "reclaimableCard"
+                        Layout.fillWidth: true
+                        symbol: "sparkles"
+                        tint: Theme.accent
+                        title: qsTr("ov.quickClean")
+                        value: page.model.sizeText(page.model.reclaimable)
+                        hint: qsTr("ov.quickCleanHint")
+                        onClicked: page.goClean()
+                    }
+                    StatCard {
+                        objectName: "leftoversCard"
+                        Layout.fillWidth: true
+                        symbol: "questionmark.folder"
+                        tint: Theme.risky
+                        title: qsTr("ov.orphans")
+                        value: page.model.sizeText(page.model.orphanTotal)
+                        hint: qsTr("ov.orphansHint")
+                        onClicked: page.goClean()
+                    }
+                }
+            }
+
+            RowLayout {
+                Layout.fillWidth: true
+                Layout.leftMargin: 28
+                Layout.rightMargin: 28
+                spacing: 14
+                TypeCard {
+                    Layout.alignment: Qt.AlignTop
+                    Layout.preferredWidth: implicitWidth
+                    model: page.model
+                }
+                CategoryCard {
+                    Layout.alignment: Qt.AlignTop
+                    Layout.fillWidth: true
+                    Layout.minimumWidth: 360
+                    model: page.model
+                }
+            }
+        }
     }
 }

@@ -1,8 +1,8 @@
 import QtQuick
 import QtQuick.Controls.Basic
 
-// A borderless button: its label (and an optional symbol) in a colour, with no
-// frame; it dims while pressed.
+// A borderless button: an optional symbol and a label in one colour, drawn in
+// the tertiary colour when disabled; it dims while pressed.
 AbstractButton {
     id: button
 
@@ -12,8 +12,9 @@ AbstractButton {
     property color tone: Theme.secondary
 
     focusPolicy: Qt.TabFocus
+    hoverEnabled: true
     padding: 0
-    opacity: !enabled ? 0.4 : down ? 0.6 : 1
+    opacity: down ? 0.6 : 1
     Accessible.role: Accessible.Button
     Accessible.name: text
     baselineOffset: topPadding + label.y + label.baselineOffset
@@ -25,7 +26,7 @@ AbstractButton {
             visible: button.symbol !== ""
             name: button.symbol
             size: button.fontSize
-            color: button.tone
+            color: label.color
         }
         Text {
             id: label
@@ -33,7 +34,9 @@ AbstractButton {
             text: button.text
             font.pointSize: Theme.pt(button.fontSize)
             font.weight: button.weight
-            color: button.tone
+            color: button.enabled ? button.tone : Theme.tertiary
+            elide: Text.ElideRight
         }
     }
+    background: Item {}
 }

@@ -1,15 +1,238 @@
 import QtQuick
+import QtQuick.Controls.Basic
+import QtQuick.Dialogs
+import QtQuick.Layouts
 import Tidlo.Core
+import Tidlo.Views
 
-// The Storage Map page: so far its header.
+// The Storage Map page: the folder shown as nested rectangles sized by disk
+// usage. The model measures and keeps the tree; the painted TreemapItem lays
+// it out, draws it and says which cell is under the pointer; this page adds
+// the controls, the hover outline and chip, and the right-click menu.
 Item {
     id: page
 
     required property AppModel model
 
-    PageHeader {
-        anchors { left: parent.left; right: parent.right; top: parent.top }
-        title: qsTr("map.title")
-        subtitle: qsTr("map.subtitle")
+    Component.onCompleted: page.model.openMap()
+
+    ColumnLayout {
+        anchors.fill: parent
+        spacing: 0
+
+        PageHeader {
+            Layout.fillWidth: true
+            title: qsTr("map.title")
+            subtitle: qsTr("map.subtitle")
+            trailing: Row {
+                spacing: 10
+                baselineOffset: choose.y + choose.baselineOffset
+                Row {
+                    anchors.verticalCenter: parent.verticalCenter
+                    spacing: 6
+                    Text {
+                        anchors.verticalCenter: parent.verticalCenter
+                        text: qsTr("map.depth")
+                        font.pointSize: Theme.pt(11)
+                        color: Theme.secondary
+                    }
+                    Stepper {
+                        objectName: "depthStepper"
+                        anchors.verticalCenter: parent.verticalCenter
+                        from: 1
+                        to: 8
+                        value: page.model.mapDepth
+                        label: qsTr("map.depth")
+                        onMoved: (v) => page.model.setDepth(v)
+                    }
+                    Text {
+                        objectName: "depthValue"
+                        anchors.verticalCenter: parent.verticalCenter
+                        width: 10
+                        text: page.model.mapDepth
+                        font.pointSize: Theme.pt(11)
+                        font.weight: Font.Medium
+                        color: Theme.primary
+                        Accessible.role: Accessible.StaticText
+                        Accessible.name: text
+                    }
+                    Text {
+                        anchors.verticalCenter: parent.verticalCenter
+                        text: qsTr("map.depthHint")
+                        font.pointSize: Theme.pt(9.5)
+                        color: Theme.tertiary
+                    }
+                }
+                BorderedButton {
+                    id: choose
+                    objectName: "chooseFolder"
+                    anchors.verticalCenter: parent.verticalCenter
+                    symbol: "folder.badge.plus"
+                    text: qsTr("map.choose")
+                    onClicked: folderDialog.open()
+                }
+                BorderedButton {
+                    objectName: "refreshMap"
+                    anchors.verticalCenter: parent.verticalCenter
+                    symbol: "arrow.clockwise"
+                    Accessible.name: qsTr("common.refresh")
+                    ToolTip.visible: hovered
+                    ToolTip.text: qsTr("common.refresh")
+                    onClicked: page.model.refreshMap()
+                }
+            }
+        }
+
+        MapTrail {
+            Layout.fillWidth: true
+            Layout.leftMargin: 28
+            Layout.rightMargin: 28
+            Layout.bottomMargin: 10
+            model: page.model
+        }
+
+        Item {
+            id: area
+            objectName: "mapArea"
+            Layout.fillWidth: true
+            Layout.fillHeight: true
+            Layout.leftMargin: 24
+            Layout.rightMargin: 24
+
+            Rectangle {
+                anchors.fill: parent
+                radius: 12
+                color: Theme.primaryAt(0.025)
+            }
+            LoadingNote {
+                objectName: "mapLoading"
+                anchors.centerIn: parent
+                visible: page.model.mapLoading
+                text: qsTr("map.loading")
+            }
+            Text {
+                objectName: "mapEmpty"
+                anchors.centerIn: parent
+                visible: !page.model.mapLoading && page.model.hasMapRoot
+                         && page.model.mapChildCount === 0
+                text: "0 " + qsTr("common.items")
+                font.pointSize: Theme.pt(12)
+                color: Theme.secondary
+                Accessible.role: Accessible.StaticText
+                Accessible.name: text
+            }
+            TreemapItem {
+                id: map
+                objectName: "treemap"
+                anchors.fill: parent
+                anchors.margins: 10
+                visible: !page.model.mapLoading && page.model.mapChildCount > 0
+                model: page.model
+                Accessible.role: Accessible.Graphic
+                Accessible.name: page.model.mapName + " " + page.model.sizeText(page.model.mapSize)
+                onContextMenuRequested: (path, name, x, y) => {
+                    if (path === "")
+                        return
+                    menu.path = path
+                    menu.popup(map, x, y)
+                }
+
+                Rectangle {
+                    objectName: "hoverOutline"
+                    visible: map.hoveredIndex >= 0
+                    x: map.hoveredRect.x - 0.5
+                    y: map.hoveredRect.y - 0.5
+                    width: map.hoveredRect.width + 1
+                    height: map.hoveredRect.height + 1
+                    radius: 3
+                    color: "transparent"
+                    border.color: "white"
+                    border.width: 1.5
+                }
+            }
+            // The pointer layer: hover tracking, a click, a right click.
+            MouseArea {
+                objectName: "mapPointer"
+                anchors.fill: map
+                enabled: map.visible
+                hoverEnabled: true
+                acceptedButtons: Qt.LeftButton | Qt.RightButton
+                onPositionChanged: (mouse) => map.hoverAt(mouse.x, mouse.y)
+                onExited: map.clearHover()
+                onClicked: (mouse) => {
+                    if (mouse.button === Qt.RightButton)
+                        map.contextAt(mouse.x, mouse.y)
+                    else
+                        map.clickAt(mouse.x, mouse.y)
+                }
+            }
+            MapHoverChip {
+                objectName: "hoverChip"
+                anchors.right: parent.right
+                anchors.bottom: parent.bottom
+                anchors.rightMargin: 36
+                anchors.bottomMargin: 26
+                visible: map.visible && map.hoveredIndex >= 0
+                map: map
+                model: page.model
+            }
+        }
+
+        RowLayout {
+            Layout.fillWidth: true
+            Layout.leftMargin: 28
+            Layout.rightMargin: 28
+            Layout.topMargin: 10
+            Layout.bottomMargin: 10
+            spacing: 14
+            Row {
+                spacing: 4
+                Symbol {
+                    anchors.verticalCenter: parent.verticalCenter
+                    name: "hand.tap"
+                    size: 10
+                    color: Theme.tertiary
+                }
+                Text {
+                    anchors.verticalCenter: parent.verticalCenter
+                    text: qsTr("map.hint")
+                    font.pointSize: Theme.pt(10)
+                    color: Theme.tertiary
+                }
+            }
+            Item {
+                Layout.fillWidth: true
+            }
+            Text {
+                objectName: "mapCount"
+                text: page.model.mapChildCount + " " + qsTr("common.items")
+                font.pointSize: Theme.pt(10)
+                color: Theme.tertiary
+                Accessible.role: Accessible.StaticText
+                Accessible.name: text
+            }
+        }
+    }
+
+    FolderDialog {
+        id: folderDialog
+        currentFolder: page.model.mapHomeUrl
+        onAccepted: page.model.chooseMapFolder(selectedFolder)
+    }
+
+    Menu {
+        id: menu
+        objectName: "mapMenu"
+        property string path
+        MenuItem {
+            text: qsTr("map.reveal")
+            Accessible.name: text
+            onTriggered: Desktop.reveal(menu.path)
+        }
+        MenuItem {
+            text: qsTr("common.copy")
+            Accessible.name: text
+            onTriggered: Desktop.copyText(menu.path)
+        }
     }
 }

@@ -105,7 +105,7 @@ TestCase {
         compare(rowLabel(root, "about"), "关于")
         Lang.langSel = "en"
         compare(rowLabel(root, "overview"), "Overview")
-        compare(findChild(root, "pageLoader").item.children[0].title, "Device Overview")
+        compare(findChild(findChild(root, "pageLoader").item, "pageHeader").title, "Device Overview")
         Lang.langSel = "auto"
         compare(root.langSel, "auto")
     }

@@ -1,0 +1,90 @@
+import QtQuick
+import Tidlo.Core
+
+// The Overview's category card: one bar per top-level folder, each relative
+// to the largest (the first).
+Card {
+    id: card
+
+    required property AppModel model
+    readonly property var rows: model.categories
+    readonly property real largest: rows.length > 0 ? rows[0].size : 0
+
+    Column {
+        width: parent.width
+        spacing: 14
+        Row {
+            spacing: 8
+            Text {
+                id: title
+                text: qsTr("ov.byCategory")
+                font.pointSize: Theme.pt(13)
+                font.weight: Font.DemiBold
+                color: Theme.primary
+            }
+            Text {
+                anchors.baseline: title.baseline
+                text: qsTr("ov.byCategoryHint")
+                font.pointSize: Theme.pt(10)
+                color: Theme.tertiary
+            }
+        }
+        Column {
+            width: parent.width
+            visible: card.rows.length > 0
+            spacing: 8
+            Repeater {
+                model: card.rows
+                delegate: Row {
+                    id: line
+                    required property var modelData
+                    readonly property real share: card.largest > 0 ? modelData.size / card.largest : 0
+                    width: parent.width
+                    spacing: 8
+                    Text {
+                        anchors.verticalCenter: parent.verticalCenter
+                        width: 92
+                        text: line.modelData.name
+                        elide: Text.ElideRight
+                        font.pointSize: Theme.pt(11.5)
+                        color: Theme.primary
+                    }
+                    Rectangle {
+                        id: track
+                        anchors.verticalCenter: parent.verticalCenter
+                        width: line.width - 92 - 66 - 2 * line.spacing
+                        height: 7
+                        radius: 3.5
+                        color: Theme.primaryAt(0.06)
+                        Rectangle {
+                            objectName: "categoryBar"
+                            width: Math.max(track.width * line.share, 3)
+                            height: parent.height
+                            radius: 3.5
+                            gradient: Gradient {
+                                orientation: Gradient.Horizontal
+                                GradientStop { position: 0; color: Qt.rgba(Theme.accent.r, Theme.accent.g, Theme.accent.b, 0.85) }
+                                GradientStop { position: 1; color: Qt.rgba(Theme.accent.r, Theme.accent.g, Theme.accent.b, 0.45) }
+                            }
+                        }
+                    }
+                    Text {
+                        anchors.verticalCenter: parent.verticalCenter
+                        width: 66
+                        horizontalAlignment: Text.AlignRight
+                        text: card.model.sizeText(line.modelData.size)
+                        font.pointSize: Theme.pt(11)
+                        color: Theme.secondary
+                        Accessible.role: Accessible.StaticText
+                        Accessible.name: line.modelData.name + " " + text
+                    }
+                }
+            }
+        }
+        SmallLoading {
+            objectName: "categoryLoading"
+            visible: card.rows.length === 0
+            width: parent.width
+        }
+    }
+}

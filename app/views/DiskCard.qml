@@ -1,0 +1,68 @@
+import QtQuick
+import Tidlo.Core
+
+// The Overview's disk card: the ring of the used share and three figures.
+Card {
+    id: card
+
+    required property AppModel model
+    property var volume: model.volume
+    // Used over total; 0 for a volume that reports no total.
+    readonly property real ratio: volume.total >= 1 ? volume.used / volume.total : 0
+
+    Column {
+        spacing: 14
+        Text {
+            text: qsTr("ov.disk")
+            font.pointSize: Theme.pt(13)
+            font.weight: Font.DemiBold
+            color: Theme.primary
+        }
+        Row {
+            spacing: 22
+            DiskRing {
+                objectName: "diskRing"
+                ratio: card.ratio
+            }
+            Column {
+                anchors.verticalCenter: parent.verticalCenter
+                spacing: 8
+                Repeater {
+                    model: [
+                        { key: "ov.used", bytes: card.volume.used, tone: Theme.accent },
+                        { key: "ov.free", bytes: card.volume.free, tone: Theme.secondary },
+                        { key: "common.total", bytes: card.volume.total, tone: Theme.secondary }
+                    ]
+                    delegate: Row {
+                        required property var modelData
+                        spacing: 6
+                        Rectangle {
+                            anchors.verticalCenter: parent.verticalCenter
+                            width: 7
+                            height: 7
+                            radius: 3.5
+                            color: parent.modelData.tone
+                        }
+                        Text {
+                            anchors.verticalCenter: parent.verticalCenter
+                            width: 52
+                            text: qsTr(parent.modelData.key)
+                            font.pointSize: Theme.pt(11.5)
+                            color: Theme.primary
+                            elide: Text.ElideRight
+                        }
+                        Text {
+                            anchors.verticalCenter: parent.verticalCenter
+                            text: card.model.sizeText(parent.modelData.bytes || 0)
+                            font.pointSize: Theme.pt(12.5)
+                            font.weight: Font.Medium
+                            color: parent.modelData.tone
+                            Accessible.role: Accessible.StaticText
+                            Accessible.name: qsTr(parent.modelData.key) + " " + text
+                        }
+                    }
+                }
+            }
+        }
+    }
+}

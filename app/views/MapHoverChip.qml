@@ -1,0 +1,54 @@
+import QtQuick
+import Tidlo.Core
+import Tidlo.Views
+
+// The chip over the storage map's corner: the hovered folder's colour, name
+// and size, readable by a screen reader as one line.
+Rectangle {
+    id: chip
+
+    required property TreemapItem map
+    required property AppModel model
+
+    implicitWidth: row.implicitWidth + 20
+    implicitHeight: row.implicitHeight + 10
+    radius: height / 2
+    color: Qt.rgba(Theme.cardBG.r, Theme.cardBG.g, Theme.cardBG.b, 0.85)
+    border.width: 1
+    border.color: Theme.primaryAt(0.08)
+    Accessible.role: Accessible.StaticText
+    Accessible.name: name.text + " " + size.text
+
+    Row {
+        id: row
+        anchors.centerIn: parent
+        spacing: 7
+        Rectangle {
+            anchors.verticalCenter: parent.verticalCenter
+            width: 8
+            height: 8
+            radius: 2
+            color: chip.map.hoveredColor
+        }
+        Text {
+            id: name
+            objectName: "chipName"
+            anchors.verticalCenter: parent.verticalCenter
+            width: Math.min(implicitWidth, 360)
+            text: chip.map.hoveredName
+            elide: Text.ElideRight
+            maximumLineCount: 1
+            font.pointSize: Theme.pt(11)
+            font.weight: Font.Medium
+            color: Theme.primary
+        }
+        Text {
+            id: size
+            objectName: "chipSize"
+            anchors.verticalCenter: parent.verticalCenter
+            text: chip.model.sizeText(chip.map.hoveredSize)
+            font.pointSize: Theme.pt(11)
+            color: Theme.secondary
+        }
+    }
+}

@@ -1,0 +1,83 @@
+import QtQuick
+import QtQuick.Layouts
+import Tidlo.Core
+
+// The storage map's breadcrumb: Home, the folders the user came through, the
+// folder shown, then its size and the Up button.
+RowLayout {
+    id: trail
+
+    required property AppModel model
+
+    spacing: 6
+
+    PlainButton {
+        objectName: "mapHome"
+        symbol: "house"
+        text: qsTr("map.home")
+        onClicked: trail.model.mapHome()
+    }
+    Repeater {
+        model: trail.model.mapTrail
+        delegate: Row {
+            id: entry
+            required property var modelData
+            required property int index
+            spacing: 6
+            Layout.maximumWidth: 160
+            Symbol {
+                anchors.verticalCenter: parent.verticalCenter
+                name: "chevron.right"
+                size: 8
+                color: Theme.tertiary
+            }
+            PlainButton {
+                objectName: "mapTrail" + entry.index
+                anchors.verticalCenter: parent.verticalCenter
+                width: Math.min(implicitWidth, 140)
+                text: entry.modelData.name
+                weight: Font.Medium
+                tone: Theme.primary
+                onClicked: trail.model.mapTrailBack(entry.index)
+            }
+        }
+    }
+    Symbol {
+        visible: trail.model.hasMapRoot
+        name: "chevron.right"
+        size: 8
+        color: Theme.tertiary
+    }
+    Text {
+        objectName: "mapCurrent"
+        visible: trail.model.hasMapRoot
+        Layout.maximumWidth: 260
+        text: trail.model.mapName
+        elide: Text.ElideRight
+        font.pointSize: Theme.pt(11)
+        font.weight: Font.DemiBold
+        color: Theme.primary
+        Accessible.role: Accessible.StaticText
+        Accessible.name: text
+    }
+    Item {
+        Layout.fillWidth: true
+    }
+    Text {
+        objectName: "mapSize"
+        visible: trail.model.hasMapRoot
+        text: trail.model.sizeText(trail.model.mapSize)
+        font.pointSize: Theme.pt(11)
+        color: Theme.secondary
+        Accessible.role: Accessible.StaticText
+        Accessible.name: text
+    }
+    PlainButton {
+        objectName: "mapUp"
+        visible: trail.model.hasMapRoot
+        enabled: trail.model.mapTrail.length > 0
+        symbol: "arrow.up.left"
+        text: qsTr("map.up")
+        onClicked: trail.model.mapUp()
+    }
+}

@@ -1,0 +1,32 @@
+import QtQuick
+import QtQuick.Controls.Basic
+
+// A card's placeholder while its figures load: a small indicator above
+// "Scanning…", in a frame 120 points high.
+Item {
+    id: note
+
+    implicitWidth: column.implicitWidth
+    implicitHeight: 120
+
+    Column {
+        id: column
+        anchors.centerIn: parent
+        spacing: 8
+        BusyIndicator {
+            anchors.horizontalCenter: parent.horizontalCenter
+            implicitWidth: 20
+            implicitHeight: 20
+            padding: 0
+            running: note.visible
+        }
+        Text {
+            anchors.horizontalCenter: parent.horizontalCenter
+            text: qsTr("common.loading")
+            font.pointSize: Theme.pt(11)
+            color: Theme.secondary
+            Accessible.role: Accessible.StaticText
+            Accessible.name: text
+        }
+    }
+}

@@ -1,0 +1,65 @@
+import QtQuick
+import QtQuick.Controls.Basic
+
+// One of the Overview's figure cards: an icon in a tinted square, a title, a
+// value and a hint, on a card that is a button.
+AbstractButton {
+    id: card
+
+    property string symbol
+    property color tint: Theme.accent
+    property string title
+    property string value
+    property string hint
+
+    focusPolicy: Qt.TabFocus
+    hoverEnabled: true
+    implicitHeight: body.implicitHeight
+    Accessible.role: Accessible.Button
+    Accessible.name: title + " " + value
+
+    contentItem: Item {}
+    background: Card {
+        id: body
+        Row {
+            spacing: 12
+            Rectangle {
+                anchors.verticalCenter: parent.verticalCenter
+                width: 34
+                height: 34
+                radius: 9
+                color: Qt.rgba(card.tint.r, card.tint.g, card.tint.b, 0.12)
+                Symbol {
+                    anchors.centerIn: parent
+                    name: card.symbol
+                    size: 16
+                    weight: Font.Medium
+                    color: card.tint
+                }
+            }
+            Column {
+                anchors.verticalCenter: parent.verticalCenter
+                spacing: 2
+                Text {
+                    text: card.title
+                    font.pointSize: Theme.pt(11.5)
+                    color: Theme.secondary
+                }
+                Text {
+                    objectName: "statValue"
+                    text: card.value
+                    font.pointSize: Theme.pt(16)
+                    font.weight: Font.DemiBold
+                    color: Theme.primary
+                    Accessible.role: Accessible.StaticText
+                    Accessible.name: text
+                }
+                Text {
+                    text: card.hint
+                    font.pointSize: Theme.pt(9.5)
+                    color: Theme.tertiary
+                }
+            }
+        }
+    }
+}

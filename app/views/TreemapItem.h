@@ -1,0 +1,95 @@
+// The storage map's painted item: draws the cells Treemap::build computes for
+// the model's current folder and reports the cell under the pointer. The map
+// is built again whenever the item's size, the folder or the depth changes,
+// and painted once per build; hovering moves only the outline and the chip,
+// which the page draws over this item from the hover properties. The page's
+// pointer layer reports hover, clicks and right clicks here.
+#pragma once
+
+#include "AppModel.h"
+#include "Treemap.h"
+
+#include <QColor>
+#include <QPointer>
+#include <QQuickPaintedItem>
+#include <QRectF>
+#include <QtQml/qqmlregistration.h>
+
+#include <memory>
+
+class TreemapItem : public QQuickPaintedItem
+{
+    Q_OBJECT
+    QML_ELEMENT
+
+    Q_PROPERTY(AppModel* model READ model WRITE setModel NOTIFY modelChanged)
+    Q_PROPERTY(int cellCount READ cellCount NOTIFY mapBuilt)
+    Q_PROPERTY(int paintCount READ paintCount NOTIFY painted)
+    Q_PROPERTY(int hoveredIndex READ hoveredIndex NOTIFY hoveredChanged)
+    Q_PROPERTY(QRectF hoveredRect READ hoveredRect NOTIFY hoveredChanged)
+    Q_PROPERTY(QString hoveredName READ hoveredName NOTIFY hoveredChanged)
+    Q_PROPERTY(qint64 hoveredSize READ hoveredSize NOTIFY hoveredChanged)
+    Q_PROPERTY(QColor hoveredColor READ hoveredColor NOTIFY hoveredChanged)
+    Q_PROPERTY(QString hoveredPath READ hoveredPath NOTIFY hoveredChanged)
+
+public:
+    explicit TreemapItem(QQuickItem* parent = nullptr);
+
+    AppModel* model() const { return m_model; }
+    void setModel(AppModel* model);
+
+    int cellCount() const { return static_cast<int>(m_map.cells.size()); }
+    int paintCount() const { return m_paintCount; }
+    int hoveredIndex() const { return m_hovered; }
+    QRectF hoveredRect() const;
+    QString hoveredName() const;
+    qint64 hoveredSize() const;
+    QColor hoveredColor() const;
+    QString hoveredPath() const;
+
+    // The cell under a point of the item (-1: none), as hover and click see it.
+    Q_INVOKABLE int cellAt(qreal x, qreal y);
+    Q_INVOKABLE QRectF cellRect(int index);
+    Q_INVOKABLE bool isContainer(int index);
+    // Hover, click and right click at a point: the page's pointer layer
+    // calls these.
+    Q_INVOKABLE void hoverAt(qreal x, qreal y);
+    Q_INVOKABLE void clearHover() { setHovered(-1); }
+    Q_INVOKABLE void clickAt(qreal x, qreal y);
+    Q_INVOKABLE void contextAt(qreal x, qreal y);
+
+    const Treemap::Map& map() const { return m_map; }
+    // Lays the current tree out now (the next paint would), for benchmarks.
+    void rebuild();
+    // The fill colour of a cell as painted (before its kind's opacity).
+    static QColor toQColor(const Treemap::Color& color);
+
+    void paint(QPainter* painter) override;
+
+protected:
+    void updatePolish() override;
+
+signals:
+    void modelChanged();
+    void mapBuilt();
+    void painted();
+    void hoveredChanged();
+    // A right click: the hovered folder's path and name, empty when the
+    // pointer is over no cell (the menu then has no entries).
+    void contextMenuRequested(const QString& path, const QString& name, qreal x, qreal y);
+
+protected:
+    void geometryChange(const QRectF& newGeometry, const QRectF& oldGeometry) override;
+
+private:
+    void invalidate();
+    void setHovered(int index);
+    const Treemap::Cell* cell(int index) const;
+
+    QPointer<AppModel> m_model;
+    std::shared_ptr<const DiskNode> m_tree; // what m_map points into
+    Treemap::Map m_map;
+    bool m_dirty = true;
+    int m_hovered = -1;
+    int m_paintCount = 0;
+};

@@ -1,0 +1,76 @@
+import QtQuick
+import Tidlo.Core
+import Tidlo.Views
+
+// The Overview's file-type card: the type ring and its legend.
+Card {
+    id: card
+
+    required property AppModel model
+
+    Column {
+        spacing: 14
+        Row {
+            spacing: 8
+            Text {
+                id: title
+                text: qsTr("ov.typeChart")
+                font.pointSize: Theme.pt(13)
+                font.weight: Font.DemiBold
+                color: Theme.primary
+            }
+            Text {
+                anchors.baseline: title.baseline
+                text: qsTr("ov.typeHint")
+                font.pointSize: Theme.pt(9.5)
+                color: Theme.tertiary
+            }
+        }
+        Row {
+            visible: card.model.typeBuckets.length > 0
+            spacing: 14
+            TypeDonut {
+                objectName: "typeDonut"
+                buckets: card.model.typeBuckets
+                sizeText: card.model.sizeText
+            }
+            Column {
+                anchors.verticalCenter: parent.verticalCenter
+                spacing: 6
+                Repeater {
+                    model: card.model.typeBuckets
+                    delegate: Row {
+                        required property var modelData
+                        spacing: 6
+                        Rectangle {
+                            anchors.verticalCenter: parent.verticalCenter
+                            width: 8
+                            height: 8
+                            radius: 2
+                            color: Treemap.color(parent.modelData.index, 0)
+                        }
+                        Text {
+                            anchors.verticalCenter: parent.verticalCenter
+                            text: parent.modelData.name
+                            font.pointSize: Theme.pt(10.5)
+                            color: Theme.primary
+                        }
+                        Text {
+                            anchors.verticalCenter: parent.verticalCenter
+                            text: card.model.sizeText(parent.modelData.size)
+                            font.pointSize: Theme.pt(10)
+                            color: Theme.secondary
+                            Accessible.role: Accessible.StaticText
+                            Accessible.name: parent.modelData.name + " " + text
+                        }
+                    }
+                }
+            }
+        }
+        SmallLoading {
+            objectName: "typeLoading"
+            visible: card.model.typeBuckets.length === 0
+            width: 240
+        }
+    }
+}

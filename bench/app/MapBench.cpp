@@ -1,0 +1,263 @@
+// app_map_bench MODE: the storage map's speed and memory (not a test).
+//   timing - offscreen: lays out and paints the map of a generated
+//            20,000-folder tree, depth 8, in 1072 x 560 (median of 15 runs,
+//            layout and paint apart); times hover hit-testing; then measures
+//            a real 20,000-folder tree on disk with the real engine and times
+//            a drill into a folder whose tree is cached, from the call to the
+//            painted map.
+//   bare   - a bare Qt Quick window of the application's size; prints VmRSS
+//   map    - the application on its Storage Map showing a generated
+//            100,000-folder tree; prints VmRSS (KiB) once settled
+// run.sh-style use: see bench/app/map.sh.
+#include "AppDelegate.h"
+#include "AppModel.h"
+#include "Lang.h"
+#include "TreemapItem.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <QQmlComponent>
+#include <QQuickItem>
+#include <QQuickStyle>
+#include <QQuickView>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <random>
+#include <utility>
+#include <vector>
+
+namespace {
+
+long rssKiB()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').front().toLong();
+    return -1;
+}
+
+// Spreads `budget` folders below n, `fanout` per folder, down to level 8.
+void grow(DiskNode& n, int level, int budget, int fanout, std::mt19937& rng)
+{
+    std::uniform_real_distribution<double> logSize(12, 30); // 4 KB to 1 GB
+    const int64_t own = static_cast<int64_t>(std::exp2(logSize(rng)));
+    n.size = own;
+    if (level >= 8 || budget <= 0)
+        return;
+    const int k = std::min(budget, fanout);
+    const int rest = budget - k;
+    n.children.resize(static_cast<size_t>(k));
+    for (int i = 0; i < k; ++i) {
+        DiskNode& c = n.children[static_cast<size_t>(i)];
+        c.name = "folder " + std::to_string(level) + "-" + std::to_string(i);
+        c.path = n.path + "/" + c.name;
+        grow(c, level + 1, rest / k + (i < rest % k ? 1 : 0), fanout, rng);
+        n.size += c.size;
+    }
+    std::stable_sort(n.children.begin(), n.children.end(),
+                     [](const DiskNode& a, const DiskNode& b) { return a.size > b.size; });
+}
+
+DiskNode generated(int folders, int fanout)
+{
+    std::mt19937 rng(7);
+    DiskNode root;
+    root.name = "generated";
+    root.path = "/generated";
+    grow(root, 0, folders, fanout, rng);
+    return root;
+}
+
+size_t countNodes(const DiskNode& n)
+{
+    size_t c = n.children.size();
+    for (const auto& k : n.children)
+        c += countNodes(k);
+    return c;
+}
+
+// Folders on disk for the real engine: `budget` below dir, down to level 8.
+void makeFolders(const std::filesystem::path& dir, int level, int budget, int fanout)
+{
+    if (level >= 8 || budget <= 0)
+        return;
+    const int k = std::min(budget, fanout);
+    const int rest = budget - k;
+    for (int i = 0; i < k; ++i) {
+        const auto sub = dir / ("d" + std::to_string(i));
+        std::filesystem::create_directory(sub);
+        makeFolders(sub, level + 1, rest / k + (i < rest % k ? 1 : 0), fanout);
+    }
+}
+
+double median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+// Lays out and paints item into image; returns (layout ms, paint ms).
+std::pair<double, double> drawOnce(TreemapItem& item, QImage& image)
+{
+    QElapsedTimer t;
+    t.start();
+    item.rebuild();
+    const double layout = double(t.nsecsElapsed()) / 1e6;
+    image.fill(Qt::transparent);
+    t.restart();
+    QPainter painter(&image);
+    item.paint(&painter);
+    painter.end();
+    return {layout, double(t.nsecsElapsed()) / 1e6};
+}
+
+int timing()
+{
+    const DiskNode tree = generated(20000, 4);
+    AppModel model;
+    EngineCalls calls;
+    calls.diskTree = [&tree](const std::string&, int, bool, const CancelToken*) { return tree; };
+    model.setEngine(calls);
+    model.loadMap(std::string("/generated"), 8, false, false);
+    model.waitForWorkers();
+
+    TreemapItem item;
+    item.setModel(&model);
+    item.setSize(QSizeF(1072, 560));
+    QImage image(1072, 560, QImage::Format_ARGB32_Premultiplied);
+    std::vector<double> layouts, paints, totals;
+    for (int i = 0; i < 15; ++i) {
+        const auto [l, p] = drawOnce(item, image);
+        layouts.push_back(l);
+        paints.push_back(p);
+        totals.push_back(l + p);
+    }
+    std::printf("map of %zu folders, depth 8, 1072x560: %d cells\n", countNodes(tree),
+                item.cellCount());
+    std::printf("  layout %.2f ms + paint %.2f ms = %.2f ms (median of 15); budget 16 ms, "
+                "ratio %.2f\n",
+                median(layouts), median(paints), median(totals), median(totals) / 16.0);
+
+    QElapsedTimer t;
+    std::mt19937 rng(3);
+    std::uniform_real_distribution<double> x(0, 1072), y(0, 560);
+    t.start();
+    const int moves = 2000;
+    for (int i = 0; i < moves; ++i)
+        item.hoverAt(x(rng), y(rng));
+    std::printf("  hover hit-test %.1f us per move; paints during hover: 0 (hover only moves "
+                "the outline and chip)\n",
+                double(t.nsecsElapsed()) / 1e3 / moves);
+
+    // The real engine on a real tree: measure, drill (measured), up (cached),
+    // drill again (cached) and time that last drill to the painted map.
+    QTemporaryDir dir;
+    makeFolders(dir.path().toStdString(), 0, 20000, 4);
+    AppModel real;
+    real.loadMap(dir.path().toStdString(), 8, true, false);
+    real.waitForWorkers();
+    TreemapItem realItem;
+    realItem.setModel(&real);
+    realItem.setSize(QSizeF(1072, 560));
+    const DiskNode first = real.mapRoot()->children.at(0);
+    real.drill(first);
+    real.waitForWorkers();
+    real.mapUp();
+    real.waitForWorkers();
+    std::vector<double> drills;
+    for (int i = 0; i < 5; ++i) {
+        const DiskNode child = real.mapRoot()->children.at(0);
+        QSignalSpy shown(&real, &AppModel::mapRootChanged);
+        t.restart();
+        real.drill(child);
+        shown.wait(10000);
+        drawOnce(realItem, image);
+        drills.push_back(double(t.nsecsElapsed()) / 1e6);
+        real.mapUp();
+        real.waitForWorkers();
+    }
+    std::printf("drill into a cached folder of a %zu-folder tree on disk (%zu folders below "
+                "it): %.1f ms (median of 5); budget 100 ms, ratio %.2f\n",
+                countNodes(*real.mapRoot()), countNodes(first), median(drills),
+                median(drills) / 100.0);
+    return 0;
+}
+
+void printAfterSettling(const char* mode)
+{
+    QTimer::singleShot(3000, qGuiApp, [mode] {
+        std::printf("%s %ld\n", mode, rssKiB());
+        std::fflush(stdout);
+        QGuiApplication::exit(0);
+    });
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const char* mode = argc > 1 ? argv[1] : "timing";
+    qputenv("TID_NOGUIDE", "1");
+    qputenv("TID_NOACT", "1");
+    qputenv("TID_PAGE", "about");
+    QTemporaryDir home;
+    qputenv("HOME", home.path().toUtf8());
+    qputenv("XDG_CONFIG_HOME", (home.path() + "/.config").toUtf8());
+    qputenv("XDG_CACHE_HOME", (home.path() + "/.cache").toUtf8());
+    qputenv("XDG_DATA_HOME", (home.path() + "/.local/share").toUtf8());
+    QGuiApplication app(argc, argv);
+    QQuickStyle::setStyle(QStringLiteral("Basic"));
+
+    if (std::strcmp(mode, "timing") == 0)
+        return timing();
+
+    if (std::strcmp(mode, "bare") == 0) {
+        QQuickView view;
+        QQmlComponent component(view.engine());
+        component.setData("import QtQuick\nRectangle { width: 1100; height: 750 }", QUrl());
+        view.setContent(QUrl(), &component, component.create());
+        view.resize(1100, 750);
+        view.show();
+        printAfterSettling(mode);
+        return app.exec();
+    }
+
+    Lang::install();
+    AppDelegate delegate;
+    delegate.applicationDidFinishLaunching();
+    QQuickItem* root = delegate.window()->rootObject();
+    auto* model = root->property("model").value<AppModel*>();
+    if (!model)
+        return 1;
+    // Handed over on the first (only) load, so one copy of the tree lives on.
+    auto tree = std::make_shared<DiskNode>(generated(100000, 5));
+    EngineCalls calls;
+    calls.diskTree = [tree](const std::string&, int, bool, const CancelToken*) {
+        return std::exchange(*tree, DiskNode{});
+    };
+    model->setEngine(calls);
+    qputenv("TID_MAPDEPTH", "8");
+    root->setProperty("page", QStringLiteral("map"));
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (model->hasMapRoot() && !model->mapLoading()) {
+            poll.stop();
+            printAfterSettling(mode);
+        }
+    });
+    poll.start(100);
+    return app.exec();
+}

@@ -1,0 +1,354 @@
+// The storage map's state and navigation in AppModel, through the engine-call
+// table: a stand-in folder-size tree answers at once or waits at a gate, and
+// records every measurement asked for. One test measures a real folder.
+#include "AppModel.h"
+#include "HeldCall.h"
+#include "ItemListModel.h"
+#include "TestHome.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Measured
+{
+    std::string root;
+    int depth = 0;
+    bool useCache = false;
+};
+
+// A tree for any root: two sub-folders, "a" (with one child) and "b".
+DiskNode treeFor(const std::string& root)
+{
+    DiskNode n;
+    n.path = root;
+    n.name = root.substr(root.rfind('/') + 1);
+    n.size = 300;
+    DiskNode a;
+    a.path = root + "/a";
+    a.name = "a";
+    a.size = 200;
+    DiskNode a1;
+    a1.path = root + "/a/a1";
+    a1.name = "a1";
+    a1.size = 150;
+    a.children.push_back(a1);
+    DiskNode b;
+    b.path = root + "/b";
+    b.name = "b";
+    b.size = 100;
+    n.children = {a, b};
+    return n;
+}
+
+// Records the measurements asked for (from any worker thread).
+struct Log
+{
+    std::mutex lock;
+    std::vector<Measured> calls;
+
+    void add(const std::string& root, int depth, bool useCache)
+    {
+        std::lock_guard guard(lock);
+        calls.push_back({root, depth, useCache});
+    }
+    size_t size()
+    {
+        std::lock_guard guard(lock);
+        return calls.size();
+    }
+    Measured last()
+    {
+        std::lock_guard guard(lock);
+        return calls.back();
+    }
+};
+
+using TreeCall = std::function<DiskNode(const std::string&, int, bool, const CancelToken*)>;
+
+} // namespace
+
+class MapModelTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<TestSupport::TestHome> m_home;
+    std::unique_ptr<AppModel> m_model;
+    std::shared_ptr<Log> m_log;
+
+    TreeCall recorded()
+    {
+        return
+            [log = m_log](const std::string& root, int depth, bool useCache, const CancelToken*) {
+                log->add(root, depth, useCache);
+                return treeFor(root);
+            };
+    }
+
+    AppModel& modelWith(TreeCall call)
+    {
+        m_model = std::make_unique<AppModel>();
+        EngineCalls calls;
+        calls.diskTree = std::move(call);
+        m_model->setEngine(calls);
+        return *m_model;
+    }
+
+    // Loads root and waits for its tree.
+    static void show(AppModel& m, const std::string& root)
+    {
+        m.loadMap(root, std::nullopt, false, false);
+        m.waitForWorkers();
+    }
+
+    static std::vector<std::string> trailPaths(const AppModel& m)
+    {
+        std::vector<std::string> out;
+        for (const auto& entry : m.mapTrail())
+            out.push_back(entry.second);
+        return out;
+    }
+
+private slots:
+    void init()
+    {
+        m_home = std::make_unique<TestSupport::TestHome>();
+        m_log = std::make_shared<Log>();
+        qputenv("TID_LANG", "en");
+        qunsetenv("TID_MAPDEPTH");
+        qunsetenv("TID_MAPROOT");
+    }
+
+    void cleanup()
+    {
+        if (m_model)
+            m_model->waitForWorkers();
+        m_model.reset();
+        m_home.reset();
+        qunsetenv("TID_MAPDEPTH");
+        qunsetenv("TID_MAPROOT");
+    }
+
+    void depthIsClampedForTheToolAndTheModel_data()
+    {
+        QTest::addColumn<int>("asked");
+        QTest::addColumn<int>("used");
+        QTest::newRow("zero") << 0 << 1;
+        QTest::newRow("negative") << -4 << 1;
+        QTest::newRow("in range") << 5 << 5;
+        QTest::newRow("twelve") << 12 << 8;
+    }
+    void depthIsClampedForTheToolAndTheModel()
+    {
+        QFETCH(int, asked);
+        QFETCH(int, used);
+        AppModel& m = modelWith(recorded());
+        QSignalSpy loading(&m, &AppModel::mapLoadingChanged);
+        m.loadMap(std::string("/r"), asked, false, false);
+        QCOMPARE(m.mapDepth(), used);
+        QVERIFY(m.mapLoading() && m.holdsActivity());
+        m.waitForWorkers();
+        QCOMPARE(m_log->last().depth, used);
+        QVERIFY(m_log->last().useCache);
+        QVERIFY(!m.mapLoading() && !m.holdsActivity());
+        QCOMPARE(loading.count(), 2);
+        QCOMPARE(m.mapName(), displayLine("r"));
+        QCOMPARE(m.mapChildCount(), 2);
+        QCOMPARE(m.mapSize(), 300);
+    }
+
+    void setDepthBeforeAnyMapOnlyStoresIt()
+    {
+        AppModel& m = modelWith(recorded());
+        m.setDepth(5);
+        QCOMPARE(m.mapDepth(), 5);
+        QVERIFY(!m.mapLoading());
+        m.waitForWorkers();
+        QCOMPARE(m_log->size(), 0u);
+        QVERIFY(!m.hasMapRoot());
+
+        // With a map shown, it measures the same folder at the new depth.
+        show(m, "/r");
+        m.setDepth(11);
+        m.waitForWorkers();
+        QCOMPARE(m.mapDepth(), 8);
+        QCOMPARE(m_log->last().root, std::string("/r"));
+        QCOMPARE(m_log->last().depth, 8);
+        QVERIFY(m.mapTrail().empty());
+    }
+
+    void drillMeasuresLeavesAfreshAndPushesTheTrail()
+    {
+        AppModel& m = modelWith(recorded());
+        show(m, "/r");
+        const DiskNode a = m.mapRoot()->children[0]; // has a child
+        const DiskNode b = m.mapRoot()->children[1]; // a leaf
+        m.drill(a);
+        m.waitForWorkers();
+        QVERIFY(m_log->last().useCache);
+        QCOMPARE(m.mapPath(), QString("/r/a"));
+        QCOMPARE(trailPaths(m), std::vector<std::string>{"/r"});
+
+        m.drill(b);
+        m.waitForWorkers();
+        QVERIFY(!m_log->last().useCache); // a leaf is measured afresh
+        QCOMPARE(trailPaths(m), (std::vector<std::string>{"/r", "/r/a"}));
+
+        // Drilling into the folder shown does not push it again.
+        const DiskNode self = *m.mapRoot();
+        m.drill(self);
+        m.waitForWorkers();
+        QCOMPARE(trailPaths(m), (std::vector<std::string>{"/r", "/r/a"}));
+
+        // Back through the breadcrumb to its first entry.
+        m.mapTrailBack(0);
+        QVERIFY(m.mapTrail().empty());
+        m.waitForWorkers();
+        QCOMPARE(m.mapPath(), QString("/r"));
+        QVERIFY(m_log->last().useCache);
+    }
+
+    void twoDrillsBeforeTheFirstTreeArrives()
+    {
+        Gate gate;
+        AppModel& m = modelWith(gate.hold(recorded()));
+        gate.release();
+        show(m, "/r");
+        const DiskNode a = m.mapRoot()->children[0];
+        const DiskNode b = m.mapRoot()->children[1];
+        m.drill(a);
+        m.drill(b);
+        // The root shown is still /r: both drills push it.
+        QCOMPARE(trailPaths(m), (std::vector<std::string>{"/r", "/r"}));
+        QVERIFY(m.mapLoading());
+        gate.release(2);
+        m.waitForWorkers();
+        QCOMPARE(m.mapPath(), QString("/r/b"));
+        QVERIFY(!m.mapLoading() && !m.holdsActivity());
+    }
+
+    void mapUpAndHome()
+    {
+        AppModel& m = modelWith(recorded());
+        // Up with an empty trail: nothing at all.
+        m.mapUp();
+        QVERIFY(!m.mapLoading());
+        QCOMPARE(m_log->size(), 0u);
+
+        const std::string home = m_home->path();
+        show(m, home);
+        for (int i = 0; i < 3; ++i) {
+            m.drill(m.mapRoot()->children[0]);
+            m.waitForWorkers();
+        }
+        QCOMPARE(m.mapTrail().size(), 3u);
+        m.setMapDepth(6);
+
+        m.mapUp();
+        QCOMPARE(m.mapTrail().size(), 2u);
+        m.waitForWorkers();
+        QCOMPARE(m.mapPath(), QString::fromStdString(home + "/a/a"));
+
+        m.mapHome();
+        QVERIFY(m.mapTrail().empty());
+        m.waitForWorkers();
+        QCOMPARE(m.mapPath(), QString::fromStdString(home));
+        QCOMPARE(m_log->last().depth, 6);
+        QVERIFY(m_log->last().useCache);
+    }
+
+    void aSlowBigFolderLosesToALaterQuickOne()
+    {
+        Gate gate;
+        const TreeCall quick = recorded();
+        const TreeCall held = gate.hold(quick);
+        AppModel& m = modelWith(
+            [quick, held](const std::string& root, int d, bool cache, const CancelToken* t) {
+                return root == "/big" ? held(root, d, cache, t) : quick(root, d, cache, t);
+            });
+        QSignalSpy shown(&m, &AppModel::mapRootChanged);
+        m.loadMap(std::string("/big"), std::nullopt, false, false);
+        QTRY_COMPARE(gate.arrived(), 1);
+        m.loadMap(std::string("/small"), std::nullopt, false, false);
+        QTRY_COMPARE(shown.count(), 1);
+        QCOMPARE(m.mapPath(), QString("/small"));
+        QVERIFY(!m.mapLoading());
+
+        gate.release();
+        m.waitForWorkers();
+        QCOMPARE(m.mapPath(), QString("/small"));
+        QCOMPARE(shown.count(), 1);
+        QVERIFY(!m.mapLoading());
+    }
+
+    void firstAppearanceReadsTheEnvironment_data()
+    {
+        QTest::addColumn<QByteArray>("depthVar"); // "-" for unset
+        QTest::addColumn<bool>("rootVar");
+        QTest::addColumn<int>("depth");
+        QTest::newRow("unset") << QByteArray("-") << false << 3;
+        QTest::newRow("twelve") << QByteArray("12") << true << 8;
+        QTest::newRow("plus") << QByteArray("+5") << false << 5;
+        QTest::newRow("minus") << QByteArray("-2") << false << 1;
+        QTest::newRow("huge") << QByteArray("99999999999999999999") << false << 8;
+        QTest::newRow("letters") << QByteArray("4x") << false << 3;
+        QTest::newRow("leading blank") << QByteArray(" 4") << false << 3;
+        QTest::newRow("two signs") << QByteArray("+-4") << false << 3;
+        QTest::newRow("empty") << QByteArray("") << false << 3;
+    }
+    void firstAppearanceReadsTheEnvironment()
+    {
+        QFETCH(QByteArray, depthVar);
+        QFETCH(bool, rootVar);
+        QFETCH(int, depth);
+        if (depthVar != "-")
+            qputenv("TID_MAPDEPTH", depthVar);
+        if (rootVar)
+            qputenv("TID_MAPROOT", "/elsewhere");
+        AppModel& m = modelWith(recorded());
+        m.openMap();
+        m.waitForWorkers();
+        QCOMPARE(m.mapDepth(), depth);
+        QCOMPARE(m_log->last().depth, depth);
+        QCOMPARE(m_log->last().root, rootVar ? std::string("/elsewhere") : m_home->path());
+
+        // Later appearances change nothing.
+        qputenv("TID_MAPDEPTH", "2");
+        m.openMap();
+        m.waitForWorkers();
+        QCOMPARE(m_log->size(), 1u);
+    }
+
+    void measuresARealFolderAndCopesWithBadRoots()
+    {
+        m_home->file("Docs/one/f", std::string(8192, 'x'));
+        m_home->file("Docs/two\nlines/f", "x");
+        m_home->file("plain.txt", "x");
+        AppModel& m = modelWith(EngineCalls{}.diskTree);
+        show(m, m_home->at("Docs"));
+        QCOMPARE(m.mapChildCount(), 2);
+        QCOMPARE(m.mapRoot()->children[0].name, std::string("one"));
+        // A name with a line feed shows as one line.
+        const DiskNode odd = m.mapRoot()->children[1];
+        m.drill(odd);
+        m.waitForWorkers();
+        QCOMPARE(m.mapName(), displayLine("two?lines"));
+        QCOMPARE(m.mapTrail().size(), 1u);
+
+        for (const char* bad : {"plain.txt", "vanished"}) {
+            show(m, m_home->at(bad));
+            QVERIFY(m.hasMapRoot());
+            QCOMPARE(m.mapChildCount(), 0);
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(MapModelTest)
+#include "MapModelTest.moc"

@@ -1,0 +1,149 @@
+import QtQuick
+import QtTest
+import Tidlo.Core
+import Tidlo.Views
+
+// The Storage Map page over the test home (a Library/Caches tree measured by
+// the real folder-size tool): the first load, hover without repainting the
+// map, drilling and going back up, the "Other" cell, the right-click menu,
+// the depth control and the empty state.
+TestCase {
+    id: test
+    name: "StorageMap"
+    width: 1000
+    height: 700
+    visible: true
+    when: windowShown
+
+    // The page before its model, so the page goes first when both are destroyed.
+    Component {
+        id: pageComp
+        Item {
+            property alias page: page
+            property alias model: model
+            TreemapView { id: page; width: 1000; height: 700; model: model }
+            AppModel { id: model }
+        }
+    }
+
+    function shownPage() {
+        Lang.langSel = "en"
+        const holder = createTemporaryObject(pageComp, test)
+        const model = holder.model
+        const page = holder.page
+        tryVerify(() => model.hasMapRoot && !model.mapLoading, 20000)
+        const map = findChild(page, "treemap")
+        tryVerify(() => map.paintCount > 0)
+        return { model: model, page: page, map: map }
+    }
+
+    function homePath(model) {
+        return decodeURIComponent(model.mapHomeUrl.toString().substring("file://".length))
+    }
+
+    function cleanup() {
+        Lang.langSel = "auto"
+    }
+
+    function test_firstLoadShowsTheHomeFolder() {
+        const s = shownPage()
+        compare(s.model.mapPath, homePath(s.model))
+        compare(s.model.mapDepth, 3)
+        verify(s.map.visible)
+        verify(s.map.cellCount >= 3)
+        compare(findChild(s.page, "mapCount").text, s.model.mapChildCount + " items")
+        compare(s.map.Accessible.name, s.model.mapName + " " + s.model.sizeText(s.model.mapSize))
+        const up = findChild(s.page, "mapUp")
+        verify(!up.enabled)
+        compare("" + up.contentItem.children[1].color, "" + Theme.tertiary)
+    }
+
+    function test_hoverMovesOnlyTheOutlineAndChip() {
+        const s = shownPage()
+        const painted = s.map.paintCount
+        const r = s.map.cellRect(s.map.cellCount - 1)
+        // The pointer layer forwards positions to hoverAt (offscreen test
+        // windows get no hover events from synthetic moves).
+        s.map.hoverAt(r.x + r.width / 2, r.y + r.height / 2)
+        verify(s.map.hoveredIndex >= 0)
+        const outline = findChild(s.page, "hoverOutline")
+        const chip = findChild(s.page, "hoverChip")
+        verify(outline.visible && chip.visible)
+        const hovered = s.map.cellRect(s.map.hoveredIndex)
+        compare(outline.width, hovered.width + 1)
+        compare(chip.Accessible.name, s.map.hoveredName + " " + s.model.sizeText(s.map.hoveredSize))
+        s.map.hoverAt(12, 8) // the top-level cell's own corner
+        compare(s.map.hoveredIndex, 0)
+        wait(50)
+        compare(s.map.paintCount, painted)
+        // Leaving the map clears the hover.
+        s.map.clearHover()
+        compare(s.map.hoveredIndex, -1)
+        verify(!findChild(s.page, "hoverChip").visible)
+    }
+
+    function test_clickDrillsInAndUpComesBack() {
+        const s = shownPage()
+        const top = s.map.cellRect(0)
+        verify(s.map.isContainer(0))
+        // The header strip of the first top-level folder: no child there.
+        compare(s.map.cellAt(top.x + 20, top.y + 10), 0)
+        mouseClick(s.map, top.x + 20, top.y + 10)
+        compare(s.map.hoveredIndex, -1)
+        tryVerify(() => !s.model.mapLoading && s.model.mapTrail.length === 1, 20000)
+        compare(s.model.mapTrail[0].path, homePath(s.model))
+        const up = findChild(s.page, "mapUp")
+        verify(up.enabled)
+        mouseClick(up)
+        tryVerify(() => !s.model.mapLoading && s.model.mapTrail.length === 0, 20000)
+        compare(s.model.mapPath, homePath(s.model))
+    }
+
+    function test_otherCellOpensNothing() {
+        const s = shownPage()
+        let other = -1
+        for (let i = 0; i < s.map.cellCount && other < 0; ++i) {
+            const r = s.map.cellRect(i)
+            s.map.hoverAt(r.x + r.width / 2, r.y + r.height / 2)
+            if (s.map.hoveredIndex === i && s.map.hoveredPath === "other")
+                other = i
+        }
+        verify(other >= 0, "the 300 small caches merge into one cell")
+        const r = s.map.cellRect(other)
+        s.map.clickAt(r.x + r.width / 2, r.y + r.height / 2)
+        verify(!s.model.mapLoading)
+        compare(s.model.mapTrail.length, 0)
+    }
+
+    function test_rightClickMenu() {
+        const s = shownPage()
+        const menu = findChild(s.page, "mapMenu")
+        s.map.contextAt(s.map.width + 5, 5) // outside every cell
+        verify(!menu.visible)
+        const r = s.map.cellRect(0)
+        mouseClick(s.map, r.x + 20, r.y + 10, Qt.RightButton)
+        tryVerify(() => menu.visible)
+        compare(menu.path, s.model.mapPath + "/" + s.map.hoveredName.slice(1, -1))
+        compare(menu.count, 2)
+        menu.close()
+    }
+
+    function test_depthAndEmptyFolder() {
+        const s = shownPage()
+        mouseClick(findChild(s.page, "stepUp"))
+        compare(s.model.mapDepth, 4)
+        compare(findChild(s.page, "depthValue").text, "4")
+        tryVerify(() => !s.model.mapLoading, 20000)
+        compare(s.model.mapTrail.length, 0)
+
+        s.model.loadMap(homePath(s.model) + "/Library/Caches/Big", undefined, false, false)
+        compare(s.model.mapDepth, 4)
+        tryVerify(() => !s.model.mapLoading, 20000)
+        compare(s.model.mapChildCount, 0)
+        verify(!s.map.visible)
+        const empty = findChild(s.page, "mapEmpty")
+        verify(empty.visible)
+        compare(empty.text, "0 items")
+        compare(findChild(s.page, "mapCount").text, "0 items")
+    }
+}

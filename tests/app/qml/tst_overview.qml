@@ -1,0 +1,96 @@
+import QtQuick
+import QtTest
+import Tidlo.Core
+import Tidlo.Views
+
+// The Overview page: the disk ring without a total, the type ring's slivers
+// and colours, the loading views before any figures, and the header buttons
+// while a scan runs.
+TestCase {
+    id: test
+    name: "Overview"
+    width: 1000
+    height: 750
+    visible: true
+    when: windowShown
+
+    // Each view before its model, so the view goes first when both are destroyed.
+    Component {
+        id: pageComp
+        Item {
+            property alias page: page
+            property alias model: model
+            OverviewView { id: page; width: 1000; height: 750; model: model }
+            AppModel { id: model }
+        }
+    }
+    Component {
+        id: diskCardComp
+        Item {
+            property alias card: card
+            DiskCard { id: card; model: model }
+            AppModel { id: model }
+        }
+    }
+    Component { id: ringComp; DiskRing {} }
+    Component { id: donutComp; TypeDonut {} }
+
+    function test_diskRingWithoutTotal() {
+        const card = createTemporaryObject(diskCardComp, test).card
+        card.volume = { total: 0, free: 0, used: 0 }
+        compare(card.ratio, 0)
+        compare(findChild(card, "ringPercent").text, "0%")
+        card.volume = { total: 1000, free: 544, used: 456 }
+        compare(findChild(card, "ringPercent").text, "45%")
+        const ring = createTemporaryObject(ringComp, test, { ratio: 1 })
+        compare(findChild(ring, "ringPercent").text, "100%")
+    }
+
+    function test_typeDonutSegments() {
+        const donut = createTemporaryObject(donutComp, test, {
+            buckets: [{ name: "Video", size: 5e9, index: 0 }, { name: "Text", size: 3, index: 12 }]
+        })
+        const segs = donut.segments()
+        compare(segs.length, 2)
+        compare(segs[0].start, -90)
+        fuzzyCompare(segs[0].end, -90 + 5e9 / (5e9 + 3) * 360 - 0.8, 1e-6)
+        fuzzyCompare(segs[1].end - segs[1].start, 0.4, 1e-9) // a sliver, never nothing
+        compare(segs[1].color, Treemap.color(2, 0))          // index 12 takes hue 2
+
+        const none = createTemporaryObject(donutComp, test, {
+            buckets: [{ name: "a", size: 0, index: 0 }, { name: "b", size: 0, index: 1 }]
+        })
+        compare(none.total, 0)
+        for (const s of none.segments()) {
+            compare(s.start, -90)
+            fuzzyCompare(s.end - s.start, 0.4, 1e-9)
+        }
+    }
+
+    function test_loadingViewsThenScanButtons() {
+        Lang.langSel = "en"
+        const holder = createTemporaryObject(pageComp, test)
+        const model = holder.model
+        const page = holder.page
+        const goClean = createTemporaryObject(spyComp, test, { target: page, signalName: "goClean" })
+        verify(findChild(page, "typeLoading").visible)
+        verify(findChild(page, "categoryLoading").visible)
+
+        const exportButton = findChild(page, "exportReport")
+        const scanButton = findChild(page, "fullScan")
+        compare(scanButton.text, "Start Full Scan")
+        mouseClick(scanButton)
+        verify(model.scanning)
+        verify(!exportButton.enabled && !scanButton.enabled)
+        compare(scanButton.text, "Scanning…")
+        tryVerify(() => !model.scanning, 60000)
+        verify(exportButton.enabled && scanButton.enabled)
+
+        mouseClick(findChild(page, "reclaimableCard"))
+        mouseClick(findChild(page, "leftoversCard"))
+        compare(goClean.count, 2)
+        Lang.langSel = "auto"
+    }
+
+    Component { id: spyComp; SignalSpy {} }
+}
