@@ -170,7 +170,7 @@ void AppModel::setProcs(std::vector<ProcInfo> v)
     emit procsChanged();
 }
 
-// ---- Small lists still read whole (the map trail and the duplicate groups)
+// ---- Small lists still read whole (the map trail)
 
 QVariantList AppModel::mapTrailVariant() const
 {
@@ -178,14 +178,6 @@ QVariantList AppModel::mapTrailVariant() const
     for (const auto& [name, path] : m_mapTrail)
         out.push_back(QVariantMap{{"name", qs(name)}, {"path", qs(path)}});
     return out;
-}
-QVariantList AppModel::dupContentVariant() const
-{
-    return toVariantList(m_dupContent);
-}
-QVariantList AppModel::dupNamesVariant() const
-{
-    return toVariantList(m_dupNames);
 }
 
 QString AppModel::sizeText(qint64 bytes) const
