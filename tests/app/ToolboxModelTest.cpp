@@ -290,7 +290,6 @@ private slots:
         QAbstractItemModelTester tester(&list);
         list.setModel(m_model.get());
         list.refresh();
-        QVERIFY(list.loading());
         QTRY_VERIFY(!list.loading());
         QCOMPARE(list.count(), 3);
 
@@ -323,7 +322,7 @@ private slots:
         }
         QSignalSpy done(&list, &AppsList::uninstalled);
         list.uninstall(safari);
-        QVERIFY(done.wait(5000));
+        QTRY_COMPARE(done.count(), 1); // the answer may come before uninstall() returns
         QCOMPARE(moved->second, std::string("卸载"));
         QCOMPARE(moved->first,
                  (std::vector<std::string>{
@@ -362,7 +361,7 @@ private slots:
         box.setModel(m_model.get());
         QSignalSpy read(&box, &Toolbox::systemRead);
         box.readSystem();
-        QVERIFY(read.wait(5000));
+        QTRY_COMPARE(read.count(), 1);
         QVariantMap r = read[0][0].toMap();
         QCOMPARE(r["memTotal"].toLongLong(), 16000);
         QCOMPARE(r["memFree"].toLongLong(), 4000);
@@ -373,13 +372,13 @@ private slots:
         QVERIFY(!logins.last().contains(u'\n'));
 
         box.emptyTrash();
-        QVERIFY(read.wait(5000));
+        QTRY_COMPARE(read.count(), 2);
         QCOMPARE(emptied->load(), 1);
         QCOMPARE(read[1][0].toMap()["trashCount"].toInt(), 0);
 
         QSignalSpy snaps(&box, &Toolbox::snapshotsRead);
         box.readSnapshots();
-        QVERIFY(snaps.wait(5000));
+        QTRY_COMPARE(snaps.count(), 1);
         QCOMPARE(snaps[0][0].toStringList().size(), 1);
     }
 
