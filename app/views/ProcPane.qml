@@ -146,11 +146,15 @@ Item {
                   topMargin: 12; leftMargin: 28; rightMargin: 28 }
         clip: true
         spacing: 4
-        model: pane.model.procs
+        // Rows by number: a refresh with as many processes as before only
+        // updates the rows' texts and bars instead of making them anew.
+        model: pane.model.procs.length
         boundsBehavior: Flickable.StopAtBounds
         ScrollBar.vertical: ScrollBar {}
         delegate: ProcRow {
+            required property int index
             width: ListView.view.width
+            proc: pane.model.procs[index] ?? proc
             topRss: pane.topRss
         }
     }

@@ -6,16 +6,16 @@ import Tidlo.Core
 Rectangle {
     id: row
 
-    required property var modelData
+    property var proc: ({ name: "", displayName: "", rss: 0, rssText: "", pid: 0 })
     property real topRss: 1
 
-    readonly property bool own: modelData.name.indexOf("TidloCleaner") >= 0
+    readonly property bool own: proc.name.indexOf("TidloCleaner") >= 0
 
     implicitHeight: line.implicitHeight + 8
     radius: 6
     color: Theme.primaryAt(0.025)
     Accessible.role: Accessible.ListItem
-    Accessible.name: modelData.displayName + ", " + modelData.rssText + ", " + modelData.pid
+    Accessible.name: proc.displayName + ", " + proc.rssText + ", " + proc.pid
 
     Row {
         id: line
@@ -26,7 +26,7 @@ Rectangle {
         Text {
             width: 170
             anchors.verticalCenter: parent.verticalCenter
-            text: row.modelData.displayName
+            text: row.proc.displayName
             elide: Text.ElideRight
             maximumLineCount: 1
             font.pointSize: Theme.pt(11)
@@ -37,14 +37,14 @@ Rectangle {
             anchors.verticalCenter: parent.verticalCenter
             width: line.width - 170 - 72 - 52 - 3 * line.spacing
             trackOpacity: 0.05
-            fraction: row.modelData.rss / row.topRss
+            fraction: row.proc.rss / row.topRss
             fill: row.own ? Theme.accent : Qt.rgba(Theme.accent.r, Theme.accent.g, Theme.accent.b, 0.45)
         }
         Text {
             width: 72
             anchors.verticalCenter: parent.verticalCenter
             horizontalAlignment: Text.AlignRight
-            text: row.modelData.rssText
+            text: row.proc.rssText
             font.family: "monospace"
             font.pointSize: Theme.pt(10.5)
             color: Theme.secondary
@@ -53,7 +53,7 @@ Rectangle {
             width: 52
             anchors.verticalCenter: parent.verticalCenter
             horizontalAlignment: Text.AlignRight
-            text: row.modelData.pid
+            text: row.proc.pid
             font.family: "monospace"
             font.pointSize: Theme.pt(9.5)
             color: Theme.tertiary
