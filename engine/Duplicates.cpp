@@ -104,27 +104,51 @@ std::vector<Candidate> onePathPerFile(std::vector<Candidate> bucket)
     return out;
 }
 
-bool sameBytes(const std::string& a, const std::string& b)
+// Opens path for reading only when it is still a regular file. Between the walk
+// and the read a candidate can be replaced: O_NONBLOCK keeps the open of a FIFO
+// from waiting for a writer, O_NOFOLLOW refuses a link, and the descriptor's
+// own type then rules out everything that is not a regular file (a FIFO, a
+// folder, a device). -1 when the file is not to be read.
+int openRegular(const std::string& path, struct stat* st)
 {
-    Fd fa(::open(a.c_str(), O_RDONLY | O_CLOEXEC));
-    Fd fb(::open(b.c_str(), O_RDONLY | O_CLOEXEC));
-    if (fa.fd < 0 || fb.fd < 0)
-        return false;
+    int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return -1;
+    if (::fstat(fd, st) != 0 || !S_ISREG(st->st_mode)) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+enum class Compared { Same, Differ, Cancelled };
+
+// Compares two files chunk by chunk, looking at the token before every chunk:
+// a pair of huge (or sparse) twins is read to its end only when nobody
+// cancels.
+Compared sameBytes(const std::string& a, const std::string& b, const CancelToken* token)
+{
+    if (cancelled(token))
+        return Compared::Cancelled;
     struct stat sa
     {
     }, sb{};
-    if (::fstat(fa.fd, &sa) != 0 || ::fstat(fb.fd, &sb) != 0 || sa.st_size != sb.st_size)
-        return false;
+    Fd fa(openRegular(a, &sa));
+    Fd fb(openRegular(b, &sb));
+    if (fa.fd < 0 || fb.fd < 0 || sa.st_size != sb.st_size)
+        return Compared::Differ;
     std::vector<char> ba(kCompareChunk), bb(kCompareChunk);
     for (off_t offset = 0;; offset += off_t(kCompareChunk)) {
+        if (cancelled(token))
+            return Compared::Cancelled;
         ssize_t na = readAt(fa.fd, ba.data(), kCompareChunk, offset);
         ssize_t nb = readAt(fb.fd, bb.data(), kCompareChunk, offset);
         if (na < 0 || nb < 0 || na != nb)
-            return false;
+            return Compared::Differ;
         if (std::memcmp(ba.data(), bb.data(), size_t(na)) != 0)
-            return false;
+            return Compared::Differ;
         if (size_t(na) < kCompareChunk)
-            return true;
+            return Compared::Same;
     }
 }
 
@@ -197,7 +221,8 @@ const std::set<std::string>& skipDirs()
 
 std::optional<std::string> quickFingerprint(const std::string& path, int64_t size)
 {
-    Fd f(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    struct stat st = {};
+    Fd f(openRegular(path, &st));
     if (f.fd < 0)
         return std::nullopt;
     std::vector<char> buf(kEdge);
@@ -228,13 +253,17 @@ std::optional<std::string> quickFingerprint(const std::string& path, int64_t siz
     return hex;
 }
 
-std::vector<std::vector<std::string>> splitByContent(const std::vector<std::string>& paths)
+std::vector<std::vector<std::string>> splitByContent(const std::vector<std::string>& paths,
+                                                     const CancelToken* token)
 {
     std::vector<std::vector<std::string>> sets;
     for (const auto& path : paths) {
         bool placed = false;
         for (auto& set : sets) {
-            if (sameBytes(set.front(), path)) {
+            Compared c = sameBytes(set.front(), path, token);
+            if (c == Compared::Cancelled)
+                return {};
+            if (c == Compared::Same) {
                 set.push_back(path);
                 placed = true;
                 break;
@@ -340,8 +369,10 @@ std::vector<DupGroup> duplicates(int64_t minKB, int64_t limit, const CancelToken
         }
     }
     std::vector<std::vector<std::vector<std::string>>> confirmed(proposed.size());
-    eachOnThreads(proposed.size(), nullptr,
-                  [&](size_t j) { confirmed[j] = splitByContent(proposed[j].second); });
+    // A group whose confirmation a Cancel cut short stays empty: only groups
+    // read to the end are reported.
+    eachOnThreads(proposed.size(), token,
+                  [&](size_t j) { confirmed[j] = splitByContent(proposed[j].second, token); });
 
     std::vector<DupGroup> groups;
     for (size_t j = 0; j < proposed.size(); ++j) {

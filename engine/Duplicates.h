@@ -3,9 +3,11 @@
 // to one file count once), buckets them by size ÷ 512, proposes groups by a
 // quick fingerprint (MD5 of the first and last 64 KiB and the size) and then
 // confirms every proposed group over the whole content, splitting off members
-// that differ. The name finder walks three folders and groups entries by their
-// lower-cased name, keeping groups of files only when their sizes agree.
-// Tables are visited in ascending key order so that results repeat.
+// that differ. The token is looked at for every walked entry, every file read
+// and every chunk compared, so a Cancel takes effect at once even on huge
+// files; a group whose comparison was cut short is not reported. The name finder walks three
+// folders and groups entries by their lower-cased name, keeping groups of files only when their
+// sizes agree. Tables are visited in ascending key order so that results repeat.
 #pragma once
 
 #include <cstdint>
@@ -13,6 +15,8 @@
 #include <set>
 #include <string>
 #include <vector>
+
+class CancelToken;
 
 namespace Duplicates {
 
@@ -29,12 +33,17 @@ const std::set<std::string>& skipDirs();
 
 // 32 lower-case hex digits: MD5 of the first 64 KiB, the last 64 KiB when size
 // is above 128 KiB, and the decimal text of size. No value when the file cannot
-// be opened or yields no bytes.
+// be opened, is not a regular file (never waits on a FIFO, never follows a
+// link) or yields no bytes.
 std::optional<std::string> quickFingerprint(const std::string& path, int64_t size);
 
 // Splits paths into sets of files with byte-for-byte equal content, each set in
-// the order given; a file that cannot be read stands alone. Reads each file to
-// the first difference from the set it is compared with.
-std::vector<std::vector<std::string>> splitByContent(const std::vector<std::string>& paths);
+// the order given; a file that cannot be read, or that is no longer a regular
+// file (a FIFO, folder or link put in its place), stands alone. Reads each file
+// to the first difference from the set it is compared with, looking at the
+// token before every chunk; once it is cancelled the result is empty (nothing
+// confirmed).
+std::vector<std::vector<std::string>> splitByContent(const std::vector<std::string>& paths,
+                                                     const CancelToken* token = nullptr);
 
 } // namespace Duplicates

@@ -170,17 +170,6 @@ void AppModel::setProcs(std::vector<ProcInfo> v)
     emit procsChanged();
 }
 
-// ---- Small lists still read whole (the duplicate groups)
-
-QVariantList AppModel::dupContentVariant() const
-{
-    return toVariantList(m_dupContent);
-}
-QVariantList AppModel::dupNamesVariant() const
-{
-    return toVariantList(m_dupNames);
-}
-
 QString AppModel::sizeText(qint64 bytes) const
 {
     return qs(humanSize(bytes));

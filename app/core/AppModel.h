@@ -19,8 +19,10 @@
 //   AppModelScan.cpp       the full scan, its cancellation, large-file rescans
 //   AppModelClean.cpp      selection, protection, the clean-up, history, report
 //   AppModelMap.cpp        the storage map's state and navigation
+//   AppModelDuplicates.cpp the duplicate search, keep-the-first, Toolbox work
 #pragma once
 
+#include "DupGroupList.h"
 #include "EngineCalls.h"
 #include "HistoryModel.h"
 #include "ItemListModel.h"
@@ -65,10 +67,6 @@ class AppModel : public QObject
     Q_PROPERTY(bool cleaning READ cleaning NOTIFY cleaningChanged)
     Q_PROPERTY(int largeMinMB READ largeMinMB WRITE setLargeMinMB NOTIFY largeMinMBChanged)
     Q_PROPERTY(bool scanTask READ hasScanTask NOTIFY scanTaskChanged)
-    Q_PROPERTY(QVariantList dupContent READ dupContentVariant NOTIFY dupContentChanged)
-    Q_PROPERTY(QVariantList dupNames READ dupNamesVariant NOTIFY dupNamesChanged)
-    Q_PROPERTY(bool dupLoading READ dupLoading NOTIFY dupLoadingChanged)
-    Q_PROPERTY(bool dupScanned READ dupScanned NOTIFY dupScannedChanged)
     Q_PROPERTY(QVariantList procs READ procsVariant NOTIFY procsChanged)
     Q_PROPERTY(qint64 ownMem READ ownMem NOTIFY ownMemChanged)
     Q_PROPERTY(qint64 reclaimable READ reclaimable NOTIFY reclaimableChanged)
@@ -87,6 +85,12 @@ class AppModel : public QObject
     Q_PROPERTY(QUrl mapHomeUrl READ mapHomeUrl CONSTANT)
     // Overview (AppModelMap.cpp): the leftovers' summed size.
     Q_PROPERTY(qint64 orphanTotal READ orphanTotal NOTIFY orphanItemsChanged)
+    // ---- Duplicates and the Toolbox (AppModelDuplicates.cpp)
+    Q_PROPERTY(DupGroupList* dupContent READ dupContentList CONSTANT)
+    Q_PROPERTY(DupGroupList* dupNames READ dupNamesList CONSTANT)
+    Q_PROPERTY(bool dupLoading READ dupLoading NOTIFY dupLoadingChanged)
+    Q_PROPERTY(bool dupScanned READ dupScanned NOTIFY dupScannedChanged)
+    // ---- end of duplicates and the Toolbox
 
 public:
     explicit AppModel(QObject* parent = nullptr);
@@ -190,6 +194,34 @@ public:
     // failed, size) follows.
     void trash(std::vector<ScanItem> items);
 
+    // ---- Duplicates and the Toolbox (AppModelDuplicates.cpp)
+
+    // Starts a duplicate search (content groups, then name groups, on the
+    // utility queue) unless one is running. A search cancelled earlier may
+    // still be finishing: it is superseded and its result is dropped.
+    Q_INVOKABLE void loadDuplicates();
+    // Cancels the running search; it still finishes in the background and
+    // assigns what it found, marking the search as delivered.
+    Q_INVOKABLE void cancelDuplicates();
+    // Moves every file of the group but the first (of the ascending list) into
+    // the Trash subfolder "工具箱" on a worker, and removes the group from both
+    // lists at once, with any group that lists exactly the same files.
+    Q_INVOKABLE void keepFirst(const QString& groupId);
+
+    DupGroupList* dupContentList() { return &m_dupContent; }
+    DupGroupList* dupNamesList() { return &m_dupNames; }
+    bool dupLoading() const { return m_dupLoading; }
+    bool dupScanned() const { return m_dupScanned; }
+
+    // Runs work on the utility queue and hands its result to done on the main
+    // thread, unless context is gone by then (the Toolbox panes' readings).
+    template <class Work, class Done> void runUtility(QObject* context, Work work, Done done)
+    {
+        m_workers.run(Workers::Queue::Utility, context, std::move(work), std::move(done));
+    }
+
+    // ---- end of duplicates and the Toolbox
+
     // ---- Reading the state from C++
 
     const VolumeInfo& volume() const { return m_volume; }
@@ -213,8 +245,6 @@ public:
     int largeMinMB() const { return m_largeMinMB; }
     void setLargeMinMB(int mb);
     bool hasScanTask() const { return m_scanTask.has_value(); }
-    bool dupLoading() const { return m_dupLoading; }
-    bool dupScanned() const { return m_dupScanned; }
     const std::vector<ProcInfo>& procs() const { return m_procs; }
     qint64 ownMem() const { return m_ownMem; }
     bool cleaning() const { return m_cleaning > 0; }
@@ -261,14 +291,13 @@ signals:
     void mapDepthChanged();
     void mapLoadingChanged();
     void scanTaskChanged();
-    void dupContentChanged();
-    void dupNamesChanged();
-    void dupLoadingChanged();
-    void dupScannedChanged();
     void procsChanged();
     void ownMemChanged();
     void reclaimableChanged();
     void largeTotalChanged();
+    // Duplicates and the Toolbox.
+    void dupLoadingChanged();
+    void dupScannedChanged();
     // Lists replaced or shortened (a scan phase, a clean-up).
     void cacheItemsChanged();
     void orphanItemsChanged();
@@ -299,6 +328,10 @@ private:
     void removeFindings(const std::set<std::string>& paths);
     void finishTrash(const std::vector<ScanItem>& items, const std::vector<bool>& moved);
 
+    // Duplicates and the Toolbox.
+    void setDupLoading(bool v);
+    void setDupScanned(bool v);
+
     void beginActivity();
     void endActivity();
 
@@ -322,8 +355,6 @@ private:
     QVariantList typeBucketsVariant() const { return m_typeBucketsVariant; }
     QVariantList procsVariant() const { return m_procsVariant; }
     QVariantList mapTrailVariant() const;
-    QVariantList dupContentVariant() const;
-    QVariantList dupNamesVariant() const;
 
     EngineCalls m_engine;
 
@@ -358,11 +389,14 @@ private:
     // ---- end of storage map
     std::optional<quint64> m_scanTask; // number of the running full scan
     TokenPtr m_scanToken;
-    std::vector<DupGroup> m_dupContent;
-    std::vector<DupGroup> m_dupNames;
+    // Duplicates and the Toolbox: the groups, the running search's state and
+    // the number of the latest search (an older one's result is dropped).
+    DupGroupList m_dupContent;
+    DupGroupList m_dupNames;
     bool m_dupLoading = false;
     bool m_dupScanned = false;
     TokenPtr m_dupToken;
+    quint64 m_dupRun = 0;
     std::vector<ProcInfo> m_procs;
     QVariantList m_procsVariant;
     qint64 m_ownMem = 0;

@@ -1,5 +1,7 @@
 #include "RecordVariants.h"
 
+#include "ItemListModel.h"
+
 #include <QStringList>
 
 QString qPath(const std::string& path)
@@ -104,6 +106,10 @@ QVariantMap toVariant(const ProcInfo& proc)
 {
     return {{"pid", proc.pid},
             {"name", qs(proc.name)},
+            // The name as one line: a name may hold line feeds and other
+            // control characters.
+            {"displayName", displayLine(proc.name)},
             {"rss", qint64(proc.rss)},
+            {"rssText", qs(humanSize(proc.rss))},
             {"path", qs(proc.path)}};
 }

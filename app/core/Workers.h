@@ -35,10 +35,19 @@ public:
     {
         using Result = std::invoke_result_t<Work>;
         ++m_pending;
+        // The continuation runs on the context's (main) thread, but at once
+        // when the work was already done before it was attached; the second,
+        // queued hop makes every result arrive later, from the event loop,
+        // never inside the call that started it.
         QtConcurrent::run(&pool(queue), std::move(work))
-            .then(context, [this, done = std::move(done)](Result result) mutable {
-                --m_pending;
-                done(std::move(result));
+            .then(context, [this, context, done = std::move(done)](Result result) mutable {
+                QMetaObject::invokeMethod(
+                    context,
+                    [this, done = std::move(done), result = std::move(result)]() mutable {
+                        --m_pending;
+                        done(std::move(result));
+                    },
+                    Qt::QueuedConnection);
             });
     }
 

@@ -4,10 +4,17 @@
 #include "Scanner.h"
 #include "TestHome.h"
 
+#include <chrono>
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
+#include <functional>
+#include <future>
 #include <gtest/gtest.h>
 #include <random>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 using TestSupport::TestHome;
@@ -37,6 +44,28 @@ struct DebugOn
     DebugOn() { setenv("TID_DEBUG", "1", 1); }
     ~DebugOn() { unsetenv("TID_DEBUG"); }
 };
+
+// A file of size bytes that holds no blocks: reading it yields zeros as fast as
+// the kernel can hand them out, which for a terabyte still takes minutes.
+void sparseFile(const std::string& path, off_t size)
+{
+    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    ASSERT_GE(fd, 0) << path;
+    ASSERT_EQ(::ftruncate(fd, size), 0) << path;
+    ::close(fd);
+}
+
+// Waits for a finder run on another thread; when it is still busy after a
+// generous while, unblock() ends whatever it waits on (so the test fails
+// instead of hanging) and false comes back.
+template <class T> bool finishes(std::future<T>& run, const std::function<void()>& unblock)
+{
+    if (run.wait_for(std::chrono::seconds(20)) == std::future_status::ready)
+        return true;
+    unblock();
+    run.wait();
+    return false;
+}
 
 } // namespace
 
@@ -239,6 +268,73 @@ TEST(Duplicates, SplitByContentKeepsOrderAndUnreadableFilesAlone)
         Duplicates::splitByContent({home.at("a"), home.at("b"), home.at("missing"), home.at("c")});
     EXPECT_EQ(sets, (std::vector<std::vector<std::string>>{
                         {home.at("a"), home.at("c")}, {home.at("b")}, {home.at("missing")}}));
+}
+
+// Between the walk and the read a candidate can be replaced by something that is
+// not a regular file. Each is passed over at once: a FIFO without a writer
+// would otherwise hold the open for good, a link would be followed out of the
+// user's folders, a folder is no content.
+TEST(Duplicates, ReadsOnlyRegularFilesAndNeverWaits)
+{
+    TestHome home;
+    std::string data = bytes(70000, 30);
+    home.file("Downloads/twin", data);
+    home.file("Downloads/outside", data);
+    home.dir("Downloads/folder");
+    ASSERT_EQ(::mkfifo(home.at("Downloads/fifo").c_str(), 0644), 0);
+    fs::create_symlink(home.at("Downloads/outside"), home.at("Downloads/link"));
+    // Opening the FIFO for writing releases a reader stuck in its open.
+    auto release = [&] {
+        int w = ::open(home.at("Downloads/fifo").c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+        if (w >= 0)
+            ::close(w);
+    };
+    for (const char* swapped : {"fifo", "link", "folder"}) {
+        SCOPED_TRACE(swapped);
+        std::string path = home.at(std::string("Downloads/") + swapped);
+        auto print = std::async(std::launch::async,
+                                [&] { return Duplicates::quickFingerprint(path, 70000); });
+        ASSERT_TRUE(finishes(print, release));
+        EXPECT_FALSE(print.get().has_value());
+        std::string twin = home.at("Downloads/twin");
+        auto sets = std::async(std::launch::async, [&] {
+            return Duplicates::splitByContent({twin, path});
+        });
+        ASSERT_TRUE(finishes(sets, release));
+        EXPECT_EQ(sets.get(), (std::vector<std::vector<std::string>>{{twin}, {path}}));
+    }
+    EXPECT_TRUE(Duplicates::quickFingerprint(home.at("Downloads/twin"), 70000).has_value());
+}
+
+// Two sparse twins of a terabyte share their fingerprint, so only the full
+// comparison could tell them apart. A Cancel stops that comparison between two
+// chunks; the unconfirmed group is not reported.
+TEST(Duplicates, CancelStopsTheComparisonOfHugeTwins)
+{
+    TestHome home;
+    home.dir("Downloads");
+    home.dir("Documents");
+    const off_t terabyte = off_t(1) << 40;
+    sparseFile(home.at("Downloads/disk.img"), terabyte);
+    sparseFile(home.at("Documents/disk.img"), terabyte);
+    auto shrink = [&] {
+        for (const char* twin : {"Downloads/disk.img", "Documents/disk.img"})
+            EXPECT_EQ(::truncate(home.at(twin).c_str(), 0), 0);
+    };
+
+    CancelToken early;
+    early.cancel();
+    EXPECT_TRUE(Duplicates::splitByContent(
+                    {home.at("Downloads/disk.img"), home.at("Documents/disk.img")}, &early)
+                    .empty());
+
+    CancelToken token;
+    auto run =
+        std::async(std::launch::async, [&] { return Scanner::duplicates(64, 1500, &token); });
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    token.cancel();
+    ASSERT_TRUE(finishes(run, shrink)) << "the comparison went on after Cancel";
+    EXPECT_TRUE(run.get().empty());
 }
 
 TEST(SameNames, GroupsFilesWithinHalfAKilobyte)

@@ -1,0 +1,98 @@
+#include "Toolbox.h"
+
+#include "AppModel.h"
+#include "ItemListModel.h"
+
+#include <QRegularExpression>
+
+namespace {
+
+struct SystemReading
+{
+    Scanner::MemoryInfo memory;
+    Scanner::TrashInfo trash;
+    std::vector<std::string> logins;
+};
+
+SystemReading readAll(const EngineCalls& calls)
+{
+    SystemReading r;
+    r.memory = calls.memory();
+    r.trash = calls.trashSize();
+    r.logins = calls.loginItems();
+    return r;
+}
+
+QVariantMap toVariant(const SystemReading& r)
+{
+    QStringList logins;
+    for (const auto& name : r.logins)
+        logins.push_back(displayLine(name));
+    return {{"memTotal", qint64(r.memory.total)},
+            {"memFree", qint64(r.memory.free)},
+            {"trashSize", qint64(r.trash.size)},
+            {"trashCount", r.trash.count},
+            {"logins", logins}};
+}
+
+} // namespace
+
+Toolbox::Toolbox(QObject* parent) : QObject(parent) {}
+
+int Toolbox::envNumber(const QString& name)
+{
+    const QByteArray raw = qgetenv(name.toLatin1().constData());
+    static const QRegularExpression integer(QStringLiteral("^[+-]?[0-9]+$"));
+    if (!integer.match(QString::fromLatin1(raw)).hasMatch())
+        return 0;
+    bool ok = false;
+    const int value = raw.toInt(&ok, 10);
+    return ok ? value : 0;
+}
+
+void Toolbox::setModel(AppModel* model)
+{
+    if (m_model == model)
+        return;
+    m_model = model;
+    emit modelChanged();
+}
+
+void Toolbox::readSystem()
+{
+    if (!m_model)
+        return;
+    const EngineCalls calls = m_model->engine();
+    m_model->runUtility(
+        this, [calls] { return readAll(calls); },
+        [this](SystemReading r) { emit systemRead(toVariant(r)); });
+}
+
+void Toolbox::readSnapshots()
+{
+    if (!m_model)
+        return;
+    const auto snapshots = m_model->engine().snapshots;
+    m_model->runUtility(
+        this, [snapshots] { return snapshots(); },
+        [this](std::vector<std::string> lines) {
+            QStringList out;
+            for (const auto& line : lines)
+                out.push_back(displayLine(line));
+            emit snapshotsRead(out);
+        });
+}
+
+void Toolbox::emptyTrash()
+{
+    if (!m_model)
+        return;
+    const EngineCalls calls = m_model->engine();
+    m_model->runUtility(
+        this,
+        [calls] {
+            calls.emptyTrash();
+            return readAll(calls);
+        },
+        [this](SystemReading r) { emit systemRead(toVariant(r)); });
+}

@@ -1,0 +1,50 @@
+// The Toolbox panes' readings of the machine, taken off the main thread: the
+// System pane's memory, Trash and login items, the Snapshots pane's list, and
+// Empty Trash. A pane makes one Toolbox, gives it the model (whose engine-call
+// table and utility queue it uses) and listens for the results; a result that
+// arrives after its pane is gone is dropped.
+#pragma once
+
+#include <QObject>
+#include <QStringList>
+#include <QVariantMap>
+#include <QtQml/qqmlregistration.h>
+
+class AppModel;
+
+class Toolbox : public QObject
+{
+    Q_OBJECT
+    QML_ELEMENT
+
+    Q_PROPERTY(AppModel* model READ model WRITE setModel NOTIFY modelChanged)
+
+public:
+    explicit Toolbox(QObject* parent = nullptr);
+
+    AppModel* model() const { return m_model; }
+    void setModel(AppModel* model);
+
+    // The environment variable name read as a decimal integer ("-1", "7");
+    // 0 when it is missing or not an integer. The Toolbox reads TID_TAB and
+    // TID_DUPTAB through it each time a page or pane is made.
+    Q_INVOKABLE static int envNumber(const QString& name);
+
+    // Memory, then the Trash's size and count, then the login items, each in
+    // turn on a worker; systemRead follows with all three.
+    Q_INVOKABLE void readSystem();
+    // The local snapshots; snapshotsRead follows.
+    Q_INVOKABLE void readSnapshots();
+    // Empties the user's Trash for good on a worker, then reads the system
+    // again (systemRead).
+    Q_INVOKABLE void emptyTrash();
+
+signals:
+    void modelChanged();
+    // memTotal, memFree, trashSize, trashCount (numbers) and logins (list).
+    void systemRead(const QVariantMap& reading);
+    void snapshotsRead(const QStringList& snapshots);
+
+private:
+    AppModel* m_model = nullptr;
+};

@@ -1,0 +1,152 @@
+import QtQuick
+import QtQuick.Controls.Basic
+import Tidlo.Core
+
+// One group of duplicates on a card: a kind badge, the title (count × size, or
+// the shared name), what removing the copies would free, keep-the-first, and
+// the first eight paths with a reveal button each ("+ N …" for the rest).
+Card {
+    id: card
+
+    required property string groupId
+    required property bool isNameGroup
+    required property bool isFolder
+    required property bool sameSize
+    required property bool sameName
+    required property int fileCount
+    required property string sizeText
+    required property real wasted
+    required property string wastedText
+    required property string name
+    required property var shownFiles
+    required property var shownPaths
+    required property int moreFiles
+
+    signal keepFirst()
+
+    readonly property string badge: isNameGroup ? (isFolder ? qsTr("dupes.kind.folder") : qsTr("dupes.kind.file"))
+                                                : (sameName ? qsTr("dupes.byName") : "")
+    readonly property color badgeColor: isNameGroup ? Theme.care : Theme.accent
+    readonly property string title: !isNameGroup ? fileCount + " × " + sizeText
+                                                 : (name !== "" ? name : fileCount + " " + qsTr("common.items"))
+
+    implicitHeight: column.implicitHeight + 2 * padding
+
+    Column {
+        id: column
+        width: card.width - 2 * card.padding
+        spacing: 7
+
+        Item {
+            width: parent.width
+            height: Math.max(titleRow.height, keep.height)
+
+            Row {
+                id: titleRow
+                anchors.verticalCenter: parent.verticalCenter
+                spacing: 8
+                Rectangle {
+                    anchors.verticalCenter: parent.verticalCenter
+                    visible: card.badge !== ""
+                    width: badgeText.implicitWidth + 12
+                    height: badgeText.implicitHeight + 4
+                    radius: height / 2
+                    color: Qt.rgba(card.badgeColor.r, card.badgeColor.g, card.badgeColor.b, 0.15)
+                    Text {
+                        id: badgeText
+                        anchors.centerIn: parent
+                        text: card.badge
+                        font.pointSize: Theme.pt(9.5)
+                        font.weight: Font.Medium
+                        color: card.badgeColor
+                        Accessible.role: Accessible.StaticText
+                        Accessible.name: text
+                    }
+                }
+                Text {
+                    objectName: "groupTitle"
+                    anchors.verticalCenter: parent.verticalCenter
+                    text: card.title
+                    font.pointSize: Theme.pt(12)
+                    font.weight: Font.DemiBold
+                    color: Theme.primary
+                    Accessible.role: Accessible.StaticText
+                    Accessible.name: text
+                }
+            }
+            Row {
+                anchors { right: parent.right; verticalCenter: parent.verticalCenter }
+                spacing: 8
+                Text {
+                    anchors.verticalCenter: parent.verticalCenter
+                    visible: card.wasted >= 1
+                    text: qsTr("tools.wasted") + " " + card.wastedText
+                    font.pointSize: Theme.pt(10.5)
+                    color: Theme.care
+                    Accessible.role: Accessible.StaticText
+                    Accessible.name: text
+                }
+                BorderedButton {
+                    id: keep
+                    objectName: "keepFirst"
+                    visible: card.sameSize
+                    fontSize: 10.5
+                    text: qsTr("dupes.keepFirst")
+                    onClicked: card.keepFirst()
+                }
+            }
+        }
+
+        Repeater {
+            model: card.shownFiles.length
+            Row {
+                required property int index
+                objectName: "groupFile"
+                width: column.width
+                spacing: 6
+                Symbol {
+                    anchors.verticalCenter: parent.verticalCenter
+                    name: card.isFolder ? "folder" : "doc"
+                    size: 9
+                    color: Theme.tertiary
+                }
+                Text {
+                    anchors.verticalCenter: parent.verticalCenter
+                    width: parent.width - 40
+                    text: card.shownFiles[index]
+                    elide: Text.ElideMiddle
+                    font.pointSize: Theme.pt(10)
+                    color: Theme.secondary
+                    Accessible.role: Accessible.StaticText
+                    Accessible.name: text
+                }
+                AbstractButton {
+                    anchors.verticalCenter: parent.verticalCenter
+                    focusPolicy: Qt.NoFocus
+                    hoverEnabled: true
+                    ToolTip.visible: hovered
+                    ToolTip.text: qsTr("common.reveal")
+                    Accessible.role: Accessible.Button
+                    Accessible.name: ToolTip.text
+                    contentItem: Symbol {
+                        name: "folder"
+                        size: 9
+                        color: Theme.tertiary
+                    }
+                    background: null
+                    onClicked: Desktop.reveal(card.shownPaths[index])
+                }
+            }
+        }
+
+        Text {
+            objectName: "moreFiles"
+            visible: card.moreFiles > 0
+            text: "+ " + card.moreFiles + " …"
+            font.pointSize: Theme.pt(10)
+            color: Theme.tertiary
+            Accessible.role: Accessible.StaticText
+            Accessible.name: text
+        }
+    }
+}

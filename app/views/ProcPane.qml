@@ -1,0 +1,161 @@
+import QtQuick
+import QtQuick.Controls.Basic
+import Tidlo.Core
+
+// The Processes pane: the app's own memory, the running scan with its Cancel,
+// and the processes holding the most memory. While the pane is on screen the
+// list is read again every 3 seconds (off the main thread, by the model); the
+// timer lives and dies with the pane, so leaving the tab stops the polling and
+// coming back reads at once.
+Item {
+    id: pane
+    objectName: "procPane"
+
+    required property AppModel model
+    readonly property real topRss: model.procs.length > 0 && model.procs[0].rss >= 2 ? model.procs[0].rss : 1
+
+    Timer {
+        id: timer
+        objectName: "procTimer"
+        interval: 3000
+        repeat: true
+        running: true
+        onTriggered: pane.model.refreshProcesses()
+    }
+
+    Component.onCompleted: model.refreshProcesses()
+
+    Item {
+        id: head
+        anchors { left: parent.left; right: parent.right; top: parent.top; topMargin: 4
+                  leftMargin: 28; rightMargin: 28 }
+        height: Math.max(ownBox.height, notes.height)
+
+        Rectangle {
+            id: ownBox
+            width: ownColumn.implicitWidth + 28
+            height: ownColumn.implicitHeight + 28
+            radius: 10
+            color: Qt.rgba(Theme.accent.r, Theme.accent.g, Theme.accent.b, 0.10)
+            Column {
+                id: ownColumn
+                x: 14
+                y: 14
+                spacing: 3
+                Text {
+                    text: qsTr("proc.own")
+                    font.pointSize: Theme.pt(10.5)
+                    color: Theme.secondary
+                    Accessible.role: Accessible.StaticText
+                    Accessible.name: text
+                }
+                Text {
+                    objectName: "ownMem"
+                    text: pane.model.sizeText(pane.model.ownMem)
+                    font.pointSize: Theme.pt(22)
+                    font.bold: true
+                    color: Theme.accent
+                    Accessible.role: Accessible.StaticText
+                    Accessible.name: text
+                }
+            }
+        }
+
+        Column {
+            id: notes
+            anchors { left: ownBox.right; leftMargin: 12; right: refresh.left; rightMargin: 12
+                      verticalCenter: ownBox.verticalCenter }
+            spacing: 4
+            Text {
+                width: parent.width
+                text: qsTr("proc.note")
+                wrapMode: Text.Wrap
+                font.pointSize: Theme.pt(10.5)
+                color: Theme.secondary
+                Accessible.role: Accessible.StaticText
+                Accessible.name: text
+            }
+            Text {
+                text: qsTr("proc.hint")
+                font.pointSize: Theme.pt(10)
+                color: Theme.tertiary
+                Accessible.role: Accessible.StaticText
+                Accessible.name: text
+            }
+            Row {
+                objectName: "scanLine"
+                visible: pane.model.scanning
+                spacing: 8
+                ProgressBar {
+                    anchors.verticalCenter: parent.verticalCenter
+                    width: 140
+                    value: pane.model.progress
+                    Accessible.name: Math.round(pane.model.progress * 100) + "%"
+                }
+                Text {
+                    anchors.verticalCenter: parent.verticalCenter
+                    text: pane.model.phaseKey !== "" ? qsTr(pane.model.phaseKey) : ""
+                    font.pointSize: Theme.pt(10)
+                    color: Theme.secondary
+                    Accessible.role: Accessible.StaticText
+                    Accessible.name: text
+                }
+                BorderedButton {
+                    objectName: "cancelScan"
+                    anchors.verticalCenter: parent.verticalCenter
+                    fontSize: 10.5
+                    text: qsTr("common.cancelScan")
+                    onClicked: pane.model.cancelScan()
+                }
+            }
+            Text {
+                objectName: "noScan"
+                visible: !pane.model.scanning
+                text: qsTr("scan.none")
+                font.pointSize: Theme.pt(10)
+                color: Theme.tertiary
+                Accessible.role: Accessible.StaticText
+                Accessible.name: text
+            }
+        }
+
+        BorderedButton {
+            id: refresh
+            objectName: "procRefresh"
+            anchors { right: parent.right; verticalCenter: ownBox.verticalCenter }
+            symbol: "arrow.clockwise"
+            text: qsTr("proc.refresh")
+            onClicked: pane.model.refreshProcesses()
+        }
+    }
+
+    Text {
+        id: topTitle
+        anchors { left: parent.left; top: head.bottom; topMargin: 12; leftMargin: 28 }
+        text: qsTr("proc.top")
+        font.pointSize: Theme.pt(11)
+        font.weight: Font.DemiBold
+        color: Theme.primary
+        Accessible.role: Accessible.StaticText
+        Accessible.name: text
+    }
+
+    ListView {
+        objectName: "procList"
+        anchors { left: parent.left; right: parent.right; top: topTitle.bottom; bottom: parent.bottom
+                  topMargin: 12; leftMargin: 28; rightMargin: 28 }
+        clip: true
+        spacing: 4
+        // Rows by number: a refresh with as many processes as before only
+        // updates the rows' texts and bars instead of making them anew.
+        model: pane.model.procs.length
+        boundsBehavior: Flickable.StopAtBounds
+        ScrollBar.vertical: ScrollBar {}
+        delegate: ProcRow {
+            required property int index
+            width: ListView.view.width
+            proc: pane.model.procs[index] ?? proc
+            topRss: pane.topRss
+        }
+    }
+}

@@ -1,0 +1,62 @@
+import QtQuick
+import Tidlo.Core
+
+// One process: its name, a bar of its memory against the largest process's,
+// its memory and its pid. The app's own process is drawn in full accent.
+Rectangle {
+    id: row
+
+    property var proc: ({ name: "", displayName: "", rss: 0, rssText: "", pid: 0 })
+    property real topRss: 1
+
+    readonly property bool own: proc.name.indexOf("TidloCleaner") >= 0
+
+    implicitHeight: line.implicitHeight + 8
+    radius: 6
+    color: Theme.primaryAt(0.025)
+    Accessible.role: Accessible.ListItem
+    Accessible.name: proc.displayName + ", " + proc.rssText + ", " + proc.pid
+
+    Row {
+        id: line
+        anchors { left: parent.left; right: parent.right; leftMargin: 10; rightMargin: 10
+                  verticalCenter: parent.verticalCenter }
+        spacing: 10
+
+        Text {
+            width: 170
+            anchors.verticalCenter: parent.verticalCenter
+            text: row.proc.displayName
+            elide: Text.ElideRight
+            maximumLineCount: 1
+            font.pointSize: Theme.pt(11)
+            color: Theme.primary
+        }
+        UsageBar {
+            objectName: "procBar"
+            anchors.verticalCenter: parent.verticalCenter
+            width: line.width - 170 - 72 - 52 - 3 * line.spacing
+            trackOpacity: 0.05
+            fraction: row.proc.rss / row.topRss
+            fill: row.own ? Theme.accent : Qt.rgba(Theme.accent.r, Theme.accent.g, Theme.accent.b, 0.45)
+        }
+        Text {
+            width: 72
+            anchors.verticalCenter: parent.verticalCenter
+            horizontalAlignment: Text.AlignRight
+            text: row.proc.rssText
+            font.family: "monospace"
+            font.pointSize: Theme.pt(10.5)
+            color: Theme.secondary
+        }
+        Text {
+            width: 52
+            anchors.verticalCenter: parent.verticalCenter
+            horizontalAlignment: Text.AlignRight
+            text: row.proc.pid
+            font.family: "monospace"
+            font.pointSize: Theme.pt(9.5)
+            color: Theme.tertiary
+        }
+    }
+}

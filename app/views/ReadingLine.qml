@@ -1,0 +1,32 @@
+import QtQuick
+
+// A reading's header line on a System card: its title on the left, its value
+// ("11.2 GB / 16.0 GB") on the right.
+Item {
+    id: line
+
+    property string title
+    property string value
+
+    implicitHeight: Math.max(titleText.implicitHeight, valueText.implicitHeight)
+
+    Text {
+        id: titleText
+        anchors.verticalCenter: parent.verticalCenter
+        text: line.title
+        font.pointSize: Theme.pt(12)
+        font.weight: Font.DemiBold
+        color: Theme.primary
+        Accessible.role: Accessible.StaticText
+        Accessible.name: text
+    }
+    Text {
+        id: valueText
+        anchors { right: parent.right; verticalCenter: parent.verticalCenter }
+        text: line.value
+        font.pointSize: Theme.pt(11)
+        color: Theme.secondary
+        Accessible.role: Accessible.StaticText
+        Accessible.name: text
+    }
+}

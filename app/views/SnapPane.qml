@@ -1,0 +1,129 @@
+import QtQuick
+import QtQuick.Controls.Basic
+import Tidlo.Core
+
+// The Snapshots pane: the local Time Machine snapshots, read each time the tab
+// is chosen, and the command that deletes one, to copy. Nothing is deleted
+// here. Linux has no such snapshots: the pane says there are none.
+Item {
+    id: pane
+    objectName: "snapPane"
+
+    required property AppModel model
+    property var snaps: []
+    property bool loading: true
+
+    // The date and time stamp of a snapshot line.
+    function stamp(line) {
+        return line.split("com.apple.TimeMachine.").join("").split(".local").join("")
+    }
+
+    Toolbox {
+        id: box
+        model: pane.model
+        onSnapshotsRead: (lines) => {
+            pane.snaps = lines
+            pane.loading = false
+        }
+    }
+
+    Component.onCompleted: box.readSnapshots()
+
+    Column {
+        id: column
+        anchors { left: parent.left; right: parent.right; top: parent.top; bottom: parent.bottom
+                  leftMargin: 28; rightMargin: 28 }
+        spacing: 12
+
+        Text {
+            text: qsTr("tools.snapHint")
+            font.pointSize: Theme.pt(10.5)
+            color: Theme.tertiary
+            Accessible.role: Accessible.StaticText
+            Accessible.name: text
+        }
+        BusyIndicator {
+            visible: pane.loading
+            running: visible
+            implicitWidth: 20
+            implicitHeight: 20
+            padding: 0
+        }
+        Text {
+            objectName: "snapCount"
+            visible: !pane.loading && pane.snaps.length > 0
+            text: pane.snaps.length + " " + qsTr("common.items")
+            font.pointSize: Theme.pt(12)
+            font.weight: Font.DemiBold
+            color: Theme.primary
+            Accessible.role: Accessible.StaticText
+            Accessible.name: text
+        }
+        ListView {
+            objectName: "snapList"
+            visible: !pane.loading && pane.snaps.length > 0
+            width: parent.width
+            height: Math.min(contentHeight, column.height - 160)
+            clip: true
+            spacing: 4
+            model: pane.snaps
+            boundsBehavior: Flickable.StopAtBounds
+            delegate: Rectangle {
+                required property string modelData
+                width: ListView.view.width
+                height: snapLine.implicitHeight + 10
+                radius: 6
+                color: Theme.primaryAt(0.04)
+                Row {
+                    id: snapLine
+                    x: 8
+                    anchors.verticalCenter: parent.verticalCenter
+                    spacing: 8
+                    Symbol {
+                        anchors.verticalCenter: parent.verticalCenter
+                        name: "clock.arrow.circlepath"
+                        size: 10
+                        color: Theme.tertiary
+                    }
+                    Text {
+                        objectName: "snapStamp"
+                        text: pane.stamp(modelData)
+                        font.family: "monospace"
+                        font.pointSize: Theme.pt(11.5)
+                        color: Theme.primary
+                        Accessible.role: Accessible.StaticText
+                        Accessible.name: text
+                    }
+                }
+            }
+        }
+        Row {
+            visible: !pane.loading && pane.snaps.length > 0
+            spacing: 10
+            Text {
+                anchors.verticalCenter: parent.verticalCenter
+                text: "/usr/bin/tmutil deletelocalsnapshots <date>"
+                font.family: "monospace"
+                font.pointSize: Theme.pt(10)
+                color: Theme.secondary
+                Accessible.role: Accessible.StaticText
+                Accessible.name: text
+            }
+            BorderedButton {
+                objectName: "copyCommand"
+                fontSize: 10.5
+                text: qsTr("common.copy")
+                onClicked: Desktop.copyText("/usr/bin/tmutil deletelocalsnapshots ")
+            }
+        }
+        Text {
+            objectName: "snapNone"
+            visible: !pane.loading && pane.snaps.length === 0
+            text: qsTr("tools.snapNone")
+            font.pointSize: Theme.pt(12)
+            color: Theme.secondary
+            Accessible.role: Accessible.StaticText
+            Accessible.name: text
+        }
+    }
+}

@@ -1,0 +1,183 @@
+import QtQuick
+import QtQuick.Controls.Basic
+import Tidlo.Core
+
+// The System pane: memory and disk as bars, the user's Trash with Open and
+// Empty Trash (behind a confirmation; emptying is for good), and the agents
+// that start at login. The readings are taken off the main thread each time
+// the tab is chosen and again after emptying the Trash.
+Item {
+    id: pane
+    objectName: "sysPane"
+
+    required property AppModel model
+    property real memTotal: 0
+    property real memFree: 0
+    property real trashSize: 0
+    property int trashCount: 0
+    property var logins: []
+
+    readonly property real memUsed: memTotal - memFree
+    property var volume: model.volume
+
+    Toolbox {
+        id: box
+        model: pane.model
+        onSystemRead: (r) => {
+            pane.memTotal = r.memTotal
+            pane.memFree = r.memFree
+            pane.trashSize = r.trashSize
+            pane.trashCount = r.trashCount
+            pane.logins = r.logins
+        }
+    }
+
+    Component.onCompleted: box.readSystem()
+
+    Flickable {
+        anchors.fill: parent
+        contentHeight: cards.height + 20
+        clip: true
+        boundsBehavior: Flickable.StopAtBounds
+        ScrollBar.vertical: ScrollBar {}
+
+        Column {
+            id: cards
+            x: 28
+            width: parent.width - 56
+            spacing: 12
+
+            Card {
+                width: parent.width
+                Column {
+                    width: parent.width
+                    spacing: 8
+                    ReadingLine {
+                        width: parent.width
+                        title: qsTr("tools.sysMem")
+                        value: pane.model.sizeText(pane.memUsed) + " / " + pane.model.sizeText(pane.memTotal)
+                    }
+                    UsageBar {
+                        objectName: "memBar"
+                        width: parent.width
+                        fraction: pane.memUsed / (pane.memTotal < 2 ? 1 : pane.memTotal)
+                    }
+                }
+            }
+
+            Card {
+                width: parent.width
+                Column {
+                    width: parent.width
+                    spacing: 8
+                    ReadingLine {
+                        width: parent.width
+                        title: qsTr("tools.sysDisk")
+                        value: pane.model.sizeText(pane.volume.used) + " / " + pane.model.sizeText(pane.volume.total)
+                    }
+                    UsageBar {
+                        objectName: "diskBar"
+                        width: parent.width
+                        fraction: pane.volume.total < 1 ? 0 : pane.volume.used / pane.volume.total
+                    }
+                }
+            }
+
+            Card {
+                width: parent.width
+                Item {
+                    width: parent.width
+                    height: Math.max(trashText.height, trashButtons.height)
+                    Column {
+                        id: trashText
+                        anchors.verticalCenter: parent.verticalCenter
+                        spacing: 2
+                        Text {
+                            text: qsTr("tools.sysTrash")
+                            font.pointSize: Theme.pt(12)
+                            font.weight: Font.DemiBold
+                            color: Theme.primary
+                            Accessible.role: Accessible.StaticText
+                            Accessible.name: text
+                        }
+                        Text {
+                            objectName: "trashLine"
+                            text: pane.trashCount + " " + qsTr("common.items") + " · " + pane.model.sizeText(pane.trashSize)
+                            font.pointSize: Theme.pt(10.5)
+                            color: Theme.secondary
+                            Accessible.role: Accessible.StaticText
+                            Accessible.name: text
+                        }
+                    }
+                    Row {
+                        id: trashButtons
+                        anchors { right: parent.right; verticalCenter: parent.verticalCenter }
+                        spacing: 12
+                        BorderedButton {
+                            objectName: "openTrash"
+                            fontSize: 10.5
+                            text: qsTr("common.open")
+                            onClicked: Desktop.openTrash()
+                        }
+                        BorderedButton {
+                            objectName: "emptyTrash"
+                            fontSize: 10.5
+                            prominent: true
+                            tint: Theme.risky
+                            text: qsTr("common.emptyTrash")
+                            onClicked: confirm.open()
+                        }
+                    }
+                }
+            }
+
+            Card {
+                width: parent.width
+                Column {
+                    width: parent.width
+                    spacing: 6
+                    Text {
+                        objectName: "loginTitle"
+                        text: qsTr("tools.sysLogin") + " · " + pane.logins.length
+                        font.pointSize: Theme.pt(12)
+                        font.weight: Font.DemiBold
+                        color: Theme.primary
+                        Accessible.role: Accessible.StaticText
+                        Accessible.name: text
+                    }
+                    Repeater {
+                        objectName: "loginLines"
+                        model: pane.logins.slice(0, 12)
+                        Text {
+                            required property string modelData
+                            width: parent.width
+                            text: modelData
+                            elide: Text.ElideRight
+                            font.family: "monospace"
+                            font.pointSize: Theme.pt(10)
+                            color: Theme.secondary
+                            Accessible.role: Accessible.StaticText
+                            Accessible.name: text
+                        }
+                    }
+                    Text {
+                        visible: pane.logins.length === 0
+                        text: qsTr("common.none")
+                        font.pointSize: Theme.pt(10)
+                        color: Theme.tertiary
+                        Accessible.role: Accessible.StaticText
+                        Accessible.name: text
+                    }
+                }
+            }
+        }
+    }
+
+    ConfirmDialog {
+        id: confirm
+        title: qsTr("common.emptyTrash")
+        message: qsTr("tools.sysTrash") + " · " + pane.model.sizeText(pane.trashSize)
+        confirmText: qsTr("common.delete")
+        onConfirmed: box.emptyTrash()
+    }
+}

@@ -1,0 +1,413 @@
+// The Toolbox's side of AppModel: the duplicate search and its states,
+// keep-the-first, the Apps pane's list, and the System pane's readings. Engine
+// calls come from the engine-call table: canned where a test needs exact
+// groups, held at a gate where it needs a search in flight, real otherwise.
+#include "AppModel.h"
+#include "AppsList.h"
+#include "HeldCall.h"
+#include "ItemListModel.h"
+#include "Platform.h"
+#include "RecordVariants.h"
+#include "TestHome.h"
+#include "Toolbox.h"
+
+#include <QAbstractItemModelTester>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <algorithm>
+#include <atomic>
+#include <filesystem>
+#include <memory>
+#include <mutex>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+DupGroup contentGroup(std::vector<std::string> files, int64_t size)
+{
+    DupGroup g;
+    g.kind = DupKind::Content;
+    g.size = size;
+    g.files = std::move(files);
+    return g;
+}
+
+DupGroup nameGroup(std::vector<std::string> files, const std::string& name)
+{
+    DupGroup g;
+    g.kind = DupKind::Name;
+    g.files = std::move(files);
+    g.name = name;
+    return g;
+}
+
+AppInfo app(const std::string& path, const std::string& name, int64_t size)
+{
+    AppInfo a;
+    a.path = path;
+    a.name = name;
+    a.size = size;
+    return a;
+}
+
+QString q(const std::string& s)
+{
+    return QString::fromStdString(s);
+}
+
+} // namespace
+
+class ToolboxModelTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<TestSupport::TestHome> m_home;
+    std::unique_ptr<AppModel> m_model;
+
+    // A model whose finders answer from the given lists (held at gate when
+    // one is given); the first content group answers for a cancelled token
+    // with the word "partial" in its one path.
+    AppModel& modelWith(std::vector<DupGroup> content, std::vector<DupGroup> names,
+                        const Gate* gate = nullptr)
+    {
+        m_model = std::make_unique<AppModel>();
+        EngineCalls calls;
+        auto find = [content](int64_t minKB, int64_t limit, const CancelToken* token) {
+            if (minKB != 64 || limit != 1500)
+                return std::vector<DupGroup>{};
+            if (token && token->isCancelled())
+                return std::vector<DupGroup>{contentGroup({"/partial/a", "/partial/b"}, 1)};
+            return content;
+        };
+        if (gate)
+            calls.duplicates = gate->hold(find);
+        else
+            calls.duplicates = find;
+        calls.sameNameGroups = [names](int64_t limit, const CancelToken*) {
+            return limit == 80 ? names : std::vector<DupGroup>{};
+        };
+        m_model->setEngine(calls);
+        return *m_model;
+    }
+
+private slots:
+    void init()
+    {
+        m_home = std::make_unique<TestSupport::TestHome>();
+        qputenv("TID_LANG", "en");
+    }
+
+    void cleanup()
+    {
+        if (m_model)
+            m_model->waitForWorkers();
+        m_model.reset();
+        m_home.reset();
+    }
+
+    void searchRunsBothFindersAndDelivers()
+    {
+        Gate gate;
+        AppModel& m = modelWith({contentGroup({"/d/a", "/d/b", "/d/c"}, 1000)},
+                                {nameGroup({"/d/x", "/e/x"}, "x")}, &gate);
+        QAbstractItemModelTester tester(m.dupContentList());
+        QSignalSpy scanned(&m, &AppModel::dupScannedChanged);
+
+        m.loadDuplicates();
+        QVERIFY(m.dupLoading() && !m.dupScanned() && m.holdsActivity());
+        m.loadDuplicates(); // while loading: nothing
+        QTRY_COMPARE(gate.arrived(), 1);
+        gate.release(2);
+        QTRY_VERIFY(m.dupScanned());
+        QVERIFY(!m.dupLoading() && !m.holdsActivity());
+        QCOMPARE(gate.arrived(), 1);
+        QCOMPARE(m.dupContentList()->count(), 1);
+        QCOMPARE(m.dupNamesList()->count(), 1);
+        QCOMPARE(m.dupContentList()->totalWasted(), 2000);
+        QCOMPARE(m.dupNamesList()->totalWasted(), 0);
+    }
+
+    void cancelThenTheEnginesEndLeavesScannedTrue()
+    {
+        Gate gate;
+        AppModel& m = modelWith({contentGroup({"/d/a", "/d/b"}, 1000)}, {}, &gate);
+        m.loadDuplicates();
+        QTRY_COMPARE(gate.arrived(), 1);
+        m.cancelDuplicates();
+        QVERIFY(!m.dupLoading() && !m.dupScanned() && !m.holdsActivity());
+        gate.release();
+        QTRY_VERIFY(m.dupScanned());
+        QVERIFY(!m.dupLoading());
+        // What the interrupted finder returned is what the lists show.
+        QCOMPARE(m.dupContentList()->count(), 1);
+        QCOMPARE(m.dupContentList()->groups()[0].files.front(), std::string("/partial/a"));
+    }
+
+    // A search started while a cancelled one still finishes supersedes it:
+    // the old search's late answer neither replaces the lists nor ends the
+    // new search's loading state.
+    void restartWhileTheCancelledSearchStillFinishes()
+    {
+        Gate first, second;
+        AppModel& m = modelWith({}, {});
+        auto calls = std::make_shared<std::atomic<int>>(0);
+        auto firstDone = std::make_shared<std::atomic<bool>>(false);
+        auto answer = [](const CancelToken* token) {
+            return std::vector<DupGroup>{
+                contentGroup({token->isCancelled() ? "/old/a" : "/new/a", "/b"}, 1)};
+        };
+        auto heldFirst = first.hold(answer);
+        auto heldSecond = second.hold(answer);
+        EngineCalls engine = m.engine();
+        engine.duplicates = [=](int64_t, int64_t, const CancelToken* token) {
+            if ((*calls)++ == 0) {
+                auto out = heldFirst(token);
+                *firstDone = true;
+                return out;
+            }
+            return heldSecond(token);
+        };
+        m.setEngine(engine);
+
+        m.loadDuplicates();
+        QTRY_COMPARE(first.arrived(), 1);
+        m.cancelDuplicates();
+        m.loadDuplicates(); // accepted: the cancelled search no longer counts
+        QVERIFY(m.dupLoading());
+        QTRY_COMPARE(second.arrived(), 1);
+
+        first.release();
+        QTRY_VERIFY(firstDone->load());
+        QTest::qWait(300); // its name search and its answer on the main thread
+        QVERIFY(m.dupLoading());
+        QVERIFY(!m.dupScanned());
+        QCOMPARE(m.dupContentList()->count(), 0);
+
+        second.release();
+        QTRY_VERIFY(m.dupScanned());
+        QVERIFY(!m.dupLoading());
+        QCOMPARE(m.dupContentList()->groups().at(0).files.front(), std::string("/new/a"));
+    }
+
+    // Keep-the-first over real files and the real Trash mover: the copies go,
+    // the first stays, and the group leaves both lists at once (the name list
+    // held the same three files).
+    void keepFirstMovesTheRestAndDropsTheGroupEverywhere()
+    {
+        for (const char* rel : {"Desktop/same.bin", "Documents/same.bin", "Downloads/same.bin"})
+            m_home->file(rel, std::string(70000, 'x'));
+        std::vector<std::string> files{m_home->at("Desktop/same.bin"),
+                                       m_home->at("Documents/same.bin"),
+                                       m_home->at("Downloads/same.bin")};
+        AppModel& m = modelWith({contentGroup(files, 70000), contentGroup({"/o/1", "/o/2"}, 5)},
+                                {nameGroup(files, "same.bin"), nameGroup({"/p/x", "/q/x"}, "x")});
+        m.setEngine([&] {
+            EngineCalls e = m.engine();
+            e.moveToTrash = Scanner::moveToTrash;
+            return e;
+        }());
+        m.loadDuplicates();
+        QTRY_VERIFY(m.dupScanned());
+        QAbstractItemModelTester contentTester(m.dupContentList());
+        QAbstractItemModelTester namesTester(m.dupNamesList());
+
+        const QString id =
+            m.dupContentList()
+                ->data(m.dupContentList()->index(0), int(DupGroupList::Role::GroupId))
+                .toString();
+        m.keepFirst(id);
+        QCOMPARE(m.dupContentList()->count(), 1);
+        QCOMPARE(m.dupNamesList()->count(), 1);
+        QCOMPARE(m.dupNamesList()->groups()[0].name, std::string("x"));
+        m.waitForWorkers();
+        QVERIFY(fs::exists(files[0]));
+        QVERIFY(!fs::exists(files[1]));
+        QVERIFY(!fs::exists(files[2]));
+        // Wherever the Trash lies, the two copies are in it under "工具箱".
+        int inTrash = 0;
+        for (const auto& e : fs::recursive_directory_iterator(m_home->path())) {
+            const std::string p = e.path().string();
+            if (e.is_regular_file() && p.find("same.bin") != std::string::npos &&
+                p.find("工具箱") != std::string::npos)
+                ++inTrash;
+        }
+        QCOMPARE(inTrash, 2);
+    }
+
+    void groupRowsListEightPathsAndCountTheRest()
+    {
+        std::vector<std::string> files;
+        for (int i = 0; i < 12; ++i)
+            files.push_back(m_home->at("Documents/f" + std::to_string(i)));
+        std::sort(files.begin(), files.end());
+        DupGroupList list;
+        list.setGroups(
+            {contentGroup(files, 2048), nameGroup({"/a/n", "/b/n", "/c/n", "/d/n"}, "")});
+        auto at = [&](int row, DupGroupList::Role role) {
+            return list.data(list.index(row), int(role));
+        };
+        const QStringList shown = at(0, DupGroupList::Role::ShownFiles).toStringList();
+        QCOMPARE(shown.size(), 8);
+        QVERIFY(shown[0].contains(QStringLiteral("~/Documents/f0")));
+        QCOMPARE(at(0, DupGroupList::Role::ShownPaths).toStringList()[0], q(files[0]));
+        QCOMPARE(at(0, DupGroupList::Role::MoreFiles).toInt(), 4);
+        QCOMPARE(at(0, DupGroupList::Role::Wasted).toLongLong(), 11 * 2048);
+        QCOMPARE(at(1, DupGroupList::Role::MoreFiles).toInt(), 0);
+        QCOMPARE(at(1, DupGroupList::Role::FileCount).toInt(), 4);
+        QCOMPARE(at(1, DupGroupList::Role::Name).toString(), QString());
+        QCOMPARE(list.totalWasted(), 11 * 2048);
+    }
+
+    void appsFilterExpandAndUninstallTheCurrentLeftovers()
+    {
+        auto leftovers = std::make_shared<std::vector<std::string>>();
+        auto mutex = std::make_shared<std::mutex>();
+        auto moved = std::make_shared<std::pair<std::vector<std::string>, std::string>>();
+        m_model = std::make_unique<AppModel>();
+        EngineCalls e;
+        const std::string apps = m_home->at("Applications/");
+        e.appsList = [apps] {
+            return std::vector<AppInfo>{app(apps + "Safari.app", "Safari", 300),
+                                        app(apps + "Mail.app", "Mail", 200),
+                                        app(apps + "Notes.app", "Notes", 100)};
+        };
+        e.leftovers = [=](const AppInfo& a) {
+            std::lock_guard lock(*mutex);
+            return a.name == "Safari" ? *leftovers : std::vector<std::string>{};
+        };
+        e.moveToTrash = [=](const std::vector<std::string>& paths, const std::string& sub) {
+            std::lock_guard lock(*mutex);
+            *moved = {paths, sub};
+            return std::vector<bool>(paths.size(), true);
+        };
+        e.volume = [] { return VolumeInfo{1000, 400}; };
+        m_model->setEngine(e);
+
+        AppsList list;
+        QAbstractItemModelTester tester(&list);
+        list.setModel(m_model.get());
+        list.refresh();
+        QTRY_VERIFY(!list.loading());
+        QCOMPARE(list.count(), 3);
+
+        list.setQuery(QStringLiteral("  SAF\t"));
+        QCOMPARE(list.count(), 1);
+        QCOMPARE(list.data(list.index(0), int(AppsList::Role::Name)).toString(),
+                 displayLine("Safari"));
+        list.setQuery(QStringLiteral("   "));
+        QCOMPARE(list.count(), 3);
+
+        *leftovers = {m_home->at("Library/Caches/com.apple.Safari")};
+        const QString safari = q(apps + "Safari.app"), mail = q(apps + "Mail.app");
+        list.toggleLeftovers(safari);
+        QTRY_VERIFY(list.leftoversLoaded());
+        QCOMPARE(list.leftovers(), QStringList{displayLine("~/Library/Caches/com.apple.Safari")});
+        list.toggleLeftovers(mail); // a second row collapses the first
+        QCOMPARE(list.expanded(), mail);
+        QTRY_VERIFY(list.leftoversLoaded());
+        QVERIFY(list.leftovers().isEmpty()); // the pane shows "None"
+        list.toggleLeftovers(mail);
+        QCOMPARE(list.expanded(), QString());
+        QVERIFY(list.leftovers().isEmpty() && !list.leftoversLoaded());
+
+        list.toggleLeftovers(safari);
+        QTRY_VERIFY(list.leftoversLoaded());
+        {
+            std::lock_guard lock(*mutex);
+            *leftovers = {m_home->at("Library/Caches/com.apple.Safari"),
+                          m_home->at("Library/Preferences/com.apple.Safari.plist")};
+        }
+        QSignalSpy done(&list, &AppsList::uninstalled);
+        list.uninstall(safari);
+        QTRY_COMPARE(done.count(), 1); // the answer may come before uninstall() returns
+        QCOMPARE(moved->second, std::string("卸载"));
+        QCOMPARE(moved->first,
+                 (std::vector<std::string>{
+                     apps + "Safari.app", m_home->at("Library/Caches/com.apple.Safari"),
+                     m_home->at("Library/Preferences/com.apple.Safari.plist")}));
+        QCOMPARE(list.count(), 2);
+        QCOMPARE(list.expanded(), QString());
+        QCOMPARE(m_model->volume().total, 1000); // the volume was read again
+    }
+
+    void systemReadingsAndEmptyTrashRunOnWorkers()
+    {
+        m_model = std::make_unique<AppModel>();
+        EngineCalls e;
+        auto emptied = std::make_shared<std::atomic<int>>(0);
+        e.memory = [] { return Scanner::MemoryInfo{16000, 4000}; };
+        e.trashSize = [emptied] {
+            return *emptied ? Scanner::TrashInfo{0, 0} : Scanner::TrashInfo{5000, 3};
+        };
+        e.loginItems = [] {
+            std::vector<std::string> out;
+            for (int i = 0; i < 15; ++i)
+                out.push_back("com.example.agent" + std::to_string(i));
+            out.push_back("bad\nname");
+            return out;
+        };
+        e.emptyTrash = [emptied] {
+            ++*emptied;
+            return true;
+        };
+        e.snapshots = [] {
+            return std::vector<std::string>{"com.apple.TimeMachine.2024-03-05-090700.local"};
+        };
+        m_model->setEngine(e);
+        Toolbox box;
+        box.setModel(m_model.get());
+        QSignalSpy read(&box, &Toolbox::systemRead);
+        box.readSystem();
+        QTRY_COMPARE(read.count(), 1);
+        QVariantMap r = read[0][0].toMap();
+        QCOMPARE(r["memTotal"].toLongLong(), 16000);
+        QCOMPARE(r["memFree"].toLongLong(), 4000);
+        QCOMPARE(r["trashSize"].toLongLong(), 5000);
+        QCOMPARE(r["trashCount"].toInt(), 3);
+        const QStringList logins = r["logins"].toStringList();
+        QCOMPARE(logins.size(), 16);
+        QVERIFY(!logins.last().contains(u'\n'));
+
+        box.emptyTrash();
+        QTRY_COMPARE(read.count(), 2);
+        QCOMPARE(emptied->load(), 1);
+        QCOMPARE(read[1][0].toMap()["trashCount"].toInt(), 0);
+
+        QSignalSpy snaps(&box, &Toolbox::snapshotsRead);
+        box.readSnapshots();
+        QTRY_COMPARE(snaps.count(), 1);
+        QCOMPARE(snaps[0][0].toStringList().size(), 1);
+    }
+
+    void processNameShowsAsOneLine()
+    {
+        ProcInfo p;
+        p.pid = 7;
+        p.name = "evil\nname\tx";
+        p.rss = 2048;
+        const QVariantMap v = toVariant(p);
+        QCOMPARE(v["displayName"].toString(), displayLine("evil?name?x"));
+        QCOMPARE(v["rssText"].toString(), q(humanSize(2048)));
+    }
+
+    void tabNumbersFromTheEnvironment()
+    {
+        const struct
+        {
+            const char* value;
+            int number;
+        } cases[] = {{"1", 1}, {"7", 7}, {"-1", -1}, {"abc", 0}, {"1x", 0}, {"", 0}, {" 2", 0}};
+        for (const auto& c : cases) {
+            qputenv("TID_TESTTAB", c.value);
+            QCOMPARE(Toolbox::envNumber(QStringLiteral("TID_TESTTAB")), c.number);
+        }
+        qunsetenv("TID_TESTTAB");
+        QCOMPARE(Toolbox::envNumber(QStringLiteral("TID_TESTTAB")), 0);
+    }
+};
+
+QTEST_GUILESS_MAIN(ToolboxModelTest)
+#include "ToolboxModelTest.moc"

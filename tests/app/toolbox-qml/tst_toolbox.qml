@@ -1,0 +1,281 @@
+import QtQuick
+import QtTest
+import Tidlo.Core
+import Tidlo.Views
+
+// The Toolbox page over the fixture home of ToolboxViewTests.cpp: the tabs
+// and TID_TAB / TID_DUPTAB, the duplicates pane's cards and keep-the-first,
+// the apps pane's search, leftovers and uninstall, the snapshots, system and
+// processes panes. Tests that change the home run last (test_z…).
+TestCase {
+    id: test
+    name: "Toolbox"
+    width: 1000
+    height: 700
+    visible: true
+    when: windowShown
+
+    Component {
+        id: toolsComponent
+        ToolsView {
+            width: 1000
+            height: 700
+            model: AppModel {}
+        }
+    }
+    Component {
+        id: cardComponent
+        DupGroupCard {
+            width: 600
+            groupId: "name-/a/n"
+            isNameGroup: true
+            isFolder: false
+            sameSize: true
+            sameName: true
+            fileCount: 4
+            sizeText: "4 KB"
+            wasted: 0
+            wastedText: "0 B"
+            name: ""
+            shownFiles: ["~/a/n", "~/b/n", "~/c/n", "~/d/n"]
+            shownPaths: ["/a/n", "/b/n", "/c/n", "/d/n"]
+            moreFiles: 0
+        }
+    }
+
+    function makeTools(tab) {
+        if (tab === undefined)
+            testEnv.unsetEnv("TID_TAB")
+        else
+            testEnv.setEnv("TID_TAB", tab)
+        const page = createTemporaryObject(toolsComponent, test)
+        verify(page !== null)
+        testEnv.unsetEnv("TID_TAB")
+        return page
+    }
+
+    function pane(page) {
+        return findChild(page, "toolPane").item
+    }
+
+    function textsOf(item, name) {
+        const out = []
+        for (let i = 0; i < item.children.length; ++i) {
+            const c = item.children[i]
+            if (c.objectName === name && c.visible)
+                out.push(c)
+            const deeper = textsOf(c, name)
+            for (let j = 0; j < deeper.length; ++j)
+                out.push(deeper[j])
+        }
+        return out
+    }
+
+    function test_tabFromTheEnvironment_data() {
+        return [
+            { tag: "missing", value: undefined, pane: "appsPane" },
+            { tag: "1", value: "1", pane: "dupesPane" },
+            { tag: "7", value: "7", pane: "procPane" },
+            { tag: "-1", value: "-1", pane: "procPane" },
+            { tag: "not a number", value: "dupes", pane: "appsPane" },
+        ]
+    }
+
+    function test_tabFromTheEnvironment(data) {
+        const page = makeTools(data.value)
+        compare(pane(page).objectName, data.pane)
+        // A tab click makes that pane afresh.
+        mouseClick(findChild(page, "tab2"))
+        compare(pane(page).objectName, "snapPane")
+        verify(findChild(page, "tab2").chosen)
+        compare(findChild(page, "tab4").Accessible.name, "Processes & Memory")
+    }
+
+    function test_dupTabFromTheEnvironmentAndAutomaticSearch() {
+        testEnv.setEnv("TID_DUPTAB", "1")
+        const page = makeTools("1")
+        testEnv.unsetEnv("TID_DUPTAB")
+        const dupes = pane(page)
+        verify(dupes.model.dupLoading || dupes.model.dupScanned) // the first visit searches
+        compare(dupes.tab, 1)
+        verify(findChild(dupes, "segName").chosen)
+        compare(findChild(dupes, "dupesHint").text, "Files or folders sharing a name — maybe misplaced")
+        tryCompare(dupes.model, "dupScanned", true, 10000)
+        compare(dupes.model.dupContent.count, 2)
+        verify(dupes.model.dupNames.count >= 1)
+        // Leaving and coming back starts no new search.
+        mouseClick(findChild(page, "tab0"))
+        mouseClick(findChild(page, "tab1"))
+        verify(!pane(page).model.dupLoading)
+    }
+
+    function test_contentCardsListEightPathsAndTheRest() {
+        const page = makeTools("1")
+        const dupes = pane(page)
+        tryCompare(dupes.model, "dupScanned", true, 10000)
+        const list = findChild(dupes, "dupGroups")
+        verify(list.visible)
+        tryVerify(() => list.count === 2)
+        // Same-name groups come first: the three photo.jpg copies, then the 12.
+        const titles = textsOf(list.contentItem, "groupTitle").map(t => t.text)
+        verify(titles.indexOf("3 × " + dupes.model.sizeText(70000)) >= 0, titles)
+        verify(titles.indexOf("12 × " + dupes.model.sizeText(80000)) >= 0, titles)
+        const more = textsOf(list.contentItem, "moreFiles")
+        compare(more.length, 1)
+        compare(more[0].text, "+ 4 …")
+        compare(textsOf(list.contentItem, "groupFile").length, 3 + 8)
+        const wasted = findChild(dupes, "wastedTotal")
+        verify(wasted.visible)
+        compare(wasted.text, "Reclaimable " + dupes.model.sizeText(2 * 70000 + 11 * 80000))
+        compare(findChild(dupes, "segContent").Accessible.name, "Same Content 2")
+    }
+
+    function test_nameGroupWithoutANameCountsItsItems() {
+        const card = createTemporaryObject(cardComponent, test)
+        compare(card.title, "4 items")
+        compare(card.badge, "File")
+        compare(textsOf(card, "moreFiles").length, 0)
+        const withName = createTemporaryObject(cardComponent, test, { name: "notes.txt" })
+        compare(withName.title, "notes.txt")
+    }
+
+    function test_appsSearchAndLeftovers() {
+        const page = makeTools("0")
+        const apps = pane(page)
+        const list = findChild(apps, "appRows")
+        tryVerify(() => !findChild(apps, "appsList").loading && list.count === 2, 10000)
+        findChild(apps, "appSearch").text = "  SAF "
+        compare(list.count, 1)
+        findChild(apps, "appSearch").text = "   "
+        compare(list.count, 2)
+
+        const model = findChild(apps, "appsList")
+        const safari = testEnv.home() + "/Applications/Safari.app"
+        const mail = testEnv.home() + "/Applications/Mail.app"
+        model.toggleLeftovers(safari)
+        tryVerify(() => model.leftoversLoaded)
+        compare(model.leftovers.length, 1)
+        verify(model.leftovers[0].indexOf("~/Library/Caches/com.apple.Safari") >= 0)
+        model.toggleLeftovers(mail)
+        compare(model.expanded, mail)
+        tryVerify(() => model.leftoversLoaded)
+        const none = textsOf(list.contentItem, "noLeftovers")
+        compare(none.length, 1)
+        compare(none[0].text, "None")
+    }
+
+    function test_snapshotsStripTheirNamesAndCopyTheCommand() {
+        const page = makeTools("2")
+        const snap = pane(page)
+        tryCompare(snap, "loading", false)
+        verify(findChild(snap, "snapNone").visible) // no snapshots on Linux
+        snap.snaps = ["com.apple.TimeMachine.2024-03-05-090700.local",
+                      "com.apple.TimeMachine.2024-03-06-101500.local"]
+        verify(!findChild(snap, "snapNone").visible)
+        compare(findChild(snap, "snapCount").text, "2 items")
+        compare(snap.stamp(snap.snaps[0]), "2024-03-05-090700")
+        mouseClick(findChild(snap, "copyCommand"))
+        compare(testEnv.clipboard(), "/usr/bin/tmutil deletelocalsnapshots ")
+    }
+
+    function test_systemBarsAndLoginItems() {
+        const page = makeTools("3")
+        const sys = pane(page)
+        tryVerify(() => sys.logins.length === 15, 10000)
+        compare(findChild(sys, "loginTitle").text, "Login items / agents · 15")
+        compare(findChild(sys, "loginLines").count, 12)
+        compare(findChild(sys, "trashLine").text, "3 items · " + sys.model.sizeText(sys.trashSize))
+        sys.memTotal = 0
+        sys.memFree = 0
+        compare(findChild(findChild(sys, "memBar"), "barFill").width, 3)
+        sys.volume = { total: 0, used: 0, free: 0 }
+        compare(findChild(findChild(sys, "diskBar"), "barFill").width, 3)
+    }
+
+    function test_processesRefreshWhileShown() {
+        const page = makeTools("4")
+        const proc = pane(page)
+        tryVerify(() => proc.model.procs.length > 0, 10000)
+        const timer = findChild(proc, "procTimer")
+        verify(timer.running)
+        compare(timer.interval, 3000)
+        verify(findChild(proc, "noScan").visible)
+        const spy = createTemporaryObject(spyComponent, test, { target: proc.model })
+        mouseClick(findChild(page, "tab0"))
+        verify(pane(page).objectName === "appsPane")
+        wait(0)
+        verify(timer === null || !timer.running) // the pane and its timer are gone
+        mouseClick(findChild(page, "tab4"))
+        tryVerify(() => spy.count > 0, 5000) // reading again at once
+    }
+
+    Component {
+        id: spyComponent
+        SignalSpy { signalName: "procsChanged" }
+    }
+
+    function test_z1_keepFirstEmptiesTheContentListAndItsTotal() {
+        const page = makeTools("1")
+        const dupes = pane(page)
+        tryCompare(dupes.model, "dupScanned", true, 10000)
+        const names = dupes.model.dupNames.count
+        const list = findChild(dupes, "dupGroups")
+        tryVerify(() => list.count === 2)
+        const firstId = list.itemAtIndex(0).groupId
+        mouseClick(findChild(list.itemAtIndex(0), "keepFirst"))
+        compare(dupes.model.dupContent.count, 1)
+        tryVerify(() => list.itemAtIndex(0) && list.itemAtIndex(0).groupId !== firstId)
+        mouseClick(findChild(list.itemAtIndex(0), "keepFirst"))
+        compare(dupes.model.dupContent.count, 0)
+        // The photo.jpg copies were a name group too; notes.txt stays.
+        compare(dupes.model.dupNames.count, names - 1)
+        verify(!findChild(dupes, "wastedTotal").visible)
+        tryVerify(() => !testEnv.exists("Downloads/photo.jpg") && !testEnv.exists("Documents/photo.jpg"))
+        verify(testEnv.exists("Desktop/photo.jpg"))
+        mouseClick(findChild(dupes, "segName"))
+        verify(findChild(dupes, "dupGroups").visible)
+    }
+
+    function test_z2_uninstallMovesTheAppAndItsLeftovers() {
+        const page = makeTools("0")
+        const apps = pane(page)
+        const model = findChild(apps, "appsList")
+        tryVerify(() => !model.loading && model.count === 2, 10000)
+        const list = findChild(apps, "appRows")
+        // Safari and Mail are the same size; find Safari's row by its path.
+        let row = -1
+        for (let i = 0; i < list.count; ++i)
+            if (list.itemAtIndex(i).path.indexOf("Safari") >= 0)
+                row = i
+        verify(row >= 0)
+        mouseClick(findChild(list.itemAtIndex(row), "uninstallButton"))
+        const dialog = findChild(apps, "confirmDialog")
+        tryVerify(() => dialog.opened)
+        const message = findChild(dialog.contentItem, "confirmMessage").text
+        verify(message.indexOf("Safari") >= 0 && message.endsWith(" → Move to Trash"), message)
+        mouseClick(findChild(dialog.contentItem, "confirmAccept"))
+        tryVerify(() => model.count === 1, 10000)
+        verify(!testEnv.exists("Applications/Safari.app"))
+        verify(!testEnv.exists("Library/Caches/com.apple.Safari"))
+        verify(testEnv.exists("Applications/Mail.app"))
+    }
+
+    function test_z3_emptyTrashBehindItsConfirmation() {
+        const page = makeTools("3")
+        const sys = pane(page)
+        tryVerify(() => sys.trashCount >= 3, 10000) // with the uninstalled app
+        mouseClick(findChild(sys, "emptyTrash"))
+        const dialog = findChild(sys, "confirmDialog")
+        tryVerify(() => dialog.opened)
+        compare(findChild(dialog.contentItem, "confirmMessage").text,
+                "Trash · " + sys.model.sizeText(sys.trashSize))
+        mouseClick(findChild(dialog.contentItem, "confirmCancel"))
+        tryVerify(() => !dialog.visible)
+        verify(testEnv.exists(".Trash/old.txt"))
+        mouseClick(findChild(sys, "emptyTrash"))
+        tryVerify(() => dialog.opened)
+        mouseClick(findChild(dialog.contentItem, "confirmAccept"))
+        tryVerify(() => sys.trashCount === 1, 10000) // .DS_Store stays
+        verify(!testEnv.exists(".Trash/old.txt"))
+    }
+}
