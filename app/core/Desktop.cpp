@@ -15,7 +15,6 @@
 #include <QStandardPaths>
 #include <QUrl>
 
-
 namespace {
 
 const char* kService = "org.freedesktop.FileManager1";

@@ -123,7 +123,7 @@ TestCase {
         const r = s.map.cellRect(0)
         mouseClick(s.map, r.x + 20, r.y + 10, Qt.RightButton)
         tryVerify(() => menu.visible)
-        compare(menu.path, s.model.mapPath + "/" + s.map.hoveredName.slice(1, -1))
+        compare(menu.path, s.model.mapPath + "/" + s.map.hoveredName)
         compare(menu.count, 2)
         menu.close()
     }
