@@ -153,6 +153,9 @@ void ItemListModel::allChanged()
 
 ItemFilter::ItemFilter(QObject* parent) : QSortFilterProxyModel(parent)
 {
+    // A row's name and path never change, so a change of its selection need
+    // not filter it again (Select All changes every row at once).
+    setDynamicSortFilter(false);
     connect(this, &QAbstractItemModel::rowsInserted, this, &ItemFilter::countChanged);
     connect(this, &QAbstractItemModel::rowsRemoved, this, &ItemFilter::countChanged);
     connect(this, &QAbstractItemModel::modelReset, this, &ItemFilter::countChanged);
