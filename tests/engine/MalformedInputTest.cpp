@@ -21,7 +21,10 @@ using TestSupport::TestHome;
 
 TEST(MalformedInput, NulEndedRecordsKeepLineFeedsInPaths)
 {
-    std::string text("4\t/h/x\n7777777777\t/h/real\0" "8\t/h/real\0" "x\t/h/bad\0" "9\trel\0",
+    std::string text("4\t/h/x\n7777777777\t/h/real\0"
+                     "8\t/h/real\0"
+                     "x\t/h/bad\0"
+                     "9\trel\0",
                      47);
     auto records = Parse::sizeRecords(text, 1024);
     ASSERT_EQ(records.size(), 2u);
@@ -31,7 +34,8 @@ TEST(MalformedInput, NulEndedRecordsKeepLineFeedsInPaths)
     EXPECT_EQ(records[1].size, 8192);
     auto sizes = Parse::duSizeMap(records);
     EXPECT_EQ(sizes.at("/h/real"), 8192);
-    EXPECT_EQ(Parse::duArguments({"-sk"}, {"-rf"}), (std::vector<std::string>{"-sk", "-0", "--", "-rf"}));
+    EXPECT_EQ(Parse::duArguments({"-sk"}, {"-rf"}),
+              (std::vector<std::string>{"-sk", "-0", "--", "-rf"}));
 }
 
 TEST(MalformedInput, PlistStringsWithNulBytesAreMalformedValues)
@@ -48,8 +52,12 @@ TEST(MalformedInput, PlistStringsWithNulBytesAreMalformedValues)
     EXPECT_FALSE(id && id->find('\0') != std::string::npos);
     // A binary plist whose identifier string holds a NUL byte (bplist00,
     // dict of one key "CFBundleIdentifier" to the 3-byte ASCII string "a\0b").
-    std::string bin("bplist00\xd1\x01\x02\x5f\x10\x12" "CFBundleIdentifier" "\x53" "a\0b"
-                    "\x08\x0b\x20" "\0\0\0\0\0\x01\x01\0\0\0\0\0\0\0\x03"
+    std::string bin("bplist00\xd1\x01\x02\x5f\x10\x12"
+                    "CFBundleIdentifier"
+                    "\x53"
+                    "a\0b"
+                    "\x08\x0b\x20"
+                    "\0\0\0\0\0\x01\x01\0\0\0\0\0\0\0\x03"
                     "\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\x24",
                     8 + 3 + 2 + 18 + 1 + 3 + 3 + 32);
     auto binInfo = Leftovers::readInfoPlist(bin);
