@@ -17,8 +17,8 @@ using TestSupport::TestHome;
 namespace {
 
 constexpr long long kMiB = 1024 * 1024;
-const std::vector<std::string> kItems = {"Library/Caches/pip", "Library/Caches/a.b.c",
-                                         ".cache/pip", ".npm/_cacache", ".cache/yarn"};
+const std::vector<std::string> kItems = {"Library/Caches/pip", "Library/Caches/a.b.c", ".cache/pip",
+                                         ".npm/_cacache", ".cache/yarn"};
 
 void buildHome(const TestHome& home)
 {

@@ -74,10 +74,20 @@ TEST(HostileInput, HomeStartingWithADashIsAPathForDu)
         ASSERT_EQ(::write(fd, data.data(), data.size()), ssize_t(data.size()));
         ::close(fd);
     }
-    ASSERT_EQ(::chdir(home.path().c_str()), 0);
-    auto r = runProgram(tcleanPath(), {"overview"}, {{"HOME", "-d"}});
+    if (!fs::exists("/usr/bin/strace"))
+        GTEST_SKIP() << "strace is needed to see du's arguments";
+    auto before = fs::current_path();
+    fs::current_path(home.path());
+    // du gets "--" before the home, so "-d" is a path and not its depth option.
+    auto r = runProgram(
+        "/usr/bin/strace",
+        {"-f", "-s", "64", "-e", "trace=execve", "-o", home.at("trace"), tcleanPath(), "overview"},
+        {{"HOME", "-d"}});
+    fs::current_path(before);
     EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out.find("du:"), std::string::npos);
+    auto trace = Files::read(home.at("trace")).value_or("");
+    EXPECT_NE(trace.find("\"/usr/bin/du\", "), std::string::npos) << trace;
+    EXPECT_NE(trace.find("\"--\", \"-d\"]"), std::string::npos) << trace;
 }
 
 TEST(HostileInput, OversizedStoredFilesAreReadAsCorrupt)
