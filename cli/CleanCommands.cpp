@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <nlohmann/json.hpp>
+#include <set>
 
 namespace Cli {
 namespace {
@@ -39,6 +40,22 @@ int64_t totalSize(const std::vector<ScanItem>& items)
 void keepAtLeast(std::vector<ScanItem>& items, int64_t bytes)
 {
     std::erase_if(items, [bytes](const ScanItem& item) { return item.size < bytes; });
+}
+
+// Each path once (the first listing wins: a folder can be both a cache and a
+// leftover), and nothing inside another listed item, which moves with it: the
+// announced count and size are then exactly what the clean-up moves.
+void keepOutermostOnce(std::vector<ScanItem>& items)
+{
+    std::set<std::string> listed;
+    std::erase_if(items, [&](const ScanItem& item) { return !listed.insert(item.path).second; });
+    std::erase_if(items, [&](const ScanItem& item) {
+        for (size_t slash = item.path.find('/', 1); slash != std::string::npos;
+             slash = item.path.find('/', slash + 1))
+            if (listed.count(item.path.substr(0, slash)))
+                return true;
+        return false;
+    });
 }
 
 void sortLargestFirst(std::vector<ScanItem>& items)
@@ -105,8 +122,8 @@ void cmdScan(bool json, int64_t minMB)
     for (size_t i = 0; i < all.size(); ++i) {
         const ScanItem& item = all[i];
         printLine("  " + number(i + 1) + riskTag(item.risk) + "  " + pad(human(item.size), 9) +
-                  "  " + item.name);
-        printLine("        " + ANSI::dim(item.path));
+                  "  " + printable(item.name));
+        printLine("        " + ANSI::dim(printable(item.path)));
     }
     printLine("");
     printLine(ANSI::bold("  合计可清理约 " + human(totalSize(all))) +
@@ -115,7 +132,7 @@ void cmdScan(bool json, int64_t minMB)
         "  清理命令：tclean clean --safe --dry-run   先演练，再去掉 --dry-run 真删（进废纸篓）"));
 }
 
-void cmdClean(bool safeOnly, bool dryRun, int64_t minMB)
+int cmdClean(bool safeOnly, bool dryRun, int64_t minMB)
 {
     std::vector<ScanItem> items = Scanner::cacheItems();
     std::vector<ScanItem> orphans = Scanner::orphanItems();
@@ -123,22 +140,23 @@ void cmdClean(bool safeOnly, bool dryRun, int64_t minMB)
     if (safeOnly)
         std::erase_if(items, [](const ScanItem& item) { return item.risk != Risk::Safe; });
     keepAtLeast(items, thresholdBytes(minMB));
+    keepOutermostOnce(items);
 
     if (items.empty()) {
         printLine("没有符合条件的项目。");
-        return;
+        return 0;
     }
     printLine(ANSI::bold("将移动 " + std::to_string(items.size()) + " 项，共 " +
                          human(totalSize(items)) + " → 废纸篓/米团清理的东西/命令行/"));
     for (const auto& item : items)
-        printLine("  · " + tilde(item.path));
+        printLine("  · " + printable(tilde(item.path)));
 
     if (dryRun) {
         printLine("");
         printLine(ANSI::yellow("这是演练（--dry-run），没有移动任何文件。"));
         printLine(ANSI::dim(std::string("确认无误后运行：tclean clean") +
                             (safeOnly ? " --safe" : "") + " --yes"));
-        return;
+        return 0;
     }
     std::vector<std::string> paths;
     paths.reserve(items.size());
@@ -147,6 +165,11 @@ void cmdClean(bool safeOnly, bool dryRun, int64_t minMB)
     int moved = Scanner::trashPaths(paths, "命令行");
     printLine("");
     printLine(ANSI::green("已移动 " + std::to_string(moved) + " 项到废纸篓（可从废纸篓恢复）。"));
+    if (size_t(moved) == paths.size())
+        return 0;
+    std::fflush(stdout);
+    std::fprintf(stderr, "有 %zu 项未能移动，仍留在原处。\n", paths.size() - size_t(moved));
+    return 1;
 }
 
 void cmdBig(int64_t minMB, int limit)
@@ -156,7 +179,7 @@ void cmdBig(int64_t minMB, int limit)
     size_t shown = std::min(files.size(), static_cast<size_t>(std::max(limit, 0)));
     for (size_t i = 0; i < shown; ++i)
         printLine("  " + number(i + 1) + ANSI::cyan(pad(human(files[i].size), 10)) +
-                  tilde(files[i].path));
+                  printable(tilde(files[i].path)));
     printLine("");
     printLine(
         ANSI::dim("  共 " + std::to_string(shown) + " 个。想按文件夹看：tclean tree <路径> -d 2"));

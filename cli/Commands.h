@@ -22,8 +22,9 @@ void cmdNames();
 void cmdBig(int64_t minMB, int limit);
 // Usage by file extension.
 void cmdTypes();
-// Moves caches (and leftovers) into the Trash; only with dryRun false.
-void cmdClean(bool safeOnly, bool dryRun, int64_t minMB);
+// Moves caches (and leftovers) into the Trash; only with dryRun false. The exit
+// status: 1 when some listed items could not be moved, 0 otherwise.
+int cmdClean(bool safeOnly, bool dryRun, int64_t minMB);
 // This tool's and the largest processes' memory.
 void cmdProcs();
 

@@ -170,8 +170,7 @@ int dispatch(const Invocation& inv)
         cmdTypes();
         return 0;
     case Command::Clean:
-        cmdClean(inv.safeOnly, inv.dryRun, inv.minMB);
-        return 0;
+        return cmdClean(inv.safeOnly, inv.dryRun, inv.minMB);
     case Command::Procs:
         cmdProcs();
         return 0;

@@ -16,18 +16,11 @@
 #include <cstdio>
 #include <map>
 #include <pwd.h>
+#include <set>
 #include <sys/stat.h>
 
 namespace Cli {
 namespace {
-
-std::string printable(std::string text)
-{
-    for (char& c : text)
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f)
-            c = '?';
-    return text;
-}
 
 std::string shownPath(const std::string& path)
 {
@@ -123,6 +116,7 @@ void cmdTypes()
         int64_t bytes = 0;
     };
     std::map<std::string, Tally> byKey;
+    std::set<std::pair<dev_t, ino_t>> seenFiles;
     using Platform::UserFolder;
     for (const auto& folder : Platform::userFolders(
              {UserFolder::Desktop, UserFolder::Downloads, UserFolder::Documents})) {
@@ -134,19 +128,23 @@ void cmdTypes()
             struct stat st = {};
             if (::lstat(e.path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
                 return Walk::Step::Go;
-            std::string key = Strings::lowercased(Parse::extensionOf(e.name));
+            // One file seen at several paths (hard links, a folder mounted
+            // inside itself) counts once, as du counts it.
+            if (!seenFiles.insert({st.st_dev, st.st_ino}).second)
+                return Walk::Step::Go;
+            std::string key = Strings::nameKey(Parse::extensionOf(e.name));
             if (key.empty())
                 key = "(无扩展名)";
             Tally& t = byKey[key];
             t.count += 1;
-            t.bytes += st.st_size;
+            t.bytes = Strings::addSaturated(t.bytes, st.st_size);
             return Walk::Step::Go;
         });
     }
     std::vector<std::pair<std::string, Tally>> rows(byKey.begin(), byKey.end());
     int64_t total = 0;
     for (const auto& row : rows)
-        total += row.second.bytes;
+        total = Strings::addSaturated(total, row.second.bytes);
     std::stable_sort(rows.begin(), rows.end(),
                      [](const auto& a, const auto& b) { return a.second.bytes > b.second.bytes; });
     for (size_t i = 0; i < rows.size() && i < 12; ++i) {

@@ -70,6 +70,14 @@ std::string fixed1(double value)
 
 } // namespace
 
+std::string printable(std::string text)
+{
+    for (char& c : text)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f)
+            c = '?';
+    return text;
+}
+
 std::string human(int64_t bytes)
 {
     if (bytes < 1024)

@@ -25,6 +25,10 @@ std::string cyan(std::string_view text);
 
 } // namespace ANSI
 
+// text with every control character (below 0x20, and 0x7f) shown as "?", so
+// that a file name cannot move the cursor or reprogram the terminal.
+std::string printable(std::string text);
+
 // Always one decimal above 1023 bytes: "1023 B", "1.0 KB", "100.0 KB".
 std::string human(int64_t bytes);
 

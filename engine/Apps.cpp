@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <map>
 #include <plist/plist.h>
 
@@ -48,12 +49,12 @@ std::optional<std::string> bundleIdentifier(std::string_view plistData)
     if (plist_get_node_type(root) == PLIST_DICT) {
         plist_t item = plist_dict_get_item(root, "CFBundleIdentifier");
         if (item && plist_get_node_type(item) == PLIST_STRING) {
-            char* value = nullptr;
-            plist_get_string_val(item, &value);
-            if (value) {
-                out = value;
-                std::free(value);
-            }
+            // Read with its length: a string holding a NUL byte is a
+            // malformed value, not something to cut short (or to assert on).
+            uint64_t length = 0;
+            const char* value = plist_get_string_ptr(item, &length);
+            if (value && !std::memchr(value, 0, size_t(length)))
+                out = std::string(value, size_t(length));
         }
     }
     plist_free(root);
@@ -84,11 +85,9 @@ std::vector<AppInfo> appsList()
     if (bundles.empty())
         return {};
 
-    std::vector<std::string> args = {"-sk"};
-    args.insert(args.end(), bundles.begin(), bundles.end());
     std::map<std::string, int64_t> sizes;
-    for (auto& line :
-         Parse::sizeLines(Shell::run(Platform::Tool::du, args), 1024, Parse::itemExists))
+    for (auto& line : Parse::toolSizes(
+             Shell::run(Platform::Tool::du, Parse::duArguments({"-sk"}, bundles)), 1024))
         sizes[line.path] = line.size;
 
     std::vector<AppInfo> apps;
@@ -97,7 +96,7 @@ std::vector<AppInfo> appsList()
         app.path = path;
         std::string last = Strings::lastComponent(path);
         app.name = last.substr(0, last.size() - 4);
-        if (auto data = Files::read(path + "/Contents/Info.plist"))
+        if (auto data = Files::read(path + "/Contents/Info.plist", 8 * 1024 * 1024))
             app.bundleID = Apps::bundleIdentifier(*data).value_or("");
         auto it = sizes.find(path);
         app.size = it != sizes.end() ? it->second : sizeOf(path);

@@ -171,7 +171,9 @@ std::optional<std::string> freshCache(const std::string& file)
     std::chrono::duration<double> age = std::chrono::system_clock::now() - modified;
     if (age.count() >= kCacheSeconds)
         return std::nullopt;
-    return Files::read(file);
+    // A tree of a million folders takes far less; a larger file is not one
+    // this program wrote, and the folder is measured again.
+    return Files::read(file, kMaxCacheBytes);
 }
 
 bool cancelled(const CancelToken* token)
@@ -261,8 +263,9 @@ DiskNode diskTree(const std::string& root, int depth, bool useCache, const Cance
         rootNode.name = p;
     rootNode.path = p;
 
-    std::string out = Shell::run(Platform::Tool::du, {"-k", "-d", std::to_string(d), p}, token);
-    auto sizes = Parse::duSizeMap(out, Parse::itemExists);
+    std::string out = Shell::run(Platform::Tool::du,
+                                 Parse::duArguments({"-k", "-d", std::to_string(d)}, {p}), token);
+    auto sizes = Parse::duSizeMap(Parse::toolSizes(out, 1024));
     if (DiskTree::cancelled(token))
         return rootNode;
 

@@ -21,6 +21,8 @@ namespace DiskTree {
 
 // How long a cache file is trusted after its last modification, in seconds.
 inline constexpr double kCacheSeconds = 1800.0;
+// A cache file larger than this (over a million folders) is treated as corrupt.
+inline constexpr size_t kMaxCacheBytes = size_t(256) * 1024 * 1024;
 
 // The depth limited to 1...8.
 int clampDepth(int depth);

@@ -17,6 +17,7 @@
 #include <map>
 #include <memory>
 #include <openssl/evp.h>
+#include <set>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -405,6 +406,7 @@ std::vector<DupGroup> sameNameGroups(int64_t limit, const CancelToken* token)
 {
     using namespace Duplicates;
     std::map<std::string, std::vector<std::string>> byName;
+    std::set<std::pair<dev_t, ino_t>> seenItems;
     int visited = 0;
     bool full = false;
     bool aborted = false;
@@ -419,7 +421,12 @@ std::vector<DupGroup> sameNameGroups(int64_t limit, const CancelToken* token)
         }
         if (underSkipped(e.relative) || e.name.front() == '.')
             return Walk::Step::Go;
-        byName[Strings::lowercased(e.name)].push_back(e.path);
+        // A folder mounted inside itself shows the same items at a second
+        // path: each item counts once, as du counts it.
+        struct stat st = {};
+        if (::lstat(e.path.c_str(), &st) == 0 && !seenItems.insert({st.st_dev, st.st_ino}).second)
+            return e.isFolder ? Walk::Step::Prune : Walk::Step::Go;
+        byName[Strings::nameKey(e.name)].push_back(e.path);
         return Walk::Step::Go;
     };
     for (const auto& root : nameRoots()) {

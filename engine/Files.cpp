@@ -1,14 +1,17 @@
 #include "Files.h"
 
 #include <cerrno>
+#include <ctime>
+#include <dirent.h>
 #include <fcntl.h>
 #include <filesystem>
+#include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace Files {
 
-std::optional<std::string> read(const std::string& path)
+std::optional<std::string> read(const std::string& path, size_t maxBytes)
 {
     // Opened without blocking so that a named pipe standing at the path cannot
     // hold the caller; anything but a regular file is refused before reading.
@@ -16,7 +19,8 @@ std::optional<std::string> read(const std::string& path)
     if (fd < 0)
         return std::nullopt;
     struct stat st = {};
-    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
+        static_cast<uint64_t>(st.st_size) > maxBytes) {
         ::close(fd);
         return std::nullopt;
     }
@@ -33,14 +37,48 @@ std::optional<std::string> read(const std::string& path)
         }
         if (n == 0)
             break;
+        if (static_cast<size_t>(n) > maxBytes - out.size()) {
+            ::close(fd);
+            return std::nullopt;
+        }
         out.append(buf, static_cast<size_t>(n));
     }
     ::close(fd);
     return out;
 }
 
+namespace {
+
+// Removes PATH.tmp-XXXXXX files (the temporary names writeAtomically makes)
+// whose last change is older than ten minutes: a write in progress in another
+// process is never that old, a leftover of a killed one is.
+void removeStaleTemporaries(const std::string& path)
+{
+    size_t slash = path.find_last_of('/');
+    std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+    std::string prefix = (slash == std::string::npos ? path : path.substr(slash + 1)) + ".tmp-";
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir)
+        return;
+    const time_t now = ::time(nullptr);
+    while (dirent* e = ::readdir(dir)) {
+        std::string_view name = e->d_name;
+        if (name.size() != prefix.size() + 6 || name.substr(0, prefix.size()) != prefix)
+            continue;
+        struct stat st = {};
+        if (::fstatat(::dirfd(dir), e->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0 ||
+            !S_ISREG(st.st_mode) || now - st.st_mtime < 600)
+            continue;
+        ::unlinkat(::dirfd(dir), e->d_name, 0);
+    }
+    ::closedir(dir);
+}
+
+} // namespace
+
 bool writeAtomically(const std::string& path, const std::string& data)
 {
+    removeStaleTemporaries(path);
     std::string tmp = path + ".tmp-XXXXXX";
     int fd = mkstemp(tmp.data());
     if (fd < 0)

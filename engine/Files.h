@@ -2,17 +2,23 @@
 // history, tree cache, reports).
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
 namespace Files {
 
-// The whole content of a regular file, or no value when it cannot be read.
-std::optional<std::string> read(const std::string& path);
+// The whole content of a regular file, or no value when it cannot be read or
+// holds more than maxBytes (checked before reading, and again while reading
+// in case the file grows): a stored file is never loaded whole just to find
+// out that it is far too large to be real.
+std::optional<std::string> read(const std::string& path, size_t maxBytes = SIZE_MAX);
 
 // Writes data to a temporary file in the same folder, flushes it and renames it
 // over path, so readers see either the old or the new content, never a part.
-// False (and path untouched) on any failure.
+// False (and path untouched) on any failure. Temporary files of earlier writes
+// to the same path that were left behind (a killed process) and are more than
+// ten minutes old are removed first.
 bool writeAtomically(const std::string& path, const std::string& data);
 
 // Creates a folder and its missing parents; true when it exists afterwards.

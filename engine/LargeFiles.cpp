@@ -9,6 +9,7 @@
 #include "Strings.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <sys/stat.h>
 #include <unordered_set>
 
@@ -57,7 +58,12 @@ std::vector<std::string> findArguments(const std::string& home, int64_t minMB)
                  "-not", "-path", "*/Library/Caches/*"});
     for (const auto& f : folders)
         args.insert(args.end(), {"-not", "-path", f + "/*"});
-    args.insert(args.end(), {"-print", ")"});
+    // On Linux each path ends with a NUL, so a name holding a line feed
+    // stays one path.
+    if constexpr (Platform::kIsMac)
+        args.insert(args.end(), {"-print", ")"});
+    else
+        args.insert(args.end(), {"-printf", "%p\\0", ")"});
     // clang-format on
     return args;
 }
@@ -81,19 +87,24 @@ std::vector<ScanItem> largeFiles(int64_t minMB, const CancelToken*)
         return {};
     const std::string output = Shell::run(Platform::Tool::find, findArguments(home, minMB));
 
-    // One path per line. A name with a line feed in it breaks into pieces;
-    // a piece is only taken when it is a regular file inside the home folder
-    // and not listed already, so such a name can neither bring in a folder,
+    // One path per record: NUL-ended on Linux, one per line on macOS, where
+    // a name with a line feed in it breaks into pieces. A path is only taken
+    // when it is a regular file inside the home folder, above the threshold
+    // and not listed already, so no name can bring in a folder, a small file,
     // a file elsewhere, nor the same file twice.
     const std::string prefix = home == "/" ? "/" : home + "/";
+    const int64_t threshold = minMB > 0 && minMB < INT64_MAX / (1024 * 1024)
+                                  ? minMB * 1024 * 1024
+                                  : (minMB > 0 ? INT64_MAX : 0);
     std::unordered_set<std::string_view> seen;
     std::vector<ScanItem> items;
-    for (std::string_view line : Strings::split(output, '\n')) {
+    for (std::string_view line : Strings::split(output, Platform::kIsMac ? '\n' : '\0')) {
         if (line.substr(0, prefix.size()) != prefix || !seen.insert(line).second)
             continue;
         std::string path(line);
         struct stat st = {};
-        if (::lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size <= 0)
+        if (::lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size <= 0 ||
+            static_cast<int64_t>(st.st_size) <= threshold)
             continue;
         ScanItem item;
         item.name = Strings::lastComponent(path);

@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdlib>
+#include <cstring>
 #include <plist/plist.h>
 #include <sys/stat.h>
 
@@ -49,13 +50,13 @@ std::optional<std::string> stringValue(plist_t dict, const char* key)
     plist_t node = plist_dict_get_item(dict, key);
     if (!node || plist_get_node_type(node) != PLIST_STRING)
         return std::nullopt;
-    char* value = nullptr;
-    plist_get_string_val(node, &value);
-    if (!value)
+    // Read with its length: a string holding a NUL byte is a malformed value,
+    // not something to cut short (or to assert on).
+    uint64_t length = 0;
+    const char* value = plist_get_string_ptr(node, &length);
+    if (!value || std::memchr(value, 0, size_t(length)))
         return std::nullopt;
-    std::string out = value;
-    std::free(value);
-    return out;
+    return std::string(value, size_t(length));
 }
 
 } // namespace
@@ -187,7 +188,7 @@ void addBundleAt(const std::string& bundle, Installed& installed)
     std::optional<Leftovers::BundleInfo> info;
     struct stat st = {};
     if (::stat(plistPath.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_size <= kMaxPlistSize)
-        if (auto bytes = Files::read(plistPath))
+        if (auto bytes = Files::read(plistPath, size_t(kMaxPlistSize)))
             info = Leftovers::readInfoPlist(*bytes);
     Leftovers::addBundle(Strings::lastComponent(bundle), info, installed);
 }

@@ -1,5 +1,6 @@
 #include "Parsers.h"
 
+#include "Platform.h"
 #include "Strings.h"
 
 #include <algorithm>
@@ -71,6 +72,46 @@ std::vector<SizeLine> sizeLines(std::string_view text, int64_t scale,
     return out;
 }
 
+std::vector<SizeLine> sizeRecords(std::string_view text, int64_t scale)
+{
+    std::vector<SizeLine> out;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\0', start);
+        if (end == std::string_view::npos)
+            end = text.size();
+        std::string_view record = text.substr(start, end - start);
+        start = end + 1;
+        size_t tab = record.find('\t');
+        if (tab == std::string_view::npos || tab == 0)
+            continue;
+        std::string_view rest = record.substr(tab + 1);
+        auto size = scaled(record.substr(0, tab), scale);
+        if (!size || rest.empty() || rest.front() != '/')
+            continue;
+        out.push_back({*size, std::string(rest)});
+    }
+    return out;
+}
+
+std::vector<SizeLine> toolSizes(std::string_view text, int64_t scale)
+{
+    if constexpr (Platform::kIsMac)
+        return sizeLines(text, scale, itemExists);
+    else
+        return sizeRecords(text, scale);
+}
+
+std::vector<std::string> duArguments(std::vector<std::string> options,
+                                     const std::vector<std::string>& paths)
+{
+    if constexpr (!Platform::kIsMac)
+        options.emplace_back("-0");
+    options.emplace_back("--");
+    options.insert(options.end(), paths.begin(), paths.end());
+    return options;
+}
+
 namespace {
 
 // Already absolute and free of "." and ".." components and of repeated or
@@ -136,6 +177,18 @@ std::map<std::string, int64_t> duSizeMap(std::string_view text,
 {
     std::map<std::string, int64_t> sizes;
     for (auto& line : sizeLines(text, 1024, exists)) {
+        if (isStandard(line.path))
+            sizes[std::move(line.path)] = line.size;
+        else
+            sizes[standardPath(line.path)] = line.size;
+    }
+    return sizes;
+}
+
+std::map<std::string, int64_t> duSizeMap(std::vector<SizeLine> records)
+{
+    std::map<std::string, int64_t> sizes;
+    for (auto& line : records) {
         if (isStandard(line.path))
             sizes[std::move(line.path)] = line.size;
         else

@@ -39,6 +39,21 @@ struct SizeLine
 std::vector<SizeLine> sizeLines(std::string_view text, int64_t scale,
                                 const std::function<bool(const std::string&)>& exists = {});
 
+// Splits NUL-ended size-tab-path records (du -0, find -printf '%s\t%p\0').
+// Each record splits at its first tab into a number (as for sizeLines) and a
+// path that begins with "/"; the path is kept exactly, line feeds included, so
+// a file name can never forge another record. Other records are skipped.
+std::vector<SizeLine> sizeRecords(std::string_view text, int64_t scale);
+
+// The records of a du or find run started with duArguments or with find's
+// size-tab-path format on this platform: NUL-ended on Linux, lines elsewhere.
+std::vector<SizeLine> toolSizes(std::string_view text, int64_t scale);
+
+// du's arguments: the options, on Linux "-0" for NUL-ended records, then "--"
+// so that a path starting with "-" is never read as an option, then the paths.
+std::vector<std::string> duArguments(std::vector<std::string> options,
+                                     const std::vector<std::string>& paths);
+
 // Whether something (a link included) is at path: the usual exists test.
 bool itemExists(const std::string& path);
 
@@ -51,6 +66,9 @@ std::string standardPath(std::string_view path);
 // for the same path replaces the earlier one. exists as for sizeLines.
 std::map<std::string, int64_t>
 duSizeMap(std::string_view text, const std::function<bool(const std::string&)>& exists = {});
+
+// The same size map from already split records.
+std::map<std::string, int64_t> duSizeMap(std::vector<SizeLine> records);
 
 // The file-name extension as used for file types: the text after the last "."
 // of the last path component, where a "." that begins the component does not

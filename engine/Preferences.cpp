@@ -3,6 +3,7 @@
 #include "Files.h"
 #include "Platform.h"
 
+#include <cmath>
 #include <mutex>
 #include <nlohmann/json.hpp>
 
@@ -23,7 +24,8 @@ std::mutex& writeLock()
 
 json load()
 {
-    auto text = Files::read(filePath());
+    // A few keys take a few kilobytes; a huge file reads as empty.
+    auto text = Files::read(filePath(), 4 * 1024 * 1024);
     if (!text)
         return json::object();
     json doc = json::parse(*text, nullptr, false);
@@ -101,7 +103,11 @@ std::optional<Clock::time_point> date(const std::string& key)
     auto it = v->find(kDateKey);
     if (it == v->end() || !it->is_number())
         return std::nullopt;
+    // A date far outside the clock's range (or not finite) does not convert:
+    // it reads as absent.
     double seconds = it->get<double>();
+    if (!std::isfinite(seconds) || std::fabs(seconds) > 9e9)
+        return std::nullopt;
     return Clock::time_point(
         std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds)));
 }

@@ -222,7 +222,7 @@ int64_t sizeOf(const std::string& path)
 {
     struct stat st = {};
     if (::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
-        std::string out = Shell::run(Platform::Tool::du, {"-sk", path});
+        std::string out = Shell::run(Platform::Tool::du, {"-sk", "--", path});
         auto pieces = Strings::split(out, '\t');
         if (pieces.empty())
             return 0;

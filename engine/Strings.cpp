@@ -123,6 +123,19 @@ std::string dropInvalidUtf8Lines(std::string_view text)
     return out;
 }
 
+std::string nameKey(std::string_view name)
+{
+    return isValidUtf8(name) ? lowercased(name) : std::string(name);
+}
+
+int64_t addSaturated(int64_t a, int64_t b)
+{
+    int64_t sum = 0;
+    if (__builtin_add_overflow(a, b, &sum))
+        return b > 0 ? INT64_MAX : INT64_MIN;
+    return sum;
+}
+
 std::string lowercased(std::string_view text)
 {
     icu::UnicodeString u =

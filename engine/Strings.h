@@ -31,6 +31,14 @@ std::string dropInvalidUtf8Lines(std::string_view text);
 // Unicode lower case (full case mapping, root locale).
 std::string lowercased(std::string_view text);
 
+// The key two file names are compared by, ignoring case: the lower case of a
+// well-formed UTF-8 name, the bytes themselves otherwise (lower-casing would
+// turn every invalid byte into U+FFFD and make different names equal).
+std::string nameKey(std::string_view name);
+
+// a + b, held at the largest or smallest value instead of overflowing.
+int64_t addSaturated(int64_t a, int64_t b);
+
 // Number of user-perceived characters (extended grapheme clusters).
 size_t characterCount(std::string_view text);
 

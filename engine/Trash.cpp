@@ -23,6 +23,7 @@ using json = nlohmann::json;
 // Far more than any folder holds; only stops a loop on a broken file system.
 constexpr int kMaxSuffix = 100000;
 constexpr size_t kMaxHistory = 100;
+constexpr size_t kMaxHistoryBytes = 1024 * 1024;
 constexpr size_t kMaxReportRows = 100;
 
 std::string localTime(Clock::time_point time, const char* pattern)
@@ -150,6 +151,8 @@ std::vector<HistoryEntry> decodeHistory(std::string_view text)
         return {};
     std::vector<HistoryEntry> out;
     for (const auto& obj : list) {
+        if (out.size() == kMaxHistory)
+            break;
         if (!obj.is_object())
             return {};
         auto id = obj.find("id");
@@ -240,7 +243,9 @@ int trashPaths(const std::vector<std::string>& paths, const std::string& subfold
 
 std::vector<HistoryEntry> loadHistory()
 {
-    auto text = Files::read(historyPath());
+    // The history holds at most its last entries; a file far larger than
+    // those can take is not one this program wrote and reads as empty.
+    auto text = Files::read(historyPath(), Trash::kMaxHistoryBytes);
     return text ? Trash::decodeHistory(*text) : std::vector<HistoryEntry>{};
 }
 

@@ -70,7 +70,7 @@ std::string displayName(const std::string& folder, const std::string& lang)
 int bucketIndex(const std::string& extension)
 {
     const auto& table = extensionTable();
-    auto it = table.find(Strings::lowercased(extension));
+    auto it = table.find(Strings::nameKey(extension));
     return it == table.end() ? 6 : it->second;
 }
 
@@ -98,7 +98,7 @@ std::vector<Category> topLevelFrom(const std::vector<Parse::SizeLine>& lines,
                      [](const Category& a, const Category& b) { return a.size > b.size; });
     int64_t rest = 0;
     for (size_t i = 6; i < pairs.size(); ++i)
-        rest += pairs[i].size;
+        rest = Strings::addSaturated(rest, pairs[i].size);
     if (pairs.size() > 6)
         pairs.resize(6);
     if (rest >= 1)
@@ -109,8 +109,10 @@ std::vector<Category> topLevelFrom(const std::vector<Parse::SizeLine>& lines,
 std::vector<TypeBucket> typeBucketsFrom(const std::vector<Parse::SizeLine>& lines)
 {
     std::array<int64_t, 7> totals{};
-    for (const auto& line : lines)
-        totals[size_t(bucketIndex(Parse::extensionOf(line.path)))] += line.size;
+    for (const auto& line : lines) {
+        int64_t& total = totals[size_t(bucketIndex(Parse::extensionOf(line.path)))];
+        total = Strings::addSaturated(total, line.size);
+    }
     std::vector<TypeBucket> out;
     for (int i = 0; i < 6; ++i)
         if (totals[size_t(i)] > 0)
@@ -156,9 +158,9 @@ namespace Scanner {
 std::vector<Category> topLevelUsage()
 {
     const std::string home = Platform::homeDir();
-    std::string out = Shell::run(Platform::Tool::du, {"-k", "-d", "1", home});
-    return Usage::topLevelFrom(Parse::sizeLines(out, 1024, Parse::itemExists), home,
-                               sizeOf("/Applications"), L::lang());
+    std::string out = Shell::run(Platform::Tool::du, Parse::duArguments({"-k", "-d", "1"}, {home}));
+    return Usage::topLevelFrom(Parse::toolSizes(out, 1024), home, sizeOf("/Applications"),
+                               L::lang());
 }
 
 std::vector<TypeBucket> fileTypeUsage()
@@ -170,11 +172,11 @@ std::vector<TypeBucket> fileTypeUsage()
     } else {
         // GNU find prints the same lines itself: no shell, nothing to quote.
         std::vector<std::string> args = roots;
-        for (const char* a : {"-type", "f", "-size", "+512k", "-printf", "%s\t%p\n"})
+        for (const char* a : {"-type", "f", "-size", "+512k", "-printf", "%s\t%p\\0"})
             args.emplace_back(a);
         out = Shell::run(Platform::Tool::find, args);
     }
-    return Usage::typeBucketsFrom(Parse::sizeLines(out, 1, Parse::itemExists));
+    return Usage::typeBucketsFrom(Parse::toolSizes(out, 1));
 }
 
 } // namespace Scanner

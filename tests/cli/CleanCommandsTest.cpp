@@ -296,7 +296,7 @@ TEST(CleanCommands, BigListsLargestFilesWithOddNamesAmongThem)
     sparseFile(home, "Documents/just over.bin", 50 * kMiB + 1);
     EXPECT_EQ(tclean({"big"}), "大文件 · 大于 50 MB\n"
                                "  1.   80.0 MB   ~/Downloads/big.iso\n"
-                               "  2.   70.0 MB   ~/Movies/tab\tand \"quotes\".mov\n"
+                               "  2.   70.0 MB   ~/Movies/tab?and \"quotes\".mov\n"
                                "  3.   50.0 MB   ~/Documents/just over.bin\n"
                                "\n"
                                "  共 3 个。想按文件夹看：tclean tree <路径> -d 2\n");

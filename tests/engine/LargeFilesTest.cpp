@@ -162,8 +162,13 @@ TEST(LargeFiles, OddNamesNeitherHideOtherFilesNorBringInStrangers)
     home.sizedFile("odd\n" + outside.path().substr(1) + "/secret.bin", 3 * kMiB);
     home.sizedFile("dup\n" + home.path().substr(1) + "/Downloads/big.iso", 3 * kMiB);
 
+    // Records end with NUL on Linux: the file with a line feed in its name is
+    // listed under its whole name, and never as the file its pieces name.
     auto items = Scanner::largeFiles(1);
-    EXPECT_EQ(paths(items), (std::vector<std::string>{home.at("Downloads/big.iso")}));
+    std::vector<std::string> want = {home.at("Downloads/big.iso")};
+    if constexpr (!Platform::kIsMac)
+        want.push_back(home.at("dup\n" + home.path().substr(1) + "/Downloads/big.iso"));
+    EXPECT_EQ(paths(items), want);
 }
 
 TEST(LargeFiles, AHomeThatIsNotAnAbsolutePathIsNotSearched)

@@ -1,0 +1,111 @@
+// Readers fed what a hostile user or a careless program leaves behind: tool
+// output with forged records, plists with NUL bytes, dates far out of range and
+// stored files far beyond their real size. Each must give a quiet, sound result.
+#include "Apps.h"
+#include "Files.h"
+#include "Leftovers.h"
+#include "Parsers.h"
+#include "Preferences.h"
+#include "Scanner.h"
+#include "Strings.h"
+#include "TestHome.h"
+#include "Trash.h"
+#include "Usage.h"
+
+#include <climits>
+#include <filesystem>
+#include <gtest/gtest.h>
+
+namespace fs = std::filesystem;
+using TestSupport::TestHome;
+
+TEST(MalformedInput, NulEndedRecordsKeepLineFeedsInPaths)
+{
+    std::string text("4\t/h/x\n7777777777\t/h/real\0"
+                     "8\t/h/real\0"
+                     "x\t/h/bad\0"
+                     "9\trel\0",
+                     47);
+    auto records = Parse::sizeRecords(text, 1024);
+    ASSERT_EQ(records.size(), 2u);
+    EXPECT_EQ(records[0].path, "/h/x\n7777777777\t/h/real");
+    EXPECT_EQ(records[0].size, 4096);
+    EXPECT_EQ(records[1].path, "/h/real");
+    EXPECT_EQ(records[1].size, 8192);
+    auto sizes = Parse::duSizeMap(records);
+    EXPECT_EQ(sizes.at("/h/real"), 8192);
+    EXPECT_EQ(Parse::duArguments({"-sk"}, {"-rf"}),
+              (std::vector<std::string>{"-sk", "-0", "--", "-rf"}));
+}
+
+TEST(MalformedInput, PlistStringsWithNulBytesAreMalformedValues)
+{
+    std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?><plist version=\"1.0\"><dict>"
+                      "<key>CFBundleIdentifier</key><string>a&#0;b</string>"
+                      "<key>CFBundleDisplayName</key><string>Fine</string></dict></plist>";
+    auto info = Leftovers::readInfoPlist(xml);
+    if (info) {
+        EXPECT_FALSE(info->identifier && info->identifier->find('\0') != std::string::npos);
+        EXPECT_EQ(info->displayName, std::optional<std::string>("Fine"));
+    }
+    auto id = Apps::bundleIdentifier(xml);
+    EXPECT_FALSE(id && id->find('\0') != std::string::npos);
+    // A binary plist whose identifier string holds a NUL byte (bplist00,
+    // dict of one key "CFBundleIdentifier" to the 3-byte ASCII string "a\0b").
+    std::string bin("bplist00\xd1\x01\x02\x5f\x10\x12"
+                    "CFBundleIdentifier"
+                    "\x53"
+                    "a\0b"
+                    "\x08\x0b\x20"
+                    "\0\0\0\0\0\x01\x01\0\0\0\0\0\0\0\x03"
+                    "\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\x24",
+                    8 + 3 + 2 + 18 + 1 + 3 + 3 + 32);
+    auto binInfo = Leftovers::readInfoPlist(bin);
+    EXPECT_FALSE(binInfo && binInfo->identifier);
+    EXPECT_FALSE(Apps::bundleIdentifier(bin));
+}
+
+TEST(MalformedInput, NamesAndSumsStayExact)
+{
+    EXPECT_NE(Strings::nameKey("x\xff.txt"), Strings::nameKey("x\xfe.txt"));
+    EXPECT_EQ(Strings::nameKey("ReadMe.TXT"), "readme.txt");
+    EXPECT_EQ(Strings::addSaturated(INT64_MAX - 1, 5), INT64_MAX);
+    EXPECT_EQ(Strings::addSaturated(INT64_MIN + 1, -5), INT64_MIN);
+    EXPECT_EQ(Strings::addSaturated(2, 3), 5);
+    // Three huge (sparse) videos: the bucket holds at the largest size rather
+    // than wrapping round and vanishing.
+    std::vector<Parse::SizeLine> videos(3, {INT64_MAX / 2, "/h/a.mp4"});
+    auto buckets = Usage::typeBucketsFrom(videos);
+    ASSERT_EQ(buckets.size(), 1u);
+    EXPECT_EQ(buckets[0].size, INT64_MAX);
+}
+
+TEST(MalformedInput, OutOfRangeDatesAndOversizedStoresReadAsAbsent)
+{
+    TestHome home;
+    for (const char* value : {"1e12", "-1e12", "1e308"}) {
+        ASSERT_TRUE(Files::makeDirs(fs::path(Preferences::filePath()).parent_path()));
+        ASSERT_TRUE(Files::writeAtomically(Preferences::filePath(),
+                                           std::string(R"({"k":{"date":)") + value + "}}"));
+        EXPECT_FALSE(Preferences::date("k")) << value;
+    }
+
+    // A history of far more entries than it keeps reads as empty, without
+    // loading it; one just over its count keeps its newest entries.
+    Scanner::loadHistory(); // creates the folder
+    std::string entry = R"({"id":"0F0F0F0F-0000-4000-8000-000000000000","date":700000000,)"
+                        R"("items":1,"freed":1})";
+    std::string many = "[" + entry;
+    for (int i = 0; i < 120; ++i)
+        many += "," + entry;
+    many += "]";
+    EXPECT_EQ(Trash::decodeHistory(many).size(), 100u);
+    std::string path = home.at(".local/share/TidloCleaner/history.json");
+    ASSERT_TRUE(fs::exists(fs::path(path).parent_path()));
+    std::string huge = "[" + entry;
+    while (huge.size() < 2 * 1024 * 1024)
+        huge += "," + entry;
+    huge += "]";
+    ASSERT_TRUE(Files::writeAtomically(path, huge));
+    EXPECT_TRUE(Scanner::loadHistory().empty());
+}
