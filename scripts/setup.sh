@@ -12,7 +12,7 @@ PACKAGES="
   g++ cmake ninja-build pkg-config git clang-format
   nlohmann-json3-dev libplist-dev libssl-dev libicu-dev
   googletest libgtest-dev libbenchmark-dev
-  util-linux coreutils findutils procps
+  util-linux coreutils findutils procps strace
   flatpak libglib2.0-bin gvfs
   qt6-base-dev qt6-declarative-dev qt6-svg-dev
   qml6-module-qtquick qml6-module-qtqml-workerscript qml6-module-qtqml-models
