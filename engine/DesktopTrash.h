@@ -1,5 +1,5 @@
-// The desktop's Trash as the freedesktop.org Trash specification lays it out,
-// which every Linux file manager shows and restores from: each trashed item
+// The desktop's Trash in the freedesktop.org layout, the one every Linux file
+// manager shows and restores from: each trashed item
 // is one entry, Trash/files/<entry>, with its record Trash/info/<entry>.trashinfo
 // holding the original path and the deletion date.
 //

@@ -1,5 +1,5 @@
-// Clean-ups into the desktop's Trash: the entries and their records as the
-// freedesktop.org Trash specification lays them out, the refusals that keep a
+// Clean-ups into the desktop's Trash: the entries and their records in the
+// freedesktop.org layout every file manager reads, the refusals that keep a
 // clean-up from being redirected through links, and the desktop's own tools
 // (gio) reading and restoring what was moved.
 #include "DesktopTrash.h"
