@@ -12,6 +12,7 @@
 #include "AppDelegate.h"
 #include "AppModel.h"
 #include "Lang.h"
+#include "ResidentMemory.h"
 #include "TreemapItem.h"
 
 #include <QElapsedTimer>
@@ -37,17 +38,6 @@
 #include <vector>
 
 namespace {
-
-long rssKiB()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').front().toLong();
-    return -1;
-}
 
 // Spreads `budget` folders below n, `fanout` per folder, down to level 8.
 void grow(DiskNode& n, int level, int budget, int fanout, std::mt19937& rng)
@@ -196,15 +186,6 @@ int timing()
     return 0;
 }
 
-void printAfterSettling(const char* mode)
-{
-    QTimer::singleShot(3000, qGuiApp, [mode] {
-        std::printf("%s %ld\n", mode, rssKiB());
-        std::fflush(stdout);
-        QGuiApplication::exit(0);
-    });
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -224,16 +205,8 @@ int main(int argc, char** argv)
     if (std::strcmp(mode, "timing") == 0)
         return timing();
 
-    if (std::strcmp(mode, "bare") == 0) {
-        QQuickView view;
-        QQmlComponent component(view.engine());
-        component.setData("import QtQuick\nRectangle { width: 1100; height: 750 }", QUrl());
-        view.setContent(QUrl(), &component, component.create());
-        view.resize(1100, 750);
-        view.show();
-        printAfterSettling(mode);
-        return app.exec();
-    }
+    if (std::strcmp(mode, "bare") == 0)
+        return runBareWindow(mode);
 
     Lang::install();
     AppDelegate delegate;

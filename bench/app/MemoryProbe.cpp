@@ -11,6 +11,7 @@
 #include "Findings.h"
 #include "GeneratedHome.h"
 #include "Lang.h"
+#include "ResidentMemory.h"
 
 #include <QFile>
 #include <QGuiApplication>
@@ -23,30 +24,6 @@
 #include <cstring>
 #include <memory>
 
-namespace {
-
-long rssKiB()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').front().toLong();
-    return -1;
-}
-
-void printAfterSettling(const char* mode)
-{
-    QTimer::singleShot(3000, qGuiApp, [mode] {
-        std::printf("%s %ld\n", mode, rssKiB());
-        std::fflush(stdout);
-        QGuiApplication::exit(0);
-    });
-}
-
-} // namespace
-
 int main(int argc, char** argv)
 {
     const char* mode = argc > 1 ? argv[1] : "bare";
@@ -57,16 +34,8 @@ int main(int argc, char** argv)
     QGuiApplication app(argc, argv);
     QQuickStyle::setStyle(QStringLiteral("Basic"));
 
-    if (std::strcmp(mode, "bare") == 0) {
-        QQuickView view;
-        QQmlComponent component(view.engine());
-        component.setData("import QtQuick\nRectangle { width: 1100; height: 750 }", QUrl());
-        view.setContent(QUrl(), &component, component.create());
-        view.resize(1100, 750);
-        view.show();
-        printAfterSettling(mode);
-        return app.exec();
-    }
+    if (std::strcmp(mode, "bare") == 0)
+        return runBareWindow(mode);
 
     Lang::install();
     AppDelegate delegate;
