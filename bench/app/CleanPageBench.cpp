@@ -11,6 +11,7 @@
 #include "Findings.h"
 #include "GeneratedHome.h"
 #include "Lang.h"
+#include "Lateness.h"
 
 #include <QElapsedTimer>
 #include <QGuiApplication>
@@ -24,31 +25,18 @@
 
 namespace {
 
-// Runs steps one per tick of a 10 ms timer and returns the worst lateness of
-// the ticks while they ran (including the time each step took).
-double worstWhile(std::vector<std::function<void()>> steps)
+// Runs steps one per tick of the 10 ms timer and returns the worst lateness
+// of the ticks while they ran (including the time each step took).
+double worstWhile(const std::vector<std::function<void()>>& steps)
 {
-    constexpr int kInterval = 10;
-    double worst = 0;
     size_t next = 0;
-    QElapsedTimer clock;
-    clock.start();
-    qint64 last = clock.nsecsElapsed();
-    QTimer tick;
-    tick.setTimerType(Qt::PreciseTimer);
-    tick.setInterval(kInterval);
-    QObject::connect(&tick, &QTimer::timeout, [&] {
-        const qint64 now = clock.nsecsElapsed();
-        worst = std::max(worst, double(now - last) / 1e6 - kInterval);
-        last = now;
-        if (next < steps.size())
-            steps[next++]();
-        else
-            QGuiApplication::exit(0);
-    });
-    tick.start();
-    QGuiApplication::exec();
-    return worst;
+    return measure([&] {
+               if (next == steps.size())
+                   return true;
+               steps[next++]();
+               return false;
+           })
+        .worst();
 }
 
 void idleFor(int ticks, std::vector<std::function<void()>>& steps)

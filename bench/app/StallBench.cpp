@@ -8,6 +8,7 @@
 #include "AppModel.h"
 #include "GeneratedHome.h"
 #include "Lang.h"
+#include "Lateness.h"
 
 #include <QElapsedTimer>
 #include <QGuiApplication>
@@ -18,47 +19,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <vector>
-
-namespace {
-
-struct Lateness
-{
-    std::vector<double> ms;
-    double worst() const { return ms.empty() ? 0 : *std::max_element(ms.begin(), ms.end()); }
-    double p99() const
-    {
-        if (ms.empty())
-            return 0;
-        std::vector<double> s = ms;
-        std::sort(s.begin(), s.end());
-        return s[size_t(double(s.size() - 1) * 0.99)];
-    }
-};
-
-// Runs the tick timer until done() holds, then returns its lateness figures.
-template <class Done> Lateness measure(Done done)
-{
-    constexpr int kInterval = 10;
-    Lateness out;
-    QElapsedTimer clock;
-    clock.start();
-    qint64 last = clock.nsecsElapsed();
-    QTimer tick;
-    tick.setTimerType(Qt::PreciseTimer);
-    tick.setInterval(kInterval);
-    QObject::connect(&tick, &QTimer::timeout, [&] {
-        const qint64 now = clock.nsecsElapsed();
-        out.ms.push_back(std::max(0.0, double(now - last) / 1e6 - kInterval));
-        last = now;
-        if (done())
-            QGuiApplication::exit(0);
-    });
-    tick.start();
-    QGuiApplication::exec();
-    return out;
-}
-
-} // namespace
 
 int main(int argc, char** argv)
 {
