@@ -354,7 +354,8 @@ private:
     QVariantList categoriesVariant() const { return m_categoriesVariant; }
     QVariantList typeBucketsVariant() const { return m_typeBucketsVariant; }
     QVariantList procsVariant() const { return m_procsVariant; }
-    QVariantList mapTrailVariant() const;
+    QVariantList mapTrailVariant() const { return m_mapTrailVariant; }
+    void publishTrail();
 
     EngineCalls m_engine;
 
@@ -383,6 +384,7 @@ private:
     // ---- Storage map (AppModelMap.cpp)
     std::shared_ptr<const DiskNode> m_mapRoot;
     std::vector<std::pair<std::string, std::string>> m_mapTrail; // (name, path)
+    QVariantList m_mapTrailVariant;
     int m_mapDepth = 3;
     bool m_mapLoading = false;
     quint64 m_mapRequest = 0; // number of the latest load

@@ -59,7 +59,7 @@ void AppModel::loadMap(const std::string& root, std::optional<int> depth, bool f
     beginActivity();
     if (pushTrail && m_mapRoot && m_mapRoot->path != root) {
         m_mapTrail.emplace_back(m_mapRoot->name, m_mapRoot->path);
-        emit mapTrailChanged();
+        publishTrail();
     }
     m_workers.run(
         Workers::Queue::Map, this,
@@ -98,7 +98,7 @@ void AppModel::mapUp()
         return;
     const std::string path = m_mapTrail.back().second;
     m_mapTrail.pop_back();
-    emit mapTrailChanged();
+    publishTrail();
     loadMap(path, std::nullopt, false, false);
 }
 
@@ -106,7 +106,7 @@ void AppModel::mapHome()
 {
     if (!m_mapTrail.empty()) {
         m_mapTrail.clear();
-        emit mapTrailChanged();
+        publishTrail();
     }
     loadMap(Platform::homeDir(), std::nullopt, false, false);
 }
@@ -117,7 +117,7 @@ void AppModel::mapTrailBack(int index)
         return;
     const std::string path = m_mapTrail[static_cast<size_t>(index)].second;
     m_mapTrail.resize(static_cast<size_t>(index));
-    emit mapTrailChanged();
+    publishTrail();
     loadMap(path, std::nullopt, false, false);
 }
 
@@ -178,12 +178,14 @@ QString AppModel::mapPath() const
     return m_mapRoot ? qPath(m_mapRoot->path) : QString();
 }
 
-QVariantList AppModel::mapTrailVariant() const
+// The trail crosses into QML converted once, each time it changes.
+void AppModel::publishTrail()
 {
     QVariantList out;
     for (const auto& [name, path] : m_mapTrail)
         out.push_back(QVariantMap{{"name", displayLine(name)}, {"path", qPath(path)}});
-    return out;
+    m_mapTrailVariant = std::move(out);
+    emit mapTrailChanged();
 }
 
 qint64 AppModel::orphanTotal() const

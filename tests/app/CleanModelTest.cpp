@@ -4,6 +4,7 @@
 #include "AppModel.h"
 #include "Fixture.h"
 #include "HeldCall.h"
+#include "Platform.h"
 #include "Preferences.h"
 #include "Scanner.h"
 
@@ -88,11 +89,8 @@ private:
 
     std::string historyFile() const
     {
-        for (const char* rel : {".local/share/TidloCleaner/history.json",
-                                "Library/Application Support/TidloCleaner/history.json"})
-            if (fs::exists(m_home->at(rel)))
-                return m_home->at(rel);
-        return {};
+        const std::string file = Platform::supportFolder() + "/history.json";
+        return fs::exists(file) ? file : std::string();
     }
 
 private slots:
