@@ -1,5 +1,8 @@
-// The Info.plist reader (XML and binary) on arbitrary bytes: one bad bundle in
-// an applications folder must never stop the leftover scan or the app list.
+// The Info.plist readers (XML and binary) on arbitrary bytes: one bad bundle
+// in an applications folder must never stop the leftover scan or the app
+// list. libplist itself is a system library without coverage counters, so
+// the search is guided by the product's own code (the nesting check among it).
+#include "Apps.h"
 #include "Leftovers.h"
 
 #include <cstdint>
