@@ -155,6 +155,18 @@ TEST(MalformedInput, OutOfRangeDatesAndOversizedStoresReadAsAbsent)
                                            std::string(R"({"k":{"date":)") + value + "}}"));
         EXPECT_FALSE(Preferences::date("k")) << value;
     }
+    // Nested 200,000 levels: written back with its indentation it would take
+    // terabytes. It reads as corrupt, and a write replaces it.
+    const int levels = 200000;
+    std::string deep = R"({"tc.lang":"zh","x":)";
+    for (int i = 0; i < levels; ++i)
+        deep += R"({"a":)";
+    deep += std::string(levels, '}') + "}";
+    ASSERT_TRUE(Files::writeAtomically(Preferences::filePath(), deep));
+    EXPECT_FALSE(Preferences::string("tc.lang"));
+    EXPECT_TRUE(Preferences::setBoolean("b", true));
+    EXPECT_EQ(Preferences::boolean("b"), true);
+    EXPECT_LT(fs::file_size(Preferences::filePath()), 100u);
 
     // A history of far more entries than it keeps reads as empty, without
     // loading it; one just over its count keeps its newest entries.
