@@ -3,14 +3,13 @@
 #include "Files.h"
 #include "Parsers.h"
 #include "Platform.h"
+#include "Plists.h"
 #include "Scanner.h"
 #include "Strings.h"
 
 #include <algorithm>
 #include <cstdlib>
-#include <cstring>
 #include <map>
-#include <plist/plist.h>
 
 namespace Apps {
 namespace {
@@ -39,24 +38,12 @@ std::vector<std::string> leftoverFolders(const std::string& home)
 
 std::optional<std::string> bundleIdentifier(std::string_view plistData)
 {
-    if (plistData.empty() || plistData.size() > UINT32_MAX)
-        return std::nullopt;
-    plist_t root = nullptr;
-    plist_from_memory(plistData.data(), uint32_t(plistData.size()), &root);
+    plist_t root = Plists::parse(plistData);
     if (!root)
         return std::nullopt;
     std::optional<std::string> out;
-    if (plist_get_node_type(root) == PLIST_DICT) {
-        plist_t item = plist_dict_get_item(root, "CFBundleIdentifier");
-        if (item && plist_get_node_type(item) == PLIST_STRING) {
-            // Read with its length: a string holding a NUL byte is a
-            // malformed value, not something to cut short (or to assert on).
-            uint64_t length = 0;
-            const char* value = plist_get_string_ptr(item, &length);
-            if (value && !std::memchr(value, 0, size_t(length)))
-                out = std::string(value, size_t(length));
-        }
-    }
+    if (plist_get_node_type(root) == PLIST_DICT)
+        out = Plists::stringValue(root, "CFBundleIdentifier");
     plist_free(root);
     return out;
 }

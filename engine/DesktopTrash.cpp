@@ -281,6 +281,57 @@ bool put(const Opened& trash, const std::string& path, const std::string& prefix
     return false;
 }
 
+bool isOwnEntry(std::string_view entry)
+{
+    constexpr std::string_view kStamp = "dddd-dd-dd_dddd";
+    if (entry.size() <= kStamp.size() + 1)
+        return false;
+    for (size_t i = 0; i < kStamp.size(); ++i) {
+        const char c = entry[i];
+        if (kStamp[i] == 'd' ? !(c >= '0' && c <= '9') : c != kStamp[i])
+            return false;
+    }
+    std::string_view rest = entry.substr(kStamp.size());
+    if (rest.front() == '_') {
+        const size_t blank = rest.find(' ');
+        if (blank == std::string_view::npos || blank == 1)
+            return false;
+        rest.remove_prefix(blank);
+    }
+    return rest.size() >= 2 && rest.front() == ' ';
+}
+
+int sweepOrphans(const Opened& trash, Clock::time_point now)
+{
+    auto records = namesIn(trash.info.fd);
+    if (!records)
+        return 0;
+    int removed = 0;
+    for (const auto& record : *records) {
+        std::string_view entry = record;
+        if (!entry.ends_with(kInfoSuffix))
+            continue;
+        entry.remove_suffix(kInfoSuffix.size());
+        struct stat st = {};
+        if (!isOwnEntry(entry) ||
+            ::fstatat(trash.files.fd, std::string(entry).c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 ||
+            errno != ENOENT)
+            continue;
+        if (::fstatat(trash.info.fd, record.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 ||
+            !S_ISREG(st.st_mode))
+            continue;
+        const auto modified = std::chrono::system_clock::time_point(
+            std::chrono::duration_cast<std::chrono::system_clock::duration>(
+                std::chrono::seconds(st.st_mtim.tv_sec) +
+                std::chrono::nanoseconds(st.st_mtim.tv_nsec)));
+        if (now - modified < kOrphanAge)
+            continue; // a date in the future counts as fresh
+        if (::unlinkat(trash.info.fd, record.c_str(), 0) == 0)
+            ++removed;
+    }
+    return removed;
+}
+
 Emptied empty(const std::string& trash)
 {
     const size_t slash = trash.find_last_of('/');

@@ -15,6 +15,7 @@
 
 #include "Records.h"
 
+#include <chrono>
 #include <memory>
 #include <optional>
 #include <string>
@@ -53,6 +54,23 @@ std::shared_ptr<const Opened> open(const std::string& trash, bool create);
 // fails for any other reason.
 bool put(const Opened& trash, const std::string& path, const std::string& prefix,
          Clock::time_point deleted);
+
+// How old a record without its entry must be before the mover takes it away:
+// a mover writes its record just before its rename, so a younger one may
+// belong to a clean-up running at this moment.
+inline constexpr std::chrono::minutes kOrphanAge{10};
+
+// Whether an entry name has the form this product gives its entries: a
+// "yyyy-MM-dd_HHmm" stamp, optionally "_" and a subfolder word without
+// blanks, then a blank and a non-empty name.
+bool isOwnEntry(std::string_view entry);
+
+// Removes the records this product left without their entry: a mover killed
+// between writing a record and its rename leaves one behind, while the item
+// stays where it was. A record goes only when its entry name isOwnEntry, there
+// is nothing at files/<entry>, and it was last modified kOrphanAge or more
+// before now; every other record stays. Returns how many were removed.
+int sweepOrphans(const Opened& trash, Clock::time_point now);
 
 // The outcome of emptying one Trash folder.
 enum class Emptied { Absent, All, NotAll };

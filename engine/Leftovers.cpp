@@ -7,6 +7,7 @@
 
 #include "Files.h"
 #include "Platform.h"
+#include "Plists.h"
 #include "Scanner.h"
 #include "Strings.h"
 #include "Text.h"
@@ -14,8 +15,6 @@
 #include <algorithm>
 #include <array>
 #include <cstdlib>
-#include <cstring>
-#include <plist/plist.h>
 #include <sys/stat.h>
 
 namespace Leftovers {
@@ -45,37 +44,20 @@ bool startsWith(std::string_view text, std::string_view prefix)
     return text.substr(0, prefix.size()) == prefix;
 }
 
-std::optional<std::string> stringValue(plist_t dict, const char* key)
-{
-    plist_t node = plist_dict_get_item(dict, key);
-    if (!node || plist_get_node_type(node) != PLIST_STRING)
-        return std::nullopt;
-    // Read with its length: a string holding a NUL byte is a malformed value,
-    // not something to cut short (or to assert on).
-    uint64_t length = 0;
-    const char* value = plist_get_string_ptr(node, &length);
-    if (!value || std::memchr(value, 0, size_t(length)))
-        return std::nullopt;
-    return std::string(value, size_t(length));
-}
-
 } // namespace
 
 std::optional<BundleInfo> readInfoPlist(std::string_view bytes)
 {
-    if (bytes.empty() || bytes.size() > UINT32_MAX)
-        return std::nullopt;
-    plist_t root = nullptr;
-    plist_from_memory(bytes.data(), static_cast<uint32_t>(bytes.size()), &root);
+    plist_t root = Plists::parse(bytes);
     if (!root)
         return std::nullopt;
     std::optional<BundleInfo> info;
     if (plist_get_node_type(root) == PLIST_DICT) {
         info.emplace();
-        info->identifier = stringValue(root, "CFBundleIdentifier");
+        info->identifier = Plists::stringValue(root, "CFBundleIdentifier");
         if (info->identifier && info->identifier->empty())
             info->identifier.reset();
-        info->displayName = stringValue(root, "CFBundleDisplayName");
+        info->displayName = Plists::stringValue(root, "CFBundleDisplayName");
     }
     plist_free(root);
     return info;

@@ -22,14 +22,26 @@ std::mutex& writeLock()
     return m;
 }
 
+// The values nest two levels (a date's object, an array of strings). A
+// document nested far deeper is not one this product wrote; writing it back
+// would indent each level further, memory growing with the square of the
+// depth, so it reads as corrupt.
+constexpr int kMaxDepth = 16;
+
 json load()
 {
     // A few keys take a few kilobytes; a huge file reads as empty.
     auto text = Files::read(filePath(), 4 * 1024 * 1024);
     if (!text)
         return json::object();
-    json doc = json::parse(*text, nullptr, false);
-    if (doc.is_discarded() || !doc.is_object())
+    bool tooDeep = false;
+    // Values below the limit are skipped as they are read, never built.
+    auto withinDepth = [&tooDeep](int depth, json::parse_event_t, json&) {
+        tooDeep = tooDeep || depth > kMaxDepth;
+        return depth <= kMaxDepth;
+    };
+    json doc = json::parse(*text, withinDepth, false);
+    if (tooDeep || doc.is_discarded() || !doc.is_object())
         return json::object();
     return doc;
 }

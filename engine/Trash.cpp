@@ -229,6 +229,10 @@ std::vector<bool> moveToTrash(const std::vector<std::string>& paths, const std::
         // One entry per item, named after the stamp and the item, so the
         // file manager lists each under its own name and can put it back.
         auto trash = DesktopTrash::open(Platform::desktopTrash(), true);
+        // Records a killed clean-up left behind, before their names are
+        // wanted again.
+        if (trash)
+            DesktopTrash::sweepOrphans(*trash, now);
         for (const auto& path : paths)
             moved.push_back(trash && DesktopTrash::put(*trash, path, stamp, now));
     }

@@ -8,7 +8,10 @@
 #include <algorithm>
 #include <array>
 #include <map>
+#include <set>
 #include <string_view>
+#include <sys/stat.h>
+#include <utility>
 
 namespace Usage {
 namespace {
@@ -154,6 +157,22 @@ std::vector<std::string> fileTypeRoots()
 } // namespace Usage
 
 namespace Scanner {
+namespace {
+
+// The records less those naming a file already listed at another path (hard
+// links, a file or folder bind-mounted at several places): each file counts
+// once, as du counts it. A record whose path can no longer be examined stays.
+std::vector<Parse::SizeLine> oncePerFile(std::vector<Parse::SizeLine> lines)
+{
+    std::set<std::pair<dev_t, ino_t>> seen;
+    std::erase_if(lines, [&seen](const Parse::SizeLine& line) {
+        struct stat st = {};
+        return ::lstat(line.path.c_str(), &st) == 0 && !seen.insert({st.st_dev, st.st_ino}).second;
+    });
+    return lines;
+}
+
+} // namespace
 
 std::vector<Category> topLevelUsage()
 {
@@ -176,7 +195,7 @@ std::vector<TypeBucket> fileTypeUsage()
             args.emplace_back(a);
         out = Shell::run(Platform::Tool::find, args);
     }
-    return Usage::typeBucketsFrom(Parse::toolSizes(out, 1));
+    return Usage::typeBucketsFrom(oncePerFile(Parse::toolSizes(out, 1)));
 }
 
 } // namespace Scanner

@@ -26,6 +26,10 @@ std::string valueOf(std::string_view quoted, const std::string& home)
             ++i;
         raw += quoted[i];
     }
+    // No path holds a NUL byte: the system calls would see a shorter one,
+    // another folder.
+    if (raw.find('\0') != std::string::npos)
+        return "";
     std::string path;
     if (raw.rfind("$HOME", 0) == 0 && (raw.size() == 5 || raw[5] == '/'))
         path = home + raw.substr(5);

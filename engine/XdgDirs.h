@@ -19,7 +19,8 @@ std::string baseDir(const char* variable, const std::string& home, std::string_v
 // ("XDG_DESKTOP_DIR"). Only lines of the form NAME="$HOME/..." or
 // NAME="/...", where a backslash takes the next character literally, count;
 // "$HOME" is expanded to home, trailing slashes are dropped, comments and
-// anything else are ignored. A later line for the same name wins.
+// anything else (a value holding a NUL byte too) are ignored. A later line for
+// the same name wins.
 std::map<std::string, std::string> parseUserDirs(std::string_view text, const std::string& home);
 
 } // namespace XdgDirs

@@ -2,7 +2,8 @@
 # Sets everything up and runs every check CI runs: the build with warnings as
 # errors and all its tests (the app's offscreen, its real-window check under
 # Xvfb through xvfb-run), the install and the .deb (scripts/check-install.sh),
-# the ASan+UBSan build with the engine and CLI tests, and the format check.
+# the ASan+UBSan build with the engine and CLI tests, the fuzz targets for 30 s
+# each (scripts/fuzz.sh) and the format check.
 set -eu
 cd "$(dirname "$0")/.."
 
@@ -13,6 +14,8 @@ scripts/check-install.sh build
 BUILD_DIR=build-asan BUILD_TYPE=Debug WERROR=ON SANITIZE=ON APP=OFF scripts/setup.sh
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
     ctest --test-dir build-asan --output-on-failure -j 2 -L 'engine|cli'
+
+scripts/fuzz.sh
 
 scripts/format.sh --check
 echo "all checks passed"

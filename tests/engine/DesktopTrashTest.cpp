@@ -10,6 +10,7 @@
 #include "TestHome.h"
 #include "Trash.h"
 
+#include <fcntl.h>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <regex>
@@ -225,6 +226,61 @@ TEST(DesktopTrash, AFailedMoveLeavesNoRecordBehind)
     EXPECT_EQ(namesIn(trash("info")), records);
     EXPECT_EQ(namesIn(trash("files")).size(), 1u);
     fs::remove_all(other);
+}
+
+TEST(DesktopTrash, TheMoverSweepsOnlyOldOrphanedRecordsOfItsOwn)
+{
+    TestHome home;
+    home.file("item", "x");
+    using std::chrono::minutes;
+    struct Record
+    {
+        std::string name;
+        minutes age;
+        const char* entry; // what is at files/<entry>: "", "file" or "link"
+        bool kept;
+    };
+    const std::vector<Record> records = {
+        {"2024-03-05_0907_命令行 pip.trashinfo", minutes(60), "", false},
+        {"2024-03-05_0907 Caches.trashinfo", minutes(11), "", false},
+        {"2024-03-05_0907_卸载 a b_2.trashinfo", minutes(60 * 24 * 400), "", false},
+        // A clean-up running now writes its record just before its rename.
+        {"2024-03-05_0907_命令行 npm.trashinfo", minutes(0), "", true},
+        {"2024-03-05_0907_命令行 yarn.trashinfo", minutes(9), "", true},
+        {"2024-03-05_0907_命令行 future.trashinfo", minutes(-60), "", true},
+        {"2024-03-05_0907_工具箱 here.trashinfo", minutes(60), "file", true},
+        {"2024-03-05_0907_工具箱 dangling.trashinfo", minutes(60), "link", true},
+        // Other programs' records and names that only look like ours.
+        {"photo.jpg.trashinfo", minutes(60), "", true},
+        {"2024-03-05_0907_命令行 pip", minutes(60), "", true},
+        {"2024-3-05_0907 x.trashinfo", minutes(60), "", true},
+        {"2024-03-05_0907_ x.trashinfo", minutes(60), "", true},
+        {"2024-03-05_0907_命令行.trashinfo", minutes(60), "", true},
+    };
+    const auto now = Clock::now();
+    std::set<std::string> expected;
+    for (const auto& r : records) {
+        const std::string path = trash("info/" + r.name);
+        home.file(".local/share/Trash/info/" + r.name, "[Trash Info]\n");
+        const std::string entry = r.name.substr(0, r.name.rfind(".trashinfo"));
+        if (std::string_view(r.entry) == "file")
+            home.file(".local/share/Trash/files/" + entry, "kept");
+        if (std::string_view(r.entry) == "link")
+            fs::create_symlink("nowhere", trash("files/" + entry));
+        const auto when =
+            std::chrono::duration_cast<std::chrono::nanoseconds>((now - r.age).time_since_epoch());
+        const timespec times[2] = {{when.count() / 1000000000, when.count() % 1000000000},
+                                   {when.count() / 1000000000, when.count() % 1000000000}};
+        ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+        if (r.kept)
+            expected.insert(r.name);
+    }
+    ASSERT_EQ(Scanner::moveToTrash({home.at("item")}, "命令行"), std::vector<bool>{true});
+    std::set<std::string> left = namesIn(trash("info"));
+    EXPECT_EQ(
+        std::erase_if(left, [](const std::string& n) { return n.ends_with(" item.trashinfo"); }),
+        1u);
+    EXPECT_EQ(left, expected);
 }
 
 TEST(DesktopTrash, RefusesATrashWhoseFoldersAreLinks)

@@ -5,6 +5,7 @@
 #include "Files.h"
 #include "Leftovers.h"
 #include "Parsers.h"
+#include "Plists.h"
 #include "Preferences.h"
 #include "Scanner.h"
 #include "Strings.h"
@@ -65,6 +66,71 @@ TEST(MalformedInput, PlistStringsWithNulBytesAreMalformedValues)
     EXPECT_FALSE(Apps::bundleIdentifier(bin));
 }
 
+namespace {
+
+void appendBigEndian(std::string& out, uint64_t value, int bytes)
+{
+    for (int i = bytes - 1; i >= 0; --i)
+        out += char((value >> (8 * i)) & 0xFF);
+}
+
+// A binary plist of depth one-member arrays, each inside the one before; with
+// cycle set the innermost holds the outermost instead of being empty.
+std::string nestedBinary(uint32_t depth, bool cycle = false)
+{
+    std::string out = "bplist00";
+    std::vector<uint64_t> offsets;
+    for (uint32_t i = 0; i < depth; ++i) {
+        offsets.push_back(out.size());
+        const bool last = i + 1 == depth;
+        out += last && !cycle ? '\xA0' : '\xA1';
+        if (!last || cycle)
+            appendBigEndian(out, last ? 0 : i + 1, 4);
+    }
+    const uint64_t table = out.size();
+    for (uint64_t offset : offsets)
+        appendBigEndian(out, offset, 4);
+    out += std::string(6, '\0') + "\x04\x04";
+    appendBigEndian(out, depth, 8);
+    appendBigEndian(out, 0, 8);
+    appendBigEndian(out, table, 8);
+    return out;
+}
+
+// An XML plist: a dictionary with an identifier and depth - 1 arrays nested
+// inside it.
+std::string nestedXml(uint32_t depth)
+{
+    std::string out = "<?xml version=\"1.0\"?><plist version=\"1.0\"><!-- <array> --><dict>"
+                      "<key>CFBundleIdentifier</key><string>com.example.deep</string><key>x</key>";
+    for (uint32_t i = 1; i < depth; ++i)
+        out += i % 2 ? "<array>" : "<array >";
+    out += "<array/>";
+    for (uint32_t i = 1; i < depth; ++i)
+        out += "</array>";
+    return out + "</dict></plist>";
+}
+
+} // namespace
+
+TEST(MalformedInput, DeeplyNestedPlistsAreMalformedNotACrash)
+{
+    // libplist recurses once per level: these overflowed the stack of
+    // tclean scan (a 3 MB XML file, a 900 KB binary one).
+    for (const std::string& bytes : {nestedXml(200000), nestedBinary(100000), nestedBinary(3, true),
+                                     nestedXml(Plists::kMaxDepth + 1)}) {
+        EXPECT_FALSE(Leftovers::readInfoPlist(bytes)) << bytes.size();
+        EXPECT_FALSE(Apps::bundleIdentifier(bytes)) << bytes.size();
+    }
+    const std::string deepest = nestedXml(Plists::kMaxDepth);
+    EXPECT_EQ(Leftovers::readInfoPlist(deepest).value_or(Leftovers::BundleInfo{}).identifier,
+              "com.example.deep");
+    EXPECT_EQ(Apps::bundleIdentifier(deepest), "com.example.deep");
+    EXPECT_TRUE(Plists::nestingWithin(nestedBinary(Plists::kMaxDepth), Plists::kMaxDepth));
+    EXPECT_FALSE(Plists::nestingWithin(nestedBinary(Plists::kMaxDepth + 1), Plists::kMaxDepth));
+    EXPECT_TRUE(Plists::nestingWithin(nestedXml(Plists::kMaxDepth), Plists::kMaxDepth));
+}
+
 TEST(MalformedInput, NamesAndSumsStayExact)
 {
     EXPECT_NE(Strings::nameKey("x\xff.txt"), Strings::nameKey("x\xfe.txt"));
@@ -89,6 +155,18 @@ TEST(MalformedInput, OutOfRangeDatesAndOversizedStoresReadAsAbsent)
                                            std::string(R"({"k":{"date":)") + value + "}}"));
         EXPECT_FALSE(Preferences::date("k")) << value;
     }
+    // Nested 200,000 levels: written back with its indentation it would take
+    // terabytes. It reads as corrupt, and a write replaces it.
+    const int levels = 200000;
+    std::string deep = R"({"tc.lang":"zh","x":)";
+    for (int i = 0; i < levels; ++i)
+        deep += R"({"a":)";
+    deep += std::string(levels, '}') + "}";
+    ASSERT_TRUE(Files::writeAtomically(Preferences::filePath(), deep));
+    EXPECT_FALSE(Preferences::string("tc.lang"));
+    EXPECT_TRUE(Preferences::setBoolean("b", true));
+    EXPECT_EQ(Preferences::boolean("b"), true);
+    EXPECT_LT(fs::file_size(Preferences::filePath()), 100u);
 
     // A history of far more entries than it keeps reads as empty, without
     // loading it; one just over its count keeps its newest entries.

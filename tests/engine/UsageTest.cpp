@@ -6,7 +6,9 @@
 #include "TestHome.h"
 
 #include <cstdlib>
+#include <filesystem>
 #include <gtest/gtest.h>
+#include <sys/mount.h>
 
 using TestSupport::TestHome;
 
@@ -126,6 +128,42 @@ TEST(Usage, FileTypeUsageCountsFilesAbove512KiB)
               (std::vector<std::tuple<std::string, int64_t, int>>{{"Archives", 700 * 1024, 4},
                                                                   {"Video", 600 * 1024, 1},
                                                                   {"Images", 512 * 1024 + 1, 0}}));
+}
+
+TEST(Usage, FileTypeUsageCountsEachFileOnce)
+{
+    // One file reached at a second path, by a hard link or a bind mount.
+    enum class Second { HardLink, MountedFile, MountedFolder };
+    const std::string videos = Platform::kIsMac ? "Movies" : "Videos";
+    bool mountRefused = false;
+    for (Second way : {Second::HardLink, Second::MountedFile, Second::MountedFolder}) {
+        SCOPED_TRACE(int(way));
+        TestHome home;
+        home.sizedFile(videos + "/clip.mp4", 600 * 1024);
+        const std::string clip = home.at(videos + "/clip.mp4");
+        std::string target; // the mount point, unmounted before the home goes
+        if (way == Second::HardLink) {
+            home.dir("Downloads");
+            std::filesystem::create_hard_link(clip, home.at("Downloads/clip.mp4"));
+        } else {
+            const bool file = way == Second::MountedFile;
+            target = home.at(file ? "Downloads/again.mp4" : "Downloads/again");
+            file ? home.file("Downloads/again.mp4") : home.dir("Downloads/again");
+            if (::mount(file ? clip.c_str() : home.at(videos).c_str(), target.c_str(), nullptr,
+                        MS_BIND, nullptr) != 0) {
+                mountRefused = true;
+                continue;
+            }
+        }
+        auto buckets = Scanner::fileTypeUsage();
+        if (!target.empty())
+            ::umount2(target.c_str(), MNT_DETACH);
+        ASSERT_EQ(buckets.size(), 1u);
+        EXPECT_EQ(buckets[0].index, 1);
+        EXPECT_EQ(buckets[0].size, 600 * 1024);
+    }
+    if (mountRefused)
+        GTEST_SKIP() << "bind mounts are not permitted here: only the hard link was tried";
 }
 
 TEST(Usage, TopLevelUsageMeasuresVisibleFolders)

@@ -12,6 +12,7 @@
 namespace fs = std::filesystem;
 using Platform::UserFolder;
 using TestSupport::TestHome;
+using namespace std::string_literals;
 
 TEST(XdgDirs, ReadsUserDirsTheWayTheDesktopWritesThem)
 {
@@ -25,7 +26,9 @@ TEST(XdgDirs, ReadsUserDirsTheWayTheDesktopWritesThem)
                              "XDG_PUBLICSHARE_DIR=\"unterminated\n"
                              "XDG_DOCUMENTS_DIR=\"$HOME/first\"\n"
                              "XDG_DOCUMENTS_DIR=\"$HOME/Dokumente\"\n"
-                             "OTHER=\"$HOME/x\"\n";
+                             "OTHER=\"$HOME/x\"\n"
+                             // would name the folder "$HOME/Vor" to the system
+                             "XDG_TEMPLATES_DIR=\"$HOME/Vor\0lagen\"\n"s;
     EXPECT_EQ(XdgDirs::parseUserDirs(text, "/home/ann"),
               (std::map<std::string, std::string>{
                   {"XDG_DESKTOP_DIR", "/home/ann/Schreibtisch"},
