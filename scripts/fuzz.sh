@@ -5,11 +5,15 @@
 # sanitizer report; the input that caused it is kept in build-fuzz/findings/.
 #   scripts/fuzz.sh                 every target, 30 s each
 #   FUZZ_SECONDS=300 scripts/fuzz.sh fuzz_history
+#   FUZZ_SEED=0 scripts/fuzz.sh     a new random seed each run (default: seed 1,
+#                                   so a run of the test script explores the
+#                                   same way each time)
 set -eu
 cd "$(dirname "$0")/.."
 
 BUILD_DIR="${BUILD_DIR:-build-fuzz}"
 SECONDS_EACH="${FUZZ_SECONDS:-30}"
+SEED="${FUZZ_SEED:-1}"
 TARGETS="${*:-fuzz_parsers fuzz_tree_cache fuzz_history fuzz_preferences fuzz_info_plist fuzz_user_dirs fuzz_cli_args}"
 
 CC=clang CXX=clang++ cmake -S . -B "$BUILD_DIR" -G Ninja \
@@ -30,7 +34,7 @@ for target in $TARGETS; do
     status=0
     ASAN_OPTIONS=detect_leaks=1:allocator_may_return_null=0 \
         UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-        "$BUILD_DIR/fuzz/$target" -max_total_time="$SECONDS_EACH" -timeout=10 \
+        "$BUILD_DIR/fuzz/$target" -max_total_time="$SECONDS_EACH" -seed="$SEED" -timeout=10 \
         -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix="$findings/$target-" \
         "$scratch" "fuzz/corpus/$target" >"$log" 2>&1 || status=$?
     rm -rf "$scratch"
