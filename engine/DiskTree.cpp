@@ -1,6 +1,7 @@
 #include "DiskTree.h"
 
 #include "Files.h"
+#include "Measure.h"
 #include "Parsers.h"
 #include "Platform.h"
 #include "Scanner.h"
@@ -11,7 +12,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
-#include <nlohmann/json.hpp>
+#include <simdjson.h>
 #include <sys/stat.h>
 #include <unordered_map>
 
@@ -127,36 +128,76 @@ void appendNode(std::string& out, const DiskNode& node)
     out += "]}";
 }
 
-bool readNode(const nlohmann::json& j, DiskNode& node, int nesting)
+// One node object and everything below it. Unknown keys are passed over; a
+// repeated key counts as its last value.
+bool readNode(simdjson::dom::element element, DiskNode& node, int nesting)
 {
-    if (nesting > kMaxNesting || !j.is_object())
+    simdjson::dom::object object;
+    if (nesting > kMaxNesting || element.get_object().get(object))
         return false;
-    auto id = j.find("id");
-    auto name = j.find("name");
-    auto path = j.find("path");
-    auto size = j.find("size");
-    auto children = j.find("children");
-    if (id == j.end() || name == j.end() || path == j.end() || size == j.end() ||
-        children == j.end())
-        return false;
-    if (!id->is_string() || !name->is_string() || !path->is_string() ||
-        !size->is_number_integer() || !children->is_array())
-        return false;
-    node.id = id->get<std::string>();
-    node.name = name->get<std::string>();
-    node.path = path->get<std::string>();
-    if (size->is_number_unsigned() && size->get<uint64_t>() > uint64_t(INT64_MAX))
-        return false;
-    node.size = size->get<int64_t>();
-    node.children.clear();
-    node.children.reserve(children->size());
-    for (const auto& child : *children) {
-        DiskNode c;
-        if (!readNode(child, c, nesting + 1))
-            return false;
-        node.children.push_back(std::move(c));
+    bool id = false, name = false, path = false, size = false, children = false;
+    for (auto [key, value] : object) {
+        std::string_view text;
+        if (key == "id" || key == "name" || key == "path") {
+            if (value.get_string().get(text))
+                return false;
+            if (key == "id") {
+                node.id.assign(text);
+                id = true;
+            } else if (key == "name") {
+                node.name.assign(text);
+                name = true;
+            } else {
+                node.path.assign(text);
+                path = true;
+            }
+        } else if (key == "size") {
+            // An integer that fits 64 signed bits; 1.0 or 2^63 is not one.
+            if (value.type() != simdjson::dom::element_type::INT64)
+                return false;
+            node.size = int64_t(value);
+            size = true;
+        } else if (key == "children") {
+            simdjson::dom::array list;
+            if (value.get_array().get(list))
+                return false;
+            node.children.clear();
+            node.children.reserve(list.size());
+            for (simdjson::dom::element item : list) {
+                node.children.emplace_back();
+                if (!readNode(item, node.children.back(), nesting + 1))
+                    return false;
+            }
+            children = true;
+        }
     }
-    return true;
+    return id && name && path && size && children;
+}
+
+// text must have simdjson::SIMDJSON_PADDING bytes of capacity beyond its end.
+std::optional<DiskNode> decodePadded(std::string& text, bool release)
+{
+    if (text.size() > kMaxCacheBytes)
+        return std::nullopt;
+    simdjson::dom::parser parser;
+    simdjson::dom::element root;
+    if (parser.parse(text.data(), text.size(), false).get(root))
+        return std::nullopt;
+    if (release)
+        text = std::string(); // the parser holds its own copy of every string
+    DiskNode node;
+    if (!readNode(root, node, 1))
+        return std::nullopt;
+    return node;
+}
+
+// Folders whose names are not UTF-8 cannot be written as JSON text (nor shown
+// as names): they stay out of the tree, their sizes counted in their parents.
+void dropNamesNotUtf8(std::vector<DiskNode>& nodes)
+{
+    std::erase_if(nodes, [](const DiskNode& n) { return !Strings::isValidUtf8(n.name); });
+    for (auto& n : nodes)
+        dropNamesNotUtf8(n.children);
 }
 
 // The cache file's content when it was modified less than 30 minutes ago
@@ -173,6 +214,7 @@ std::optional<std::string> freshCache(const std::string& file)
         return std::nullopt;
     // A tree of a million folders takes far less; a larger file is not one
     // this program wrote, and the folder is measured again.
+    static_assert(Files::kReadSlack >= simdjson::SIMDJSON_PADDING);
     return Files::read(file, kMaxCacheBytes);
 }
 
@@ -226,15 +268,19 @@ std::string encode(const DiskNode& node)
 
 std::optional<DiskNode> decode(std::string_view json)
 {
-    try {
-        auto j = nlohmann::json::parse(json);
-        DiskNode node;
-        if (!readNode(j, node, 1))
-            return std::nullopt;
-        return node;
-    } catch (...) {
+    if (json.size() > kMaxCacheBytes)
         return std::nullopt;
-    }
+    std::string text;
+    text.reserve(json.size() + simdjson::SIMDJSON_PADDING);
+    text.assign(json);
+    return decodePadded(text, true);
+}
+
+std::optional<DiskNode> decodeCacheText(std::string& text)
+{
+    if (text.capacity() < text.size() + simdjson::SIMDJSON_PADDING)
+        text.reserve(text.size() + simdjson::SIMDJSON_PADDING);
+    return decodePadded(text, true);
 }
 
 } // namespace DiskTree
@@ -251,7 +297,7 @@ DiskNode diskTree(const std::string& root, int depth, bool useCache, const Cance
 
     if (useCache && !DiskTree::cancelled(token)) {
         if (auto text = DiskTree::freshCache(file)) {
-            auto cached = DiskTree::decode(*text);
+            auto cached = DiskTree::decodeCacheText(*text);
             if (cached && cached->path == p)
                 return std::move(*cached);
         }
@@ -263,25 +309,39 @@ DiskNode diskTree(const std::string& root, int depth, bool useCache, const Cance
         rootNode.name = p;
     rootNode.path = p;
 
-    std::string out = Shell::run(Platform::Tool::du,
-                                 Parse::duArguments({"-k", "-d", std::to_string(d)}, {p}), token);
-    auto sizes = Parse::duSizeMap(Parse::toolSizes(out, 1024));
-    if (DiskTree::cancelled(token))
-        return rootNode;
+    if constexpr (Platform::kIsMac) {
+        std::string out = Shell::run(
+            Platform::Tool::du, Parse::duArguments({"-k", "-d", std::to_string(d)}, {p}), token);
+        auto sizes = Parse::duSizeMap(Parse::toolSizes(out, 1024));
+        if (DiskTree::cancelled(token))
+            return rootNode;
 
-    rootNode.children = DiskTree::childrenOf(sizes, p, d);
-    if (auto own = sizes.find(p); own != sizes.end()) {
-        rootNode.size = own->second;
+        rootNode.children = DiskTree::childrenOf(sizes, p, d);
+        if (auto own = sizes.find(p); own != sizes.end()) {
+            rootNode.size = own->second;
+        } else {
+            int64_t sum = 0;
+            for (const auto& child : rootNode.children)
+                sum += child.size;
+            rootNode.size = sum;
+        }
     } else {
-        int64_t sum = 0;
-        for (const auto& child : rootNode.children)
-            sum += child.size;
-        rootNode.size = sum;
+        // Measured in process, the sizes du -k -d d would print; the tree
+        // comes straight from the walk.
+        auto measured = Measure::tree(p, d, token);
+        if (DiskTree::cancelled(token))
+            return rootNode;
+        if (measured) {
+            rootNode.size = measured->size;
+            rootNode.children = std::move(measured->children);
+            DiskTree::dropNamesNotUtf8(rootNode.children);
+        }
     }
     if (DiskTree::cancelled(token))
         return rootNode;
 
-    Files::writeAtomically(file, DiskTree::encode(rootNode));
+    if (Strings::isValidUtf8(p))
+        Files::writeAtomically(file, DiskTree::encode(rootNode), Files::Durability::Cache);
     return rootNode;
 }
 

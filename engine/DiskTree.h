@@ -49,6 +49,11 @@ std::string encode(const DiskNode& node);
 
 // A node read back from JSON; no value when the text is not JSON, a key is
 // missing or of the wrong type, or the nesting is deeper than nine levels.
+// Larger than kMaxCacheBytes is refused too.
 std::optional<DiskNode> decode(std::string_view json);
+
+// decode of a cache file's text read whole, parsed in place (its capacity is
+// grown for the parser's padding when it lacks it) and released once parsed.
+std::optional<DiskNode> decodeCacheText(std::string& text);
 
 } // namespace DiskTree

@@ -26,6 +26,9 @@ std::optional<std::string> read(const std::string& path, size_t maxBytes)
     }
     fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     std::string out;
+    // Room for the whole file and the padding a fast JSON parser reads past
+    // the end, so the text grows once.
+    out.reserve(static_cast<size_t>(st.st_size) + kReadSlack);
     char buf[65536];
     for (;;) {
         ssize_t n = ::read(fd, buf, sizeof buf);
@@ -76,7 +79,7 @@ void removeStaleTemporaries(const std::string& path)
 
 } // namespace
 
-bool writeAtomically(const std::string& path, const std::string& data)
+bool writeAtomically(const std::string& path, const std::string& data, Durability durability)
 {
     removeStaleTemporaries(path);
     std::string tmp = path + ".tmp-XXXXXX";
@@ -97,7 +100,7 @@ bool writeAtomically(const std::string& path, const std::string& data)
         p += n;
         left -= static_cast<size_t>(n);
     }
-    ok = ok && fchmod(fd, 0644) == 0 && fsync(fd) == 0;
+    ok = ok && fchmod(fd, 0644) == 0 && (durability == Durability::Cache || fsync(fd) == 0);
     ok = ::close(fd) == 0 && ok;
     if (ok && ::rename(tmp.c_str(), path.c_str()) == 0)
         return true;

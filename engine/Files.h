@@ -12,14 +12,23 @@ namespace Files {
 // holds more than maxBytes (checked before reading, and again while reading
 // in case the file grows): a stored file is never loaded whole just to find
 // out that it is far too large to be real.
+// The text's capacity leaves kReadSlack bytes beyond the content.
+inline constexpr size_t kReadSlack = 64;
 std::optional<std::string> read(const std::string& path, size_t maxBytes = SIZE_MAX);
 
-// Writes data to a temporary file in the same folder, flushes it and renames it
+// Whether a write must reach the disk before the rename (history,
+// preferences), or may stay in the page cache (a cache file, which is
+// measured again when a crash leaves it torn).
+enum class Durability { Synced, Cache };
+
+// Writes data to a temporary file in the same folder, flushes it (unless it is a
+// cache) and renames it
 // over path, so readers see either the old or the new content, never a part.
 // False (and path untouched) on any failure. Temporary files of earlier writes
 // to the same path that were left behind (a killed process) and are more than
 // ten minutes old are removed first.
-bool writeAtomically(const std::string& path, const std::string& data);
+bool writeAtomically(const std::string& path, const std::string& data,
+                     Durability durability = Durability::Synced);
 
 // Creates a folder and its missing parents; true when it exists afterwards.
 bool makeDirs(const std::string& path);

@@ -59,6 +59,9 @@ std::optional<std::string> runSucceeding(const std::string& executable,
 // calls it when it quits, so a scan in progress never keeps it alive.
 void stopAll();
 
+// Whether stopAll has been called: in-process walks look at it too.
+bool stopping();
+
 } // namespace Shell
 
 namespace Scanner {
