@@ -1,11 +1,15 @@
-// The folder-size tree behind the storage map and `tclean tree`. One du run
-// over the resolved root gives a size map (path to bytes, Parsers.h); the map
-// is indexed once by parent path and the tree is assembled from that index, so
-// assembly grows linearly with the number of du lines. Each finished tree is
-// kept for 30 minutes as compact JSON in the product's cache folder
-// (Platform::cacheFolder: $XDG_CACHE_HOME/TidloCleaner on Linux), one file per root
-// and depth ("tree_" key "_d" depth ".json"), written atomically. The pieces
-// below are the steps of Scanner::diskTree, public so they can be tested.
+// The folder-size tree behind the storage map and `tclean tree`. On Linux the
+// tree comes straight from one in-process walk over the resolved root
+// (Measure.h), with the sizes du -k -d would print; on macOS one du run gives a
+// size map (path to bytes, Parsers.h) that is indexed once by parent path, and
+// the tree is assembled from that index. Folders whose names are not UTF-8 stay
+// out of the tree (their sizes count in their parents), as du's output lines
+// for them are dropped. Each finished tree is kept for 30 minutes as compact
+// JSON in the product's cache folder (Platform::cacheFolder:
+// $XDG_CACHE_HOME/TidloCleaner on Linux), one file per root and depth ("tree_"
+// key "_d" depth ".json"), written atomically but not flushed to the disk (a
+// torn file after a crash is measured again), and read back with simdjson. The
+// pieces below are the steps of Scanner::diskTree, public so they can be tested.
 #pragma once
 
 #include "Records.h"
