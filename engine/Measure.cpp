@@ -41,8 +41,8 @@ struct Dir
     uint64_t total = 0;        // bytes of the whole subtree, after the walk
     dev_t dev = 0;
     ino_t ino = 0;
-    uint32_t index = 0; // position among the parent's entries
-    uint32_t root = 0;  // which root it lies below
+    uint32_t index = 0;   // position among the parent's entries
+    uint32_t root = 0;    // which root it lies below
     bool counted = true;  // false: a loop back to an ancestor, or vanished
     bool isFolder = true; // false: replaced by a non-folder while walking
 };
@@ -73,9 +73,9 @@ struct Fd
 struct Task
 {
     Dir* dir = nullptr;
-    std::string rootPath;        // for a root only: the path to open
-    std::shared_ptr<Fd> parent;  // the open parent folder (none for a root)
-    std::shared_ptr<Fd> rootFd;  // the open root, for folders opened from it
+    std::string rootPath;       // for a root only: the path to open
+    std::shared_ptr<Fd> parent; // the open parent folder (none for a root)
+    std::shared_ptr<Fd> rootFd; // the open root, for folders opened from it
 };
 
 struct Entry
@@ -358,10 +358,9 @@ private:
         if (fd < 0) {
             // Not opened: count what can be examined of the entry itself.
             int at = task.parent ? task.parent->fd : AT_FDCWD;
-            std::string path = task.parent ? d->name
-                               : task.rootPath.empty()
-                                   ? std::string()
-                                   : task.rootPath;
+            std::string path = task.parent             ? d->name
+                               : task.rootPath.empty() ? std::string()
+                                                       : task.rootPath;
             bool known = false;
             if (!path.empty())
                 known = ::fstatat(at, path.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;

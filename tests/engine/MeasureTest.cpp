@@ -2,8 +2,8 @@
 // folder of the tree has exactly the size `du -k -0 -d N --` prints for it, no
 // folder more or less, and each path's size is `du -sk --`'s. Unreadable
 // folders are measured as an unprivileged user, both by du and by the walk.
-#include "DiskTree.h"
 #include "Measure.h"
+#include "DiskTree.h"
 #include "Scanner.h"
 #include "TestHome.h"
 
@@ -368,7 +368,8 @@ const std::vector<Case>& cases()
 }
 
 class MeasureAgainstDu : public ::testing::TestWithParam<size_t>
-{};
+{
+};
 
 TEST_P(MeasureAgainstDu, EveryFolderAsDuPrintsIt)
 {
