@@ -8,6 +8,7 @@
 #include "Strings.h"
 
 #include <algorithm>
+#include <charconv>
 #include <chrono>
 #include <climits>
 #include <cstdio>
@@ -109,8 +110,19 @@ size_t encodedSize(const DiskNode& node)
     return n;
 }
 
-void appendNode(std::string& out, const DiskNode& node)
+// Where a long encoding goes as it grows, so it is never held whole.
+struct Sink
 {
+    Files::AtomicFile* file = nullptr;
+    static constexpr size_t kChunk = size_t(1) << 20;
+};
+
+void appendNode(std::string& out, const DiskNode& node, const Sink& sink = {})
+{
+    if (sink.file && out.size() >= Sink::kChunk) {
+        sink.file->append(out);
+        out.clear();
+    }
     out += "{\"id\":";
     appendJsonString(out, node.id);
     out += ",\"name\":";
@@ -123,72 +135,308 @@ void appendNode(std::string& out, const DiskNode& node)
     for (size_t i = 0; i < node.children.size(); ++i) {
         if (i > 0)
             out += ',';
-        appendNode(out, node.children[i]);
+        appendNode(out, node.children[i], sink);
     }
     out += "]}";
 }
 
-// One node object and everything below it. Unknown keys are passed over; a
-// repeated key counts as its last value.
-bool readNode(simdjson::dom::element element, DiskNode& node, int nesting)
+// A strict reader of the cache's JSON that builds the nodes straight from the
+// text, with no document in between: a cache of 100,000 folders then needs its
+// text and its nodes, nothing more. The text is checked to be UTF-8 first
+// (simdjson's validator); everything else is JSON's grammar. Unknown keys
+// are passed over (their values still have to be JSON), a repeated key counts
+// as its last value, and a known key of the wrong type rejects the whole text.
+class Reader
 {
-    simdjson::dom::object object;
-    if (nesting > kMaxNesting || element.get_object().get(object))
+public:
+    explicit Reader(std::string_view text) : m_p(text.data()), m_end(text.data() + text.size()) {}
+
+    std::optional<DiskNode> document()
+    {
+        DiskNode node;
+        blanks();
+        if (!readNode(node, 1))
+            return std::nullopt;
+        blanks();
+        if (m_p != m_end)
+            return std::nullopt;
+        return node;
+    }
+
+private:
+    // Values nested deeper than this inside unknown keys are refused rather
+    // than followed.
+    static constexpr int kMaxDepth = 64;
+
+    void blanks()
+    {
+        while (m_p < m_end && (*m_p == ' ' || *m_p == '\n' || *m_p == '\r' || *m_p == '\t'))
+            ++m_p;
+    }
+
+    bool take(char c)
+    {
+        blanks();
+        if (m_p < m_end && *m_p == c) {
+            ++m_p;
+            return true;
+        }
         return false;
-    bool id = false, name = false, path = false, size = false, children = false;
-    for (auto [key, value] : object) {
-        std::string_view text;
-        if (key == "id" || key == "name" || key == "path") {
-            if (value.get_string().get(text))
+    }
+
+    static int hexDigit(char c)
+    {
+        if (c >= '0' && c <= '9')
+            return c - '0';
+        if (c >= 'a' && c <= 'f')
+            return c - 'a' + 10;
+        if (c >= 'A' && c <= 'F')
+            return c - 'A' + 10;
+        return -1;
+    }
+
+    bool hex4(uint32_t& out)
+    {
+        if (m_end - m_p < 4)
+            return false;
+        out = 0;
+        for (int i = 0; i < 4; ++i) {
+            int d = hexDigit(m_p[i]);
+            if (d < 0)
                 return false;
-            if (key == "id") {
-                node.id.assign(text);
-                id = true;
-            } else if (key == "name") {
-                node.name.assign(text);
-                name = true;
-            } else {
-                node.path.assign(text);
-                path = true;
-            }
-        } else if (key == "size") {
-            // An integer that fits 64 signed bits; 1.0 or 2^63 is not one.
-            if (value.type() != simdjson::dom::element_type::INT64)
-                return false;
-            node.size = int64_t(value);
-            size = true;
-        } else if (key == "children") {
-            simdjson::dom::array list;
-            if (value.get_array().get(list))
-                return false;
-            node.children.clear();
-            node.children.reserve(list.size());
-            for (simdjson::dom::element item : list) {
-                node.children.emplace_back();
-                if (!readNode(item, node.children.back(), nesting + 1))
-                    return false;
-            }
-            children = true;
+            out = out * 16 + uint32_t(d);
+        }
+        m_p += 4;
+        return true;
+    }
+
+    static void appendUtf8(std::string& out, uint32_t cp)
+    {
+        if (cp < 0x80) {
+            out += char(cp);
+        } else if (cp < 0x800) {
+            out += char(0xC0 | (cp >> 6));
+            out += char(0x80 | (cp & 0x3F));
+        } else if (cp < 0x10000) {
+            out += char(0xE0 | (cp >> 12));
+            out += char(0x80 | ((cp >> 6) & 0x3F));
+            out += char(0x80 | (cp & 0x3F));
+        } else {
+            out += char(0xF0 | (cp >> 18));
+            out += char(0x80 | ((cp >> 12) & 0x3F));
+            out += char(0x80 | ((cp >> 6) & 0x3F));
+            out += char(0x80 | (cp & 0x3F));
         }
     }
-    return id && name && path && size && children;
-}
 
-// text must have simdjson::SIMDJSON_PADDING bytes of capacity beyond its end.
-std::optional<DiskNode> decodePadded(std::string& text, bool release)
+    // A string value after its opening quote, unescaped into out.
+    bool string(std::string& out)
+    {
+        out.clear();
+        for (;;) {
+            const char* run = m_p;
+            while (m_p < m_end && *m_p != '"' && *m_p != '\\' &&
+                   static_cast<unsigned char>(*m_p) >= 0x20)
+                ++m_p;
+            out.append(run, size_t(m_p - run));
+            if (m_p >= m_end || static_cast<unsigned char>(*m_p) < 0x20)
+                return false;
+            if (*m_p++ == '"')
+                return true;
+            if (m_p >= m_end)
+                return false;
+            char e = *m_p++;
+            switch (e) {
+            case '"':
+            case '\\':
+            case '/':
+                out += e;
+                break;
+            case 'b':
+                out += '\b';
+                break;
+            case 'f':
+                out += '\f';
+                break;
+            case 'n':
+                out += '\n';
+                break;
+            case 'r':
+                out += '\r';
+                break;
+            case 't':
+                out += '\t';
+                break;
+            case 'u': {
+                uint32_t cp = 0;
+                if (!hex4(cp) || (cp >= 0xDC00 && cp <= 0xDFFF))
+                    return false;
+                if (cp >= 0xD800 && cp <= 0xDBFF) {
+                    uint32_t low = 0;
+                    if (m_end - m_p < 2 || m_p[0] != '\\' || m_p[1] != 'u')
+                        return false;
+                    m_p += 2;
+                    if (!hex4(low) || low < 0xDC00 || low > 0xDFFF)
+                        return false;
+                    cp = 0x10000 + ((cp - 0xD800) << 10) + (low - 0xDC00);
+                }
+                appendUtf8(out, cp);
+                break;
+            }
+            default:
+                return false;
+            }
+        }
+    }
+
+    // A number; integer tells whether it is one that fits 64 signed bits.
+    bool number(int64_t& value, bool& integer)
+    {
+        const char* start = m_p;
+        if (m_p < m_end && *m_p == '-')
+            ++m_p;
+        if (m_p >= m_end || *m_p < '0' || *m_p > '9')
+            return false;
+        if (*m_p == '0')
+            ++m_p;
+        else
+            while (m_p < m_end && *m_p >= '0' && *m_p <= '9')
+                ++m_p;
+        integer = true;
+        if (m_p < m_end && *m_p == '.') {
+            integer = false;
+            ++m_p;
+            if (m_p >= m_end || *m_p < '0' || *m_p > '9')
+                return false;
+            while (m_p < m_end && *m_p >= '0' && *m_p <= '9')
+                ++m_p;
+        }
+        if (m_p < m_end && (*m_p == 'e' || *m_p == 'E')) {
+            integer = false;
+            ++m_p;
+            if (m_p < m_end && (*m_p == '+' || *m_p == '-'))
+                ++m_p;
+            if (m_p >= m_end || *m_p < '0' || *m_p > '9')
+                return false;
+            while (m_p < m_end && *m_p >= '0' && *m_p <= '9')
+                ++m_p;
+        }
+        if (integer) {
+            auto [end, ec] = std::from_chars(start, m_p, value);
+            integer = ec == std::errc() && end == m_p;
+        }
+        return true;
+    }
+
+    bool literal(std::string_view word)
+    {
+        if (size_t(m_end - m_p) < word.size() || std::string_view(m_p, word.size()) != word)
+            return false;
+        m_p += word.size();
+        return true;
+    }
+
+    // Any JSON value, checked and passed over.
+    bool skipValue(int depth)
+    {
+        if (depth > kMaxDepth)
+            return false;
+        blanks();
+        if (m_p >= m_end)
+            return false;
+        char c = *m_p;
+        if (c == '"') {
+            ++m_p;
+            return string(m_scratch);
+        }
+        if (c == '{') {
+            ++m_p;
+            if (take('}'))
+                return true;
+            do {
+                if (!take('"') || !string(m_scratch) || !take(':') || !skipValue(depth + 1))
+                    return false;
+            } while (take(','));
+            return take('}');
+        }
+        if (c == '[') {
+            ++m_p;
+            if (take(']'))
+                return true;
+            do {
+                if (!skipValue(depth + 1))
+                    return false;
+            } while (take(','));
+            return take(']');
+        }
+        if (c == 't')
+            return literal("true");
+        if (c == 'f')
+            return literal("false");
+        if (c == 'n')
+            return literal("null");
+        int64_t value = 0;
+        bool integer = false;
+        return number(value, integer);
+    }
+
+    bool readNode(DiskNode& node, int nesting)
+    {
+        if (nesting > kMaxNesting || !take('{'))
+            return false;
+        bool id = false, name = false, path = false, size = false, children = false;
+        if (!take('}')) {
+            do {
+                if (!take('"') || !string(m_key) || !take(':'))
+                    return false;
+                if (m_key == "id" || m_key == "name" || m_key == "path") {
+                    std::string& field = m_key == "id"     ? node.id
+                                         : m_key == "name" ? node.name
+                                                           : node.path;
+                    (m_key == "id" ? id : m_key == "name" ? name : path) = true;
+                    if (!take('"') || !string(field))
+                        return false;
+                } else if (m_key == "size") {
+                    blanks();
+                    bool integer = false;
+                    if (!number(node.size, integer) || !integer)
+                        return false;
+                    size = true;
+                } else if (m_key == "children") {
+                    if (!take('['))
+                        return false;
+                    node.children.clear();
+                    if (!take(']')) {
+                        do {
+                            node.children.emplace_back();
+                            if (!readNode(node.children.back(), nesting + 1))
+                                return false;
+                        } while (take(','));
+                        if (!take(']'))
+                            return false;
+                    }
+                    children = true;
+                } else if (!skipValue(nesting)) {
+                    return false;
+                }
+            } while (take(','));
+            if (!take('}'))
+                return false;
+        }
+        return id && name && path && size && children;
+    }
+
+    const char* m_p;
+    const char* m_end;
+    std::string m_key;
+    std::string m_scratch;
+};
+
+std::optional<DiskNode> decodeText(std::string_view text)
 {
-    if (text.size() > kMaxCacheBytes)
+    if (text.size() > kMaxCacheBytes || !simdjson::validate_utf8(text.data(), text.size()))
         return std::nullopt;
-    simdjson::dom::parser parser;
-    simdjson::dom::element root;
-    if (parser.parse(text.data(), text.size(), false).get(root))
-        return std::nullopt;
-    if (release)
-        text = std::string(); // the parser holds its own copy of every string
-    DiskNode node;
-    if (!readNode(root, node, 1))
-        return std::nullopt;
-    return node;
+    return Reader(text).document();
 }
 
 // Folders whose names are not UTF-8 cannot be written as JSON text (nor shown
@@ -214,7 +462,6 @@ std::optional<std::string> freshCache(const std::string& file)
         return std::nullopt;
     // A tree of a million folders takes far less; a larger file is not one
     // this program wrote, and the folder is measured again.
-    static_assert(Files::kReadSlack >= simdjson::SIMDJSON_PADDING);
     return Files::read(file, kMaxCacheBytes);
 }
 
@@ -266,21 +513,25 @@ std::string encode(const DiskNode& node)
     return out;
 }
 
+bool writeCache(const std::string& file, const DiskNode& node)
+{
+    Files::AtomicFile out(file);
+    std::string buffer;
+    buffer.reserve(Sink::kChunk + 4096);
+    appendNode(buffer, node, Sink{&out});
+    return out.append(buffer) && out.commit(Files::Durability::Cache);
+}
+
 std::optional<DiskNode> decode(std::string_view json)
 {
-    if (json.size() > kMaxCacheBytes)
-        return std::nullopt;
-    std::string text;
-    text.reserve(json.size() + simdjson::SIMDJSON_PADDING);
-    text.assign(json);
-    return decodePadded(text, true);
+    return decodeText(json);
 }
 
 std::optional<DiskNode> decodeCacheText(std::string& text)
 {
-    if (text.capacity() < text.size() + simdjson::SIMDJSON_PADDING)
-        text.reserve(text.size() + simdjson::SIMDJSON_PADDING);
-    return decodePadded(text, true);
+    auto node = decodeText(text);
+    text = std::string();
+    return node;
 }
 
 } // namespace DiskTree
@@ -341,7 +592,7 @@ DiskNode diskTree(const std::string& root, int depth, bool useCache, const Cance
         return rootNode;
 
     if (Strings::isValidUtf8(p))
-        Files::writeAtomically(file, DiskTree::encode(rootNode), Files::Durability::Cache);
+        DiskTree::writeCache(file, rootNode);
     return rootNode;
 }
 

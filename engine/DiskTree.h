@@ -8,7 +8,8 @@
 // JSON in the product's cache folder (Platform::cacheFolder:
 // $XDG_CACHE_HOME/TidloCleaner on Linux), one file per root and depth ("tree_"
 // key "_d" depth ".json"), written atomically but not flushed to the disk (a
-// torn file after a crash is measured again), and read back with simdjson. The
+// torn file after a crash is measured again), and read back by a strict reader
+// that builds the nodes straight from the text. The
 // pieces below are the steps of Scanner::diskTree, public so they can be tested.
 #pragma once
 
@@ -51,13 +52,16 @@ std::vector<DiskNode> childrenOf(const std::map<std::string, int64_t>& sizes,
 // children, recursively.
 std::string encode(const DiskNode& node);
 
+// encode written atomically to file as it is produced (never held whole), not
+// flushed to the disk; false when it could not be written.
+bool writeCache(const std::string& file, const DiskNode& node);
+
 // A node read back from JSON; no value when the text is not JSON, a key is
 // missing or of the wrong type, or the nesting is deeper than nine levels.
 // Larger than kMaxCacheBytes is refused too.
 std::optional<DiskNode> decode(std::string_view json);
 
-// decode of a cache file's text read whole, parsed in place (its capacity is
-// grown for the parser's padding when it lacks it) and released once parsed.
+// decode of a cache file's text read whole; the text is released once read.
 std::optional<DiskNode> decodeCacheText(std::string& text);
 
 } // namespace DiskTree

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace Files {
 
@@ -12,8 +13,6 @@ namespace Files {
 // holds more than maxBytes (checked before reading, and again while reading
 // in case the file grows): a stored file is never loaded whole just to find
 // out that it is far too large to be real.
-// The text's capacity leaves kReadSlack bytes beyond the content.
-inline constexpr size_t kReadSlack = 64;
 std::optional<std::string> read(const std::string& path, size_t maxBytes = SIZE_MAX);
 
 // Whether a write must reach the disk before the rename (history,
@@ -21,14 +20,34 @@ std::optional<std::string> read(const std::string& path, size_t maxBytes = SIZE_
 // measured again when a crash leaves it torn).
 enum class Durability { Synced, Cache };
 
-// Writes data to a temporary file in the same folder, flushes it (unless it is a
-// cache) and renames it
-// over path, so readers see either the old or the new content, never a part.
+// Writes data to a temporary file in the same folder, flushes it (unless it is
+// a cache) and renames it over path, so readers see either the old or the new
+// content, never a part.
 // False (and path untouched) on any failure. Temporary files of earlier writes
 // to the same path that were left behind (a killed process) and are more than
 // ten minutes old are removed first.
 bool writeAtomically(const std::string& path, const std::string& data,
                      Durability durability = Durability::Synced);
+
+// The same written piece by piece, for a text too large to hold twice: append
+// as it is produced, then commit. Dropped without a commit, nothing changes.
+class AtomicFile
+{
+public:
+    explicit AtomicFile(const std::string& path);
+    ~AtomicFile();
+    AtomicFile(const AtomicFile&) = delete;
+    AtomicFile& operator=(const AtomicFile&) = delete;
+
+    bool append(std::string_view data);
+    bool commit(Durability durability = Durability::Synced);
+
+private:
+    std::string m_path;
+    std::string m_tmp;
+    int m_fd = -1;
+    bool m_ok = false;
+};
 
 // Creates a folder and its missing parents; true when it exists afterwards.
 bool makeDirs(const std::string& path);
