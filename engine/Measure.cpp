@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <condition_variable>
 #include <cstring>
 #include <deque>
@@ -214,7 +215,7 @@ public:
         m_workers.resize(n);
         struct rlimit limit = {};
         if (::getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY)
-            m_fdBudget = std::max<long>(16, long(limit.rlim_cur) / 4);
+            m_fdBudget = std::max<long>(4, long(limit.rlim_cur) / 4);
     }
 
     // Queues a root folder (already known to be a folder).
@@ -348,13 +349,20 @@ private:
     {
         Dir* d = task.dir;
         int fd = -1;
-        if (!task.rootPath.empty()) {
-            fd = ::open(task.rootPath.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-        } else if (task.parent) {
-            fd = ::openat(task.parent->fd, d->name.c_str(),
-                          O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-        } else if (task.rootFd) {
-            fd = openBelowRoot(task.rootFd->fd, relativePath(d));
+        // Out of file descriptors (the process holds many elsewhere) is not
+        // an unreadable folder: wait for some to be closed, for a while.
+        for (int attempt = 0; attempt < 2000; ++attempt) {
+            if (!task.rootPath.empty()) {
+                fd = ::open(task.rootPath.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+            } else if (task.parent) {
+                fd = ::openat(task.parent->fd, d->name.c_str(),
+                              O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+            } else if (task.rootFd) {
+                fd = openBelowRoot(task.rootFd->fd, relativePath(d));
+            }
+            if (fd >= 0 || (errno != EMFILE && errno != ENFILE))
+                break;
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
 
         struct stat st = {};

@@ -16,6 +16,7 @@
 #include <map>
 #include <random>
 #include <sys/mount.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
@@ -188,6 +189,29 @@ struct Case
     bool unprivileged = false;
     // The root to measure, relative to the folder ("" for the folder itself).
     const char* root = "root";
+    // When set, the walk runs with at most this many open files allowed.
+    rlim_t openFiles = 0;
+};
+
+// Lowers the soft limit of open files for the life of the object.
+class OpenFilesLimit
+{
+public:
+    explicit OpenFilesLimit(rlim_t limit)
+    {
+        ::getrlimit(RLIMIT_NOFILE, &m_saved);
+        if (limit > 0) {
+            struct rlimit lowered = m_saved;
+            lowered.rlim_cur = limit;
+            ::setrlimit(RLIMIT_NOFILE, &lowered);
+        }
+    }
+    ~OpenFilesLimit() { ::setrlimit(RLIMIT_NOFILE, &m_saved); }
+    OpenFilesLimit(const OpenFilesLimit&) = delete;
+    OpenFilesLimit& operator=(const OpenFilesLimit&) = delete;
+
+private:
+    struct rlimit m_saved = {};
 };
 
 void sparse(Folder& f, const std::string& rel, off_t length, off_t writeAt)
@@ -358,6 +382,23 @@ const std::vector<Case>& cases()
              return true;
          },
          true},
+        {"a binary tree 10 levels deep with few open files allowed",
+         [](Folder& f, std::string&) {
+             // Each folder's second half waits while the first is walked, so
+             // more folders wait than the walk may keep open: the deeper ones
+             // are opened from the root instead.
+             std::function<void(const std::string&, int)> grow = [&](const std::string& at,
+                                                                     int level) {
+                 f.file(at + "/f", size_t(level) * 1000);
+                 if (level < 10) {
+                     grow(at + "/a", level + 1);
+                     grow(at + "/b", level + 1);
+                 }
+             };
+             grow("root", 0);
+             return true;
+         },
+         false, "root", 32},
         {"a generated tree of 3,000 folders",
          [](Folder& f, std::string&) {
              generated(f);
@@ -384,7 +425,11 @@ TEST_P(MeasureAgainstDu, EveryFolderAsDuPrintsIt)
     for (int depth : {1, 3, 8}) {
         SCOPED_TRACE(std::string(c.name) + ", depth " + std::to_string(depth));
         SizeMap du = duTree(root, depth, c.unprivileged);
-        SizeMap walked = c.unprivileged ? walkTreeAsNobody(root, depth) : walkTree(root, depth);
+        SizeMap walked;
+        {
+            OpenFilesLimit limit(c.openFiles);
+            walked = c.unprivileged ? walkTreeAsNobody(root, depth) : walkTree(root, depth);
+        }
         EXPECT_TRUE(walked == du) << differences(walked, du);
     }
     if (c.unprivileged)
@@ -397,7 +442,11 @@ TEST_P(MeasureAgainstDu, EveryFolderAsDuPrintsIt)
              it != fs::recursive_directory_iterator() && paths.size() < 400; it.increment(ec))
             if (it->is_directory(ec) && !it->is_symlink(ec))
                 paths.push_back(it->path().string());
-    auto sizes = Measure::sizes(paths);
+    std::vector<int64_t> sizes;
+    {
+        OpenFilesLimit limit(c.openFiles);
+        sizes = Measure::sizes(paths);
+    }
     for (size_t i = 0; i < paths.size(); ++i)
         EXPECT_EQ(sizes[i], duTotal(paths[i])) << paths[i];
 }
