@@ -2,6 +2,7 @@
 # tclean tree ROOT -d 8 against a bare du -k -d 8 ROOT over a generated tree of
 # about 20,000 folders, run alternately in one session; the tree cache file is
 # removed before every tclean run. Prints the median of each and their ratio.
+# bench/measure.sh has the larger corpora, the cold runs and the memory.
 #   bench/tree.sh [TCLEAN] [RUNS]     (default build/bin/tclean, 15 runs)
 set -eu
 cd "$(dirname "$0")/.."
@@ -10,7 +11,7 @@ RUNS="${2:-15}"
 WORK=$(mktemp -d /tmp/tidlo-bench-tree-XXXXXX)
 trap 'rm -rf "$WORK"' EXIT
 ROOT="$WORK/root"
-export HOME="$WORK/home"
+export HOME="$WORK/home" XDG_CACHE_HOME=""
 mkdir -p "$ROOT" "$HOME"
 
 # 20,000 folders: 20 top folders, each a few levels deep, a small file in some.
@@ -36,7 +37,7 @@ while made < 20000:
 PY
 echo "folders: $(find "$ROOT" -type d | wc -l)"
 
-CACHE="$HOME/Library/Application Support/TidloCleaner"
+CACHE="$HOME/.cache/TidloCleaner"
 now() { date +%s%N; }
 median() { sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
 

@@ -1,6 +1,7 @@
 #include "Apps.h"
 
 #include "Files.h"
+#include "Measure.h"
 #include "Parsers.h"
 #include "Platform.h"
 #include "Plists.h"
@@ -73,9 +74,18 @@ std::vector<AppInfo> appsList()
         return {};
 
     std::map<std::string, int64_t> sizes;
-    for (auto& line : Parse::toolSizes(
-             Shell::run(Platform::Tool::du, Parse::duArguments({"-sk"}, bundles)), 1024))
-        sizes[line.path] = line.size;
+    if constexpr (Platform::kIsMac) {
+        for (auto& line : Parse::toolSizes(
+                 Shell::run(Platform::Tool::du, Parse::duArguments({"-sk"}, bundles)), 1024))
+            sizes[line.path] = line.size;
+    } else {
+        // As one du run over all bundles: a file linked from two bundles
+        // counts in the first.
+        auto measured = Measure::sizes(bundles, nullptr, true);
+        for (size_t i = 0; i < bundles.size(); ++i)
+            if (measured[i] >= 0)
+                sizes[bundles[i]] = measured[i];
+    }
 
     std::vector<AppInfo> apps;
     for (const auto& path : bundles) {

@@ -1,9 +1,9 @@
 // Installed applications and what they left in the user's Library. appsList
 // lists the ".app" bundles directly inside /Applications and ~/Applications,
-// sizes them all with one du run (a bundle du did not report is measured on its
-// own) and reads each bundle identifier from Contents/Info.plist (XML or
-// binary, through libplist). leftovers lists the entries of eight Library
-// folders whose names contain the bundle identifier or the name, in any case.
+// sizes them all as one du run over them all would (in process on Linux,
+// Measure.h; a bundle not reported is measured on its own) and reads each bundle identifier from
+// Contents/Info.plist (XML or binary, through libplist). leftovers lists the entries of eight
+// Library folders whose names contain the bundle identifier or the name, in any case.
 #pragma once
 
 #include <optional>

@@ -8,7 +8,8 @@
 // application folders of $XDG_CONFIG_HOME and ~/.var/app/<id>/config in the
 // second. The product's own cache folder is never a candidate. The
 // first candidate with a given path wins; each existing one is measured on its
-// own (a few du runs at a time) and kept above 2 MiB. The items come back
+// own (Scanner::sizesOf: one pool of in-process walks on Linux) and kept
+// above 2 MiB. The items come back
 // largest first, equal sizes in candidate order.
 #include "Scanner.h"
 

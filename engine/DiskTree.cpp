@@ -1,17 +1,19 @@
 #include "DiskTree.h"
 
 #include "Files.h"
+#include "Measure.h"
 #include "Parsers.h"
 #include "Platform.h"
 #include "Scanner.h"
 #include "Strings.h"
 
 #include <algorithm>
+#include <charconv>
 #include <chrono>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
-#include <nlohmann/json.hpp>
+#include <simdjson.h>
 #include <sys/stat.h>
 #include <unordered_map>
 
@@ -108,8 +110,19 @@ size_t encodedSize(const DiskNode& node)
     return n;
 }
 
-void appendNode(std::string& out, const DiskNode& node)
+// Where a long encoding goes as it grows, so it is never held whole.
+struct Sink
 {
+    Files::AtomicFile* file = nullptr;
+    static constexpr size_t kChunk = size_t(1) << 20;
+};
+
+void appendNode(std::string& out, const DiskNode& node, const Sink& sink = {})
+{
+    if (sink.file && out.size() >= Sink::kChunk) {
+        sink.file->append(out);
+        out.clear();
+    }
     out += "{\"id\":";
     appendJsonString(out, node.id);
     out += ",\"name\":";
@@ -122,41 +135,317 @@ void appendNode(std::string& out, const DiskNode& node)
     for (size_t i = 0; i < node.children.size(); ++i) {
         if (i > 0)
             out += ',';
-        appendNode(out, node.children[i]);
+        appendNode(out, node.children[i], sink);
     }
     out += "]}";
 }
 
-bool readNode(const nlohmann::json& j, DiskNode& node, int nesting)
+// A strict reader of the cache's JSON that builds the nodes straight from the
+// text, with no document in between: a cache of 100,000 folders then needs its
+// text and its nodes, nothing more. The text is checked to be UTF-8 first
+// (simdjson's validator); everything else is JSON's grammar. Unknown keys
+// are passed over (their values still have to be JSON), a repeated key counts
+// as its last value, and a known key of the wrong type rejects the whole text.
+class Reader
 {
-    if (nesting > kMaxNesting || !j.is_object())
-        return false;
-    auto id = j.find("id");
-    auto name = j.find("name");
-    auto path = j.find("path");
-    auto size = j.find("size");
-    auto children = j.find("children");
-    if (id == j.end() || name == j.end() || path == j.end() || size == j.end() ||
-        children == j.end())
-        return false;
-    if (!id->is_string() || !name->is_string() || !path->is_string() ||
-        !size->is_number_integer() || !children->is_array())
-        return false;
-    node.id = id->get<std::string>();
-    node.name = name->get<std::string>();
-    node.path = path->get<std::string>();
-    if (size->is_number_unsigned() && size->get<uint64_t>() > uint64_t(INT64_MAX))
-        return false;
-    node.size = size->get<int64_t>();
-    node.children.clear();
-    node.children.reserve(children->size());
-    for (const auto& child : *children) {
-        DiskNode c;
-        if (!readNode(child, c, nesting + 1))
-            return false;
-        node.children.push_back(std::move(c));
+public:
+    explicit Reader(std::string_view text) : m_p(text.data()), m_end(text.data() + text.size()) {}
+
+    std::optional<DiskNode> document()
+    {
+        DiskNode node;
+        blanks();
+        if (!readNode(node, 1))
+            return std::nullopt;
+        blanks();
+        if (m_p != m_end)
+            return std::nullopt;
+        return node;
     }
-    return true;
+
+private:
+    // Values nested deeper than this inside unknown keys are refused rather
+    // than followed.
+    static constexpr int kMaxDepth = 64;
+
+    void blanks()
+    {
+        while (m_p < m_end && (*m_p == ' ' || *m_p == '\n' || *m_p == '\r' || *m_p == '\t'))
+            ++m_p;
+    }
+
+    bool take(char c)
+    {
+        blanks();
+        if (m_p < m_end && *m_p == c) {
+            ++m_p;
+            return true;
+        }
+        return false;
+    }
+
+    static int hexDigit(char c)
+    {
+        if (c >= '0' && c <= '9')
+            return c - '0';
+        if (c >= 'a' && c <= 'f')
+            return c - 'a' + 10;
+        if (c >= 'A' && c <= 'F')
+            return c - 'A' + 10;
+        return -1;
+    }
+
+    bool hex4(uint32_t& out)
+    {
+        if (m_end - m_p < 4)
+            return false;
+        out = 0;
+        for (int i = 0; i < 4; ++i) {
+            int d = hexDigit(m_p[i]);
+            if (d < 0)
+                return false;
+            out = out * 16 + uint32_t(d);
+        }
+        m_p += 4;
+        return true;
+    }
+
+    static void appendUtf8(std::string& out, uint32_t cp)
+    {
+        if (cp < 0x80) {
+            out += char(cp);
+        } else if (cp < 0x800) {
+            out += char(0xC0 | (cp >> 6));
+            out += char(0x80 | (cp & 0x3F));
+        } else if (cp < 0x10000) {
+            out += char(0xE0 | (cp >> 12));
+            out += char(0x80 | ((cp >> 6) & 0x3F));
+            out += char(0x80 | (cp & 0x3F));
+        } else {
+            out += char(0xF0 | (cp >> 18));
+            out += char(0x80 | ((cp >> 12) & 0x3F));
+            out += char(0x80 | ((cp >> 6) & 0x3F));
+            out += char(0x80 | (cp & 0x3F));
+        }
+    }
+
+    // A string value after its opening quote, unescaped into out.
+    bool string(std::string& out)
+    {
+        out.clear();
+        for (;;) {
+            const char* run = m_p;
+            while (m_p < m_end && *m_p != '"' && *m_p != '\\' &&
+                   static_cast<unsigned char>(*m_p) >= 0x20)
+                ++m_p;
+            out.append(run, size_t(m_p - run));
+            if (m_p >= m_end || static_cast<unsigned char>(*m_p) < 0x20)
+                return false;
+            if (*m_p++ == '"')
+                return true;
+            if (m_p >= m_end)
+                return false;
+            char e = *m_p++;
+            switch (e) {
+            case '"':
+            case '\\':
+            case '/':
+                out += e;
+                break;
+            case 'b':
+                out += '\b';
+                break;
+            case 'f':
+                out += '\f';
+                break;
+            case 'n':
+                out += '\n';
+                break;
+            case 'r':
+                out += '\r';
+                break;
+            case 't':
+                out += '\t';
+                break;
+            case 'u': {
+                uint32_t cp = 0;
+                if (!hex4(cp) || (cp >= 0xDC00 && cp <= 0xDFFF))
+                    return false;
+                if (cp >= 0xD800 && cp <= 0xDBFF) {
+                    uint32_t low = 0;
+                    if (m_end - m_p < 2 || m_p[0] != '\\' || m_p[1] != 'u')
+                        return false;
+                    m_p += 2;
+                    if (!hex4(low) || low < 0xDC00 || low > 0xDFFF)
+                        return false;
+                    cp = 0x10000 + ((cp - 0xD800) << 10) + (low - 0xDC00);
+                }
+                appendUtf8(out, cp);
+                break;
+            }
+            default:
+                return false;
+            }
+        }
+    }
+
+    // A number; integer tells whether it is one that fits 64 signed bits.
+    bool number(int64_t& value, bool& integer)
+    {
+        const char* start = m_p;
+        if (m_p < m_end && *m_p == '-')
+            ++m_p;
+        if (m_p >= m_end || *m_p < '0' || *m_p > '9')
+            return false;
+        if (*m_p == '0')
+            ++m_p;
+        else
+            while (m_p < m_end && *m_p >= '0' && *m_p <= '9')
+                ++m_p;
+        integer = true;
+        if (m_p < m_end && *m_p == '.') {
+            integer = false;
+            ++m_p;
+            if (m_p >= m_end || *m_p < '0' || *m_p > '9')
+                return false;
+            while (m_p < m_end && *m_p >= '0' && *m_p <= '9')
+                ++m_p;
+        }
+        if (m_p < m_end && (*m_p == 'e' || *m_p == 'E')) {
+            integer = false;
+            ++m_p;
+            if (m_p < m_end && (*m_p == '+' || *m_p == '-'))
+                ++m_p;
+            if (m_p >= m_end || *m_p < '0' || *m_p > '9')
+                return false;
+            while (m_p < m_end && *m_p >= '0' && *m_p <= '9')
+                ++m_p;
+        }
+        if (integer) {
+            auto [end, ec] = std::from_chars(start, m_p, value);
+            integer = ec == std::errc() && end == m_p;
+        }
+        return true;
+    }
+
+    bool literal(std::string_view word)
+    {
+        if (size_t(m_end - m_p) < word.size() || std::string_view(m_p, word.size()) != word)
+            return false;
+        m_p += word.size();
+        return true;
+    }
+
+    // Any JSON value, checked and passed over.
+    bool skipValue(int depth)
+    {
+        if (depth > kMaxDepth)
+            return false;
+        blanks();
+        if (m_p >= m_end)
+            return false;
+        char c = *m_p;
+        if (c == '"') {
+            ++m_p;
+            return string(m_scratch);
+        }
+        if (c == '{') {
+            ++m_p;
+            if (take('}'))
+                return true;
+            do {
+                if (!take('"') || !string(m_scratch) || !take(':') || !skipValue(depth + 1))
+                    return false;
+            } while (take(','));
+            return take('}');
+        }
+        if (c == '[') {
+            ++m_p;
+            if (take(']'))
+                return true;
+            do {
+                if (!skipValue(depth + 1))
+                    return false;
+            } while (take(','));
+            return take(']');
+        }
+        if (c == 't')
+            return literal("true");
+        if (c == 'f')
+            return literal("false");
+        if (c == 'n')
+            return literal("null");
+        int64_t value = 0;
+        bool integer = false;
+        return number(value, integer);
+    }
+
+    bool readNode(DiskNode& node, int nesting)
+    {
+        if (nesting > kMaxNesting || !take('{'))
+            return false;
+        bool id = false, name = false, path = false, size = false, children = false;
+        if (!take('}')) {
+            do {
+                if (!take('"') || !string(m_key) || !take(':'))
+                    return false;
+                if (m_key == "id" || m_key == "name" || m_key == "path") {
+                    std::string& field = m_key == "id"     ? node.id
+                                         : m_key == "name" ? node.name
+                                                           : node.path;
+                    (m_key == "id" ? id : m_key == "name" ? name : path) = true;
+                    if (!take('"') || !string(field))
+                        return false;
+                } else if (m_key == "size") {
+                    blanks();
+                    bool integer = false;
+                    if (!number(node.size, integer) || !integer)
+                        return false;
+                    size = true;
+                } else if (m_key == "children") {
+                    if (!take('['))
+                        return false;
+                    node.children.clear();
+                    if (!take(']')) {
+                        do {
+                            node.children.emplace_back();
+                            if (!readNode(node.children.back(), nesting + 1))
+                                return false;
+                        } while (take(','));
+                        if (!take(']'))
+                            return false;
+                    }
+                    children = true;
+                } else if (!skipValue(nesting)) {
+                    return false;
+                }
+            } while (take(','));
+            if (!take('}'))
+                return false;
+        }
+        return id && name && path && size && children;
+    }
+
+    const char* m_p;
+    const char* m_end;
+    std::string m_key;
+    std::string m_scratch;
+};
+
+std::optional<DiskNode> decodeText(std::string_view text)
+{
+    if (text.size() > kMaxCacheBytes || !simdjson::validate_utf8(text.data(), text.size()))
+        return std::nullopt;
+    return Reader(text).document();
+}
+
+// Folders whose names are not UTF-8 cannot be written as JSON text (nor shown
+// as names): they stay out of the tree, their sizes counted in their parents.
+void dropNamesNotUtf8(std::vector<DiskNode>& nodes)
+{
+    std::erase_if(nodes, [](const DiskNode& n) { return !Strings::isValidUtf8(n.name); });
+    for (auto& n : nodes)
+        dropNamesNotUtf8(n.children);
 }
 
 // The cache file's content when it was modified less than 30 minutes ago
@@ -224,17 +513,25 @@ std::string encode(const DiskNode& node)
     return out;
 }
 
+bool writeCache(const std::string& file, const DiskNode& node)
+{
+    Files::AtomicFile out(file);
+    std::string buffer;
+    buffer.reserve(Sink::kChunk + 4096);
+    appendNode(buffer, node, Sink{&out});
+    return out.append(buffer) && out.commit(Files::Durability::Cache);
+}
+
 std::optional<DiskNode> decode(std::string_view json)
 {
-    try {
-        auto j = nlohmann::json::parse(json);
-        DiskNode node;
-        if (!readNode(j, node, 1))
-            return std::nullopt;
-        return node;
-    } catch (...) {
-        return std::nullopt;
-    }
+    return decodeText(json);
+}
+
+std::optional<DiskNode> decodeCacheText(std::string& text)
+{
+    auto node = decodeText(text);
+    text = std::string();
+    return node;
 }
 
 } // namespace DiskTree
@@ -251,7 +548,7 @@ DiskNode diskTree(const std::string& root, int depth, bool useCache, const Cance
 
     if (useCache && !DiskTree::cancelled(token)) {
         if (auto text = DiskTree::freshCache(file)) {
-            auto cached = DiskTree::decode(*text);
+            auto cached = DiskTree::decodeCacheText(*text);
             if (cached && cached->path == p)
                 return std::move(*cached);
         }
@@ -263,25 +560,39 @@ DiskNode diskTree(const std::string& root, int depth, bool useCache, const Cance
         rootNode.name = p;
     rootNode.path = p;
 
-    std::string out = Shell::run(Platform::Tool::du,
-                                 Parse::duArguments({"-k", "-d", std::to_string(d)}, {p}), token);
-    auto sizes = Parse::duSizeMap(Parse::toolSizes(out, 1024));
-    if (DiskTree::cancelled(token))
-        return rootNode;
+    if constexpr (Platform::kIsMac) {
+        std::string out = Shell::run(
+            Platform::Tool::du, Parse::duArguments({"-k", "-d", std::to_string(d)}, {p}), token);
+        auto sizes = Parse::duSizeMap(Parse::toolSizes(out, 1024));
+        if (DiskTree::cancelled(token))
+            return rootNode;
 
-    rootNode.children = DiskTree::childrenOf(sizes, p, d);
-    if (auto own = sizes.find(p); own != sizes.end()) {
-        rootNode.size = own->second;
+        rootNode.children = DiskTree::childrenOf(sizes, p, d);
+        if (auto own = sizes.find(p); own != sizes.end()) {
+            rootNode.size = own->second;
+        } else {
+            int64_t sum = 0;
+            for (const auto& child : rootNode.children)
+                sum += child.size;
+            rootNode.size = sum;
+        }
     } else {
-        int64_t sum = 0;
-        for (const auto& child : rootNode.children)
-            sum += child.size;
-        rootNode.size = sum;
+        // Measured in process, the sizes du -k -d d would print; the tree
+        // comes straight from the walk.
+        auto measured = Measure::tree(p, d, token);
+        if (DiskTree::cancelled(token))
+            return rootNode;
+        if (measured) {
+            rootNode.size = measured->size;
+            rootNode.children = std::move(measured->children);
+            DiskTree::dropNamesNotUtf8(rootNode.children);
+        }
     }
     if (DiskTree::cancelled(token))
         return rootNode;
 
-    Files::writeAtomically(file, DiskTree::encode(rootNode));
+    if (Strings::isValidUtf8(p))
+        DiskTree::writeCache(file, rootNode);
     return rootNode;
 }
 

@@ -1,11 +1,16 @@
-// The folder-size tree behind the storage map and `tclean tree`. One du run
-// over the resolved root gives a size map (path to bytes, Parsers.h); the map
-// is indexed once by parent path and the tree is assembled from that index, so
-// assembly grows linearly with the number of du lines. Each finished tree is
-// kept for 30 minutes as compact JSON in the product's cache folder
-// (Platform::cacheFolder: $XDG_CACHE_HOME/TidloCleaner on Linux), one file per root
-// and depth ("tree_" key "_d" depth ".json"), written atomically. The pieces
-// below are the steps of Scanner::diskTree, public so they can be tested.
+// The folder-size tree behind the storage map and `tclean tree`. On Linux the
+// tree comes straight from one in-process walk over the resolved root
+// (Measure.h), with the sizes du -k -d would print; on macOS one du run gives a
+// size map (path to bytes, Parsers.h) that is indexed once by parent path, and
+// the tree is assembled from that index. Folders whose names are not UTF-8 stay
+// out of the tree (their sizes count in their parents), as du's output lines
+// for them are dropped. Each finished tree is kept for 30 minutes as compact
+// JSON in the product's cache folder (Platform::cacheFolder:
+// $XDG_CACHE_HOME/TidloCleaner on Linux), one file per root and depth ("tree_"
+// key "_d" depth ".json"), written atomically but not flushed to the disk (a
+// torn file after a crash is measured again), and read back by a strict reader
+// that builds the nodes straight from the text. The
+// pieces below are the steps of Scanner::diskTree, public so they can be tested.
 #pragma once
 
 #include "Records.h"
@@ -47,8 +52,16 @@ std::vector<DiskNode> childrenOf(const std::map<std::string, int64_t>& sizes,
 // children, recursively.
 std::string encode(const DiskNode& node);
 
+// encode written atomically to file as it is produced (never held whole), not
+// flushed to the disk; false when it could not be written.
+bool writeCache(const std::string& file, const DiskNode& node);
+
 // A node read back from JSON; no value when the text is not JSON, a key is
 // missing or of the wrong type, or the nesting is deeper than nine levels.
+// Larger than kMaxCacheBytes is refused too.
 std::optional<DiskNode> decode(std::string_view json);
+
+// decode of a cache file's text read whole; the text is released once read.
+std::optional<DiskNode> decodeCacheText(std::string& text);
 
 } // namespace DiskTree

@@ -26,6 +26,8 @@ std::optional<std::string> read(const std::string& path, size_t maxBytes)
     }
     fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     std::string out;
+    out.reserve(static_cast<size_t>(st.st_size)); // the text grows once
+
     char buf[65536];
     for (;;) {
         ssize_t n = ::read(fd, buf, sizeof buf);
@@ -76,33 +78,54 @@ void removeStaleTemporaries(const std::string& path)
 
 } // namespace
 
-bool writeAtomically(const std::string& path, const std::string& data)
+AtomicFile::AtomicFile(const std::string& path) : m_path(path)
 {
     removeStaleTemporaries(path);
-    std::string tmp = path + ".tmp-XXXXXX";
-    int fd = mkstemp(tmp.data());
-    if (fd < 0)
-        return false;
-    const char* p = data.data();
-    size_t left = data.size();
-    bool ok = true;
-    while (left > 0) {
-        ssize_t n = ::write(fd, p, left);
+    m_tmp = path + ".tmp-XXXXXX";
+    m_fd = mkstemp(m_tmp.data());
+    m_ok = m_fd >= 0;
+}
+
+AtomicFile::~AtomicFile()
+{
+    if (m_fd >= 0) {
+        ::close(m_fd);
+        ::unlink(m_tmp.c_str());
+    }
+}
+
+bool AtomicFile::append(std::string_view data)
+{
+    while (m_ok && !data.empty()) {
+        ssize_t n = ::write(m_fd, data.data(), data.size());
         if (n < 0 && errno == EINTR)
             continue;
-        if (n <= 0) {
-            ok = false;
-            break;
-        }
-        p += n;
-        left -= static_cast<size_t>(n);
+        if (n <= 0)
+            m_ok = false;
+        else
+            data.remove_prefix(static_cast<size_t>(n));
     }
-    ok = ok && fchmod(fd, 0644) == 0 && fsync(fd) == 0;
-    ok = ::close(fd) == 0 && ok;
-    if (ok && ::rename(tmp.c_str(), path.c_str()) == 0)
+    return m_ok;
+}
+
+bool AtomicFile::commit(Durability durability)
+{
+    if (m_fd < 0)
+        return false;
+    bool ok =
+        m_ok && fchmod(m_fd, 0644) == 0 && (durability == Durability::Cache || fsync(m_fd) == 0);
+    ok = ::close(m_fd) == 0 && ok;
+    m_fd = -1;
+    if (ok && ::rename(m_tmp.c_str(), m_path.c_str()) == 0)
         return true;
-    ::unlink(tmp.c_str());
+    ::unlink(m_tmp.c_str());
     return false;
+}
+
+bool writeAtomically(const std::string& path, const std::string& data, Durability durability)
+{
+    AtomicFile file(path);
+    return file.append(data) && file.commit(durability);
 }
 
 bool makeDirs(const std::string& path)

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace Files {
 
@@ -14,12 +15,39 @@ namespace Files {
 // out that it is far too large to be real.
 std::optional<std::string> read(const std::string& path, size_t maxBytes = SIZE_MAX);
 
-// Writes data to a temporary file in the same folder, flushes it and renames it
-// over path, so readers see either the old or the new content, never a part.
+// Whether a write must reach the disk before the rename (history,
+// preferences), or may stay in the page cache (a cache file, which is
+// measured again when a crash leaves it torn).
+enum class Durability { Synced, Cache };
+
+// Writes data to a temporary file in the same folder, flushes it (unless it is
+// a cache) and renames it over path, so readers see either the old or the new
+// content, never a part.
 // False (and path untouched) on any failure. Temporary files of earlier writes
 // to the same path that were left behind (a killed process) and are more than
 // ten minutes old are removed first.
-bool writeAtomically(const std::string& path, const std::string& data);
+bool writeAtomically(const std::string& path, const std::string& data,
+                     Durability durability = Durability::Synced);
+
+// The same written piece by piece, for a text too large to hold twice: append
+// as it is produced, then commit. Dropped without a commit, nothing changes.
+class AtomicFile
+{
+public:
+    explicit AtomicFile(const std::string& path);
+    ~AtomicFile();
+    AtomicFile(const AtomicFile&) = delete;
+    AtomicFile& operator=(const AtomicFile&) = delete;
+
+    bool append(std::string_view data);
+    bool commit(Durability durability = Durability::Synced);
+
+private:
+    std::string m_path;
+    std::string m_tmp;
+    int m_fd = -1;
+    bool m_ok = false;
+};
 
 // Creates a folder and its missing parents; true when it exists afterwards.
 bool makeDirs(const std::string& path);

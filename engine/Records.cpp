@@ -3,6 +3,7 @@
 #include "Strings.h"
 #include "Text.h"
 
+#include <array>
 #include <cstdio>
 #include <random>
 #include <set>
@@ -74,21 +75,55 @@ std::string title(Risk risk)
 
 std::string newUuid()
 {
-    // Every folder of a measured tree gets one, so this is written out by hand
-    // rather than through printf.
-    thread_local std::mt19937_64 rng{std::random_device{}()};
-    uint64_t hi = rng();
-    uint64_t lo = rng();
+    // Every folder of a measured tree gets one, so this is written out by hand:
+    // a xoshiro256** generator seeded once per thread, bytes turned into hex
+    // digits through a table.
+    struct Generator
+    {
+        uint64_t s[4];
+        Generator()
+        {
+            std::random_device device;
+            for (auto& word : s)
+                word = (uint64_t(device()) << 32) ^ device();
+            if ((s[0] | s[1] | s[2] | s[3]) == 0)
+                s[0] = 1;
+        }
+        static uint64_t rotl(uint64_t x, int k) { return (x << k) | (x >> (64 - k)); }
+        uint64_t next()
+        {
+            uint64_t result = rotl(s[1] * 5, 7) * 9;
+            uint64_t t = s[1] << 17;
+            s[2] ^= s[0];
+            s[3] ^= s[1];
+            s[1] ^= s[2];
+            s[0] ^= s[3];
+            s[2] ^= t;
+            s[3] = rotl(s[3], 45);
+            return result;
+        }
+    };
+    thread_local Generator rng;
+    static constexpr auto kHex = [] {
+        std::array<char, 512> table{};
+        const char* digits = "0123456789ABCDEF";
+        for (int b = 0; b < 256; ++b) {
+            table[size_t(2 * b)] = digits[b >> 4];
+            table[size_t(2 * b + 1)] = digits[b & 15];
+        }
+        return table;
+    }();
+    uint64_t hi = rng.next();
+    uint64_t lo = rng.next();
     hi = (hi & 0xFFFFFFFFFFFF0FFFULL) | 0x0000000000004000ULL; // version 4
     lo = (lo & 0x3FFFFFFFFFFFFFFFULL) | 0x8000000000000000ULL; // RFC 4122 variant
-    static constexpr char hex[] = "0123456789ABCDEF";
     std::string out(36, '-');
-    int pos = 0;
-    for (int nibble = 0; nibble < 32; ++nibble) {
-        if (pos == 8 || pos == 13 || pos == 18 || pos == 23)
-            ++pos;
-        uint64_t word = nibble < 16 ? hi : lo;
-        out[pos++] = hex[(word >> (60 - 4 * (nibble % 16))) & 0xF];
+    // Byte i of the 16 goes to these positions (the hyphens stay).
+    static constexpr int kAt[16] = {0, 2, 4, 6, 9, 11, 14, 16, 19, 21, 24, 26, 28, 30, 32, 34};
+    for (int i = 0; i < 16; ++i) {
+        unsigned byte = unsigned(((i < 8 ? hi : lo) >> (56 - 8 * (i % 8))) & 0xFF);
+        out[size_t(kAt[i])] = kHex[2 * byte];
+        out[size_t(kAt[i]) + 1] = kHex[2 * byte + 1];
     }
     return out;
 }

@@ -59,22 +59,28 @@ std::optional<std::string> runSucceeding(const std::string& executable,
 // calls it when it quits, so a scan in progress never keeps it alive.
 void stopAll();
 
+// Whether stopAll has been called: in-process walks look at it too.
+bool stopping();
+
 } // namespace Shell
 
 namespace Scanner {
 
 // Bytes used by a file or folder: du's allocated size for a folder (a link to
-// a folder counts as one), the logical length of a file or of a link itself.
-// 0 when it cannot be measured.
+// a folder counts as one, and, as du -sk measures it, by the link's own size),
+// the logical length of a file or of a link itself. 0 when it cannot be
+// measured. On Linux folders are measured in process (Measure.h), on macOS by
+// du -sk.
 int64_t sizeOf(const std::string& path);
 
-// How many measurements sizesOf runs at once by default. Measuring many small
+// How many du runs sizesOf runs at once on macOS. Measuring many small
 // folders is dominated by starting du, which overlaps well even on two cores.
 inline constexpr unsigned kMeasureWorkers = 4;
 
-// sizeOf of every path, up to workers measurements at a time; the sizes come
-// back in the order of paths. Each path gets its own du run: one run over
-// several paths would skip a path nested in an earlier one.
+// sizeOf of every path; the sizes come back in the order of paths. Each path
+// is measured on its own (one du run over several paths would skip a path
+// nested in an earlier one): on Linux all folders are walked on one pool of
+// threads, on macOS up to workers du runs go at a time.
 std::vector<int64_t> sizesOf(const std::vector<std::string>& paths,
                              unsigned workers = kMeasureWorkers);
 

@@ -1,5 +1,6 @@
 #include "Usage.h"
 
+#include "Measure.h"
 #include "Platform.h"
 #include "Scanner.h"
 #include "Strings.h"
@@ -177,9 +178,18 @@ std::vector<Parse::SizeLine> oncePerFile(std::vector<Parse::SizeLine> lines)
 std::vector<Category> topLevelUsage()
 {
     const std::string home = Platform::homeDir();
-    std::string out = Shell::run(Platform::Tool::du, Parse::duArguments({"-k", "-d", "1"}, {home}));
-    return Usage::topLevelFrom(Parse::toolSizes(out, 1024), home, sizeOf("/Applications"),
-                               L::lang());
+    std::vector<Parse::SizeLine> lines;
+    if constexpr (Platform::kIsMac) {
+        lines = Parse::toolSizes(
+            Shell::run(Platform::Tool::du, Parse::duArguments({"-k", "-d", "1"}, {home})), 1024);
+    } else if (auto tree = Measure::tree(home, 1)) {
+        // What du -k -d 1 would print; names that are not UTF-8 are left
+        // out, as they cannot be shown.
+        for (const auto& child : tree->children)
+            if (Strings::isValidUtf8(child.name))
+                lines.push_back({child.size, child.path});
+    }
+    return Usage::topLevelFrom(lines, home, sizeOf("/Applications"), L::lang());
 }
 
 std::vector<TypeBucket> fileTypeUsage()

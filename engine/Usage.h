@@ -1,6 +1,6 @@
-// Where the home folder's space goes: by top-level folder (one du -d 1 run plus
-// the applications folder) and by file type (one find over six home folders
-// listing files above 512 KiB). The tool runs happen in Usage.cpp; turning
+// Where the home folder's space goes: by top-level folder (what du -d 1
+// prints, measured in process on Linux, plus the applications folder) and by file type (one find
+// over six home folders listing files above 512 KiB). The tool runs happen in Usage.cpp; turning
 // their output into Category and TypeBucket lists is pure and lives here so it
 // can be tested on sample text.
 #pragma once

@@ -10,7 +10,7 @@ cd "$(dirname "$0")/.."
 
 PACKAGES="
   g++ cmake ninja-build pkg-config git clang-format clang libclang-rt-14-dev
-  nlohmann-json3-dev libplist-dev libssl-dev libicu-dev
+  nlohmann-json3-dev libsimdjson-dev libplist-dev libssl-dev libicu-dev
   googletest libgtest-dev libbenchmark-dev
   util-linux coreutils findutils procps strace
   flatpak libglib2.0-bin gvfs

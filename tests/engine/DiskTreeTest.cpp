@@ -354,6 +354,100 @@ TEST(DiskTree, DecodeRejectsWrongTypesAndDeepNesting)
     EXPECT_EQ(ok->size, 7);
 }
 
+// The reader as it was written over nlohmann's parser: the reference the
+// cache's own reader is held to.
+bool referenceNode(const nlohmann::json& j, DiskNode& node, int nesting)
+{
+    if (nesting > 9 || !j.is_object())
+        return false;
+    for (const char* key : {"id", "name", "path", "size", "children"})
+        if (!j.contains(key))
+            return false;
+    const auto &id = j["id"], &name = j["name"], &path = j["path"], &size = j["size"],
+               &children = j["children"];
+    if (!id.is_string() || !name.is_string() || !path.is_string() || !size.is_number_integer() ||
+        !children.is_array())
+        return false;
+    if (size.is_number_unsigned() && size.get<uint64_t>() > uint64_t(INT64_MAX))
+        return false;
+    node.id = id.get<std::string>();
+    node.name = name.get<std::string>();
+    node.path = path.get<std::string>();
+    node.size = size.get<int64_t>();
+    for (const auto& c : children) {
+        node.children.emplace_back();
+        if (!referenceNode(c, node.children.back(), nesting + 1))
+            return false;
+    }
+    return true;
+}
+
+std::optional<DiskNode> referenceDecode(const std::string& text)
+{
+    try {
+        DiskNode node;
+        if (referenceNode(nlohmann::json::parse(text), node, 1))
+            return node;
+    } catch (...) {
+    }
+    return std::nullopt;
+}
+
+TEST(DiskTree, DecodeAgreesWithAGeneralJsonParser)
+{
+    const std::string leaf = R"("name":"n","path":"/p","size":1,"children":[])";
+    const std::vector<std::string> texts{
+        R"({"id":"A",)" + leaf + "}",
+        " \n\t{ \"id\" : \"A\" , \"name\":\"n\",\"path\":\"/p\",\"size\": -0 ,\"children\":[ ] } "
+        "\r\n",
+        R"({"id":"\u00e9\ud83d\ude00\n\"\\\/\b\f\r\t\u0000",)" + leaf + "}",
+        R"({"id":"\ud83d",)" + leaf + "}",
+        R"({"id":"\ude00",)" + leaf + "}",
+        R"({"id":"\ud83dx",)" + leaf + "}",
+        R"({"id":"\x",)" + leaf + "}",
+        R"({"id":"\u12",)" + leaf + "}",
+        "{\"id\":\"tab\there\"," + leaf + "}",
+        "{\"id\":\"bad \xff byte\"," + leaf + "}",
+        "{\"id\":\"\xe4\xb8\xad\"," + leaf + "}",
+        R"({"id":"A","name":"n","path":"/p","size":9223372036854775807,"children":[]})",
+        R"({"id":"A","name":"n","path":"/p","size":9223372036854775808,"children":[]})",
+        R"({"id":"A","name":"n","path":"/p","size":-9223372036854775808,"children":[]})",
+        R"({"id":"A","name":"n","path":"/p","size":-9223372036854775809,"children":[]})",
+        R"({"id":"A","name":"n","path":"/p","size":01,"children":[]})",
+        R"({"id":"A","name":"n","path":"/p","size":1e2,"children":[]})",
+        R"({"id":"A","name":"n","path":"/p","size":-,"children":[]})",
+        R"({"id":"A","name":"n","path":"/p","size":1.,"children":[]})",
+        R"({"id":"A","name":"n","path":"/p","size":true,"children":[]})",
+        R"({"id":"A","name":"n","path":"/p","size":1,"children":[],"extra":{"a":[1,2.5e-3,true,false,null,"s",{}]}})",
+        R"({"id":"A","name":"n","path":"/p","size":1,"children":[],"extra":[1,]})",
+        R"({"id":"A","name":"n","path":"/p","size":1,"children":[],"extra":tru})",
+        R"({"id":"A","name":"n","path":"/p","size":1,"children":[],})",
+        R"({"id":"A","name":"n","path":"/p","size":1,"children":[]} x)",
+        R"({"id":"A","name":"n","path":"/p","size":1,"children":[]}{})",
+        R"({"id":"A","name":"n","path":"/p","size":1,"size":2,"children":[]})",
+        R"({"id":"A","name":"n","path":"/p","size":1,"children":[{"id":"B",)" + leaf + "}," +
+            R"({"id":"C",)" + leaf + "}]}",
+        R"({"id":"A","name":"n","path":"/p","size":1,"children":[{"id":"B"}]})",
+        R"({"id":"A","name":"n","path":"/p","size":1,"children":[1]})",
+        R"({"id":"A","name":"n","path":"/p","children":[]})",
+        R"({"id":"A","name":"n","path":"/p","size":1,"children":[])",
+        R"(["id"])",
+        "",
+        "   ",
+        "null",
+    };
+    for (const auto& text : texts) {
+        SCOPED_TRACE(text);
+        auto ours = DiskTree::decode(text);
+        auto reference = referenceDecode(text);
+        ASSERT_EQ(bool(ours), bool(reference));
+        if (ours) {
+            EXPECT_EQ(shape({*ours}), shape({*reference}));
+            EXPECT_EQ(ours->id, reference->id);
+        }
+    }
+}
+
 TEST(DiskTree, ConcurrentWritersNeverLeaveABrokenFile)
 {
     TestHome home;

@@ -1,0 +1,614 @@
+#include "Measure.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <condition_variable>
+#include <cstring>
+#include <deque>
+#include <dirent.h>
+#include <fcntl.h>
+#include <memory>
+#include <mutex>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+#if defined(__linux__)
+#include <linux/magic.h>
+#include <sys/syscall.h>
+#include <sys/vfs.h>
+#endif
+
+namespace Measure {
+namespace {
+
+constexpr uint64_t kBlockBytes = 512;
+// du's traversal sorts a larger directory by inode number (on file systems
+// where that speeds up stat), reading at most this many entries at a time.
+constexpr size_t kInodeSortAbove = 10000;
+constexpr size_t kReadBatch = 100000;
+
+// One folder met by the walk. Written only by the thread that lists it, read
+// after the walk.
+struct Dir
+{
+    Dir* parent = nullptr;
+    std::string name;
+    std::vector<Dir*> subdirs; // in visiting order
+    uint64_t bytes = 0;        // own blocks and the files counted here
+    uint64_t total = 0;        // bytes of the whole subtree, after the walk
+    dev_t dev = 0;
+    ino_t ino = 0;
+    uint32_t index = 0;   // position among the parent's entries
+    uint32_t root = 0;    // which root it lies below
+    bool counted = true;  // false: a loop back to an ancestor, or vanished
+    bool isFolder = true; // false: replaced by a non-folder while walking
+};
+
+// One occurrence of a file with several links, settled after the walk.
+struct Link
+{
+    dev_t dev;
+    ino_t ino;
+    uint64_t bytes;
+    Dir* dir;
+    uint32_t index;
+};
+
+struct Fd
+{
+    int fd = -1;
+    explicit Fd(int f) : fd(f) {}
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+    ~Fd()
+    {
+        if (fd >= 0)
+            ::close(fd);
+    }
+};
+
+struct Task
+{
+    Dir* dir = nullptr;
+    std::string rootPath;       // for a root only: the path to open
+    std::shared_ptr<Fd> parent; // the open parent folder (none for a root)
+    std::shared_ptr<Fd> rootFd; // the open root, for folders opened from it
+};
+
+struct Entry
+{
+    uint64_t ino;
+    uint32_t nameOffset;
+    uint32_t nameLength;
+    unsigned char type;
+};
+
+// What one thread gathers.
+struct Worker
+{
+    std::deque<Dir> dirs;
+    std::vector<Link> links;
+    std::vector<Entry> entries;
+    std::string names;
+    std::vector<char> buffer;
+};
+
+bool inodeOrderUseful(int fd)
+{
+#if defined(__linux__)
+    struct statfs fs = {};
+    if (::fstatfs(fd, &fs) != 0)
+        return true;
+    switch (static_cast<unsigned long>(fs.f_type)) {
+    case TMPFS_MAGIC:
+    case NFS_SUPER_MAGIC:
+    case 0xFF534D42UL: // CIFS
+        return false;
+    default:
+        return true;
+    }
+#else
+    (void)fd;
+    return false;
+#endif
+}
+
+// The entries of an open folder in read order, "." and ".." left out.
+void listFolder(int fd, Worker& w)
+{
+    w.entries.clear();
+    w.names.clear();
+    auto add = [&](const char* name, uint64_t ino, unsigned char type) {
+        if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0)))
+            return;
+        size_t length = std::strlen(name);
+        w.entries.push_back({ino, uint32_t(w.names.size()), uint32_t(length), type});
+        w.names.append(name, length + 1);
+    };
+#if defined(__linux__)
+    // struct linux_dirent64: inode (8 bytes), offset (8), record length (2),
+    // type (1), then the name ending in NUL.
+    if (w.buffer.empty())
+        w.buffer.resize(64 * 1024);
+    for (;;) {
+        long n = ::syscall(SYS_getdents64, fd, w.buffer.data(), w.buffer.size());
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        for (long pos = 0; pos < n;) {
+            const char* record = w.buffer.data() + pos;
+            uint64_t ino = 0;
+            unsigned short length = 0;
+            std::memcpy(&ino, record, sizeof ino);
+            std::memcpy(&length, record + 16, sizeof length);
+            add(record + 19, ino, static_cast<unsigned char>(record[18]));
+            pos += length;
+        }
+    }
+#else
+    int copy = ::dup(fd);
+    DIR* dir = copy < 0 ? nullptr : ::fdopendir(copy);
+    if (!dir) {
+        if (copy >= 0)
+            ::close(copy);
+        return;
+    }
+    while (dirent* e = ::readdir(dir))
+        add(e->d_name, e->d_ino, e->d_type);
+    ::closedir(dir);
+#endif
+    if (w.entries.size() > kInodeSortAbove && inodeOrderUseful(fd)) {
+        for (size_t start = 0; start < w.entries.size(); start += kReadBatch) {
+            auto first = w.entries.begin() + long(start);
+            auto last = w.entries.begin() + long(std::min(start + kReadBatch, w.entries.size()));
+            if (last - first > long(kInodeSortAbove))
+                std::stable_sort(first, last,
+                                 [](const Entry& a, const Entry& b) { return a.ino < b.ino; });
+        }
+    }
+}
+
+// The path of a folder below its root, for opening it from the root.
+std::string relativePath(const Dir* dir)
+{
+    std::vector<const Dir*> chain;
+    for (const Dir* d = dir; d->parent; d = d->parent)
+        chain.push_back(d);
+    std::string out;
+    for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
+        if (!out.empty())
+            out += '/';
+        out += (*it)->name;
+    }
+    return out;
+}
+
+int openBelowRoot(int rootFd, const std::string& relative)
+{
+#if defined(__linux__) && defined(SYS_openat2)
+    struct How
+    {
+        uint64_t flags, mode, resolve;
+    } how{uint64_t(O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC), 0,
+          0x04 /* RESOLVE_NO_SYMLINKS */ | 0x02 /* RESOLVE_NO_MAGICLINKS */};
+    long fd = ::syscall(SYS_openat2, rootFd, relative.c_str(), &how, sizeof how);
+    if (fd >= 0 || errno != ENOSYS)
+        return int(fd);
+#endif
+    return ::openat(rootFd, relative.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+}
+
+class Walk
+{
+public:
+    Walk(const CancelToken* token, size_t roots) : m_token(token), m_rootDirs(roots, nullptr)
+    {
+        unsigned n = threads();
+        m_workers.resize(n);
+        struct rlimit limit = {};
+        if (::getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY)
+            m_fdBudget = std::max<long>(4, long(limit.rlim_cur) / 4);
+    }
+
+    // Queues a root folder (already known to be a folder).
+    void addRoot(uint32_t index, const std::string& path)
+    {
+        Dir& d = m_workers[0].dirs.emplace_back();
+        d.name = path;
+        d.root = index;
+        m_rootDirs[index] = &d;
+        Task t;
+        t.dir = &d;
+        t.rootPath = path;
+        m_stack.push_back(std::move(t));
+    }
+
+    // Runs the walk on the pool; false when it was cancelled.
+    bool run()
+    {
+        // Roots are taken in their order: the stack's top is its end.
+        std::reverse(m_stack.begin(), m_stack.end());
+        std::vector<std::thread> helpers;
+        for (size_t k = 1; k < m_workers.size(); ++k) {
+            try {
+                helpers.emplace_back([this, k] { work(m_workers[k]); });
+            } catch (const std::system_error&) {
+                break;
+            }
+        }
+        work(m_workers[0]);
+        for (auto& t : helpers)
+            t.join();
+        return !m_stopped;
+    }
+
+    // Settles hard links and adds up every subtree.
+    void finish(bool sharedLinks)
+    {
+        std::vector<Link> links;
+        for (auto& w : m_workers) {
+            links.insert(links.end(), w.links.begin(), w.links.end());
+            w.links = {};
+        }
+        auto key = [sharedLinks](const Link& l) {
+            return std::make_tuple(sharedLinks ? 0u : l.dir->root, l.dev, l.ino);
+        };
+        std::sort(links.begin(), links.end(),
+                  [&](const Link& a, const Link& b) { return key(a) < key(b); });
+        for (size_t i = 0; i < links.size();) {
+            size_t j = i + 1;
+            const Link* first = &links[i];
+            for (; j < links.size() && key(links[j]) == key(links[i]); ++j)
+                if (metBefore(links[j], *first))
+                    first = &links[j];
+            first->dir->bytes += first->bytes;
+            i = j;
+        }
+
+        // Parents come before their children in this list.
+        std::vector<Dir*> order;
+        for (Dir* r : m_rootDirs)
+            if (r)
+                order.push_back(r);
+        for (size_t i = 0; i < order.size(); ++i)
+            for (Dir* c : order[i]->subdirs)
+                order.push_back(c);
+        for (auto it = order.rbegin(); it != order.rend(); ++it) {
+            Dir* d = *it;
+            d->total += d->counted ? d->bytes : 0;
+            if (d->parent && d->counted)
+                d->parent->total += d->total;
+        }
+    }
+
+    Dir* root(size_t index) const { return m_rootDirs[index]; }
+
+private:
+    bool stopRequested() const { return Shell::stopping() || (m_token && m_token->isCancelled()); }
+
+    // Whether du meets occurrence a before occurrence b: roots in order, then
+    // depth first in each folder's visiting order.
+    static bool metBefore(const Link& a, const Link& b)
+    {
+        if (a.dir->root != b.dir->root)
+            return a.dir->root < b.dir->root;
+        auto chain = [](const Link& l) {
+            std::vector<uint32_t> out{l.index};
+            for (const Dir* d = l.dir; d->parent; d = d->parent)
+                out.push_back(d->index);
+            std::reverse(out.begin(), out.end());
+            return out;
+        };
+        return chain(a) < chain(b);
+    }
+
+    void work(Worker& w)
+    {
+        for (;;) {
+            Task task;
+            {
+                std::unique_lock lock(m_lock);
+                m_wake.wait(lock, [&] { return m_stopped || !m_stack.empty() || m_busy == 0; });
+                if (m_stopped || m_stack.empty()) {
+                    m_wake.notify_all();
+                    return;
+                }
+                task = std::move(m_stack.back());
+                m_stack.pop_back();
+                ++m_busy;
+            }
+            std::vector<Task> more;
+            if (stopRequested()) {
+                std::lock_guard lock(m_lock);
+                m_stopped = true;
+                m_stack.clear();
+            } else {
+                visit(std::move(task), w, more);
+            }
+            std::lock_guard lock(m_lock);
+            --m_busy;
+            if (!m_stopped)
+                for (auto it = more.rbegin(); it != more.rend(); ++it)
+                    m_stack.push_back(std::move(*it));
+            if (!more.empty() || m_busy == 0 || m_stopped)
+                m_wake.notify_all();
+        }
+    }
+
+    // Opens the task's folder, counts what lies in it and queues its
+    // sub-folders.
+    void visit(Task task, Worker& w, std::vector<Task>& more)
+    {
+        Dir* d = task.dir;
+        int fd = -1;
+        // Out of file descriptors (the process holds many elsewhere) is not
+        // an unreadable folder: wait for some to be closed, for a while.
+        for (int attempt = 0; attempt < 2000; ++attempt) {
+            if (!task.rootPath.empty()) {
+                fd = ::open(task.rootPath.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+            } else if (task.parent) {
+                fd = ::openat(task.parent->fd, d->name.c_str(),
+                              O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+            } else if (task.rootFd) {
+                fd = openBelowRoot(task.rootFd->fd, relativePath(d));
+            }
+            if (fd >= 0 || (errno != EMFILE && errno != ENFILE))
+                break;
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+
+        struct stat st = {};
+        if (fd < 0) {
+            // Not opened: count what can be examined of the entry itself.
+            int at = task.parent ? task.parent->fd : AT_FDCWD;
+            std::string path = task.parent             ? d->name
+                               : task.rootPath.empty() ? std::string()
+                                                       : task.rootPath;
+            bool known = false;
+            if (!path.empty())
+                known = ::fstatat(at, path.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
+            else if (task.rootFd)
+                known = ::fstatat(task.rootFd->fd, relativePath(d).c_str(), &st,
+                                  AT_SYMLINK_NOFOLLOW) == 0;
+            if (!known) {
+                d->counted = false;
+                return;
+            }
+            d->dev = st.st_dev;
+            d->ino = st.st_ino;
+            d->isFolder = S_ISDIR(st.st_mode);
+            d->bytes = uint64_t(st.st_blocks) * kBlockBytes;
+            if (!d->isFolder && st.st_nlink > 1) {
+                d->bytes = 0;
+                w.links.push_back({st.st_dev, st.st_ino, uint64_t(st.st_blocks) * kBlockBytes,
+                                   d->parent ? d->parent : d, d->index});
+            }
+            return;
+        }
+        task.parent.reset();
+        if (::fstat(fd, &st) != 0) {
+            ::close(fd);
+            d->counted = false;
+            return;
+        }
+        for (const Dir* a = d->parent; a; a = a->parent) {
+            if (a->dev == st.st_dev && a->ino == st.st_ino) {
+                ::close(fd);
+                d->counted = false; // a loop: du skips it whole
+                return;
+            }
+        }
+        d->dev = st.st_dev;
+        d->ino = st.st_ino;
+        d->bytes = uint64_t(st.st_blocks) * kBlockBytes;
+
+        listFolder(fd, w);
+        for (size_t i = 0; i < w.entries.size(); ++i) {
+            const Entry& e = w.entries[i];
+            const char* name = w.names.data() + e.nameOffset;
+            bool folder = e.type == DT_DIR;
+            if (!folder) {
+                struct stat es = {};
+                if (::fstatat(fd, name, &es, AT_SYMLINK_NOFOLLOW) != 0)
+                    continue;
+                if (S_ISDIR(es.st_mode)) {
+                    folder = true;
+                } else {
+                    uint64_t bytes = uint64_t(es.st_blocks) * kBlockBytes;
+                    if (es.st_nlink > 1)
+                        w.links.push_back({es.st_dev, es.st_ino, bytes, d, uint32_t(i)});
+                    else
+                        d->bytes += bytes;
+                    continue;
+                }
+            }
+            Dir& c = w.dirs.emplace_back();
+            c.parent = d;
+            c.name.assign(name, e.nameLength);
+            c.index = uint32_t(i);
+            c.root = d->root;
+            d->subdirs.push_back(&c);
+        }
+        if (d->subdirs.empty()) {
+            ::close(fd);
+            return;
+        }
+
+        std::shared_ptr<Fd> rootFd = task.rootFd;
+        std::shared_ptr<Fd> own;
+        if (m_openFds.fetch_add(1) < m_fdBudget) {
+            own = std::shared_ptr<Fd>(new Fd(fd), [this](Fd* f) {
+                delete f;
+                m_openFds.fetch_sub(1);
+            });
+        } else {
+            // Too many folders held open: the sub-folders are opened from
+            // the root instead.
+            m_openFds.fetch_sub(1);
+            if (!rootFd)
+                rootFd = std::make_shared<Fd>(fd);
+            else
+                ::close(fd);
+        }
+        if (!rootFd && own && !d->parent)
+            rootFd = own;
+        more.reserve(d->subdirs.size());
+        for (Dir* c : d->subdirs) {
+            Task t;
+            t.dir = c;
+            t.parent = own;
+            t.rootFd = rootFd;
+            more.push_back(std::move(t));
+        }
+    }
+
+    const CancelToken* m_token;
+    std::vector<Dir*> m_rootDirs;
+    std::vector<Worker> m_workers;
+    std::mutex m_lock;
+    std::condition_variable m_wake;
+    std::vector<Task> m_stack;
+    size_t m_busy = 0;
+    bool m_stopped = false;
+    std::atomic<long> m_openFds{0};
+    long m_fdBudget = 256;
+};
+
+int64_t kibBytes(uint64_t bytes)
+{
+    uint64_t kib = bytes / 1024 + (bytes % 1024 != 0);
+    if (kib > uint64_t(INT64_MAX) / 1024)
+        return INT64_MAX / 1024 * 1024;
+    return int64_t(kib * 1024);
+}
+
+DiskNode nodeOf(const Dir* d, std::string path, int levels)
+{
+    DiskNode node;
+    node.size = kibBytes(d->total);
+    if (levels > 0) {
+        node.children.reserve(d->subdirs.size());
+        for (const Dir* c : d->subdirs) {
+            if (!c->counted || !c->isFolder)
+                continue;
+            std::string childPath = path;
+            if (childPath.empty() || childPath.back() != '/')
+                childPath += '/';
+            childPath += c->name;
+            node.children.push_back(nodeOf(c, std::move(childPath), levels - 1));
+            node.children.back().name = c->name;
+        }
+        std::sort(node.children.begin(), node.children.end(),
+                  [](const DiskNode& a, const DiskNode& b) {
+                      return a.size != b.size ? a.size > b.size : a.name < b.name;
+                  });
+    }
+    node.path = std::move(path);
+    return node;
+}
+
+// What lstat says of a root: a folder to walk, a non-folder of this many
+// bytes, or nothing.
+struct RootKind
+{
+    bool exists = false;
+    bool folder = false;
+    uint64_t bytes = 0;
+};
+
+RootKind examineRoot(const std::string& path)
+{
+    RootKind k;
+    struct stat st = {};
+    if (path.empty() || ::lstat(path.c_str(), &st) != 0)
+        return k;
+    k.exists = true;
+    k.folder = S_ISDIR(st.st_mode);
+    k.bytes = uint64_t(st.st_blocks) * kBlockBytes;
+    return k;
+}
+
+// The walk's folders were allocated by its threads, whose heaps keep freed
+// memory; hand it back so the tree that follows does not stack on top of it.
+void releaseFreedMemory()
+{
+#if defined(__GLIBC__)
+    ::malloc_trim(0);
+#endif
+}
+
+} // namespace
+
+unsigned threads()
+{
+    // Listing and examining entries is mostly kernel time that scales with
+    // cores; a few more threads than cores keep a cold disk busy too.
+    unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+    return std::clamp(cores * 2, 2u, 8u);
+}
+
+std::optional<DiskNode> tree(const std::string& root, int depth, const CancelToken* token)
+{
+    if ((token && token->isCancelled()) || Shell::stopping())
+        return std::nullopt;
+    RootKind kind = examineRoot(root);
+    if (!kind.exists)
+        return std::nullopt;
+    if (!kind.folder) {
+        DiskNode node;
+        node.path = root;
+        node.size = kibBytes(kind.bytes);
+        return node;
+    }
+    std::optional<DiskNode> node;
+    {
+        Walk walk(token, 1);
+        walk.addRoot(0, root);
+        if (!walk.run())
+            return std::nullopt;
+        walk.finish(false);
+        node = nodeOf(walk.root(0), root, std::max(depth, 0));
+    }
+    releaseFreedMemory();
+    return node;
+}
+
+std::vector<int64_t> sizes(const std::vector<std::string>& roots, const CancelToken* token,
+                           bool sharedLinks)
+{
+    std::vector<int64_t> out(roots.size(), -1);
+    if ((token && token->isCancelled()) || Shell::stopping())
+        return out;
+    Walk walk(token, roots.size());
+    bool any = false;
+    for (size_t i = 0; i < roots.size(); ++i) {
+        RootKind kind = examineRoot(roots[i]);
+        if (!kind.exists)
+            continue;
+        if (kind.folder) {
+            walk.addRoot(uint32_t(i), roots[i]);
+            any = true;
+        } else {
+            out[i] = kibBytes(kind.bytes);
+        }
+    }
+    if (any) {
+        if (!walk.run())
+            return std::vector<int64_t>(roots.size(), -1);
+        walk.finish(sharedLinks);
+        for (size_t i = 0; i < roots.size(); ++i)
+            if (const Dir* d = walk.root(i))
+                out[i] = d->counted ? kibBytes(d->total) : -1;
+    }
+    return out;
+}
+
+} // namespace Measure

@@ -1,0 +1,56 @@
+// Disk usage measured in process, the way GNU du counts it, on several threads.
+//
+// A walk starts at each root and goes down through directory file descriptors
+// (openat, fstatat, never following a symbolic link: a link counts as the link
+// itself). What it counts, as du -k does:
+// - every entry's allocated blocks (st_blocks × 512 bytes), a folder's own
+//   blocks included; the sum of a folder is rounded up to whole KiB once;
+// - a file (anything but a folder) with more than one link only once per
+//   measurement, credited where du would meet it first: du goes depth first in
+//   directory read order, so each occurrence keeps its position in that order
+//   and ownership is settled after the walk, whatever thread met it first;
+// - a folder as often as it is met (two bind mounts of one folder count
+//   twice), except one that is its own ancestor (a bind-mount loop), which
+//   counts nothing, as du skips it;
+// - mount points crossed;
+// - a folder that cannot be opened adds its own blocks and nothing below it;
+//   an entry that cannot be examined adds nothing.
+// A directory of more than 10,000 entries on a disk file system is visited in
+// inode order, batch by batch of 100,000, as du's traversal does, so the first
+// occurrence of a hard link is the same one.
+// The token (and Shell::stopAll) is looked at before every folder; a cancelled
+// walk returns nothing.
+#pragma once
+
+#include "Records.h"
+#include "Runner.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace Measure {
+
+// How many threads a walk uses.
+unsigned threads();
+
+// The tree du -k -d depth ROOT prints: the root and every folder down to depth
+// levels below it, each with its size in bytes (du's KiB × 1024). Children are
+// largest first, equal sizes in ascending name order; a child's path is the
+// parent's path, "/" and its name. No value when the root cannot be examined
+// (it vanished) or the walk was cancelled. A root that is not a folder (a file,
+// a link) gives a node of its own size without children.
+std::optional<DiskNode> tree(const std::string& root, int depth,
+                             const CancelToken* token = nullptr);
+
+// The size du -sk gives each path, each measured on its own (a hard link is
+// counted once within a path, and a path inside another is measured again on
+// its own), all walked on one pool of threads. -1 for a path that cannot be
+// examined; every value is -1 when the walk was cancelled. With sharedLinks,
+// a file linked from several paths counts only in the first path that holds
+// it, as one du run over all the paths counts it.
+std::vector<int64_t> sizes(const std::vector<std::string>& roots,
+                           const CancelToken* token = nullptr, bool sharedLinks = false);
+
+} // namespace Measure
