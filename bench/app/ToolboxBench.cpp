@@ -35,6 +35,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -202,8 +203,10 @@ int main(int argc, char** argv)
     if (!model)
         return 1;
     EngineCalls calls = model->engine();
-    const auto groups = cannedGroups();
-    calls.duplicates = [groups](int64_t, int64_t, const CancelToken*) { return groups; };
+    // Shared, so that copying the table (the model does for each call) stays
+    // as cheap as with the real engine's functions.
+    const auto groups = std::make_shared<const std::vector<DupGroup>>(cannedGroups());
+    calls.duplicates = [groups](int64_t, int64_t, const CancelToken*) { return *groups; };
     calls.sameNameGroups = [](int64_t, const CancelToken*) { return std::vector<DupGroup>{}; };
     model->setEngine(calls);
     FrameClock frames(delegate.window());
