@@ -33,8 +33,6 @@ cmake -S "$BASE/src" -B "$BASE/build" -G Ninja -DCMAKE_BUILD_TYPE="${TYPE:-RelWi
 ninja -C "$BASE/build" -j 2 app_toolbox_bench >/dev/null
 echo "== process refresh side by side: $BASELINE and this tree, alternating"
 for round in 1 2 3; do
-    printf "baseline   "
-    "$BASE/build/bench/app/app_toolbox_bench" --refresh-only | grep '^process refresh'
-    printf "this tree  "
-    "$BUILD_DIR/bench/app/app_toolbox_bench" --refresh-only | grep '^process refresh'
+    "$BASE/build/bench/app/app_toolbox_bench" --refresh-only | sed -n 's/^process refresh, /baseline:  /p'
+    "$BUILD_DIR/bench/app/app_toolbox_bench" --refresh-only | sed -n 's/^process refresh, /this tree: /p'
 done
