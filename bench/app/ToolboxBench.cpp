@@ -7,7 +7,7 @@
 // twelve processes in the same order, each one's memory a few KiB up or down
 // between readings); 10 with one canned reading again and again. For each,
 // the main thread's CPU time is counted from the call to refreshProcesses() to
-// the frameSwapped of the first frame after the result was assigned (or 300 ms
+// the frameSwapped of the first frame after the result was assigned (or 100 ms
 // after the assignment when the refresh changed nothing drawn, so no frame
 // came). That span holds everything the refresh costs the main thread:
 // starting the reading, the model update with the bindings and delegates it
@@ -143,7 +143,7 @@ std::vector<Refresh> measureRefreshes(AppModel* model, FrameClock& frames, int c
                          });
     QTimer quiet; // no frame after the assignment: the refresh drew nothing
     quiet.setSingleShot(true);
-    quiet.setInterval(300);
+    quiet.setInterval(100);
     std::function<void()> start = [&] {
         assigned = false;
         wall.start();
