@@ -53,19 +53,20 @@ void AppModel::refreshVolume()
 
 void AppModel::refreshProcesses()
 {
-    const EngineCalls calls = m_engine;
+    // Both readings run on one worker, one after the other; the main thread
+    // only assigns them.
+    auto processes = m_engine.processes;
+    auto ownMemory = m_engine.ownMemory;
     m_workers.run(
-        Workers::Queue::Utility, this, [calls] { return calls.processes(12); },
-        [this, calls](std::vector<ProcInfo> procs) {
-            m_workers.run(
-                Workers::Queue::Utility, this, [calls] { return calls.ownMemory(); },
-                [this, procs = std::move(procs)](int64_t own) mutable {
-                    setProcs(std::move(procs));
-                    if (m_ownMem != own) {
-                        m_ownMem = own;
-                        emit ownMemChanged();
-                    }
-                });
+        Workers::Queue::Utility, this,
+        [processes, ownMemory] { return std::make_pair(processes(12), ownMemory()); },
+        [this](std::pair<std::vector<ProcInfo>, int64_t> read) {
+            m_procList.setProcs(std::move(read.first));
+            if (m_ownMem != read.second) {
+                m_ownMem = read.second;
+                emit ownMemChanged();
+            }
+            emit procsRead();
         });
 }
 
@@ -161,13 +162,6 @@ void AppModel::setTypeBuckets(std::vector<TypeBucket> v)
     m_typeBuckets = std::move(v);
     m_typeBucketsVariant = toVariantList(m_typeBuckets);
     emit typeBucketsChanged();
-}
-
-void AppModel::setProcs(std::vector<ProcInfo> v)
-{
-    m_procs = std::move(v);
-    m_procsVariant = toVariantList(m_procs);
-    emit procsChanged();
 }
 
 QString AppModel::sizeText(qint64 bytes) const

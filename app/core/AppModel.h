@@ -10,7 +10,8 @@
 //
 // What crosses into QML: the finding lists as list models over the model's
 // own vectors (ItemListModel), the history as a list model, small lists
-// (volume, usage, processes, the map trail) converted once when assigned, and
+// (volume, usage, the map trail) converted once when assigned, the processes
+// as a list model that each reading changes only where it differs, and
 // scalars. Selection and protection are operations with derived counts; the
 // sets themselves stay in C++.
 //
@@ -26,6 +27,7 @@
 #include "EngineCalls.h"
 #include "HistoryModel.h"
 #include "ItemListModel.h"
+#include "ProcList.h"
 #include "Records.h"
 #include "Runner.h"
 #include "Workers.h"
@@ -67,7 +69,7 @@ class AppModel : public QObject
     Q_PROPERTY(bool cleaning READ cleaning NOTIFY cleaningChanged)
     Q_PROPERTY(int largeMinMB READ largeMinMB WRITE setLargeMinMB NOTIFY largeMinMBChanged)
     Q_PROPERTY(bool scanTask READ hasScanTask NOTIFY scanTaskChanged)
-    Q_PROPERTY(QVariantList procs READ procsVariant NOTIFY procsChanged)
+    Q_PROPERTY(ProcList* procs READ procList CONSTANT)
     Q_PROPERTY(qint64 ownMem READ ownMem NOTIFY ownMemChanged)
     Q_PROPERTY(qint64 reclaimable READ reclaimable NOTIFY reclaimableChanged)
     Q_PROPERTY(qint64 largeTotal READ largeTotal NOTIFY largeTotalChanged)
@@ -108,7 +110,8 @@ public:
     Q_INVOKABLE void loadCategories();
     // Reads the volume now, on the calling (main) thread.
     Q_INVOKABLE void refreshVolume();
-    // Loads the top 12 processes and the app's own memory, then assigns both.
+    // Reads the top 12 processes and the app's own memory on a worker, then
+    // assigns both and emits procsRead.
     Q_INVOKABLE void refreshProcesses();
 
     // ---- Selection, protection, clean-up (AppModelClean.cpp)
@@ -245,7 +248,8 @@ public:
     int largeMinMB() const { return m_largeMinMB; }
     void setLargeMinMB(int mb);
     bool hasScanTask() const { return m_scanTask.has_value(); }
-    const std::vector<ProcInfo>& procs() const { return m_procs; }
+    const std::vector<ProcInfo>& procs() const { return m_procList.procs(); }
+    ProcList* procList() { return &m_procList; }
     qint64 ownMem() const { return m_ownMem; }
     bool cleaning() const { return m_cleaning > 0; }
 
@@ -291,7 +295,9 @@ signals:
     void mapDepthChanged();
     void mapLoadingChanged();
     void scanTaskChanged();
-    void procsChanged();
+    // A process reading has been assigned (procs, then ownMem), whether or
+    // not it changed anything.
+    void procsRead();
     void ownMemChanged();
     void reclaimableChanged();
     void largeTotalChanged();
@@ -345,7 +351,6 @@ private:
     void setVolume(const VolumeInfo& v);
     void setCategories(std::vector<Category> v);
     void setTypeBuckets(std::vector<TypeBucket> v);
-    void setProcs(std::vector<ProcInfo> v);
     // Recomputes the selected count and size, reclaimable and largeTotal.
     void updateTotals();
     void writeProtected();
@@ -353,7 +358,6 @@ private:
     QVariantMap volumeVariant() const { return m_volumeVariant; }
     QVariantList categoriesVariant() const { return m_categoriesVariant; }
     QVariantList typeBucketsVariant() const { return m_typeBucketsVariant; }
-    QVariantList procsVariant() const { return m_procsVariant; }
     QVariantList mapTrailVariant() const { return m_mapTrailVariant; }
     void publishTrail();
 
@@ -399,8 +403,7 @@ private:
     bool m_dupScanned = false;
     TokenPtr m_dupToken;
     quint64 m_dupRun = 0;
-    std::vector<ProcInfo> m_procs;
-    QVariantList m_procsVariant;
+    ProcList m_procList;
     qint64 m_ownMem = 0;
     struct Activity
     {

@@ -101,15 +101,3 @@ QVariantMap toVariant(const DupGroup& group)
         {"sameSize", group.sameSize},
     };
 }
-
-QVariantMap toVariant(const ProcInfo& proc)
-{
-    return {{"pid", proc.pid},
-            {"name", qs(proc.name)},
-            // The name as one line: a name may hold line feeds and other
-            // control characters.
-            {"displayName", displayLine(proc.name)},
-            {"rss", qint64(proc.rss)},
-            {"rssText", qs(humanSize(proc.rss))},
-            {"path", qs(proc.path)}};
-}

@@ -20,7 +20,6 @@ QVariantMap toVariant(const Category& category);
 QVariantMap toVariant(const TypeBucket& bucket);
 QVariantMap toVariant(const VolumeInfo& volume);
 QVariantMap toVariant(const DupGroup& group);
-QVariantMap toVariant(const ProcInfo& proc);
 
 // A file-system path as a QString and back without loss: valid UTF-8 reads as
 // text; each byte that is not (a name in another encoding) becomes one of the

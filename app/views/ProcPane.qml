@@ -12,7 +12,6 @@ Item {
     objectName: "procPane"
 
     required property AppModel model
-    readonly property real topRss: model.procs.length > 0 && model.procs[0].rss >= 2 ? model.procs[0].rss : 1
 
     Timer {
         id: timer
@@ -146,16 +145,13 @@ Item {
                   topMargin: 12; leftMargin: 28; rightMargin: 28 }
         clip: true
         spacing: 4
-        // Rows by number: a refresh with as many processes as before only
-        // updates the rows' texts and bars instead of making them anew.
-        model: pane.model.procs.length
+        // A reading changes only the rows and roles that differ (ProcList),
+        // so the rows stay and rebind just what moved.
+        model: pane.model.procs
         boundsBehavior: Flickable.StopAtBounds
         ScrollBar.vertical: ScrollBar {}
         delegate: ProcRow {
-            required property int index
             width: ListView.view.width
-            proc: pane.model.procs[index] ?? proc
-            topRss: pane.topRss
         }
     }
 }

@@ -6,16 +6,19 @@ import Tidlo.Core
 Rectangle {
     id: row
 
-    property var proc: ({ name: "", displayName: "", rss: 0, rssText: "", pid: 0 })
-    property real topRss: 1
-
-    readonly property bool own: proc.name.indexOf("TidloCleaner") >= 0
+    required property string displayName
+    required property string rssText
+    required property int pid
+    // rss over the largest process's rss.
+    required property real share
+    // The app's own process.
+    required property bool own
 
     implicitHeight: line.implicitHeight + 8
     radius: 6
     color: Theme.primaryAt(0.025)
     Accessible.role: Accessible.ListItem
-    Accessible.name: proc.displayName + ", " + proc.rssText + ", " + proc.pid
+    Accessible.name: displayName + ", " + rssText + ", " + pid
 
     Row {
         id: line
@@ -24,9 +27,10 @@ Rectangle {
         spacing: 10
 
         Text {
+            objectName: "procName"
             width: 170
             anchors.verticalCenter: parent.verticalCenter
-            text: row.proc.displayName
+            text: row.displayName
             elide: Text.ElideRight
             maximumLineCount: 1
             font.pointSize: Theme.pt(11)
@@ -37,23 +41,25 @@ Rectangle {
             anchors.verticalCenter: parent.verticalCenter
             width: line.width - 170 - 72 - 52 - 3 * line.spacing
             trackOpacity: 0.05
-            fraction: row.proc.rss / row.topRss
+            fraction: row.share
             fill: row.own ? Theme.accent : Qt.rgba(Theme.accent.r, Theme.accent.g, Theme.accent.b, 0.45)
         }
         Text {
+            objectName: "procRss"
             width: 72
             anchors.verticalCenter: parent.verticalCenter
             horizontalAlignment: Text.AlignRight
-            text: row.proc.rssText
+            text: row.rssText
             font.family: "monospace"
             font.pointSize: Theme.pt(10.5)
             color: Theme.secondary
         }
         Text {
+            objectName: "procPid"
             width: 52
             anchors.verticalCenter: parent.verticalCenter
             horizontalAlignment: Text.AlignRight
-            text: row.proc.pid
+            text: row.pid
             font.family: "monospace"
             font.pointSize: Theme.pt(9.5)
             color: Theme.tertiary

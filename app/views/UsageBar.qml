@@ -21,7 +21,9 @@ Item {
     Rectangle {
         objectName: "barFill"
         height: parent.height
-        width: Math.max(3, (isFinite(bar.fraction) ? Math.min(1, Math.max(0, bar.fraction)) : 0) * bar.width)
+        // Whole pixels: a share that moves by less than a pixel (a process's
+        // memory between two readings) leaves the bar as it is, undrawn.
+        width: Math.max(3, Math.round((isFinite(bar.fraction) ? Math.min(1, Math.max(0, bar.fraction)) : 0) * bar.width))
         radius: height / 2
         color: bar.fill
     }

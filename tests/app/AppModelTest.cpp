@@ -289,7 +289,7 @@ private slots:
     void refreshesProcessesAndVolume()
     {
         AppModel& m = makeModel();
-        QSignalSpy procs(&m, &AppModel::procsChanged);
+        QSignalSpy procs(&m, &AppModel::procsRead);
         m.refreshProcesses();
         m.refreshProcesses();
         m.waitForWorkers();

@@ -7,6 +7,7 @@
 #include "HeldCall.h"
 #include "ItemListModel.h"
 #include "Platform.h"
+#include "ProcList.h"
 #include "RecordVariants.h"
 #include "TestHome.h"
 #include "Toolbox.h"
@@ -383,15 +384,99 @@ private slots:
         QCOMPARE(snaps[0][0].toStringList().size(), 1);
     }
 
-    void processNameShowsAsOneLine()
+    // Each reading changes the list only where it differs from the last one:
+    // the rows the pane redraws every 3 seconds.
+    void processReadingsChangeOnlyWhatDiffers()
     {
-        ProcInfo p;
-        p.pid = 7;
-        p.name = "evil\nname\tx";
-        p.rss = 2048;
-        const QVariantMap v = toVariant(p);
-        QCOMPARE(v["displayName"].toString(), displayLine("evil?name?x"));
-        QCOMPARE(v["rssText"].toString(), q(humanSize(2048)));
+        using R = ProcList::Role;
+        auto proc = [](int pid, const std::string& name, int64_t rss) {
+            ProcInfo p;
+            p.pid = pid;
+            p.name = name;
+            p.rss = rss;
+            return p;
+        };
+        const ProcInfo big = proc(11, "firefox", 4096);
+        const ProcInfo bigger = proc(11, "firefox", 8192);
+        const ProcInfo odd = proc(12, "evil\nname\tx", 2048);
+        const ProcInfo oddMoved = proc(12, "evil\nname\tx", 2050); // still "2.0 KB"
+        const ProcInfo own = proc(13, "TidloCleaner", 1024);
+        const QList<int> all = {int(R::Pid),     int(R::Name),  int(R::DisplayName), int(R::Rss),
+                                int(R::RssText), int(R::Share), int(R::Own)};
+        const struct
+        {
+            const char* what;
+            std::vector<ProcInfo> reading;
+            QList<QPair<int, QList<int>>> changed; // row, roles
+            int inserted;
+            int removed;
+        } steps[] = {
+            {"the first reading inserts its rows", {big, odd, own}, {}, 3, 0},
+            {"the same reading again changes nothing", {big, odd, own}, {}, 0, 0},
+            {"memory moving within its text moves only the bar",
+             {big, oddMoved, own},
+             {{1, {int(R::Rss), int(R::Share)}}},
+             0,
+             0},
+            {"the largest growing moves every other bar",
+             {bigger, oddMoved, own},
+             {{0, {int(R::Rss), int(R::RssText)}}, {1, {int(R::Share)}}, {2, {int(R::Share)}}},
+             0,
+             0},
+            {"two processes trading places change both rows",
+             {bigger, own, oddMoved},
+             {{1, all}, {2, all}},
+             0,
+             0},
+            {"a shorter reading removes the rows at the end", {bigger, own}, {}, 0, 1},
+            {"an empty reading removes every row", {}, {}, 0, 2},
+        };
+
+        ProcList list;
+        QAbstractItemModelTester tester(&list,
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QSignalSpy changed(&list, &QAbstractItemModel::dataChanged);
+        QSignalSpy inserted(&list, &QAbstractItemModel::rowsInserted);
+        QSignalSpy removed(&list, &QAbstractItemModel::rowsRemoved);
+        for (const auto& step : steps) {
+            changed.clear();
+            inserted.clear();
+            removed.clear();
+            list.setProcs(step.reading);
+            QList<QPair<int, QList<int>>> seen;
+            for (const QList<QVariant>& signal : changed) {
+                const auto first = signal[0].toModelIndex();
+                QCOMPARE(signal[1].toModelIndex(), first);
+                QList<int> roles = signal[2].value<QList<int>>();
+                std::sort(roles.begin(), roles.end());
+                seen.push_back({first.row(), roles});
+            }
+            QVERIFY2(seen == step.changed, step.what);
+            int rows = 0;
+            for (const QList<QVariant>& signal : inserted)
+                rows += signal[2].toInt() - signal[1].toInt() + 1;
+            QVERIFY2(rows == step.inserted, step.what);
+            rows = 0;
+            for (const QList<QVariant>& signal : removed)
+                rows += signal[2].toInt() - signal[1].toInt() + 1;
+            QVERIFY2(rows == step.removed, step.what);
+            QVERIFY2(list.count() == int(step.reading.size()), step.what);
+        }
+
+        // What a row shows: the name as one line, the memory as text, the bar
+        // against the largest process, the app's own process marked.
+        list.setProcs({big, odd, own});
+        auto at = [&](int row, R role) { return list.data(list.index(row), int(role)); };
+        QCOMPARE(at(1, R::DisplayName).toString(), displayLine("evil?name?x"));
+        QCOMPARE(at(0, R::RssText).toString(), q(humanSize(4096)));
+        QCOMPARE(at(1, R::Share).toDouble(), 0.5);
+        QCOMPARE(at(2, R::Share).toDouble(), 0.25);
+        QCOMPARE(at(2, R::Own).toBool(), true);
+        QCOMPARE(at(0, R::Own).toBool(), false);
+        // A largest process below 2 bytes counts as 1.
+        list.setProcs({proc(5, "idle", 1), proc(6, "zero", 0)});
+        QCOMPARE(at(0, R::Share).toDouble(), 1.0);
+        QCOMPARE(at(1, R::Share).toDouble(), 0.0);
     }
 
     void tabNumbersFromTheEnvironment()

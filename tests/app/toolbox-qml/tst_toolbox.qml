@@ -195,7 +195,7 @@ TestCase {
     function test_processesRefreshWhileShown() {
         const page = makeTools("4")
         const proc = pane(page)
-        tryVerify(() => proc.model.procs.length > 0, 10000)
+        tryVerify(() => proc.model.procs.count > 0, 10000)
         const timer = findChild(proc, "procTimer")
         verify(timer.running)
         compare(timer.interval, 3000)
@@ -211,7 +211,32 @@ TestCase {
 
     Component {
         id: spyComponent
-        SignalSpy { signalName: "procsChanged" }
+        SignalSpy { signalName: "procsRead" }
+    }
+
+    // The rows follow each reading (ProcList changes only the roles that
+    // differ, and the rows must still show every one of them).
+    function test_processRowsShowEachReading() {
+        const page = makeTools("4")
+        const proc = pane(page)
+        const procs = proc.model.procs
+        tryVerify(() => procs.count > 0, 10000)
+        const list = findChild(proc, "procList")
+        const spy = createTemporaryObject(spyComponent, test, { target: proc.model })
+        for (let reading = 1; reading <= 3; ++reading) {
+            mouseClick(findChild(proc, "procRefresh"))
+            tryVerify(() => spy.count === reading, 5000)
+            wait(0)
+            compare(list.count, procs.count)
+            for (let i = 0; i < procs.count; ++i) {
+                const row = list.itemAtIndex(i)
+                const at = role => procs.data(procs.index(i, 0), role)
+                compare(findChild(row, "procName").text, at(ProcList.DisplayName))
+                compare(findChild(row, "procRss").text, at(ProcList.RssText))
+                compare(findChild(row, "procPid").text, String(at(ProcList.Pid)))
+                compare(findChild(row, "procBar").fraction, at(ProcList.Share))
+            }
+        }
     }
 
     function test_z1_keepFirstEmptiesTheContentListAndItsTotal() {
