@@ -8,6 +8,10 @@
 //   bare   - a bare Qt Quick window of the application's size; prints VmRSS
 //   map    - the application on its Storage Map showing a generated
 //            100,000-folder tree; prints VmRSS (KiB) once settled
+//   shot OUT.png - the application on its Storage Map showing the timing
+//            run's 20,000-folder tree at depth 8 (or TID_MAPDEPTH); saves the window's image
+//            once the map is painted (TID_LANG chooses the language), to
+//            compare the picture before and after a change to the painting
 // run.sh-style use: see bench/app/map.sh.
 #include "AppDelegate.h"
 #include "AppModel.h"
@@ -208,6 +212,11 @@ int main(int argc, char** argv)
     if (std::strcmp(mode, "bare") == 0)
         return runBareWindow(mode);
 
+    const bool shot = std::strcmp(mode, "shot") == 0;
+    if (shot && argc < 3) {
+        std::fprintf(stderr, "usage: app_map_bench shot OUT.png\n");
+        return 2;
+    }
     Lang::install();
     AppDelegate delegate;
     delegate.applicationDidFinishLaunching();
@@ -216,20 +225,36 @@ int main(int argc, char** argv)
     if (!model)
         return 1;
     // Handed over on the first (only) load, so one copy of the tree lives on.
-    auto tree = std::make_shared<DiskNode>(generated(100000, 5));
+    auto tree = std::make_shared<DiskNode>(shot ? generated(20000, 4) : generated(100000, 5));
     EngineCalls calls;
     calls.diskTree = [tree](const std::string&, int, bool, const CancelToken*) {
         return std::exchange(*tree, DiskNode{});
     };
     model->setEngine(calls);
-    qputenv("TID_MAPDEPTH", "8");
+    if (!shot || !qEnvironmentVariableIsSet("TID_MAPDEPTH"))
+        qputenv("TID_MAPDEPTH", "8");
     root->setProperty("page", QStringLiteral("map"));
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [&] {
-        if (model->hasMapRoot() && !model->mapLoading()) {
+        if (!model->hasMapRoot() || model->mapLoading())
+            return;
+        if (!shot) {
             poll.stop();
             printAfterSettling(mode);
+            return;
         }
+        const auto* map = root->findChild<TreemapItem*>(QStringLiteral("treemap"));
+        if (!map || map->paintCount() == 0)
+            return;
+        poll.stop();
+        // A frame more, so the painted map has reached the window.
+        QTimer::singleShot(500, qGuiApp, [&delegate, map, argv] {
+            const bool saved =
+                delegate.window()->grabWindow().save(QString::fromLocal8Bit(argv[2]));
+            std::printf("shot %s: map %gx%g, %d cells\n", argv[2], map->width(), map->height(),
+                        map->cellCount());
+            QGuiApplication::exit(saved ? 0 : 1);
+        });
     });
     poll.start(100);
     return app.exec();
