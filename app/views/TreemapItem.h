@@ -1,7 +1,8 @@
 // The storage map's painted item: draws the cells Treemap::build computes for
 // the model's current folder and reports the cell under the pointer. The map
 // is built again whenever the item's size, the folder or the depth changes,
-// and painted once per build; hovering moves only the outline and the chip,
+// and drawn once per build into a picture (TreemapPainter) that every paint
+// then copies to the screen; hovering moves only the outline and the chip,
 // which the page draws over this item from the hover properties. The page's
 // pointer layer reports hover, clicks and right clicks here.
 #pragma once
@@ -10,9 +11,11 @@
 #include "Treemap.h"
 
 #include <QColor>
+#include <QImage>
 #include <QPointer>
 #include <QQuickPaintedItem>
 #include <QRectF>
+#include <QTransform>
 #include <QtQml/qqmlregistration.h>
 
 #include <memory>
@@ -90,6 +93,9 @@ private:
     std::shared_ptr<const DiskNode> m_tree; // what m_map points into
     Treemap::Map m_map;
     bool m_dirty = true;
+    QImage m_picture; // the cells as drawn for the current layout
+    QTransform m_pictureTransform;
+    bool m_pictureValid = false;
     int m_hovered = -1;
     int m_paintCount = 0;
 };

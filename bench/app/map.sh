@@ -2,21 +2,58 @@
 # Builds and runs the storage map's benchmark: layout/paint and drill times
 # (offscreen), then resident memory under Xvfb with the software renderer,
 # three runs each of a bare window and the app showing a 100,000-folder map.
+#   BASELINE=/path/to/app_map_bench bench/app/map.sh
+# also times another build of the benchmark (one that has the paint mode, for
+# example built from an earlier commit) against this one: ROUNDS (default 7)
+# runs of each, alternating, and their medians side by side.
 set -eu
 cd "$(dirname "$0")/../.."
 BUILD_DIR="${BUILD_DIR:-build}"
 ninja -C "$BUILD_DIR" -j 2 app_map_bench >/dev/null
 RUNTIME=$(mktemp -d)
 chmod 700 "$RUNTIME"
+BENCH="$BUILD_DIR/bench/app/app_map_bench"
+offscreen() {
+    XDG_RUNTIME_DIR="$RUNTIME" QT_QPA_PLATFORM=offscreen QT_QUICK_BACKEND=software "$@"
+}
+if [ -n "${BASELINE:-}" ]; then
+    echo "== layout + paint, baseline ($BASELINE) and this build, alternating"
+    round=0
+    while [ "$round" -lt "${ROUNDS:-7}" ]; do
+        for which in baseline this; do
+            bin="$BENCH"
+            [ "$which" = baseline ] && bin="$BASELINE"
+            offscreen "$bin" paint | awk -v w="$which" '/ layout .* paint / {
+                print w, $2, $6, $9 }'
+        done
+        round=$((round + 1))
+    done | awk '
+        { layout[$1] = layout[$1] " " $2; paint[$1] = paint[$1] " " $3; total[$1] = total[$1] " " $4 }
+        function med(list,   v, n, i, j, t) {
+            n = split(list, v, " ")
+            for (i = 1; i <= n; i++) for (j = i + 1; j <= n; j++)
+                if (v[j] + 0 < v[i] + 0) { t = v[i]; v[i] = v[j]; v[j] = t }
+            return v[int(n / 2) + 1]
+        }
+        END {
+            for (w = 1; w <= 2; w++) {
+                k = w == 1 ? "baseline" : "this"
+                printf "%-8s layout %5.2f ms + paint %5.2f ms = %5.2f ms; / 16 ms budget = %.2f\n",
+                    k, med(layout[k]), med(paint[k]), med(total[k]), med(total[k]) / 16
+            }
+            printf "this / baseline: layout %.2f, paint %.2f, total %.2f (medians over the runs)\n",
+                med(layout["this"]) / med(layout["baseline"]), med(paint["this"]) / med(paint["baseline"]),
+                med(total["this"]) / med(total["baseline"])
+        }'
+fi
 echo "== map timing (offscreen, software)"
-XDG_RUNTIME_DIR="$RUNTIME" QT_QPA_PLATFORM=offscreen QT_QUICK_BACKEND=software \
-    "$BUILD_DIR/bench/app/app_map_bench" timing
+offscreen "$BENCH" timing
 echo "== resident memory under Xvfb (xcb, software renderer), KiB"
 out=$(XDG_RUNTIME_DIR="$RUNTIME" QT_QPA_PLATFORM=xcb QT_QUICK_BACKEND=software \
     xvfb-run -a -s "-screen 0 1100x750x24 -nolisten tcp" sh -c "
         for run in 1 2 3; do
             for mode in bare map; do
-                '$BUILD_DIR/bench/app/app_map_bench' \$mode 2>/dev/null
+                '$BENCH' \$mode 2>/dev/null
             done
         done")
 rm -rf "$RUNTIME"
