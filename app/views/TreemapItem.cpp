@@ -38,6 +38,15 @@ void TreemapItem::setModel(AppModel* model)
     emit modelChanged();
 }
 
+void TreemapItem::setLanguage(const QString& language)
+{
+    if (m_language == language)
+        return;
+    m_language = language;
+    invalidate();
+    emit languageChanged();
+}
+
 void TreemapItem::invalidate()
 {
     m_dirty = true;

@@ -26,6 +26,10 @@ class TreemapItem : public QQuickPaintedItem
     QML_ELEMENT
 
     Q_PROPERTY(AppModel* model READ model WRITE setModel NOTIFY modelChanged)
+    // The language of the map's own texts (merged cells are named "Other" in
+    // it when the map is laid out): the page binds it to the app's language,
+    // and a change lays the map out and draws it again.
+    Q_PROPERTY(QString language READ language WRITE setLanguage NOTIFY languageChanged)
     Q_PROPERTY(int cellCount READ cellCount NOTIFY mapBuilt)
     Q_PROPERTY(int paintCount READ paintCount NOTIFY painted)
     Q_PROPERTY(int hoveredIndex READ hoveredIndex NOTIFY hoveredChanged)
@@ -40,6 +44,8 @@ public:
 
     AppModel* model() const { return m_model; }
     void setModel(AppModel* model);
+    QString language() const { return m_language; }
+    void setLanguage(const QString& language);
 
     int cellCount() const { return static_cast<int>(m_map.cells.size()); }
     int paintCount() const { return m_paintCount; }
@@ -74,6 +80,7 @@ protected:
 
 signals:
     void modelChanged();
+    void languageChanged();
     void mapBuilt();
     void painted();
     void hoveredChanged();
@@ -90,6 +97,7 @@ private:
     const Treemap::Cell* cell(int index) const;
 
     QPointer<AppModel> m_model;
+    QString m_language;
     std::shared_ptr<const DiskNode> m_tree; // what m_map points into
     Treemap::Map m_map;
     bool m_dirty = true;

@@ -23,27 +23,34 @@ if [ -n "${BASELINE:-}" ]; then
         for which in baseline this; do
             bin="$BENCH"
             [ "$which" = baseline ] && bin="$BASELINE"
-            offscreen "$bin" paint | awk -v w="$which" '/ layout .* paint / {
-                print w, $2, $6, $9 }'
+            offscreen "$bin" paint | awk -v w="$which" '
+                /^  layout .* paint / { print w, "wall", $2, $6, $9 }
+                /^  CPU time: layout / { print w, "cpu", $4, $8, $11 }'
         done
         round=$((round + 1))
     done | awk '
-        { layout[$1] = layout[$1] " " $2; paint[$1] = paint[$1] " " $3; total[$1] = total[$1] " " $4 }
+        { k = $1 " " $2; layout[k] = layout[k] " " $3; paint[k] = paint[k] " " $4; total[k] = total[k] " " $5 }
         function med(list,   v, n, i, j, t) {
             n = split(list, v, " ")
             for (i = 1; i <= n; i++) for (j = i + 1; j <= n; j++)
                 if (v[j] + 0 < v[i] + 0) { t = v[i]; v[i] = v[j]; v[j] = t }
             return v[int(n / 2) + 1]
         }
+        function row(k) {
+            printf "%-13s layout %6.2f ms + paint %6.2f ms = %6.2f ms; / 16 ms budget = %.2f\n",
+                k, med(layout[k]), med(paint[k]), med(total[k]), med(total[k]) / 16
+        }
+        function ratio(c) {
+            printf "this / baseline (%s): layout %.2f, paint %.2f, total %.2f\n", c,
+                med(layout["this " c]) / med(layout["baseline " c]),
+                med(paint["this " c]) / med(paint["baseline " c]),
+                med(total["this " c]) / med(total["baseline " c])
+        }
         END {
-            for (w = 1; w <= 2; w++) {
-                k = w == 1 ? "baseline" : "this"
-                printf "%-8s layout %5.2f ms + paint %5.2f ms = %5.2f ms; / 16 ms budget = %.2f\n",
-                    k, med(layout[k]), med(paint[k]), med(total[k]), med(total[k]) / 16
-            }
-            printf "this / baseline: layout %.2f, paint %.2f, total %.2f (medians over the runs)\n",
-                med(layout["this"]) / med(layout["baseline"]), med(paint["this"]) / med(paint["baseline"]),
-                med(total["this"]) / med(total["baseline"])
+            print "wall clock (medians over the runs of each run'"'"'s median of 15):"
+            row("baseline wall"); row("this wall"); ratio("wall")
+            print "CPU time of all threads:"
+            row("baseline cpu"); row("this cpu"); ratio("cpu")
         }'
 fi
 echo "== map timing (offscreen, software)"
