@@ -198,14 +198,15 @@ QColor fillColor(const Treemap::Color& color)
 }
 
 int render(const Treemap::Map& map, QImage& picture, const QTransform& world,
-           QPainter::RenderHints hints)
+           QPainter::RenderHints hints, Route route)
 {
     picture.fill(Qt::transparent);
     QPainter painter(&picture);
     painter.setRenderHints(hints);
     painter.setWorldTransform(world);
+    const bool fast = route == Route::Fast;
     Outliner outliner(picture, painter.combinedTransform());
-    const bool aligned = painter.combinedTransform().type() == QTransform::TxNone;
+    const bool aligned = fast && painter.combinedTransform().type() == QTransform::TxNone;
     int leftToPainter = 0;
 
     const QColor sizeInk = withOpacity(Qt::white, 0.9);
@@ -243,7 +244,7 @@ int render(const Treemap::Map& map, QImage& picture, const QTransform& world,
             painter.setRenderHint(QPainter::Antialiasing, false);
         } else if (cell.isContainer) {
             fillTranslucent(painter, aligned, r, withOpacity(fill, 0.35));
-            if (!outliner.draw(cell.rect)) {
+            if (!fast || !outliner.draw(cell.rect)) {
                 ++leftToPainter;
                 painter.setPen(thinPen);
                 painter.setBrush(Qt::NoBrush);
