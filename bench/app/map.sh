@@ -5,7 +5,8 @@
 #   BASELINE=/path/to/app_map_bench bench/app/map.sh
 # also times another build of the benchmark (one that has the paint mode, for
 # example built from an earlier commit) against this one: ROUNDS (default 7)
-# runs of each, alternating, and their medians side by side.
+# runs of each, alternating, and their medians side by side; and its memory
+# with the 100,000-folder map beside this build's.
 set -eu
 cd "$(dirname "$0")/../.."
 BUILD_DIR="${BUILD_DIR:-build}"
@@ -57,11 +58,14 @@ echo "== map timing (offscreen, software)"
 offscreen "$BENCH" timing
 echo "== resident memory under Xvfb (xcb, software renderer), KiB"
 out=$(XDG_RUNTIME_DIR="$RUNTIME" QT_QPA_PLATFORM=xcb QT_QUICK_BACKEND=software \
-    xvfb-run -a -s "-screen 0 1100x750x24 -nolisten tcp" sh -c "
+    BASELINE="${BASELINE:-}" xvfb-run -a -s "-screen 0 1100x750x24 -nolisten tcp" sh -c "
         for run in 1 2 3; do
             for mode in bare map; do
                 '$BENCH' \$mode 2>/dev/null
             done
+            if [ -n \"\$BASELINE\" ]; then
+                \"\$BASELINE\" map 2>/dev/null | sed 's/^map/baseline-map/'
+            fi
         done")
 rm -rf "$RUNTIME"
 echo "$out"
@@ -71,4 +75,8 @@ echo "$out" | awk '
         bare = sum["bare"] / n["bare"]; map = sum["map"] / n["map"]
         printf "mean MB: bare %.1f, map of 100,000 folders %.1f; map / bare = %.2f; map / 150 MB budget = %.2f\n",
             bare / 1024, map / 1024, map / bare, map / 1024 / 150
+        if (n["baseline-map"]) {
+            base = sum["baseline-map"] / n["baseline-map"]
+            printf "baseline map %.1f MB; this / baseline = %.2f\n", base / 1024, map / base
+        }
     }'
