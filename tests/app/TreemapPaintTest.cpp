@@ -103,8 +103,8 @@ private slots:
         QFETCH(QTransform, world);
         const DiskNode root = tree("/t", topFolders, 8, 4);
         Treemap::Map map;
-        Treemap::build(root.children, Treemap::Rect{0, 0, size.width(), size.height()}, 0, depth,
-                       0, map);
+        Treemap::build(root.children, Treemap::Rect{0, 0, size.width(), size.height()}, 0, depth, 0,
+                       map);
 
         const QSize pixels = (size * pixelRatio).toSize();
         QImage fast(pixels, QImage::Format_ARGB32_Premultiplied);
@@ -118,10 +118,10 @@ private slots:
             TreemapPainter::render(map, plain, world, hints, TreemapPainter::Route::Plain);
         // The fast route really drew outlines (it leaves those at the
         // picture's edge, or two pixels across, to QPainter).
-        QVERIFY2(outlines - fastLeft >= 100,
-                 qPrintable(QStringLiteral("%1 of %2 outlines left to QPainter")
-                                .arg(fastLeft)
-                                .arg(outlines)));
+        QVERIFY2(
+            outlines - fastLeft >= 100,
+            qPrintable(
+                QStringLiteral("%1 of %2 outlines left to QPainter").arg(fastLeft).arg(outlines)));
         QCOMPARE(fast, plain);
     }
 
@@ -153,8 +153,7 @@ private slots:
         model.setEngine(calls);
         const auto load = [&model](const std::string& root, std::optional<int> depth) {
             model.loadMap(root, depth, false, false);
-            QTRY_VERIFY(!model.mapLoading() && model.hasMapRoot() &&
-                        model.mapRoot()->path == root);
+            QTRY_VERIFY(!model.mapLoading() && model.hasMapRoot() && model.mapRoot()->path == root);
         };
         load("/one", 6);
 
