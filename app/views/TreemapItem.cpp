@@ -3,35 +3,17 @@
 #include "ItemListModel.h"
 #include "RecordVariants.h"
 
-#include <QFont>
+#include "TreemapPainter.h"
+
 #include <QPainter>
-#include <QPainterPath>
 
 #include <filesystem>
-#include <map>
-#include <utility>
 
 namespace {
 
 QRectF toQRect(const Treemap::Rect& r)
 {
     return QRectF(r.x, r.y, r.width, r.height);
-}
-
-QColor withOpacity(QColor c, qreal opacity)
-{
-    c.setAlphaF(float(opacity));
-    return c;
-}
-
-// Font sizes of the map are given in points of the design, which are the
-// item's logical pixels.
-QFont labelFont(double size, QFont::Weight weight)
-{
-    QFont font;
-    font.setPixelSize(std::max(1, qRound(size)));
-    font.setWeight(weight);
-    return font;
 }
 
 } // namespace
@@ -54,6 +36,15 @@ void TreemapItem::setModel(AppModel* model)
     }
     invalidate();
     emit modelChanged();
+}
+
+void TreemapItem::setLanguage(const QString& language)
+{
+    if (m_language == language)
+        return;
+    m_language = language;
+    invalidate();
+    emit languageChanged();
 }
 
 void TreemapItem::invalidate()
@@ -80,6 +71,7 @@ void TreemapItem::updatePolish()
 void TreemapItem::rebuild()
 {
     m_dirty = false;
+    m_pictureValid = false;
     m_map.clear();
     m_tree = m_model ? m_model->mapRoot() : nullptr;
     if (m_tree)
@@ -90,81 +82,32 @@ void TreemapItem::rebuild()
 
 QColor TreemapItem::toQColor(const Treemap::Color& color)
 {
-    return QColor::fromHsvF(float(color.hue), float(color.saturation), float(color.brightness),
-                            float(color.opacity));
+    return TreemapPainter::fillColor(color);
 }
 
 void TreemapItem::paint(QPainter* painter)
 {
     if (m_dirty)
         rebuild();
-    const QColor outline = withOpacity(Qt::white, 0.45);
-    const QColor sizeInk = withOpacity(Qt::white, 0.9);
-    // Thin outlines drawn as cosmetic pens take the raster engine's fast
-    // line path; widths are in device pixels, which are the map's points.
-    QPen levelZeroPen(outline, 1);
-    QPen containerPen(outline, 0.8);
-    containerPen.setCosmetic(true);
-
-    // Few distinct label sizes occur in one map: keep their fonts and ascents.
-    struct LabelFont
-    {
-        QFont font;
-        double ascent;
-    };
-    std::map<std::pair<int, int>, LabelFont> fonts;
-    const auto fontFor = [&fonts](double size, QFont::Weight weight) -> const LabelFont& {
-        const auto key = std::make_pair(qRound(size * 4), int(weight));
-        auto it = fonts.find(key);
-        if (it == fonts.end()) {
-            QFont font = labelFont(size, weight);
-            it = fonts.emplace(key, LabelFont{font, QFontMetricsF(font).ascent()}).first;
-        }
-        return it->second;
-    };
-
-    painter->setRenderHint(QPainter::TextAntialiasing, true);
-    for (const Treemap::Cell& cell : m_map.cells) {
-        if (!Treemap::drawn(cell))
-            continue;
-        const QRectF r = toQRect(cell.rect);
-        const QColor fill = toQColor(cell.color);
-        if (cell.level == 0) {
-            painter->setRenderHint(QPainter::Antialiasing, true);
-            painter->setPen(levelZeroPen);
-            painter->setBrush(withOpacity(fill, 0.55));
-            painter->drawRoundedRect(r.adjusted(1, 1, -1, -1), 6, 6);
-            painter->setRenderHint(QPainter::Antialiasing, false);
-        } else if (cell.isContainer) {
-            // A plain fill and a brushless outline keep to the raster
-            // engine's fast paths (a brushed, stroked rectangle does not).
-            painter->fillRect(r, withOpacity(fill, 0.35));
-            painter->setPen(containerPen);
-            painter->setBrush(Qt::NoBrush);
-            painter->drawRect(r);
-        } else {
-            painter->fillRect(r, fill);
-        }
-
-        const Treemap::Labels labels = Treemap::labels(cell);
-        if (!labels.name)
-            continue;
-        painter->setClipRect(r.adjusted(1, 1, -1, -1));
-        const LabelFont& name =
-            fontFor(labels.nameSize, cell.level == 0 ? QFont::Bold : QFont::DemiBold);
-        painter->setFont(name.font);
-        painter->setPen(Qt::white);
-        painter->drawText(QPointF(r.x() + 5, r.y() + 3 + name.ascent),
-                          displayLine(cell.node->name));
-        if (labels.size) {
-            const LabelFont& small = fontFor(labels.sizeSize, QFont::Normal);
-            painter->setFont(small.font);
-            painter->setPen(sizeInk);
-            painter->drawText(QPointF(r.x() + 5, r.y() + 4 + labels.nameSize + small.ascent),
-                              qs(humanSize(cell.node->size)));
-        }
-        painter->setClipping(false);
+    // The picture is drawn once per layout, in the device's own pixels and
+    // through the painter's transform, so copying it is the same as drawing
+    // the cells here.
+    const QPaintDevice* device = painter->device();
+    const QSize pixels(device->width(), device->height());
+    if (!m_pictureValid || m_picture.size() != pixels ||
+        m_picture.devicePixelRatio() != device->devicePixelRatio() ||
+        m_pictureTransform != painter->worldTransform()) {
+        if (m_picture.size() != pixels)
+            m_picture = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
+        m_picture.setDevicePixelRatio(device->devicePixelRatio());
+        m_pictureTransform = painter->worldTransform();
+        TreemapPainter::render(m_map, m_picture, m_pictureTransform, painter->renderHints());
+        m_pictureValid = true;
     }
+    painter->save();
+    painter->resetTransform();
+    painter->drawImage(QPointF(0, 0), m_picture);
+    painter->restore();
     ++m_paintCount;
     emit painted();
 }

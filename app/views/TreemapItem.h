@@ -1,7 +1,8 @@
 // The storage map's painted item: draws the cells Treemap::build computes for
 // the model's current folder and reports the cell under the pointer. The map
 // is built again whenever the item's size, the folder or the depth changes,
-// and painted once per build; hovering moves only the outline and the chip,
+// and drawn once per build into a picture (TreemapPainter) that every paint
+// then copies to the screen; hovering moves only the outline and the chip,
 // which the page draws over this item from the hover properties. The page's
 // pointer layer reports hover, clicks and right clicks here.
 #pragma once
@@ -10,9 +11,11 @@
 #include "Treemap.h"
 
 #include <QColor>
+#include <QImage>
 #include <QPointer>
 #include <QQuickPaintedItem>
 #include <QRectF>
+#include <QTransform>
 #include <QtQml/qqmlregistration.h>
 
 #include <memory>
@@ -23,6 +26,10 @@ class TreemapItem : public QQuickPaintedItem
     QML_ELEMENT
 
     Q_PROPERTY(AppModel* model READ model WRITE setModel NOTIFY modelChanged)
+    // The language of the map's own texts (merged cells are named "Other" in
+    // it when the map is laid out): the page binds it to the app's language,
+    // and a change lays the map out and draws it again.
+    Q_PROPERTY(QString language READ language WRITE setLanguage NOTIFY languageChanged)
     Q_PROPERTY(int cellCount READ cellCount NOTIFY mapBuilt)
     Q_PROPERTY(int paintCount READ paintCount NOTIFY painted)
     Q_PROPERTY(int hoveredIndex READ hoveredIndex NOTIFY hoveredChanged)
@@ -37,6 +44,8 @@ public:
 
     AppModel* model() const { return m_model; }
     void setModel(AppModel* model);
+    QString language() const { return m_language; }
+    void setLanguage(const QString& language);
 
     int cellCount() const { return static_cast<int>(m_map.cells.size()); }
     int paintCount() const { return m_paintCount; }
@@ -71,6 +80,7 @@ protected:
 
 signals:
     void modelChanged();
+    void languageChanged();
     void mapBuilt();
     void painted();
     void hoveredChanged();
@@ -87,9 +97,13 @@ private:
     const Treemap::Cell* cell(int index) const;
 
     QPointer<AppModel> m_model;
+    QString m_language;
     std::shared_ptr<const DiskNode> m_tree; // what m_map points into
     Treemap::Map m_map;
     bool m_dirty = true;
+    QImage m_picture; // the cells as drawn for the current layout
+    QTransform m_pictureTransform;
+    bool m_pictureValid = false;
     int m_hovered = -1;
     int m_paintCount = 0;
 };

@@ -128,6 +128,7 @@ Item {
                 anchors.margins: 10
                 visible: !page.model.mapLoading && page.model.mapChildCount > 0
                 model: page.model
+                language: Lang.lang
                 Accessible.role: Accessible.Graphic
                 Accessible.name: page.model.mapName + " " + page.model.sizeText(page.model.mapSize)
                 onContextMenuRequested: (path, name, x, y) => {

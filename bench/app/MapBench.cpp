@@ -1,13 +1,19 @@
 // app_map_bench MODE: the storage map's speed and memory (not a test).
 //   timing - offscreen: lays out and paints the map of a generated
 //            20,000-folder tree, depth 8, in 1072 x 560 (median of 15 runs,
-//            layout and paint apart); times hover hit-testing; then measures
-//            a real 20,000-folder tree on disk with the real engine and times
-//            a drill into a folder whose tree is cached, from the call to the
-//            painted map.
+//            layout and paint apart, and a repaint without a new layout);
+//            times hover hit-testing; then measures a real 20,000-folder tree
+//            on disk with the real engine and times a drill into a folder
+//            whose tree is cached, from the call to the painted map.
+//   paint  - the timing mode without the tree on disk: layout, paint, hover
 //   bare   - a bare Qt Quick window of the application's size; prints VmRSS
 //   map    - the application on its Storage Map showing a generated
 //            100,000-folder tree; prints VmRSS (KiB) once settled
+//   shot OUT.png - the application on its Storage Map showing the timing
+//            run's 20,000-folder tree at depth 8 (or TID_MAPDEPTH); saves the
+//            window's image once the map is painted (TID_LANG chooses the
+//            language), to compare the picture before and after a change to
+//            the painting
 // run.sh-style use: see bench/app/map.sh.
 #include "AppDelegate.h"
 #include "AppModel.h"
@@ -32,6 +38,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <random>
 #include <utility>
@@ -99,22 +106,55 @@ double median(std::vector<double> v)
     return v[v.size() / 2];
 }
 
-// Lays out and paints item into image; returns (layout ms, paint ms).
-std::pair<double, double> drawOnce(TreemapItem& item, QImage& image)
+// Wall-clock and CPU time (all of the process's threads) since start, in ms.
+// On a busy machine the wall clock also counts the time spent waiting for a
+// core; the CPU time shows the work alone.
+struct Stopwatch
 {
-    QElapsedTimer t;
-    t.start();
-    item.rebuild();
-    const double layout = double(t.nsecsElapsed()) / 1e6;
+    QElapsedTimer wall;
+    double cpuStart = cpuNow();
+
+    Stopwatch() { wall.start(); }
+    static double cpuNow()
+    {
+        timespec ts{};
+        clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+        return double(ts.tv_sec) * 1e3 + double(ts.tv_nsec) / 1e6;
+    }
+    double wallMs() const { return double(wall.nsecsElapsed()) / 1e6; }
+    double cpuMs() const { return cpuNow() - cpuStart; }
+};
+
+struct Times
+{
+    double wall = 0;
+    double cpu = 0;
+};
+
+// Paints item into image as the scene graph does (a cleared image, then the
+// item's paint).
+Times paintOnce(TreemapItem& item, QImage& image)
+{
+    const Stopwatch t;
     image.fill(Qt::transparent);
-    t.restart();
     QPainter painter(&image);
     item.paint(&painter);
     painter.end();
-    return {layout, double(t.nsecsElapsed()) / 1e6};
+    return {t.wallMs(), t.cpuMs()};
 }
 
-int timing()
+// Lays out and paints item into image; returns (layout, paint).
+std::pair<Times, Times> drawOnce(TreemapItem& item, QImage& image)
+{
+    const Stopwatch t;
+    item.rebuild();
+    const Times layout{t.wallMs(), t.cpuMs()};
+    return {layout, paintOnce(item, image)};
+}
+
+// Layout and paint of the generated 20,000-folder map, a repaint without a
+// new layout, and hover hit-testing.
+void paintTiming()
 {
     const DiskNode tree = generated(20000, 4);
     AppModel model;
@@ -128,18 +168,26 @@ int timing()
     item.setModel(&model);
     item.setSize(QSizeF(1072, 560));
     QImage image(1072, 560, QImage::Format_ARGB32_Premultiplied);
-    std::vector<double> layouts, paints, totals;
+    std::vector<double> layouts, paints, totals, repaints, layoutsCpu, paintsCpu, totalsCpu;
     for (int i = 0; i < 15; ++i) {
         const auto [l, p] = drawOnce(item, image);
-        layouts.push_back(l);
-        paints.push_back(p);
-        totals.push_back(l + p);
+        layouts.push_back(l.wall);
+        paints.push_back(p.wall);
+        totals.push_back(l.wall + p.wall);
+        layoutsCpu.push_back(l.cpu);
+        paintsCpu.push_back(p.cpu);
+        totalsCpu.push_back(l.cpu + p.cpu);
+        repaints.push_back(paintOnce(item, image).wall);
     }
     std::printf("map of %zu folders, depth 8, 1072x560: %d cells\n", countNodes(tree),
                 item.cellCount());
     std::printf("  layout %.2f ms + paint %.2f ms = %.2f ms (median of 15); budget 16 ms, "
                 "ratio %.2f\n",
                 median(layouts), median(paints), median(totals), median(totals) / 16.0);
+    std::printf("  CPU time: layout %.2f ms + paint %.2f ms = %.2f ms (median of 15)\n",
+                median(layoutsCpu), median(paintsCpu), median(totalsCpu));
+    std::printf("  repaint without a new layout (the picture copied) %.2f ms (median of 15)\n",
+                median(repaints));
 
     QElapsedTimer t;
     std::mt19937 rng(3);
@@ -151,9 +199,14 @@ int timing()
     std::printf("  hover hit-test %.1f us per move; paints during hover: 0 (hover only moves "
                 "the outline and chip)\n",
                 double(t.nsecsElapsed()) / 1e3 / moves);
+}
 
-    // The real engine on a real tree: measure, drill (measured), up (cached),
-    // drill again (cached) and time that last drill to the painted map.
+// The real engine on a real tree: measure, drill (measured), up (cached),
+// drill again (cached) and time that last drill to the painted map.
+void drillTiming()
+{
+    QImage image(1072, 560, QImage::Format_ARGB32_Premultiplied);
+    QElapsedTimer t;
     QTemporaryDir dir;
     makeFolders(dir.path().toStdString(), 0, 20000, 4);
     AppModel real;
@@ -183,7 +236,6 @@ int timing()
                 "it): %.1f ms (median of 5); budget 100 ms, ratio %.2f\n",
                 countNodes(*real.mapRoot()), countNodes(first), median(drills),
                 median(drills) / 100.0);
-    return 0;
 }
 
 } // namespace
@@ -202,12 +254,21 @@ int main(int argc, char** argv)
     QGuiApplication app(argc, argv);
     QQuickStyle::setStyle(QStringLiteral("Basic"));
 
-    if (std::strcmp(mode, "timing") == 0)
-        return timing();
+    if (std::strcmp(mode, "timing") == 0 || std::strcmp(mode, "paint") == 0) {
+        paintTiming();
+        if (std::strcmp(mode, "timing") == 0)
+            drillTiming();
+        return 0;
+    }
 
     if (std::strcmp(mode, "bare") == 0)
         return runBareWindow(mode);
 
+    const bool shot = std::strcmp(mode, "shot") == 0;
+    if (shot && argc < 3) {
+        std::fprintf(stderr, "usage: app_map_bench shot OUT.png\n");
+        return 2;
+    }
     Lang::install();
     AppDelegate delegate;
     delegate.applicationDidFinishLaunching();
@@ -216,20 +277,36 @@ int main(int argc, char** argv)
     if (!model)
         return 1;
     // Handed over on the first (only) load, so one copy of the tree lives on.
-    auto tree = std::make_shared<DiskNode>(generated(100000, 5));
+    auto tree = std::make_shared<DiskNode>(shot ? generated(20000, 4) : generated(100000, 5));
     EngineCalls calls;
     calls.diskTree = [tree](const std::string&, int, bool, const CancelToken*) {
         return std::exchange(*tree, DiskNode{});
     };
     model->setEngine(calls);
-    qputenv("TID_MAPDEPTH", "8");
+    if (!shot || !qEnvironmentVariableIsSet("TID_MAPDEPTH"))
+        qputenv("TID_MAPDEPTH", "8");
     root->setProperty("page", QStringLiteral("map"));
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [&] {
-        if (model->hasMapRoot() && !model->mapLoading()) {
+        if (!model->hasMapRoot() || model->mapLoading())
+            return;
+        if (!shot) {
             poll.stop();
             printAfterSettling(mode);
+            return;
         }
+        const auto* map = root->findChild<TreemapItem*>(QStringLiteral("treemap"));
+        if (!map || map->paintCount() == 0)
+            return;
+        poll.stop();
+        // A frame more, so the painted map has reached the window.
+        QTimer::singleShot(500, qGuiApp, [&delegate, map, argv] {
+            const bool saved =
+                delegate.window()->grabWindow().save(QString::fromLocal8Bit(argv[2]));
+            std::printf("shot %s: map %gx%g, %d cells\n", argv[2], map->width(), map->height(),
+                        map->cellCount());
+            QGuiApplication::exit(saved ? 0 : 1);
+        });
     });
     poll.start(100);
     return app.exec();

@@ -99,20 +99,39 @@ TestCase {
         compare(s.model.mapPath, homePath(s.model))
     }
 
+    // The merged "Other" cell (the 300 small caches), hovered.
+    function hoverOther(map) {
+        for (let i = 0; i < map.cellCount; ++i) {
+            const r = map.cellRect(i)
+            map.hoverAt(r.x + r.width / 2, r.y + r.height / 2)
+            if (map.hoveredIndex === i && map.hoveredPath === "other")
+                return i
+        }
+        return -1
+    }
+
     function test_otherCellOpensNothing() {
         const s = shownPage()
-        let other = -1
-        for (let i = 0; i < s.map.cellCount && other < 0; ++i) {
-            const r = s.map.cellRect(i)
-            s.map.hoverAt(r.x + r.width / 2, r.y + r.height / 2)
-            if (s.map.hoveredIndex === i && s.map.hoveredPath === "other")
-                other = i
-        }
+        const other = hoverOther(s.map)
         verify(other >= 0, "the 300 small caches merge into one cell")
         const r = s.map.cellRect(other)
         s.map.clickAt(r.x + r.width / 2, r.y + r.height / 2)
         verify(!s.model.mapLoading)
         compare(s.model.mapTrail.length, 0)
+    }
+
+    // The page's map follows the app's language (the painted item lays
+    // itself out again when its language changes: app_map_paint_tests).
+    function test_languageChangeRenamesTheOtherCell() {
+        const s = shownPage()
+        verify(hoverOther(s.map) >= 0)
+        compare(s.map.hoveredName, "Other")
+        const painted = s.map.paintCount
+        Lang.langSel = "zh"
+        compare(s.map.language, "zh")
+        tryVerify(() => s.map.paintCount > painted)
+        verify(hoverOther(s.map) >= 0)
+        compare(s.map.hoveredName, "其它")
     }
 
     function test_rightClickMenu() {
