@@ -432,13 +432,6 @@ private:
     std::string m_scratch;
 };
 
-std::optional<DiskNode> decodeText(std::string_view text)
-{
-    if (text.size() > kMaxCacheBytes || !simdjson::validate_utf8(text.data(), text.size()))
-        return std::nullopt;
-    return Reader(text).document();
-}
-
 // Folders whose names are not UTF-8 cannot be written as JSON text (nor shown
 // as names): they stay out of the tree, their sizes counted in their parents.
 void dropNamesNotUtf8(std::vector<DiskNode>& nodes)
@@ -524,14 +517,9 @@ bool writeCache(const std::string& file, const DiskNode& node)
 
 std::optional<DiskNode> decode(std::string_view json)
 {
-    return decodeText(json);
-}
-
-std::optional<DiskNode> decodeCacheText(std::string& text)
-{
-    auto node = decodeText(text);
-    text = std::string();
-    return node;
+    if (json.size() > kMaxCacheBytes || !simdjson::validate_utf8(json.data(), json.size()))
+        return std::nullopt;
+    return Reader(json).document();
 }
 
 } // namespace DiskTree
@@ -548,7 +536,7 @@ DiskNode diskTree(const std::string& root, int depth, bool useCache, const Cance
 
     if (useCache && !DiskTree::cancelled(token)) {
         if (auto text = DiskTree::freshCache(file)) {
-            auto cached = DiskTree::decodeCacheText(*text);
+            auto cached = DiskTree::decode(*text);
             if (cached && cached->path == p)
                 return std::move(*cached);
         }

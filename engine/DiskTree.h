@@ -61,7 +61,4 @@ bool writeCache(const std::string& file, const DiskNode& node);
 // Larger than kMaxCacheBytes is refused too.
 std::optional<DiskNode> decode(std::string_view json);
 
-// decode of a cache file's text read whole; the text is released once read.
-std::optional<DiskNode> decodeCacheText(std::string& text);
-
 } // namespace DiskTree

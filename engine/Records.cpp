@@ -75,35 +75,9 @@ std::string title(Risk risk)
 
 std::string newUuid()
 {
-    // Every folder of a measured tree gets one, so this is written out by hand:
-    // a xoshiro256** generator seeded once per thread, bytes turned into hex
-    // digits through a table.
-    struct Generator
-    {
-        uint64_t s[4];
-        Generator()
-        {
-            std::random_device device;
-            for (auto& word : s)
-                word = (uint64_t(device()) << 32) ^ device();
-            if ((s[0] | s[1] | s[2] | s[3]) == 0)
-                s[0] = 1;
-        }
-        static uint64_t rotl(uint64_t x, int k) { return (x << k) | (x >> (64 - k)); }
-        uint64_t next()
-        {
-            uint64_t result = rotl(s[1] * 5, 7) * 9;
-            uint64_t t = s[1] << 17;
-            s[2] ^= s[0];
-            s[3] ^= s[1];
-            s[1] ^= s[2];
-            s[0] ^= s[3];
-            s[2] ^= t;
-            s[3] = rotl(s[3], 45);
-            return result;
-        }
-    };
-    thread_local Generator rng;
+    // Every folder of a measured tree gets one, so this is written out by hand,
+    // bytes turned into hex digits through a table.
+    thread_local std::mt19937_64 rng{std::random_device{}()};
     static constexpr auto kHex = [] {
         std::array<char, 512> table{};
         const char* digits = "0123456789ABCDEF";
@@ -113,8 +87,8 @@ std::string newUuid()
         }
         return table;
     }();
-    uint64_t hi = rng.next();
-    uint64_t lo = rng.next();
+    uint64_t hi = rng();
+    uint64_t lo = rng();
     hi = (hi & 0xFFFFFFFFFFFF0FFFULL) | 0x0000000000004000ULL; // version 4
     lo = (lo & 0x3FFFFFFFFFFFFFFFULL) | 0x8000000000000000ULL; // RFC 4122 variant
     std::string out(36, '-');

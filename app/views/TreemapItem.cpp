@@ -2,21 +2,11 @@
 
 #include "ItemListModel.h"
 #include "RecordVariants.h"
-
 #include "TreemapPainter.h"
 
 #include <QPainter>
 
 #include <filesystem>
-
-namespace {
-
-QRectF toQRect(const Treemap::Rect& r)
-{
-    return QRectF(r.x, r.y, r.width, r.height);
-}
-
-} // namespace
 
 TreemapItem::TreemapItem(QQuickItem* parent) : QQuickPaintedItem(parent)
 {
@@ -131,7 +121,7 @@ QRectF TreemapItem::cellRect(int index)
     if (m_dirty)
         rebuild();
     const auto* c = cell(index);
-    return c ? toQRect(c->rect) : QRectF();
+    return c ? TreemapPainter::rectOf(c->rect) : QRectF();
 }
 
 bool TreemapItem::isContainer(int index)
@@ -153,7 +143,7 @@ void TreemapItem::setHovered(int index)
 QRectF TreemapItem::hoveredRect() const
 {
     const auto* c = cell(m_hovered);
-    return c ? toQRect(c->rect) : QRectF();
+    return c ? TreemapPainter::rectOf(c->rect) : QRectF();
 }
 
 QString TreemapItem::hoveredName() const

@@ -15,11 +15,6 @@ namespace TreemapPainter {
 
 namespace {
 
-QRectF toQRect(const Treemap::Rect& r)
-{
-    return QRectF(r.x, r.y, r.width, r.height);
-}
-
 QColor withOpacity(QColor c, qreal opacity)
 {
     c.setAlphaF(float(opacity));
@@ -191,6 +186,11 @@ void drawTile(QPainter& painter, bool aligned, const QRectF& shape)
 
 } // namespace
 
+QRectF rectOf(const Treemap::Rect& r)
+{
+    return QRectF(r.x, r.y, r.width, r.height);
+}
+
 QColor fillColor(const Treemap::Color& color)
 {
     return QColor::fromHsvF(float(color.hue), float(color.saturation), float(color.brightness),
@@ -234,7 +234,7 @@ int render(const Treemap::Map& map, QImage& picture, const QTransform& world,
     for (const Treemap::Cell& cell : map.cells) {
         if (!Treemap::drawn(cell))
             continue;
-        const QRectF r = toQRect(cell.rect);
+        const QRectF r = rectOf(cell.rect);
         const QColor fill = fillColor(cell.color);
         if (cell.level == 0) {
             painter.setRenderHint(QPainter::Antialiasing, true);

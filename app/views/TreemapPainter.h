@@ -18,12 +18,16 @@
 #include <QColor>
 #include <QImage>
 #include <QPainter>
+#include <QRectF>
 #include <QTransform>
 
 namespace TreemapPainter {
 
 // The fill colour of a cell before its kind's opacity.
 QColor fillColor(const Treemap::Color& color);
+
+// A cell's rectangle in the item's logical points.
+QRectF rectOf(const Treemap::Rect& r);
 
 // How shapes reach the pixels. Plain hands every shape to QPainter whole, the
 // straightforward way; Fast takes the routes described above. Both give the

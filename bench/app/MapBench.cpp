@@ -18,6 +18,7 @@
 #include "AppDelegate.h"
 #include "AppModel.h"
 #include "Lang.h"
+#include "Lateness.h"
 #include "ResidentMemory.h"
 #include "TreemapItem.h"
 
@@ -98,12 +99,6 @@ void makeFolders(const std::filesystem::path& dir, int level, int budget, int fa
         std::filesystem::create_directory(sub);
         makeFolders(sub, level + 1, rest / k + (i < rest % k ? 1 : 0), fanout);
     }
-}
-
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
 }
 
 // Wall-clock and CPU time (all of the process's threads) since start, in ms.

@@ -103,14 +103,6 @@ struct Refresh
     int changedRows = -1; // rows whose values changed (-1: not a list model)
 };
 
-double median(std::vector<double> v)
-{
-    if (v.empty())
-        return 0;
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
 // Calls a function on a signal named at run time.
 class Relay : public QObject
 {
