@@ -130,6 +130,27 @@ bool writeAtomically(const std::string& path, const std::string& data, Durabilit
     return file.append(data) && file.commit(durability);
 }
 
+bool belowWithoutLinks(const std::string& base, const std::string& path, bool folderOnly)
+{
+    std::string_view top = base;
+    while (top.size() > 1 && top.back() == '/')
+        top.remove_suffix(1);
+    if (top.empty() || path.size() <= top.size() + 1 || !path.starts_with(top) ||
+        (top != "/" && path[top.size()] != '/'))
+        return false;
+    // Each step from base down, the candidate last.
+    for (size_t slash = path.find('/', top.size() + 1);; slash = path.find('/', slash + 1)) {
+        const std::string step = path.substr(0, slash);
+        struct stat st = {};
+        if (::lstat(step.c_str(), &st) != 0)
+            return false;
+        if (slash == std::string::npos)
+            return S_ISDIR(st.st_mode) || (!folderOnly && !S_ISLNK(st.st_mode));
+        if (!S_ISDIR(st.st_mode))
+            return false;
+    }
+}
+
 bool makeDirs(const std::string& path)
 {
     std::error_code ec;

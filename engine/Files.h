@@ -50,6 +50,13 @@ private:
     bool m_ok = false;
 };
 
+// Whether path is reached from base without a symbolic link: base itself may
+// be reached through links (a base folder may live on another disk), every
+// component after it is a real folder (lstat), and so is path itself, or,
+// unless folderOnly, any other kind of file but a link. False when path is
+// not strictly below base.
+bool belowWithoutLinks(const std::string& base, const std::string& path, bool folderOnly = true);
+
 // Creates a folder and its missing parents; true when it exists afterwards.
 bool makeDirs(const std::string& path);
 
