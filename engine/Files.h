@@ -57,6 +57,14 @@ private:
 // not strictly below base.
 bool belowWithoutLinks(const std::string& base, const std::string& path, bool folderOnly = true);
 
+// Removes what killed writers left in folder for any file named
+// "<prefix>...<suffix>": the temporary files of writeAtomically and AtomicFile
+// ("<name>.tmp-XXXXXX") that are more than ten minutes old. Each write only
+// clears the leftovers of its own path; a family of files whose names vary
+// (one per measured folder) needs this for the names not written again.
+void removeStaleTemporaries(const std::string& folder, std::string_view prefix,
+                            std::string_view suffix);
+
 // Creates a folder and its missing parents; true when it exists afterwards.
 bool makeDirs(const std::string& path);
 
