@@ -10,7 +10,9 @@
 // own folders and every folder above the item (below the home folder) are
 // opened without following links, and the rename works on those open
 // folders, so a folder swapped for a link after a scan cannot send the rename
-// to other data. Emptying removes entries without following links either.
+// to other data. Emptying removes entries without following links either,
+// and never leaves the Trash's own file system: whatever is mounted inside
+// it stays, and is reported.
 #pragma once
 
 #include "Records.h"
