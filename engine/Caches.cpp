@@ -276,8 +276,10 @@ std::vector<ScanItem> cacheItems(const CancelToken*)
     for (auto& candidate : candidates(Platform::homeDir())) {
         // A candidate that is a link, or lies below one, could lead anywhere
         // (outside the home too): it is neither listed nor measured.
-        if (!seen.insert(candidate.path).second ||
-            !Files::belowWithoutLinks(candidate.base, candidate.path, false))
+        // A path refused from one base (~/.cache/pip from the home, with
+        // ~/.cache a link) may still be found from its own base folder.
+        if (!Files::belowWithoutLinks(candidate.base, candidate.path, false) ||
+            !seen.insert(candidate.path).second)
             continue;
         found.push_back(std::move(candidate));
     }

@@ -198,6 +198,16 @@ TEST(Caches, NothingBehindALinkIsListedOrMeasured)
     EXPECT_EQ(summary(Scanner::cacheItems(), home.path()),
               (std::vector<std::string>{"Real · Cache | .config/Real/Cache | safe | "}));
     fs::remove_all(outside);
+
+    // A base folder itself may be a link (a cache folder kept on another
+    // disk): what lies in it is found from there.
+    TestSupport::TestHome moved;
+    moved.sizedFile("disk/cache/pip/blob", 3 * kMiB);
+    moved.sizedFile("disk/cache/some-tool/blob", 3 * kMiB);
+    fs::create_directory_symlink(moved.at("disk/cache"), moved.at(".cache"));
+    EXPECT_EQ(summary(Scanner::cacheItems(), moved.path()),
+              (std::vector<std::string>{"pip cache | .cache/pip | safe | Python 包缓存",
+                                        "some-tool | .cache/some-tool | safe | "}));
 }
 
 TEST(Caches, ModelsAndProjectEnvironmentsAreCareful)
