@@ -92,6 +92,8 @@ class AppModel : public QObject
     Q_PROPERTY(DupGroupList* dupNames READ dupNamesList CONSTANT)
     Q_PROPERTY(bool dupLoading READ dupLoading NOTIFY dupLoadingChanged)
     Q_PROPERTY(bool dupScanned READ dupScanned NOTIFY dupScannedChanged)
+    // The latest search was cancelled: the lists still show the search before it.
+    Q_PROPERTY(bool dupCancelled READ dupCancelled NOTIFY dupCancelledChanged)
     // ---- end of duplicates and the Toolbox
 
 public:
@@ -127,6 +129,9 @@ public:
     // Protects an unprotected path (and drops it from the selection) or
     // unprotects a protected one; the set is written to the preferences.
     Q_INVOKABLE void toggleProtect(const QString& path);
+    // The names of the selected findings that are protected (Select All
+    // ticks them too), as the rows show them, for the confirmation to name.
+    Q_INVOKABLE QStringList selectedProtectedNames() const;
     // Moves the selected findings into the Trash (trash()); trashed() reports.
     Q_INVOKABLE void trashSelected();
     // Writes the Markdown report on a worker; reportExported() gives its path
@@ -203,18 +208,23 @@ public:
     // utility queue) unless one is running. A search cancelled earlier may
     // still be finishing: it is superseded and its result is dropped.
     Q_INVOKABLE void loadDuplicates();
-    // Cancels the running search; it still finishes in the background and
-    // assigns what it found, marking the search as delivered.
+    // Cancels the running search: what it finds while it winds down in the
+    // background is dropped, and the lists, and whether a search delivered
+    // them, stay as they were before it started.
     Q_INVOKABLE void cancelDuplicates();
     // Moves every file of the group but the first (of the ascending list) into
     // the Trash subfolder "工具箱" on a worker, and removes the group from both
     // lists at once, with any group that lists exactly the same files.
     Q_INVOKABLE void keepFirst(const QString& groupId);
+    // What keepFirst(groupId) would move: every path of the group but the
+    // first, as shown (home as "~"); empty for a group no longer listed.
+    Q_INVOKABLE QStringList keepFirstMoves(const QString& groupId) const;
 
     DupGroupList* dupContentList() { return &m_dupContent; }
     DupGroupList* dupNamesList() { return &m_dupNames; }
     bool dupLoading() const { return m_dupLoading; }
     bool dupScanned() const { return m_dupScanned; }
+    bool dupCancelled() const { return m_dupCancelled; }
 
     // Runs work on the utility queue and hands its result to done on the main
     // thread, unless context is gone by then (the Toolbox panes' readings).
@@ -304,6 +314,7 @@ signals:
     // Duplicates and the Toolbox.
     void dupLoadingChanged();
     void dupScannedChanged();
+    void dupCancelledChanged();
     // Lists replaced or shortened (a scan phase, a clean-up).
     void cacheItemsChanged();
     void orphanItemsChanged();
@@ -337,6 +348,7 @@ private:
     // Duplicates and the Toolbox.
     void setDupLoading(bool v);
     void setDupScanned(bool v);
+    void setDupCancelled(bool v);
 
     void beginActivity();
     void endActivity();
@@ -401,6 +413,8 @@ private:
     DupGroupList m_dupNames;
     bool m_dupLoading = false;
     bool m_dupScanned = false;
+    bool m_dupScannedBefore = false; // dupScanned when the running search began
+    bool m_dupCancelled = false;
     TokenPtr m_dupToken;
     quint64 m_dupRun = 0;
     ProcList m_procList;

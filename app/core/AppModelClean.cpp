@@ -143,6 +143,15 @@ void AppModel::toggleProtect(const QString& path)
         toggleSelected(path);
 }
 
+QStringList AppModel::selectedProtectedNames() const
+{
+    QStringList out;
+    for (const ScanItem& item : selectedItems())
+        if (m_protectedPaths.count(item.path))
+            out.push_back(displayLine(item.name));
+    return out;
+}
+
 void AppModel::writeProtected()
 {
     Preferences::setStringArray("protectedPaths", std::vector<std::string>(m_protectedPaths.begin(),

@@ -23,6 +23,8 @@ AbstractButton {
     opacity: enabled ? 1 : 0.4
     Accessible.role: Accessible.Button
     Accessible.name: text
+    // A screen reader's press is a click, and a disabled button takes neither.
+    Accessible.onPressAction: if (button.enabled) button.clicked()
     // Lets a row of buttons sit on a page title's baseline.
     baselineOffset: topPadding + label.y + label.baselineOffset
 
@@ -42,6 +44,7 @@ AbstractButton {
             font.pointSize: Theme.pt(button.fontSize)
             font.weight: button.weight
             color: button.tone
+            textFormat: Text.PlainText
         }
     }
 

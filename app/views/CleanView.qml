@@ -144,7 +144,10 @@ Item {
             id: footer
             width: parent.width
             model: page.model
-            onMoveRequested: confirm.open()
+            onMoveRequested: {
+                confirm.names = page.model.selectedProtectedNames()
+                confirm.open()
+            }
         }
     }
 
@@ -156,8 +159,11 @@ Item {
     ConfirmDialog {
         id: confirm
         title: qsTr("clean.confirmTitle")
+        // Select All ticks protected findings too; the confirmation says how
+        // many of them will move and names them.
         message: Lang.format(qsTr("clean.confirmBody"),
                              [page.model.selectedCount, page.model.sizeText(page.model.selectedSize)])
+                 + (names.length > 0 ? "\n" + Lang.format(qsTr("clean.confirmProtected"), [names.length]) : "")
         confirmText: qsTr("common.delete")
         onConfirmed: page.model.trashSelected()
     }
