@@ -8,6 +8,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 #include <utility>
 #include <vector>
@@ -166,6 +167,36 @@ size_t characterBoundary(std::string_view text, size_t limit)
     return limit;
 }
 
+// What a failure to reach or rename the item itself means.
+MoveOutcome itemOutcome(int error)
+{
+    switch (error) {
+    case ENOENT:
+        return MoveOutcome::Gone;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+        return MoveOutcome::NoPermission;
+    case EXDEV:
+        return MoveOutcome::OtherFileSystem;
+    case EBUSY:
+    case ETXTBSY:
+        return MoveOutcome::InUse;
+    default:
+        return MoveOutcome::Failed;
+    }
+}
+
+// Whether the open folder may be written by this process (its own
+// permissions and a file system mounted read-only both count).
+bool writable(int folder)
+{
+    struct statvfs vfs = {};
+    if (::fstatvfs(folder, &vfs) == 0 && (vfs.f_flag & ST_RDONLY))
+        return false;
+    return ::faccessat(folder, ".", W_OK, AT_EACCESS) == 0;
+}
+
 } // namespace
 
 class Opened
@@ -236,23 +267,25 @@ std::shared_ptr<const Opened> open(const std::string& trash, bool create)
     return opened;
 }
 
-bool put(const Opened& trash, const std::string& path, const std::string& prefix,
-         Clock::time_point deleted)
+MoveOutcome put(const Opened& trash, const std::string& path, const std::string& prefix,
+                Clock::time_point deleted)
 {
     // A trailing slash would name what a link leads to rather than the link.
     std::string source = path;
     while (source.size() > 1 && source.back() == '/')
         source.pop_back();
     if (source.empty() || source.front() != '/')
-        return false;
+        return MoveOutcome::Failed;
     const size_t slash = source.find_last_of('/');
     const std::string name = source.substr(slash + 1);
     if (name.empty() || name == "." || name == "..")
-        return false;
+        return MoveOutcome::Failed;
     Fd parent = openWithoutLinks(slash == 0 ? "/" : source.substr(0, slash));
+    if (!parent.ok())
+        return itemOutcome(errno);
     struct stat st = {};
-    if (!parent.ok() || ::fstatat(parent.fd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
-        return false;
+    if (::fstatat(parent.fd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
+        return itemOutcome(errno);
 
     const std::string record = infoText(source, deleted);
     for (int n = 1; n <= kMaxSuffix; ++n) {
@@ -263,22 +296,30 @@ bool put(const Opened& trash, const std::string& path, const std::string& prefix
         if (!info.ok()) {
             if (errno == EEXIST)
                 continue;
-            return false;
+            return MoveOutcome::TrashUnwritable;
         }
         bool written = writeAll(info.fd, record);
         written = ::close(std::exchange(info.fd, -1)) == 0 && written;
         if (!written) {
             ::unlinkat(trash.info.fd, infoName.c_str(), 0);
-            return false;
+            return MoveOutcome::TrashUnwritable;
         }
         auto result = Platform::renameNoReplaceAt(parent.fd, name, trash.files.fd, entry);
+        const int error = errno;
         if (result == Platform::RenameResult::Moved)
-            return true;
+            return MoveOutcome::Moved;
         ::unlinkat(trash.info.fd, infoName.c_str(), 0);
-        if (result != Platform::RenameResult::TargetExists)
-            return false; // another file system included: nothing is copied
+        if (result == Platform::RenameResult::TargetExists)
+            continue;
+        if (result == Platform::RenameResult::CrossDevice)
+            return MoveOutcome::OtherFileSystem; // nothing is copied
+        // A refusal may come from either side of the rename: the Trash's
+        // files folder is asked first, the item's own folder otherwise.
+        if ((error == EACCES || error == EPERM || error == EROFS) && !writable(trash.files.fd))
+            return MoveOutcome::TrashUnwritable;
+        return itemOutcome(error);
     }
-    return false;
+    return MoveOutcome::Failed;
 }
 
 bool isOwnEntry(std::string_view entry)

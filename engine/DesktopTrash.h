@@ -48,12 +48,16 @@ std::shared_ptr<const Opened> open(const std::string& trash, bool create);
 
 // Moves the item at path (absolute) into the Trash as entryName(prefix,
 // name, n) with the first n whose record name is free, its record dated
-// deleted. False, with nothing left behind, when the path is not absolute,
-// has a "..", is missing, its folder cannot be reached without following a
-// link below the home folder, it is on another file system, or the rename
-// fails for any other reason.
-bool put(const Opened& trash, const std::string& path, const std::string& prefix,
-         Clock::time_point deleted);
+// deleted. Moved, or else nothing is left behind and the outcome says why:
+// Gone when the item or its folder is missing, NoPermission when the item or
+// its folder refuses (EACCES, EPERM, a read-only file system),
+// OtherFileSystem when it is on another file system than the Trash,
+// TrashUnwritable when the record or the rename into files/ cannot be
+// written, InUse for a mount point or a busy file, and Failed for the rest:
+// a path that is not absolute or has a "..", a folder that cannot be reached
+// without following a link below the home folder.
+MoveOutcome put(const Opened& trash, const std::string& path, const std::string& prefix,
+                Clock::time_point deleted);
 
 // How old a record without its entry must be before the mover takes it away:
 // a mover writes its record just before its rename, so a younger one may

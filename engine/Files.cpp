@@ -1,10 +1,12 @@
 #include "Files.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
 #include <filesystem>
+#include <numeric>
 #include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -133,6 +135,61 @@ bool makeDirs(const std::string& path)
     std::error_code ec;
     std::filesystem::create_directories(path, ec);
     return std::filesystem::is_directory(path, ec);
+}
+
+std::vector<bool> insideOthers(const std::vector<std::string>& paths)
+{
+    // Each path as a key in which every separator is a NUL byte, which no
+    // name holds: sorted by bytes, a folder then comes right before all that
+    // lies inside it ("a" < "a\0b" < "a-b"), so one pass that remembers the
+    // last outer path finds every nested one.
+    std::vector<std::string> keys;
+    keys.reserve(paths.size());
+    for (const auto& path : paths) {
+        std::string key;
+        key.reserve(path.size());
+        for (char c : path) {
+            if (c != '/')
+                key += c;
+            else if (key.empty() || key.back() != '\0')
+                key += '\0';
+        }
+        if (!key.empty() && key.back() == '\0')
+            key.pop_back(); // "/" becomes "", the key every absolute path lies in
+        keys.push_back(std::move(key));
+    }
+    std::vector<size_t> order(paths.size());
+    std::iota(order.begin(), order.end(), size_t{0});
+    std::stable_sort(order.begin(), order.end(),
+                     [&keys](size_t a, size_t b) { return keys[a] < keys[b]; });
+
+    std::vector<bool> inside(paths.size(), false);
+    const std::string* outer = nullptr;
+    for (size_t i : order) {
+        if (paths[i].empty())
+            continue;
+        const std::string& key = keys[i];
+        if (outer && key.starts_with(*outer) &&
+            (key.size() == outer->size() || key[outer->size()] == '\0')) {
+            inside[i] = true;
+            continue;
+        }
+        outer = &key;
+    }
+    return inside;
+}
+
+int64_t outerTotal(const std::vector<std::string>& paths, const std::vector<int64_t>& sizes)
+{
+    const std::vector<bool> inside = insideOthers(paths);
+    int64_t total = 0;
+    for (size_t i = 0; i < paths.size() && i < sizes.size(); ++i) {
+        if (inside[i])
+            continue;
+        if (__builtin_add_overflow(total, sizes[i], &total))
+            total = sizes[i] > 0 ? INT64_MAX : INT64_MIN;
+    }
+    return total;
 }
 
 } // namespace Files

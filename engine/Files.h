@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace Files {
 
@@ -51,5 +52,18 @@ private:
 
 // Creates a folder and its missing parents; true when it exists afterwards.
 bool makeDirs(const std::string& path);
+
+// For each of paths, whether it lies strictly inside another path of the
+// list, comparing whole components: "/h/a/b" is inside "/h/a", "/h/ab" is
+// not. Repeated and trailing slashes do not count. Of two equal paths the
+// later one counts as inside the earlier, so every place is counted once. An
+// empty path is inside nothing and holds nothing. O(n log n).
+std::vector<bool> insideOthers(const std::vector<std::string>& paths);
+
+// The sum of sizes[i] over the paths not inside another (insideOthers): the
+// bytes a clean-up of all of them frees, each counted once. Saturates at the
+// limits of int64_t; a size without its path (or a path without its size)
+// is left out.
+int64_t outerTotal(const std::vector<std::string>& paths, const std::vector<int64_t>& sizes);
 
 } // namespace Files

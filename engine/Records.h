@@ -18,6 +18,26 @@ enum class Risk { Safe, Care, Data };
 // How a DupGroup was formed.
 enum class DupKind { Content, Name };
 
+// What became of one item a clean-up tried to move into the Trash.
+enum class MoveOutcome {
+    // It is in the Trash now.
+    Moved,
+    // It was not there any more (another clean-up moved it first, or it was
+    // deleted since the scan).
+    Gone,
+    // The item or its folder refused the change (EACCES, EPERM).
+    NoPermission,
+    // It is on another file system than the Trash, and nothing is copied.
+    OtherFileSystem,
+    // The Trash or its files and info folders could not be opened, created
+    // or written (read-only, a link, not a folder).
+    TrashUnwritable,
+    // It is in use: a mount point or a busy file (EBUSY, ETXTBSY).
+    InUse,
+    // Anything else.
+    Failed,
+};
+
 // Raw values ("cache", "safe", "content", ...) and parsing back; a string that
 // is not a raw value yields no value.
 std::string_view rawValue(ItemKind kind);

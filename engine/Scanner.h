@@ -32,8 +32,10 @@ std::vector<ScanItem> largeFiles(int64_t minMB, const CancelToken* token = nullp
 // Moves each path into the user's Trash under one stamp taken now, never
 // replacing anything and never copying: on Linux one entry of the desktop's
 // Trash per path, named "<stamp>[_<subfolder>] <name>" with its .trashinfo
-// record (DesktopTrash.h). Element i of the result says whether paths[i] moved.
-std::vector<bool> moveToTrash(const std::vector<std::string>& paths, const std::string& subfolder);
+// record (DesktopTrash.h). Element i of the result says what became of
+// paths[i]: Moved, or why it stayed where it was.
+std::vector<MoveOutcome> moveToTrash(const std::vector<std::string>& paths,
+                                     const std::string& subfolder);
 // moveToTrash counted: how many of paths were moved.
 int trashPaths(const std::vector<std::string>& paths, const std::string& subfolder = "工具箱");
 std::vector<HistoryEntry> loadHistory();

@@ -212,19 +212,21 @@ std::string historyPath()
 
 } // namespace
 
-std::vector<bool> moveToTrash(const std::vector<std::string>& paths, const std::string& subfolder)
+std::vector<MoveOutcome> moveToTrash(const std::vector<std::string>& paths,
+                                     const std::string& subfolder)
 {
     const auto now = Clock::now();
     std::string stamp = Trash::stamp(now);
     if (!subfolder.empty())
         stamp += "_" + subfolder;
-    std::vector<bool> moved;
+    std::vector<MoveOutcome> moved;
     moved.reserve(paths.size());
     if constexpr (Platform::kIsMac) {
         std::string folder = Platform::homeDir() + Trash::kRoot + stamp;
         Files::makeDirs(folder);
         for (const auto& path : paths)
-            moved.push_back(Trash::moveInto(path, folder));
+            moved.push_back(Trash::moveInto(path, folder) ? MoveOutcome::Moved
+                                                          : MoveOutcome::Failed);
     } else {
         // One entry per item, named after the stamp and the item, so the
         // file manager lists each under its own name and can put it back.
@@ -234,15 +236,16 @@ std::vector<bool> moveToTrash(const std::vector<std::string>& paths, const std::
         if (trash)
             DesktopTrash::sweepOrphans(*trash, now);
         for (const auto& path : paths)
-            moved.push_back(trash && DesktopTrash::put(*trash, path, stamp, now));
+            moved.push_back(trash ? DesktopTrash::put(*trash, path, stamp, now)
+                                  : MoveOutcome::TrashUnwritable);
     }
     return moved;
 }
 
 int trashPaths(const std::vector<std::string>& paths, const std::string& subfolder)
 {
-    const std::vector<bool> moved = moveToTrash(paths, subfolder);
-    return int(std::count(moved.begin(), moved.end(), true));
+    const std::vector<MoveOutcome> moved = moveToTrash(paths, subfolder);
+    return int(std::count(moved.begin(), moved.end(), MoveOutcome::Moved));
 }
 
 std::vector<HistoryEntry> loadHistory()
