@@ -39,6 +39,7 @@
 #include <QtQml/qqmlregistration.h>
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <optional>
 #include <set>
@@ -195,11 +196,11 @@ public:
     // The size text of the app ("1.5 KB").
     Q_INVOKABLE QString sizeText(qint64 bytes) const;
 
-    // Moves items into the Trash under one stamp, on a worker, then appends a
-    // history entry when anything moved, removes every finding of the given
-    // paths from the lists and the selection (also those that failed to move;
-    // a rescan finds them again) and re-reads the volume; trashed(moved,
-    // failed, size) follows.
+    // Moves items into the Trash under one stamp, on a worker (an item inside
+    // another goes with it), then appends a history entry when anything
+    // moved, removes the findings of what moved or was gone from the lists
+    // and the selection (what stayed stays listed and selected) and re-reads
+    // the volume; trashed(moved, failed, size, notes) follows.
     void trash(std::vector<ScanItem> items);
 
     // ---- Duplicates and the Toolbox (AppModelDuplicates.cpp)
@@ -319,8 +320,10 @@ signals:
     void cacheItemsChanged();
     void orphanItemsChanged();
     void largeItemsChanged();
-    // A clean-up ended: how many moved, how many failed, the bytes moved.
-    void trashed(int moved, int failed, qint64 size);
+    // A clean-up ended: how many moved, how many did not, the bytes moved,
+    // and a line for each reason some did not (gone, or why they stayed).
+    // Items inside another moved item are not counted apart from it.
+    void trashed(int moved, int failed, qint64 size, const QStringList& notes);
     // A report was written to path ("" when it could not be).
     void reportExported(const QString& path);
 
@@ -343,7 +346,10 @@ private:
     // Removes the findings of these paths from the cache and leftover lists,
     // row range by row range.
     void removeFindings(const std::set<std::string>& paths);
-    void finishTrash(const std::vector<ScanItem>& items, const std::vector<bool>& moved);
+    void finishTrash(const std::vector<ScanItem>& items, const std::vector<MoveOutcome>& outcomes);
+    // One line per outcome other than moved, with its count, in the app's
+    // language: what was gone, then why the rest stayed.
+    static QStringList trashNotes(const std::map<MoveOutcome, int>& left);
 
     // Duplicates and the Toolbox.
     void setDupLoading(bool v);

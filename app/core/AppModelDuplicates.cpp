@@ -79,7 +79,7 @@ void AppModel::keepFirst(const QString& groupId)
     const auto move = m_engine.moveToTrash;
     m_workers.run(
         Workers::Queue::Utility, this,
-        [move, rest = std::move(rest)] { return move(rest, "工具箱"); }, [](std::vector<bool>) {});
+        [move, rest = std::move(rest)] { return move(rest, "工具箱"); }, [](std::vector<MoveOutcome>) {});
 }
 
 QStringList AppModel::keepFirstMoves(const QString& groupId) const

@@ -25,7 +25,7 @@ struct EngineCalls
         Scanner::largeFiles;
 
     // The Trash mover, the history and the report.
-    std::function<std::vector<bool>(const std::vector<std::string>&, const std::string&)>
+    std::function<std::vector<MoveOutcome>(const std::vector<std::string>&, const std::string&)>
         moveToTrash = Scanner::moveToTrash;
     std::function<std::vector<HistoryEntry>()> loadHistory = Scanner::loadHistory;
     std::function<void(const HistoryEntry&)> appendHistory = Scanner::appendHistory;

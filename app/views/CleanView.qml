@@ -24,11 +24,9 @@ Item {
 
     Connections {
         target: page.model
-        function onTrashed(moved, failed, size) {
-            let text = Lang.format(qsTr("clean.doneBody"), [moved, page.model.sizeText(size)])
-            if (failed > 0)
-                text += "\n" + qsTr("clean.runningHint")
-            toast.show(text)
+        function onTrashed(moved, failed, size, notes) {
+            toast.show([Lang.format(qsTr("clean.doneBody"), [moved, page.model.sizeText(size)])]
+                       .concat(notes).join("\n"))
         }
     }
 

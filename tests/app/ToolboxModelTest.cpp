@@ -305,7 +305,7 @@ private slots:
         e.moveToTrash = [=](const std::vector<std::string>& paths, const std::string& sub) {
             std::lock_guard lock(*mutex);
             *moved = {paths, sub};
-            return std::vector<bool>(paths.size(), true);
+            return std::vector<MoveOutcome>(paths.size(), MoveOutcome::Moved);
         };
         e.volume = [] { return VolumeInfo{1000, 400}; };
         m_model->setEngine(e);

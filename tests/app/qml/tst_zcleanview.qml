@@ -158,13 +158,15 @@ TestCase {
         return out
     }
 
-    function test_resultMessageHasASecondLineWhenSomethingFailed() {
+    function test_resultMessageHasALineForEachReasonSomethingDidNotMove() {
         const page = makePage()
         const toast = findChild(page, "toast")
-        scanned.trashed(3, 0, 1024)
+        scanned.trashed(3, 0, 1024, [])
         compare(toast.text, "Moved to Trash: 3 items, 1.0 KB.")
-        scanned.trashed(3, 1, 1024)
-        compare(toast.text, "Moved to Trash: 3 items, 1.0 KB.\nSome files are in use by running apps.")
+        scanned.trashed(3, 3, 1024, ["1 items were already gone.",
+                                     "2 items stay where they are: no permission."])
+        compare(toast.text, "Moved to Trash: 3 items, 1.0 KB.\n1 items were already gone.\n"
+                + "2 items stay where they are: no permission.")
         tryCompare(toast, "shown", true)
         tryCompare(toast, "shown", false, 5000)
     }
