@@ -72,7 +72,6 @@ Item {
             checked: row.selected
             Accessible.name: row.name
             Accessible.onPressAction: row.toggled()
-            Accessible.onToggleAction: row.toggled()
             contentItem: null
             indicator: Symbol {
                 width: check.width

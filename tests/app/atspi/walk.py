@@ -7,8 +7,8 @@ when any pressable control has no name. Prints what it found.
 With --press (on the Clean page with findings selected) it then works the page
 as a screen reader user would, through the press action alone: Move to Trash
 opens the confirmation, its Cancel closes it, Deselect All empties the
-selection, and Move to Trash is then reported disabled (neither enabled nor
-sensitive)."""
+selection, Move to Trash is then reported disabled (neither enabled nor
+sensitive) and opens nothing, and a row's check box ticks its row."""
 import sys
 import time
 
@@ -150,6 +150,19 @@ def press_checks(app):
     if showing_nodes(app, pyatspi.ROLE_STATIC, "Confirm cleanup") or showing_nodes(
             app, pyatspi.ROLE_LABEL, "Confirm cleanup"):
         print("walk: a disabled Move to Trash opened the confirmation")
+        return False
+    # A row's check box: one press ticks it (once, not twice).
+    boxes = wait_for("the check box FooCache",
+                     lambda: showing_nodes(app, pyatspi.ROLE_CHECK_BOX, "FooCache"))
+    if not boxes or not press(boxes[0]):
+        return False
+    if not wait_for("one item selected",
+                    lambda: showing_nodes(app, pyatspi.ROLE_STATIC, "Selected 1 items")
+                    or showing_nodes(app, pyatspi.ROLE_LABEL, "Selected 1 items")):
+        return False
+    move = one_button(app, "Move to Trash")
+    if move is None or not enabled(move):
+        print("walk: Move to Trash not reported enabled again")
         return False
     print("walk: press checks passed")
     return True
