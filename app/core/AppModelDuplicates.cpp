@@ -79,7 +79,8 @@ void AppModel::keepFirst(const QString& groupId)
     const auto move = m_engine.moveToTrash;
     m_workers.run(
         Workers::Queue::Utility, this,
-        [move, rest = std::move(rest)] { return move(rest, "工具箱"); }, [](std::vector<MoveOutcome>) {});
+        [move, rest = std::move(rest)] { return move(rest, "工具箱"); },
+        [](std::vector<MoveOutcome>) {});
 }
 
 QStringList AppModel::keepFirstMoves(const QString& groupId) const

@@ -105,14 +105,14 @@ Popup {
             BorderedButton {
                 id: cancel
                 objectName: "confirmCancel"
-                width: 120
+                width: Math.max(120, implicitWidth)
                 text: qsTr("common.cancel")
                 Accessible.defaultButton: true
                 onClicked: dialog.close()
             }
             BorderedButton {
                 objectName: "confirmAccept"
-                width: 120
+                width: Math.max(120, implicitWidth)
                 prominent: true
                 tint: Theme.risky
                 text: dialog.confirmText
