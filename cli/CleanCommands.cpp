@@ -4,13 +4,15 @@
 // largest files.
 #include "Commands.h"
 #include "Entry.h"
+#include "Files.h"
 #include "Scanner.h"
 #include "Terminal.h"
+#include "Text.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <nlohmann/json.hpp>
-#include <set>
 
 namespace Cli {
 namespace {
@@ -28,18 +30,30 @@ int64_t thresholdBytes(int64_t minMB)
     return minMB * kMiB;
 }
 
-int64_t totalSize(const std::vector<ScanItem>& items)
-{
-    int64_t total = 0;
-    for (const auto& item : items)
-        if (__builtin_add_overflow(total, item.size, &total))
-            return INT64_MAX;
-    return total;
-}
-
 void keepAtLeast(std::vector<ScanItem>& items, int64_t bytes)
 {
     std::erase_if(items, [bytes](const ScanItem& item) { return item.size < bytes; });
+}
+
+std::vector<std::string> pathsOf(const std::vector<ScanItem>& items)
+{
+    std::vector<std::string> paths;
+    paths.reserve(items.size());
+    for (const auto& item : items)
+        paths.push_back(item.path);
+    return paths;
+}
+
+// The bytes a clean-up of all items frees: an item inside another listed
+// item (an uninstalled Flatpak's cache inside its folder) moves with it and
+// counts once.
+int64_t outerSize(const std::vector<ScanItem>& items)
+{
+    std::vector<int64_t> sizes;
+    sizes.reserve(items.size());
+    for (const auto& item : items)
+        sizes.push_back(item.size);
+    return Files::outerTotal(pathsOf(items), sizes);
 }
 
 // Each path once (the first listing wins: a folder can be both a cache and a
@@ -47,15 +61,55 @@ void keepAtLeast(std::vector<ScanItem>& items, int64_t bytes)
 // announced count and size are then exactly what the clean-up moves.
 void keepOutermostOnce(std::vector<ScanItem>& items)
 {
-    std::set<std::string> listed;
-    std::erase_if(items, [&](const ScanItem& item) { return !listed.insert(item.path).second; });
-    std::erase_if(items, [&](const ScanItem& item) {
-        for (size_t slash = item.path.find('/', 1); slash != std::string::npos;
-             slash = item.path.find('/', slash + 1))
-            if (listed.count(item.path.substr(0, slash)))
-                return true;
-        return false;
-    });
+    const std::vector<bool> inside = Files::insideOthers(pathsOf(items));
+    size_t i = 0;
+    std::erase_if(items, [&](const ScanItem&) { return inside[i++]; });
+}
+
+// The catalogue key that says why items stayed, for each outcome but Moved.
+const char* notMovedKey(MoveOutcome outcome)
+{
+    switch (outcome) {
+    case MoveOutcome::Moved:
+        break;
+    case MoveOutcome::Gone:
+        return "tc.notMoved.gone";
+    case MoveOutcome::NoPermission:
+        return "tc.notMoved.permission";
+    case MoveOutcome::OtherFileSystem:
+        return "tc.notMoved.otherFs";
+    case MoveOutcome::TrashUnwritable:
+        return "tc.notMoved.trash";
+    case MoveOutcome::InUse:
+        return "tc.notMoved.inUse";
+    case MoveOutcome::Failed:
+        break;
+    }
+    return "tc.notMoved.failed";
+}
+
+// On standard error, for each reason in turn: how many items it kept from
+// moving, then those items.
+void reportNotMoved(const std::vector<std::string>& paths, const std::vector<MoveOutcome>& outcomes)
+{
+    constexpr std::array kOrder = {
+        MoveOutcome::Gone,         MoveOutcome::TrashUnwritable, MoveOutcome::OtherFileSystem,
+        MoveOutcome::NoPermission, MoveOutcome::InUse,           MoveOutcome::Failed};
+    std::string text;
+    for (MoveOutcome reason : kOrder) {
+        std::string lines;
+        long long count = 0;
+        for (size_t i = 0; i < paths.size() && i < outcomes.size(); ++i) {
+            if (outcomes[i] != reason)
+                continue;
+            ++count;
+            lines += "  · " + printable(tilde(paths[i])) + "\n";
+        }
+        if (count > 0)
+            text += L::f(notMovedKey(reason), {count}) + "\n" + lines;
+    }
+    std::fflush(stdout);
+    std::fwrite(text.data(), 1, text.size(), stderr);
 }
 
 void sortLargestFirst(std::vector<ScanItem>& items)
@@ -66,7 +120,7 @@ void sortLargestFirst(std::vector<ScanItem>& items)
 
 std::string number(size_t n)
 {
-    return pad(std::to_string(n) + ".", 5);
+    return column(std::to_string(n) + ".", 5);
 }
 
 // Pretty-printed with every "/" written as "\/". A slash only occurs inside
@@ -126,7 +180,7 @@ void cmdScan(bool json, int64_t minMB)
         printLine("        " + ANSI::dim(printable(item.path)));
     }
     printLine("");
-    printLine(ANSI::bold("  合计可清理约 " + human(totalSize(all))) +
+    printLine(ANSI::bold("  合计可清理约 " + human(outerSize(all))) +
               ANSI::dim("   （" + std::to_string(all.size()) + " 项）"));
     printLine(ANSI::dim(
         "  清理命令：tclean clean --safe --dry-run   先演练，再去掉 --dry-run 真删（进废纸篓）"));
@@ -147,7 +201,7 @@ int cmdClean(bool safeOnly, bool dryRun, int64_t minMB)
         return 0;
     }
     printLine(ANSI::bold("将移动 " + std::to_string(items.size()) + " 项，共 " +
-                         human(totalSize(items)) + " → 废纸篓/米团清理的东西/命令行/"));
+                         human(outerSize(items)) + " → 废纸篓/米团清理的东西/命令行/"));
     for (const auto& item : items)
         printLine("  · " + printable(tilde(item.path)));
 
@@ -158,17 +212,14 @@ int cmdClean(bool safeOnly, bool dryRun, int64_t minMB)
                             (safeOnly ? " --safe" : "") + " --yes"));
         return 0;
     }
-    std::vector<std::string> paths;
-    paths.reserve(items.size());
-    for (const auto& item : items)
-        paths.push_back(item.path);
-    int moved = Scanner::trashPaths(paths, "命令行");
+    const std::vector<std::string> paths = pathsOf(items);
+    const std::vector<MoveOutcome> outcomes = Scanner::moveToTrash(paths, "命令行");
+    const auto moved = std::count(outcomes.begin(), outcomes.end(), MoveOutcome::Moved);
     printLine("");
     printLine(ANSI::green("已移动 " + std::to_string(moved) + " 项到废纸篓（可从废纸篓恢复）。"));
     if (size_t(moved) == paths.size())
         return 0;
-    std::fflush(stdout);
-    std::fprintf(stderr, "有 %zu 项未能移动，仍留在原处。\n", paths.size() - size_t(moved));
+    reportNotMoved(paths, outcomes);
     return 1;
 }
 
@@ -178,7 +229,7 @@ void cmdBig(int64_t minMB, int limit)
     std::vector<ScanItem> files = Scanner::largeFiles(minMB);
     size_t shown = std::min(files.size(), static_cast<size_t>(std::max(limit, 0)));
     for (size_t i = 0; i < shown; ++i)
-        printLine("  " + number(i + 1) + ANSI::cyan(pad(human(files[i].size), 10)) +
+        printLine("  " + number(i + 1) + ANSI::cyan(column(human(files[i].size), 10)) +
                   printable(tilde(files[i].path)));
     printLine("");
     printLine(

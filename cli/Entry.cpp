@@ -45,9 +45,15 @@ void setHome(std::string value)
 std::string tilde(const std::string& path)
 {
     const std::string& h = home();
-    if (h.empty())
+    // Only a path that starts with the home folder: the same letters further
+    // on ("<home>/x<home>-old") are part of a name.
+    if (h.empty() || h == "/" || !path.starts_with(h))
         return path;
-    return Strings::replaceAll(path, h, "~");
+    if (path.size() == h.size())
+        return "~";
+    if (path[h.size()] != '/')
+        return path;
+    return "~" + path.substr(h.size());
 }
 
 Invocation parse(const std::vector<std::string>& args, const std::string& homeDir)

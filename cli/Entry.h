@@ -39,7 +39,8 @@ struct Invocation
 const std::string& home();
 void setHome(std::string home);
 
-// path with every occurrence of the home folder replaced by "~".
+// path with the home folder at its start replaced by "~" (the home itself is
+// "~"); any other path, and the home's letters further on, as they are.
 std::string tilde(const std::string& path);
 
 // Parses the arguments after the program name.

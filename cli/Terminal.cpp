@@ -70,12 +70,36 @@ std::string fixed1(double value)
 
 } // namespace
 
-std::string printable(std::string text)
+std::string printable(std::string_view text)
 {
-    for (char& c : text)
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f)
-            c = '?';
-    return text;
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size();) {
+        const auto byte = [&](size_t k) { return static_cast<unsigned char>(text[i + k]); };
+        const unsigned char lead = byte(0);
+        if (lead < 0x20 || lead == 0x7f) {
+            out += '?';
+            ++i;
+            continue;
+        }
+        // U+0080 to U+009F: C2 80 to C2 9F.
+        if (lead == 0xC2 && i + 1 < text.size() && byte(1) >= 0x80 && byte(1) <= 0x9F) {
+            out += '?';
+            i += 2;
+            continue;
+        }
+        // U+202A to U+202E: E2 80 AA to E2 80 AE; U+2066 to U+2069: E2 81 A6 to E2 81 A9.
+        if (lead == 0xE2 && i + 2 < text.size() &&
+            ((byte(1) == 0x80 && byte(2) >= 0xAA && byte(2) <= 0xAE) ||
+             (byte(1) == 0x81 && byte(2) >= 0xA6 && byte(2) <= 0xA9))) {
+            out += '?';
+            i += 3;
+            continue;
+        }
+        out += text[i];
+        ++i;
+    }
+    return out;
 }
 
 std::string human(int64_t bytes)
@@ -98,6 +122,14 @@ std::string pad(std::string_view text, size_t width)
     size_t count = Strings::characterCount(text);
     if (count < width)
         out.append(width - count, ' ');
+    return out;
+}
+
+std::string column(std::string_view text, size_t width)
+{
+    std::string out = pad(text, width);
+    if (Strings::characterCount(text) >= width)
+        out += ' ';
     return out;
 }
 

@@ -25,15 +25,22 @@ std::string cyan(std::string_view text);
 
 } // namespace ANSI
 
-// text with every control character (below 0x20, and 0x7f) shown as "?", so
-// that a file name cannot move the cursor or reprogram the terminal.
-std::string printable(std::string text);
+// text with every control character shown as "?", so that a file name cannot
+// move the cursor, reprogram the terminal or turn the text around: C0 controls
+// (below 0x20) and 0x7f, the C1 controls U+0080 to U+009F written in UTF-8,
+// and the bidirectional controls U+202A to U+202E and U+2066 to U+2069 (each
+// character one "?"). Bytes that are not UTF-8 are kept as they are.
+std::string printable(std::string_view text);
 
 // Always one decimal above 1023 bytes: "1023 B", "1.0 KB", "100.0 KB".
 std::string human(int64_t bytes);
 
 // Appends spaces up to width user-perceived characters; never cuts.
 std::string pad(std::string_view text, size_t width);
+
+// pad for a column that something follows: at least one space after the
+// text, even when it is width characters or wider.
+std::string column(std::string_view text, size_t width);
 
 // A bar of exactly width cells of "█" and "░" for a fraction (clamped 0...1).
 std::string bar(double fraction, int width = 22);

@@ -6,13 +6,18 @@
 // folders in the table, the entries of $XDG_CACHE_HOME and the Flatpak
 // applications' cache folders (~/.var/app/<id>/cache) in the first sweep, the
 // application folders of $XDG_CONFIG_HOME and ~/.var/app/<id>/config in the
-// second. The product's own cache folder is never a candidate. The
+// second. The product's own cache folder is never a candidate, and neither is
+// a candidate that is a link or lies below one (looked at with lstat from the
+// home or base folder it was found in down). Swept folders are safe, except
+// those of the XDG cache folder that hold models, project environments or
+// downloaded browsers (careful). The
 // first candidate with a given path wins; each existing one is measured on its
 // own (Scanner::sizesOf: one pool of in-process walks on Linux) and kept
 // above 2 MiB. The items come back
 // largest first, equal sizes in candidate order.
 #include "Scanner.h"
 
+#include "Files.h"
 #include "Platform.h"
 #include "Strings.h"
 
@@ -31,6 +36,9 @@ struct CacheSpec
     std::string label;
     Risk risk = Risk::Safe;
     std::string note;
+    // The folder the candidate was found in (the home or a base folder):
+    // nothing between it and the candidate may be a link.
+    std::string base;
 };
 
 struct KnownCache
@@ -102,6 +110,29 @@ constexpr std::array<XdgCache, 15> kXdgKnown = {{
     {Base::Cache, "/mozilla/firefox", "Firefox cache", Risk::Care, ""},
 }};
 
+// Folders of $XDG_CACHE_HOME that the sweep finds and that hold more than a
+// cache: downloaded models, project environments, downloaded browsers or
+// build trees, which cost hours or gigabytes to get back. They are offered
+// as careful items, never selected for the user.
+struct CarefulName
+{
+    std::string_view name;
+    std::string_view note;
+};
+
+constexpr std::array<CarefulName, 10> kCarefulSwept = {{
+    {"huggingface", "下载的模型与数据集，删除后需重新下载"},
+    {"torch", "下载的模型，删除后需重新下载"},
+    {"whisper", "语音识别模型，删除后需重新下载"},
+    {"gpt4all", "下载的模型，删除后需重新下载"},
+    {"lm-studio", "下载的模型，删除后需重新下载"},
+    {"pypoetry", "项目的虚拟环境，删除后需重新安装"},
+    {"virtualenv", "虚拟环境的种子包，删除后需重新下载"},
+    {"pre-commit", "pre-commit 钩子环境，删除后需重新安装"},
+    {"bazel", "Bazel 构建产物与外部依赖，需重新构建"},
+    {"Cypress", "自动化测试内核"},
+}};
+
 constexpr std::array<std::string_view, 4> kSkippedPrefixes = {"com.apple.", "GeoServices",
                                                               "CloudKit", "FamilyCircle"};
 
@@ -109,12 +140,6 @@ constexpr std::array<std::string_view, 4> kSupportSubfolders = {"Cache", "Cached
                                                                 "Code Cache"};
 
 constexpr int64_t kMinSize = 2 * 1024 * 1024;
-
-bool exists(const std::string& path)
-{
-    struct stat st = {};
-    return ::stat(path.c_str(), &st) == 0;
-}
 
 bool isFolder(const std::string& path)
 {
@@ -164,29 +189,38 @@ std::vector<std::string> sweepNames(const std::string& folder)
 }
 
 // The folders directly in folder that the generic sweep takes, labelled by
-// their name.
-void sweepCaches(const std::string& folder, bool linuxFolder, std::vector<CacheSpec>& out)
+// their name: safe, except the careful names of a Linux cache folder.
+void sweepCaches(const std::string& folder, const std::string& base, bool linuxFolder,
+                 std::vector<CacheSpec>& out)
 {
     const std::string own = Platform::cacheFolder();
     for (const auto& name : sweepNames(folder)) {
         if (skippedInCaches(name, linuxFolder))
             continue;
         std::string path = folder + "/" + name;
-        if (path != own && isFolder(path))
-            out.push_back({path, name, Risk::Safe, ""});
+        if (path == own || !isFolder(path))
+            continue;
+        CacheSpec spec{path, name, Risk::Safe, "", base};
+        for (const auto& careful : kCarefulSwept)
+            if (linuxFolder && careful.name == name) {
+                spec.risk = Risk::Care;
+                spec.note = careful.note;
+            }
+        out.push_back(std::move(spec));
     }
 }
 
 // The four cache subfolders of every application folder in folder (Electron
 // and Chromium applications keep them there), labelled "<A> · <S>". Only
 // those subfolders are candidates, never the application folder itself.
-void sweepApplicationCaches(const std::string& folder, std::vector<CacheSpec>& out)
+void sweepApplicationCaches(const std::string& folder, const std::string& base,
+                            std::vector<CacheSpec>& out)
 {
     for (const auto& app : sweepNames(folder)) {
         for (auto sub : kSupportSubfolders) {
             std::string path = folder + "/" + app + "/" + std::string(sub);
             if (isFolder(path))
-                out.push_back({path, app + " · " + std::string(sub), Risk::Safe, ""});
+                out.push_back({path, app + " · " + std::string(sub), Risk::Safe, "", base});
         }
     }
 }
@@ -196,37 +230,39 @@ std::vector<CacheSpec> candidates(const std::string& home)
     std::vector<CacheSpec> out;
     for (const auto& known : kKnown)
         out.push_back({home + std::string(known.relativePath), std::string(known.label), known.risk,
-                       std::string(known.note)});
+                       std::string(known.note), home});
     const bool onLinux = !Platform::kIsMac;
     const std::string cacheHome = Platform::cacheHome();
     if (onLinux) {
         const std::string dataHome = Platform::dataHome();
-        for (const auto& known : kXdgKnown)
-            out.push_back({(known.base == Base::Cache ? cacheHome : dataHome) +
-                               std::string(known.relativePath),
-                           std::string(known.label), known.risk, std::string(known.note)});
+        for (const auto& known : kXdgKnown) {
+            const std::string& base = known.base == Base::Cache ? cacheHome : dataHome;
+            out.push_back({base + std::string(known.relativePath), std::string(known.label),
+                           known.risk, std::string(known.note), base});
+        }
     }
 
-    sweepCaches(home + "/Library/Caches", false, out);
+    sweepCaches(home + "/Library/Caches", home, false, out);
     // Flatpak applications: ~/.var/app/<id>/cache and ~/.var/app/<id>/config/<A>/...
     const auto flatpaks = onLinux ? sweepNames(home + "/.var/app") : std::vector<std::string>{};
     if (onLinux) {
         std::vector<CacheSpec> xdg;
-        sweepCaches(cacheHome, true, xdg);
+        sweepCaches(cacheHome, cacheHome, true, xdg);
         std::erase_if(xdg, [&](const CacheSpec& c) { return holdsKnownXdgCache(c.label); });
         out.insert(out.end(), xdg.begin(), xdg.end());
         for (const auto& id : flatpaks) {
             std::string path = home + "/.var/app/" + id + "/cache";
             if (!skippedInCaches(id, true) && isFolder(path))
-                out.push_back({path, id, Risk::Safe, ""});
+                out.push_back({path, id, Risk::Safe, "", home});
         }
     }
 
-    sweepApplicationCaches(home + "/Library/Application Support", out);
+    sweepApplicationCaches(home + "/Library/Application Support", home, out);
     if (onLinux) {
-        sweepApplicationCaches(Platform::configDir(), out);
+        const std::string configDir = Platform::configDir();
+        sweepApplicationCaches(configDir, configDir, out);
         for (const auto& id : flatpaks)
-            sweepApplicationCaches(home + "/.var/app/" + id + "/config", out);
+            sweepApplicationCaches(home + "/.var/app/" + id + "/config", home, out);
     }
     return out;
 }
@@ -238,7 +274,10 @@ std::vector<ScanItem> cacheItems(const CancelToken*)
     std::vector<CacheSpec> found;
     std::unordered_set<std::string> seen;
     for (auto& candidate : candidates(Platform::homeDir())) {
-        if (!seen.insert(candidate.path).second || !exists(candidate.path))
+        // A candidate that is a link, or lies below one, could lead anywhere
+        // (outside the home too): it is neither listed nor measured.
+        if (!seen.insert(candidate.path).second ||
+            !Files::belowWithoutLinks(candidate.base, candidate.path, false))
             continue;
         found.push_back(std::move(candidate));
     }

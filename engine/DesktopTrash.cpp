@@ -4,11 +4,13 @@
 #include "Strings.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 #include <utility>
 #include <vector>
@@ -71,27 +73,113 @@ std::optional<std::vector<std::string>> namesIn(int folder)
     return names;
 }
 
-// Removes name in folder with everything inside it, never following a link:
-// a link is removed itself. True when it is gone (or was never there).
-bool removeTree(int folder, const std::string& name)
+// Where a folder lives: its device and, where the system tells, its mount.
+// A bind mount of another folder of the same file system has the same device
+// but a mount of its own.
+struct Place
+{
+    dev_t dev = 0;
+    uint64_t mount = 0;
+    bool hasMount = false;
+
+    bool operator==(const Place&) const = default;
+};
+
+// The place of name in folder (of folder itself for ""), never following a
+// link. No value when it cannot be examined.
+std::optional<Place> placeOf(int folder, const char* name)
+{
+    const int flags = AT_SYMLINK_NOFOLLOW | (*name ? 0 : AT_EMPTY_PATH);
+#ifdef STATX_MNT_ID
+    struct statx sx = {};
+    if (::statx(folder, name, flags, STATX_MNT_ID, &sx) == 0)
+        return Place{makedev(sx.stx_dev_major, sx.stx_dev_minor), sx.stx_mnt_id,
+                     (sx.stx_mask & STATX_MNT_ID) != 0};
+#endif
+    struct stat st = {};
+    if (::fstatat(folder, name, &st, flags) != 0)
+        return std::nullopt;
+    return Place{st.st_dev, 0, false};
+}
+
+// Whether what sits at place belongs to the Trash whose place is home.
+bool samePlace(const std::optional<Place>& place, const Place& home)
+{
+    return place && place->dev == home.dev &&
+           (!place->hasMount || !home.hasMount || place->mount == home.mount);
+}
+
+// What a walk through a Trash met and left alone.
+struct Tally
+{
+    int otherDevice = 0;
+    int64_t bytes = 0;
+};
+
+// Removes name in folder with everything inside it, never following a link
+// (a link is removed itself) and never leaving the Trash's file system: a
+// folder mounted there from elsewhere (another device, or a bind mount) stays
+// as it is and is counted in tally. True when it is gone (or was never there).
+bool removeTree(int folder, const std::string& name, const Place& home, Tally& tally)
 {
     struct stat st = {};
     if (::fstatat(folder, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
         return errno == ENOENT;
-    if (!S_ISDIR(st.st_mode))
+    if (!S_ISDIR(st.st_mode)) {
+        if (!samePlace(placeOf(folder, name.c_str()), home)) {
+            ++tally.otherDevice;
+            return false;
+        }
         return ::unlinkat(folder, name.c_str(), 0) == 0 || errno == ENOENT;
+    }
     bool all = true;
     {
+        // The folder is checked once open, so a mount made after the check
+        // above is not walked into either.
         Fd inner(::openat(folder, name.c_str(), kFolderFlags));
         if (!inner.ok())
             return false;
+        if (!samePlace(placeOf(inner.fd, ""), home)) {
+            ++tally.otherDevice;
+            return false;
+        }
         auto names = namesIn(inner.fd);
         if (!names)
             return false;
         for (const auto& child : *names)
-            all = removeTree(inner.fd, child) && all;
+            all = removeTree(inner.fd, child, home, tally) && all;
     }
     return ::unlinkat(folder, name.c_str(), AT_REMOVEDIR) == 0 && all;
+}
+
+// The bytes removeTree would free: allocated blocks of name and everything
+// inside it on the Trash's own file system, a link counted as itself; a
+// file at the top counts its length, as a measured file does.
+int64_t treeBytes(int folder, const std::string& name, const Place& home, bool top)
+{
+    struct stat st = {};
+    if (::fstatat(folder, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 || st.st_dev != home.dev)
+        return 0;
+    if (!S_ISDIR(st.st_mode))
+        return top ? int64_t(st.st_size) : int64_t(st.st_blocks) * 512;
+    Fd inner(::openat(folder, name.c_str(), kFolderFlags));
+    if (!inner.ok() || !samePlace(placeOf(inner.fd, ""), home))
+        return 0;
+    int64_t total = int64_t(st.st_blocks) * 512;
+    for (const auto& child : namesIn(inner.fd).value_or(std::vector<std::string>{})) {
+        if (__builtin_add_overflow(total, treeBytes(inner.fd, child, home, false), &total))
+            return INT64_MAX;
+    }
+    return total;
+}
+
+// Whether name in folder would be removed by emptying: not a folder mounted
+// from elsewhere.
+bool removable(int folder, const std::string& name, const Place& home)
+{
+    struct stat st = {};
+    return ::fstatat(folder, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+           samePlace(placeOf(folder, name.c_str()), home);
 }
 
 // Opens (and with create, first makes with mode 0700) the folder name in
@@ -142,6 +230,24 @@ Fd openWithoutLinks(const std::string& path)
     return at;
 }
 
+// Opens the folder at path for emptying or counting: its parent may be
+// reached through links (as the data folder may be), the folder itself is
+// never a link. Invalid with errno set when it cannot be opened.
+Fd openLastWithoutLink(const std::string& path)
+{
+    const size_t slash = path.find_last_of('/');
+    if (path.empty() || path.front() != '/' || slash == std::string::npos ||
+        slash + 1 == path.size()) {
+        errno = EINVAL;
+        return Fd();
+    }
+    Fd above(::open(slash == 0 ? "/" : path.substr(0, slash).c_str(),
+                    O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!above.ok())
+        return Fd();
+    return Fd(::openat(above.fd, path.c_str() + slash + 1, kFolderFlags));
+}
+
 bool writeAll(int fd, const std::string& data)
 {
     size_t done = 0;
@@ -165,6 +271,20 @@ size_t characterBoundary(std::string_view text, size_t limit)
     while (limit > 0 && (static_cast<unsigned char>(text[limit]) & 0xC0) == 0x80)
         --limit;
     return limit;
+}
+
+// What emptying the open folder (but keep) would remove.
+Contents folderContents(int folder, const Place& home, std::string_view keep)
+{
+    Contents out;
+    for (const auto& name : namesIn(folder).value_or(std::vector<std::string>{})) {
+        if (name == keep || !removable(folder, name, home))
+            continue;
+        ++out.count;
+        if (__builtin_add_overflow(out.size, treeBytes(folder, name, home, true), &out.size))
+            out.size = INT64_MAX;
+    }
+    return out;
 }
 
 // What a failure to reach or rename the item itself means.
@@ -373,39 +493,55 @@ int sweepOrphans(const Opened& trash, Clock::time_point now)
     return removed;
 }
 
-Emptied empty(const std::string& trash)
+EmptyResult empty(const std::string& trash)
 {
-    const size_t slash = trash.find_last_of('/');
-    if (trash.empty() || trash.front() != '/' || slash == std::string::npos)
-        return Emptied::NotAll;
-    Fd above(::open(slash == 0 ? "/" : trash.substr(0, slash).c_str(),
-                    O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    Fd folder(above.ok() ? ::openat(above.fd, trash.c_str() + slash + 1, kFolderFlags) : -1);
-    if (!folder.ok())
-        return errno == ENOENT ? Emptied::Absent : Emptied::NotAll;
-    // A missing files or info folder holds nothing; one that is a link or
-    // not a folder is refused.
-    auto sub = [&folder](const char* name, Fd& out) {
+    EmptyResult result;
+    Fd folder = openLastWithoutLink(trash);
+    if (!folder.ok()) {
+        result.emptied = errno == ENOENT ? Emptied::Absent : Emptied::NotAll;
+        return result;
+    }
+    const auto home = placeOf(folder.fd, "");
+    if (!home) {
+        result.emptied = Emptied::NotAll;
+        return result;
+    }
+    // A missing files or info folder holds nothing; one that is a link, not
+    // a folder or mounted from elsewhere is refused.
+    auto sub = [&](const char* name, Fd& out) {
         out = Fd(::openat(folder.fd, name, kFolderFlags));
-        return out.ok() || errno == ENOENT;
+        if (!out.ok())
+            return errno == ENOENT;
+        if (samePlace(placeOf(out.fd, ""), *home))
+            return true;
+        ++result.otherDevice;
+        out = Fd();
+        return false;
     };
     Fd files, info, expunged;
-    bool all = sub("files", files) && sub("info", info) && sub("expunged", expunged);
-    if (!all)
-        return Emptied::NotAll;
-
+    const bool filesOk = sub("files", files);
+    const bool infoOk = sub("info", info);
+    const bool expungedOk = sub("expunged", expunged);
+    if (!filesOk || !infoOk || !expungedOk) {
+        result.emptied = Emptied::NotAll;
+        return result;
+    }
+    Tally tally;
+    bool all = true;
     std::vector<std::string> entries;
     if (files.ok()) {
         auto names = namesIn(files.fd);
-        if (!names)
-            return Emptied::NotAll;
+        if (!names) {
+            result.emptied = Emptied::NotAll;
+            return result;
+        }
         entries = std::move(*names);
     }
     for (const auto& name : entries) {
-        if (!removeTree(files.fd, name))
+        if (!removeTree(files.fd, name, *home, tally))
             all = false;
         else if (info.ok())
-            removeTree(info.fd, name + std::string(kInfoSuffix));
+            removeTree(info.fd, name + std::string(kInfoSuffix), *home, tally);
     }
     struct stat st = {};
     // Records left without their entry (an entry that could not be removed
@@ -420,31 +556,63 @@ Emptied empty(const std::string& trash)
             if (files.ok() &&
                 ::fstatat(files.fd, std::string(entry).c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0)
                 continue;
-            all = removeTree(info.fd, record) && all;
+            all = removeTree(info.fd, record, *home, tally) && all;
         }
     }
     // Trashes written by other programs may also hold these.
     if (expunged.ok())
         for (const auto& name : namesIn(expunged.fd).value_or(std::vector<std::string>{}))
-            all = removeTree(expunged.fd, name) && all;
+            all = removeTree(expunged.fd, name, *home, tally) && all;
     if (::unlinkat(folder.fd, "directorysizes", 0) != 0 && errno != ENOENT)
         all = false;
-    return all ? Emptied::All : Emptied::NotAll;
+    result.otherDevice += tally.otherDevice;
+    result.emptied = all ? Emptied::All : Emptied::NotAll;
+    return result;
 }
 
-Emptied emptyFolder(const std::string& path, std::string_view keep)
+EmptyResult emptyFolder(const std::string& path, std::string_view keep)
 {
-    Fd folder(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (!folder.ok())
-        return errno == ENOENT ? Emptied::Absent : Emptied::NotAll;
+    EmptyResult result;
+    Fd folder = openLastWithoutLink(path);
+    if (!folder.ok()) {
+        result.emptied = errno == ENOENT ? Emptied::Absent : Emptied::NotAll;
+        return result;
+    }
+    const auto home = placeOf(folder.fd, "");
     auto names = namesIn(folder.fd);
-    if (!names)
-        return Emptied::NotAll;
+    if (!home || !names) {
+        result.emptied = Emptied::NotAll;
+        return result;
+    }
+    Tally tally;
     bool all = true;
     for (const auto& name : *names)
         if (name != keep)
-            all = removeTree(folder.fd, name) && all;
-    return all ? Emptied::All : Emptied::NotAll;
+            all = removeTree(folder.fd, name, *home, tally) && all;
+    result.otherDevice = tally.otherDevice;
+    result.emptied = all ? Emptied::All : Emptied::NotAll;
+    return result;
+}
+
+Contents contents(const std::string& trash)
+{
+    Fd folder = openLastWithoutLink(trash);
+    const auto home = folder.ok() ? placeOf(folder.fd, "") : std::nullopt;
+    if (!home)
+        return {};
+    Fd files(::openat(folder.fd, "files", kFolderFlags));
+    if (!files.ok() || !samePlace(placeOf(files.fd, ""), *home))
+        return {};
+    return folderContents(files.fd, *home, "");
+}
+
+Contents folderContents(const std::string& path, std::string_view keep)
+{
+    Fd folder = openLastWithoutLink(path);
+    const auto home = folder.ok() ? placeOf(folder.fd, "") : std::nullopt;
+    if (!home)
+        return {};
+    return folderContents(folder.fd, *home, keep);
 }
 
 } // namespace DesktopTrash

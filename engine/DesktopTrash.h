@@ -79,16 +79,47 @@ int sweepOrphans(const Opened& trash, Clock::time_point now);
 // The outcome of emptying one Trash folder.
 enum class Emptied { Absent, All, NotAll };
 
-// Removes every entry of files/ (never following links) and then its record,
-// records of entries that are not there, the contents of expunged/ and the
-// directorysizes file; the folders files and info stay. Absent when the trash
-// folder does not exist; NotAll when something could not be removed or the
-// Trash or one of its folders is a link or not a folder.
-Emptied empty(const std::string& trash);
+// Emptying one Trash folder: the outcome, and how many folders or files it
+// left alone because they are mounted there from elsewhere (another device,
+// or a bind mount of another folder); those make the outcome NotAll.
+struct EmptyResult
+{
+    Emptied emptied = Emptied::Absent;
+    int otherDevice = 0;
+};
 
-// Removes every entry of the folder at path except names in keep, never
-// following links (the folder itself may be reached through one, as ~/.Trash
-// may be). Absent when the folder cannot be opened because it does not exist.
-Emptied emptyFolder(const std::string& path, std::string_view keep);
+// Removes every entry of files/ and then its record, records of entries that
+// are not there, the contents of expunged/ and the directorysizes file; the
+// folders files and info stay. Every level is opened without following a link
+// (a link is removed itself, never what it leads to) and nothing on another
+// file system than the Trash folder's, nor a mount inside it, is entered or
+// removed. Absent when the trash folder does not exist; NotAll when something
+// could not be removed, was left on another file system, or the Trash or one
+// of its folders is a link, not a folder, or mounted from elsewhere. The
+// Trash's own parent may be reached through links.
+EmptyResult empty(const std::string& trash);
+
+// Removes every entry of the folder at path except names in keep, under the
+// same rules. The folder itself must not be a link (a ~/.Trash that leads
+// elsewhere is not emptied: NotAll). Absent when it does not exist.
+EmptyResult emptyFolder(const std::string& path, std::string_view keep);
+
+// What emptying would remove: how many entries, and their bytes (a file's
+// length, a folder's allocated blocks with everything inside it on the same
+// file system, a link as itself).
+struct Contents
+{
+    int count = 0;
+    int64_t size = 0;
+};
+
+// The contents of the Trash at trash that empty removes: the entries of its
+// files folder. Nothing when the Trash or its files folder is missing, a
+// link, not a folder or mounted from elsewhere; an entry mounted from
+// elsewhere counts nothing.
+Contents contents(const std::string& trash);
+
+// The same for the folder at path, leaving out the name keep.
+Contents folderContents(const std::string& path, std::string_view keep);
 
 } // namespace DesktopTrash

@@ -533,6 +533,10 @@ DiskNode diskTree(const std::string& root, int depth, bool useCache, const Cance
     const std::string folder = DiskTree::cacheFolder();
     const std::string file = folder + "/" + DiskTree::cacheFileName(p, d);
     Files::makeDirs(folder);
+    // A run killed while writing its cache leaves a temporary file that a
+    // run for the same folder and depth would clear; for every other name
+    // it is cleared here.
+    Files::removeStaleTemporaries(folder, "tree_", ".json");
 
     if (useCache && !DiskTree::cancelled(token)) {
         if (auto text = DiskTree::freshCache(file)) {

@@ -53,21 +53,25 @@ std::optional<std::string> read(const std::string& path, size_t maxBytes)
 
 namespace {
 
-// Removes PATH.tmp-XXXXXX files (the temporary names writeAtomically makes)
-// whose last change is older than ten minutes: a write in progress in another
-// process is never that old, a leftover of a killed one is.
-void removeStaleTemporaries(const std::string& path)
+// The suffix mkstemp fills in: ".tmp-" and six characters.
+constexpr std::string_view kTmpMark = ".tmp-";
+constexpr size_t kTmpLength = kTmpMark.size() + 6;
+
+// Removes the temporary files in folder (names "<target>.tmp-XXXXXX", as
+// AtomicFile makes them) whose target owns accepts and whose last change is
+// older than ten minutes: a write in progress in another process is never
+// that old, a leftover of a killed one is.
+template <typename Owns> void removeStale(const std::string& folder, Owns owns)
 {
-    size_t slash = path.find_last_of('/');
-    std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
-    std::string prefix = (slash == std::string::npos ? path : path.substr(slash + 1)) + ".tmp-";
     DIR* dir = ::opendir(folder.c_str());
     if (!dir)
         return;
     const time_t now = ::time(nullptr);
     while (dirent* e = ::readdir(dir)) {
         std::string_view name = e->d_name;
-        if (name.size() != prefix.size() + 6 || name.substr(0, prefix.size()) != prefix)
+        if (name.size() <= kTmpLength ||
+            name.substr(name.size() - kTmpLength, kTmpMark.size()) != kTmpMark ||
+            !owns(name.substr(0, name.size() - kTmpLength)))
             continue;
         struct stat st = {};
         if (::fstatat(::dirfd(dir), e->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0 ||
@@ -76,6 +80,15 @@ void removeStaleTemporaries(const std::string& path)
         ::unlinkat(::dirfd(dir), e->d_name, 0);
     }
     ::closedir(dir);
+}
+
+// The stale temporaries of earlier writes to path itself.
+void removeStaleTemporaries(const std::string& path)
+{
+    size_t slash = path.find_last_of('/');
+    std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+    std::string target = slash == std::string::npos ? path : path.substr(slash + 1);
+    removeStale(folder, [&target](std::string_view name) { return name == target; });
 }
 
 } // namespace
@@ -124,10 +137,40 @@ bool AtomicFile::commit(Durability durability)
     return false;
 }
 
+void removeStaleTemporaries(const std::string& folder, std::string_view prefix,
+                            std::string_view suffix)
+{
+    removeStale(folder, [prefix, suffix](std::string_view name) {
+        return name.size() >= prefix.size() + suffix.size() && name.starts_with(prefix) &&
+               name.ends_with(suffix);
+    });
+}
+
 bool writeAtomically(const std::string& path, const std::string& data, Durability durability)
 {
     AtomicFile file(path);
     return file.append(data) && file.commit(durability);
+}
+
+bool belowWithoutLinks(const std::string& base, const std::string& path, bool folderOnly)
+{
+    std::string_view top = base;
+    while (top.size() > 1 && top.back() == '/')
+        top.remove_suffix(1);
+    if (top.empty() || path.size() <= top.size() + 1 || !path.starts_with(top) ||
+        (top != "/" && path[top.size()] != '/'))
+        return false;
+    // Each step from base down, the candidate last.
+    for (size_t slash = path.find('/', top.size() + 1);; slash = path.find('/', slash + 1)) {
+        const std::string step = path.substr(0, slash);
+        struct stat st = {};
+        if (::lstat(step.c_str(), &st) != 0)
+            return false;
+        if (slash == std::string::npos)
+            return S_ISDIR(st.st_mode) || (!folderOnly && !S_ISLNK(st.st_mode));
+        if (!S_ISDIR(st.st_mode))
+            return false;
+    }
 }
 
 bool makeDirs(const std::string& path)

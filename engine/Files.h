@@ -50,6 +50,21 @@ private:
     bool m_ok = false;
 };
 
+// Whether path is reached from base without a symbolic link: base itself may
+// be reached through links (a base folder may live on another disk), every
+// component after it is a real folder (lstat), and so is path itself, or,
+// unless folderOnly, any other kind of file but a link. False when path is
+// not strictly below base.
+bool belowWithoutLinks(const std::string& base, const std::string& path, bool folderOnly = true);
+
+// Removes what killed writers left in folder for any file named
+// "<prefix>...<suffix>": the temporary files of writeAtomically and AtomicFile
+// ("<name>.tmp-XXXXXX") that are more than ten minutes old. Each write only
+// clears the leftovers of its own path; a family of files whose names vary
+// (one per measured folder) needs this for the names not written again.
+void removeStaleTemporaries(const std::string& folder, std::string_view prefix,
+                            std::string_view suffix);
+
 // Creates a folder and its missing parents; true when it exists afterwards.
 bool makeDirs(const std::string& path);
 

@@ -1,8 +1,10 @@
 // The large-file search: one find over the home folder lists the regular
 // files above the threshold outside the Trash, node_modules folders and
-// Library/Caches folders (and on Linux the desktop's Trash and the XDG cache
-// folder); each listed path then costs one attribute read for
-// its size. Largest first, equal sizes in find's order.
+// Library/Caches folders (and on Linux the desktop's Trash, the XDG cache
+// folder and the stores other programs manage file by file: container and
+// Flatpak storage, Steam's games, snaps, virtual machine images); each listed
+// path then costs one attribute read for its size. Largest first, equal sizes
+// in find's order.
 #include "Scanner.h"
 
 #include "Platform.h"
@@ -38,8 +40,24 @@ std::vector<std::string> findArguments(const std::string& home, int64_t minMB)
 {
     std::vector<std::string> folders;
     if constexpr (!Platform::kIsMac) {
-        for (const auto& folder : {Platform::desktopTrash(), Platform::cacheHome()})
-            if (folder.rfind(home + "/", 0) == 0)
+        // Moving one file out of these breaks the program that keeps them (a
+        // container's image layer, a game's data file, a disk image).
+        const std::string data = Platform::dataHome();
+        const std::string excluded[] = {Platform::desktopTrash(),
+                                        Platform::cacheHome(),
+                                        data + "/containers",
+                                        data + "/flatpak",
+                                        data + "/docker",
+                                        data + "/Steam/steamapps",
+                                        home + "/.var/app",
+                                        home + "/snap",
+                                        home + "/.local/share/gnome-boxes",
+                                        home + "/.local/share/libvirt",
+                                        data + "/gnome-boxes",
+                                        data + "/libvirt"};
+        for (const auto& folder : excluded)
+            if (folder.rfind(home + "/", 0) == 0 &&
+                std::find(folders.begin(), folders.end(), literalPattern(folder)) == folders.end())
                 folders.push_back(literalPattern(folder));
     }
     // clang-format off
@@ -85,7 +103,12 @@ std::vector<ScanItem> largeFiles(int64_t minMB, const CancelToken*)
     const std::string home = Platform::homeDir();
     if (home.empty() || home.front() != '/')
         return {};
-    const std::string output = Shell::run(Platform::Tool::find, findArguments(home, minMB));
+    // On Linux the records come as find printed them: a name that is not
+    // UTF-8 is one record of its own and is kept with its bytes (the Trash
+    // mover takes any name; what shows it replaces what cannot be shown).
+    const std::string output =
+        Platform::kIsMac ? Shell::run(Platform::Tool::find, findArguments(home, minMB))
+                         : Shell::runRecords(Platform::Tool::find, findArguments(home, minMB));
 
     // One path per record: NUL-ended on Linux, one per line on macOS, where
     // a name with a line feed in it breaks into pieces. A path is only taken

@@ -231,8 +231,7 @@ std::vector<ScanItem> orphanItems(const CancelToken*)
             if (Leftovers::belongsToInstalled(Leftovers::entryKey(name), installed))
                 continue;
             std::string path = dir + "/" + name;
-            struct stat st = {};
-            if (::stat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+            if (!Files::belowWithoutLinks(home, path))
                 continue;
             candidates.push_back({path, name, "Library/" + std::string(folder)});
         }
@@ -255,8 +254,9 @@ std::vector<ScanItem> orphanItems(const CancelToken*)
             if (!Strings::isValidUtf8(name) || !Leftovers::flatpakLeftover(name, ids))
                 continue;
             std::string path = varApp + "/" + name;
-            struct stat st = {};
-            if (::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
+            // Neither the leftover nor a folder above it may be a link,
+            // which could lead outside the home.
+            if (Files::belowWithoutLinks(home, path))
                 candidates.push_back({path, name, std::string(kFlatpakFolder)});
         }
     }

@@ -119,10 +119,10 @@ bool stopping()
 
 namespace {
 
-// Shell::run, also telling the tool's wait status (-1 when it did not run or
-// its status is unknown).
-std::string runTool(const std::string& executable, const std::vector<std::string>& args,
-                    const CancelToken* token, int& waitStatus)
+// Shell::run (Shell::runRecords with records set), also telling the tool's
+// wait status (-1 when it did not run or its status is unknown).
+std::string runTool(bool records, const std::string& executable,
+                    const std::vector<std::string>& args, const CancelToken* token, int& waitStatus)
 {
     waitStatus = -1;
     if (executable.empty() || executable.front() != '/' || access(executable.c_str(), X_OK) != 0)
@@ -199,6 +199,8 @@ std::string runTool(const std::string& executable, const std::vector<std::string
     if (!reaped)
         waitStatus = reap(pid);
     reader.join();
+    if (records)
+        return std::move(box.data);
     return Strings::dropInvalidUtf8Lines(box.data);
 }
 
@@ -208,14 +210,21 @@ std::string run(const std::string& executable, const std::vector<std::string>& a
                 const CancelToken* token)
 {
     int status = -1;
-    return runTool(executable, args, token, status);
+    return runTool(false, executable, args, token, status);
+}
+
+std::string runRecords(const std::string& executable, const std::vector<std::string>& args,
+                       const CancelToken* token)
+{
+    int status = -1;
+    return runTool(true, executable, args, token, status);
 }
 
 std::optional<std::string> runSucceeding(const std::string& executable,
                                          const std::vector<std::string>& args)
 {
     int status = -1;
-    std::string out = runTool(executable, args, nullptr, status);
+    std::string out = runTool(false, executable, args, nullptr, status);
     if (status == -1 || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
         return std::nullopt;
     return out;

@@ -49,6 +49,13 @@ namespace Shell {
 std::string run(const std::string& executable, const std::vector<std::string>& args,
                 const CancelToken* token = nullptr);
 
+// The same with the output exactly as the tool printed it, for NUL-ended
+// records (find -printf '...\0', du -0): the caller judges each record on its
+// own, since dropping whole lines would cut through records and lose every
+// path around one name that is not UTF-8.
+std::string runRecords(const std::string& executable, const std::vector<std::string>& args,
+                       const CancelToken* token = nullptr);
+
 // The same without a token, for a tool whose silence must not be mistaken for
 // an empty answer: no value unless the tool ran and exited with status 0.
 std::optional<std::string> runSucceeding(const std::string& executable,

@@ -77,7 +77,23 @@ VolumeInfo volume();
 MemoryInfo memory();
 std::vector<ProcInfo> processes(int limit = 12);
 int64_t ownMemory();
+// What Empty Trash would remove: entries of the desktop's Trash and of
+// ~/.Trash (but its .DS_Store), nothing behind a link or on another file
+// system; a Trash folder that is a link counts nothing.
 TrashInfo trashSize();
+// The outcome of Empty Trash: whether everything went, and how many files or
+// folders it left alone because they are mounted there from elsewhere (another
+// device, or a bind mount of another folder).
+struct EmptiedTrash
+{
+    bool all = false;
+    int otherDevice = 0;
+};
+// Empties both Trashes (DesktopTrash::empty, DesktopTrash::emptyFolder): never
+// through a link, never across a file-system boundary. all is false when
+// anything stayed, or when there is no Trash at all.
+EmptiedTrash emptyTrashReport();
+// emptyTrashReport().all.
 bool emptyTrash();
 std::vector<std::string> snapshots();
 std::vector<std::string> loginItems();

@@ -61,36 +61,44 @@ int64_t ownMemory()
 
 TrashInfo trashSize()
 {
+    // What Empty Trash would remove, so the figure is what it frees: the
+    // entries of the desktop's Trash and of ~/.Trash but .DS_Store, nothing
+    // behind a link or mounted from elsewhere.
     TrashInfo info;
-    auto add = [&info](const std::string& folder) {
-        if (auto names = Platform::listFolderSorted(folder)) {
-            info.count += int(names->size());
-            info.size += sizeOf(folder);
-        }
+    auto add = [&info](const DesktopTrash::Contents& found) {
+        info.count += found.count;
+        if (__builtin_add_overflow(info.size, found.size, &info.size))
+            info.size = INT64_MAX;
     };
-    if constexpr (!Platform::kIsMac) {
-        // The desktop's Trash counts only when neither it nor its files
-        // folder is a link: such a Trash is refused everywhere else too.
-        const std::string trash = Platform::desktopTrash();
-        if (System::isRealFolder(trash) && System::isRealFolder(trash + "/files"))
-            add(trash + "/files");
-    }
-    add(Platform::homeTrash());
+    if constexpr (!Platform::kIsMac)
+        add(DesktopTrash::contents(Platform::desktopTrash()));
+    add(DesktopTrash::folderContents(Platform::homeTrash(), ".DS_Store"));
     return info;
 }
 
-bool emptyTrash()
+EmptiedTrash emptyTrashReport()
 {
     using DesktopTrash::Emptied;
     // ~/.Trash as it always was: everything but .DS_Store, links removed
     // themselves and never what they lead to.
-    Emptied home = DesktopTrash::emptyFolder(Platform::homeTrash(), ".DS_Store");
-    if constexpr (Platform::kIsMac)
-        return home == Emptied::All;
-    Emptied desktop = DesktopTrash::empty(Platform::desktopTrash());
-    if (home == Emptied::Absent && desktop == Emptied::Absent)
-        return false; // no Trash at all to empty
-    return home != Emptied::NotAll && desktop != Emptied::NotAll;
+    const auto home = DesktopTrash::emptyFolder(Platform::homeTrash(), ".DS_Store");
+    EmptiedTrash out;
+    out.otherDevice = home.otherDevice;
+    if constexpr (Platform::kIsMac) {
+        out.all = home.emptied == Emptied::All;
+        return out;
+    }
+    const auto desktop = DesktopTrash::empty(Platform::desktopTrash());
+    out.otherDevice += desktop.otherDevice;
+    // No Trash at all to empty counts as a failure, as before.
+    out.all = !(home.emptied == Emptied::Absent && desktop.emptied == Emptied::Absent) &&
+              home.emptied != Emptied::NotAll && desktop.emptied != Emptied::NotAll;
+    return out;
+}
+
+bool emptyTrash()
+{
+    return emptyTrashReport().all;
 }
 
 std::vector<std::string> snapshots()

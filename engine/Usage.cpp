@@ -203,7 +203,9 @@ std::vector<TypeBucket> fileTypeUsage()
         std::vector<std::string> args = roots;
         for (const char* a : {"-type", "f", "-size", "+512k", "-printf", "%s\t%p\\0"})
             args.emplace_back(a);
-        out = Shell::run(Platform::Tool::find, args);
+        // Record by record: a name that is not UTF-8 still counts its bytes
+        // (only its extension is read) and takes nothing else with it.
+        out = Shell::runRecords(Platform::Tool::find, args);
     }
     return Usage::typeBucketsFrom(oncePerFile(Parse::toolSizes(out, 1)));
 }

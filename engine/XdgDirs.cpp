@@ -3,6 +3,9 @@
 #include "Strings.h"
 
 #include <cstdlib>
+#include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace XdgDirs {
 namespace {
@@ -46,9 +49,35 @@ std::string valueOf(std::string_view quoted, const std::string& home)
 
 std::string baseDir(const char* variable, const std::string& home, std::string_view fallback)
 {
-    if (const char* value = std::getenv(variable); value && *value == '/')
-        return value;
-    return home + std::string(fallback);
+    const std::string defaultDir = home + std::string(fallback);
+    const char* value = std::getenv(variable);
+    if (!value || *value != '/')
+        return defaultDir;
+    std::string path = std::filesystem::path(value).lexically_normal().string();
+    while (path.size() > 1 && path.back() == '/')
+        path.pop_back();
+    // The home folder, "/" or a folder above the home: every folder in it
+    // would be taken for a cache or a leftover. Compared by name first, then
+    // by identity, so another name for the same folder is refused too.
+    if (path == "/" || path == home || home.starts_with(path + "/"))
+        return defaultDir;
+    struct stat st = {};
+    if (::stat(path.c_str(), &st) != 0)
+        return path; // made when first written, by this user
+    if (st.st_uid != ::geteuid())
+        return defaultDir;
+    std::string above = home;
+    for (;;) {
+        struct stat at = {};
+        if (::stat(above.empty() ? "/" : above.c_str(), &at) == 0 && at.st_dev == st.st_dev &&
+            at.st_ino == st.st_ino)
+            return defaultDir;
+        const size_t slash = above.find_last_of('/');
+        if (above.empty() || slash == std::string::npos)
+            break;
+        above.resize(slash);
+    }
+    return path;
 }
 
 std::map<std::string, std::string> parseUserDirs(std::string_view text, const std::string& home)

@@ -11,8 +11,12 @@
 
 namespace XdgDirs {
 
-// The base folder named by the variable when it holds an absolute path; an
-// unset, empty or relative value means home + fallback ("/.local/share").
+// The base folder named by the variable (normalized, without a trailing
+// slash), or home + fallback ("/.local/share") when the value cannot be one:
+// unset, empty or relative, "/", the home folder or a folder above it (by
+// name or by being the same folder), or an existing folder that this user
+// does not own. A base folder is never a place whose every subfolder could be
+// offered as a cache or a leftover.
 std::string baseDir(const char* variable, const std::string& home, std::string_view fallback);
 
 // The folders named in a user-dirs.dirs text, keyed by variable name

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 #include <regex>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 using TestSupport::runOnTerminal;
@@ -236,6 +237,41 @@ TEST(CleanCommands, CleanRehearsesUnlessToldYes)
     EXPECT_TRUE(fs::exists(home.at(".npm/_npx")));
 }
 
+TEST(CleanCommands, AnItemInsideAnotherCountsOnceEverywhere)
+{
+    if (access("/usr/bin/flatpak", X_OK) != 0)
+        GTEST_SKIP() << "needs flatpak: without it no Flatpak folder is a leftover";
+    TestSupport::TestHome home;
+    // An uninstalled Flatpak's folder (a leftover) holds its cache (a cache).
+    home.sizedFile(".var/app/org.example.Gone/cache/blob", 5 * kMiB);
+    home.sizedFile(".var/app/org.example.Gone/data/blob", 3 * kMiB);
+    auto listed =
+        Shell::runSucceeding("/usr/bin/flatpak", {"list", "--app", "--columns=application"});
+    if (!listed || !listed->empty())
+        GTEST_SKIP() << "this machine has Flatpak applications installed";
+    const std::string outer = home.at(".var/app/org.example.Gone");
+    const int64_t size = Scanner::sizeOf(outer);
+
+    // Both are listed; the total counts the bytes once.
+    std::string out = tclean({"scan"});
+    EXPECT_NE(out.find("        " + outer + "/cache\n"), std::string::npos) << out;
+    EXPECT_NE(out.find("\n  合计可清理约 " + human(size) + "   （2 项）\n"), std::string::npos)
+        << out;
+
+    // The clean-up announces and moves the outer folder once.
+    const std::string announced = "将移动 1 项，共 " + human(size) +
+                                  " → 废纸篓/米团清理的东西/命令行/\n"
+                                  "  · ~/.var/app/org.example.Gone\n";
+    EXPECT_TRUE(tclean({"clean"}).starts_with(announced));
+    auto run = runProgram(tcleanPath(), {"clean", "--yes"});
+    EXPECT_EQ(run.out, announced + "\n已移动 1 项到废纸篓（可从废纸篓恢复）。\n");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_FALSE(fs::exists(outer));
+    EXPECT_EQ(std::distance(fs::directory_iterator(home.at(".local/share/Trash/files")),
+                            fs::directory_iterator()),
+              1);
+}
+
 TEST(CleanCommands, CleanSafeYesMovesExactlyTheSafeCaches)
 {
     TestSupport::TestHome home;
@@ -290,20 +326,35 @@ TEST(CleanCommands, BigListsLargestFilesWithOddNamesAmongThem)
 {
     TestSupport::TestHome home;
     buildHome(home);
-    sparseFile(home, "Downloads/bad \xff name.bin", 85 * kMiB);
-    sparseFile(home, "Downloads/line\nfeed.bin", 85 * kMiB);
+    // A name that is not UTF-8 is listed with its bytes and hides nothing;
+    // controls in names (C0, C1, bidirectional) show as "?"; the home's
+    // letters inside a name stay as they are.
+    sparseFile(home, "Downloads/bad \xff name.bin", 87 * kMiB);
+    sparseFile(home, "Downloads/line\nfeed.bin", 86 * kMiB);
+    sparseFile(home,
+               "Downloads/a\u202egnp.exe \xc2\x9b"
+               "2J",
+               85 * kMiB);
+    sparseFile(home, "x" + home.path() + "-old", 60 * kMiB);
     sparseFile(home, "Documents/50 exactly.bin", 50 * kMiB);
     sparseFile(home, "Documents/just over.bin", 50 * kMiB + 1);
     EXPECT_EQ(tclean({"big"}), "大文件 · 大于 50 MB\n"
-                               "  1.   80.0 MB   ~/Downloads/big.iso\n"
-                               "  2.   70.0 MB   ~/Movies/tab?and \"quotes\".mov\n"
-                               "  3.   50.0 MB   ~/Documents/just over.bin\n"
-                               "\n"
-                               "  共 3 个。想按文件夹看：tclean tree <路径> -d 2\n");
-    EXPECT_EQ(tclean({"big", "--min", "75"}), "大文件 · 大于 75 MB\n"
-                                              "  1.   80.0 MB   ~/Downloads/big.iso\n"
+                               "  1.   87.0 MB   ~/Downloads/bad \xff name.bin\n"
+                               "  2.   86.0 MB   ~/Downloads/line?feed.bin\n"
+                               "  3.   85.0 MB   ~/Downloads/a?gnp.exe ?2J\n"
+                               "  4.   80.0 MB   ~/Downloads/big.iso\n"
+                               "  5.   70.0 MB   ~/Movies/tab?and \"quotes\".mov\n"
+                               "  6.   60.0 MB   ~/x" +
+                                   home.path() +
+                                   "-old\n"
+                                   "  7.   50.0 MB   ~/Documents/just over.bin\n"
+                                   "\n"
+                                   "  共 7 个。想按文件夹看：tclean tree <路径> -d 2\n");
+    EXPECT_EQ(tclean({"big", "--min", "85"}), "大文件 · 大于 85 MB\n"
+                                              "  1.   87.0 MB   ~/Downloads/bad \xff name.bin\n"
+                                              "  2.   86.0 MB   ~/Downloads/line?feed.bin\n"
                                               "\n"
-                                              "  共 1 个。想按文件夹看：tclean tree <路径> -d 2\n");
+                                              "  共 2 个。想按文件夹看：tclean tree <路径> -d 2\n");
 }
 
 TEST(CleanCommands, BigShowsAtMostThirtyFiles)

@@ -137,9 +137,17 @@ TEST(Entry, SplitsFlagsOptionsAndPositionals)
     EXPECT_FALSE(parse({"scan", "json"}, kHome).json);
 }
 
-TEST(Entry, TildeShortensEveryOccurrenceOfHome)
+TEST(Entry, TildeShortensTheHomeAtTheStartOnly)
 {
     Cli::setHome("/home/ann");
-    EXPECT_EQ(Cli::tilde("/home/ann/Library/Caches"), "~/Library/Caches");
-    EXPECT_EQ(Cli::tilde("/srv/x"), "/srv/x");
+    const std::pair<const char*, const char*> cases[] = {
+        {"/home/ann/Library/Caches", "~/Library/Caches"},
+        {"/srv/x", "/srv/x"},
+        {"/home/ann", "~"},
+        {"/home/ann/x/home/ann-old", "~/x/home/ann-old"},
+        {"/home/anne/x", "/home/anne/x"},
+        {"/srv/home/ann/x", "/srv/home/ann/x"},
+    };
+    for (const auto& [path, shown] : cases)
+        EXPECT_EQ(Cli::tilde(path), shown) << path;
 }

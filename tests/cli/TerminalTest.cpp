@@ -68,6 +68,38 @@ TEST(Terminal, PadAndCutCountUserPerceivedCharacters)
     EXPECT_EQ(cutName(flags), cut + "…") << "a flag is one character, not two code points";
 }
 
+TEST(Terminal, PrintableShowsEveryControlAsAQuestionMark)
+{
+    const std::pair<std::string, std::string> cases[] = {
+        {"tab\tline\nesc\x1b[31m\x7f", "tab?line?esc?[31m?"},
+        // C1 controls written in UTF-8 (U+0085, U+009B: a one-character CSI).
+        {"a\xc2\x85"
+         "b\xc2\x9b"
+         "2J\xc2\x80",
+         "a?b?2J?"},
+        {"\xc2\xa0nbsp \xc2\xa9", "\xc2\xa0nbsp \xc2\xa9"},
+        // Bidirectional controls: "a\u202egnp.exe" must not read "aexe.png".
+        {"a\u202egnp.exe", "a?gnp.exe"},
+        {"\u202a\u202b\u202c\u202d\u2066\u2067\u2068\u2069", "????????"},
+        {"\u2029\u202f\u2065\u206a 名字", "\u2029\u202f\u2065\u206a 名字"},
+        // Bytes that are not UTF-8 stay as they are, and hide nothing.
+        {"bad \xff\xc2 \xe2\x80", "bad \xff\xc2 \xe2\x80"},
+        {"\xc2\u202e", "\xc2?"},
+    };
+    for (const auto& [text, shown] : cases)
+        EXPECT_EQ(printable(text), shown) << text;
+}
+
+TEST(Terminal, AColumnAlwaysEndsInABlank)
+{
+    EXPECT_EQ(column("80.0 MB", 10), "80.0 MB   ");
+    EXPECT_EQ(column("1000.0 TB", 10), "1000.0 TB ");
+    EXPECT_EQ(column(human(INT64_MAX), 10), "8388608.0 TB ");
+    EXPECT_EQ(column("1000.", 5), "1000. ");
+    EXPECT_EQ(column("清理", 4), "清理  ");
+    EXPECT_EQ(column("清理清理", 4), "清理清理 ");
+}
+
 TEST(Terminal, RiskTagsAreFixedChineseWords)
 {
     EXPECT_EQ(riskTag(Risk::Safe), "安全");

@@ -169,3 +169,58 @@ TEST(Caches, FindsTheCachesOfALinuxHome)
                   "Slack · Cache | .var/app/com.slack.Slack/config/Slack/Cache | safe | ",
               }));
 }
+
+TEST(Caches, NothingBehindALinkIsListedOrMeasured)
+{
+    if (Platform::kIsMac)
+        GTEST_SKIP() << "a Mac home has no XDG caches";
+    TestSupport::TestHome home;
+    namespace fs = std::filesystem;
+    // A folder outside the home, reached through links from every place a
+    // sweep or the table looks.
+    const std::string outside = home.path() + ".outside";
+    const std::string outsideRel = "../" + fs::path(outside).filename().string();
+    for (const char* rel : {"App/Cache", "App/GPUCache", "cache", "_cacache", "pip"})
+        home.sizedFile(outsideRel + "/" + rel + "/blob", 3 * kMiB);
+    home.dir(".config");
+    home.dir(".cache");
+    home.dir(".var/app/org.example.Linked");
+    home.dir(".npm");
+    fs::create_directory_symlink(outside + "/App", home.at(".config/App"));
+    fs::create_directory_symlink(outside + "/cache", home.at(".cache/Linked"));
+    fs::create_directory_symlink(outside + "/pip", home.at(".cache/pip"));
+    fs::create_directory_symlink(outside, home.at(".var/app/org.example.Outside"));
+    fs::create_directory_symlink(outside, home.at(".var/app/org.example.Linked/config"));
+    fs::create_directory_symlink(outside + "/_cacache", home.at(".npm/_cacache"));
+    // The one real cache beside them.
+    home.sizedFile(".config/Real/Cache/blob", 3 * kMiB);
+
+    EXPECT_EQ(summary(Scanner::cacheItems(), home.path()),
+              (std::vector<std::string>{"Real · Cache | .config/Real/Cache | safe | "}));
+    fs::remove_all(outside);
+}
+
+TEST(Caches, ModelsAndProjectEnvironmentsAreCareful)
+{
+    if (Platform::kIsMac)
+        GTEST_SKIP() << "a Mac home has no XDG caches";
+    TestSupport::TestHome home;
+    const std::pair<const char*, long long> found[] = {
+        {".cache/huggingface/hub/blob", 9},  {".cache/pypoetry/virtualenvs/blob", 8},
+        {".cache/torch/hub/blob", 7},        {".cache/pre-commit/repo/blob", 6},
+        {".cache/virtualenv/wheel/blob", 5}, {".cache/some-tool/blob", 4},
+        {".cache/pip/http/blob", 3},
+    };
+    for (const auto& [rel, mib] : found)
+        home.sizedFile(rel, mib * kMiB);
+    EXPECT_EQ(summary(Scanner::cacheItems(), home.path()),
+              (std::vector<std::string>{
+                  "huggingface | .cache/huggingface | care | 下载的模型与数据集，删除后需重新下载",
+                  "pypoetry | .cache/pypoetry | care | 项目的虚拟环境，删除后需重新安装",
+                  "torch | .cache/torch | care | 下载的模型，删除后需重新下载",
+                  "pre-commit | .cache/pre-commit | care | pre-commit 钩子环境，删除后需重新安装",
+                  "virtualenv | .cache/virtualenv | care | 虚拟环境的种子包，删除后需重新下载",
+                  "some-tool | .cache/some-tool | safe | ",
+                  "pip cache | .cache/pip | safe | ",
+              }));
+}

@@ -12,18 +12,16 @@
 
 #include <fcntl.h>
 #include <filesystem>
-#include <functional>
-#include <grp.h>
 #include <gtest/gtest.h>
 #include <regex>
-#include <sched.h>
 #include <set>
 #include <sys/mount.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
+using TestSupport::kNoSetUp;
+using TestSupport::runInChild;
 using TestSupport::TestHome;
 
 namespace {
@@ -82,30 +80,6 @@ std::string unescapeBytes(const std::string& text)
         }
     }
     return out;
-}
-
-// The exit status of a child that could not set itself up.
-constexpr int kNoSetUp = 100;
-
-// Runs step in a child process and returns its exit status: in a mount
-// namespace of its own when privateMounts is set (its mounts vanish with it),
-// as the unprivileged user 65534 when asUser. kNoSetUp when either could not
-// be had.
-int inChild(bool privateMounts, bool asUser, const std::function<int()>& step)
-{
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        if (privateMounts && (::unshare(CLONE_NEWNS) != 0 ||
-                              ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0))
-            _exit(kNoSetUp);
-        if (asUser && (::setgroups(0, nullptr) != 0 || ::setresgid(65534, 65534, 65534) != 0 ||
-                       ::setresuid(65534, 65534, 65534) != 0))
-            _exit(kNoSetUp);
-        _exit(step());
-    }
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 } // namespace
@@ -297,7 +271,7 @@ TEST(DesktopTrash, AnItemThatStaysSaysWhy)
                 fs::permissions(home.at(rel), fs::perms(0755));
         }
         const std::string item = home.at("folder/item");
-        const int status = inChild(!asUser, asUser, [&]() -> int {
+        const int status = runInChild(!asUser, asUser, [&]() -> int {
             auto mountOn = [](const std::string& from, const std::string& to, const char* type,
                               unsigned long flags) {
                 return ::mount(from.c_str(), to.c_str(), type, flags, nullptr) == 0;

@@ -302,6 +302,41 @@ TEST(DiskTree, WithoutCacheStillWritesAFreshFile)
     EXPECT_EQ(DiskTree::decode(*Files::read(cacheFile(root, 2)))->id, fresh.id);
 }
 
+TEST(DiskTree, AnyRunClearsWhatKilledRunsLeftOfEveryCacheFile)
+{
+    TestHome home;
+    home.dir("root/a");
+    const std::string folder = DiskTree::cacheFolder();
+    // Left by runs killed while writing the caches of other folders, and
+    // files that are not such leftovers.
+    struct Left
+    {
+        std::string name;
+        bool old;
+        bool kept;
+    };
+    const Left left[] = {
+        {"tree__elsewhere_d3.json.tmp-AbC123", true, false},
+        {"tree__x_d1.json.tmp-zzzzzz", true, false},
+        {"tree__young_d3.json.tmp-AbC123", false, true}, // a run writing now
+        {"tree__elsewhere_d3.json", true, true},
+        {"notes.json.tmp-AbC123", true, true},
+        {"tree__x_d1.json.tmp-toolong", true, true},
+    };
+    const time_t hourAgo = ::time(nullptr) - 3600;
+    for (const auto& l : left) {
+        Files::makeDirs(folder);
+        Files::writeAtomically(folder + "/" + l.name, "{");
+        const timespec times[2] = {{hourAgo, 0}, {hourAgo, 0}};
+        if (l.old) {
+            ASSERT_EQ(::utimensat(AT_FDCWD, (folder + "/" + l.name).c_str(), times, 0), 0);
+        }
+    }
+    Scanner::diskTree(home.at("root"), 2);
+    for (const auto& l : left)
+        EXPECT_EQ(std::filesystem::exists(folder + "/" + l.name), l.kept) << l.name;
+}
+
 TEST(DiskTree, CancelledTokenGivesBareRootAndWritesNothing)
 {
     TestHome home;

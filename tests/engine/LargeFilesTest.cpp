@@ -163,12 +163,68 @@ TEST(LargeFiles, OddNamesNeitherHideOtherFilesNorBringInStrangers)
     home.sizedFile("dup\n" + home.path().substr(1) + "/Downloads/big.iso", 3 * kMiB);
 
     // Records end with NUL on Linux: the file with a line feed in its name is
-    // listed under its whole name, and never as the file its pieces name.
+    // listed under its whole name, and never as the file its pieces name; a
+    // name that is not UTF-8 is kept with its bytes.
     auto items = Scanner::largeFiles(1);
     std::vector<std::string> want = {home.at("Downloads/big.iso")};
     if constexpr (!Platform::kIsMac)
-        want.push_back(home.at("dup\n" + home.path().substr(1) + "/Downloads/big.iso"));
-    EXPECT_EQ(paths(items), want);
+        want = {home.at("Downloads/bad \xff\xfe name.bin"), home.at("Downloads/line\nfeed.bin"),
+                home.at("Downloads/big.iso"),
+                home.at("odd\n" + outside.path().substr(1) + "/secret.bin"),
+                home.at("dup\n" + home.path().substr(1) + "/Downloads/big.iso")};
+    auto got = paths(items);
+    std::sort(want.begin(), want.end());
+    std::sort(got.begin(), got.end());
+    EXPECT_EQ(got, want);
+}
+
+TEST(LargeFiles, ANameThatIsNotUtf8HidesNothing)
+{
+    if (Platform::kIsMac)
+        GTEST_SKIP() << "find prints NUL-ended records on Linux only";
+    TestSupport::TestHome home;
+    // No line feed anywhere: all of find's records make one "line".
+    home.sizedFile("Downloads/movie.mkv", 4 * kMiB);
+    home.sizedFile("Downloads/caf\xe9.bin", 3 * kMiB); // Latin-1
+    home.sizedFile("Videos/clip.mp4", 2 * kMiB);
+    EXPECT_EQ(
+        paths(Scanner::largeFiles(1)),
+        (std::vector<std::string>{home.at("Downloads/movie.mkv"), home.at("Downloads/caf\xe9.bin"),
+                                  home.at("Videos/clip.mp4")}));
+}
+
+TEST(LargeFiles, StoresOtherProgramsManageAreNotOffered)
+{
+    if (Platform::kIsMac)
+        GTEST_SKIP() << "these stores are Linux's";
+    TestSupport::TestHome home;
+    for (const char* rel :
+         {".local/share/containers/storage/overlay/l1/diff/layer.tar",
+          ".local/share/flatpak/repo/objects/ab/cd.file", ".local/share/docker/volumes/v/data.bin",
+          ".local/share/Steam/steamapps/common/Game/data.pak",
+          ".var/app/org.example.App/data/blob.bin", "snap/firefox/common/blob.bin",
+          ".local/share/gnome-boxes/images/vm.qcow2", ".local/share/libvirt/images/vm.qcow2",
+          ".local/share/Trash/files/old.iso", ".cache/pip/wheel.bin"})
+        home.sizedFile(rel, 3 * kMiB);
+    // Beside them, what the user keeps.
+    for (const char* rel :
+         {".local/share/Steam/screenshots/shot.png", ".local/share/containers-notes.bin",
+          "snapshots/disk.img", "Documents/vm.qcow2"})
+        home.sizedFile(rel, 2 * kMiB);
+    auto got = paths(Scanner::largeFiles(1));
+    std::sort(got.begin(), got.end());
+    EXPECT_EQ(got, (std::vector<std::string>{home.at(".local/share/Steam/screenshots/shot.png"),
+                                             home.at(".local/share/containers-notes.bin"),
+                                             home.at("Documents/vm.qcow2"),
+                                             home.at("snapshots/disk.img")}));
+    // The same stores under a data folder of the user's choice.
+    setenv("XDG_DATA_HOME", home.at("data").c_str(), 1);
+    home.sizedFile("data/containers/storage/layer.tar", 3 * kMiB);
+    home.sizedFile("data/Steam/steamapps/common/Game/data.pak", 3 * kMiB);
+    got = paths(Scanner::largeFiles(1));
+    EXPECT_EQ(std::count_if(got.begin(), got.end(),
+                            [&](const std::string& p) { return p.starts_with(home.at("data/")); }),
+              0);
 }
 
 TEST(LargeFiles, AHomeThatIsNotAnAbsolutePathIsNotSearched)

@@ -4,8 +4,13 @@
 #include "Scanner.h"
 #include "TestHome.h"
 
+#include "DesktopTrash.h"
+#include "Files.h"
+
+#include <algorithm>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <sys/mount.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -54,8 +59,8 @@ TEST(System, TrashSizeCountsEveryEntryOfBothTrashes)
     home.file(".Trash/.DS_Store", "x");
     home.sizedFile(".Trash/old/file", 20000);
     auto trash = Scanner::trashSize();
-    EXPECT_EQ(trash.count, 2);
-    EXPECT_EQ(trash.size, Scanner::sizeOf(home.at(".Trash")));
+    EXPECT_EQ(trash.count, 1); // .DS_Store stays when the Trash is emptied
+    EXPECT_EQ(trash.size, Scanner::sizeOf(home.at(".Trash/old")));
     if (Platform::kIsMac)
         return;
 
@@ -64,14 +69,16 @@ TEST(System, TrashSizeCountsEveryEntryOfBothTrashes)
     home.file(".local/share/Trash/info/2024-03-05_0907 a.trashinfo", "[Trash Info]\n");
     home.file(".local/share/Trash/info/2024-03-05_0907 b.trashinfo", "[Trash Info]\n");
     trash = Scanner::trashSize();
-    EXPECT_EQ(trash.count, 4);
-    EXPECT_EQ(trash.size, Scanner::sizeOf(home.at(".local/share/Trash/files")) +
-                              Scanner::sizeOf(home.at(".Trash")));
+    EXPECT_EQ(trash.count, 3);
+    EXPECT_EQ(trash.size,
+              Scanner::sizeOf(home.at(".local/share/Trash/files/2024-03-05_0907 a")) +
+                  Scanner::sizeOf(home.at(".local/share/Trash/files/2024-03-05_0907 b")) +
+                  Scanner::sizeOf(home.at(".Trash/old")));
 
     // A files folder that is a link is not the Trash: nothing of it counts.
     fs::rename(home.at(".local/share/Trash/files"), home.at("moved"));
     fs::create_directory_symlink(home.at("moved"), home.at(".local/share/Trash/files"));
-    EXPECT_EQ(Scanner::trashSize().count, 2);
+    EXPECT_EQ(Scanner::trashSize().count, 1);
 }
 
 TEST(System, EmptyTrashKeepsDsStoreAndLinkTargets)
@@ -86,7 +93,7 @@ TEST(System, EmptyTrashKeepsDsStoreAndLinkTargets)
     fs::create_directory_symlink(home.at("Documents/keep"), home.at(".Trash/link"));
     EXPECT_TRUE(Scanner::emptyTrash());
     EXPECT_TRUE(fs::exists(home.at(".Trash/.DS_Store")));
-    EXPECT_EQ(Scanner::trashSize().count, 1);
+    EXPECT_EQ(Scanner::trashSize().count, 0);
     EXPECT_TRUE(fs::exists(home.at("Documents/keep/me")));
     EXPECT_TRUE(Scanner::emptyTrash()); // only .DS_Store left
 }
@@ -129,6 +136,132 @@ TEST(System, EmptyTrashEmptiesTheDesktopsTrashAndKeepsItsFolders)
     fs::create_directory_symlink(home.at("Documents"), trash + "/files");
     EXPECT_FALSE(Scanner::emptyTrash());
     EXPECT_TRUE(fs::exists(home.at("Documents/keep/me")));
+}
+
+TEST(System, EmptyTrashNeverReachesThroughLinksOrMounts)
+{
+    if (Platform::kIsMac)
+        GTEST_SKIP() << "the desktop's Trash and mount namespaces are Linux's";
+    // Hostile Trash homes. Each has the user's documents and, where the
+    // desktop's Trash is a real one, one plain entry; what is mounted is
+    // mounted in a child's own mount namespace and vanishes with it.
+    enum class Home {
+        HomeTrashIsALink,    // ~/.Trash leads to ~/Documents
+        TrashIsALink,        // ~/.local/share/Trash leads to a folder holding files/
+        FilesIsALink,        // Trash/files leads to ~/Documents
+        EntryIsALink,        // an entry leads to a folder outside
+        EntryIsABindMount,   // an entry is ~/Documents mounted again
+        EntryIsAnotherFs,    // an entry is a file system of its own
+        FilesIsABindMount,   // Trash/files is ~/Documents mounted again
+        HomeTrashEntryMount, // an entry of ~/.Trash is ~/Documents mounted again
+    };
+    struct Case
+    {
+        Home home;
+        bool mounts;
+        int count; // what the Trash reading shows before
+        int otherDevice;
+        bool all;
+    };
+    const Case cases[] = {
+        {Home::HomeTrashIsALink, false, 1, 0, false},
+        {Home::TrashIsALink, false, 0, 0, false},
+        {Home::FilesIsALink, false, 0, 0, false},
+        {Home::EntryIsALink, false, 2, 0, true},
+        {Home::EntryIsABindMount, true, 1, 1, false},
+        {Home::EntryIsAnotherFs, true, 1, 1, false},
+        {Home::FilesIsABindMount, true, 0, 1, false},
+        {Home::HomeTrashEntryMount, true, 1, 1, false},
+    };
+    std::vector<std::string> skipped;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(int(c.home));
+        TestHome home;
+        home.file("Documents/keep/me", "precious");
+        home.file("Documents/files/also", "precious"); // a files folder of its own
+        const std::string trash = home.at(".local/share/Trash");
+        auto plainEntry = [&] {
+            home.file(".local/share/Trash/files/plain", "x");
+            home.file(".local/share/Trash/info/plain.trashinfo", "[Trash Info]\n");
+        };
+        switch (c.home) {
+        case Home::HomeTrashIsALink:
+            fs::create_directory_symlink(home.at("Documents"), home.at(".Trash"));
+            plainEntry();
+            break;
+        case Home::TrashIsALink:
+            home.dir(".local/share");
+            fs::create_directory_symlink(home.at("Documents"), trash);
+            break;
+        case Home::FilesIsALink:
+            home.dir(".local/share/Trash/info");
+            fs::create_directory_symlink(home.at("Documents"), trash + "/files");
+            break;
+        case Home::EntryIsALink:
+            plainEntry();
+            fs::create_directory_symlink(home.at("Documents/keep"), trash + "/files/link");
+            break;
+        case Home::EntryIsABindMount:
+        case Home::EntryIsAnotherFs:
+            plainEntry();
+            home.dir(".local/share/Trash/files/mounted");
+            break;
+        case Home::FilesIsABindMount:
+            home.dir(".local/share/Trash/files");
+            home.dir(".local/share/Trash/info");
+            break;
+        case Home::HomeTrashEntryMount:
+            plainEntry();
+            home.dir(".Trash/mounted");
+            break;
+        }
+        // The child reports what it saw in its exit status: the count
+        // (bits 0-1), the folders left on another device (bits 2-3), all
+        // (bit 4), and whether every kept file is still there (bit 5).
+        const int status = TestSupport::runInChild(c.mounts, false, [&]() -> int {
+            auto bind = [](const std::string& from, const std::string& to) {
+                return ::mount(from.c_str(), to.c_str(), nullptr, MS_BIND, nullptr) == 0;
+            };
+            std::vector<std::string> kept = {home.at("Documents/keep/me"),
+                                             home.at("Documents/files/also")};
+            bool set = true;
+            if (c.home == Home::EntryIsABindMount)
+                set = bind(home.at("Documents"), trash + "/files/mounted");
+            if (c.home == Home::FilesIsABindMount)
+                set = bind(home.at("Documents"), trash + "/files");
+            if (c.home == Home::HomeTrashEntryMount)
+                set = bind(home.at("Documents"), home.at(".Trash/mounted"));
+            if (c.home == Home::EntryIsAnotherFs) {
+                set =
+                    ::mount("tmpfs", (trash + "/files/mounted").c_str(), "tmpfs", 0, nullptr) == 0;
+                kept.push_back(trash + "/files/mounted/far");
+                Files::writeAtomically(kept.back(), "precious");
+            }
+            if (!set)
+                return TestSupport::kNoSetUp;
+            const int count = Scanner::trashSize().count;
+            const auto emptied = Scanner::emptyTrashReport();
+            bool intact = true;
+            for (const auto& path : kept)
+                intact = intact && Files::read(path) == "precious";
+            return std::min(count, 3) | std::min(emptied.otherDevice, 3) << 2 |
+                   int(emptied.all) << 4 | int(intact) << 5;
+        });
+        if (status == TestSupport::kNoSetUp) {
+            skipped.push_back("no mount namespace of its own (unshare, mount)");
+            continue;
+        }
+        ASSERT_GE(status, 0);
+        EXPECT_EQ(status & 3, c.count);
+        EXPECT_EQ(status >> 2 & 3, c.otherDevice);
+        EXPECT_EQ(bool(status & 16), c.all);
+        EXPECT_TRUE(status & 32) << "a file outside the Trash was removed";
+        // The plain entry goes in every case where the Trash is real.
+        EXPECT_FALSE(fs::exists(trash + "/files/plain"));
+        EXPECT_TRUE(fs::exists(home.at("Documents/keep/me")));
+    }
+    if (!skipped.empty())
+        GTEST_SKIP() << skipped.size() << " cases were not tried: " << skipped.front();
 }
 
 TEST(System, EmptyTrashGoesOnAfterAFailedRemoval)

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 using Platform::UserFolder;
@@ -69,6 +70,51 @@ TEST(XdgDirs, BaseFoldersFallBackUnlessAbsolute)
     EXPECT_TRUE(fs::exists(home.at("data/TidloCleaner/history.json")));
     EXPECT_FALSE(fs::is_empty(home.at("cache/TidloCleaner")));
     EXPECT_FALSE(fs::exists(home.at("Library")));
+}
+
+TEST(XdgDirs, ABaseFolderThatWouldTakeInTheHomeMeansTheDefault)
+{
+    if (Platform::kIsMac)
+        GTEST_SKIP() << "a Mac home has no XDG folders";
+    TestHome home;
+    home.dir("mine");
+    home.dir("theirs");
+    ASSERT_EQ(::chown(home.at("theirs").c_str(), 65534, 65534), 0);
+    fs::create_directory_symlink(home.path(), home.at("home-again"));
+    const std::string parent = fs::path(home.path()).parent_path().string();
+    struct Case
+    {
+        std::string value;
+        std::string cache; // what Platform::cacheHome() gives
+    };
+    const Case cases[] = {
+        {"/", home.at(".cache")},
+        {"//", home.at(".cache")},
+        {home.path(), home.at(".cache")},
+        {home.path() + "/", home.at(".cache")},
+        {home.at("mine/.."), home.at(".cache")},
+        {parent, home.at(".cache")},
+        {home.at("home-again"), home.at(".cache")}, // another name for the home
+        {"relative/cache", home.at(".cache")},
+        {"", home.at(".cache")},
+        {home.at("theirs"), home.at(".cache")}, // owned by another user
+        {home.at("mine"), home.at("mine")},
+        {home.at("mine/"), home.at("mine")},
+        {home.at("not-yet"), home.at("not-yet")},
+    };
+    for (const auto& c : cases) {
+        setenv("XDG_CACHE_HOME", c.value.c_str(), 1);
+        EXPECT_EQ(Platform::cacheHome(), c.cache) << c.value;
+    }
+
+    // With the home as the cache folder, its documents are no cache.
+    home.sizedFile("Documents/thesis.pdf", 3 * 1024 * 1024);
+    home.sizedFile(".cache/pip/blob", 3 * 1024 * 1024);
+    setenv("XDG_CACHE_HOME", home.path().c_str(), 1);
+    std::vector<std::string> found;
+    for (const auto& item : Scanner::cacheItems())
+        found.push_back(item.path);
+    EXPECT_EQ(found, std::vector<std::string>{home.at(".cache/pip")});
 }
 
 TEST(XdgDirs, UserFoldersFollowUserDirsAndAreWalkedOnce)

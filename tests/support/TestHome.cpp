@@ -1,11 +1,16 @@
 #include "TestHome.h"
 
+#include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <grp.h>
 #include <pty.h>
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
@@ -190,6 +195,27 @@ RunResult runOnTerminal(const std::string& program, const std::vector<std::strin
 bool canDropPrivileges()
 {
     return geteuid() == 0 && access("/usr/bin/setpriv", X_OK) == 0;
+}
+
+int runInChild(bool privateMounts, bool asUser, const std::function<int()>& step)
+{
+    std::fflush(nullptr);
+    const pid_t pid = fork();
+    if (pid < 0)
+        return kNoSetUp;
+    if (pid == 0) {
+        if (privateMounts && (unshare(CLONE_NEWNS) != 0 ||
+                              mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0))
+            _exit(kNoSetUp);
+        if (asUser && (setgroups(0, nullptr) != 0 || setresgid(65534, 65534, 65534) != 0 ||
+                       setresuid(65534, 65534, 65534) != 0))
+            _exit(kNoSetUp);
+        _exit(step() & 0xFF);
+    }
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 } // namespace TestSupport

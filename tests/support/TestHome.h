@@ -4,6 +4,7 @@
 // process.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -74,5 +75,15 @@ inline std::string tcleanPath()
 
 // True when an unprivileged user can be switched to (tests of unreadable folders).
 bool canDropPrivileges();
+
+// The exit status of a child of runInChild that could not set itself up.
+inline constexpr int kNoSetUp = 100;
+
+// Runs step in a forked child and returns its exit status (step's result, 0
+// to 255), or -1 when it did not exit. With privateMounts the child first
+// takes a mount namespace of its own, so whatever it mounts vanishes with it;
+// with asUser it runs as the unprivileged user 65534 (permission bits do not
+// stop root). kNoSetUp when either could not be had.
+int runInChild(bool privateMounts, bool asUser, const std::function<int()>& step);
 
 } // namespace TestSupport
