@@ -152,6 +152,8 @@ const std::array<Entry, kEntryCount>& entries()
         {"tools.emptyConfirm", "永久删除", "Delete Permanently"},
         {"tools.emptyWarn", "回收站里的内容将被永久删除，无法还原。",
          "Everything in the Trash will be deleted for good. This cannot be undone."},
+        {"tools.emptyLeft", "有 %d 项是从别处挂载进来的，已原样保留。",
+         "%d items are mounted from elsewhere and were left as they are."},
         {"hist.title", "清理历史", "History"},
         {"hist.subtitle", "每一次清理都留个记录", "Every cleanup is logged"},
         {"hist.total", "累计释放", "Total freed"},

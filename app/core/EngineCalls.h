@@ -52,7 +52,7 @@ struct EngineCalls
     std::function<std::vector<ProcInfo>(int)> processes = Scanner::processes;
     std::function<int64_t()> ownMemory = Scanner::ownMemory;
     std::function<Scanner::TrashInfo()> trashSize = Scanner::trashSize;
-    std::function<bool()> emptyTrash = Scanner::emptyTrash;
+    std::function<Scanner::EmptiedTrash()> emptyTrash = Scanner::emptyTrashReport;
     std::function<std::vector<std::string>()> snapshots = Scanner::snapshots;
     std::function<std::vector<std::string>()> loginItems = Scanner::loginItems;
 };

@@ -30,6 +30,7 @@ Item {
             pane.trashCount = r.trashCount
             pane.logins = r.logins
         }
+        onTrashLeft: (count) => toast.show(Lang.format(qsTr("tools.emptyLeft"), [count]))
     }
 
     Component.onCompleted: box.readSystem()
@@ -176,5 +177,10 @@ Item {
         message: qsTr("tools.emptyWarn")
         confirmText: qsTr("tools.emptyConfirm")
         onConfirmed: box.emptyTrash()
+    }
+
+    Toast {
+        id: toast
+        objectName: "toast"
     }
 }

@@ -374,8 +374,8 @@ private slots:
             return out;
         };
         e.emptyTrash = [emptied] {
-            ++*emptied;
-            return true;
+            // The second time, two entries were mounted from elsewhere.
+            return Scanner::EmptiedTrash{++*emptied == 1, *emptied == 1 ? 0 : 2};
         };
         e.snapshots = [] {
             return std::vector<std::string>{"com.apple.TimeMachine.2024-03-05-090700.local"};
@@ -395,10 +395,15 @@ private slots:
         QCOMPARE(logins.size(), 16);
         QVERIFY(!logins.last().contains(u'\n'));
 
+        QSignalSpy left(&box, &Toolbox::trashLeft);
         box.emptyTrash();
         QTRY_COMPARE(read.count(), 2);
         QCOMPARE(emptied->load(), 1);
         QCOMPARE(read[1][0].toMap()["trashCount"].toInt(), 0);
+        QCOMPARE(left.count(), 0);
+        box.emptyTrash();
+        QTRY_COMPARE(left.count(), 1);
+        QCOMPARE(left[0][0].toInt(), 2);
 
         QSignalSpy snaps(&box, &Toolbox::snapshotsRead);
         box.readSnapshots();
