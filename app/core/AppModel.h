@@ -39,6 +39,7 @@
 #include <QtQml/qqmlregistration.h>
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <optional>
 #include <set>
@@ -92,6 +93,8 @@ class AppModel : public QObject
     Q_PROPERTY(DupGroupList* dupNames READ dupNamesList CONSTANT)
     Q_PROPERTY(bool dupLoading READ dupLoading NOTIFY dupLoadingChanged)
     Q_PROPERTY(bool dupScanned READ dupScanned NOTIFY dupScannedChanged)
+    // The latest search was cancelled: the lists still show the search before it.
+    Q_PROPERTY(bool dupCancelled READ dupCancelled NOTIFY dupCancelledChanged)
     // ---- end of duplicates and the Toolbox
 
 public:
@@ -127,6 +130,9 @@ public:
     // Protects an unprotected path (and drops it from the selection) or
     // unprotects a protected one; the set is written to the preferences.
     Q_INVOKABLE void toggleProtect(const QString& path);
+    // The names of the selected findings that are protected (Select All
+    // ticks them too), as the rows show them, for the confirmation to name.
+    Q_INVOKABLE QStringList selectedProtectedNames() const;
     // Moves the selected findings into the Trash (trash()); trashed() reports.
     Q_INVOKABLE void trashSelected();
     // Writes the Markdown report on a worker; reportExported() gives its path
@@ -190,11 +196,11 @@ public:
     // The size text of the app ("1.5 KB").
     Q_INVOKABLE QString sizeText(qint64 bytes) const;
 
-    // Moves items into the Trash under one stamp, on a worker, then appends a
-    // history entry when anything moved, removes every finding of the given
-    // paths from the lists and the selection (also those that failed to move;
-    // a rescan finds them again) and re-reads the volume; trashed(moved,
-    // failed, size) follows.
+    // Moves items into the Trash under one stamp, on a worker (an item inside
+    // another goes with it), then appends a history entry when anything
+    // moved, removes the findings of what moved or was gone from the lists
+    // and the selection (what stayed stays listed and selected) and re-reads
+    // the volume; trashed(moved, failed, size, notes) follows.
     void trash(std::vector<ScanItem> items);
 
     // ---- Duplicates and the Toolbox (AppModelDuplicates.cpp)
@@ -203,18 +209,23 @@ public:
     // utility queue) unless one is running. A search cancelled earlier may
     // still be finishing: it is superseded and its result is dropped.
     Q_INVOKABLE void loadDuplicates();
-    // Cancels the running search; it still finishes in the background and
-    // assigns what it found, marking the search as delivered.
+    // Cancels the running search: what it finds while it winds down in the
+    // background is dropped, and the lists, and whether a search delivered
+    // them, stay as they were before it started.
     Q_INVOKABLE void cancelDuplicates();
     // Moves every file of the group but the first (of the ascending list) into
     // the Trash subfolder "工具箱" on a worker, and removes the group from both
     // lists at once, with any group that lists exactly the same files.
     Q_INVOKABLE void keepFirst(const QString& groupId);
+    // What keepFirst(groupId) would move: every path of the group but the
+    // first, as shown (home as "~"); empty for a group no longer listed.
+    Q_INVOKABLE QStringList keepFirstMoves(const QString& groupId) const;
 
     DupGroupList* dupContentList() { return &m_dupContent; }
     DupGroupList* dupNamesList() { return &m_dupNames; }
     bool dupLoading() const { return m_dupLoading; }
     bool dupScanned() const { return m_dupScanned; }
+    bool dupCancelled() const { return m_dupCancelled; }
 
     // Runs work on the utility queue and hands its result to done on the main
     // thread, unless context is gone by then (the Toolbox panes' readings).
@@ -304,12 +315,15 @@ signals:
     // Duplicates and the Toolbox.
     void dupLoadingChanged();
     void dupScannedChanged();
+    void dupCancelledChanged();
     // Lists replaced or shortened (a scan phase, a clean-up).
     void cacheItemsChanged();
     void orphanItemsChanged();
     void largeItemsChanged();
-    // A clean-up ended: how many moved, how many failed, the bytes moved.
-    void trashed(int moved, int failed, qint64 size);
+    // A clean-up ended: how many moved, how many did not, the bytes moved,
+    // and a line for each reason some did not (gone, or why they stayed).
+    // Items inside another moved item are not counted apart from it.
+    void trashed(int moved, int failed, qint64 size, const QStringList& notes);
     // A report was written to path ("" when it could not be).
     void reportExported(const QString& path);
 
@@ -332,11 +346,15 @@ private:
     // Removes the findings of these paths from the cache and leftover lists,
     // row range by row range.
     void removeFindings(const std::set<std::string>& paths);
-    void finishTrash(const std::vector<ScanItem>& items, const std::vector<bool>& moved);
+    void finishTrash(const std::vector<ScanItem>& items, const std::vector<MoveOutcome>& outcomes);
+    // One line per outcome other than moved, with its count, in the app's
+    // language: what was gone, then why the rest stayed.
+    static QStringList trashNotes(const std::map<MoveOutcome, int>& left);
 
     // Duplicates and the Toolbox.
     void setDupLoading(bool v);
     void setDupScanned(bool v);
+    void setDupCancelled(bool v);
 
     void beginActivity();
     void endActivity();
@@ -401,6 +419,8 @@ private:
     DupGroupList m_dupNames;
     bool m_dupLoading = false;
     bool m_dupScanned = false;
+    bool m_dupScannedBefore = false; // dupScanned when the running search began
+    bool m_dupCancelled = false;
     TokenPtr m_dupToken;
     quint64 m_dupRun = 0;
     ProcList m_procList;

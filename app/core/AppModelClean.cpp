@@ -2,11 +2,14 @@
 // report.
 #include "AppModel.h"
 
+#include "Files.h"
 #include "Preferences.h"
 #include "RecordVariants.h"
+#include "Text.h"
 
 #include <algorithm>
 #include <limits>
+#include <map>
 #include <string_view>
 
 namespace {
@@ -86,22 +89,29 @@ std::vector<ScanItem> AppModel::selectedItems() const
     return out;
 }
 
+// A finding inside another listed finding (a leftover folder and the cache
+// folder within it) is part of the outer one's bytes: every total counts the
+// outer one alone, and a clean-up of both moves the outer one.
 void AppModel::updateTotals()
 {
-    int count = 0;
-    qint64 selected = 0;
-    qint64 reclaimable = 0;
+    std::vector<std::string> all, chosen;
+    std::vector<int64_t> allSizes, chosenSizes;
     std::set<std::string_view> seen;
     for (const auto* list : {&m_cacheItems, &m_orphanItems})
         for (const ScanItem& item : *list) {
             if (!seen.insert(item.path).second)
                 continue; // the same path listed twice is one thing on disk
-            reclaimable = saturatingAdd(reclaimable, item.size);
+            all.push_back(item.path);
+            allSizes.push_back(item.size);
             if (m_selection.count(item.path)) {
-                ++count;
-                selected = saturatingAdd(selected, item.size);
+                chosen.push_back(item.path);
+                chosenSizes.push_back(item.size);
             }
         }
+    const qint64 reclaimable = Files::outerTotal(all, allSizes);
+    const qint64 selected = Files::outerTotal(chosen, chosenSizes);
+    const auto inside = Files::insideOthers(chosen);
+    const int count = int(std::count(inside.begin(), inside.end(), false));
     qint64 large = 0;
     for (const ScanItem& item : m_largeItems)
         large = saturatingAdd(large, item.size);
@@ -143,6 +153,15 @@ void AppModel::toggleProtect(const QString& path)
         toggleSelected(path);
 }
 
+QStringList AppModel::selectedProtectedNames() const
+{
+    QStringList out;
+    for (const ScanItem& item : selectedItems())
+        if (m_protectedPaths.count(item.path))
+            out.push_back(displayLine(item.name));
+    return out;
+}
+
 void AppModel::writeProtected()
 {
     Preferences::setStringArray("protectedPaths", std::vector<std::string>(m_protectedPaths.begin(),
@@ -172,47 +191,102 @@ void AppModel::trash(std::vector<ScanItem> items)
     m_workers.run(
         Workers::Queue::User, this,
         [calls, paths = std::move(paths), sizes = std::move(sizes)] {
-            std::vector<bool> moved = calls.moveToTrash(paths, "");
-            moved.resize(paths.size(), false);
-            HistoryEntry entry;
-            for (size_t i = 0; i < moved.size(); ++i)
-                if (moved[i]) {
-                    ++entry.items;
-                    entry.freed = saturatingAdd(entry.freed, sizes[i]);
+            // Only the outer items move; one inside another goes with it and
+            // shares its outcome.
+            const std::vector<bool> inside = Files::insideOthers(paths);
+            std::vector<std::string> outer;
+            std::vector<size_t> outerIndex;
+            for (size_t i = 0; i < paths.size(); ++i)
+                if (!inside[i]) {
+                    outer.push_back(paths[i]);
+                    outerIndex.push_back(i);
                 }
+            std::vector<MoveOutcome> moved = calls.moveToTrash(outer, "");
+            moved.resize(outer.size(), MoveOutcome::Failed);
+            std::vector<MoveOutcome> outcomes(paths.size(), MoveOutcome::Failed);
+            HistoryEntry entry;
+            for (size_t k = 0; k < outer.size(); ++k) {
+                outcomes[outerIndex[k]] = moved[k];
+                if (moved[k] == MoveOutcome::Moved) {
+                    ++entry.items;
+                    entry.freed = saturatingAdd(entry.freed, sizes[outerIndex[k]]);
+                }
+            }
+            for (size_t i = 0; i < paths.size(); ++i)
+                if (inside[i])
+                    for (size_t k = 0; k < outer.size(); ++k)
+                        if (Files::insideOthers({outer[k], paths[i]})[1]) {
+                            outcomes[i] = moved[k];
+                            break;
+                        }
             if (entry.items > 0) {
                 entry.date = Clock::now(); // after the moves
                 calls.appendHistory(entry);
             }
-            return moved;
+            return outcomes;
         },
-        [this, items = std::move(items)](std::vector<bool> moved) { finishTrash(items, moved); });
+        [this, items = std::move(items)](std::vector<MoveOutcome> outcomes) {
+            finishTrash(items, outcomes);
+        });
 }
 
-void AppModel::finishTrash(const std::vector<ScanItem>& items, const std::vector<bool>& moved)
+QStringList AppModel::trashNotes(const std::map<MoveOutcome, int>& left)
 {
+    // Gone first (nothing is lost), then each reason an item stayed.
+    static const std::pair<MoveOutcome, const char*> kNotes[] = {
+        {MoveOutcome::Gone, "clean.gone"},
+        {MoveOutcome::TrashUnwritable, "clean.stayTrash"},
+        {MoveOutcome::OtherFileSystem, "clean.stayDevice"},
+        {MoveOutcome::NoPermission, "clean.stayPermission"},
+        {MoveOutcome::InUse, "clean.stayInUse"},
+        {MoveOutcome::Failed, "clean.stayFailed"},
+    };
+    QStringList out;
+    for (const auto& [outcome, key] : kNotes)
+        if (auto it = left.find(outcome); it != left.end() && it->second > 0)
+            out.push_back(QString::fromStdString(L::f(key, {it->second})));
+    return out;
+}
+
+// What moved, and what was gone, leaves the lists and the selection; what
+// stayed where it is stays listed and selected, so nothing on disk vanishes
+// from view. The counts are of the outer items, as the totals are.
+void AppModel::finishTrash(const std::vector<ScanItem>& items,
+                           const std::vector<MoveOutcome>& outcomes)
+{
+    std::vector<std::string> paths;
+    for (const ScanItem& item : items)
+        paths.push_back(item.path);
+    const std::vector<bool> inside = Files::insideOthers(paths);
     int movedCount = 0;
     int failed = 0;
     qint64 size = 0;
-    std::set<std::string> gone; // the given paths: each finding of them goes
+    std::map<MoveOutcome, int> left;
+    std::set<std::string> leaving; // each finding of these paths goes
     std::set<std::string> selection = m_selection;
     for (size_t i = 0; i < items.size(); ++i) {
-        if (moved[i]) {
+        const MoveOutcome outcome = i < outcomes.size() ? outcomes[i] : MoveOutcome::Failed;
+        if (outcome == MoveOutcome::Moved || outcome == MoveOutcome::Gone) {
+            leaving.insert(items[i].path);
+            selection.erase(items[i].path);
+        }
+        if (inside[i])
+            continue;
+        if (outcome == MoveOutcome::Moved) {
             ++movedCount;
             size = saturatingAdd(size, items[i].size);
         } else {
             ++failed;
+            ++left[outcome];
         }
-        gone.insert(items[i].path);
-        selection.erase(items[i].path);
     }
-    removeFindings(gone);
+    removeFindings(leaving);
     setSelection(std::move(selection));
     updateTotals();
     refreshVolume();
     if (--m_cleaning == 0)
         emit cleaningChanged();
-    emit trashed(movedCount, failed, size);
+    emit trashed(movedCount, failed, size, trashNotes(left));
 }
 
 void AppModel::removeFindings(const std::set<std::string>& paths)

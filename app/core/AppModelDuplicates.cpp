@@ -2,12 +2,14 @@
 //
 // A search runs the content finder, then the name finder, one after the other
 // on the utility queue with one token, and assigns both lists together. Cancel
-// marks the token and shows the search as stopped at once; the finders look at
-// the token while they walk and read, so the task ends soon after and assigns
-// what it found. Each search has a number: a search started while a cancelled
-// one is still finishing supersedes it, and the older one's late result is
-// dropped instead of replacing newer results or ending the newer search's
-// loading state.
+// marks the token and shows the search as stopped at once, with the results
+// of the search before it; the finders look at the token while they walk and
+// read, so the task ends soon after, and its partial result is dropped: a
+// half-finished search would show groups missing and "nothing found" where it
+// simply stopped looking. Each search has a number: a search started while a
+// cancelled one is still finishing supersedes it, and the older one's late
+// result is dropped instead of replacing newer results or ending the newer
+// search's loading state.
 #include "AppModel.h"
 
 #include "RecordVariants.h"
@@ -16,6 +18,8 @@ void AppModel::loadDuplicates()
 {
     if (m_dupLoading)
         return;
+    m_dupScannedBefore = m_dupScanned;
+    setDupCancelled(false);
     setDupLoading(true);
     setDupScanned(false);
     auto token = std::make_shared<CancelToken>();
@@ -30,8 +34,9 @@ void AppModel::loadDuplicates()
             m_workers.run(
                 Workers::Queue::Utility, this,
                 [calls, token] { return calls.sameNameGroups(80, token.get()); },
-                [this, run, content = std::move(content)](std::vector<DupGroup> names) mutable {
-                    if (run != m_dupRun)
+                [this, run, token,
+                 content = std::move(content)](std::vector<DupGroup> names) mutable {
+                    if (run != m_dupRun || token->isCancelled())
                         return;
                     m_dupContent.setGroups(std::move(content));
                     m_dupNames.setGroups(std::move(names));
@@ -45,9 +50,14 @@ void AppModel::loadDuplicates()
 
 void AppModel::cancelDuplicates()
 {
+    if (!m_dupLoading)
+        return;
     if (m_dupToken)
         m_dupToken->cancel();
+    m_dupToken.reset();
     setDupLoading(false);
+    setDupScanned(m_dupScannedBefore);
+    setDupCancelled(true);
     endActivity();
 }
 
@@ -69,7 +79,29 @@ void AppModel::keepFirst(const QString& groupId)
     const auto move = m_engine.moveToTrash;
     m_workers.run(
         Workers::Queue::Utility, this,
-        [move, rest = std::move(rest)] { return move(rest, "工具箱"); }, [](std::vector<bool>) {});
+        [move, rest = std::move(rest)] { return move(rest, "工具箱"); },
+        [](std::vector<MoveOutcome>) {});
+}
+
+QStringList AppModel::keepFirstMoves(const QString& groupId) const
+{
+    const std::string id = stdPath(groupId);
+    auto group = m_dupContent.find(id);
+    if (!group)
+        group = m_dupNames.find(id);
+    QStringList out;
+    if (group)
+        for (size_t i = 1; i < group->files.size(); ++i)
+            out.push_back(tildeLine(group->files[i]));
+    return out;
+}
+
+void AppModel::setDupCancelled(bool v)
+{
+    if (m_dupCancelled == v)
+        return;
+    m_dupCancelled = v;
+    emit dupCancelledChanged();
 }
 
 void AppModel::setDupLoading(bool v)

@@ -150,7 +150,7 @@ void AppsList::uninstall(const QString& path)
                 paths.push_back(std::move(p));
             return calls.moveToTrash(paths, "卸载");
         },
-        [this, target = app->path](std::vector<bool> moved) {
+        [this, target = app->path](std::vector<MoveOutcome> moved) {
             std::vector<AppInfo> kept;
             for (auto& a : m_apps)
                 if (a.path != target)
@@ -159,7 +159,7 @@ void AppsList::uninstall(const QString& path)
             ++m_leftoverRequest;
             setExpanded({});
             m_model->refreshVolume();
-            int ok = int(std::count(moved.begin(), moved.end(), true));
+            int ok = int(std::count(moved.begin(), moved.end(), MoveOutcome::Moved));
             emit uninstalled(ok, int(moved.size()) - ok);
         });
 }

@@ -1,5 +1,6 @@
 #include "CommandLineTool.h"
 
+#include "ItemListModel.h"
 #include "Platform.h"
 #include "RecordVariants.h"
 #include "ToolInstall.h"
@@ -18,13 +19,6 @@ std::string shellName()
 {
     const char* shell = std::getenv("SHELL");
     return shell ? shell : "";
-}
-
-// Bidirectional embeddings, overrides and isolates would reorder the rest of
-// a line; they are shown like other control characters.
-bool isFormatControl(char32_t c)
-{
-    return (c >= 0x202a && c <= 0x202e) || (c >= 0x2066 && c <= 0x2069);
 }
 
 } // namespace
@@ -166,11 +160,11 @@ QString CommandLineTool::outputText(const QByteArray& bytes)
         kept.truncate(end > 0 ? end + 1 : kMaxOutput);
         cut = true;
     }
-    // Every control character lies in the basic plane, so no surrogate is touched.
+    // The output keeps its lines and tabs; every other control shows as in a name.
     QString out = QString::fromUtf8(kept);
     for (QChar& ch : out) {
         const char16_t c = ch.unicode();
-        if ((c < 0x20 && c != '\n' && c != '\t') || (c >= 0x7f && c < 0xa0) || isFormatControl(c))
+        if (c != '\n' && c != '\t' && isHiddenControl(c))
             ch = QLatin1Char('?');
     }
     if (cut)

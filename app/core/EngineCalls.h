@@ -25,7 +25,7 @@ struct EngineCalls
         Scanner::largeFiles;
 
     // The Trash mover, the history and the report.
-    std::function<std::vector<bool>(const std::vector<std::string>&, const std::string&)>
+    std::function<std::vector<MoveOutcome>(const std::vector<std::string>&, const std::string&)>
         moveToTrash = Scanner::moveToTrash;
     std::function<std::vector<HistoryEntry>()> loadHistory = Scanner::loadHistory;
     std::function<void(const HistoryEntry&)> appendHistory = Scanner::appendHistory;
@@ -52,7 +52,7 @@ struct EngineCalls
     std::function<std::vector<ProcInfo>(int)> processes = Scanner::processes;
     std::function<int64_t()> ownMemory = Scanner::ownMemory;
     std::function<Scanner::TrashInfo()> trashSize = Scanner::trashSize;
-    std::function<bool()> emptyTrash = Scanner::emptyTrash;
+    std::function<Scanner::EmptiedTrash()> emptyTrash = Scanner::emptyTrashReport;
     std::function<std::vector<std::string>()> snapshots = Scanner::snapshots;
     std::function<std::vector<std::string>()> loginItems = Scanner::loginItems;
 };

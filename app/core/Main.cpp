@@ -1,6 +1,7 @@
 // TidloCleaner: the desktop application. Qt Quick with the Basic controls style;
 // AppDelegate builds the window once the event loop is about to run.
 #include "AppDelegate.h"
+#include "ButtonAccessible.h"
 #include "Lang.h"
 #include "Runner.h"
 
@@ -17,6 +18,7 @@ int main(int argc, char** argv)
     QGuiApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/" TIDLO_APP_ID ".svg")));
     QQuickStyle::setStyle(QStringLiteral("Basic"));
     Lang::install();
+    ButtonAccessible::install();
     // Closing the window ends the process at once: running tools are stopped,
     // so a scan's worker returns within a moment and its result is dropped.
     QObject::connect(&app, &QCoreApplication::aboutToQuit, [] { Shell::stopAll(); });

@@ -70,7 +70,7 @@ QVariantMap toVariant(const ScanItem& item)
 
 QVariantMap toVariant(const Category& category)
 {
-    return {{"name", qs(category.name)}, {"size", qint64(category.size)}};
+    return {{"name", displayLine(category.name)}, {"size", qint64(category.size)}};
 }
 
 QVariantMap toVariant(const TypeBucket& bucket)

@@ -5,6 +5,8 @@
 
 #include <QRegularExpression>
 
+#include <utility>
+
 namespace {
 
 struct SystemReading
@@ -91,8 +93,12 @@ void Toolbox::emptyTrash()
     m_model->runUtility(
         this,
         [calls] {
-            calls.emptyTrash();
-            return readAll(calls);
+            const int left = calls.emptyTrash().otherDevice;
+            return std::make_pair(readAll(calls), left);
         },
-        [this](SystemReading r) { emit systemRead(toVariant(r)); });
+        [this](std::pair<SystemReading, int> done) {
+            emit systemRead(toVariant(done.first));
+            if (done.second > 0)
+                emit trashLeft(done.second);
+        });
 }

@@ -36,7 +36,8 @@ public:
     // The local snapshots; snapshotsRead follows.
     Q_INVOKABLE void readSnapshots();
     // Empties the user's Trash for good on a worker, then reads the system
-    // again (systemRead).
+    // again (systemRead); trashLeft follows when emptying left entries alone
+    // because they are mounted there from elsewhere.
     Q_INVOKABLE void emptyTrash();
 
 signals:
@@ -44,6 +45,8 @@ signals:
     // memTotal, memFree, trashSize, trashCount (numbers) and logins (list).
     void systemRead(const QVariantMap& reading);
     void snapshotsRead(const QStringList& snapshots);
+    // Empty Trash left count entries as they were (mounted from elsewhere).
+    void trashLeft(int count);
 
 private:
     AppModel* m_model = nullptr;

@@ -61,6 +61,7 @@ Item {
                 text: qsTr("common.cancel")
                 Accessible.role: Accessible.Button
                 Accessible.name: text
+                Accessible.onPressAction: if (cancel.enabled) cancel.clicked()
                 anchors.verticalCenter: parent.verticalCenter
                 focusPolicy: Qt.NoFocus
                 contentItem: Text {

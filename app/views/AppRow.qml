@@ -47,24 +47,19 @@ Item {
                 Column {
                     anchors.verticalCenter: parent.verticalCenter
                     width: line.width - x - buttons.width - size.width - 2 * line.spacing
-                    Text {
+                    NameText {
                         width: parent.width
                         text: row.name
-                        elide: Text.ElideRight
                         font.pointSize: Theme.pt(12.5)
                         font.weight: Font.Medium
                         color: Theme.primary
-                        Accessible.role: Accessible.StaticText
-                        Accessible.name: text
                     }
-                    Text {
+                    NameText {
                         width: parent.width
                         text: row.detail
                         elide: Text.ElideMiddle
                         font.pointSize: Theme.pt(9.5)
                         color: Theme.tertiary
-                        Accessible.role: Accessible.StaticText
-                        Accessible.name: text
                     }
                 }
                 Text {
@@ -117,15 +112,13 @@ Item {
             }
             Repeater {
                 model: row.expanded ? row.leftovers : []
-                Text {
+                NameText {
                     required property string modelData
                     width: parent.width
                     text: modelData
                     elide: Text.ElideMiddle
                     font.pointSize: Theme.pt(9.5)
                     color: Theme.secondary
-                    Accessible.role: Accessible.StaticText
-                    Accessible.name: text
                 }
             }
         }

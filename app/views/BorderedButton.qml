@@ -23,25 +23,35 @@ AbstractButton {
     opacity: enabled ? 1 : 0.4
     Accessible.role: Accessible.Button
     Accessible.name: text
+    // A screen reader's press is a click, and a disabled button takes neither.
+    Accessible.onPressAction: if (button.enabled) button.clicked()
     // Lets a row of buttons sit on a page title's baseline.
-    baselineOffset: topPadding + label.y + label.baselineOffset
+    baselineOffset: topPadding + content.y + label.y + label.baselineOffset
 
-    contentItem: Row {
-        spacing: 5
-        Symbol {
-            anchors.verticalCenter: parent.verticalCenter
-            visible: button.symbol !== ""
-            name: button.symbol
-            size: button.fontSize
-            color: button.tone
-        }
-        Text {
-            id: label
-            anchors.verticalCenter: parent.verticalCenter
-            text: button.text
-            font.pointSize: Theme.pt(button.fontSize)
-            font.weight: button.weight
-            color: button.tone
+    // Centred, for a button made wider than its label.
+    contentItem: Item {
+        implicitWidth: content.implicitWidth
+        implicitHeight: content.implicitHeight
+        Row {
+            id: content
+            anchors.centerIn: parent
+            spacing: 5
+            Symbol {
+                anchors.verticalCenter: parent.verticalCenter
+                visible: button.symbol !== ""
+                name: button.symbol
+                size: button.fontSize
+                color: button.tone
+            }
+            Text {
+                id: label
+                anchors.verticalCenter: parent.verticalCenter
+                text: button.text
+                font.pointSize: Theme.pt(button.fontSize)
+                font.weight: button.weight
+                color: button.tone
+                textFormat: Text.PlainText
+            }
         }
     }
 

@@ -41,11 +41,10 @@ Card {
                     readonly property real share: card.largest > 0 ? modelData.size / card.largest : 0
                     width: parent.width
                     spacing: 8
-                    Text {
+                    NameText {
                         anchors.verticalCenter: parent.verticalCenter
                         width: 92
                         text: line.modelData.name
-                        elide: Text.ElideRight
                         font.pointSize: Theme.pt(11.5)
                         color: Theme.primary
                     }

@@ -24,11 +24,9 @@ Item {
 
     Connections {
         target: page.model
-        function onTrashed(moved, failed, size) {
-            let text = Lang.format(qsTr("clean.doneBody"), [moved, page.model.sizeText(size)])
-            if (failed > 0)
-                text += "\n" + qsTr("clean.runningHint")
-            toast.show(text)
+        function onTrashed(moved, failed, size, notes) {
+            toast.show([Lang.format(qsTr("clean.doneBody"), [moved, page.model.sizeText(size)])]
+                       .concat(notes).join("\n"))
         }
     }
 
@@ -144,7 +142,10 @@ Item {
             id: footer
             width: parent.width
             model: page.model
-            onMoveRequested: confirm.open()
+            onMoveRequested: {
+                confirm.names = page.model.selectedProtectedNames()
+                confirm.open()
+            }
         }
     }
 
@@ -156,8 +157,11 @@ Item {
     ConfirmDialog {
         id: confirm
         title: qsTr("clean.confirmTitle")
+        // Select All ticks protected findings too; the confirmation says how
+        // many of them will move and names them.
         message: Lang.format(qsTr("clean.confirmBody"),
                              [page.model.selectedCount, page.model.sizeText(page.model.selectedSize)])
+                 + (names.length > 0 ? "\n" + Lang.format(qsTr("clean.confirmProtected"), [names.length]) : "")
         confirmText: qsTr("common.delete")
         onConfirmed: page.model.trashSelected()
     }

@@ -1,15 +1,20 @@
 import QtQuick
 import QtQuick.Controls.Basic
 
-// A confirmation over the page: title, message, Cancel and a destructive
-// button. Cancel (or Escape) only closes it; the other button closes it and
-// reports confirmed().
+// A confirmation over the page: title, message, the names of what it is
+// about (when given), Cancel and a destructive button. Cancel is the default:
+// it has the focus, and Return, Enter and Escape close the dialog as it does.
+// Only the other button closes it and reports confirmed().
 Popup {
     id: dialog
 
     property string title
     property string message
     property string confirmText
+    // Names (or paths) listed under the message, the first few of them.
+    property var names: []
+
+    readonly property int shownNames: 6
 
     signal confirmed()
 
@@ -21,6 +26,7 @@ Popup {
     width: 320
     padding: 20
     closePolicy: Popup.CloseOnEscape
+    onOpened: cancel.forceActiveFocus()
 
     background: Rectangle {
         radius: 12
@@ -32,10 +38,13 @@ Popup {
     contentItem: Column {
         width: dialog.availableWidth
         spacing: 10
+        Keys.onReturnPressed: dialog.close()
+        Keys.onEnterPressed: dialog.close()
 
         Text {
             width: parent.width
             text: dialog.title
+            textFormat: Text.PlainText
             font.pointSize: Theme.pt(13)
             font.bold: true
             color: Theme.primary
@@ -48,12 +57,42 @@ Popup {
             objectName: "confirmMessage"
             width: parent.width
             text: dialog.message
+            textFormat: Text.PlainText
             font.pointSize: Theme.pt(11)
             color: Theme.primary
             horizontalAlignment: Text.AlignHCenter
             wrapMode: Text.Wrap
             Accessible.role: Accessible.StaticText
             Accessible.name: text
+        }
+        Column {
+            objectName: "confirmNames"
+            width: parent.width
+            visible: dialog.names.length > 0
+            spacing: 2
+            Repeater {
+                model: dialog.names.slice(0, dialog.shownNames)
+                NameText {
+                    required property string modelData
+                    objectName: "confirmName"
+                    width: parent.width
+                    text: modelData
+                    elide: Text.ElideMiddle
+                    horizontalAlignment: Text.AlignHCenter
+                    font.pointSize: Theme.pt(10.5)
+                    color: Theme.secondary
+                }
+            }
+            Text {
+                width: parent.width
+                visible: dialog.names.length > dialog.shownNames
+                text: "+ " + (dialog.names.length - dialog.shownNames) + " …"
+                horizontalAlignment: Text.AlignHCenter
+                font.pointSize: Theme.pt(10.5)
+                color: Theme.tertiary
+                Accessible.role: Accessible.StaticText
+                Accessible.name: text
+            }
         }
         Item {
             width: 1
@@ -64,14 +103,16 @@ Popup {
             spacing: 10
 
             BorderedButton {
+                id: cancel
                 objectName: "confirmCancel"
-                width: 120
+                width: Math.max(120, implicitWidth)
                 text: qsTr("common.cancel")
+                Accessible.defaultButton: true
                 onClicked: dialog.close()
             }
             BorderedButton {
                 objectName: "confirmAccept"
-                width: 120
+                width: Math.max(120, implicitWidth)
                 prominent: true
                 tint: Theme.risky
                 text: dialog.confirmText

@@ -63,15 +63,14 @@ Card {
                         Accessible.name: text
                     }
                 }
-                Text {
+                NameText {
                     objectName: "groupTitle"
                     anchors.verticalCenter: parent.verticalCenter
+                    width: Math.min(implicitWidth, column.width - keep.width - 160)
                     text: card.title
                     font.pointSize: Theme.pt(12)
                     font.weight: Font.DemiBold
                     color: Theme.primary
-                    Accessible.role: Accessible.StaticText
-                    Accessible.name: text
                 }
             }
             Row {
@@ -110,17 +109,17 @@ Card {
                     size: 9
                     color: Theme.tertiary
                 }
-                Text {
+                NameText {
+                    objectName: "groupFileName"
                     anchors.verticalCenter: parent.verticalCenter
                     width: parent.width - 40
-                    text: card.shownFiles[index]
+                    text: card.shownFiles[index] ?? ""
                     elide: Text.ElideMiddle
                     font.pointSize: Theme.pt(10)
                     color: Theme.secondary
-                    Accessible.role: Accessible.StaticText
-                    Accessible.name: text
                 }
                 AbstractButton {
+                    id: revealFile
                     anchors.verticalCenter: parent.verticalCenter
                     focusPolicy: Qt.NoFocus
                     hoverEnabled: true
@@ -128,6 +127,7 @@ Card {
                     ToolTip.text: qsTr("common.reveal")
                     Accessible.role: Accessible.Button
                     Accessible.name: ToolTip.text
+                    Accessible.onPressAction: if (revealFile.enabled) revealFile.clicked()
                     contentItem: Symbol {
                         name: "folder"
                         size: 9

@@ -4,8 +4,11 @@ import Tidlo.Core
 
 // The Duplicates pane: content and same-name groups found by the model's
 // duplicate search, each a card whose first file can be kept and the rest
-// moved to the Trash. The first visit starts a search by itself; TID_DUPTAB
-// picks the segment each time the pane is made.
+// moved to the Trash. Only files compared byte for byte go at one click; a
+// group that shares just a name (or a size within a margin) first lists what
+// would move, with Cancel the default. The first visit starts a search by
+// itself; TID_DUPTAB picks the segment each time the pane is made. A
+// cancelled search says so and leaves the earlier results in place.
 Item {
     id: pane
     objectName: "dupesPane"
@@ -17,6 +20,16 @@ Item {
 
     Toolbox {
         id: box
+    }
+
+    // Lists what keep-the-first would move from a group whose files were
+    // not compared, and moves them only once the user confirms.
+    function askKeepFirst(groupId) {
+        const moves = model.keepFirstMoves(groupId)
+        keepConfirm.groupId = groupId
+        keepConfirm.message = Lang.format(qsTr("dupes.confirmBody"), [moves.length])
+        keepConfirm.names = moves
+        keepConfirm.open()
     }
 
     Component.onCompleted: {
@@ -89,9 +102,10 @@ Item {
         objectName: "dupesHint"
         anchors { top: head.bottom; left: parent.left; right: parent.right; leftMargin: 28; rightMargin: 28 }
         bottomPadding: 10
-        text: pane.tab === 0 ? qsTr("dupes.contentHint") : qsTr("dupes.nameHint")
+        text: pane.model.dupCancelled ? qsTr("dupes.cancelled")
+                                      : pane.tab === 0 ? qsTr("dupes.contentHint") : qsTr("dupes.nameHint")
         font.pointSize: Theme.pt(10)
-        color: Theme.tertiary
+        color: pane.model.dupCancelled ? Theme.care : Theme.tertiary
         wrapMode: Text.Wrap
         Accessible.role: Accessible.StaticText
         Accessible.name: text
@@ -129,11 +143,19 @@ Item {
             bottomMargin: 20
             model: pane.shown
             boundsBehavior: Flickable.StopAtBounds
-            reuseItems: true
+            // A card per group, never handed on to another group: cards are
+            // few, and a card that left with its group never shows again in
+            // another group's place.
+            reuseItems: false
             ScrollBar.vertical: ScrollBar {}
             delegate: DupGroupCard {
                 width: ListView.view.width
-                onKeepFirst: pane.model.keepFirst(groupId)
+                onKeepFirst: {
+                    if (isNameGroup || !sameSize)
+                        pane.askKeepFirst(groupId)
+                    else
+                        pane.model.keepFirst(groupId)
+                }
             }
         }
 
@@ -144,5 +166,15 @@ Item {
             icon: pane.model.dupScanned ? "checkmark.seal" : "square.on.square"
             text: pane.model.dupScanned ? qsTr("tools.dupesEmpty") : qsTr("tools.dupesHint")
         }
+    }
+
+    ConfirmDialog {
+        id: keepConfirm
+        property string groupId
+        objectName: "keepConfirm"
+        width: 380
+        title: qsTr("dupes.keepFirst")
+        confirmText: qsTr("common.delete")
+        onConfirmed: pane.model.keepFirst(groupId)
     }
 }

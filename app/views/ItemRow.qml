@@ -28,6 +28,8 @@ Item {
     Accessible.role: Accessible.ListItem
     Accessible.name: name + ", " + sizeText
     Accessible.selectable: canProtect
+    // A screen reader's press toggles the row as a click on it does.
+    Accessible.onPressAction: row.toggled()
     Accessible.selected: selected
 
     Rectangle {
@@ -69,6 +71,7 @@ Item {
             // model, and the box follows the model again.
             checked: row.selected
             Accessible.name: row.name
+            Accessible.onPressAction: row.toggled()
             contentItem: null
             indicator: Symbol {
                 width: check.width
@@ -98,7 +101,7 @@ Item {
             Row {
                 width: parent.width
                 spacing: 5
-                Text {
+                NameText {
                     id: nameText
                     objectName: "nameText"
                     width: Math.min(implicitWidth, parent.width - (lock.visible ? lock.width + 5 : 0))
@@ -107,11 +110,6 @@ Item {
                     font.weight: Font.Medium
                     color: Theme.primary
                     elide: Text.ElideMiddle
-                    maximumLineCount: 1
-                    textFormat: Text.PlainText
-                    horizontalAlignment: Text.AlignLeft
-                    Accessible.role: Accessible.StaticText
-                    Accessible.name: text
                 }
                 Symbol {
                     id: lock
@@ -123,18 +121,12 @@ Item {
                     color: Theme.care
                 }
             }
-            Text {
+            NameText {
                 width: parent.width
                 visible: row.note !== ""
                 text: row.note
                 font.pointSize: Theme.pt(10)
                 color: Theme.tertiary
-                elide: Text.ElideRight
-                maximumLineCount: 1
-                textFormat: Text.PlainText
-                horizontalAlignment: Text.AlignLeft
-                Accessible.role: Accessible.StaticText
-                Accessible.name: text
             }
         }
         RiskDot {
@@ -166,6 +158,7 @@ Item {
             ToolTip.delay: 600
             Accessible.role: Accessible.Button
             Accessible.name: text
+            Accessible.onPressAction: if (reveal.enabled) reveal.clicked()
             contentItem: Symbol {
                 name: "folder"
                 size: 11

@@ -30,14 +30,12 @@ Rectangle {
             radius: 2
             color: chip.map.hoveredColor
         }
-        Text {
+        NameText {
             id: name
             objectName: "chipName"
             anchors.verticalCenter: parent.verticalCenter
             width: Math.min(implicitWidth, 360)
             text: chip.map.hoveredName
-            elide: Text.ElideRight
-            maximumLineCount: 1
             font.pointSize: Theme.pt(11)
             font.weight: Font.Medium
             color: Theme.primary

@@ -48,17 +48,14 @@ RowLayout {
         size: 8
         color: Theme.tertiary
     }
-    Text {
+    NameText {
         objectName: "mapCurrent"
         visible: trail.model.hasMapRoot
         Layout.maximumWidth: 260
         text: trail.model.mapName
-        elide: Text.ElideRight
         font.pointSize: Theme.pt(11)
         font.weight: Font.DemiBold
         color: Theme.primary
-        Accessible.role: Accessible.StaticText
-        Accessible.name: text
     }
     Item {
         Layout.fillWidth: true

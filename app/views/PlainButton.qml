@@ -17,6 +17,8 @@ AbstractButton {
     opacity: down ? 0.6 : 1
     Accessible.role: Accessible.Button
     Accessible.name: text
+    // A screen reader's press is a click, and a disabled button takes neither.
+    Accessible.onPressAction: if (button.enabled) button.clicked()
     baselineOffset: topPadding + label.y + label.baselineOffset
 
     contentItem: Row {
@@ -36,6 +38,7 @@ AbstractButton {
             font.weight: button.weight
             color: button.enabled ? button.tone : Theme.tertiary
             elide: Text.ElideRight
+            textFormat: Text.PlainText
         }
     }
     background: Item {}

@@ -26,13 +26,11 @@ Rectangle {
                   verticalCenter: parent.verticalCenter }
         spacing: 10
 
-        Text {
+        NameText {
             objectName: "procName"
             width: 170
             anchors.verticalCenter: parent.verticalCenter
             text: row.displayName
-            elide: Text.ElideRight
-            maximumLineCount: 1
             font.pointSize: Theme.pt(11)
             color: Theme.primary
         }

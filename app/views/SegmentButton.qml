@@ -21,12 +21,14 @@ AbstractButton {
     Accessible.name: count >= 0 ? text + " " + count : text
     Accessible.checkable: true
     Accessible.checked: chosen
+    Accessible.onPressAction: if (segment.enabled) segment.clicked()
 
     contentItem: Row {
         spacing: 5
         Text {
             anchors.baseline: parent.children[1].baseline
             text: segment.text
+            textFormat: Text.PlainText
             font.pointSize: Theme.pt(11.5)
             font.weight: segment.chosen ? Font.DemiBold : Font.Normal
             color: segment.tone

@@ -37,6 +37,7 @@ Rectangle {
                 Accessible.name: text
                 Accessible.checkable: true
                 Accessible.checked: chosen
+                Accessible.onPressAction: if (segment.enabled) segment.clicked()
                 contentItem: Text {
                     text: segment.text
                     horizontalAlignment: Text.AlignHCenter

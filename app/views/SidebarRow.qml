@@ -18,6 +18,7 @@ TabButton {
     checked: selected
     Accessible.name: text
     Accessible.selected: selected
+    Accessible.onPressAction: if (row.enabled) row.clicked()
     focusPolicy: Qt.NoFocus
     hoverEnabled: true
     topPadding: 7

@@ -17,6 +17,7 @@ AbstractButton {
     implicitHeight: body.implicitHeight
     Accessible.role: Accessible.Button
     Accessible.name: title + " " + value
+    Accessible.onPressAction: if (card.enabled) card.clicked()
 
     contentItem: Item {}
     background: Card {

@@ -32,6 +32,7 @@ Row {
             text: stepper.label + " " + modelData.sign
             Accessible.role: Accessible.Button
             Accessible.name: text
+            Accessible.onPressAction: if (step.enabled) step.clicked()
             contentItem: Text {
                 text: step.modelData.sign
                 horizontalAlignment: Text.AlignHCenter

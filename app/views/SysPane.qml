@@ -30,6 +30,7 @@ Item {
             pane.trashCount = r.trashCount
             pane.logins = r.logins
         }
+        onTrashLeft: (count) => toast.show(Lang.format(qsTr("tools.emptyLeft"), [count]))
     }
 
     Component.onCompleted: box.readSystem()
@@ -148,16 +149,13 @@ Item {
                     Repeater {
                         objectName: "loginLines"
                         model: pane.logins.slice(0, 12)
-                        Text {
+                        NameText {
                             required property string modelData
                             width: parent.width
                             text: modelData
-                            elide: Text.ElideRight
                             font.family: "monospace"
                             font.pointSize: Theme.pt(10)
                             color: Theme.secondary
-                            Accessible.role: Accessible.StaticText
-                            Accessible.name: text
                         }
                     }
                     Text {
@@ -176,8 +174,13 @@ Item {
     ConfirmDialog {
         id: confirm
         title: qsTr("common.emptyTrash")
-        message: qsTr("tools.sysTrash") + " · " + pane.model.sizeText(pane.trashSize)
-        confirmText: qsTr("common.delete")
+        message: qsTr("tools.emptyWarn")
+        confirmText: qsTr("tools.emptyConfirm")
         onConfirmed: box.emptyTrash()
+    }
+
+    Toast {
+        id: toast
+        objectName: "toast"
     }
 }

@@ -39,6 +39,7 @@ Rectangle {
         id: label
         anchors.centerIn: parent
         text: toast.text
+        textFormat: Text.PlainText
         horizontalAlignment: Text.AlignHCenter
         font.pointSize: Theme.pt(11.5)
         color: Theme.windowBG

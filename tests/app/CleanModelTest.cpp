@@ -48,6 +48,7 @@ struct Outcome
     int moved = -1;
     int failed = -1;
     qint64 size = -1;
+    QStringList notes;
 };
 
 Outcome trashAndWait(AppModel& m, std::vector<ScanItem> items)
@@ -56,7 +57,16 @@ Outcome trashAndWait(AppModel& m, std::vector<ScanItem> items)
     m.trash(std::move(items));
     if (!done.wait(10000))
         return {};
-    return {done[0][0].toInt(), done[0][1].toInt(), done[0][2].toLongLong()};
+    return {done[0][0].toInt(), done[0][1].toInt(), done[0][2].toLongLong(),
+            done[0][3].toStringList()};
+}
+
+// Makes exactly these paths the selection.
+void selectOnly(AppModel& m, const std::vector<std::string>& paths)
+{
+    m.clearSelection();
+    for (const auto& p : paths)
+        m.toggleSelected(QString::fromStdString(p));
 }
 
 } // namespace
@@ -181,6 +191,7 @@ private slots:
         QCOMPARE(r.moved, 2);
         QCOMPARE(r.failed, 1);
         QCOMPARE(r.size, 3000);
+        QCOMPARE(r.notes, QStringList{QStringLiteral("1 items were already gone.")});
         QVERIFY(!fs::exists(m_home->at("one/Caches")) && !fs::exists(m_home->at("two/Caches")));
         QVERIFY(fs::exists(m_home->at("keep/f")));
         const auto names = namesUnder(m_home->path());
@@ -219,6 +230,80 @@ private slots:
         QCOMPARE(r.moved, 1);
         QCOMPARE(r.failed, 0);
         QCOMPARE(m.cleanList()->rowCount(), 0);
+    }
+
+    // A leftover folder and the cache inside it are one set of bytes: every
+    // total counts the outer one, the clean-up moves it alone (the cache goes
+    // with it), and the result and the history record what moved.
+    void nestedItemsCountOnceEndToEnd()
+    {
+        m_home->sizedFile(".var/app/org.Gone/data/f", 1000);
+        m_home->sizedFile(".var/app/org.Gone/cache/f", 2000);
+        const std::string outer = m_home->at(".var/app/org.Gone");
+        const std::string inner = m_home->at(".var/app/org.Gone/cache");
+        AppModel& m = modelWith({item(inner, 2000)}, {item(outer, 3000, ItemKind::Orphan)});
+        QCOMPARE(m.reclaimable(), 3000);
+        selectOnly(m, {inner, outer});
+        QCOMPARE(m.selectedCount(), 1);
+        QCOMPARE(m.selectedSize(), 3000);
+        selectOnly(m, {inner});
+        QCOMPARE(m.selectedSize(), 2000); // alone, the inner one is outer
+        selectOnly(m, {inner, outer});
+
+        const Outcome r = trashAndWait(m, m.selectedItems());
+        QCOMPARE(r.moved, 1);
+        QCOMPARE(r.failed, 0);
+        QCOMPARE(r.size, 3000);
+        QVERIFY(r.notes.isEmpty());
+        QVERIFY(!fs::exists(outer));
+        QCOMPARE(m.cleanList()->rowCount(), 0);
+        QVERIFY(m.selection().empty());
+        QCOMPARE(m.reclaimable(), 0);
+        const auto history = Scanner::loadHistory();
+        QCOMPARE(int(history.size()), 1);
+        QCOMPARE(history[0].items, 1);
+        QCOMPARE(history[0].freed, 3000);
+    }
+
+    // A Trash the mover refuses (a regular file where its folder belongs, a
+    // link to a folder elsewhere) moves nothing: every item stays listed and
+    // selected, the result says why, and no history is written.
+    void aRefusedTrashKeepsTheItemsListedAndSaysWhy_data()
+    {
+        QTest::addColumn<bool>("asLink");
+        QTest::newRow("Trash is a file") << false;
+        QTest::newRow("Trash is a link") << true;
+    }
+
+    void aRefusedTrashKeepsTheItemsListedAndSaysWhy()
+    {
+        QFETCH(bool, asLink);
+        m_home->sizedFile("c/one/f", 100);
+        m_home->sizedFile("c/two/f", 200);
+        const std::string trash = fs::path(Platform::trashFilesFolder()).parent_path().string();
+        fs::remove_all(trash);
+        fs::create_directories(fs::path(trash).parent_path());
+        if (asLink) {
+            m_home->dir("elsewhere");
+            fs::create_directory_symlink(m_home->at("elsewhere"), trash);
+        } else {
+            m_home->file(fs::relative(trash, m_home->path()).string(), "not a folder");
+        }
+        AppModel& m = modelWith({item(m_home->at("c/one"), 100), item(m_home->at("c/two"), 200)});
+        selectOnly(m, {m_home->at("c/one"), m_home->at("c/two")});
+
+        const Outcome r = trashAndWait(m, m.selectedItems());
+        QCOMPARE(r.moved, 0);
+        QCOMPARE(r.failed, 2);
+        QCOMPARE(r.notes, QStringList{QStringLiteral(
+                              "2 items stay where they are: the Trash cannot be written to.")});
+        QVERIFY(fs::exists(m_home->at("c/one/f")) && fs::exists(m_home->at("c/two/f")));
+        QCOMPARE(m.cleanList()->rowCount(), 2);
+        QCOMPARE(m.selectedCount(), 2);
+        QCOMPARE(m.selectedSize(), 300);
+        QVERIFY(Scanner::loadHistory().empty());
+        if (asLink)
+            QVERIFY(fs::is_empty(m_home->at("elsewhere")));
     }
 
     void nothingMovedMeansNoHistory()

@@ -131,20 +131,42 @@ private slots:
         QCOMPARE(m.dupNamesList()->totalWasted(), 0);
     }
 
-    void cancelThenTheEnginesEndLeavesScannedTrue()
+    // A cancelled search says so and changes nothing else: the interrupted
+    // finder's partial answer never replaces what the lists showed, whether
+    // an earlier search had delivered or none had.
+    void cancelKeepsWhatWasShownBefore()
     {
         Gate gate;
-        AppModel& m = modelWith({contentGroup({"/d/a", "/d/b"}, 1000)}, {}, &gate);
+        AppModel& m = modelWith({contentGroup({"/d/a", "/d/b"}, 1000)},
+                                {nameGroup({"/d/x", "/e/x"}, "x")}, &gate);
+        QSignalSpy reset(m.dupContentList(), &QAbstractItemModel::modelReset);
         m.loadDuplicates();
         QTRY_COMPARE(gate.arrived(), 1);
         m.cancelDuplicates();
-        QVERIFY(!m.dupLoading() && !m.dupScanned() && !m.holdsActivity());
+        QVERIFY(!m.dupLoading() && !m.dupScanned() && m.dupCancelled() && !m.holdsActivity());
+        gate.release();
+        QTest::qWait(300); // the finders' answers reach the main thread
+        QVERIFY(!m.dupScanned() && m.dupCancelled());
+        QCOMPARE(m.dupContentList()->count(), 0);
+        QCOMPARE(reset.count(), 0);
+
+        m.loadDuplicates();
+        QVERIFY(!m.dupCancelled());
+        QTRY_COMPARE(gate.arrived(), 2);
         gate.release();
         QTRY_VERIFY(m.dupScanned());
-        QVERIFY(!m.dupLoading());
-        // What the interrupted finder returned is what the lists show.
+        QCOMPARE(m.dupContentList()->groups().at(0).files.front(), std::string("/d/a"));
+
+        m.loadDuplicates();
+        QTRY_COMPARE(gate.arrived(), 3);
+        m.cancelDuplicates();
+        QVERIFY(m.dupScanned() && m.dupCancelled() && !m.dupLoading());
+        gate.release();
+        QTest::qWait(300);
         QCOMPARE(m.dupContentList()->count(), 1);
-        QCOMPARE(m.dupContentList()->groups()[0].files.front(), std::string("/partial/a"));
+        QCOMPARE(m.dupContentList()->groups().at(0).files.front(), std::string("/d/a"));
+        QCOMPARE(m.dupNamesList()->count(), 1);
+        QVERIFY(m.dupScanned() && m.dupCancelled());
     }
 
     // A search started while a cancelled one still finishes supersedes it:
@@ -283,7 +305,7 @@ private slots:
         e.moveToTrash = [=](const std::vector<std::string>& paths, const std::string& sub) {
             std::lock_guard lock(*mutex);
             *moved = {paths, sub};
-            return std::vector<bool>(paths.size(), true);
+            return std::vector<MoveOutcome>(paths.size(), MoveOutcome::Moved);
         };
         e.volume = [] { return VolumeInfo{1000, 400}; };
         m_model->setEngine(e);
@@ -352,8 +374,8 @@ private slots:
             return out;
         };
         e.emptyTrash = [emptied] {
-            ++*emptied;
-            return true;
+            // The second time, two entries were mounted from elsewhere.
+            return Scanner::EmptiedTrash{++*emptied == 1, *emptied == 1 ? 0 : 2};
         };
         e.snapshots = [] {
             return std::vector<std::string>{"com.apple.TimeMachine.2024-03-05-090700.local"};
@@ -373,10 +395,15 @@ private slots:
         QCOMPARE(logins.size(), 16);
         QVERIFY(!logins.last().contains(u'\n'));
 
+        QSignalSpy left(&box, &Toolbox::trashLeft);
         box.emptyTrash();
         QTRY_COMPARE(read.count(), 2);
         QCOMPARE(emptied->load(), 1);
         QCOMPARE(read[1][0].toMap()["trashCount"].toInt(), 0);
+        QCOMPARE(left.count(), 0);
+        box.emptyTrash();
+        QTRY_COMPARE(left.count(), 1);
+        QCOMPARE(left[0][0].toInt(), 2);
 
         QSignalSpy snaps(&box, &Toolbox::snapshotsRead);
         box.readSnapshots();

@@ -1,7 +1,7 @@
 // The Qt Quick tests of the Toolbox page (tests/app/toolbox-qml/tst_*.qml),
 // offscreen with the Basic style, in English, over a throw-away home that
-// every pane finds something in: copies of one file (3 and 12 copies), files
-// sharing a name but not their content, two application bundles with a
+// every pane finds something in: copies of one file (3 and 12 copies), three
+// names each shared by files of different content, two application bundles with a
 // leftover, fifteen login agents and a Trash with three entries. The tests
 // reach the environment and the clipboard through `testEnv`.
 #include "Lang.h"
@@ -46,6 +46,10 @@ public slots:
             m_home->file("Documents/many/copy" + std::to_string(10 + i) + ".bin", many);
         m_home->file("Downloads/notes.txt", "one");
         m_home->file("Desktop/notes.txt", "two");
+        m_home->file("Downloads/readme.md", "readme one");
+        m_home->file("Documents/readme.md", "readme two");
+        m_home->file("Downloads/todo.txt", "list A");
+        m_home->file("Desktop/todo.txt", "list B");
         for (const char* app : {"Safari", "Mail"}) {
             m_home->file(std::string("Applications/") + app + ".app/Contents/Info.plist",
                          std::string("<?xml version=\"1.0\"?><plist version=\"1.0\"><dict>"

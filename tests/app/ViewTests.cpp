@@ -1,6 +1,7 @@
 // The Qt Quick tests of the window (tests/app/qml/tst_*.qml), offscreen with
 // the Basic style, over a throw-away home whose cache scan takes long enough
-// (a few hundred small cache folders) for a test to catch the scan running.
+// (a few hundred small cache folders) for a test to catch the scan running,
+// and two caches whose names are markup and a right-to-left override.
 #include "CommandLineTool.h"
 #include "Lang.h"
 #include "TestHome.h"
@@ -24,6 +25,8 @@ public slots:
         // For the Clean page: a leftover and a cache whose path has capitals.
         m_home->sizedFile("Library/Application Support/OldTool/data", 2 * 1024 * 1024);
         m_home->sizedFile("Library/Caches/MixedCase/blob", 3 * 1024 * 1024);
+        m_home->sizedFile("Library/Caches/<b>x<i>y/blob", 3 * 1024 * 1024);
+        m_home->sizedFile("Library/Caches/a\u202egnp.exe/blob", 3 * 1024 * 1024);
         for (const char* v : {"TID_GUIDE", "TID_NOGUIDE", "TID_PAGE", "TID_LANG"})
             qunsetenv(v);
         QQuickStyle::setStyle(QStringLiteral("Basic"));

@@ -1,7 +1,8 @@
 #!/bin/sh
 # The Clean page under a real X server (Xvfb) and a private session bus, read
 # by a screen reader's interface (AT-SPI): every button, check box and page
-# tab is found by its visible name. Usage: check.sh TIDLOCLEANER WALK_PY
+# tab is found by its visible name, and the page is worked by the press action
+# alone (walk.py --press). Usage: check.sh TIDLOCLEANER WALK_PY
 set -eu
 app="$1"
 walker="$2"
@@ -22,7 +23,7 @@ exec dbus-run-session -- xvfb-run -a -s "-screen 0 1280x800x24 -nolisten tcp" sh
     "$0" >/dev/null 2>&1 &
     pid=$!
     status=0
-    /usr/bin/python3 "$1" "Overview" "Clean" "Storage Map" "Large Files" "Toolbox" "Terminal" \
+    /usr/bin/python3 "$1" --press "Overview" "Clean" "Storage Map" "Large Files" "Toolbox" "Terminal" \
         "History" "About" "Select All" "Deselect All" "Show in Finder" "Move to Trash" \
         "pip cache" "FooCache" "Selected 2 items" || status=$?
     kill "$pid" 2>/dev/null

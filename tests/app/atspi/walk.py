@@ -1,8 +1,14 @@
 """Walks the accessibility tree of a running TidloCleaner over AT-SPI and
 checks that a screen reader finds every control of the page by its visible
-name. Usage: walk.py NAME [NAME ...]; each NAME must be the accessible name of
-some push button, check box, page tab or text. Also fails when any pressable
-control has no name. Prints what it found."""
+name. Usage: walk.py [--press] NAME [NAME ...]; each NAME must be the
+accessible name of some push button, check box, page tab or text. Also fails
+when any pressable control has no name. Prints what it found.
+
+With --press (on the Clean page with findings selected) it then works the page
+as a screen reader user would, through the press action alone: Move to Trash
+opens the confirmation, its Cancel closes it, Deselect All empties the
+selection, Move to Trash is then reported disabled (neither enabled nor
+sensitive) and opens nothing, and a row's check box ticks its row."""
 import sys
 import time
 
@@ -51,8 +57,121 @@ def walk(node, depth=0, out=None):
     return out
 
 
+def showing_nodes(app, role, name):
+    """The accessible objects of this role and name that are on screen."""
+    found = []
+
+    def visit(node, depth):
+        if node is None or depth > 60:
+            return
+        try:
+            if (node.getRole() == role and node.name == name
+                    and node.getState().contains(pyatspi.STATE_SHOWING)):
+                found.append(node)
+            count = node.childCount
+        except Exception:
+            return
+        for i in range(count):
+            try:
+                visit(node.getChildAtIndex(i), depth + 1)
+            except Exception:
+                pass
+
+    visit(app, 0)
+    return found
+
+
+def wait_for(what, test, seconds=10):
+    deadline = time.time() + seconds
+    while time.time() < deadline:
+        result = test()
+        if result:
+            return result
+        time.sleep(0.3)
+    print("walk: timed out waiting for %s" % what)
+    return None
+
+
+def press(node):
+    """Invokes the object's press action, as a screen reader does."""
+    action = node.queryAction()
+    for i in range(action.nActions):
+        if action.getName(i).lower() == "press":
+            action.doAction(i)
+            return True
+    print("walk: %s offers no press action" % node.name)
+    return False
+
+
+def enabled(node):
+    state = node.getState()
+    return state.contains(pyatspi.STATE_ENABLED) and state.contains(pyatspi.STATE_SENSITIVE)
+
+
+def one_button(app, name):
+    nodes = wait_for("the button " + name,
+                     lambda: showing_nodes(app, pyatspi.ROLE_PUSH_BUTTON, name))
+    return nodes[0] if nodes else None
+
+
+def press_checks(app):
+    move = one_button(app, "Move to Trash")
+    if move is None or not enabled(move):
+        print("walk: Move to Trash missing or not enabled with items selected")
+        return False
+    if not press(move):
+        return False
+    # The confirmation's title and its Cancel appear.
+    if not wait_for("the confirmation",
+                    lambda: showing_nodes(app, pyatspi.ROLE_STATIC, "Confirm cleanup")
+                    or showing_nodes(app, pyatspi.ROLE_LABEL, "Confirm cleanup")):
+        return False
+    cancel = one_button(app, "Cancel")
+    if cancel is None or not press(cancel):
+        return False
+    if not wait_for("the confirmation to close",
+                    lambda: not showing_nodes(app, pyatspi.ROLE_STATIC, "Confirm cleanup")
+                    and not showing_nodes(app, pyatspi.ROLE_LABEL, "Confirm cleanup")):
+        return False
+    none = one_button(app, "Deselect All")
+    if none is None or not press(none):
+        return False
+    if not wait_for("the selection to empty",
+                    lambda: showing_nodes(app, pyatspi.ROLE_STATIC, "Selected 0 items")
+                    or showing_nodes(app, pyatspi.ROLE_LABEL, "Selected 0 items")):
+        return False
+    move = one_button(app, "Move to Trash")
+    if move is None or enabled(move):
+        print("walk: a disabled Move to Trash is reported enabled")
+        return False
+    # Pressing it now opens nothing.
+    press(move)
+    time.sleep(1)
+    if showing_nodes(app, pyatspi.ROLE_STATIC, "Confirm cleanup") or showing_nodes(
+            app, pyatspi.ROLE_LABEL, "Confirm cleanup"):
+        print("walk: a disabled Move to Trash opened the confirmation")
+        return False
+    # A row's check box: one press ticks it (once, not twice).
+    boxes = wait_for("the check box FooCache",
+                     lambda: showing_nodes(app, pyatspi.ROLE_CHECK_BOX, "FooCache"))
+    if not boxes or not press(boxes[0]):
+        return False
+    if not wait_for("one item selected",
+                    lambda: showing_nodes(app, pyatspi.ROLE_STATIC, "Selected 1 items")
+                    or showing_nodes(app, pyatspi.ROLE_LABEL, "Selected 1 items")):
+        return False
+    move = one_button(app, "Move to Trash")
+    if move is None or not enabled(move):
+        print("walk: Move to Trash not reported enabled again")
+        return False
+    print("walk: press checks passed")
+    return True
+
+
 def main():
-    wanted = sys.argv[1:]
+    args = sys.argv[1:]
+    pressing = "--press" in args
+    wanted = [a for a in args if a != "--press"]
     deadline = time.time() + 40
     app = find_app(deadline)
     if app is None:
@@ -78,6 +197,8 @@ def main():
     if unnamed:
         print("walk: %d pressable controls without a name" % len(unnamed))
         ok = False
+    if ok and pressing:
+        ok = press_checks(app)
     return 0 if ok else 1
 
 

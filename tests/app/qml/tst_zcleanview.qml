@@ -83,13 +83,90 @@ TestCase {
         mouseClick(findChild(page, "selectNone"))
     }
 
-    function test_resultMessageHasASecondLineWhenSomethingFailed() {
+    TextMetrics {
+        id: metrics
+    }
+
+    // A name is shown as it is: markup stays text (what is drawn is exactly
+    // as wide as the literal characters), and a right-to-left override shows
+    // as "?" instead of turning the rest of the name around.
+    function test_oddNamesShownAsTheyAre_data() {
+        return [
+            { tag: "markup", query: "<i>", shown: "<b>x<i>y" },
+            { tag: "bidi override", query: "gnp.exe", shown: "a?gnp.exe" },
+        ]
+    }
+
+    function test_oddNamesShownAsTheyAre(data) {
+        const page = makePage()
+        page.filter = 1 // each is a leftover too
+        page.query = data.query
+        const list = findChild(page, "itemList")
+        tryCompare(list, "count", 1)
+        tryVerify(() => list.itemAtIndex(0) && list.itemAtIndex(0).path.indexOf(data.query) >= 0)
+        const name = findChild(list.itemAtIndex(0), "nameText")
+        compare(name.text, data.shown)
+        metrics.font = name.font
+        metrics.text = data.shown
+        verify(Math.abs(name.contentWidth - metrics.advanceWidth) < 1,
+               name.contentWidth + " vs " + metrics.advanceWidth)
+        compare(name.Accessible.name, data.shown)
+        compare(findChild(list.itemAtIndex(0), "check").Accessible.name, data.shown)
+    }
+
+    // Select All ticks a protected finding too; the confirmation then says
+    // how many of the items to move are protected and names them.
+    function test_confirmationNamesProtectedItems() {
+        const page = makePage()
+        mouseClick(findChild(page, "selectNone"))
+        const mixed = "MixedCase"
+        let path = ""
+        for (let i = 0; i < scanned.cleanItems.count; ++i) {
+            const p = scanned.cleanItems.data(scanned.cleanItems.index(i, 0), 257)
+            if (p && p.endsWith("/" + mixed))
+                path = p
+        }
+        verify(path !== "", "no MixedCase finding")
+        scanned.toggleProtect(path)
+        verify(scanned.isProtected(path))
+        page.query = "mixedcase"
+        mouseClick(findChild(page, "selectAll"))
+        page.query = "oldtool"
+        mouseClick(findChild(page, "selectAll"))
+        compare(scanned.selectedCount, 2)
+        mouseClick(findChild(page, "moveToTrash"))
+        const dialog = findChild(page, "confirmDialog")
+        tryCompare(dialog, "opened", true)
+        const message = findChild(dialog.contentItem, "confirmMessage").text
+        verify(message.endsWith("\n1 of them are protected:"), message)
+        compare(textsOf(dialog.contentItem, "confirmName").map(t => t.text), [mixed])
+        mouseClick(findChild(dialog.contentItem, "confirmCancel"))
+        tryCompare(dialog, "visible", false)
+        compare(scanned.selectedCount, 2)
+        scanned.toggleProtect(path)
+        mouseClick(findChild(page, "selectNone"))
+    }
+
+    function textsOf(item, name) {
+        const out = []
+        for (let i = 0; i < item.children.length; ++i) {
+            const c = item.children[i]
+            if (c.objectName === name && c.visible)
+                out.push(c)
+            out.push(...textsOf(c, name))
+        }
+        return out
+    }
+
+    function test_resultMessageHasALineForEachReasonSomethingDidNotMove() {
         const page = makePage()
         const toast = findChild(page, "toast")
-        scanned.trashed(3, 0, 1024)
+        scanned.trashed(3, 0, 1024, [])
         compare(toast.text, "Moved to Trash: 3 items, 1.0 KB.")
-        scanned.trashed(3, 1, 1024)
-        compare(toast.text, "Moved to Trash: 3 items, 1.0 KB.\nSome files are in use by running apps.")
+        scanned.trashed(3, 3, 1024, ["1 items were already gone.",
+                                     "2 items stay where they are: no permission."])
+        compare(toast.text, "Moved to Trash: 3 items, 1.0 KB.\n1 items were already gone.\n"
+                + "2 items stay where they are: no permission.")
         tryCompare(toast, "shown", true)
         tryCompare(toast, "shown", false, 5000)
     }

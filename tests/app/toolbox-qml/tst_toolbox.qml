@@ -139,6 +139,29 @@ TestCase {
         compare(withName.title, "notes.txt")
     }
 
+    TextMetrics {
+        id: metrics
+    }
+
+    // What a text draws is its own characters: markup in a name stays text.
+    function verifyDrawnAsIs(item, literal) {
+        compare(item.text, literal)
+        metrics.font = item.font
+        metrics.text = literal
+        verify(Math.abs(item.contentWidth - metrics.advanceWidth) < 1,
+               literal + ": " + item.contentWidth + " vs " + metrics.advanceWidth)
+        compare(item.Accessible.name, literal)
+    }
+
+    function test_namesWithMarkupAreShownAsText() {
+        const card = createTemporaryObject(cardComponent, test, {
+            name: "<b>x</b>", shownFiles: ["~/a/<b>x</b>", "~/b/<i>x</i>"] })
+        verifyDrawnAsIs(findChild(card, "groupTitle"), "<b>x</b>")
+        const files = textsOf(card, "groupFileName")
+        compare(files.length, 2)
+        verifyDrawnAsIs(files[1], "~/b/<i>x</i>")
+    }
+
     function test_appsSearchAndLeftovers() {
         const page = makeTools("0")
         const apps = pane(page)
@@ -184,7 +207,8 @@ TestCase {
         tryVerify(() => sys.logins.length === 15, 10000)
         compare(findChild(sys, "loginTitle").text, "Login items / agents · 15")
         compare(findChild(sys, "loginLines").count, 12)
-        compare(findChild(sys, "trashLine").text, "3 items · " + sys.model.sizeText(sys.trashSize))
+        // What emptying would remove: old.txt and folder, not .DS_Store.
+        compare(findChild(sys, "trashLine").text, "2 items · " + sys.model.sizeText(sys.trashSize))
         sys.memTotal = 0
         sys.memFree = 0
         compare(findChild(findChild(sys, "memBar"), "barFill").width, 3)
@@ -293,14 +317,89 @@ TestCase {
         const dialog = findChild(sys, "confirmDialog")
         tryVerify(() => dialog.opened)
         compare(findChild(dialog.contentItem, "confirmMessage").text,
-                "Trash · " + sys.model.sizeText(sys.trashSize))
+                "Everything in the Trash will be deleted for good. This cannot be undone.")
+        compare(findChild(dialog.contentItem, "confirmAccept").text, "Delete Permanently")
+        // Cancel is the default: Return closes the dialog and deletes nothing.
+        verify(findChild(dialog.contentItem, "confirmCancel").activeFocus)
+        keyClick(Qt.Key_Return)
+        tryVerify(() => !dialog.visible)
+        verify(testEnv.exists(".Trash/old.txt"))
+        mouseClick(findChild(sys, "emptyTrash"))
+        tryVerify(() => dialog.opened)
         mouseClick(findChild(dialog.contentItem, "confirmCancel"))
         tryVerify(() => !dialog.visible)
         verify(testEnv.exists(".Trash/old.txt"))
         mouseClick(findChild(sys, "emptyTrash"))
         tryVerify(() => dialog.opened)
         mouseClick(findChild(dialog.contentItem, "confirmAccept"))
-        tryVerify(() => sys.trashCount === 1, 10000) // .DS_Store stays
+        tryVerify(() => sys.trashCount === 0, 10000) // .DS_Store stays, uncounted
         verify(!testEnv.exists(".Trash/old.txt"))
+    }
+
+    function nameCards(list) {
+        const out = []
+        for (let i = 0; i < list.count; ++i)
+            out.push(list.itemAtIndex(i))
+        return out
+    }
+
+    // Keep-the-first on files that only share a name lists what would move
+    // and waits: Cancel (the default) moves nothing; confirming moves the
+    // rest, and the list then shows exactly the groups left, no card of the
+    // removed group standing in for another.
+    function test_z4_sameNameKeepFirstAsksAndLeavesNoGhost() {
+        const page = makeTools("1")
+        const dupes = pane(page)
+        tryCompare(dupes.model, "dupScanned", true, 10000)
+        mouseClick(findChild(dupes, "segName"))
+        const list = findChild(dupes, "dupGroups")
+        tryVerify(() => list.count === dupes.model.dupNames.count && list.count >= 3)
+        const card = nameCards(list).find(c => c.name === "readme.md")
+        verify(card !== undefined)
+        mouseClick(findChild(card, "keepFirst"))
+        const dialog = findChild(dupes, "keepConfirm")
+        tryVerify(() => dialog.opened)
+        const shown = textsOf(dialog.contentItem, "confirmName").map(t => t.text)
+        compare(shown, ["~/Downloads/readme.md"])
+        verify(findChild(dialog.contentItem, "confirmMessage").text.indexOf("not compared") >= 0)
+        verify(findChild(dialog.contentItem, "confirmCancel").activeFocus)
+        keyClick(Qt.Key_Return)
+        tryVerify(() => !dialog.visible)
+        verify(testEnv.exists("Downloads/readme.md"))
+        const before = dupes.model.dupNames.count
+
+        mouseClick(findChild(card, "keepFirst"))
+        tryVerify(() => dialog.opened)
+        mouseClick(findChild(dialog.contentItem, "confirmAccept"))
+        compare(dupes.model.dupNames.count, before - 1)
+        tryVerify(() => !testEnv.exists("Downloads/readme.md"))
+        verify(testEnv.exists("Documents/readme.md"))
+        tryCompare(list, "count", before - 1)
+        wait(50)
+        const titles = textsOf(list.contentItem, "groupTitle").map(t => t.text).sort()
+        const names = nameCards(list).map(c => c.name).sort()
+        compare(titles, names)
+        verify(names.indexOf("readme.md") < 0, names)
+        verify(names.indexOf("todo.txt") >= 0, names)
+    }
+
+    // A cancelled search says so and keeps the groups found before.
+    function test_z5_cancelledSearchKeepsTheEarlierGroups() {
+        const page = makeTools("1")
+        const dupes = pane(page)
+        tryCompare(dupes.model, "dupScanned", true, 10000)
+        const groups = dupes.model.dupNames.count
+        verify(groups > 0)
+        mouseClick(findChild(dupes, "segName"))
+        mouseClick(findChild(dupes, "dupesScan"))
+        verify(dupes.model.dupLoading)
+        mouseClick(findChild(dupes, "dupesCancel"))
+        verify(!dupes.model.dupLoading)
+        compare(findChild(dupes, "dupesHint").text, "Search cancelled; the earlier results are kept")
+        verify(!findChild(dupes, "dupesEmpty").visible)
+        verify(findChild(dupes, "dupGroups").visible)
+        wait(500) // the cancelled search winds down
+        compare(dupes.model.dupNames.count, groups)
+        verify(findChild(dupes, "dupGroups").visible)
     }
 }
