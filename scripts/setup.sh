@@ -22,7 +22,7 @@ PACKAGES="
   fonts-wqy-microhei fonts-material-design-icons-iconfont
   xvfb xauth imagemagick dbus-daemon
   at-spi2-core python3-pyatspi gir1.2-atspi-2.0 python3-gi
-  librsvg2-bin man-db groff-base desktop-file-utils appstream dpkg-dev x11-utils
+  librsvg2-bin man-db groff-base desktop-file-utils appstream dpkg-dev x11-utils lintian
 "
 
 missing=""
