@@ -9,8 +9,10 @@
 #   - the installed tclean and TidloCleaner start from the installed files, and
 #     under Xvfb the window has the class the desktop entry's StartupWMClass
 #     names, and an icon;
+#   - the bash completion completes tclean's commands and options;
 #   - cpack -G DEB builds a .deb whose files are the DESTDIR install's and whose
-#     Depends were computed (linked libraries and QML modules).
+#     Depends were computed (linked libraries and QML modules), and lintian
+#     finds no error and no warning in it.
 #   scripts/check-install.sh [BUILD_DIR]      (default build; needs the app)
 set -eu
 
@@ -73,7 +75,7 @@ fi
 # --- desktop entry, metainfo, icons ---------------------------------------------
 desktop="$SHARE/applications/$APP_ID.desktop"
 desktop-file-validate "$desktop" >"$TMP/dfv.txt" 2>&1 || { cat "$TMP/dfv.txt" >&2; fail "desktop-file-validate failed"; }
-# Hints are advice (System and Utility are both main categories, on purpose).
+# Hints are advice; anything else fails.
 if grep -v ': hint: ' "$TMP/dfv.txt" | grep -q .; then
     cat "$TMP/dfv.txt" >&2
     fail "desktop-file-validate reported problems"
@@ -102,6 +104,41 @@ for page in tclean TidloCleaner; do
         fail "a placeholder was left unfilled in $page(1)"
     fi
 done
+
+# --- shell completion --------------------------------------------------------------
+# Completes a command line in bash as pressing Tab after its last word does and
+# prints the candidates, one a line, from the folder $TMP/cwd.
+mkdir -p "$TMP/cwd/Documents" "$TMP/cwd/Downloads"
+touch "$TMP/cwd/Documentation.txt"
+complete_line() {
+    (cd "$TMP/cwd" && bash --norc --noprofile -c '
+        . "$1" || exit 1
+        shift
+        [ "$(complete -p tclean)" = "complete -F _tclean tclean" ] || exit 1
+        COMP_WORDS=("$@")
+        COMP_CWORD=$(($# - 1))
+        COMP_LINE="$*"
+        COMP_POINT=${#COMP_LINE}
+        _tclean
+        [ ${#COMPREPLY[@]} -eq 0 ] || printf "%s\n" "${COMPREPLY[@]}"' \
+        sh "$SHARE/bash-completion/completions/tclean" "$@")
+}
+expect_completion() {
+    want="$1"
+    shift
+    got="$(complete_line "$@" | LC_ALL=C sort | tr '\n' ' ')"
+    [ "$got" = "$want" ] || fail "bash completes \"$*\" to \"$got\", not \"$want\""
+}
+expect_completion "scan " tclean sc
+expect_completion "--dry-run " tclean clean --d
+expect_completion "big clean dupes names overview procs scan tree types version " tclean ""
+expect_completion "--dry-run --min --safe --yes " tclean clean --
+expect_completion "--json --min " tclean scan --dry-run --
+expect_completion "" tclean big --min ""
+expect_completion "--min " tclean big --min 5 --m
+expect_completion "Documents Downloads " tclean tree D
+expect_completion "Documents " tclean tree -d 2 Doc
+expect_completion "" tclean version --
 
 # --- the installed programs start ----------------------------------------------------
 home="$TMP/home"
@@ -144,4 +181,13 @@ depends="$(dpkg-deb -f "$deb" Depends)"
 for pkg in libc6 libqt6quick6 procps qml6-module-qtquick-controls; do
     echo "$depends" | grep -q "\\b$pkg\\b" || fail "the .deb does not depend on $pkg: $depends"
 done
-echo "check-install: install, desktop files, manual pages and .deb are fine ($(basename "$deb"))"
+# Information tags are not failed on. The one that stays: cpack strips the
+# programs with a plain strip, which keeps the compiler's .comment section
+# (binary-has-unneeded-section).
+lintian --allow-root --fail-on error,warning "$deb" >"$TMP/lintian.txt" 2>&1 ||
+    { cat "$TMP/lintian.txt" >&2; fail "lintian found errors or warnings in the .deb"; }
+if grep -q '^[EW]: ' "$TMP/lintian.txt"; then
+    cat "$TMP/lintian.txt" >&2
+    fail "lintian found errors or warnings in the .deb"
+fi
+echo "check-install: install, desktop files, completion, manual pages, .deb and lintian are fine ($(basename "$deb"))"

@@ -4,7 +4,8 @@
 #   scripts/setup.sh            release build of the engine, tclean, the desktop
 #                               application TidloCleaner and all tests
 #   BUILD_TYPE=Debug WERROR=ON scripts/setup.sh
-#   APP=OFF scripts/setup.sh    without the desktop application (no Qt needed)
+#   APP=OFF scripts/setup.sh    the engine, tclean and their tests alone, without
+#                               the desktop application (no Qt installed or used)
 set -eu
 cd "$(dirname "$0")/.."
 
@@ -13,17 +14,23 @@ PACKAGES="
   nlohmann-json3-dev libsimdjson-dev libplist-dev libssl-dev libicu-dev
   googletest libgtest-dev libbenchmark-dev
   util-linux coreutils findutils procps strace
-  flatpak libglib2.0-bin gvfs
+  flatpak libglib2.0-bin gvfs dbus-daemon
+  man-db groff-base dpkg-dev lintian
+"
+# The desktop application, its tests (offscreen, under Xvfb, over the
+# accessibility bus) and its desktop files.
+APP_PACKAGES="
   qt6-base-dev qt6-declarative-dev qt6-svg-dev
   qml6-module-qtquick qml6-module-qtqml-workerscript qml6-module-qtqml-models
   qml6-module-qtquick-controls qml6-module-qtquick-templates qml6-module-qtquick-layouts
   qml6-module-qtquick-shapes qml6-module-qtquick-dialogs qml6-module-qt-labs-folderlistmodel
   qml6-module-qtquick-window
   fonts-wqy-microhei fonts-material-design-icons-iconfont
-  xvfb xauth imagemagick dbus-daemon
+  xvfb xauth imagemagick
   at-spi2-core python3-pyatspi gir1.2-atspi-2.0 python3-gi
-  librsvg2-bin man-db groff-base desktop-file-utils appstream dpkg-dev x11-utils
+  librsvg2-bin desktop-file-utils appstream x11-utils
 "
+[ "${APP:-ON}" = OFF ] || PACKAGES="$PACKAGES $APP_PACKAGES"
 
 missing=""
 for p in $PACKAGES; do

@@ -1,0 +1,21 @@
+# Fish completion of tclean: its commands, then each command's options.
+set -l commands overview scan tree dupes names big types clean procs version
+complete -c tclean -f
+complete -c tclean -n "not __fish_seen_subcommand_from $commands" -a overview -d 'The disk and where the space goes'
+complete -c tclean -n "not __fish_seen_subcommand_from $commands" -a scan -d 'Caches and leftovers that can be cleaned'
+complete -c tclean -n "not __fish_seen_subcommand_from $commands" -a tree -d 'Folder sizes as a tree'
+complete -c tclean -n "not __fish_seen_subcommand_from $commands" -a dupes -d 'Files with the same content'
+complete -c tclean -n "not __fish_seen_subcommand_from $commands" -a names -d 'Same name and size'
+complete -c tclean -n "not __fish_seen_subcommand_from $commands" -a big -d 'The largest files'
+complete -c tclean -n "not __fish_seen_subcommand_from $commands" -a types -d 'Space by file type'
+complete -c tclean -n "not __fish_seen_subcommand_from $commands" -a clean -d 'Move what can be cleaned into the Trash'
+complete -c tclean -n "not __fish_seen_subcommand_from $commands" -a procs -d 'Processes using the most memory'
+complete -c tclean -n "not __fish_seen_subcommand_from $commands" -a version -d 'The version'
+complete -c tclean -n "__fish_seen_subcommand_from scan" -l json -d 'Print JSON'
+complete -c tclean -n "__fish_seen_subcommand_from scan big clean" -l min -x -d 'Smallest size in MB'
+complete -c tclean -n "__fish_seen_subcommand_from tree" -s d -x -d 'Depth'
+complete -c tclean -n "__fish_seen_subcommand_from tree" -a '(__fish_complete_directories)'
+complete -c tclean -n "__fish_seen_subcommand_from dupes" -s n -x -d 'Most files to compare'
+complete -c tclean -n "__fish_seen_subcommand_from clean" -l safe -d 'Only the safe items'
+complete -c tclean -n "__fish_seen_subcommand_from clean" -l dry-run -d 'List only'
+complete -c tclean -n "__fish_seen_subcommand_from clean" -l yes -d 'Move the items into the Trash'
