@@ -36,8 +36,10 @@ std::vector<ScanItem> largeFiles(int64_t minMB, const CancelToken* token = nullp
 // paths[i]: Moved, or why it stayed where it was.
 std::vector<MoveOutcome> moveToTrash(const std::vector<std::string>& paths,
                                      const std::string& subfolder);
-// moveToTrash counted: how many of paths were moved.
-int trashPaths(const std::vector<std::string>& paths, const std::string& subfolder = "工具箱");
+// moveToTrash counted: how many of paths were moved. The subfolder word is
+// the Toolbox's in the language of the moment (工具箱 / Toolbox) unless given.
+int trashPaths(const std::vector<std::string>& paths, const std::string& subfolder);
+int trashPaths(const std::vector<std::string>& paths);
 std::vector<HistoryEntry> loadHistory();
 void appendHistory(const HistoryEntry& entry);
 std::optional<std::string> exportReport(const std::vector<ScanItem>& cache,

@@ -25,8 +25,11 @@ namespace Scanner {
 
 VolumeInfo volume()
 {
+    // The file system that holds the home folder: a separate /home
+    // partition is common on Linux, and it is the one a clean-up frees.
     VolumeInfo info;
-    if (!Platform::volumeCapacity("/", info.total, info.free))
+    const std::string where = Platform::kIsMac ? std::string("/") : Platform::homeDir();
+    if (!Platform::volumeCapacity(where, info.total, info.free))
         return {};
     return info;
 }

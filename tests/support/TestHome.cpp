@@ -62,7 +62,7 @@ int waitFor(pid_t pid)
 
 } // namespace
 
-TestHome::TestHome()
+TestHome::TestHome(const char* lang)
 {
     std::string tmpl = (fs::temp_directory_path() / "tidlo-home-XXXXXX").string();
     char* made = mkdtemp(tmpl.data());
@@ -80,6 +80,8 @@ TestHome::TestHome()
     setenv("XDG_DATA_HOME", (m_path + "/.local/share").c_str(), 1);
     setenv("XDG_CACHE_HOME", (m_path + "/.cache").c_str(), 1);
     setenv("XDG_STATE_HOME", (m_path + "/.local/state").c_str(), 1);
+    if (lang)
+        setenv("TID_LANG", lang, 1);
 }
 
 TestHome::~TestHome()
