@@ -199,9 +199,9 @@ int cmdClean(bool safeOnly, bool dryRun, int64_t minMB)
         printLine(t("tc.clean.none"));
         return 0;
     }
-    printLine(ANSI::bold(L::f("tc.clean.announce",
-                              {static_cast<long long>(items.size()), human(outerSize(items))}) +
-                         " " + t("tc.clean.dest")));
+    printLine(ANSI::bold(
+        L::f("tc.clean.announce", {static_cast<long long>(items.size()), human(outerSize(items))}) +
+        " " + t("tc.clean.dest")));
     for (const auto& item : items)
         printLine("  · " + printable(tilde(item.path)));
 
@@ -209,7 +209,7 @@ int cmdClean(bool safeOnly, bool dryRun, int64_t minMB)
         printLine("");
         printLine(ANSI::yellow(t("tc.clean.dryRun")));
         printLine(ANSI::dim(L::f("tc.clean.confirm", {std::string("tclean clean") +
-                                                       (safeOnly ? " --safe" : "") + " --yes"})));
+                                                      (safeOnly ? " --safe" : "") + " --yes"})));
         return 0;
     }
     const std::vector<std::string> paths = pathsOf(items);

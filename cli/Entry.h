@@ -14,7 +14,20 @@
 
 namespace Cli {
 
-enum class Command { Overview, Scan, Tree, Dupes, Names, Big, Types, Clean, Procs, Version, Usage, BadUsage };
+enum class Command {
+    Overview,
+    Scan,
+    Tree,
+    Dupes,
+    Names,
+    Big,
+    Types,
+    Clean,
+    Procs,
+    Version,
+    Usage,
+    BadUsage
+};
 
 // A parsed command line: the command and every parameter it takes.
 struct Invocation

@@ -181,8 +181,8 @@ void cmdDupes(int64_t limit)
             printLine("     " + shownPath(file));
     }
     printLine("");
-    printLine(ANSI::bold(
-        L::f("tc.dupes.total", {static_cast<long long>(groups.size()), human(wasted)})));
+    printLine(
+        ANSI::bold(L::f("tc.dupes.total", {static_cast<long long>(groups.size()), human(wasted)})));
 }
 
 void cmdNames()

@@ -407,3 +407,91 @@ TEST(CleanCommands, UnreadableFoldersOnlyHideWhatIsInThem)
     EXPECT_TRUE(clean.ends_with("\n已移动 0 项到回收站（可从回收站恢复）。\n")) << clean;
     EXPECT_TRUE(fs::exists(home.at("Library/Application Support/Code/Cache/blob")));
 }
+
+// Each command's fixed texts, byte for byte, in both languages: one cache
+// that is a plain file (an exact size), two same-named documents, no large
+// files.
+TEST(CleanCommands, FixedTextsInBothLanguages)
+{
+    struct Case
+    {
+        std::vector<std::string> args;
+        const char* zh;
+        const char* en;
+    };
+    const std::vector<Case> cases = {
+        {{"scan"},
+         "可清理项  （只读扫描，不会动任何文件）\n\n"
+         "  1.   安全  20.0 MB    npx temp packages\n        @/.npm/_npx\n\n"
+         "  合计可清理约 20.0 MB   （1 项）\n"
+         "  清理命令：tclean clean --safe --dry-run   先演练，再去掉 --dry-run 真删（进回收站）\n",
+         "Cleanable items  (read-only scan, no file is touched)\n\n"
+         "  1.   Safe     20.0 MB    npx temp packages\n        @/.npm/_npx\n\n"
+         "  About 20.0 MB can be cleaned   (1 items)\n"
+         "  To clean: tclean clean --safe --dry-run   rehearse first, then drop --dry-run to "
+         "move them (into the Trash)\n"},
+        {{"clean", "--safe"},
+         "将移动 1 项，共 20.0 MB → 回收站（每项一个条目，可还原）\n  · ~/.npm/_npx\n\n"
+         "这是演练（--dry-run），没有移动任何文件。\n确认无误后运行：tclean clean --safe --yes\n",
+         "Will move 1 items, 20.0 MB → Trash (one entry per item, restorable)\n"
+         "  · ~/.npm/_npx\n\n"
+         "This was a dry run (--dry-run): no file was moved.\n"
+         "When it looks right, run: tclean clean --safe --yes\n"},
+        {{"clean", "--min", "500"}, "没有符合条件的项目。\n", "No items match.\n"},
+        {{"big"},
+         "大文件 · 大于 50 MB\n\n  共 0 个。想按文件夹看：tclean tree <路径> -d 2\n",
+         "Large files · over 50 MB\n\n  0 files. By folder: tclean tree <path> -d 2\n"},
+        {{"types"},
+         "文件类型占用  （桌面 / 下载 / 文稿）\n"
+         "  txt           6 B       ████████████████ 100.0%  2 个\n\n  合计 6 B\n",
+         "Space by file type  (Desktop / Downloads / Documents)\n"
+         "  txt           6 B       ████████████████ 100.0%  2 files\n\n  Total 6 B\n"},
+        {{"names"},
+         "同名项目（名字相同且体积一致）\n\n  1. x.txt  文件 · 2 处\n"
+         "     ~/Documents/a/x.txt\n     ~/Documents/b/x.txt\n\n  共 1 组\n",
+         "Same names (same name and size)\n\n  1. x.txt  file · 2 places\n"
+         "     ~/Documents/a/x.txt\n     ~/Documents/b/x.txt\n\n  1 groups\n"},
+        {{"dupes"},
+         "内容重复（大小相同或相差 ≤0.5 KB，比对头尾 64KB，不看文件名）\n  扫描中…\n\n"
+         "  共 0 组，可回收约 0 B\n",
+         "Same content (same size or ≤0.5 KB apart, first and last 64KB compared, names "
+         "ignored)\n  Scanning…\n\n  0 groups, about 0 B reclaimable\n"},
+        {{"tree", "@/nope"}, "不是文件夹：@/nope\n", "Not a folder: @/nope\n"},
+    };
+    for (const char* lang : {"zh", "en"}) {
+        TestSupport::TestHome home(lang);
+        home.sizedFile(".npm/_npx", 20 * kMiB);
+        home.file("Documents/a/x.txt", "hi\n");
+        home.file("Documents/b/x.txt", "hi\n");
+        for (const auto& c : cases) {
+            std::vector<std::string> args;
+            for (const auto& a : c.args)
+                args.push_back(std::regex_replace(a, std::regex("@"), home.path()));
+            const std::string want = std::regex_replace(std::string(lang[0] == 'z' ? c.zh : c.en),
+                                                        std::regex("@"), home.path());
+            EXPECT_EQ(tclean(args), want) << lang << " " << c.args[0];
+        }
+        // The overview and procs: their headings (the figures are the machine's).
+        const std::string overview = tclean({"overview"});
+        const std::string procs = tclean({"procs"});
+        if (lang[0] == 'z') {
+            EXPECT_TRUE(overview.starts_with("蒂朵清理工具 · 磁盘概览\n  磁盘   ")) << overview;
+            EXPECT_TRUE(overview.ends_with("\n  下一步：tclean scan   看看能清什么\n")) << overview;
+            EXPECT_TRUE(procs.starts_with("内存占用\n  本应用  ")) << procs;
+        } else {
+            EXPECT_TRUE(overview.starts_with("Tidlo Cleaner · disk overview\n  Disk   "))
+                << overview;
+            EXPECT_TRUE(overview.ends_with("\n  Next: tclean scan   see what can be cleaned\n"))
+                << overview;
+            EXPECT_TRUE(procs.starts_with("Memory\n  tclean  ")) << procs;
+        }
+        // The Trash entry carries the source word of the language of the moment.
+        EXPECT_EQ(runProgram(tcleanPath(), {"clean", "--safe", "--yes"}).status, 0);
+        const auto entries = fs::directory_iterator(home.at(".local/share/Trash/files"));
+        const std::string entry = entries->path().filename().string();
+        const std::string word = lang[0] == 'z' ? "命令行" : "Terminal";
+        EXPECT_TRUE(
+            std::regex_match(entry, std::regex(R"(\d{4}-\d\d-\d\d_\d{4}_)" + word + " _npx")))
+            << entry;
+    }
+}

@@ -150,7 +150,8 @@ TEST(CleanUpFaults, AReadOnlyTrashMovesNothingAndSaysSo)
         if (mounted)
             ::umount2(trash.c_str(), MNT_DETACH);
         EXPECT_EQ(r.status, 1) << r.out;
-        EXPECT_TRUE(r.out.starts_with(english ? "Will move 5 items, " : "将移动 5 项，共 ")) << r.out;
+        EXPECT_TRUE(r.out.starts_with(english ? "Will move 5 items, " : "将移动 5 项，共 "))
+            << r.out;
         EXPECT_EQ(movedIn(r.out), 0u) << r.out;
         // Each item that stayed is named, under the reason that kept it.
         std::string why = Files::read(errors, 4096).value_or("");

@@ -78,8 +78,7 @@ TEST(Usage, HelpIsPlainWhenPipedBoldOnATerminal)
         EXPECT_EQ(r.status, 0) << word;
     }
     auto tty = runOnTerminal(tcleanPath(), {"help"});
-    EXPECT_EQ(tty.out,
-              usageZh("\x1b[1mtclean\x1b[0m", "\x1b[1m用法\x1b[0m", "\x1b[1m说明\x1b[0m"));
+    EXPECT_EQ(tty.out, usageZh("\x1b[1mtclean\x1b[0m", "\x1b[1m用法\x1b[0m", "\x1b[1m说明\x1b[0m"));
     EXPECT_EQ(tty.status, 0);
 }
 
@@ -124,8 +123,12 @@ TEST(Usage, SpeaksTheLanguageOfTheRule)
 TEST(Usage, AWrongCommandLineGivesTheUsageOnStandardErrorAndTwo)
 {
     const std::vector<std::vector<std::string>> cases = {
-        {"bogus"},          {"--json"},          {"scan", "--min", "abc"},
-        {"scan", "--min"},  {"tree", "-d", "x"}, {"dupes", "-n", "-3"},
+        {"bogus"},
+        {"--json"},
+        {"scan", "--min", "abc"},
+        {"scan", "--min"},
+        {"tree", "-d", "x"},
+        {"dupes", "-n", "-3"},
         {"clean", "--yes", "--force"},
     };
     for (const char* lang : {"zh", "en"}) {

@@ -25,7 +25,8 @@ namespace {
 const char* kVars[] = {
     "HOME",           "XDG_CONFIG_HOME",  "XDG_DATA_HOME",     "XDG_CACHE_HOME",
     "XDG_STATE_HOME", "XDG_DESKTOP_DIR",  "XDG_DOCUMENTS_DIR", "XDG_DOWNLOAD_DIR",
-    "XDG_MUSIC_DIR",  "XDG_PICTURES_DIR", "XDG_VIDEOS_DIR",    "TID_LANG"};
+    "XDG_MUSIC_DIR",  "XDG_PICTURES_DIR", "XDG_VIDEOS_DIR",    "TID_LANG",
+    "XDG_CONFIG_DIRS"};
 
 std::string readAll(int fd)
 {

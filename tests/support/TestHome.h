@@ -13,7 +13,8 @@
 namespace TestSupport {
 
 // A fresh temporary folder used as the home folder; removed on destruction.
-// Restores HOME, the XDG variables and TID_LANG afterwards. With a language
+// Restores HOME, the XDG variables (XDG_CONFIG_DIRS unset meanwhile) and
+// TID_LANG afterwards. With a language
 // ("zh", "en") TID_LANG is set to it, so tclean and the catalogue speak it;
 // without one TID_LANG is unset.
 class TestHome
