@@ -107,7 +107,7 @@ bool emptyTrash();
 // unknown (-1): Btrfs knows them only with quotas. Each has the command that
 // deletes it, with the system's paths (root left off). Empty where there are
 // none; on macOS always.
-std::vector<Snapshot> snapshotList(const std::string& root, const std::string& btrfs);
+std::vector<Snapshot> snapshotListBelow(const std::string& root, const std::string& btrfs);
 std::vector<Snapshot> snapshotList();
 // One line per snapshot: on macOS tmutil's names, on Linux "<name> · <date>"
 // of snapshotList() (the name alone when the date is unknown).
@@ -120,7 +120,7 @@ std::vector<std::string> snapshots();
 // "systemctl --user list-unit-files --state=enabled" lists when systemctl
 // names the tool ("" for none); plus ~/Library/LaunchAgents and
 // /Library/LaunchAgents where they exist.
-std::vector<std::string> loginItems(const std::string& systemctl);
+std::vector<std::string> loginItemsFrom(const std::string& systemctl);
 std::vector<std::string> loginItems();
 
 } // namespace Scanner

@@ -266,7 +266,7 @@ void btrfsListed(const std::string& btrfs, std::vector<Snapshot>& out)
 
 } // namespace
 
-std::vector<Snapshot> snapshotList(const std::string& root, const std::string& btrfs)
+std::vector<Snapshot> snapshotListBelow(const std::string& root, const std::string& btrfs)
 {
     std::vector<Snapshot> out;
     if constexpr (Platform::kIsMac)
@@ -281,7 +281,7 @@ std::vector<Snapshot> snapshotList(const std::string& root, const std::string& b
 
 std::vector<Snapshot> snapshotList()
 {
-    return snapshotList("/", "/usr/bin/btrfs");
+    return snapshotListBelow("/", "/usr/bin/btrfs");
 }
 
 std::vector<std::string> snapshots()
@@ -314,7 +314,7 @@ std::vector<std::string> systemAutostartFolders()
 
 } // namespace
 
-std::vector<std::string> loginItems(const std::string& systemctl)
+std::vector<std::string> loginItemsFrom(const std::string& systemctl)
 {
     std::vector<std::string> out;
     if constexpr (!Platform::kIsMac) {
@@ -360,7 +360,7 @@ std::vector<std::string> loginItems(const std::string& systemctl)
 
 std::vector<std::string> loginItems()
 {
-    return loginItems(Platform::kIsMac ? "" : "/usr/bin/systemctl");
+    return loginItemsFrom(Platform::kIsMac ? "" : "/usr/bin/systemctl");
 }
 
 } // namespace Scanner

@@ -71,7 +71,7 @@ TEST(System, SnapshotsOfSnapperAndTimeshift)
         GTEST_SKIP() << "Btrfs snapshots are Linux's";
     TestHome home;
     const std::string root = home.at("root");
-    EXPECT_TRUE(Scanner::snapshotList(root, "").empty()) << "no snapshot folders: none";
+    EXPECT_TRUE(Scanner::snapshotListBelow(root, "").empty()) << "no snapshot folders: none";
 
     home.dir("root/.snapshots/1/snapshot");
     home.file("root/.snapshots/1/info.xml",
@@ -95,7 +95,7 @@ TEST(System, SnapshotsOfSnapperAndTimeshift)
     home.dir("root/run/timeshift/backup/timeshift-btrfs/snapshots/2024-06-01_12-30-00/@");
 
     std::vector<std::string> got;
-    for (const auto& s : Scanner::snapshotList(root, "")) {
+    for (const auto& s : Scanner::snapshotListBelow(root, "")) {
         EXPECT_EQ(s.size, -1) << s.name;
         got.push_back(s.name + " | " + s.path.substr(root.size()) + " | " + s.date + " | " +
                       s.deleteCommand);
@@ -117,7 +117,7 @@ TEST(System, SnapshotsOfSnapperAndTimeshift)
                    }));
     // Without a Snapper configuration for /home, the subvolume itself.
     fs::remove_all(home.at("root/etc"));
-    const auto again = Scanner::snapshotList(root, "");
+    const auto again = Scanner::snapshotListBelow(root, "");
     ASSERT_EQ(again.size(), got.size());
     EXPECT_EQ(again[2].deleteCommand, "sudo btrfs subvolume delete '/home/.snapshots/3/snapshot'");
 }
@@ -383,7 +383,7 @@ TEST(System, LoginItemsAreAgentLabels)
     home.file("Library/LaunchAgents/com.example.a.plist", "x");
     home.file("Library/LaunchAgents/notes.txt", "x");
     home.file("Library/LaunchAgents/upper.PLIST", "x");
-    auto items = Scanner::loginItems("");
+    auto items = Scanner::loginItemsFrom("");
     if (fs::exists("/Library/LaunchAgents"))
         GTEST_SKIP() << "this machine has machine-wide agents";
     EXPECT_EQ(items, (std::vector<std::string>{"com.example.a", "com.example.sync"}));
@@ -416,8 +416,8 @@ TEST(System, LoginItemsAreAutostartEntries)
               entry("Name=Disabled\nX-GNOME-Autostart-enabled=false\n"));
     home.file("xdg2/autostart/agent.desktop", entry("Name=Agent Again\n"));
     home.file("xdg2/autostart/keyring.desktop", entry("Name=Keyring\nHidden=false\n"));
-    EXPECT_EQ(Scanner::loginItems(""), (std::vector<std::string>{"Agent", "Keyring", "My Applet",
+    EXPECT_EQ(Scanner::loginItemsFrom(""), (std::vector<std::string>{"Agent", "Keyring", "My Applet",
                                                                  "Sync Client", "no-name"}));
     // systemctl's answer is added when the tool runs; one that fails adds nothing.
-    EXPECT_EQ(Scanner::loginItems("/bin/false").size(), 5u);
+    EXPECT_EQ(Scanner::loginItemsFrom("/bin/false").size(), 5u);
 }
