@@ -416,8 +416,9 @@ TEST(System, LoginItemsAreAutostartEntries)
               entry("Name=Disabled\nX-GNOME-Autostart-enabled=false\n"));
     home.file("xdg2/autostart/agent.desktop", entry("Name=Agent Again\n"));
     home.file("xdg2/autostart/keyring.desktop", entry("Name=Keyring\nHidden=false\n"));
-    EXPECT_EQ(Scanner::loginItemsFrom(""), (std::vector<std::string>{"Agent", "Keyring", "My Applet",
-                                                                 "Sync Client", "no-name"}));
+    EXPECT_EQ(
+        Scanner::loginItemsFrom(""),
+        (std::vector<std::string>{"Agent", "Keyring", "My Applet", "Sync Client", "no-name"}));
     // systemctl's answer is added when the tool runs; one that fails adds nothing.
     EXPECT_EQ(Scanner::loginItemsFrom("/bin/false").size(), 5u);
 }
