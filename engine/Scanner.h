@@ -108,6 +108,8 @@ bool emptyTrash();
 // deletes it, with the system's paths (root left off). Empty where there are
 // none; on macOS always.
 std::vector<Snapshot> snapshotListBelow(const std::string& root, const std::string& btrfs);
+// snapshotListBelow("/", "/usr/bin/btrfs") where the home folder is on Btrfs;
+// empty where it is not.
 std::vector<Snapshot> snapshotList();
 // One line per snapshot: on macOS tmutil's names, on Linux "<name> · <date>"
 // of snapshotList() (the name alone when the date is unknown).

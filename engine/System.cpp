@@ -238,12 +238,16 @@ std::string mountOf(std::string path)
     return path;
 }
 
+bool onBtrfs(const std::string& path)
+{
+    struct statfs fs = {};
+    return ::statfs(path.c_str(), &fs) == 0 && static_cast<long>(fs.f_type) == kBtrfsMagic;
+}
+
 void btrfsListed(const std::string& btrfs, std::vector<Snapshot>& out)
 {
     const std::string home = Platform::homeDir();
-    struct statfs fs = {};
-    if (btrfs.empty() || ::statfs(home.c_str(), &fs) != 0 ||
-        static_cast<long>(fs.f_type) != kBtrfsMagic)
+    if (btrfs.empty() || !onBtrfs(home))
         return;
     auto listed = Shell::runSucceeding(btrfs, {"subvolume", "list", "-s", home});
     if (!listed)
@@ -281,6 +285,9 @@ std::vector<Snapshot> snapshotListBelow(const std::string& root, const std::stri
 
 std::vector<Snapshot> snapshotList()
 {
+    // Snapshots are the home's disk's concern only where the home is on Btrfs.
+    if (Platform::kIsMac || !onBtrfs(Platform::homeDir()))
+        return {};
     return snapshotListBelow("/", "/usr/bin/btrfs");
 }
 

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <sys/mount.h>
+#include <sys/vfs.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -72,6 +73,9 @@ TEST(System, SnapshotsOfSnapperAndTimeshift)
     TestHome home;
     const std::string root = home.at("root");
     EXPECT_TRUE(Scanner::snapshotListBelow(root, "").empty()) << "no snapshot folders: none";
+    struct statfs fs = {};
+    if (::statfs(home.path().c_str(), &fs) == 0 && fs.f_type != 0x9123683E)
+        EXPECT_TRUE(Scanner::snapshots().empty()) << "a home that is not on Btrfs has none";
 
     home.dir("root/.snapshots/1/snapshot");
     home.file("root/.snapshots/1/info.xml",
