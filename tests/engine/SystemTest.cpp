@@ -74,8 +74,9 @@ TEST(System, SnapshotsOfSnapperAndTimeshift)
     const std::string root = home.at("root");
     EXPECT_TRUE(Scanner::snapshotListBelow(root, "").empty()) << "no snapshot folders: none";
     struct statfs fs = {};
-    if (::statfs(home.path().c_str(), &fs) == 0 && fs.f_type != 0x9123683E)
+    if (::statfs(home.path().c_str(), &fs) == 0 && fs.f_type != 0x9123683E) {
         EXPECT_TRUE(Scanner::snapshots().empty()) << "a home that is not on Btrfs has none";
+    }
 
     home.dir("root/.snapshots/1/snapshot");
     home.file("root/.snapshots/1/info.xml",
