@@ -102,9 +102,13 @@ Invocation parse(const std::vector<std::string>& args, const std::string& homeDi
     }
     const std::set<std::string>& allowed = known->second;
     bool bad = false;
+    bool optionsEnded = false;
     for (size_t i = 0; i < rest.size();) {
         const std::string& arg = rest[i];
-        if (!arg.empty() && arg[0] == '-') {
+        if (!optionsEnded && arg == "--") {
+            optionsEnded = true; // what follows is positional, "-d" a folder name
+            i += 1;
+        } else if (!optionsEnded && !arg.empty() && arg[0] == '-') {
             if (!allowed.count(arg))
                 bad = true; // an option this command does not take
             if (kValueFlags.count(arg)) {

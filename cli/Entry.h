@@ -59,7 +59,8 @@ std::string tilde(const std::string& path);
 // Parses the arguments after the program name. An unknown command word, an
 // option the command does not take, an option without its value and a value
 // that is not a number in range (--min below 0, -n below 1) give BadUsage;
-// help and version ignore what follows them.
+// help and version ignore what follows them. After "--" every argument is
+// positional (a folder named "-d").
 Invocation parse(const std::vector<std::string>& args, const std::string& home);
 
 // Runs the chosen command; returns the process exit status.

@@ -74,6 +74,10 @@ TEST(Entry, TreePathIsTheFirstPositionalOrHome)
     EXPECT_EQ(parse({"tree", "-d", "/x", "/y"}, kHome).path, "/y")
         << "the value of -d is not a positional argument";
     EXPECT_EQ(parse({"tree", "-d", "2", "my folder"}, kHome).path, "my folder");
+    const auto dashed = parse({"tree", "-d", "2", "--", "-d"}, kHome);
+    EXPECT_EQ(dashed.path, "-d");
+    EXPECT_EQ(dashed.depth, 2);
+    EXPECT_EQ(dashed.command, Command::Tree);
 }
 
 TEST(Entry, UnknownWordsOptionsAndBadValuesAreUsageErrors)
