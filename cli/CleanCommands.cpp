@@ -171,7 +171,7 @@ void cmdScan(bool json, int64_t minMB)
     std::vector<ScanItem> all = caches;
     all.insert(all.end(), orphans.begin(), orphans.end());
 
-    printLine(ANSI::bold("可清理项") + ANSI::dim("  （只读扫描，不会动任何文件）"));
+    printLine(ANSI::bold(t("tc.scan.title")) + ANSI::dim(t("tc.scan.readOnly")));
     printLine("");
     for (size_t i = 0; i < all.size(); ++i) {
         const ScanItem& item = all[i];
@@ -180,10 +180,9 @@ void cmdScan(bool json, int64_t minMB)
         printLine("        " + ANSI::dim(printable(item.path)));
     }
     printLine("");
-    printLine(ANSI::bold("  合计可清理约 " + human(outerSize(all))) +
-              ANSI::dim("   （" + std::to_string(all.size()) + " 项）"));
-    printLine(ANSI::dim(
-        "  清理命令：tclean clean --safe --dry-run   先演练，再去掉 --dry-run 真删（进废纸篓）"));
+    printLine(ANSI::bold(L::f("tc.scan.total", {human(outerSize(all))})) +
+              ANSI::dim(L::f("tc.scan.count", {static_cast<long long>(all.size())})));
+    printLine(ANSI::dim(t("tc.scan.hint")));
 }
 
 int cmdClean(bool safeOnly, bool dryRun, int64_t minMB)
@@ -197,26 +196,27 @@ int cmdClean(bool safeOnly, bool dryRun, int64_t minMB)
     keepOutermostOnce(items);
 
     if (items.empty()) {
-        printLine("没有符合条件的项目。");
+        printLine(t("tc.clean.none"));
         return 0;
     }
-    printLine(ANSI::bold("将移动 " + std::to_string(items.size()) + " 项，共 " +
-                         human(outerSize(items)) + " → 废纸篓/米团清理的东西/命令行/"));
+    printLine(ANSI::bold(
+        L::f("tc.clean.announce", {static_cast<long long>(items.size()), human(outerSize(items))}) +
+        " " + t("tc.clean.dest")));
     for (const auto& item : items)
         printLine("  · " + printable(tilde(item.path)));
 
     if (dryRun) {
         printLine("");
-        printLine(ANSI::yellow("这是演练（--dry-run），没有移动任何文件。"));
-        printLine(ANSI::dim(std::string("确认无误后运行：tclean clean") +
-                            (safeOnly ? " --safe" : "") + " --yes"));
+        printLine(ANSI::yellow(t("tc.clean.dryRun")));
+        printLine(ANSI::dim(L::f("tc.clean.confirm", {std::string("tclean clean") +
+                                                      (safeOnly ? " --safe" : "") + " --yes"})));
         return 0;
     }
     const std::vector<std::string> paths = pathsOf(items);
-    const std::vector<MoveOutcome> outcomes = Scanner::moveToTrash(paths, "命令行");
+    const std::vector<MoveOutcome> outcomes = Scanner::moveToTrash(paths, t("trash.terminal"));
     const auto moved = std::count(outcomes.begin(), outcomes.end(), MoveOutcome::Moved);
     printLine("");
-    printLine(ANSI::green("已移动 " + std::to_string(moved) + " 项到废纸篓（可从废纸篓恢复）。"));
+    printLine(ANSI::green(L::f("tc.clean.moved", {static_cast<long long>(moved)})));
     if (size_t(moved) == paths.size())
         return 0;
     reportNotMoved(paths, outcomes);
@@ -225,15 +225,14 @@ int cmdClean(bool safeOnly, bool dryRun, int64_t minMB)
 
 void cmdBig(int64_t minMB, int limit)
 {
-    printLine(ANSI::bold("大文件 · 大于 " + std::to_string(minMB) + " MB"));
+    printLine(ANSI::bold(L::f("tc.big.title", {static_cast<long long>(minMB)})));
     std::vector<ScanItem> files = Scanner::largeFiles(minMB);
     size_t shown = std::min(files.size(), static_cast<size_t>(std::max(limit, 0)));
     for (size_t i = 0; i < shown; ++i)
         printLine("  " + number(i + 1) + ANSI::cyan(column(human(files[i].size), 10)) +
                   printable(tilde(files[i].path)));
     printLine("");
-    printLine(
-        ANSI::dim("  共 " + std::to_string(shown) + " 个。想按文件夹看：tclean tree <路径> -d 2"));
+    printLine(ANSI::dim(L::f("tc.big.total", {static_cast<long long>(shown)})));
 }
 
 } // namespace Cli

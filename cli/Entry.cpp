@@ -3,9 +3,12 @@
 #include "Commands.h"
 #include "Strings.h"
 #include "Terminal.h"
+#include "Text.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstdio>
+#include <optional>
 
 namespace Cli {
 namespace {
@@ -18,16 +21,34 @@ std::string& homeStorage()
 
 const std::set<std::string> kValueFlags = {"-d", "--depth", "-n", "--min"};
 
-// The option's value, or fallback text when the option is absent.
-std::string optionText(const Invocation& inv, const std::string& name, const std::string& fallback)
+// The options each command takes; any other option is a usage error.
+const std::map<std::string, std::set<std::string>> kOptionsOf = {
+    {"overview", {}},
+    {"ov", {}},
+    {"scan", {"--json", "--min"}},
+    {"tree", {"-d", "--depth"}},
+    {"dupes", {"-n"}},
+    {"names", {}},
+    {"big", {"--min"}},
+    {"types", {}},
+    {"clean", {"--safe", "--dry-run", "--yes", "--min"}},
+    {"procs", {}},
+    {"ps", {}},
+};
+
+// The value of option name, parsed as a whole number of at least least, or
+// fallback when the option is absent; nullopt when its value is not such a
+// number (the caller then reports a usage error).
+std::optional<int64_t> numberOption(const Invocation& inv, const std::string& name,
+                                    int64_t fallback, int64_t least)
 {
     auto it = inv.opts.find(name);
-    return it == inv.opts.end() ? fallback : it->second;
-}
-
-int64_t number(const std::string& text, int64_t fallback)
-{
-    return Strings::parseInt(text).value_or(fallback);
+    if (it == inv.opts.end())
+        return fallback;
+    auto value = Strings::parseInt(it->second);
+    if (!value || *value < least)
+        return std::nullopt;
+    return value;
 }
 
 } // namespace
@@ -65,11 +86,36 @@ Invocation parse(const std::vector<std::string>& args, const std::string& homeDi
         inv.word = rest.front();
         rest.erase(rest.begin());
     }
+    const std::string& w = inv.word;
+    if (w == "help" || w == "--help" || w == "-h") {
+        inv.command = Command::Usage;
+        return inv;
+    }
+    if (w == "version" || w == "--version" || w == "-v") {
+        inv.command = Command::Version;
+        return inv;
+    }
+    auto known = kOptionsOf.find(w);
+    if (known == kOptionsOf.end()) {
+        inv.command = Command::BadUsage;
+        return inv;
+    }
+    const std::set<std::string>& allowed = known->second;
+    bool bad = false;
+    bool optionsEnded = false;
     for (size_t i = 0; i < rest.size();) {
         const std::string& arg = rest[i];
-        if (!arg.empty() && arg[0] == '-') {
-            if (kValueFlags.count(arg) && i + 1 < rest.size()) {
-                inv.opts[arg] = rest[i + 1];
+        if (!optionsEnded && arg == "--") {
+            optionsEnded = true; // what follows is positional, "-d" a folder name
+            i += 1;
+        } else if (!optionsEnded && !arg.empty() && arg[0] == '-') {
+            if (!allowed.count(arg))
+                bad = true; // an option this command does not take
+            if (kValueFlags.count(arg)) {
+                if (i + 1 < rest.size())
+                    inv.opts[arg] = rest[i + 1];
+                else
+                    bad = true; // the value is missing
                 i += 2;
             } else {
                 inv.flags.insert(arg);
@@ -81,29 +127,34 @@ Invocation parse(const std::vector<std::string>& args, const std::string& homeDi
         }
     }
 
-    const std::string& w = inv.word;
     if (w == "overview" || w == "ov") {
         inv.command = Command::Overview;
     } else if (w == "scan") {
         inv.command = Command::Scan;
         inv.json = inv.flags.count("--json") > 0;
-        inv.minMB = number(optionText(inv, "--min", "0"), 0);
+        auto min = numberOption(inv, "--min", 0, 0);
+        bad = bad || !min;
+        inv.minMB = min.value_or(0);
     } else if (w == "tree") {
         inv.command = Command::Tree;
         inv.path = inv.positional.empty() ? homeDir : inv.positional.front();
-        std::string depthText =
-            inv.opts.count("-d") ? inv.opts.at("-d") : optionText(inv, "--depth", "3");
-        auto depth = Strings::parseInt(depthText);
-        inv.depth = depth ? static_cast<int>(std::clamp<int64_t>(*depth, 1, 8)) : 3;
+        // -d wins over --depth; a depth out of 1...8 is brought into it.
+        auto depth = numberOption(inv, inv.opts.count("-d") ? "-d" : "--depth", 3, INT64_MIN);
+        bad = bad || !depth;
+        inv.depth = static_cast<int>(std::clamp<int64_t>(depth.value_or(3), 1, 8));
         inv.count = 40;
     } else if (w == "dupes") {
         inv.command = Command::Dupes;
-        inv.limit = number(optionText(inv, "-n", "1500"), 1500);
+        auto limit = numberOption(inv, "-n", 1500, 1);
+        bad = bad || !limit;
+        inv.limit = limit.value_or(1500);
     } else if (w == "names") {
         inv.command = Command::Names;
     } else if (w == "big") {
         inv.command = Command::Big;
-        inv.minMB = number(optionText(inv, "--min", "50"), 50);
+        auto min = numberOption(inv, "--min", 50, 0);
+        bad = bad || !min;
+        inv.minMB = min.value_or(50);
         inv.limit = 30;
     } else if (w == "types") {
         inv.command = Command::Types;
@@ -111,38 +162,27 @@ Invocation parse(const std::vector<std::string>& args, const std::string& homeDi
         inv.command = Command::Clean;
         inv.safeOnly = inv.flags.count("--safe") > 0;
         inv.dryRun = inv.flags.count("--yes") ? inv.flags.count("--dry-run") > 0 : true;
-        inv.minMB = number(optionText(inv, "--min", "0"), 0);
-    } else if (w == "procs" || w == "ps") {
-        inv.command = Command::Procs;
-    } else if (w == "version" || w == "--version" || w == "-v") {
-        inv.command = Command::Version;
+        auto min = numberOption(inv, "--min", 0, 0);
+        bad = bad || !min;
+        inv.minMB = min.value_or(0);
     } else {
-        inv.command = Command::Usage;
+        inv.command = Command::Procs;
     }
+    if (bad)
+        inv.command = Command::BadUsage;
     return inv;
 }
 
 std::string usageText()
 {
     std::string text;
-    text += ANSI::bold("tclean") + " — 蒂朵清理工具 · 命令行\n";
+    text += ANSI::bold("tclean") + t("tc.usage.title") + "\n";
     text += "\n";
-    text += ANSI::bold("用法") + "\n";
-    text += "  tclean overview              磁盘与空间去向\n";
-    text += "  tclean scan [--min N]        列出可清理的缓存/残留（--json 输出 JSON）\n";
-    text += "  tclean tree [路径] [-d N]    以树状 + 条形图看文件夹占用（默认 ~，层级 3）\n";
-    text += "  tclean dupes [-n N]          找内容重复的文件（不看名字）\n";
-    text += "  tclean names                 找同名且同体积的文件/文件夹\n";
-    text += "  tclean big [--min N]         最大的文件（默认 50MB）\n";
-    text += "  tclean types                 按扩展名统计占用\n";
-    text += "  tclean clean [--safe] [--dry-run] [--yes] [--min N]\n";
-    text += "                               移入废纸篓；默认演练，带 --yes 才真移动\n";
-    text += "  tclean procs                 本应用与各进程内存占用\n";
-    text += "  tclean version\n";
+    text += ANSI::bold(t("tc.usage.heading")) + "\n";
+    text += t("tc.usage.commands");
     text += "\n";
-    text += ANSI::bold("说明") + "\n";
-    text += "  · 只用系统自带命令和本地文件，不联网、不上传。\n";
-    text += "  · 删除一律进「废纸篓/米团清理的东西/命令行/」，可随时恢复。\n";
+    text += ANSI::bold(t("tc.usage.notesHeading")) + "\n";
+    text += t("tc.usage.notes");
     return text;
 }
 
@@ -150,6 +190,13 @@ void usage()
 {
     std::string text = usageText();
     std::fwrite(text.data(), 1, text.size(), stdout);
+}
+
+void usageError()
+{
+    std::string text = usageText();
+    std::fflush(stdout);
+    std::fwrite(text.data(), 1, text.size(), stderr);
 }
 
 int dispatch(const Invocation& inv)
@@ -186,6 +233,9 @@ int dispatch(const Invocation& inv)
     case Command::Usage:
         usage();
         return 0;
+    case Command::BadUsage:
+        usageError();
+        return 2;
     }
     return 0;
 }

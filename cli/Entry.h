@@ -14,7 +14,20 @@
 
 namespace Cli {
 
-enum class Command { Overview, Scan, Tree, Dupes, Names, Big, Types, Clean, Procs, Version, Usage };
+enum class Command {
+    Overview,
+    Scan,
+    Tree,
+    Dupes,
+    Names,
+    Big,
+    Types,
+    Clean,
+    Procs,
+    Version,
+    Usage,
+    BadUsage
+};
 
 // A parsed command line: the command and every parameter it takes.
 struct Invocation
@@ -43,15 +56,24 @@ void setHome(std::string home);
 // "~"); any other path, and the home's letters further on, as they are.
 std::string tilde(const std::string& path);
 
-// Parses the arguments after the program name.
+// Parses the arguments after the program name. An unknown command word, an
+// option the command does not take, an option without its value and a value
+// that is not a number in range (--min below 0, -n below 1) give BadUsage;
+// help and version ignore what follows them. After "--" every argument is
+// positional (a folder named "-d").
 Invocation parse(const std::vector<std::string>& args, const std::string& home);
 
 // Runs the chosen command; returns the process exit status.
 int dispatch(const Invocation& inv);
 
-// The usage text, bold words marked only when colour is on (ends in "\n").
+// The usage text in the language of the moment, bold words marked only when
+// colour is on (ends in "\n").
 std::string usageText();
+// The usage on standard output (asked for with help).
 void usage();
+// The usage on standard error (an unknown command, an option the command does
+// not take, a missing or bad option value); dispatch then returns 2.
+void usageError();
 
 inline constexpr const char* kVersionLine = "tclean " TIDLO_VERSION " · Tidlo Cleaner";
 

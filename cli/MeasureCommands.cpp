@@ -10,6 +10,7 @@
 #include "Scanner.h"
 #include "Strings.h"
 #include "Terminal.h"
+#include "Text.h"
 #include "Walk.h"
 
 #include <algorithm>
@@ -73,27 +74,27 @@ void cmdOverview()
 {
     VolumeInfo vol = Scanner::volume();
     int64_t used = vol.total - vol.free;
-    printLine(ANSI::bold("蒂朵清理工具 · 磁盘概览"));
-    printLine("  磁盘   " + human(used) + " / " + human(vol.total) + "   可用 " +
+    printLine(ANSI::bold(t("tc.ov.title")));
+    printLine(t("tc.ov.disk") + human(used) + " / " + human(vol.total) + t("tc.ov.free") +
               ANSI::cyan(human(vol.free)));
     double share = static_cast<double>(used) / static_cast<double>(std::max<int64_t>(vol.total, 1));
     printLine("  " + bar(share, 40) + percent("  %.0f%%", share));
     printLine("");
-    printLine(ANSI::bold("  空间去向"));
+    printLine(ANSI::bold(t("tc.ov.where")));
     auto categories = Scanner::topLevelUsage();
     for (size_t i = 0; i < categories.size() && i < 8; ++i) {
         const auto& c = categories[i];
         printLine("  " + pad(printable(c.name), 18) + pad(human(c.size), 10) +
                   ANSI::dim(bar(fraction(c.size, vol.total), 24)));
     }
-    printLine(ANSI::dim("  下一步：tclean scan   看看能清什么"));
+    printLine(ANSI::dim(t("tc.ov.next")));
 }
 
 int cmdTree(const std::string& path, int depth, int count)
 {
     std::string expanded = expandTilde(path);
     if (!isFolder(expanded)) {
-        printLine(ANSI::red("不是文件夹：" + printable(expanded)));
+        printLine(ANSI::red(L::f("tc.tree.notFolder", {printable(expanded)})));
         return 1;
     }
     DiskNode root = Scanner::diskTree(expanded, depth, true, nullptr);
@@ -103,13 +104,15 @@ int cmdTree(const std::string& path, int depth, int count)
     for (size_t i = 0; i < shown; ++i)
         renderTree(root.children[i], "", i + 1 == shown, 1, depth, root.size);
     if (root.children.size() > shown)
-        printLine(ANSI::dim("  … 还有 " + std::to_string(root.children.size() - shown) + " 项"));
+        printLine(ANSI::dim(
+            L::f("tc.tree.more", {static_cast<long long>(root.children.size() - shown)})));
     return 0;
 }
 
 void cmdTypes()
 {
-    printLine(ANSI::bold("文件类型占用") + ANSI::dim("  （桌面 / 下载 / 文稿）"));
+    printLine(ANSI::bold(t("tc.types.title")) + ANSI::dim(t("tc.types.where")));
+    const std::string noExtension = t("tc.types.noExt");
     struct Tally
     {
         int64_t count = 0;
@@ -134,7 +137,7 @@ void cmdTypes()
                 return Walk::Step::Go;
             std::string key = Strings::nameKey(Parse::extensionOf(e.name));
             if (key.empty())
-                key = "(无扩展名)";
+                key = noExtension;
             Tally& t = byKey[key];
             t.count += 1;
             t.bytes = Strings::addSaturated(t.bytes, st.st_size);
@@ -152,16 +155,16 @@ void cmdTypes()
         double share = fraction(t.bytes, total);
         printLine("  " + pad(printable(key), 14) + ANSI::cyan(pad(human(t.bytes), 10)) +
                   ANSI::dim(bar(share, 16)) + percent(" %4.1f%%", share) +
-                  ANSI::dim("  " + std::to_string(t.count) + " 个"));
+                  ANSI::dim(L::f("tc.types.files", {t.count})));
     }
     printLine("");
-    printLine(ANSI::dim("  合计 " + human(total)));
+    printLine(ANSI::dim(L::f("tc.types.total", {human(total)})));
 }
 
 void cmdDupes(int64_t limit)
 {
-    printLine(ANSI::bold("内容重复（大小相同或相差 ≤0.5 KB，比对头尾 64KB，不看文件名）"));
-    printLine(ANSI::dim("  扫描中…"));
+    printLine(ANSI::bold(t("tc.dupes.title")));
+    printLine(ANSI::dim(t("tc.dupes.scanning")));
     std::fflush(stdout);
     auto groups = Scanner::duplicates(64, limit, nullptr);
     int64_t wasted = 0;
@@ -170,40 +173,42 @@ void cmdDupes(int64_t limit)
         wasted += g.wasted();
         printLine("");
         printLine("  " +
-                  ANSI::bold(std::to_string(i + 1) + ". " + std::to_string(g.files.size()) +
-                             " 个 · " + human(g.size)) +
-                  ANSI::dim("  可回收 " + human(g.wasted())));
+                  ANSI::bold(std::to_string(i + 1) + ". " +
+                             L::f("tc.dupes.group",
+                                  {static_cast<long long>(g.files.size()), human(g.size)})) +
+                  ANSI::dim(L::f("tc.dupes.wasted", {human(g.wasted())})));
         for (const auto& file : g.files)
             printLine("     " + shownPath(file));
     }
     printLine("");
     printLine(
-        ANSI::bold("  共 " + std::to_string(groups.size()) + " 组，可回收约 " + human(wasted)));
+        ANSI::bold(L::f("tc.dupes.total", {static_cast<long long>(groups.size()), human(wasted)})));
 }
 
 void cmdNames()
 {
-    printLine(ANSI::bold("同名项目（名字相同且体积一致）"));
+    printLine(ANSI::bold(t("tc.names.title")));
     auto groups = Scanner::sameNameGroups(80, nullptr);
     for (size_t i = 0; i < groups.size() && i < 30; ++i) {
         const auto& g = groups[i];
         printLine("");
         printLine("  " + ANSI::bold(std::to_string(i + 1) + ". " + printable(g.name)) +
-                  ANSI::dim("  " + std::string(g.isFolder ? "文件夹" : "文件") + " · " +
-                            std::to_string(g.files.size()) + " 处"));
+                  ANSI::dim("  " + t(g.isFolder ? "tc.names.folder" : "tc.names.file") +
+                            L::f("tc.names.places", {static_cast<long long>(g.files.size())})));
         for (size_t k = 0; k < g.files.size() && k < 6; ++k)
             printLine("     " + shownPath(g.files[k]));
         if (g.files.size() > 6)
-            printLine(ANSI::dim("     … 还有 " + std::to_string(g.files.size() - 6) + " 处"));
+            printLine(
+                ANSI::dim(L::f("tc.names.more", {static_cast<long long>(g.files.size() - 6)})));
     }
     printLine("");
-    printLine(ANSI::dim("  共 " + std::to_string(groups.size()) + " 组"));
+    printLine(ANSI::dim(L::f("tc.names.total", {static_cast<long long>(groups.size())})));
 }
 
 void cmdProcs()
 {
-    printLine(ANSI::bold("内存占用"));
-    printLine("  本应用  " + ANSI::cyan(human(Scanner::ownMemory())));
+    printLine(ANSI::bold(t("tc.procs.title")));
+    printLine(t("tc.procs.self") + ANSI::cyan(human(Scanner::ownMemory())));
     printLine("");
     for (const auto& p : Scanner::processes(12))
         printLine("  " + pad(human(p.rss), 10) + pad(printable(p.name), 30) +

@@ -2,6 +2,7 @@
 
 #include "Platform.h"
 #include "Strings.h"
+#include "Text.h"
 
 #include <algorithm>
 #include <charconv>
@@ -150,13 +151,16 @@ std::string bar(double fraction, int width)
 
 std::string riskTag(Risk risk)
 {
+    // The English words differ in length: padded to the longest, so the
+    // columns after the tag line up as the Chinese ones do.
+    const size_t width = L::lang() == "zh" ? 0 : 7;
     switch (risk) {
     case Risk::Safe:
-        return ANSI::green("安全");
+        return ANSI::green(pad(t("risk.safe"), width));
     case Risk::Care:
-        return ANSI::yellow("注意");
+        return ANSI::yellow(pad(t("risk.care"), width));
     case Risk::Data:
-        return ANSI::red("谨慎");
+        return ANSI::red(pad(t("risk.data"), width));
     }
     return "";
 }

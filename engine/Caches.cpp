@@ -20,6 +20,7 @@
 #include "Files.h"
 #include "Platform.h"
 #include "Strings.h"
+#include "Text.h"
 
 #include <algorithm>
 #include <array>
@@ -49,14 +50,15 @@ struct KnownCache
     std::string_view note;
 };
 
-// The notes are fixed Chinese texts; they do not follow the language setting.
+// The notes are catalogue keys, read in the language of the moment when the
+// items are made.
 constexpr std::array<KnownCache, 23> kKnown = {{
-    {"/.npm/_cacache", "npm cache", Risk::Care, "npm 包缓存"},
-    {"/.npm/_npx", "npx temp packages", Risk::Safe, "npx 临时包"},
-    {"/Library/pnpm/store", "pnpm store", Risk::Care, "pnpm 包仓库"},
-    {"/Library/pnpm/package-manager-store", "pnpm store", Risk::Care, "pnpm 版本仓库"},
+    {"/.npm/_cacache", "npm cache", Risk::Care, "note.npmCache"},
+    {"/.npm/_npx", "npx temp packages", Risk::Safe, "note.npxTemp"},
+    {"/Library/pnpm/store", "pnpm store", Risk::Care, "note.pnpmStore"},
+    {"/Library/pnpm/package-manager-store", "pnpm store", Risk::Care, "note.pnpmVersions"},
     {"/.yarn/cache", "yarn cache", Risk::Safe, ""},
-    {"/Library/Caches/pip", "pip cache", Risk::Safe, "Python 包缓存"},
+    {"/Library/Caches/pip", "pip cache", Risk::Safe, "note.pythonCache"},
     {"/.cache/pip", "pip cache", Risk::Safe, ""},
     {"/Library/Caches/org.swift.swiftpm", "SwiftPM cache", Risk::Safe, ""},
     {"/Library/Caches/Homebrew", "Homebrew cache", Risk::Safe, ""},
@@ -64,16 +66,15 @@ constexpr std::array<KnownCache, 23> kKnown = {{
     {"/Library/Caches/node-gyp", "node-gyp", Risk::Safe, ""},
     {"/.gradle/caches", "Gradle cache", Risk::Care, ""},
     {"/.cargo/registry", "Cargo registry", Risk::Care, ""},
-    {"/.chromium-browser-snapshots", "Puppeteer Chromium", Risk::Care, "自动化浏览器内核"},
-    {"/.agent-browser", "Chrome for Testing", Risk::Care, "自动化浏览器内核"},
-    {"/Library/Caches/ms-playwright", "Playwright browsers", Risk::Care, "自动化测试内核"},
-    {"/Library/Developer/Xcode/DerivedData", "Xcode DerivedData", Risk::Safe,
-     "编译产物，可重新生成"},
+    {"/.chromium-browser-snapshots", "Puppeteer Chromium", Risk::Care, "note.automationBrowser"},
+    {"/.agent-browser", "Chrome for Testing", Risk::Care, "note.automationBrowser"},
+    {"/Library/Caches/ms-playwright", "Playwright browsers", Risk::Care, "note.testBrowser"},
+    {"/Library/Developer/Xcode/DerivedData", "Xcode DerivedData", Risk::Safe, "note.buildOutput"},
     {"/Library/Developer/CoreSimulator/Devices", "Simulator devices", Risk::Care,
-     "模拟器里的 App 与数据"},
-    {"/Movies/CapCut/User Data/Cache", "CapCut cache", Risk::Safe, "剪映缓存，需先退出剪映"},
-    {"/Library/Caches/com.spotify.client", "Spotify cache", Risk::Care, "离线歌曲会消失"},
-    {"/Library/Caches/Google/Chrome", "Chrome cache", Risk::Care, "仅缓存，不含书签与密码"},
+     "note.simulators"},
+    {"/Movies/CapCut/User Data/Cache", "CapCut cache", Risk::Safe, "note.capcut"},
+    {"/Library/Caches/com.spotify.client", "Spotify cache", Risk::Care, "note.offlineSongs"},
+    {"/Library/Caches/Google/Chrome", "Chrome cache", Risk::Care, "note.browserCache"},
     {"/Library/Caches/Firefox", "Firefox cache", Risk::Care, ""},
     {"/Library/Caches/com.apple.Safari", "Safari cache", Risk::Care, ""},
 }};
@@ -93,20 +94,20 @@ struct XdgCache
 };
 
 constexpr std::array<XdgCache, 15> kXdgKnown = {{
-    {Base::Cache, "/pip", "pip cache", Risk::Safe, "Python 包缓存"},
+    {Base::Cache, "/pip", "pip cache", Risk::Safe, "note.pythonCache"},
     {Base::Cache, "/yarn", "yarn cache", Risk::Safe, ""},
-    {Base::Cache, "/pnpm", "pnpm cache", Risk::Safe, "pnpm 元数据缓存"},
-    {Base::Data, "/pnpm/store", "pnpm store", Risk::Care, "pnpm 包仓库"},
+    {Base::Cache, "/pnpm", "pnpm cache", Risk::Safe, "note.pnpmMeta"},
+    {Base::Data, "/pnpm/store", "pnpm store", Risk::Care, "note.pnpmStore"},
     {Base::Cache, "/typescript", "TypeScript", Risk::Safe, ""},
     {Base::Cache, "/node-gyp", "node-gyp", Risk::Safe, ""},
-    {Base::Cache, "/ms-playwright", "Playwright browsers", Risk::Care, "自动化测试内核"},
-    {Base::Cache, "/puppeteer", "Puppeteer Chromium", Risk::Care, "自动化浏览器内核"},
-    {Base::Cache, "/go-build", "Go build cache", Risk::Safe, "编译产物，可重新生成"},
-    {Base::Cache, "/JetBrains", "JetBrains caches", Risk::Care, "索引可重建，本地历史会消失"},
-    {Base::Cache, "/google-chrome", "Chrome cache", Risk::Care, "仅缓存，不含书签与密码"},
-    {Base::Cache, "/chromium", "Chromium cache", Risk::Care, "仅缓存，不含书签与密码"},
-    {Base::Cache, "/spotify", "Spotify cache", Risk::Care, "离线歌曲会消失"},
-    {Base::Cache, "/thumbnails", "Thumbnails", Risk::Safe, "缩略图，可重新生成"},
+    {Base::Cache, "/ms-playwright", "Playwright browsers", Risk::Care, "note.testBrowser"},
+    {Base::Cache, "/puppeteer", "Puppeteer Chromium", Risk::Care, "note.automationBrowser"},
+    {Base::Cache, "/go-build", "Go build cache", Risk::Safe, "note.buildOutput"},
+    {Base::Cache, "/JetBrains", "JetBrains caches", Risk::Care, "note.jetbrains"},
+    {Base::Cache, "/google-chrome", "Chrome cache", Risk::Care, "note.browserCache"},
+    {Base::Cache, "/chromium", "Chromium cache", Risk::Care, "note.browserCache"},
+    {Base::Cache, "/spotify", "Spotify cache", Risk::Care, "note.offlineSongs"},
+    {Base::Cache, "/thumbnails", "Thumbnails", Risk::Safe, "note.thumbnails"},
     {Base::Cache, "/mozilla/firefox", "Firefox cache", Risk::Care, ""},
 }};
 
@@ -121,16 +122,16 @@ struct CarefulName
 };
 
 constexpr std::array<CarefulName, 10> kCarefulSwept = {{
-    {"huggingface", "下载的模型与数据集，删除后需重新下载"},
-    {"torch", "下载的模型，删除后需重新下载"},
-    {"whisper", "语音识别模型，删除后需重新下载"},
-    {"gpt4all", "下载的模型，删除后需重新下载"},
-    {"lm-studio", "下载的模型，删除后需重新下载"},
-    {"pypoetry", "项目的虚拟环境，删除后需重新安装"},
-    {"virtualenv", "虚拟环境的种子包，删除后需重新下载"},
-    {"pre-commit", "pre-commit 钩子环境，删除后需重新安装"},
-    {"bazel", "Bazel 构建产物与外部依赖，需重新构建"},
-    {"Cypress", "自动化测试内核"},
+    {"huggingface", "note.modelsData"},
+    {"torch", "note.models"},
+    {"whisper", "note.speechModels"},
+    {"gpt4all", "note.models"},
+    {"lm-studio", "note.models"},
+    {"pypoetry", "note.projectEnvs"},
+    {"virtualenv", "note.virtualenvSeeds"},
+    {"pre-commit", "note.preCommit"},
+    {"bazel", "note.bazel"},
+    {"Cypress", "note.testBrowser"},
 }};
 
 constexpr std::array<std::string_view, 4> kSkippedPrefixes = {"com.apple.", "GeoServices",
@@ -300,7 +301,7 @@ std::vector<ScanItem> cacheItems(const CancelToken*)
         item.size = sizes[i];
         item.kind = ItemKind::Cache;
         item.risk = found[i].risk;
-        item.note = found[i].note;
+        item.note = found[i].note.empty() ? std::string() : t(found[i].note);
         items.push_back(std::move(item));
     }
     std::stable_sort(items.begin(), items.end(),

@@ -308,6 +308,105 @@ std::vector<std::string> snapshotLines(std::string_view text)
     return out;
 }
 
+DesktopEntry desktopEntry(std::string_view text)
+{
+    DesktopEntry out;
+    bool inMain = false;
+    for (std::string_view line : lines(text)) {
+        line = Strings::trimBlanks(line);
+        if (line.empty() || line.front() == '#')
+            continue;
+        if (line.front() == '[') {
+            inMain = line == "[Desktop Entry]";
+            continue;
+        }
+        const size_t eq = line.find('=');
+        if (!inMain || eq == std::string_view::npos)
+            continue;
+        const std::string_view key = Strings::trimBlanks(line.substr(0, eq));
+        const std::string_view value = Strings::trimBlanks(line.substr(eq + 1));
+        if (key == "Name")
+            out.name = std::string(value);
+        else if (key == "Hidden")
+            out.hidden = value == "true";
+        else if (key == "X-GNOME-Autostart-enabled")
+            out.disabled = value == "false";
+    }
+    return out;
+}
+
+std::vector<std::string> enabledUnits(std::string_view text)
+{
+    std::vector<std::string> out;
+    for (std::string_view line : lines(text)) {
+        std::vector<std::string_view> words;
+        for (std::string_view word : Strings::split(line, ' '))
+            if (!Strings::trimBlanks(word).empty())
+                words.push_back(Strings::trimBlanks(word));
+        if (words.size() >= 2 && words[1] == "enabled")
+            out.emplace_back(words[0]);
+    }
+    return out;
+}
+
+namespace {
+
+std::string elementText(std::string_view xml, std::string_view tag)
+{
+    const std::string open = "<" + std::string(tag) + ">";
+    const std::string close = "</" + std::string(tag) + ">";
+    const size_t start = xml.find(open);
+    if (start == std::string_view::npos)
+        return "";
+    const size_t from = start + open.size();
+    const size_t end = xml.find(close, from);
+    if (end == std::string_view::npos)
+        return "";
+    std::string raw(Strings::trimBlanks(xml.substr(from, end - from)));
+    static const std::pair<std::string_view, char> kEntities[] = {
+        {"&lt;", '<'}, {"&gt;", '>'}, {"&quot;", '"'}, {"&apos;", '\''}, {"&amp;", '&'}};
+    std::string out;
+    for (size_t i = 0; i < raw.size(); ++i) {
+        bool replaced = false;
+        if (raw[i] == '&') {
+            for (const auto& [entity, c] : kEntities)
+                if (std::string_view(raw).substr(i).starts_with(entity)) {
+                    out += c;
+                    i += entity.size() - 1;
+                    replaced = true;
+                    break;
+                }
+        }
+        if (!replaced)
+            out += raw[i];
+    }
+    return out;
+}
+
+} // namespace
+
+std::pair<std::string, std::string> snapperInfo(std::string_view xml)
+{
+    return {elementText(xml, "date"), elementText(xml, "description")};
+}
+
+std::vector<std::pair<std::string, std::string>> btrfsSnapshots(std::string_view text)
+{
+    std::vector<std::pair<std::string, std::string>> out;
+    for (std::string_view line : lines(text)) {
+        const size_t otime = line.find(" otime ");
+        const size_t path = line.find(" path ");
+        if (otime == std::string_view::npos || path == std::string_view::npos || path < otime)
+            continue;
+        std::string_view when = Strings::trimBlanks(line.substr(otime + 7, path - otime - 7));
+        std::string_view where = line.substr(path + 6);
+        if (when.empty() || where.empty())
+            continue;
+        out.emplace_back(std::string(when), std::string(where));
+    }
+    return out;
+}
+
 bool itemExists(const std::string& path)
 {
     struct stat st = {};

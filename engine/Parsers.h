@@ -100,4 +100,29 @@ std::optional<int64_t> meminfoAvailable(std::string_view text);
 // mention com.apple.TimeMachine, in output order.
 std::vector<std::string> snapshotLines(std::string_view text);
 
+// What an autostart desktop entry says of itself ([Desktop Entry] group only):
+// its untranslated Name, Hidden=true (removed for this user) and
+// X-GNOME-Autostart-enabled=false (switched off).
+struct DesktopEntry
+{
+    std::string name;
+    bool hidden = false;
+    bool disabled = false;
+};
+DesktopEntry desktopEntry(std::string_view text);
+
+// Unit names from "systemctl --user list-unit-files --state=enabled
+// --no-legend --no-pager": the first word of each line that has a state
+// word after it, in output order.
+std::vector<std::string> enabledUnits(std::string_view text);
+
+// Snapper's info.xml: the text of its <date> and <description> elements
+// (entities &amp; &lt; &gt; &quot; &apos; read back), "" when absent.
+std::pair<std::string, std::string> snapperInfo(std::string_view xml);
+
+// Read-only snapshots from "btrfs subvolume list -s PATH": each line's otime
+// ("yyyy-MM-dd HH:mm:ss") and path (relative to the file system's top, may
+// hold blanks), in output order; lines without both are skipped.
+std::vector<std::pair<std::string, std::string>> btrfsSnapshots(std::string_view text);
+
 } // namespace Parse

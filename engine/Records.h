@@ -144,6 +144,17 @@ struct ProcInfo
     int id() const { return pid; }
 };
 
+// One file-system snapshot the user can see (read-only: the product never
+// removes one itself; deleteCommand is what the user may run).
+struct Snapshot
+{
+    std::string name;          // the tool's name for it ("42 (timeline)", a date)
+    std::string path;          // where it is mounted or kept
+    std::string date;          // "yyyy-MM-dd HH:mm:ss" as the tool keeps it, or ""
+    int64_t size = -1;         // bytes, or -1 when unknown (Btrfs without quotas)
+    std::string deleteCommand; // a shell command that deletes it, with sudo
+};
+
 // A file-type usage bucket; index is its position and identity.
 struct TypeBucket
 {

@@ -36,8 +36,10 @@ std::vector<ScanItem> largeFiles(int64_t minMB, const CancelToken* token = nullp
 // paths[i]: Moved, or why it stayed where it was.
 std::vector<MoveOutcome> moveToTrash(const std::vector<std::string>& paths,
                                      const std::string& subfolder);
-// moveToTrash counted: how many of paths were moved.
-int trashPaths(const std::vector<std::string>& paths, const std::string& subfolder = "工具箱");
+// moveToTrash counted: how many of paths were moved. The subfolder word is
+// the Toolbox's in the language of the moment (工具箱 / Toolbox) unless given.
+int trashPaths(const std::vector<std::string>& paths, const std::string& subfolder);
+int trashPaths(const std::vector<std::string>& paths);
 std::vector<HistoryEntry> loadHistory();
 void appendHistory(const HistoryEntry& entry);
 std::optional<std::string> exportReport(const std::vector<ScanItem>& cache,
@@ -95,7 +97,32 @@ struct EmptiedTrash
 EmptiedTrash emptyTrashReport();
 // emptyTrashReport().all.
 bool emptyTrash();
+// Btrfs snapshots the user can see, read-only, below root ("/" but in tests):
+// Snapper's <root>/.snapshots and <root>/home/.snapshots (<n>/snapshot, with
+// date and description from <n>/info.xml), Timeshift's
+// <root>/timeshift-btrfs/snapshots/<date>/{@,@home} and the same below
+// <root>/run/timeshift/backup, and, when btrfs names the tool and the home
+// folder is on Btrfs, "btrfs subvolume list -s" of the home's file system where
+// it runs without root (an absent tool or a refusal gives none). Sizes are
+// unknown (-1): Btrfs knows them only with quotas. Each has the command that
+// deletes it, with the system's paths (root left off). Empty where there are
+// none; on macOS always.
+std::vector<Snapshot> snapshotListBelow(const std::string& root, const std::string& btrfs);
+// snapshotListBelow("/", "/usr/bin/btrfs") where the home folder is on Btrfs;
+// empty where it is not.
+std::vector<Snapshot> snapshotList();
+// One line per snapshot: on macOS tmutil's names, on Linux "<name> · <date>"
+// of snapshotList() (the name alone when the date is unknown).
 std::vector<std::string> snapshots();
+// What starts with the user's session, by name, sorted: on Linux the entries
+// of $XDG_CONFIG_HOME/autostart (their Name, else the file name) that are not
+// hidden or switched off, the entries of each $XDG_CONFIG_DIRS/autostart
+// (default /etc/xdg) that no user entry of the same file name replaces and
+// that are not hidden or switched off, and the systemd user units that
+// "systemctl --user list-unit-files --state=enabled" lists when systemctl
+// names the tool ("" for none); plus ~/Library/LaunchAgents and
+// /Library/LaunchAgents where they exist.
+std::vector<std::string> loginItemsFrom(const std::string& systemctl);
 std::vector<std::string> loginItems();
 
 } // namespace Scanner

@@ -38,6 +38,36 @@ const std::array<Entry, kEntryCount>& entries()
         {"risk.data", "谨慎", "Risky"},
         {"kind.cache", "缓存", "Cache"},
         {"kind.orphan", "残留", "Leftover"},
+        {"note.npmCache", "npm 包缓存", "npm package cache"},
+        {"note.npxTemp", "npx 临时包", "Temporary npx packages"},
+        {"note.pnpmStore", "pnpm 包仓库", "pnpm package store"},
+        {"note.pnpmVersions", "pnpm 版本仓库", "pnpm version store"},
+        {"note.pythonCache", "Python 包缓存", "Python package cache"},
+        {"note.automationBrowser", "自动化浏览器内核", "Browser engine for automation"},
+        {"note.testBrowser", "自动化测试内核", "Browser engines for automated tests"},
+        {"note.buildOutput", "编译产物，可重新生成", "Build output, can be rebuilt"},
+        {"note.simulators", "模拟器里的 App 与数据", "Apps and data inside the simulators"},
+        {"note.capcut", "剪映缓存，需先退出剪映", "CapCut cache, quit CapCut first"},
+        {"note.offlineSongs", "离线歌曲会消失", "Offline songs will be gone"},
+        {"note.browserCache", "仅缓存，不含书签与密码", "Cache only, no bookmarks or passwords"},
+        {"note.pnpmMeta", "pnpm 元数据缓存", "pnpm metadata cache"},
+        {"note.jetbrains", "索引可重建，本地历史会消失",
+         "Indexes can be rebuilt, local history will be gone"},
+        {"note.thumbnails", "缩略图，可重新生成", "Thumbnails, can be regenerated"},
+        {"note.modelsData", "下载的模型与数据集，删除后需重新下载",
+         "Downloaded models and data sets, downloaded again after removal"},
+        {"note.models", "下载的模型，删除后需重新下载",
+         "Downloaded models, downloaded again after removal"},
+        {"note.speechModels", "语音识别模型，删除后需重新下载",
+         "Speech recognition models, downloaded again after removal"},
+        {"note.projectEnvs", "项目的虚拟环境，删除后需重新安装",
+         "Project virtual environments, installed again after removal"},
+        {"note.virtualenvSeeds", "虚拟环境的种子包，删除后需重新下载",
+         "Seed packages for virtual environments, downloaded again after removal"},
+        {"note.preCommit", "pre-commit 钩子环境，删除后需重新安装",
+         "pre-commit hook environments, installed again after removal"},
+        {"note.bazel", "Bazel 构建产物与外部依赖，需重新构建",
+         "Bazel build output and external dependencies, rebuilt when needed"},
         {"kind.large", "大文件", "Large file"},
         {"ov.title", "设备概览", "Device Overview"},
         {"ov.disk", "磁盘占用", "Disk Usage"},
@@ -105,6 +135,90 @@ const std::array<Entry, kEntryCount>& entries()
          "%d items stay where they are: they are in use:"},
         {"tc.notMoved.failed", "有 %d 项未能移动，仍留在原处：",
          "%d items could not be moved and stay where they are:"},
+        {"tc.usage.title", " — 蒂朵清理工具 · 命令行", " — Tidlo Cleaner · command line"},
+        {"tc.usage.heading", "用法", "Usage"},
+        {"tc.usage.commands",
+         "  tclean overview              磁盘与空间去向\n"
+         "  tclean scan [--min N]        列出可清理的缓存/残留（--json 输出 JSON）\n"
+         "  tclean tree [路径] [-d N]    以树状 + 条形图看文件夹占用（默认 ~，层级 3）\n"
+         "  tclean dupes [-n N]          找内容重复的文件（不看名字）\n"
+         "  tclean names                 找同名且同体积的文件/文件夹\n"
+         "  tclean big [--min N]         最大的文件（默认 50MB）\n"
+         "  tclean types                 按扩展名统计占用\n"
+         "  tclean clean [--safe] [--dry-run] [--yes] [--min N]\n"
+         "                               移入回收站；默认演练，带 --yes 才真移动\n"
+         "  tclean procs                 本应用与各进程内存占用\n"
+         "  tclean version\n",
+         "  tclean overview              Disk and where the space goes\n"
+         "  tclean scan [--min N]        List cleanable caches/leftovers (--json for JSON)\n"
+         "  tclean tree [path] [-d N]    Folder sizes as a tree with bars (default ~, depth 3)\n"
+         "  tclean dupes [-n N]          Find files with the same content (names ignored)\n"
+         "  tclean names                 Find files/folders with the same name and size\n"
+         "  tclean big [--min N]         The largest files (default 50MB)\n"
+         "  tclean types                 Space used per file extension\n"
+         "  tclean clean [--safe] [--dry-run] [--yes] [--min N]\n"
+         "                               Move to the Trash; a dry run unless --yes is given\n"
+         "  tclean procs                 Memory of this tool and of each process\n"
+         "  tclean version\n"},
+        {"tc.usage.notesHeading", "说明", "Notes"},
+        {"tc.usage.notes",
+         "  · 只用系统自带命令和本地文件，不联网、不上传。\n"
+         "  · 清理的每一项都成为回收站里的一个条目，可在文件管理器里还原。\n"
+         "  · 命令或选项有误时，用法印到标准错误，退出码为 2。\n",
+         "  · Uses only the system's own commands and local files; nothing goes online.\n"
+         "  · Every cleaned item becomes one Trash entry, restorable from your file manager.\n"
+         "  · A wrong command or option prints this usage on standard error and exits 2.\n"},
+        {"tc.scan.title", "可清理项", "Cleanable items"},
+        {"tc.scan.readOnly", "  （只读扫描，不会动任何文件）",
+         "  (read-only scan, no file is touched)"},
+        {"tc.scan.total", "  合计可清理约 %@", "  About %@ can be cleaned"},
+        {"tc.scan.count", "   （%d 项）", "   (%d items)"},
+        {"tc.scan.hint",
+         "  清理命令：tclean clean --safe --dry-run   先演练，再去掉 --dry-run 真删（进回收站）",
+         "  To clean: tclean clean --safe --dry-run   rehearse first, then drop --dry-run to move "
+         "them (into the Trash)"},
+        {"tc.clean.none", "没有符合条件的项目。", "No items match."},
+        {"tc.clean.announce", "将移动 %d 项，共 %@", "Will move %d items, %@"},
+        {"tc.clean.dest", "→ 回收站（每项一个条目，可还原）",
+         "→ Trash (one entry per item, restorable)"},
+        {"tc.clean.dryRun", "这是演练（--dry-run），没有移动任何文件。",
+         "This was a dry run (--dry-run): no file was moved."},
+        {"tc.clean.confirm", "确认无误后运行：%@", "When it looks right, run: %@"},
+        {"tc.clean.moved", "已移动 %d 项到回收站（可从回收站恢复）。",
+         "Moved %d items to the Trash (restorable from the Trash)."},
+        {"tc.big.title", "大文件 · 大于 %d MB", "Large files · over %d MB"},
+        {"tc.big.total", "  共 %d 个。想按文件夹看：tclean tree <路径> -d 2",
+         "  %d files. By folder: tclean tree <path> -d 2"},
+        {"tc.ov.title", "蒂朵清理工具 · 磁盘概览", "Tidlo Cleaner · disk overview"},
+        {"tc.ov.disk", "  磁盘   ", "  Disk   "},
+        {"tc.ov.free", "   可用 ", "   free "},
+        {"tc.ov.where", "  空间去向", "  Where the space goes"},
+        {"tc.ov.next", "  下一步：tclean scan   看看能清什么",
+         "  Next: tclean scan   see what can be cleaned"},
+        {"tc.tree.notFolder", "不是文件夹：%@", "Not a folder: %@"},
+        {"tc.tree.more", "  … 还有 %d 项", "  … %d more items"},
+        {"tc.types.title", "文件类型占用", "Space by file type"},
+        {"tc.types.where", "  （桌面 / 下载 / 文稿）", "  (Desktop / Downloads / Documents)"},
+        {"tc.types.noExt", "(无扩展名)", "(no extension)"},
+        {"tc.types.files", "  %d 个", "  %d files"},
+        {"tc.types.total", "  合计 %@", "  Total %@"},
+        {"tc.dupes.title", "内容重复（大小相同或相差 ≤0.5 KB，比对头尾 64KB，不看文件名）",
+         "Same content (same size or ≤0.5 KB apart, first and last 64KB compared, names ignored)"},
+        {"tc.dupes.scanning", "  扫描中…", "  Scanning…"},
+        {"tc.dupes.group", "%d 个 · %@", "%d files · %@"},
+        {"tc.dupes.wasted", "  可回收 %@", "  %@ reclaimable"},
+        {"tc.dupes.total", "  共 %d 组，可回收约 %@", "  %d groups, about %@ reclaimable"},
+        {"tc.names.title", "同名项目（名字相同且体积一致）", "Same names (same name and size)"},
+        {"tc.names.folder", "文件夹", "folder"},
+        {"tc.names.file", "文件", "file"},
+        {"tc.names.places", " · %d 处", " · %d places"},
+        {"tc.names.more", "     … 还有 %d 处", "     … %d more places"},
+        {"tc.names.total", "  共 %d 组", "  %d groups"},
+        {"tc.procs.title", "内存占用", "Memory"},
+        {"tc.procs.self", "  本应用  ", "  tclean  "},
+        {"trash.terminal", "命令行", "Terminal"},
+        {"trash.toolbox", "工具箱", "Toolbox"},
+        {"trash.uninstall", "卸载", "Uninstall"},
         {"nav.tools", "工具箱", "Toolbox"},
         {"nav.history", "历史", "History"},
         {"common.refresh", "刷新", "Refresh"},

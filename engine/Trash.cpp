@@ -248,6 +248,11 @@ int trashPaths(const std::vector<std::string>& paths, const std::string& subfold
     return int(std::count(moved.begin(), moved.end(), MoveOutcome::Moved));
 }
 
+int trashPaths(const std::vector<std::string>& paths)
+{
+    return trashPaths(paths, t("trash.toolbox"));
+}
+
 std::vector<HistoryEntry> loadHistory()
 {
     // The history holds at most its last entries; a file far larger than

@@ -68,5 +68,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         require(name.find('\n') == std::string::npos);
     for (const auto& id : Leftovers::flatpakIds(text))
         require(id.find('\n') == std::string::npos);
+    for (const auto& unit : Parse::enabledUnits(text))
+        require(!unit.empty() && unit.find('\n') == std::string::npos);
+    require(Parse::desktopEntry(text).name.find('\n') == std::string::npos);
+    Parse::snapperInfo(text);
+    for (const auto& [date, path] : Parse::btrfsSnapshots(text))
+        require(!date.empty() && !path.empty());
     return 0;
 }

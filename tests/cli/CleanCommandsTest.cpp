@@ -41,7 +41,7 @@ std::string tclean(const std::vector<std::string>& args)
 }
 
 const std::string kHint =
-    "  清理命令：tclean clean --safe --dry-run   先演练，再去掉 --dry-run 真删（进废纸篓）\n";
+    "  清理命令：tclean clean --safe --dry-run   先演练，再去掉 --dry-run 真删（进回收站）\n";
 
 // A home with every kind of finding: known, generic and Application Support
 // caches, leftovers next to data of installed applications (XML and binary
@@ -82,7 +82,7 @@ void buildHome(const TestSupport::TestHome& home)
 
 TEST(CleanCommands, ScanJsonListsExactlyTheExpectedItems)
 {
-    TestSupport::TestHome home;
+    TestSupport::TestHome home("zh");
     buildHome(home);
     auto size = [&](const std::string& rel) { return Scanner::sizeOf(home.at(rel)); };
     struct Expected
@@ -136,12 +136,12 @@ TEST(CleanCommands, ScanJsonListsExactlyTheExpectedItems)
     big.insert(big.end(), leftovers.begin(), leftovers.end());
     EXPECT_EQ(names(tclean({"scan", "--json", "--min", "8"})), big);
     EXPECT_EQ(names(tclean({"scan", "--json", "--min", "99999999999999999"})), leftovers);
-    EXPECT_EQ(names(tclean({"scan", "--json", "--min", "-99999999999999999"})).size(), 11u);
+    EXPECT_EQ(names(tclean({"scan", "--json", "--min", "0"})).size(), 11u);
 }
 
 TEST(CleanCommands, ScanPrintsNumberedItemsAndTheTotal)
 {
-    TestSupport::TestHome home;
+    TestSupport::TestHome home("zh");
     // Known locations that are plain files are measured by their length, so
     // the sizes are exact.
     const std::pair<const char*, long long> files[] = {
@@ -180,7 +180,7 @@ TEST(CleanCommands, ScanPrintsNumberedItemsAndTheTotal)
 
 TEST(CleanCommands, ScanColoursOnlyOnATerminal)
 {
-    TestSupport::TestHome home;
+    TestSupport::TestHome home("zh");
     sparseFile(home, ".agent-browser", 3 * kMiB);
     const std::string want = "\x1b[1m可清理项\x1b[0m\x1b[2m  （只读扫描，不会动任何文件）\x1b[0m\n"
                              "\n"
@@ -197,7 +197,7 @@ TEST(CleanCommands, ScanColoursOnlyOnATerminal)
 
 TEST(CleanCommands, EmptyHomeGivesEmptyResults)
 {
-    TestSupport::TestHome home;
+    TestSupport::TestHome home("zh");
     EXPECT_EQ(tclean({"scan"}),
               "可清理项  （只读扫描，不会动任何文件）\n\n\n  合计可清理约 0 B   （0 项）\n" +
                   kHint);
@@ -211,20 +211,20 @@ TEST(CleanCommands, EmptyHomeGivesEmptyResults)
 
 TEST(CleanCommands, CleanRehearsesUnlessToldYes)
 {
-    TestSupport::TestHome home;
+    TestSupport::TestHome home("zh");
     sparseFile(home, ".npm/_npx", 5 * kMiB);
     sparseFile(home, ".gradle/caches", 4 * kMiB);
     home.sizedFile("Library/Logs/Gone App/blob", 3 * kMiB);
     int64_t gone = Scanner::sizeOf(home.at("Library/Logs/Gone App"));
 
     EXPECT_EQ(tclean({"clean", "--safe"}),
-              "将移动 1 项，共 5.0 MB → 废纸篓/米团清理的东西/命令行/\n"
+              "将移动 1 项，共 5.0 MB → 回收站（每项一个条目，可还原）\n"
               "  · ~/.npm/_npx\n"
               "\n"
               "这是演练（--dry-run），没有移动任何文件。\n"
               "确认无误后运行：tclean clean --safe --yes\n");
     EXPECT_EQ(tclean({"clean", "--min", "2"}), "将移动 3 项，共 " + human(9 * kMiB + gone) +
-                                                   " → 废纸篓/米团清理的东西/命令行/\n"
+                                                   " → 回收站（每项一个条目，可还原）\n"
                                                    "  · ~/.npm/_npx\n"
                                                    "  · ~/.gradle/caches\n"
                                                    "  · ~/Library/Logs/Gone App\n"
@@ -241,7 +241,7 @@ TEST(CleanCommands, AnItemInsideAnotherCountsOnceEverywhere)
 {
     if (access("/usr/bin/flatpak", X_OK) != 0)
         GTEST_SKIP() << "needs flatpak: without it no Flatpak folder is a leftover";
-    TestSupport::TestHome home;
+    TestSupport::TestHome home("zh");
     // An uninstalled Flatpak's folder (a leftover) holds its cache (a cache).
     home.sizedFile(".var/app/org.example.Gone/cache/blob", 5 * kMiB);
     home.sizedFile(".var/app/org.example.Gone/data/blob", 3 * kMiB);
@@ -260,11 +260,11 @@ TEST(CleanCommands, AnItemInsideAnotherCountsOnceEverywhere)
 
     // The clean-up announces and moves the outer folder once.
     const std::string announced = "将移动 1 项，共 " + human(size) +
-                                  " → 废纸篓/米团清理的东西/命令行/\n"
+                                  " → 回收站（每项一个条目，可还原）\n"
                                   "  · ~/.var/app/org.example.Gone\n";
     EXPECT_TRUE(tclean({"clean"}).starts_with(announced));
     auto run = runProgram(tcleanPath(), {"clean", "--yes"});
-    EXPECT_EQ(run.out, announced + "\n已移动 1 项到废纸篓（可从废纸篓恢复）。\n");
+    EXPECT_EQ(run.out, announced + "\n已移动 1 项到回收站（可从回收站恢复）。\n");
     EXPECT_EQ(run.status, 0);
     EXPECT_FALSE(fs::exists(outer));
     EXPECT_EQ(std::distance(fs::directory_iterator(home.at(".local/share/Trash/files")),
@@ -274,7 +274,7 @@ TEST(CleanCommands, AnItemInsideAnotherCountsOnceEverywhere)
 
 TEST(CleanCommands, CleanSafeYesMovesExactlyTheSafeCaches)
 {
-    TestSupport::TestHome home;
+    TestSupport::TestHome home("zh");
     buildHome(home);
     const std::vector<std::string> moved = {"Library/Application Support/Code/Cache",
                                             "Library/Application Support/Slack/Cache",
@@ -289,8 +289,8 @@ TEST(CleanCommands, CleanSafeYesMovesExactlyTheSafeCaches)
         lines += "  · ~/" + rel + "\n";
     }
     EXPECT_EQ(tclean({"clean", "--safe", "--yes"}),
-              "将移动 6 项，共 " + human(total) + " → 废纸篓/米团清理的东西/命令行/\n" + lines +
-                  "\n已移动 6 项到废纸篓（可从废纸篓恢复）。\n");
+              "将移动 6 项，共 " + human(total) + " → 回收站（每项一个条目，可还原）\n" + lines +
+                  "\n已移动 6 项到回收站（可从回收站恢复）。\n");
 
     // One entry in the desktop's Trash per item, each with its record.
     const std::string files = home.at(".local/share/Trash/files");
@@ -324,7 +324,7 @@ TEST(CleanCommands, CleanSafeYesMovesExactlyTheSafeCaches)
 
 TEST(CleanCommands, BigListsLargestFilesWithOddNamesAmongThem)
 {
-    TestSupport::TestHome home;
+    TestSupport::TestHome home("zh");
     buildHome(home);
     // A name that is not UTF-8 is listed with its bytes and hides nothing;
     // controls in names (C0, C1, bidirectional) show as "?"; the home's
@@ -359,7 +359,7 @@ TEST(CleanCommands, BigListsLargestFilesWithOddNamesAmongThem)
 
 TEST(CleanCommands, BigShowsAtMostThirtyFiles)
 {
-    TestSupport::TestHome home;
+    TestSupport::TestHome home("zh");
     for (int i = 0; i < 32; ++i)
         sparseFile(home, "many/f" + std::to_string(100 + i), (100 + i) * kMiB);
     std::string out = tclean({"big"});
@@ -373,7 +373,7 @@ TEST(CleanCommands, UnreadableFoldersOnlyHideWhatIsInThem)
 {
     if (!TestSupport::canDropPrivileges())
         GTEST_SKIP() << "no way to run as an unprivileged user here";
-    TestSupport::TestHome home;
+    TestSupport::TestHome home("zh");
     buildHome(home);
     sparseFile(home, "Private/secret.bin", 60 * kMiB);
     // Everything readable by all, except two folders only root may enter.
@@ -404,6 +404,94 @@ TEST(CleanCommands, UnreadableFoldersOnlyHideWhatIsInThem)
     // Nothing can be moved by this user: all are announced, none moved.
     std::string clean = asNobody({"clean", "--safe", "--yes"});
     EXPECT_TRUE(clean.starts_with("将移动 4 项，共 ")) << clean;
-    EXPECT_TRUE(clean.ends_with("\n已移动 0 项到废纸篓（可从废纸篓恢复）。\n")) << clean;
+    EXPECT_TRUE(clean.ends_with("\n已移动 0 项到回收站（可从回收站恢复）。\n")) << clean;
     EXPECT_TRUE(fs::exists(home.at("Library/Application Support/Code/Cache/blob")));
+}
+
+// Each command's fixed texts, byte for byte, in both languages: one cache
+// that is a plain file (an exact size), two same-named documents, no large
+// files.
+TEST(CleanCommands, FixedTextsInBothLanguages)
+{
+    struct Case
+    {
+        std::vector<std::string> args;
+        const char* zh;
+        const char* en;
+    };
+    const std::vector<Case> cases = {
+        {{"scan"},
+         "可清理项  （只读扫描，不会动任何文件）\n\n"
+         "  1.   安全  20.0 MB    npx temp packages\n        @/.npm/_npx\n\n"
+         "  合计可清理约 20.0 MB   （1 项）\n"
+         "  清理命令：tclean clean --safe --dry-run   先演练，再去掉 --dry-run 真删（进回收站）\n",
+         "Cleanable items  (read-only scan, no file is touched)\n\n"
+         "  1.   Safe     20.0 MB    npx temp packages\n        @/.npm/_npx\n\n"
+         "  About 20.0 MB can be cleaned   (1 items)\n"
+         "  To clean: tclean clean --safe --dry-run   rehearse first, then drop --dry-run to "
+         "move them (into the Trash)\n"},
+        {{"clean", "--safe"},
+         "将移动 1 项，共 20.0 MB → 回收站（每项一个条目，可还原）\n  · ~/.npm/_npx\n\n"
+         "这是演练（--dry-run），没有移动任何文件。\n确认无误后运行：tclean clean --safe --yes\n",
+         "Will move 1 items, 20.0 MB → Trash (one entry per item, restorable)\n"
+         "  · ~/.npm/_npx\n\n"
+         "This was a dry run (--dry-run): no file was moved.\n"
+         "When it looks right, run: tclean clean --safe --yes\n"},
+        {{"clean", "--min", "500"}, "没有符合条件的项目。\n", "No items match.\n"},
+        {{"big"},
+         "大文件 · 大于 50 MB\n\n  共 0 个。想按文件夹看：tclean tree <路径> -d 2\n",
+         "Large files · over 50 MB\n\n  0 files. By folder: tclean tree <path> -d 2\n"},
+        {{"types"},
+         "文件类型占用  （桌面 / 下载 / 文稿）\n"
+         "  txt           6 B       ████████████████ 100.0%  2 个\n\n  合计 6 B\n",
+         "Space by file type  (Desktop / Downloads / Documents)\n"
+         "  txt           6 B       ████████████████ 100.0%  2 files\n\n  Total 6 B\n"},
+        {{"names"},
+         "同名项目（名字相同且体积一致）\n\n  1. x.txt  文件 · 2 处\n"
+         "     ~/Documents/a/x.txt\n     ~/Documents/b/x.txt\n\n  共 1 组\n",
+         "Same names (same name and size)\n\n  1. x.txt  file · 2 places\n"
+         "     ~/Documents/a/x.txt\n     ~/Documents/b/x.txt\n\n  1 groups\n"},
+        {{"dupes"},
+         "内容重复（大小相同或相差 ≤0.5 KB，比对头尾 64KB，不看文件名）\n  扫描中…\n\n"
+         "  共 0 组，可回收约 0 B\n",
+         "Same content (same size or ≤0.5 KB apart, first and last 64KB compared, names "
+         "ignored)\n  Scanning…\n\n  0 groups, about 0 B reclaimable\n"},
+        {{"tree", "@/nope"}, "不是文件夹：@/nope\n", "Not a folder: @/nope\n"},
+    };
+    for (const char* lang : {"zh", "en"}) {
+        TestSupport::TestHome home(lang);
+        home.sizedFile(".npm/_npx", 20 * kMiB);
+        home.file("Documents/a/x.txt", "hi\n");
+        home.file("Documents/b/x.txt", "hi\n");
+        for (const auto& c : cases) {
+            std::vector<std::string> args;
+            for (const auto& a : c.args)
+                args.push_back(std::regex_replace(a, std::regex("@"), home.path()));
+            const std::string want = std::regex_replace(std::string(lang[0] == 'z' ? c.zh : c.en),
+                                                        std::regex("@"), home.path());
+            EXPECT_EQ(tclean(args), want) << lang << " " << c.args[0];
+        }
+        // The overview and procs: their headings (the figures are the machine's).
+        const std::string overview = tclean({"overview"});
+        const std::string procs = tclean({"procs"});
+        if (lang[0] == 'z') {
+            EXPECT_TRUE(overview.starts_with("蒂朵清理工具 · 磁盘概览\n  磁盘   ")) << overview;
+            EXPECT_TRUE(overview.ends_with("\n  下一步：tclean scan   看看能清什么\n")) << overview;
+            EXPECT_TRUE(procs.starts_with("内存占用\n  本应用  ")) << procs;
+        } else {
+            EXPECT_TRUE(overview.starts_with("Tidlo Cleaner · disk overview\n  Disk   "))
+                << overview;
+            EXPECT_TRUE(overview.ends_with("\n  Next: tclean scan   see what can be cleaned\n"))
+                << overview;
+            EXPECT_TRUE(procs.starts_with("Memory\n  tclean  ")) << procs;
+        }
+        // The Trash entry carries the source word of the language of the moment.
+        EXPECT_EQ(runProgram(tcleanPath(), {"clean", "--safe", "--yes"}).status, 0);
+        const auto entries = fs::directory_iterator(home.at(".local/share/Trash/files"));
+        const std::string entry = entries->path().filename().string();
+        const std::string word = lang[0] == 'z' ? "命令行" : "Terminal";
+        EXPECT_TRUE(
+            std::regex_match(entry, std::regex(R"(\d{4}-\d\d-\d\d_\d{4}_)" + word + " _npx")))
+            << entry;
+    }
 }

@@ -34,11 +34,12 @@ void buildHome(const TestHome& home)
 
 size_t movedIn(const std::string& out)
 {
-    size_t at = out.find("已移动 ");
     size_t n = 0;
-    if (at == std::string::npos || std::sscanf(out.c_str() + at, "已移动 %zu 项", &n) != 1)
-        return 0;
-    return n;
+    if (size_t at = out.find("已移动 "); at != std::string::npos)
+        return std::sscanf(out.c_str() + at, "已移动 %zu 项", &n) == 1 ? n : 0;
+    if (size_t at = out.find("Moved "); at != std::string::npos)
+        return std::sscanf(out.c_str() + at, "Moved %zu items", &n) == 1 ? n : 0;
+    return 0;
 }
 
 // Every item is in place or has one Trash entry with its record; returns how
@@ -69,7 +70,7 @@ TEST(CleanUpFaults, KilledBetweenMovesLosesNothing)
 {
     if (!fs::exists("/usr/bin/strace"))
         GTEST_SKIP() << "strace is needed to kill the clean-up in the middle";
-    TestHome home;
+    TestHome home("zh");
     buildHome(home);
     // SIGKILL on the third no-overwrite rename: two items moved, the third
     // has its record written and is still in place.
@@ -106,7 +107,7 @@ TEST(CleanUpFaults, AReadOnlyTrashMovesNothingAndSaysSo)
             skipped.push_back("no way to run as an unprivileged user");
             continue;
         }
-        TestHome home;
+        TestHome home("zh");
         // The reason is told in the language of the output; the mounted
         // case reads it in English.
         const bool english = way == Way::ReadOnlyMount;
@@ -149,7 +150,8 @@ TEST(CleanUpFaults, AReadOnlyTrashMovesNothingAndSaysSo)
         if (mounted)
             ::umount2(trash.c_str(), MNT_DETACH);
         EXPECT_EQ(r.status, 1) << r.out;
-        EXPECT_TRUE(r.out.starts_with("将移动 5 项，共 ")) << r.out;
+        EXPECT_TRUE(r.out.starts_with(english ? "Will move 5 items, " : "将移动 5 项，共 "))
+            << r.out;
         EXPECT_EQ(movedIn(r.out), 0u) << r.out;
         // Each item that stayed is named, under the reason that kept it.
         std::string why = Files::read(errors, 4096).value_or("");
@@ -173,7 +175,7 @@ TEST(CleanUpFaults, AReadOnlyTrashMovesNothingAndSaysSo)
 
 TEST(CleanUpFaults, TwoCleanUpsAtOnceMoveEachItemOnce)
 {
-    TestHome home;
+    TestHome home("zh");
     setenv("TID_LANG", "zh", 1);
     buildHome(home);
     TestSupport::RunResult a, b;

@@ -18,17 +18,26 @@ TEST(Entry, PicksTheCommandWordAndItsAliases)
         Command command;
     };
     const std::vector<Case> cases = {
-        {{}, Command::Overview},         {{"overview"}, Command::Overview},
-        {{"ov"}, Command::Overview},     {{"scan"}, Command::Scan},
-        {{"tree"}, Command::Tree},       {{"dupes"}, Command::Dupes},
-        {{"names"}, Command::Names},     {{"big"}, Command::Big},
-        {{"types"}, Command::Types},     {{"clean"}, Command::Clean},
-        {{"procs"}, Command::Procs},     {{"ps"}, Command::Procs},
-        {{"version"}, Command::Version}, {{"--version"}, Command::Version},
-        {{"-v"}, Command::Version},      {{"help"}, Command::Usage},
-        {{"--help"}, Command::Usage},    {{"-h"}, Command::Usage},
-        {{"Scan"}, Command::Usage},      {{"--json", "scan"}, Command::Usage},
-        {{""}, Command::Usage},
+        {{}, Command::Overview},
+        {{"overview"}, Command::Overview},
+        {{"ov"}, Command::Overview},
+        {{"scan"}, Command::Scan},
+        {{"tree"}, Command::Tree},
+        {{"dupes"}, Command::Dupes},
+        {{"names"}, Command::Names},
+        {{"big"}, Command::Big},
+        {{"types"}, Command::Types},
+        {{"clean"}, Command::Clean},
+        {{"procs"}, Command::Procs},
+        {{"ps"}, Command::Procs},
+        {{"version"}, Command::Version},
+        {{"--version"}, Command::Version},
+        {{"-v"}, Command::Version},
+        {{"help"}, Command::Usage},
+        {{"--help"}, Command::Usage},
+        {{"-h"}, Command::Usage},
+        {{"help", "--min", "x"}, Command::Usage},
+        {{"version", "--json"}, Command::Version},
     };
     for (const auto& c : cases)
         EXPECT_EQ(parse(c.args, kHome).command, c.command) << (c.args.empty() ? "" : c.args[0]);
@@ -46,14 +55,10 @@ TEST(Entry, TreeDepthIsClampedAndDashDWins)
         {{"tree", "-d", "0"}, 1},
         {{"tree", "-d", "-4"}, 1},
         {{"tree", "-d", "12"}, 8},
-        {{"tree", "-d", "99999999999999999999"}, 3},
-        {{"tree", "-d", "five"}, 3},
-        {{"tree", "-d", " 5"}, 3},
         {{"tree", "--depth", "5"}, 5},
         {{"tree", "--depth", "5", "-d", "2"}, 2},
         {{"tree", "-d", "2", "--depth", "5"}, 2},
         {{"tree", "-d", "2", "-d", "6"}, 6},
-        {{"tree", "-d"}, 3},
     };
     for (const auto& c : cases) {
         auto inv = parse(c.args, kHome);
@@ -69,6 +74,38 @@ TEST(Entry, TreePathIsTheFirstPositionalOrHome)
     EXPECT_EQ(parse({"tree", "-d", "/x", "/y"}, kHome).path, "/y")
         << "the value of -d is not a positional argument";
     EXPECT_EQ(parse({"tree", "-d", "2", "my folder"}, kHome).path, "my folder");
+    const auto dashed = parse({"tree", "-d", "2", "--", "-d"}, kHome);
+    EXPECT_EQ(dashed.path, "-d");
+    EXPECT_EQ(dashed.depth, 2);
+    EXPECT_EQ(dashed.command, Command::Tree);
+}
+
+TEST(Entry, UnknownWordsOptionsAndBadValuesAreUsageErrors)
+{
+    const std::vector<std::vector<std::string>> cases = {
+        {"Scan"},
+        {"--json", "scan"},
+        {""},
+        {"bogus"},
+        {"scan", "--min", "abc"},
+        {"scan", "--min", "-5"},
+        {"scan", "--min"},
+        {"scan", "--bogus"},
+        {"big", "--min", "10MB"},
+        {"big", "--min", "200", "-n", "3"},
+        {"tree", "-d", "x"},
+        {"tree", "-d", " 5"},
+        {"tree", "-d", "99999999999999999999"},
+        {"tree", "-d"},
+        {"dupes", "-n", "-3"},
+        {"dupes", "-n", "0"},
+        {"dupes", "-n", "--json"},
+        {"clean", "--min", "--yes"},
+        {"clean", "--force"},
+        {"overview", "--json"},
+    };
+    for (const auto& args : cases)
+        EXPECT_EQ(parse(args, kHome).command, Command::BadUsage) << ::testing::PrintToString(args);
 }
 
 TEST(Entry, NumberOptionsFallBackToTheirDefaults)
@@ -81,21 +118,17 @@ TEST(Entry, NumberOptionsFallBackToTheirDefaults)
     };
     const std::vector<Case> cases = {
         {{"scan"}, 0, 0},
-        {{"scan", "--min", "-5"}, -5, 0},
-        {{"scan", "--min", "x"}, 0, 0},
+        {{"scan", "--min", "0"}, 0, 0},
         {{"big"}, 50, 30},
-        {{"big", "--min"}, 50, 30},
-        {{"big", "--min", "10MB"}, 50, 30},
         {{"big", "--min", "10", "MB"}, 10, 30},
-        {{"big", "--min", "200", "-n", "3"}, 200, 30},
         {{"dupes"}, 0, 1500},
-        {{"dupes", "-n", "--json"}, 0, 1500},
-        {{"dupes", "-n", "-1"}, 0, -1},
+        {{"dupes", "-n", "1"}, 0, 1},
         {{"dupes", "-n", "100000"}, 0, 100000},
         {{"clean", "--min", "+25"}, 25, 0},
     };
     for (const auto& c : cases) {
         auto inv = parse(c.args, kHome);
+        EXPECT_NE(inv.command, Command::BadUsage) << ::testing::PrintToString(c.args);
         EXPECT_EQ(inv.minMB, c.minMB) << ::testing::PrintToString(c.args);
         EXPECT_EQ(inv.limit, c.limit) << ::testing::PrintToString(c.args);
     }
@@ -116,7 +149,6 @@ TEST(Entry, CleanIsADryRunUnlessYesWithoutDryRun)
         {{"clean", "--safe", "--yes"}, true, false},
         {{"clean", "--yes", "--dry-run"}, false, true},
         {{"clean", "--dry-run"}, false, true},
-        {{"clean", "--min", "--yes"}, false, true},
         {{"clean", "yes"}, false, true},
     };
     for (const auto& c : cases) {
@@ -134,6 +166,7 @@ TEST(Entry, SplitsFlagsOptionsAndPositionals)
         << "a value option takes the next argument, whatever it is";
     EXPECT_EQ(inv.flags, (std::set<std::string>{"--json", "-q"}));
     EXPECT_EQ(inv.positional, (std::vector<std::string>{"x", "y"}));
+    EXPECT_EQ(inv.command, Command::BadUsage) << "-q is no option of scan, -n no size";
     EXPECT_FALSE(parse({"scan", "json"}, kHome).json);
 }
 

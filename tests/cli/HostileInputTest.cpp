@@ -39,7 +39,7 @@ void sparseFile(const std::string& path, long long size)
 
 TEST(HostileInput, ToolLinesCannotBeForgedByNames)
 {
-    TestHome home;
+    TestHome home("zh");
     // A folder whose name forges a du line of 7.2 TB for a path in the tree.
     home.sizedFile("t/real/f", 4096);
     home.dir("t/x\n7777777777\t" + home.at("t/real"));
@@ -64,7 +64,7 @@ TEST(HostileInput, ToolLinesCannotBeForgedByNames)
 
 TEST(HostileInput, HomeStartingWithADashIsMeasuredAsAPath)
 {
-    TestHome home;
+    TestHome home("en");
     std::string dashed = home.at("-d");
     fs::create_directories(dashed + "/Documents");
     {
@@ -85,7 +85,7 @@ TEST(HostileInput, HomeStartingWithADashIsMeasuredAsAPath)
 
 TEST(HostileInput, OversizedStoredFilesAreReadAsCorrupt)
 {
-    TestHome home;
+    TestHome home("zh");
     home.sizedFile("t/f", 8192);
     // A sparse tree cache far beyond any real tree, with a fresh date.
     ASSERT_TRUE(Files::makeDirs(DiskTree::cacheFolder()));
@@ -98,7 +98,7 @@ TEST(HostileInput, OversizedStoredFilesAreReadAsCorrupt)
 
 TEST(HostileInput, ControlCharactersReachNoTerminalFromScanCleanOrBig)
 {
-    TestHome home;
+    TestHome home("zh");
     std::string evil = "ev\x1b]0;pwn\x07il";
     home.sizedFile("Library/Caches/" + evil + "/blob", 2 * kMiB);
     home.sizedFile(".cache/" + evil + "/blob", 2 * kMiB);
@@ -116,7 +116,7 @@ TEST(HostileInput, ControlCharactersReachNoTerminalFromScanCleanOrBig)
 
 TEST(HostileInput, NonUtf8NamesStayApartInNamesAndTypes)
 {
-    TestHome home;
+    TestHome home("zh");
     home.file("Documents/x\xff.txt", "1");
     home.file("Documents/sub/x\xfe.txt", "1");
     home.file("Documents/y.\xff", std::string(10, 'a'));
@@ -130,7 +130,7 @@ TEST(HostileInput, NonUtf8NamesStayApartInNamesAndTypes)
 
 TEST(HostileInput, StaleTemporaryFilesGoOnTheNextWrite)
 {
-    TestHome home;
+    TestHome home("zh");
     std::string folder = home.at("store");
     ASSERT_TRUE(Files::makeDirs(folder));
     std::string stale = folder + "/history.json.tmp-AbC123";
@@ -151,7 +151,7 @@ TEST(HostileInput, StaleTemporaryFilesGoOnTheNextWrite)
 
 TEST(HostileInput, CleanAnnouncesAndCountsEachItemOnce)
 {
-    TestHome home;
+    TestHome home("zh");
     // A leftover of a removed application with a cache inside it: listed as
     // a leftover and as a cache, and the cache moves with the leftover.
     home.sizedFile("Library/Application Support/GoneTool/Cache/blob", 3 * kMiB);
@@ -173,7 +173,7 @@ TEST(HostileInput, CleanAnnouncesAndCountsEachItemOnce)
 
 TEST(HostileInput, CleanThatMovesNothingFailsOnItsStatus)
 {
-    TestHome home;
+    TestHome home("zh");
     home.sizedFile("Library/Caches/pip/blob", 2 * kMiB);
     // The desktop's Trash is a file: the mover refuses it, nothing moves.
     home.file(".local/share/Trash", "not a folder");

@@ -53,7 +53,7 @@ TEST(LinuxHome, ScanCleanAndOverviewTheLinuxWay)
 {
     if (Platform::kIsMac)
         GTEST_SKIP() << "a Linux home";
-    TestSupport::TestHome home;
+    TestSupport::TestHome home("zh");
     buildLinuxHome(home);
 
     std::set<std::pair<std::string, std::string>> found;
@@ -77,7 +77,7 @@ TEST(LinuxHome, ScanCleanAndOverviewTheLinuxWay)
     // The safe caches go into the desktop's Trash, one entry each beside
     // what was there already, each with its record; the leftover stays.
     std::string out = runProgram(tcleanPath(), {"clean", "--safe", "--yes"}).out;
-    EXPECT_NE(out.find("\n已移动 6 项到废纸篓（可从废纸篓恢复）。\n"), std::string::npos) << out;
+    EXPECT_NE(out.find("\n已移动 6 项到回收站（可从回收站恢复）。\n"), std::string::npos) << out;
     auto entries = namesIn(home.at(".local/share/Trash/files"));
     auto records = namesIn(home.at(".local/share/Trash/info"));
     EXPECT_EQ(entries.size(), 7u);
@@ -94,7 +94,7 @@ TEST(LinuxHome, ScanCleanAndOverviewTheLinuxWay)
     EXPECT_TRUE(namesIn(home.at(".local/share/Trash/info")).empty());
 
     // The overview names the hidden folders where the space goes.
-    out = runProgram(tcleanPath(), {"overview"}).out;
+    out = runProgram(tcleanPath(), {"overview"}, {{"TID_LANG", "en"}}).out;
     for (const char* name : {".cache", ".config", ".var", "Downloads"})
         EXPECT_NE(out.find("  " + std::string(name) + " "), std::string::npos) << name << out;
 

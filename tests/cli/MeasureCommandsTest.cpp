@@ -51,7 +51,7 @@ void seedTree(const std::string& root, int depth, const std::string& json)
 
 TEST(MeasureCommands, TreePrintsTheCachedTreeWithBars)
 {
-    TestHome home;
+    TestHome home("zh");
     home.dir("t");
     std::string root = home.at("t");
     seedTree(
@@ -83,7 +83,7 @@ TEST(MeasureCommands, TreePrintsTheCachedTreeWithBars)
 
 TEST(MeasureCommands, TreeShowsFortyChildrenAndCountsTheRest)
 {
-    TestHome home;
+    TestHome home("zh");
     home.dir("t");
     std::string root = home.at("t");
     std::string children;
@@ -99,7 +99,7 @@ TEST(MeasureCommands, TreeShowsFortyChildrenAndCountsTheRest)
 
 TEST(MeasureCommands, TreeMeasuresAFreshFolderAndWritesItsCache)
 {
-    TestHome home;
+    TestHome home("zh");
     home.sizedFile("m/big/x", 100000);
     home.dir("m/small");
     auto r = tclean({"tree", home.at("m"), "-d", "12"});
@@ -114,7 +114,7 @@ TEST(MeasureCommands, TreeMeasuresAFreshFolderAndWritesItsCache)
 
 TEST(MeasureCommands, TreeOnAFileOrNothingFails)
 {
-    TestHome home;
+    TestHome home("zh");
     home.file("plain.txt", "x");
     for (const std::string& path : {home.at("plain.txt"), home.at("missing")}) {
         auto r = tclean({"tree", path});
@@ -132,7 +132,7 @@ TEST(MeasureCommands, TreeAsAnUnprivilegedUserPassesOverUnreadableFolders)
 {
     if (!TestSupport::canDropPrivileges())
         GTEST_SKIP() << "needs root to switch to an unprivileged user";
-    TestHome home;
+    TestHome home("zh");
     home.dir("u/open");
     home.dir("u/closed/inner");
     fs::permissions(home.path(), fs::perms(0777));
@@ -146,7 +146,7 @@ TEST(MeasureCommands, TreeAsAnUnprivilegedUserPassesOverUnreadableFolders)
 
 TEST(MeasureCommands, TypesSumsByExtension)
 {
-    TestHome home;
+    TestHome home("zh");
     home.file("Desktop/c.jpg", std::string(5000, 'x'));
     home.file("Documents/a.PDF", std::string(2048, 'x'));
     home.file("Downloads/sub/b.pdf", std::string(1024, 'x'));
@@ -163,13 +163,13 @@ TEST(MeasureCommands, TypesSumsByExtension)
                        "  合计 8.0 KB\n";
     EXPECT_EQ(tclean({"types"}).out, want);
 
-    TestHome empty;
+    TestHome empty("zh");
     EXPECT_EQ(tclean({"types"}).out, "文件类型占用  （桌面 / 下载 / 文稿）\n\n  合计 0 B\n");
 }
 
 TEST(MeasureCommands, DupesListsConfirmedGroups)
 {
-    TestHome home;
+    TestHome home("zh");
     EXPECT_EQ(tclean({"dupes"}).out,
               "内容重复（大小相同或相差 ≤0.5 KB，比对头尾 64KB，不看文件名）\n"
               "  扫描中…\n"
@@ -197,7 +197,7 @@ TEST(MeasureCommands, DupesListsConfirmedGroups)
 
 TEST(MeasureCommands, NamesShowsSixMembersAndCountsTheRest)
 {
-    TestHome home;
+    TestHome home("zh");
     for (int i = 1; i <= 9; ++i)
         home.file("Documents/d" + std::to_string(i) + "/report.txt", "ten bytes!");
     home.dir("Desktop/line\nfeed");
@@ -219,7 +219,7 @@ TEST(MeasureCommands, NamesShowsSixMembersAndCountsTheRest)
 
 TEST(MeasureCommands, ProcsListsOwnMemoryAndProcesses)
 {
-    TestHome home;
+    TestHome home("zh");
     auto lines = linesOf(tclean({"procs"}).out);
     ASSERT_GE(lines.size(), 4u);
     EXPECT_EQ(lines[0], "内存占用");
@@ -234,7 +234,7 @@ TEST(MeasureCommands, ProcsListsOwnMemoryAndProcesses)
 
 TEST(MeasureCommands, OverviewShowsDiskAndTopFolders)
 {
-    TestHome home;
+    TestHome home("zh");
     for (const char* name : {"Desktop", "Documents", "Downloads", "Movies", "Music", "Pictures",
                              "Public", "Projects", "Notes"})
         home.file(std::string(name) + "/f", "x");
@@ -259,7 +259,7 @@ TEST(MeasureCommands, OverviewShowsDiskAndTopFolders)
 
 TEST(MeasureCommands, PipedOutputHasNoEscapes)
 {
-    TestHome home;
+    TestHome home("zh");
     home.file("Documents/a", "x");
     home.file("Downloads/a", "x");
     for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{

@@ -1,4 +1,5 @@
 #include "Terminal.h"
+#include "TestHome.h"
 
 #include <gtest/gtest.h>
 
@@ -100,11 +101,16 @@ TEST(Terminal, AColumnAlwaysEndsInABlank)
     EXPECT_EQ(column("清理清理", 4), "清理清理 ");
 }
 
-TEST(Terminal, RiskTagsAreFixedChineseWords)
+TEST(Terminal, RiskTagsSpeakTheLanguageInOneWidth)
 {
+    TestSupport::TestHome home("zh");
     EXPECT_EQ(riskTag(Risk::Safe), "安全");
     EXPECT_EQ(riskTag(Risk::Care), "注意");
     EXPECT_EQ(riskTag(Risk::Data), "谨慎");
+    setenv("TID_LANG", "en", 1);
+    EXPECT_EQ(riskTag(Risk::Safe), "Safe   ");
+    EXPECT_EQ(riskTag(Risk::Care), "Careful");
+    EXPECT_EQ(riskTag(Risk::Data), "Risky  ");
 }
 
 TEST(Terminal, TreeLineColumns)

@@ -29,7 +29,7 @@ std::vector<std::string> summary(const std::vector<ScanItem>& items, const std::
 
 TEST(Caches, EmptyHomeYieldsNothing)
 {
-    TestSupport::TestHome home;
+    TestSupport::TestHome home("zh");
     home.dir("Library/Caches");
     home.dir("Library/Application Support");
     EXPECT_TRUE(Scanner::cacheItems().empty());
@@ -37,7 +37,7 @@ TEST(Caches, EmptyHomeYieldsNothing)
 
 TEST(Caches, FindsKnownGenericAndApplicationSupportCachesLargestFirst)
 {
-    TestSupport::TestHome home;
+    TestSupport::TestHome home("zh");
     // Known locations (folders are measured by du, so each is a little over
     // its content).
     home.sizedFile("Library/Caches/pip/wheels", 13 * kMiB);
@@ -97,7 +97,7 @@ TEST(Caches, FindsKnownGenericAndApplicationSupportCachesLargestFirst)
 
 TEST(Caches, DropsExactlyTwoMebibytesAndKeepsEqualSizesInTableOrder)
 {
-    TestSupport::TestHome home;
+    TestSupport::TestHome home("zh");
     // Plain files at known paths are measured by their length.
     home.sizedFile(".agent-browser", 2 * kMiB);                   // exactly the limit
     home.sizedFile(".chromium-browser-snapshots", 2 * kMiB + 1);  // just above
@@ -128,7 +128,7 @@ TEST(Caches, FindsTheCachesOfALinuxHome)
 {
     if (Platform::kIsMac)
         GTEST_SKIP() << "a Mac home has no XDG caches";
-    TestSupport::TestHome home;
+    TestSupport::TestHome home("zh");
     const std::pair<const char*, long long> found[] = {
         {".cache/yarn/v6/blob", 16},
         {".cache/go-build/00/blob", 15},
@@ -174,7 +174,7 @@ TEST(Caches, NothingBehindALinkIsListedOrMeasured)
 {
     if (Platform::kIsMac)
         GTEST_SKIP() << "a Mac home has no XDG caches";
-    TestSupport::TestHome home;
+    TestSupport::TestHome home("zh");
     namespace fs = std::filesystem;
     // A folder outside the home, reached through links from every place a
     // sweep or the table looks.
@@ -201,7 +201,7 @@ TEST(Caches, NothingBehindALinkIsListedOrMeasured)
 
     // A base folder itself may be a link (a cache folder kept on another
     // disk): what lies in it is found from there.
-    TestSupport::TestHome moved;
+    TestSupport::TestHome moved("zh");
     moved.sizedFile("disk/cache/pip/blob", 3 * kMiB);
     moved.sizedFile("disk/cache/some-tool/blob", 3 * kMiB);
     fs::create_directory_symlink(moved.at("disk/cache"), moved.at(".cache"));
@@ -214,7 +214,7 @@ TEST(Caches, ModelsAndProjectEnvironmentsAreCareful)
 {
     if (Platform::kIsMac)
         GTEST_SKIP() << "a Mac home has no XDG caches";
-    TestSupport::TestHome home;
+    TestSupport::TestHome home("zh");
     const std::pair<const char*, long long> found[] = {
         {".cache/huggingface/hub/blob", 9},  {".cache/pypoetry/virtualenvs/blob", 8},
         {".cache/torch/hub/blob", 7},        {".cache/pre-commit/repo/blob", 6},
@@ -232,5 +232,19 @@ TEST(Caches, ModelsAndProjectEnvironmentsAreCareful)
                   "virtualenv | .cache/virtualenv | care | 虚拟环境的种子包，删除后需重新下载",
                   "some-tool | .cache/some-tool | safe | ",
                   "pip cache | .cache/pip | safe | ",
+              }));
+}
+
+// The notes follow the language of the moment.
+TEST(Caches, NotesSpeakEnglishToo)
+{
+    TestSupport::TestHome home("en");
+    home.sizedFile(".cache/huggingface/hub/blob", 3 * kMiB);
+    home.sizedFile("Library/Caches/pip/blob", 2 * kMiB);
+    EXPECT_EQ(summary(Scanner::cacheItems(), home.path()),
+              (std::vector<std::string>{
+                  "huggingface | .cache/huggingface | care | Downloaded models and data sets, "
+                  "downloaded again after removal",
+                  "pip cache | Library/Caches/pip | safe | Python package cache",
               }));
 }

@@ -8,6 +8,7 @@
 #include "Scanner.h"
 #include "Strings.h"
 #include "TestHome.h"
+#include "Text.h"
 #include "Trash.h"
 
 #include <fcntl.h>
@@ -204,7 +205,7 @@ TEST(DesktopTrash, AFailedMoveLeavesNoRecordBehind)
     const auto now = Clock::now();
     std::set<std::string> stray;
     for (auto t : {now, now + std::chrono::minutes(1)}) {
-        std::string name = Trash::stamp(t) + "_工具箱 data.trashinfo";
+        std::string name = Trash::stamp(t) + "_" + L::s("trash.toolbox") + " data.trashinfo";
         home.file(".local/share/Trash/info/" + name, "stray");
         stray.insert(name);
     }
@@ -330,6 +331,10 @@ TEST(DesktopTrash, TheMoverSweepsOnlyOldOrphanedRecordsOfItsOwn)
         {"2024-03-05_0907_命令行 pip.trashinfo", minutes(60), "", false},
         {"2024-03-05_0907 Caches.trashinfo", minutes(11), "", false},
         {"2024-03-05_0907_卸载 a b_2.trashinfo", minutes(60 * 24 * 400), "", false},
+        // The source words of an English session are read back the same way.
+        {"2024-03-05_0907_Terminal pip.trashinfo", minutes(60), "", false},
+        {"2024-03-05_0907_Uninstall a b.trashinfo", minutes(60), "", false},
+        {"2024-03-05_0907_Toolbox here.trashinfo", minutes(60), "file", true},
         // A clean-up running now writes its record just before its rename.
         {"2024-03-05_0907_命令行 npm.trashinfo", minutes(0), "", true},
         {"2024-03-05_0907_命令行 yarn.trashinfo", minutes(9), "", true},

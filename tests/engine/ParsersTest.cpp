@@ -156,3 +156,33 @@ TEST(Parsers, SnapshotLinesDropTheHeader)
     EXPECT_EQ(Parse::snapshotLines(fixture("tmutil.txt")), want);
     EXPECT_TRUE(Parse::snapshotLines("").empty());
 }
+
+TEST(Parsers, SessionAndSnapshotToolTexts)
+{
+    EXPECT_EQ(Parse::enabledUnits("pipewire.service           enabled enabled\n"
+                                  "syncthing.service enabled disabled\n\n"
+                                  "odd.timer\n"
+                                  "masked.service masked enabled\n"
+                                  "  spaced.socket   enabled   enabled  \n"),
+              (std::vector<std::string>{"pipewire.service", "syncthing.service", "spaced.socket"}));
+    EXPECT_TRUE(Parse::enabledUnits("").empty());
+
+    const auto entry = Parse::desktopEntry("# c\n[Desktop Entry]\n Name = A = B \nHidden=true\n"
+                                           "[Other]\nName=Z\nX-GNOME-Autostart-enabled=false\n");
+    EXPECT_EQ(entry.name, "A = B");
+    EXPECT_TRUE(entry.hidden);
+    EXPECT_FALSE(entry.disabled);
+
+    EXPECT_EQ(Parse::snapperInfo("<date>x</date>"), (std::pair<std::string, std::string>{"x", ""}));
+    EXPECT_EQ(Parse::snapperInfo("<description>&lt;b&gt; &amp;amp;</description><date>"),
+              (std::pair<std::string, std::string>{"", "<b> &amp;"}));
+
+    EXPECT_EQ(
+        Parse::btrfsSnapshots(
+            "ID 259 gen 10 cgen 10 top level 5 otime 2024-03-05 09:07:01 path "
+            ".snapshots/1/snapshot\n"
+            "ID 260 gen 11 top level 5 path no-time\n"
+            "ID 261 gen 12 cgen 12 top level 5 otime 2024-04-01 10:00:00 path a b/c\n"),
+        (std::vector<std::pair<std::string, std::string>>{
+            {"2024-03-05 09:07:01", ".snapshots/1/snapshot"}, {"2024-04-01 10:00:00", "a b/c"}}));
+}

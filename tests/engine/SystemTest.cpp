@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <sys/mount.h>
+#include <sys/vfs.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -45,11 +46,85 @@ TEST(System, ProcessesAreTheLargestFirst)
     EXPECT_EQ(Scanner::ownMemory() % 1024, 0);
 }
 
-TEST(System, SnapshotsAreEmptyWithoutTmutil)
+// The disk card reads the file system that holds the home folder: a small
+// file system mounted on the home (in a mount namespace of its own) is what
+// it reports.
+TEST(System, VolumeIsTheHomeFolderFileSystem)
 {
     if (Platform::kIsMac)
-        GTEST_SKIP() << "tmutil exists here";
-    EXPECT_TRUE(Scanner::snapshots().empty());
+        GTEST_SKIP() << "the Mac volume is the start-up disk";
+    TestHome home;
+    const int status = TestSupport::runInChild(true, false, [&] {
+        if (::mount("tidlo", home.path().c_str(), "tmpfs", 0, "size=8m") != 0)
+            return TestSupport::kNoSetUp;
+        const VolumeInfo vol = Scanner::volume();
+        return vol.total == 8 * 1024 * 1024 && vol.free > 0 && vol.free <= vol.total ? 0 : 1;
+    });
+    if (status == TestSupport::kNoSetUp)
+        GTEST_SKIP() << "mounting is not permitted here";
+    EXPECT_EQ(status, 0);
+}
+
+// Fixture trees shaped like Snapper's and Timeshift's below a root folder.
+TEST(System, SnapshotsOfSnapperAndTimeshift)
+{
+    if (Platform::kIsMac)
+        GTEST_SKIP() << "Btrfs snapshots are Linux's";
+    TestHome home;
+    const std::string root = home.at("root");
+    EXPECT_TRUE(Scanner::snapshotListBelow(root, "").empty()) << "no snapshot folders: none";
+    struct statfs fs = {};
+    if (::statfs(home.path().c_str(), &fs) == 0 && fs.f_type != 0x9123683E) {
+        EXPECT_TRUE(Scanner::snapshots().empty()) << "a home that is not on Btrfs has none";
+    }
+
+    home.dir("root/.snapshots/1/snapshot");
+    home.file("root/.snapshots/1/info.xml",
+              "<?xml version=\"1.0\"?>\n<snapshot>\n  <type>single</type>\n  <num>1</num>\n"
+              "  <date>2024-03-05 09:07:01</date>\n"
+              "  <description>first root filesystem</description>\n</snapshot>\n");
+    home.dir("root/.snapshots/12/snapshot");
+    home.file("root/.snapshots/12/info.xml",
+              "<snapshot><date>2024-04-01 10:00:00</date>"
+              "<description>apt &amp; more</description></snapshot>");
+    home.dir("root/.snapshots/7"); // no snapshot folder: not one
+    home.dir("root/.snapshots/grub-snapshot.cfg");
+    home.dir("root/home/.snapshots/3/snapshot"); // no info.xml
+    home.file("root/etc/snapper/configs/home", "SUBVOLUME=\"/home\"\nFSTYPE=\"btrfs\"\n");
+    home.dir("root/timeshift-btrfs/snapshots/2024-03-05_09-00-01/@");
+    home.dir("root/timeshift-btrfs/snapshots/2024-03-05_09-00-01/@home");
+    home.dir("root/timeshift-btrfs/snapshots/odd 'name'/@home");
+    home.dir("root/timeshift-btrfs/snapshots/empty");
+    // The same snapshots where Timeshift mounts its device: listed once.
+    home.dir("root/run/timeshift/backup/timeshift-btrfs/snapshots/2024-03-05_09-00-01/@");
+    home.dir("root/run/timeshift/backup/timeshift-btrfs/snapshots/2024-06-01_12-30-00/@");
+
+    std::vector<std::string> got;
+    for (const auto& s : Scanner::snapshotListBelow(root, "")) {
+        EXPECT_EQ(s.size, -1) << s.name;
+        got.push_back(s.name + " | " + s.path.substr(root.size()) + " | " + s.date + " | " +
+                      s.deleteCommand);
+    }
+    EXPECT_EQ(got, (std::vector<std::string>{
+                       "1 (first root filesystem) | /.snapshots/1/snapshot | 2024-03-05 09:07:01 | "
+                       "sudo snapper delete 1",
+                       "12 (apt & more) | /.snapshots/12/snapshot | 2024-04-01 10:00:00 | "
+                       "sudo snapper delete 12",
+                       "3 | /home/.snapshots/3/snapshot |  | sudo snapper -c 'home' delete 3",
+                       "2024-03-05_09-00-01 (@, @home) | /timeshift-btrfs/snapshots/"
+                       "2024-03-05_09-00-01 | 2024-03-05 09:00:01 | sudo timeshift --delete "
+                       "--snapshot '2024-03-05_09-00-01'",
+                       "odd 'name' (@home) | /timeshift-btrfs/snapshots/odd 'name' |  | sudo "
+                       "timeshift --delete --snapshot 'odd '\\''name'\\'''",
+                       "2024-06-01_12-30-00 (@) | /run/timeshift/backup/timeshift-btrfs/snapshots/"
+                       "2024-06-01_12-30-00 | 2024-06-01 12:30:00 | sudo timeshift --delete "
+                       "--snapshot '2024-06-01_12-30-00'",
+                   }));
+    // Without a Snapper configuration for /home, the subvolume itself.
+    fs::remove_all(home.at("root/etc"));
+    const auto again = Scanner::snapshotListBelow(root, "");
+    ASSERT_EQ(again.size(), got.size());
+    EXPECT_EQ(again[2].deleteCommand, "sudo btrfs subvolume delete '/home/.snapshots/3/snapshot'");
 }
 
 TEST(System, TrashSizeCountsEveryEntryOfBothTrashes)
@@ -308,12 +383,47 @@ TEST(System, EmptyTrashGoesOnAfterAFailedRemoval)
 TEST(System, LoginItemsAreAgentLabels)
 {
     TestHome home;
+    setenv("XDG_CONFIG_DIRS", home.at("xdg").c_str(), 1);
     home.file("Library/LaunchAgents/com.example.sync.plist", "x");
     home.file("Library/LaunchAgents/com.example.a.plist", "x");
     home.file("Library/LaunchAgents/notes.txt", "x");
     home.file("Library/LaunchAgents/upper.PLIST", "x");
-    auto items = Scanner::loginItems();
+    auto items = Scanner::loginItemsFrom("");
     if (fs::exists("/Library/LaunchAgents"))
         GTEST_SKIP() << "this machine has machine-wide agents";
     EXPECT_EQ(items, (std::vector<std::string>{"com.example.a", "com.example.sync"}));
+}
+
+// The autostart entries of the user and of the system folders, as a desktop
+// session starts them.
+TEST(System, LoginItemsAreAutostartEntries)
+{
+    if (Platform::kIsMac)
+        GTEST_SKIP() << "autostart folders are Linux's";
+    TestHome home;
+    setenv("XDG_CONFIG_DIRS", (home.at("xdg1") + ":relative:" + home.at("xdg2")).c_str(), 1);
+    const auto entry = [](const std::string& body) {
+        return "[Desktop Entry]\nType=Application\n" + body;
+    };
+    home.file(".config/autostart/sync.desktop", entry("Name=Sync Client\nName[de]=Abgleich\n"));
+    home.file(".config/autostart/no-name.desktop", entry("Exec=x\n"));
+    home.file(".config/autostart/notes.txt", "Name=Not an entry");
+    home.file(".config/autostart/off.desktop",
+              entry("Name=Off\nX-GNOME-Autostart-enabled=false\n"));
+    // The user hides one system entry and replaces another.
+    home.file(".config/autostart/tracker.desktop", entry("Name=Mine\nHidden=true\n"));
+    home.file(".config/autostart/applet.desktop", entry("Name=My Applet\n"));
+    home.file("xdg1/autostart/tracker.desktop", entry("Name=Tracker\n"));
+    home.file("xdg1/autostart/applet.desktop", entry("Name=Applet\n"));
+    home.file("xdg1/autostart/agent.desktop",
+              entry("Name=Agent\n[Desktop Action x]\nName=Other\n"));
+    home.file("xdg1/autostart/disabled.desktop",
+              entry("Name=Disabled\nX-GNOME-Autostart-enabled=false\n"));
+    home.file("xdg2/autostart/agent.desktop", entry("Name=Agent Again\n"));
+    home.file("xdg2/autostart/keyring.desktop", entry("Name=Keyring\nHidden=false\n"));
+    EXPECT_EQ(
+        Scanner::loginItemsFrom(""),
+        (std::vector<std::string>{"Agent", "Keyring", "My Applet", "Sync Client", "no-name"}));
+    // systemctl's answer is added when the tool runs; one that fails adds nothing.
+    EXPECT_EQ(Scanner::loginItemsFrom("/bin/false").size(), 5u);
 }

@@ -25,7 +25,8 @@ namespace {
 const char* kVars[] = {
     "HOME",           "XDG_CONFIG_HOME",  "XDG_DATA_HOME",     "XDG_CACHE_HOME",
     "XDG_STATE_HOME", "XDG_DESKTOP_DIR",  "XDG_DOCUMENTS_DIR", "XDG_DOWNLOAD_DIR",
-    "XDG_MUSIC_DIR",  "XDG_PICTURES_DIR", "XDG_VIDEOS_DIR",    "TID_LANG"};
+    "XDG_MUSIC_DIR",  "XDG_PICTURES_DIR", "XDG_VIDEOS_DIR",    "TID_LANG",
+    "XDG_CONFIG_DIRS"};
 
 std::string readAll(int fd)
 {
@@ -62,7 +63,7 @@ int waitFor(pid_t pid)
 
 } // namespace
 
-TestHome::TestHome()
+TestHome::TestHome(const char* lang)
 {
     std::string tmpl = (fs::temp_directory_path() / "tidlo-home-XXXXXX").string();
     char* made = mkdtemp(tmpl.data());
@@ -80,6 +81,8 @@ TestHome::TestHome()
     setenv("XDG_DATA_HOME", (m_path + "/.local/share").c_str(), 1);
     setenv("XDG_CACHE_HOME", (m_path + "/.cache").c_str(), 1);
     setenv("XDG_STATE_HOME", (m_path + "/.local/state").c_str(), 1);
+    if (lang)
+        setenv("TID_LANG", lang, 1);
 }
 
 TestHome::~TestHome()

@@ -13,11 +13,14 @@
 namespace TestSupport {
 
 // A fresh temporary folder used as the home folder; removed on destruction.
-// Restores HOME, the XDG variables and TID_LANG afterwards.
+// Restores HOME, the XDG variables (XDG_CONFIG_DIRS unset meanwhile) and
+// TID_LANG afterwards. With a language
+// ("zh", "en") TID_LANG is set to it, so tclean and the catalogue speak it;
+// without one TID_LANG is unset.
 class TestHome
 {
 public:
-    TestHome();
+    explicit TestHome(const char* lang = nullptr);
     ~TestHome();
     TestHome(const TestHome&) = delete;
     TestHome& operator=(const TestHome&) = delete;
