@@ -74,13 +74,12 @@ void AppModel::refreshProcesses()
 
 void AppModel::beginActivity()
 {
-    if (!m_activity)
-        m_activity = Activity{"Tidlo Cleaner scanning"};
+    m_activity.begin(QStringLiteral("Scanning the home folder"));
 }
 
 void AppModel::endActivity()
 {
-    m_activity.reset();
+    m_activity.end();
 }
 
 // ---- Setters

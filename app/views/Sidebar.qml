@@ -35,13 +35,13 @@ Rectangle {
                 Column {
                     anchors.verticalCenter: parent.verticalCenter
                     spacing: 1
-                    Text {
+                    TextLabel {
                         text: qsTr("app.name")
                         font.pointSize: Theme.pt(14)
                         font.weight: Font.DemiBold
                         color: Theme.primary
                     }
-                    Text {
+                    TextLabel {
                         text: qsTr("app.tagline")
                         font.pointSize: Theme.pt(10.5)
                         color: Theme.secondary
@@ -76,7 +76,7 @@ Rectangle {
             width: parent.width
             model: sidebar.model
         }
-        Text {
+        TextLabel {
             objectName: "versionLabel"
             x: 18
             text: "v" + BuildInfo.version + " · Tidlo"

@@ -41,11 +41,11 @@ private:
 TEST(Catalogue, HoldsEveryEntryOnceInDefiningOrder)
 {
     auto keys = L::keys();
-    ASSERT_EQ(keys.size(), 240u);
+    ASSERT_EQ(keys.size(), 244u);
     EXPECT_EQ(keys.front(), "app.name");
     EXPECT_EQ(keys[59], "ov.summary");
     EXPECT_EQ(keys[204], "term.fail.install");
-    EXPECT_EQ(keys.back(), "map.drilling");
+    EXPECT_EQ(keys.back(), "term.packaged");
     EXPECT_EQ(std::set<std::string>(keys.begin(), keys.end()).size(), keys.size());
     for (const auto& e : L::entries()) {
         EXPECT_NE(*e.zh, '\0') << e.key;
@@ -88,9 +88,9 @@ TEST(Catalogue, FormatsCountsAndSizesWithoutLocale)
     TestSupport::TestHome home;
     setenv("TID_LANG", "zh", 1);
     EXPECT_EQ(L::f("clean.doneBody", {3, std::string("1.2 GB")}),
-              "已移入废纸篓：3 项，共 1.2 GB。");
+              "已移入回收站：3 项，共 1.2 GB。");
     EXPECT_EQ(L::f("clean.confirmBody", {12345, std::string("3 GB")}),
-              "将把 12345 项（3 GB）移入废纸篓。");
+              "将把 12345 项（3 GB）移入回收站。");
     setenv("TID_LANG", "en", 1);
     EXPECT_EQ(L::f("clean.doneBody", {3, std::string("1.2 GB")}),
               "Moved to Trash: 3 items, 1.2 GB.");
@@ -98,6 +98,55 @@ TEST(Catalogue, FormatsCountsAndSizesWithoutLocale)
     // A missing argument leaves nothing behind; "%%" is a percent sign.
     EXPECT_EQ(L::format("%d of %@ (100%%)", {}), " of  (100%)");
 }
+
+#ifdef __linux__
+// Every text a Linux user can see, in both languages, speaks of Linux: no other
+// system's name, file manager, backup tool or shell file, and the Chinese Trash
+// is 回收站.
+TEST(Catalogue, SpeaksOfLinuxOnLinux)
+{
+    TestSupport::TestHome home;
+    const char* foreign[] = {"Mac", "macOS", "Finder", "访达", "废纸篓", "Time Machine", "~/.zshrc",
+                             "米团清理的东西", "~/bin"};
+    for (const char* lang : {"zh", "en"}) {
+        setenv("TID_LANG", lang, 1);
+        for (const std::string& key : L::keys()) {
+            const std::string text = t(key);
+            for (const char* word : foreign)
+                EXPECT_EQ(text.find(word), std::string::npos)
+                    << lang << " " << key << " says " << word << ": " << text;
+        }
+    }
+}
+
+TEST(Catalogue, LinuxWordsStandInForTheMacTexts)
+{
+    TestSupport::TestHome home;
+    struct Case
+    {
+        const char* key;
+        const char* zh;
+        const char* en;
+    };
+    const Case cases[] = {
+        {"app.tagline", "把家目录收拾得干干净净", "Keep your home folder tidy"},
+        {"common.reveal", "在文件管理器中显示", "Show in File Manager"},
+        {"tools.sysTrash", "回收站", "Trash"},
+        {"common.emptyTrash", "清空回收站", "Empty Trash"},
+        {"dupes.keepFirst", "保留第一个，其余移到回收站", "Keep the first, trash the rest"},
+        {"tools.snapNone", "没有快照", "No snapshots"},
+    };
+    for (const auto& c : cases) {
+        setenv("TID_LANG", "zh", 1);
+        EXPECT_EQ(t(c.key), c.zh);
+        setenv("TID_LANG", "en", 1);
+        EXPECT_EQ(t(c.key), c.en);
+    }
+    setenv("TID_LANG", "en", 1);
+    EXPECT_EQ(L::f("term.installDone", {std::string("~/.bashrc")}),
+              "Installed to ~/.local/bin and added PATH to ~/.bashrc (open a new terminal)");
+}
+#endif
 
 TEST(Language, DecidedByVariableThenPreferenceThenSystem)
 {
