@@ -313,7 +313,8 @@ const std::array<Entry, kEntryCount>& entries()
         {"term.installDoneOnPath", "已安装到 ~/.local/bin（它已在 PATH 中）",
          "Installed to ~/.local/bin (already on your PATH)"},
         {"term.installDoneNoPath", "已安装到 ~/.local/bin；%@ 无法写入，请自己把下面这行加进去",
-         "Installed to ~/.local/bin; %@ could not be written, so add the line below to it yourself"},
+         "Installed to ~/.local/bin; %@ could not be written, so add the line below to it "
+         "yourself"},
         {"term.noTerminal", "没有找到终端程序：请设置 TERMINAL 或安装一个终端",
          "No terminal application was found: set TERMINAL or install a terminal"},
         {"term.packaged", "已随软件包安装，在 PATH 中", "Installed with the package, on your PATH"},

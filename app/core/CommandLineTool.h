@@ -1,9 +1,8 @@
 // The Command-line page's worker: where the in-app tclean lies, whether it is
-// installed in ~/.local/bin or came with the installed package, installing it, and running "tclean tree" on the home
-// folder. Installing runs on a pool thread (ToolInstall does the file work);
-// the tree runs as a child process whose output the main thread collects as it
-// arrives, so the page never waits on the disk or the tool. Results come back
-// as signals; the page keeps its own texts.
+// installed in ~/.local/bin or came with the installed package, installing it, and running "tclean
+// tree" on the home folder. Installing runs on a pool thread (ToolInstall does the file work); the
+// tree runs as a child process whose output the main thread collects as it arrives, so the page
+// never waits on the disk or the tool. Results come back as signals; the page keeps its own texts.
 #pragma once
 
 #include <QByteArray>

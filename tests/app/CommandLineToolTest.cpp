@@ -285,7 +285,7 @@ private slots:
         QTest::addColumn<QString>("setup");
         QTest::addColumn<QString>("reason");
         QTest::newRow(".local/bin is a file") << "binFile"
-                                       << "Not a directory";
+                                              << "Not a directory";
         QTest::newRow("folder at the tool's path") << "toolFolder"
                                                    << "File exists";
         QTest::newRow("no in-app tool") << "noSource"
@@ -475,8 +475,9 @@ private slots:
         QSignalSpy done(&tool, &CommandLineTool::installFinished);
         tool.install();
         QVERIFY(done.wait(10000));
-        QCOMPARE(done.last(), (QVariantList{true, QString(),
-                                            QStringLiteral("~/.config/fish/conf.d/tidlo.fish"), true}));
+        QCOMPARE(done.last(),
+                 (QVariantList{true, QString(), QStringLiteral("~/.config/fish/conf.d/tidlo.fish"),
+                               true}));
         QVERIFY(tool.exportLine().startsWith(QStringLiteral("contains $HOME/.local/bin")));
 
         qputenv("PATH", QByteArray::fromStdString(home() + "/.local/bin:/usr/bin"));

@@ -106,8 +106,8 @@ TEST(Catalogue, FormatsCountsAndSizesWithoutLocale)
 TEST(Catalogue, SpeaksOfLinuxOnLinux)
 {
     TestSupport::TestHome home;
-    const char* foreign[] = {"Mac", "macOS", "Finder", "访达", "废纸篓", "Time Machine", "~/.zshrc",
-                             "米团清理的东西", "~/bin"};
+    const char* foreign[] = {"Mac",          "macOS",    "Finder",         "访达", "废纸篓",
+                             "Time Machine", "~/.zshrc", "米团清理的东西", "~/bin"};
     for (const char* lang : {"zh", "en"}) {
         setenv("TID_LANG", lang, 1);
         for (const std::string& key : L::keys()) {
