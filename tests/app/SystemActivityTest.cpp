@@ -63,6 +63,33 @@ class SystemActivityTest : public QObject
     }
 
 private slots:
+    // The bus library reads the bus addresses once, at the first connection.
+    void initTestCase()
+    {
+        qputenv("DBUS_SYSTEM_BUS_ADDRESS", qgetenv("DBUS_SESSION_BUS_ADDRESS"));
+    }
+
+    // The activity of the app talks to the system bus: here the private bus
+    // stands in for it (by the address the system bus is looked up by).
+    void asksLogindOnTheSystemBus()
+    {
+        QDBusConnection logindBus = standInBus();
+        if (!logindBus.isConnected())
+            QSKIP("no private bus: run under dbus-run-session");
+        FakeLogind logind;
+        QVERIFY(logindBus.registerObject("/org/freedesktop/login1", &logind,
+                                         QDBusConnection::ExportAllSlots));
+        QVERIFY(logindBus.registerService("org.freedesktop.login1"));
+        SystemActivity activity;
+        activity.begin("Scanning the home folder");
+        QTRY_VERIFY(activity.holdsInhibitor());
+        QCOMPARE(logind.calls.size(), 1);
+        activity.end();
+        QTRY_VERIFY(!logind.held(0));
+        logindBus.unregisterService("org.freedesktop.login1");
+        logindBus.unregisterObject("/org/freedesktop/login1");
+    }
+
     void holdsLogindsDescriptorWhileTheActivityRuns()
     {
         QDBusConnection logindBus = standInBus();
@@ -98,6 +125,8 @@ private slots:
         QVERIFY(logind.held(2));
         activity.end();
         QTRY_VERIFY(!logind.held(2));
+        logindBus.unregisterService("org.freedesktop.login1");
+        logindBus.unregisterObject("/org/freedesktop/login1");
     }
 
     void withoutLogindOrABusNothingHappensQuietly()
