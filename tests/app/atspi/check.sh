@@ -28,7 +28,7 @@ exec dbus-run-session -- xvfb-run -a -s "-screen 0 1280x800x24 -nolisten tcp" sh
     /usr/bin/python3 "$1" --press "Overview" "Clean" "Storage Map" "Large Files" "Toolbox" "Terminal" \
         "History" "About" "Select All" "Deselect All" "Show in File Manager" "Move to Trash" \
         "pip cache" "FooCache" "Selected 2 items" "Keep your home folder tidy" \
-        --page "Overview::Device Overview::Caches and leftovers" \
+        --page "Overview::Device Overview::Keep your home folder tidy" \
         --page "Clean::Cleanup Items::Select items to move to Trash. Restorable." \
         --page "Storage Map::Each rectangle is a folder, sized by disk usage" \
         --page "Large Files::Find the biggest single files" \
