@@ -33,7 +33,10 @@ Rectangle {
                     size: 34
                 }
                 Column {
+                    id: names
                     anchors.verticalCenter: parent.verticalCenter
+                    // The rest of the sidebar's width, so a long tagline wraps.
+                    width: sidebar.width - headerRow.x - 34 - headerRow.spacing - 12
                     spacing: 1
                     TextLabel {
                         text: qsTr("app.name")
@@ -42,6 +45,8 @@ Rectangle {
                         color: Theme.primary
                     }
                     TextLabel {
+                        width: names.width
+                        wrapMode: Text.WordWrap
                         text: qsTr("app.tagline")
                         font.pointSize: Theme.pt(10.5)
                         color: Theme.secondary
