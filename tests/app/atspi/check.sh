@@ -10,7 +10,8 @@ app="$1"
 walker="$2"
 home=$(mktemp -d)
 trap 'rm -rf "$home"' EXIT
-mkdir -p "$home/Library/Caches/FooCache" "$home/Library/Caches/pip" "$home/.config" "$home/runtime"
+mkdir -p "$home/Library/Caches/FooCache" "$home/Library/Caches/pip" "$home/.config" "$home/runtime" \
+    "$home/path-bin"
 chmod 700 "$home/runtime"
 head -c 3145728 /dev/zero > "$home/Library/Caches/FooCache/blob"
 head -c 3145728 /dev/zero > "$home/Library/Caches/pip/blob"
@@ -22,7 +23,8 @@ export HOME="$home" XDG_CONFIG_HOME="$home/.config" XDG_DATA_HOME="$home/.local/
     NO_AT_BRIDGE=0 GTK_A11Y=none
 
 exec dbus-run-session -- xvfb-run -a -s "-screen 0 1280x800x24 -nolisten tcp" sh -c '
-    "$0" >/dev/null 2>&1 &
+    # A PATH without ~/.local/bin or a packaged tclean: the Terminal page offers the copy.
+    PATH="$HOME/path-bin" "$0" >/dev/null 2>&1 &
     pid=$!
     status=0
     /usr/bin/python3 "$1" --press "Overview" "Clean" "Storage Map" "Large Files" "Toolbox" "Terminal" \
