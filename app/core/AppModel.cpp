@@ -2,6 +2,7 @@
 
 #include "Preferences.h"
 #include "RecordVariants.h"
+#include "Text.h"
 
 AppModel::AppModel(QObject* parent)
     : QObject(parent), m_cleanList(
@@ -74,7 +75,8 @@ void AppModel::refreshProcesses()
 
 void AppModel::beginActivity()
 {
-    m_activity.begin(QStringLiteral("Scanning the home folder"));
+    // The reason logind shows (systemd-inhibit --list), in the user's language.
+    m_activity.begin(QString::fromStdString(t("common.loading")));
 }
 
 void AppModel::endActivity()

@@ -64,10 +64,7 @@ class SystemActivityTest : public QObject
 
 private slots:
     // The bus library reads the bus addresses once, at the first connection.
-    void initTestCase()
-    {
-        qputenv("DBUS_SYSTEM_BUS_ADDRESS", qgetenv("DBUS_SESSION_BUS_ADDRESS"));
-    }
+    void initTestCase() { qputenv("DBUS_SYSTEM_BUS_ADDRESS", qgetenv("DBUS_SESSION_BUS_ADDRESS")); }
 
     // The activity of the app talks to the system bus: here the private bus
     // stands in for it (by the address the system bus is looked up by).
