@@ -37,6 +37,8 @@ Rectangle {
             text: "·"
             font.pointSize: Theme.pt(12)
             color: Theme.tertiary
+            // A separator, not a word: a screen reader skips it.
+            Accessible.ignored: true
         }
         TextLabel {
             objectName: "selectedSize"
