@@ -186,21 +186,26 @@ private slots:
     }
 
     // New shell sessions of the user find the installed tool: an interactive
-    // bash reads ~/.bashrc, a login sh reads ~/.profile.
+    // bash reads ~/.bashrc, an interactive zsh ~/.zshrc, a login sh ~/.profile,
+    // and fish its conf.d.
     void newShellsFindTheTool_data()
     {
         QTest::addColumn<QString>("shell");
         QTest::addColumn<QStringList>("args");
         QTest::newRow("bash") << "/bin/bash" << QStringList{"-i", "-c"};
+        QTest::newRow("zsh") << "/usr/bin/zsh" << QStringList{"-i", "-c"};
         QTest::newRow("sh") << "/bin/sh" << QStringList{"-l", "-c"};
+        QTest::newRow("fish") << "/usr/bin/fish" << QStringList{"-c"};
     }
     void newShellsFindTheTool()
     {
         QFETCH(QString, shell);
         QFETCH(QStringList, args);
+        if (!fs::exists(shell.toStdString()))
+            QSKIP("this shell is not installed (the setup installs bash and sh only)");
         QVERIFY(ToolInstall::install(m_source, session(shell.toStdString())).ok);
-        const std::map<std::string, std::string> env = {{"HOME", home()},
-                                                        {"PATH", "/usr/bin:/bin"}};
+        const std::map<std::string, std::string> env = {
+            {"HOME", home()}, {"XDG_CONFIG_HOME", home() + "/.config"}, {"PATH", "/usr/bin:/bin"}};
         auto run = [&](const std::string& command) {
             std::vector<std::string> argv;
             for (const QString& a : args)
