@@ -1,5 +1,8 @@
+// The catalogue lookup. On Linux the Linux words (LinuxWords.h) stand in for
+// the texts that speak of another system.
 #include "Text.h"
 
+#include "LinuxWords.h"
 #include "Platform.h"
 #include "Preferences.h"
 #include "TextTable.h"
@@ -50,7 +53,14 @@ std::string s(std::string_view key)
     auto it = map.find(key);
     if (it == map.end())
         return std::string(key);
-    return lang() == "zh" ? it->second->zh : it->second->en;
+    const bool zh = lang() == "zh";
+#ifdef __linux__
+    if (const LinuxWords::Words* words = LinuxWords::find(key))
+        return zh ? words->zh : words->en;
+    if (zh)
+        return LinuxWords::zhText(it->second->zh);
+#endif
+    return zh ? it->second->zh : it->second->en;
 }
 
 std::string format(std::string_view text, const std::vector<Arg>& args)

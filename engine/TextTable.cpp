@@ -424,6 +424,14 @@ const std::array<Entry, kEntryCount>& entries()
         {"map.reveal", "在访达中显示此文件夹", "Reveal this folder in Finder"},
         {"map.depthHint", "层级越深，计算越久", "Deeper levels take longer"},
         {"map.drilling", "正在进入该文件夹…", "Opening this folder…"},
+        {"term.installDoneOnPath", "已安装到 ~/.local/bin（它已在 PATH 中）",
+         "Installed to ~/.local/bin (already on your PATH)"},
+        {"term.installDoneNoPath", "已安装到 ~/.local/bin；%@ 无法写入，请自己把下面这行加进去",
+         "Installed to ~/.local/bin; %@ could not be written, so add the line below to it "
+         "yourself"},
+        {"term.noTerminal", "没有找到终端程序：请设置 TERMINAL 或安装一个终端",
+         "No terminal application was found: set TERMINAL or install a terminal"},
+        {"term.packaged", "已随软件包安装，在 PATH 中", "Installed with the package, on your PATH"},
     }};
     return table;
 }

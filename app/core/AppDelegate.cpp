@@ -68,8 +68,10 @@ void AppDelegate::applicationDidFinishLaunching()
     centre(w);
     w->show();
 
-    // Nothing of a previous run's windows is restored.
+#ifdef Q_OS_MACOS
+    // Nothing of a previous run's windows is restored (a setting only macOS reads).
     Preferences::setBoolean("NSQuitAlwaysKeepsWindows", false);
+#endif
 
     m_ticks = 0;
     m_watchdog.start();

@@ -2,6 +2,7 @@
 
 #include "Preferences.h"
 #include "RecordVariants.h"
+#include "Text.h"
 
 AppModel::AppModel(QObject* parent)
     : QObject(parent), m_cleanList(
@@ -74,13 +75,13 @@ void AppModel::refreshProcesses()
 
 void AppModel::beginActivity()
 {
-    if (!m_activity)
-        m_activity = Activity{"Tidlo Cleaner scanning"};
+    // The reason logind shows (systemd-inhibit --list), in the user's language.
+    m_activity.begin(QString::fromStdString(t("common.loading")));
 }
 
 void AppModel::endActivity()
 {
-    m_activity.reset();
+    m_activity.end();
 }
 
 // ---- Setters

@@ -30,6 +30,7 @@
 #include "ProcList.h"
 #include "Records.h"
 #include "Runner.h"
+#include "SystemActivity.h"
 #include "Workers.h"
 
 #include <QObject>
@@ -274,9 +275,9 @@ public:
     qint64 largeTotal() const { return m_largeTotal; }
 
     // Whether the shared system-activity slot is held (full scan, duplicate
-    // search or map load running). Linux has no such facility; the slot keeps
-    // its begin and end points all the same.
-    bool holdsActivity() const { return m_activity.has_value(); }
+    // search or map load running): logind is asked to hold off idle and sleep
+    // meanwhile (SystemActivity).
+    bool holdsActivity() const { return m_activity.active(); }
 
     // The engine calls the model makes; a test replaces some of them. Calls
     // already started keep the table they started with.
@@ -425,11 +426,7 @@ private:
     quint64 m_dupRun = 0;
     ProcList m_procList;
     qint64 m_ownMem = 0;
-    struct Activity
-    {
-        const char* reason;
-    };
-    std::optional<Activity> m_activity;
+    SystemActivity m_activity;
     quint64 m_scanCounter = 0;
 
     ItemListModel m_cleanList;

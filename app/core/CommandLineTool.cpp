@@ -15,10 +15,12 @@ namespace {
 
 QString g_toolOverride;
 
-std::string shellName()
+// file as the page names it: "~/..." under the home.
+QString shownPath(const std::string& file, const std::string& home)
 {
-    const char* shell = std::getenv("SHELL");
-    return shell ? shell : "";
+    if (!home.empty() && file.rfind(home + "/", 0) == 0)
+        return QStringLiteral("~") + qPath(file.substr(home.size()));
+    return qPath(file);
 }
 
 } // namespace
@@ -61,7 +63,13 @@ QString CommandLineTool::installedPath() const
 
 QString CommandLineTool::exportLine() const
 {
-    return QString::fromUtf8(ToolInstall::kExportLine.data(), ToolInstall::kExportLine.size());
+    return QString::fromStdString(ToolInstall::exportLine(ToolInstall::currentSession().shell));
+}
+
+bool CommandLineTool::binOnPath() const
+{
+    const ToolInstall::Session session = ToolInstall::currentSession();
+    return ToolInstall::onPath(ToolInstall::binDir(session.home), session.path);
 }
 
 void CommandLineTool::setInstalled(bool value)
@@ -74,10 +82,18 @@ void CommandLineTool::setInstalled(bool value)
 
 void CommandLineTool::refresh()
 {
-    const std::string home = Platform::homeDir();
-    QtConcurrent::run([home] {
-        return ToolInstall::isInstalled(home);
-    }).then(this, [this](bool installed) { setInstalled(installed); });
+    const ToolInstall::Session session = ToolInstall::currentSession();
+    QtConcurrent::run([session] {
+        return std::make_pair(ToolInstall::isInstalled(session.home),
+                              ToolInstall::packagedTool(session.path, session.home));
+    }).then(this, [this](std::pair<bool, std::string> found) {
+        const QString packaged = qPath(found.second);
+        if (packaged != m_packagedPath) {
+            m_packagedPath = packaged;
+            emit packagedPathChanged();
+        }
+        setInstalled(found.first);
+    });
 }
 
 void CommandLineTool::install()
@@ -87,21 +103,30 @@ void CommandLineTool::install()
     m_installing = true;
     emit installingChanged();
     const std::string source = stdPath(m_toolPath);
-    const std::string home = Platform::homeDir();
-    const std::string shell = shellName();
+    const ToolInstall::Session session = ToolInstall::currentSession();
     QtConcurrent::run([=] {
-        return ToolInstall::install(source, home, shell);
-    }).then(this, [this](ToolInstall::Outcome outcome) {
+        return ToolInstall::install(source, session);
+    }).then(this, [this, home = session.home](ToolInstall::Outcome outcome) {
         m_installing = false;
         emit installingChanged();
         if (outcome.ok)
             setInstalled(true);
-        emit installFinished(outcome.ok, QString::fromStdString(outcome.reason));
+        using ToolInstall::StartupEdit;
+        const bool written = outcome.edit == StartupEdit::Appended ||
+                             outcome.edit == StartupEdit::Created ||
+                             outcome.edit == StartupEdit::AlreadyThere;
+        emit installFinished(outcome.ok, QString::fromStdString(outcome.reason),
+                             outcome.startupFile.empty() ? QString()
+                                                         : shownPath(outcome.startupFile, home),
+                             written);
     });
 }
 
 QString CommandLineTool::commandText(const QString& cmd) const
 {
+    // The package's tclean is on PATH: its name is enough.
+    if (!m_packagedPath.isEmpty())
+        return cmd;
     const std::string home = Platform::homeDir();
     return qPath(
         ToolInstall::commandFor(cmd.toStdString(), m_installed, ToolInstall::installedPath(home)));

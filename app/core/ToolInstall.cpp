@@ -1,8 +1,10 @@
 #include "ToolInstall.h"
 
 #include "Platform.h"
+#include "XdgDirs.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <system_error>
@@ -58,7 +60,7 @@ bool holdsMarker(const std::string& file)
 }
 
 // Appends the block to an existing regular file (following a link to one).
-StartupEdit appendBlock(const std::string& file)
+StartupEdit appendBlock(const std::string& file, std::string_view block)
 {
     int fd = ::open(file.c_str(), O_WRONLY | O_APPEND | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
@@ -68,15 +70,34 @@ StartupEdit appendBlock(const std::string& file)
         ::close(fd);
         return StartupEdit::Skipped;
     }
-    bool written = writeAll(fd, kBlock.data(), kBlock.size());
+    bool written = writeAll(fd, block.data(), block.size());
     ::close(fd);
     return written ? StartupEdit::Appended : StartupEdit::Skipped;
 }
 
+// Creates folder and the folders above it that are missing, with mode.
+void makeFolders(const std::string& folder, mode_t mode)
+{
+    if (folder.empty() || ::mkdir(folder.c_str(), mode) == 0 || errno != ENOENT)
+        return;
+    const size_t slash = folder.rfind('/');
+    if (slash == 0 || slash == std::string::npos)
+        return;
+    makeFolders(folder.substr(0, slash), mode);
+    ::mkdir(folder.c_str(), mode);
+}
+
+std::string_view lastComponent(std::string_view path)
+{
+    const size_t slash = path.rfind('/');
+    return slash == std::string_view::npos ? path : path.substr(slash + 1);
+}
+
 // Writes the block to a new file beside the start-up file and renames it into
 // place without replacing anything that appeared there meanwhile.
-StartupEdit createWithBlock(const std::string& file)
+StartupEdit createWithBlock(const std::string& file, std::string_view block)
 {
+    makeFolders(file.substr(0, file.rfind('/')), 0700);
     std::string temp = file + ".tidlo-XXXXXX";
     std::vector<char> name(temp.begin(), temp.end());
     name.push_back('\0');
@@ -85,7 +106,7 @@ StartupEdit createWithBlock(const std::string& file)
         return StartupEdit::Skipped;
     temp = name.data();
     bool written =
-        writeAll(fd, kBlock.data(), kBlock.size()) && ::fchmod(fd, 0644) == 0 && ::fsync(fd) == 0;
+        writeAll(fd, block.data(), block.size()) && ::fchmod(fd, 0644) == 0 && ::fsync(fd) == 0;
     written = ::close(fd) == 0 && written;
     if (!written) {
         ::unlink(temp.c_str());
@@ -96,7 +117,7 @@ StartupEdit createWithBlock(const std::string& file)
         return StartupEdit::Created;
     ::unlink(temp.c_str());
     if (moved == Platform::RenameResult::TargetExists)
-        return holdsMarker(file) ? StartupEdit::AlreadyThere : appendBlock(file);
+        return holdsMarker(file) ? StartupEdit::AlreadyThere : appendBlock(file, block);
     return StartupEdit::Skipped;
 }
 
@@ -121,20 +142,95 @@ std::string shellQuoted(const std::string& path)
 
 } // namespace
 
-std::string installedPath(const std::string& home)
+Session currentSession()
 {
-    return home + "/bin/tclean";
+    Session session;
+    session.home = Platform::homeDir();
+    const char* shell = std::getenv("SHELL");
+    session.shell = shell ? shell : "";
+    const char* path = std::getenv("PATH");
+    session.path = path ? path : "";
+    session.configHome = XdgDirs::baseDir("XDG_CONFIG_HOME", session.home, "/.config");
+    return session;
 }
 
-std::string startupFile(const std::string& home, std::string_view shell)
+std::string binDir(const std::string& home)
 {
-    const size_t slash = shell.rfind('/');
-    const std::string_view name = slash == std::string_view::npos ? shell : shell.substr(slash + 1);
+    return home + "/.local/bin";
+}
+
+std::string installedPath(const std::string& home)
+{
+    return binDir(home) + "/tclean";
+}
+
+bool isFish(std::string_view shell)
+{
+    return lastComponent(shell) == "fish";
+}
+
+std::string exportLine(std::string_view shell)
+{
+    if (isFish(shell))
+        return "contains $HOME/.local/bin $PATH; or set -gx PATH $HOME/.local/bin $PATH";
+    return "export PATH=\"$HOME/.local/bin:$PATH\"";
+}
+
+std::string block(std::string_view shell)
+{
+    return "\n" + std::string(kMarker) + "\n" + exportLine(shell) + "\n";
+}
+
+std::string startupFile(const Session& session)
+{
+    const std::string_view name = lastComponent(session.shell);
     if (name == "zsh")
-        return home + "/.zshrc";
+        return session.home + "/.zshrc";
     if (name == "bash")
-        return home + "/.bashrc";
-    return home + "/.profile";
+        return session.home + "/.bashrc";
+    if (name == "fish")
+        return session.configHome + "/fish/conf.d/tidlo.fish";
+    return session.home + "/.profile";
+}
+
+bool onPath(const std::string& folder, std::string_view path)
+{
+    size_t start = 0;
+    while (start <= path.size()) {
+        size_t end = path.find(':', start);
+        if (end == std::string_view::npos)
+            end = path.size();
+        std::string_view entry = path.substr(start, end - start);
+        while (entry.size() > 1 && entry.back() == '/')
+            entry.remove_suffix(1);
+        if (!entry.empty() && entry.front() == '/' && entry == folder)
+            return true;
+        start = end + 1;
+    }
+    return false;
+}
+
+std::string packagedTool(std::string_view path, const std::string& home)
+{
+    size_t start = 0;
+    while (start <= path.size()) {
+        size_t end = path.find(':', start);
+        if (end == std::string_view::npos)
+            end = path.size();
+        std::string entry(path.substr(start, end - start));
+        start = end + 1;
+        while (entry.size() > 1 && entry.back() == '/')
+            entry.pop_back();
+        if (entry.empty() || entry.front() != '/' || entry == home ||
+            entry.rfind(home + "/", 0) == 0)
+            continue;
+        const std::string tool = (entry == "/" ? "" : entry) + "/tclean";
+        struct stat st = {};
+        if (::stat(tool.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
+            ::access(tool.c_str(), X_OK) == 0)
+            return tool;
+    }
+    return {};
 }
 
 bool isInstalled(const std::string& home)
@@ -143,18 +239,19 @@ bool isInstalled(const std::string& home)
     return ::stat(installedPath(home).c_str(), &st) == 0;
 }
 
-StartupEdit addPathToShell(const std::string& file)
+StartupEdit addPathToShell(const std::string& file, std::string_view block)
 {
     if (holdsMarker(file))
         return StartupEdit::AlreadyThere;
     struct stat st = {};
     if (::lstat(file.c_str(), &st) != 0)
-        return errno == ENOENT ? createWithBlock(file) : StartupEdit::Skipped;
-    return appendBlock(file);
+        return errno == ENOENT ? createWithBlock(file, block) : StartupEdit::Skipped;
+    return appendBlock(file, block);
 }
 
-Outcome install(const std::string& source, const std::string& home, std::string_view shell)
+Outcome install(const std::string& source, const Session& session)
 {
+    const std::string& home = session.home;
     Outcome out;
     // The source is opened first, so a missing tool leaves an installed copy alone.
     int in = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
@@ -162,8 +259,9 @@ Outcome install(const std::string& source, const std::string& home, std::string_
         out.reason = reasonOf(errno);
         return out;
     }
-    const std::string folder = home + "/bin";
+    const std::string folder = binDir(home);
     const std::string target = installedPath(home);
+    ::mkdir((home + "/.local").c_str(), 0700);
     ::mkdir(folder.c_str(), 0755);
     struct stat st = {};
     if (::lstat(target.c_str(), &st) == 0 && !S_ISDIR(st.st_mode))
@@ -201,8 +299,12 @@ Outcome install(const std::string& source, const std::string& home, std::string_
         return out;
     }
     out.ok = true;
-    out.startupFile = startupFile(home, shell);
-    out.edit = addPathToShell(out.startupFile);
+    if (onPath(folder, session.path)) {
+        out.edit = StartupEdit::NotNeeded;
+        return out;
+    }
+    out.startupFile = startupFile(session);
+    out.edit = addPathToShell(out.startupFile, block(session.shell));
     return out;
 }
 

@@ -21,25 +21,21 @@ Item {
             size: 96
             radius: 22
         }
-        Text {
+        TextLabel {
             anchors.horizontalCenter: parent.horizontalCenter
             text: qsTr("app.name")
             font.pointSize: Theme.pt(20)
             font.bold: true
             color: Theme.primary
-            Accessible.role: Accessible.StaticText
-            Accessible.name: text
         }
-        Text {
+        TextLabel {
             objectName: "versionText"
             anchors.horizontalCenter: parent.horizontalCenter
             text: qsTr("about.version") + " " + BuildInfo.version
             font.pointSize: Theme.pt(11)
             color: Theme.secondary
-            Accessible.role: Accessible.StaticText
-            Accessible.name: text
         }
-        Text {
+        TextLabel {
             anchors.horizontalCenter: parent.horizontalCenter
             width: Math.min(implicitWidth, 420)
             topPadding: 4
@@ -48,8 +44,6 @@ Item {
             horizontalAlignment: Text.AlignHCenter
             font.pointSize: Theme.pt(12)
             color: Theme.secondary
-            Accessible.role: Accessible.StaticText
-            Accessible.name: text
         }
         PlainButton {
             objectName: "sourceLink"
@@ -63,13 +57,11 @@ Item {
         Row {
             anchors.horizontalCenter: parent.horizontalCenter
             spacing: 8
-            Text {
+            TextLabel {
                 anchors.verticalCenter: parent.verticalCenter
                 text: qsTr("about.language")
                 font.pointSize: Theme.pt(10.5)
                 color: Theme.secondary
-                Accessible.role: Accessible.StaticText
-                Accessible.name: text
             }
             SegmentedPicker {
                 objectName: "languagePicker"

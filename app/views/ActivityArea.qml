@@ -49,7 +49,7 @@ Item {
         Row {
             spacing: 6
 
-            Text {
+            TextLabel {
                 anchors.verticalCenter: parent.verticalCenter
                 text: qsTr(area.model.phaseKey)
                 font.pointSize: Theme.pt(10)
@@ -92,11 +92,9 @@ Item {
             implicitHeight: 14
             running: statusRow.visible
         }
-        Text {
+        TextLabel {
             anchors.verticalCenter: parent.verticalCenter
             text: area.model.statusText
-            Accessible.role: Accessible.StaticText
-            Accessible.name: text
             font.pointSize: Theme.pt(11)
             color: Theme.secondary
         }

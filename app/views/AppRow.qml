@@ -62,14 +62,12 @@ Item {
                         color: Theme.tertiary
                     }
                 }
-                Text {
+                TextLabel {
                     id: size
                     anchors.verticalCenter: parent.verticalCenter
                     text: row.sizeText
                     font.pointSize: Theme.pt(12)
                     color: Theme.secondary
-                    Accessible.role: Accessible.StaticText
-                    Accessible.name: text
                 }
                 Row {
                     id: buttons
@@ -101,14 +99,12 @@ Item {
             spacing: 3
             bottomPadding: 8
 
-            Text {
+            TextLabel {
                 objectName: "noLeftovers"
                 visible: row.leftoversLoaded && row.leftovers.length === 0
                 text: qsTr("common.none")
                 font.pointSize: Theme.pt(10)
                 color: Theme.tertiary
-                Accessible.role: Accessible.StaticText
-                Accessible.name: text
             }
             Repeater {
                 model: row.expanded ? row.leftovers : []

@@ -28,13 +28,11 @@ Item {
         anchors { left: parent.left; right: parent.right; leftMargin: 28; rightMargin: 28 }
         height: searchBox.height + 8
 
-        Text {
+        TextLabel {
             anchors { left: parent.left; verticalCenter: tools.verticalCenter }
             text: qsTr("tools.appsHint")
             font.pointSize: Theme.pt(10.5)
             color: Theme.tertiary
-            Accessible.role: Accessible.StaticText
-            Accessible.name: text
         }
         Row {
             id: tools

@@ -15,14 +15,14 @@ Card {
         spacing: 14
         Row {
             spacing: 8
-            Text {
+            TextLabel {
                 id: title
                 text: qsTr("ov.byCategory")
                 font.pointSize: Theme.pt(13)
                 font.weight: Font.DemiBold
                 color: Theme.primary
             }
-            Text {
+            TextLabel {
                 anchors.baseline: title.baseline
                 text: qsTr("ov.byCategoryHint")
                 font.pointSize: Theme.pt(10)
@@ -67,14 +67,13 @@ Card {
                             }
                         }
                     }
-                    Text {
+                    TextLabel {
                         anchors.verticalCenter: parent.verticalCenter
                         width: 66
                         horizontalAlignment: Text.AlignRight
                         text: card.model.sizeText(line.modelData.size)
                         font.pointSize: Theme.pt(11)
                         color: Theme.secondary
-                        Accessible.role: Accessible.StaticText
                         Accessible.name: line.modelData.name + " " + text
                     }
                 }

@@ -25,30 +25,28 @@ Rectangle {
                   leftMargin: 28; rightMargin: 28 }
         spacing: 8
 
-        Text {
+        TextLabel {
             objectName: "selectedCount"
             Layout.alignment: Qt.AlignBaseline
             text: qsTr("common.selected") + " " + footer.model.selectedCount + " " + qsTr("common.items")
             font.pointSize: Theme.pt(12)
             color: Theme.secondary
-            Accessible.role: Accessible.StaticText
-            Accessible.name: text
         }
-        Text {
+        TextLabel {
             Layout.alignment: Qt.AlignBaseline
             text: "·"
             font.pointSize: Theme.pt(12)
             color: Theme.tertiary
+            // A separator, not a word: a screen reader skips it.
+            Accessible.ignored: true
         }
-        Text {
+        TextLabel {
             objectName: "selectedSize"
             Layout.alignment: Qt.AlignBaseline
             text: footer.model.sizeText(footer.model.selectedSize)
             font.pointSize: Theme.pt(14)
             font.weight: Font.DemiBold
             color: Theme.primary
-            Accessible.role: Accessible.StaticText
-            Accessible.name: text
         }
         Item {
             Layout.fillWidth: true

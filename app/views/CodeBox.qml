@@ -17,7 +17,7 @@ Rectangle {
     radius: 7
     color: fill
 
-    Text {
+    TextLabel {
         id: label
         x: 9
         y: 6
@@ -27,7 +27,5 @@ Rectangle {
         color: box.textColor
         textFormat: Text.PlainText
         maximumLineCount: 1
-        Accessible.role: Accessible.StaticText
-        Accessible.name: text
     }
 }

@@ -41,7 +41,7 @@ Popup {
         Keys.onReturnPressed: dialog.close()
         Keys.onEnterPressed: dialog.close()
 
-        Text {
+        TextLabel {
             width: parent.width
             text: dialog.title
             textFormat: Text.PlainText
@@ -50,10 +50,8 @@ Popup {
             color: Theme.primary
             horizontalAlignment: Text.AlignHCenter
             wrapMode: Text.Wrap
-            Accessible.role: Accessible.StaticText
-            Accessible.name: text
         }
-        Text {
+        TextLabel {
             objectName: "confirmMessage"
             width: parent.width
             text: dialog.message
@@ -62,8 +60,6 @@ Popup {
             color: Theme.primary
             horizontalAlignment: Text.AlignHCenter
             wrapMode: Text.Wrap
-            Accessible.role: Accessible.StaticText
-            Accessible.name: text
         }
         Column {
             objectName: "confirmNames"
@@ -83,15 +79,13 @@ Popup {
                     color: Theme.secondary
                 }
             }
-            Text {
+            TextLabel {
                 width: parent.width
                 visible: dialog.names.length > dialog.shownNames
                 text: "+ " + (dialog.names.length - dialog.shownNames) + " …"
                 horizontalAlignment: Text.AlignHCenter
                 font.pointSize: Theme.pt(10.5)
                 color: Theme.tertiary
-                Accessible.role: Accessible.StaticText
-                Accessible.name: text
             }
         }
         Item {

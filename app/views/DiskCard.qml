@@ -12,7 +12,7 @@ Card {
 
     Column {
         spacing: 14
-        Text {
+        TextLabel {
             text: qsTr("ov.disk")
             font.pointSize: Theme.pt(13)
             font.weight: Font.DemiBold
@@ -43,7 +43,7 @@ Card {
                             radius: 3.5
                             color: parent.modelData.tone
                         }
-                        Text {
+                        TextLabel {
                             anchors.verticalCenter: parent.verticalCenter
                             width: 52
                             text: qsTr(parent.modelData.key)
@@ -51,13 +51,12 @@ Card {
                             color: Theme.primary
                             elide: Text.ElideRight
                         }
-                        Text {
+                        TextLabel {
                             anchors.verticalCenter: parent.verticalCenter
                             text: card.model.sizeText(parent.modelData.bytes || 0)
                             font.pointSize: Theme.pt(12.5)
                             font.weight: Font.Medium
                             color: parent.modelData.tone
-                            Accessible.role: Accessible.StaticText
                             Accessible.name: qsTr(parent.modelData.key) + " " + text
                         }
                     }

@@ -48,7 +48,7 @@ Item {
     Column {
         anchors.centerIn: parent
         spacing: 1
-        Text {
+        TextLabel {
             id: percent
             objectName: "ringPercent"
             anchors.horizontalCenter: parent.horizontalCenter
@@ -57,7 +57,7 @@ Item {
             font.bold: true
             color: Theme.primary
         }
-        Text {
+        TextLabel {
             id: used
             anchors.horizontalCenter: parent.horizontalCenter
             text: qsTr("ov.used")

@@ -52,15 +52,13 @@ Card {
                     height: badgeText.implicitHeight + 4
                     radius: height / 2
                     color: Qt.rgba(card.badgeColor.r, card.badgeColor.g, card.badgeColor.b, 0.15)
-                    Text {
+                    TextLabel {
                         id: badgeText
                         anchors.centerIn: parent
                         text: card.badge
                         font.pointSize: Theme.pt(9.5)
                         font.weight: Font.Medium
                         color: card.badgeColor
-                        Accessible.role: Accessible.StaticText
-                        Accessible.name: text
                     }
                 }
                 NameText {
@@ -76,14 +74,12 @@ Card {
             Row {
                 anchors { right: parent.right; verticalCenter: parent.verticalCenter }
                 spacing: 8
-                Text {
+                TextLabel {
                     anchors.verticalCenter: parent.verticalCenter
                     visible: card.wasted >= 1
                     text: qsTr("tools.wasted") + " " + card.wastedText
                     font.pointSize: Theme.pt(10.5)
                     color: Theme.care
-                    Accessible.role: Accessible.StaticText
-                    Accessible.name: text
                 }
                 BorderedButton {
                     id: keep
@@ -139,14 +135,12 @@ Card {
             }
         }
 
-        Text {
+        TextLabel {
             objectName: "moreFiles"
             visible: card.moreFiles > 0
             text: "+ " + card.moreFiles + " …"
             font.pointSize: Theme.pt(10)
             color: Theme.tertiary
-            Accessible.role: Accessible.StaticText
-            Accessible.name: text
         }
     }
 }

@@ -68,7 +68,7 @@ Item {
         Row {
             anchors { right: parent.right; verticalCenter: headRow.verticalCenter }
             spacing: 8
-            Text {
+            TextLabel {
                 objectName: "wastedTotal"
                 anchors.verticalCenter: parent.verticalCenter
                 visible: pane.model.dupContent.count > 0
@@ -76,8 +76,6 @@ Item {
                 font.pointSize: Theme.pt(11)
                 font.weight: Font.Medium
                 color: Theme.accent
-                Accessible.role: Accessible.StaticText
-                Accessible.name: text
             }
             BorderedButton {
                 objectName: "dupesScan"
@@ -97,7 +95,7 @@ Item {
         }
     }
 
-    Text {
+    TextLabel {
         id: hint
         objectName: "dupesHint"
         anchors { top: head.bottom; left: parent.left; right: parent.right; leftMargin: 28; rightMargin: 28 }
@@ -107,8 +105,6 @@ Item {
         font.pointSize: Theme.pt(10)
         color: pane.model.dupCancelled ? Theme.care : Theme.tertiary
         wrapMode: Text.Wrap
-        Accessible.role: Accessible.StaticText
-        Accessible.name: text
     }
 
     Item {

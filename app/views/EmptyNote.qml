@@ -16,12 +16,10 @@ Column {
         size: 34
         color: Qt.rgba(note.tint.r, note.tint.g, note.tint.b, 0.7)
     }
-    Text {
+    TextLabel {
         anchors.horizontalCenter: parent.horizontalCenter
         text: note.text
         font.pointSize: Theme.pt(13)
         color: Theme.primary
-        Accessible.role: Accessible.StaticText
-        Accessible.name: text
     }
 }

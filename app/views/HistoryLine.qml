@@ -24,31 +24,27 @@ Item {
             size: 14
             color: Theme.accent
         }
-        Text {
+        TextLabel {
             id: date
             objectName: "dateText"
             anchors.verticalCenter: parent.verticalCenter
             text: line.dateText
             font.pointSize: Theme.pt(11.5)
             color: Theme.primary
-            Accessible.role: Accessible.StaticText
-            Accessible.name: text
         }
-        Text {
+        TextLabel {
             id: itemsText
             objectName: "itemsText"
             anchors.verticalCenter: parent.verticalCenter
             text: line.items + " " + qsTr("common.items")
             font.pointSize: Theme.pt(10.5)
             color: Theme.secondary
-            Accessible.role: Accessible.StaticText
-            Accessible.name: text
         }
         Item {
             width: row.width - x - freed.width - row.spacing
             height: 1
         }
-        Text {
+        TextLabel {
             id: freed
             objectName: "freedText"
             anchors.verticalCenter: parent.verticalCenter
@@ -56,8 +52,6 @@ Item {
             font.pointSize: Theme.pt(12)
             font.weight: Font.Medium
             color: Theme.primary
-            Accessible.role: Accessible.StaticText
-            Accessible.name: text
         }
     }
 }

@@ -40,21 +40,17 @@ Item {
                     Column {
                         width: parent.width
                         spacing: 3
-                        Text {
+                        TextLabel {
                             text: qsTr(modelData.key)
                             font.pointSize: Theme.pt(11)
                             color: Theme.secondary
-                            Accessible.role: Accessible.StaticText
-                            Accessible.name: text
                         }
-                        Text {
+                        TextLabel {
                             objectName: modelData.name
                             text: modelData.value
                             font.pointSize: Theme.pt(20)
                             font.bold: true
                             color: Theme.primary
-                            Accessible.role: Accessible.StaticText
-                            Accessible.name: text
                         }
                     }
                 }
@@ -65,15 +61,13 @@ Item {
             width: parent.width
             height: parent.height - header.height - totals.height
 
-            Text {
+            TextLabel {
                 objectName: "noHistory"
                 anchors.centerIn: parent
                 visible: page.history.count === 0
                 text: qsTr("hist.none")
                 font.pointSize: Theme.pt(12)
                 color: Theme.secondary
-                Accessible.role: Accessible.StaticText
-                Accessible.name: text
             }
 
             ListView {

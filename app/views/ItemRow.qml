@@ -134,7 +134,7 @@ Item {
             anchors.verticalCenter: parent.verticalCenter
             risk: row.risk
         }
-        Text {
+        TextLabel {
             id: size
             anchors.verticalCenter: parent.verticalCenter
             width: 74
@@ -143,8 +143,6 @@ Item {
             font.pointSize: Theme.pt(12)
             font.weight: Font.Medium
             color: Theme.primary
-            Accessible.role: Accessible.StaticText
-            Accessible.name: text
         }
         AbstractButton {
             id: reveal

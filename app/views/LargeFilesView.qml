@@ -21,14 +21,12 @@ Item {
             trailing: Row {
                 spacing: 10
                 baselineOffset: rescan.y + rescan.baselineOffset
-                Text {
+                TextLabel {
                     objectName: "minText"
                     anchors.verticalCenter: parent.verticalCenter
                     text: qsTr("files.min") + ": " + page.model.largeMinMB + " MB"
                     font.pointSize: Theme.pt(11)
                     color: Theme.secondary
-                    Accessible.role: Accessible.StaticText
-                    Accessible.name: text
                 }
                 Stepper {
                     objectName: "minStepper"

@@ -16,12 +16,10 @@ Column {
         padding: 0
         running: note.visible
     }
-    Text {
+    TextLabel {
         anchors.horizontalCenter: parent.horizontalCenter
         text: note.text
         font.pointSize: Theme.pt(12)
         color: Theme.secondary
-        Accessible.role: Accessible.StaticText
-        Accessible.name: text
     }
 }

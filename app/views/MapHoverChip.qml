@@ -40,7 +40,7 @@ Rectangle {
             font.weight: Font.Medium
             color: Theme.primary
         }
-        Text {
+        TextLabel {
             id: size
             objectName: "chipSize"
             anchors.verticalCenter: parent.verticalCenter

@@ -60,14 +60,12 @@ RowLayout {
     Item {
         Layout.fillWidth: true
     }
-    Text {
+    TextLabel {
         objectName: "mapSize"
         visible: trail.model.hasMapRoot
         text: trail.model.sizeText(trail.model.mapSize)
         font.pointSize: Theme.pt(11)
         color: Theme.secondary
-        Accessible.role: Accessible.StaticText
-        Accessible.name: text
     }
     PlainButton {
         objectName: "mapUp"

@@ -2,13 +2,12 @@ import QtQuick
 
 // A name or a path (of a file, folder, application, process or login item)
 // shown exactly as it is: plain text, so markup in a name is never drawn as
-// markup, on one line, elided, and read by a screen reader by the same text.
+// markup, on one line, elided, and read by a screen reader by the same text
+// (as every TextLabel is).
 // The model has already turned control characters into "?".
-Text {
+TextLabel {
     textFormat: Text.PlainText
     maximumLineCount: 1
     elide: Text.ElideRight
     horizontalAlignment: Text.AlignLeft
-    Accessible.role: Accessible.StaticText
-    Accessible.name: text
 }

@@ -68,7 +68,7 @@ Rectangle {
         width: parent.width - 96
 
         Item { width: 1; height: 22 }
-        Text {
+        TextLabel {
             objectName: "badge"
             anchors.horizontalCenter: parent.horizontalCenter
             text: qsTr(overlay.badgeKey)
@@ -79,8 +79,6 @@ Rectangle {
             font.pointSize: Theme.pt(10)
             font.weight: Font.Medium
             color: Theme.accent
-            Accessible.role: Accessible.StaticText
-            Accessible.name: text
             Rectangle {
                 z: -1
                 anchors.fill: parent
@@ -105,7 +103,7 @@ Rectangle {
         }
         Item { width: 1; height: 26 }
 
-        Text {
+        TextLabel {
             objectName: "guideTitle"
             anchors.horizontalCenter: parent.horizontalCenter
             text: qsTr(overlay.current.titleKey ?? "")
@@ -113,10 +111,9 @@ Rectangle {
             font.bold: true
             color: Theme.primary
             Accessible.role: Accessible.Heading
-            Accessible.name: text
         }
         Item { width: 1; height: 10 }
-        Text {
+        TextLabel {
             objectName: "guideBody"
             anchors.horizontalCenter: parent.horizontalCenter
             width: Math.min(implicitWidth, 440)
@@ -127,8 +124,6 @@ Rectangle {
             lineHeight: Math.ceil(fontInfo.pixelSize * 1.2) + 3
             font.pointSize: Theme.pt(12.5)
             color: Theme.secondary
-            Accessible.role: Accessible.StaticText
-            Accessible.name: text
         }
 
         Item { width: 1; height: 26 }

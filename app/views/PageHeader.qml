@@ -31,14 +31,14 @@ Item {
             Layout.alignment: Qt.AlignLeft | Qt.AlignTop
             spacing: 4
 
-            Text {
+            TextLabel {
                 id: titleText
                 text: header.title
                 font.pointSize: Theme.pt(24)
                 font.bold: true
                 color: Theme.primary
             }
-            Text {
+            TextLabel {
                 text: header.subtitle
                 font.pointSize: Theme.pt(12)
                 color: Theme.secondary

@@ -41,21 +41,17 @@ Item {
                 x: 14
                 y: 14
                 spacing: 3
-                Text {
+                TextLabel {
                     text: qsTr("proc.own")
                     font.pointSize: Theme.pt(10.5)
                     color: Theme.secondary
-                    Accessible.role: Accessible.StaticText
-                    Accessible.name: text
                 }
-                Text {
+                TextLabel {
                     objectName: "ownMem"
                     text: pane.model.sizeText(pane.model.ownMem)
                     font.pointSize: Theme.pt(22)
                     font.bold: true
                     color: Theme.accent
-                    Accessible.role: Accessible.StaticText
-                    Accessible.name: text
                 }
             }
         }
@@ -65,21 +61,17 @@ Item {
             anchors { left: ownBox.right; leftMargin: 12; right: refresh.left; rightMargin: 12
                       verticalCenter: ownBox.verticalCenter }
             spacing: 4
-            Text {
+            TextLabel {
                 width: parent.width
                 text: qsTr("proc.note")
                 wrapMode: Text.Wrap
                 font.pointSize: Theme.pt(10.5)
                 color: Theme.secondary
-                Accessible.role: Accessible.StaticText
-                Accessible.name: text
             }
-            Text {
+            TextLabel {
                 text: qsTr("proc.hint")
                 font.pointSize: Theme.pt(10)
                 color: Theme.tertiary
-                Accessible.role: Accessible.StaticText
-                Accessible.name: text
             }
             Row {
                 objectName: "scanLine"
@@ -91,13 +83,11 @@ Item {
                     value: pane.model.progress
                     Accessible.name: Math.round(pane.model.progress * 100) + "%"
                 }
-                Text {
+                TextLabel {
                     anchors.verticalCenter: parent.verticalCenter
                     text: pane.model.phaseKey !== "" ? qsTr(pane.model.phaseKey) : ""
                     font.pointSize: Theme.pt(10)
                     color: Theme.secondary
-                    Accessible.role: Accessible.StaticText
-                    Accessible.name: text
                 }
                 BorderedButton {
                     objectName: "cancelScan"
@@ -107,14 +97,12 @@ Item {
                     onClicked: pane.model.cancelScan()
                 }
             }
-            Text {
+            TextLabel {
                 objectName: "noScan"
                 visible: !pane.model.scanning
                 text: qsTr("scan.none")
                 font.pointSize: Theme.pt(10)
                 color: Theme.tertiary
-                Accessible.role: Accessible.StaticText
-                Accessible.name: text
             }
         }
 
@@ -128,15 +116,13 @@ Item {
         }
     }
 
-    Text {
+    TextLabel {
         id: topTitle
         anchors { left: parent.left; top: head.bottom; topMargin: 12; leftMargin: 28 }
         text: qsTr("proc.top")
         font.pointSize: Theme.pt(11)
         font.weight: Font.DemiBold
         color: Theme.primary
-        Accessible.role: Accessible.StaticText
-        Accessible.name: text
     }
 
     ListView {

@@ -42,7 +42,7 @@ Rectangle {
             fraction: row.share
             fill: row.own ? Theme.accent : Qt.rgba(Theme.accent.r, Theme.accent.g, Theme.accent.b, 0.45)
         }
-        Text {
+        TextLabel {
             objectName: "procRss"
             width: 72
             anchors.verticalCenter: parent.verticalCenter
@@ -52,7 +52,7 @@ Rectangle {
             font.pointSize: Theme.pt(10.5)
             color: Theme.secondary
         }
-        Text {
+        TextLabel {
             objectName: "procPid"
             width: 52
             anchors.verticalCenter: parent.verticalCenter

@@ -10,23 +10,19 @@ Item {
 
     implicitHeight: Math.max(titleText.implicitHeight, valueText.implicitHeight)
 
-    Text {
+    TextLabel {
         id: titleText
         anchors.verticalCenter: parent.verticalCenter
         text: line.title
         font.pointSize: Theme.pt(12)
         font.weight: Font.DemiBold
         color: Theme.primary
-        Accessible.role: Accessible.StaticText
-        Accessible.name: text
     }
-    Text {
+    TextLabel {
         id: valueText
         anchors { right: parent.right; verticalCenter: parent.verticalCenter }
         text: line.value
         font.pointSize: Theme.pt(11)
         color: Theme.secondary
-        Accessible.role: Accessible.StaticText
-        Accessible.name: text
     }
 }

@@ -67,24 +67,21 @@ Rectangle {
                     weight: Font.Light
                     color: Theme.accent
                 }
-                Text {
+                TextLabel {
                     anchors.verticalCenter: parent.verticalCenter
                     text: qsTr("return.title")
                     font.pointSize: Theme.pt(15)
                     font.weight: Font.DemiBold
                     color: Theme.primary
                     Accessible.role: Accessible.Heading
-                    Accessible.name: text
                 }
             }
-            Text {
+            TextLabel {
                 Layout.fillWidth: true
                 text: qsTr("return.body")
                 wrapMode: Text.Wrap
                 font.pointSize: Theme.pt(11.5)
                 color: Theme.secondary
-                Accessible.role: Accessible.StaticText
-                Accessible.name: text
             }
 
             Repeater {
@@ -112,13 +109,11 @@ Rectangle {
                             size: 12
                             color: Theme.accent
                         }
-                        Text {
+                        TextLabel {
                             objectName: "featureTitle"
                             text: qsTr(row.feature.titleKey ?? "")
                             font.pointSize: Theme.pt(12)
                             color: Theme.primary
-                            Accessible.role: Accessible.StaticText
-                            Accessible.name: text
                         }
                         Item { Layout.fillWidth: true }
                         BorderedButton {

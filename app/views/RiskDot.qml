@@ -15,7 +15,7 @@ Rectangle {
     radius: height / 2
     color: Qt.rgba(tone.r, tone.g, tone.b, 0.14)
 
-    Text {
+    TextLabel {
         id: label
         anchors.centerIn: parent
         text: qsTr(dot.titleKey)

@@ -39,15 +39,13 @@ Item {
                 }
             }
         }
-        Text {
+        TextLabel {
             id: phase
             width: 130
             text: qsTr(progressRow.model.phaseKey)
             font.pointSize: Theme.pt(10.5)
             color: Theme.secondary
             elide: Text.ElideRight
-            Accessible.role: Accessible.StaticText
-            Accessible.name: text
         }
     }
 }

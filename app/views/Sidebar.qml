@@ -33,15 +33,20 @@ Rectangle {
                     size: 34
                 }
                 Column {
+                    id: names
                     anchors.verticalCenter: parent.verticalCenter
+                    // The rest of the sidebar's width, so a long tagline wraps.
+                    width: sidebar.width - headerRow.x - 34 - headerRow.spacing - 12
                     spacing: 1
-                    Text {
+                    TextLabel {
                         text: qsTr("app.name")
                         font.pointSize: Theme.pt(14)
                         font.weight: Font.DemiBold
                         color: Theme.primary
                     }
-                    Text {
+                    TextLabel {
+                        width: names.width
+                        wrapMode: Text.WordWrap
                         text: qsTr("app.tagline")
                         font.pointSize: Theme.pt(10.5)
                         color: Theme.secondary
@@ -76,7 +81,7 @@ Rectangle {
             width: parent.width
             model: sidebar.model
         }
-        Text {
+        TextLabel {
             objectName: "versionLabel"
             x: 18
             text: "v" + BuildInfo.version + " · Tidlo"

@@ -20,13 +20,11 @@ Item {
             padding: 0
             running: note.visible
         }
-        Text {
+        TextLabel {
             anchors.horizontalCenter: parent.horizontalCenter
             text: qsTr("common.loading")
             font.pointSize: Theme.pt(11)
             color: Theme.secondary
-            Accessible.role: Accessible.StaticText
-            Accessible.name: text
         }
     }
 }

@@ -2,9 +2,10 @@ import QtQuick
 import QtQuick.Controls.Basic
 import Tidlo.Core
 
-// The Snapshots pane: the local Time Machine snapshots, read each time the tab
-// is chosen, and the command that deletes one, to copy. Nothing is deleted
-// here. Linux has no such snapshots: the pane says there are none.
+// The Snapshots pane: the file-system snapshots the engine reads, each time the
+// tab is chosen, and the command that deletes one, to copy. Nothing is deleted
+// here. Where there are none, the pane says so under the hint of where
+// snapshots come from.
 Item {
     id: pane
     objectName: "snapPane"
@@ -35,12 +36,10 @@ Item {
                   leftMargin: 28; rightMargin: 28 }
         spacing: 12
 
-        Text {
+        TextLabel {
             text: qsTr("tools.snapHint")
             font.pointSize: Theme.pt(10.5)
             color: Theme.tertiary
-            Accessible.role: Accessible.StaticText
-            Accessible.name: text
         }
         BusyIndicator {
             visible: pane.loading
@@ -49,15 +48,13 @@ Item {
             implicitHeight: 20
             padding: 0
         }
-        Text {
+        TextLabel {
             objectName: "snapCount"
             visible: !pane.loading && pane.snaps.length > 0
             text: pane.snaps.length + " " + qsTr("common.items")
             font.pointSize: Theme.pt(12)
             font.weight: Font.DemiBold
             color: Theme.primary
-            Accessible.role: Accessible.StaticText
-            Accessible.name: text
         }
         ListView {
             objectName: "snapList"
@@ -85,14 +82,12 @@ Item {
                         size: 10
                         color: Theme.tertiary
                     }
-                    Text {
+                    TextLabel {
                         objectName: "snapStamp"
                         text: pane.stamp(modelData)
                         font.family: "monospace"
                         font.pointSize: Theme.pt(11.5)
                         color: Theme.primary
-                        Accessible.role: Accessible.StaticText
-                        Accessible.name: text
                     }
                 }
             }
@@ -100,14 +95,12 @@ Item {
         Row {
             visible: !pane.loading && pane.snaps.length > 0
             spacing: 10
-            Text {
+            TextLabel {
                 anchors.verticalCenter: parent.verticalCenter
                 text: "/usr/bin/tmutil deletelocalsnapshots <date>"
                 font.family: "monospace"
                 font.pointSize: Theme.pt(10)
                 color: Theme.secondary
-                Accessible.role: Accessible.StaticText
-                Accessible.name: text
             }
             BorderedButton {
                 objectName: "copyCommand"
@@ -116,14 +109,12 @@ Item {
                 onClicked: Desktop.copyText("/usr/bin/tmutil deletelocalsnapshots ")
             }
         }
-        Text {
+        TextLabel {
             objectName: "snapNone"
             visible: !pane.loading && pane.snaps.length === 0
             text: qsTr("tools.snapNone")
             font.pointSize: Theme.pt(12)
             color: Theme.secondary
-            Accessible.role: Accessible.StaticText
-            Accessible.name: text
         }
     }
 }

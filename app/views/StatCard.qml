@@ -41,21 +41,19 @@ AbstractButton {
             Column {
                 anchors.verticalCenter: parent.verticalCenter
                 spacing: 2
-                Text {
+                TextLabel {
                     text: card.title
                     font.pointSize: Theme.pt(11.5)
                     color: Theme.secondary
                 }
-                Text {
+                TextLabel {
                     objectName: "statValue"
                     text: card.value
                     font.pointSize: Theme.pt(16)
                     font.weight: Font.DemiBold
                     color: Theme.primary
-                    Accessible.role: Accessible.StaticText
-                    Accessible.name: text
                 }
-                Text {
+                TextLabel {
                     text: card.hint
                     font.pointSize: Theme.pt(9.5)
                     color: Theme.tertiary

@@ -93,21 +93,17 @@ Item {
                         id: trashText
                         anchors.verticalCenter: parent.verticalCenter
                         spacing: 2
-                        Text {
+                        TextLabel {
                             text: qsTr("tools.sysTrash")
                             font.pointSize: Theme.pt(12)
                             font.weight: Font.DemiBold
                             color: Theme.primary
-                            Accessible.role: Accessible.StaticText
-                            Accessible.name: text
                         }
-                        Text {
+                        TextLabel {
                             objectName: "trashLine"
                             text: pane.trashCount + " " + qsTr("common.items") + " · " + pane.model.sizeText(pane.trashSize)
                             font.pointSize: Theme.pt(10.5)
                             color: Theme.secondary
-                            Accessible.role: Accessible.StaticText
-                            Accessible.name: text
                         }
                     }
                     Row {
@@ -137,14 +133,12 @@ Item {
                 Column {
                     width: parent.width
                     spacing: 6
-                    Text {
+                    TextLabel {
                         objectName: "loginTitle"
                         text: qsTr("tools.sysLogin") + " · " + pane.logins.length
                         font.pointSize: Theme.pt(12)
                         font.weight: Font.DemiBold
                         color: Theme.primary
-                        Accessible.role: Accessible.StaticText
-                        Accessible.name: text
                     }
                     Repeater {
                         objectName: "loginLines"
@@ -158,13 +152,11 @@ Item {
                             color: Theme.secondary
                         }
                     }
-                    Text {
+                    TextLabel {
                         visible: pane.logins.length === 0
                         text: qsTr("common.none")
                         font.pointSize: Theme.pt(10)
                         color: Theme.tertiary
-                        Accessible.role: Accessible.StaticText
-                        Accessible.name: text
                     }
                 }
             }

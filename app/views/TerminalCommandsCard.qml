@@ -24,13 +24,11 @@ Card {
         width: parent.width
         spacing: 8
 
-        Text {
+        TextLabel {
             text: qsTr("term.commands")
             font.pointSize: Theme.pt(12)
             font.weight: Font.DemiBold
             color: Theme.primary
-            Accessible.role: Accessible.StaticText
-            Accessible.name: text
         }
 
         Repeater {
@@ -43,22 +41,18 @@ Card {
                 bottomPadding: 3
                 spacing: 8
 
-                Text {
+                TextLabel {
                     anchors.baseline: copyButton.baseline
                     text: row.modelData.cmd
                     font.family: "monospace"
                     font.pointSize: Theme.pt(11.5)
                     color: Theme.accent
-                    Accessible.role: Accessible.StaticText
-                    Accessible.name: text
                 }
-                Text {
+                TextLabel {
                     anchors.baseline: copyButton.baseline
                     text: qsTr(row.modelData.descKey)
                     font.pointSize: Theme.pt(10.5)
                     color: Theme.secondary
-                    Accessible.role: Accessible.StaticText
-                    Accessible.name: text
                 }
                 PlainButton {
                     id: copyButton
@@ -71,14 +65,12 @@ Card {
             }
         }
 
-        Text {
+        TextLabel {
             width: parent.width
             text: qsTr("term.hint")
             wrapMode: Text.Wrap
             font.pointSize: Theme.pt(10)
             color: Theme.tertiary
-            Accessible.role: Accessible.StaticText
-            Accessible.name: text
         }
     }
 }

@@ -2,12 +2,15 @@ import QtQuick
 import Tidlo.Core
 
 // The Command-line page's install card: where the in-app tclean lies (Copy,
-// Reveal, Install to ~/bin, the "Installed" label) and the line that puts
-// ~/bin on the search path, with its own Copy.
+// Reveal, Install to ~/.local/bin, the "Installed" label) and, while
+// ~/.local/bin is not on PATH, the line that puts it there, with its own Copy.
+// When the installed package's tclean is on PATH, the card shows that one,
+// says it came with the package, and offers no copy.
 Card {
     id: card
 
     required property CommandLineTool tool
+    readonly property bool packaged: tool.packagedPath !== ""
     // A copy was asked for: the text and the key it is remembered by.
     signal copy(string text, string key)
 
@@ -23,19 +26,17 @@ Card {
                 size: 13
                 color: Theme.accent
             }
-            Text {
+            TextLabel {
                 anchors.verticalCenter: parent.verticalCenter
                 text: qsTr("term.path")
                 font.pointSize: Theme.pt(12)
                 font.weight: Font.DemiBold
                 color: Theme.primary
-                Accessible.role: Accessible.StaticText
-                Accessible.name: text
             }
             Row {
                 objectName: "installedLabel"
                 anchors.verticalCenter: parent.verticalCenter
-                visible: card.tool.installed
+                visible: card.tool.installed || card.packaged
                 spacing: 3
                 Symbol {
                     anchors.verticalCenter: parent.verticalCenter
@@ -43,13 +44,11 @@ Card {
                     size: 10.5
                     color: Theme.safe
                 }
-                Text {
+                TextLabel {
                     anchors.verticalCenter: parent.verticalCenter
-                    text: qsTr("term.installed")
+                    text: card.packaged ? qsTr("term.packaged") : qsTr("term.installed")
                     font.pointSize: Theme.pt(10.5)
                     color: Theme.safe
-                    Accessible.role: Accessible.StaticText
-                    Accessible.name: text
                 }
             }
         }
@@ -63,7 +62,7 @@ Card {
                 objectName: "toolPath"
                 anchors.verticalCenter: parent.verticalCenter
                 width: Math.min(implicitWidth, pathRow.width - buttons.width - pathRow.spacing)
-                text: card.tool.toolPath
+                text: card.packaged ? card.tool.packagedPath : card.tool.toolPath
                 elide: Text.ElideMiddle
                 textColor: Theme.secondary
             }
@@ -74,17 +73,20 @@ Card {
                 BorderedButton {
                     objectName: "copyPath"
                     text: qsTr("term.copy")
-                    onClicked: card.copy(card.tool.toolPath, "path")
+                    onClicked: card.copy(card.packaged ? card.tool.packagedPath : card.tool.toolPath,
+                                         "path")
                 }
                 BorderedButton {
                     objectName: "revealTool"
                     text: qsTr("term.reveal")
-                    onClicked: Desktop.reveal(card.tool.toolPath)
+                    onClicked: Desktop.reveal(card.packaged ? card.tool.packagedPath
+                                                            : card.tool.toolPath)
                 }
                 BorderedButton {
                     objectName: "installButton"
                     text: qsTr("term.install")
                     prominent: true
+                    visible: !card.packaged
                     enabled: !card.tool.installed && !card.tool.installing
                     onClicked: card.tool.install()
                 }
@@ -92,21 +94,24 @@ Card {
         }
 
         Rectangle {
+            visible: pathLine.visible
             width: parent.width
             height: 1
             color: Theme.primaryAt(0.1)
             opacity: 0.6
         }
 
-        Text {
+        TextLabel {
+            visible: pathLine.visible
             text: qsTr("term.addPath")
             font.pointSize: Theme.pt(11)
             color: Theme.secondary
-            Accessible.role: Accessible.StaticText
-            Accessible.name: text
         }
 
         Row {
+            id: pathLine
+            // Only while ~/.local/bin is not on PATH and the copy is the one to use.
+            visible: !card.packaged && !card.tool.binOnPath
             width: parent.width
             spacing: 8
 

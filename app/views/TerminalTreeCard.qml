@@ -14,6 +14,8 @@ Card {
     required property string output
     signal depthMoved(int value)
     signal runAsked()
+    // Open Terminal was clicked; the page starts it and says so when there is none.
+    signal terminalAsked()
 
     Column {
         width: parent.width
@@ -23,24 +25,20 @@ Card {
             width: parent.width
             spacing: 8
 
-            Text {
+            TextLabel {
                 text: qsTr("term.tree")
                 font.pointSize: Theme.pt(12)
                 font.weight: Font.DemiBold
                 color: Theme.primary
-                Accessible.role: Accessible.StaticText
-                Accessible.name: text
             }
             Item {
                 Layout.fillWidth: true
             }
-            Text {
+            TextLabel {
                 objectName: "depthText"
                 text: qsTr("term.level") + " " + card.depth
                 font.pointSize: Theme.pt(10.5)
                 color: Theme.secondary
-                Accessible.role: Accessible.StaticText
-                Accessible.name: text
             }
             Stepper {
                 objectName: "depthStepper"
@@ -63,7 +61,7 @@ Card {
                 text: qsTr("term.openTerminal")
                 fontSize: 10.5
                 tone: Theme.tertiary
-                onClicked: Desktop.openTerminal()
+                onClicked: card.terminalAsked()
             }
         }
 

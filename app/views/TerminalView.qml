@@ -35,8 +35,16 @@ Item {
 
     CommandLineTool {
         id: tool
-        onInstallFinished: (ok, reason) => page.output = ok ? qsTr("term.installDone")
-                                                           : qsTr("term.fail.install") + reason
+        onInstallFinished: (ok, reason, startupFile, pathWritten) => {
+            if (!ok)
+                page.output = qsTr("term.fail.install") + reason
+            else if (startupFile === "")
+                page.output = qsTr("term.installDoneOnPath")
+            else
+                page.output = Lang.format(qsTr(pathWritten ? "term.installDone"
+                                                           : "term.installDoneNoPath"),
+                                          [startupFile])
+        }
         onTreeFinished: (text) => page.output = text
         onTreeFailed: (reason) => page.output = qsTr("term.fail.run") + reason
     }
@@ -86,7 +94,16 @@ Item {
                 output: page.output
                 onDepthMoved: (value) => page.depth = value
                 onRunAsked: page.runTree()
+                onTerminalAsked: {
+                    if (!Desktop.openTerminal())
+                        toast.show(qsTr("term.noTerminal"))
+                }
             }
         }
+    }
+
+    Toast {
+        id: toast
+        objectName: "terminalToast"
     }
 }

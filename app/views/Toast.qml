@@ -35,7 +35,7 @@ Rectangle {
         NumberAnimation { property: "opacity"; duration: 250; easing.type: Easing.InOutQuad }
     }
 
-    Text {
+    TextLabel {
         id: label
         anchors.centerIn: parent
         text: toast.text

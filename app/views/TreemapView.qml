@@ -30,7 +30,7 @@ Item {
                 Row {
                     anchors.verticalCenter: parent.verticalCenter
                     spacing: 6
-                    Text {
+                    TextLabel {
                         anchors.verticalCenter: parent.verticalCenter
                         text: qsTr("map.depth")
                         font.pointSize: Theme.pt(11)
@@ -45,7 +45,7 @@ Item {
                         label: qsTr("map.depth")
                         onMoved: (v) => page.model.setDepth(v)
                     }
-                    Text {
+                    TextLabel {
                         objectName: "depthValue"
                         anchors.verticalCenter: parent.verticalCenter
                         width: 10
@@ -53,10 +53,8 @@ Item {
                         font.pointSize: Theme.pt(11)
                         font.weight: Font.Medium
                         color: Theme.primary
-                        Accessible.role: Accessible.StaticText
-                        Accessible.name: text
                     }
-                    Text {
+                    TextLabel {
                         anchors.verticalCenter: parent.verticalCenter
                         text: qsTr("map.depthHint")
                         font.pointSize: Theme.pt(9.5)
@@ -110,7 +108,7 @@ Item {
                 visible: page.model.mapLoading
                 text: qsTr("map.loading")
             }
-            Text {
+            TextLabel {
                 objectName: "mapEmpty"
                 anchors.centerIn: parent
                 visible: !page.model.mapLoading && page.model.hasMapRoot
@@ -118,8 +116,6 @@ Item {
                 text: "0 " + qsTr("common.items")
                 font.pointSize: Theme.pt(12)
                 color: Theme.secondary
-                Accessible.role: Accessible.StaticText
-                Accessible.name: text
             }
             TreemapItem {
                 id: map
@@ -194,7 +190,7 @@ Item {
                     size: 10
                     color: Theme.tertiary
                 }
-                Text {
+                TextLabel {
                     anchors.verticalCenter: parent.verticalCenter
                     text: qsTr("map.hint")
                     font.pointSize: Theme.pt(10)
@@ -204,13 +200,11 @@ Item {
             Item {
                 Layout.fillWidth: true
             }
-            Text {
+            TextLabel {
                 objectName: "mapCount"
                 text: page.model.mapChildCount + " " + qsTr("common.items")
                 font.pointSize: Theme.pt(10)
                 color: Theme.tertiary
-                Accessible.role: Accessible.StaticText
-                Accessible.name: text
             }
         }
     }

@@ -12,14 +12,14 @@ Card {
         spacing: 14
         Row {
             spacing: 8
-            Text {
+            TextLabel {
                 id: title
                 text: qsTr("ov.typeChart")
                 font.pointSize: Theme.pt(13)
                 font.weight: Font.DemiBold
                 color: Theme.primary
             }
-            Text {
+            TextLabel {
                 anchors.baseline: title.baseline
                 text: qsTr("ov.typeHint")
                 font.pointSize: Theme.pt(9.5)
@@ -49,18 +49,17 @@ Card {
                             radius: 2
                             color: Treemap.color(parent.modelData.index, 0)
                         }
-                        Text {
+                        TextLabel {
                             anchors.verticalCenter: parent.verticalCenter
                             text: parent.modelData.name
                             font.pointSize: Theme.pt(10.5)
                             color: Theme.primary
                         }
-                        Text {
+                        TextLabel {
                             anchors.verticalCenter: parent.verticalCenter
                             text: card.model.sizeText(parent.modelData.size)
                             font.pointSize: Theme.pt(10)
                             color: Theme.secondary
-                            Accessible.role: Accessible.StaticText
                             Accessible.name: parent.modelData.name + " " + text
                         }
                     }

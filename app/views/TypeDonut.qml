@@ -59,7 +59,7 @@ Item {
 
     Column {
         anchors.centerIn: parent
-        Text {
+        TextLabel {
             id: totalText
             objectName: "donutTotal"
             anchors.horizontalCenter: parent.horizontalCenter
@@ -68,7 +68,7 @@ Item {
             font.bold: true
             color: Theme.primary
         }
-        Text {
+        TextLabel {
             id: totalLabel
             anchors.horizontalCenter: parent.horizontalCenter
             text: qsTr("common.total")

@@ -1,9 +1,11 @@
-// The Command-line page's file and process work: installing tclean into ~/bin
-// of a throw-away home, the PATH block in the shell's start-up file (created
-// once, never duplicated, never rewriting a file it cannot safely append to),
-// a new interactive bash finding the installed tool, the copied commands, the
-// tree run (including a tool that cannot start and output that is not clean
-// text) and the choice of terminal.
+// The Command-line page's file and process work: installing tclean into
+// ~/.local/bin of a throw-away home, the PATH block in the start-up file of
+// the user's shell (bash, zsh, fish, sh; created once, never duplicated, never
+// rewriting a file it cannot safely append to, not written at all when
+// ~/.local/bin is on PATH), new bash and sh sessions finding the installed
+// tool, the package's tclean found on PATH instead of a copy, the copied
+// commands, the tree run (including a tool that cannot start and output that
+// is not clean text) and the choice of terminal.
 #include "CommandLineTool.h"
 #include "Desktop.h"
 #include "TestHome.h"
@@ -75,6 +77,13 @@ private:
     std::string m_source;
 
     std::string home() const { return m_home->path(); }
+    std::string tool() const { return home() + "/.local/bin/tclean"; }
+    // A session of the test home whose PATH holds only the system folders.
+    ToolInstall::Session session(const std::string& shell) const
+    {
+        return {home(), shell, "/usr/bin:/bin", home() + "/.config"};
+    }
+    static std::string bashBlock() { return ToolInstall::block("/bin/bash"); }
 
 private slots:
     void init()
@@ -84,11 +93,14 @@ private slots:
     }
     void cleanup() { m_home.reset(); }
 
-    void blockIsTheMarkedExportLine()
+    void blockIsTheMarkedExportLineOfTheShell()
     {
-        QCOMPARE(std::string(ToolInstall::kBlock),
-                 std::string("\n# tidlo-cleaner\nexport PATH=\"$HOME/bin:$PATH\"\n"));
-        QCOMPARE(ToolInstall::kBlock.size(), size_t(47));
+        QCOMPARE(ToolInstall::block("/bin/bash"),
+                 std::string("\n# tidlo-cleaner\nexport PATH=\"$HOME/.local/bin:$PATH\"\n"));
+        QCOMPARE(ToolInstall::block("/usr/bin/fish"),
+                 std::string("\n# tidlo-cleaner\ncontains $HOME/.local/bin $PATH; or set -gx PATH "
+                             "$HOME/.local/bin $PATH\n"));
+        QCOMPARE(ToolInstall::block(""), ToolInstall::block("/bin/dash"));
     }
 
     void installsIntoTheShellsStartupFile_data()
@@ -100,7 +112,9 @@ private slots:
         QTest::newRow("bash") << "/bin/bash"
                               << ".bashrc";
         QTest::newRow("fish") << "/usr/bin/fish"
-                              << ".profile";
+                              << ".config/fish/conf.d/tidlo.fish";
+        QTest::newRow("sh") << "/bin/sh"
+                            << ".profile";
         QTest::newRow("unset") << ""
                                << ".profile";
     }
@@ -109,36 +123,98 @@ private slots:
         QFETCH(QString, shell);
         QFETCH(QString, file);
         // An older copy, not executable, is replaced.
-        writeFile(home() + "/bin/tclean", "old", 0600);
+        writeFile(tool(), "old", 0600);
 
-        auto outcome = ToolInstall::install(m_source, home(), shell.toStdString());
+        auto outcome = ToolInstall::install(m_source, session(shell.toStdString()));
         QVERIFY2(outcome.ok, outcome.reason.c_str());
-        const std::string tool = home() + "/bin/tclean";
-        QVERIFY(readFile(tool) == readFile(m_source));
-        QCOMPARE(modeOf(tool), mode_t(0755));
+        QVERIFY(readFile(tool()) == readFile(m_source));
+        QCOMPARE(modeOf(tool()), mode_t(0755));
         QCOMPARE(outcome.startupFile, home() + "/" + file.toStdString());
         QCOMPARE(outcome.edit, StartupEdit::Created);
-        QCOMPARE(readFile(outcome.startupFile), std::string(ToolInstall::kBlock));
+        const std::string block = ToolInstall::block(shell.toStdString());
+        QCOMPARE(readFile(outcome.startupFile), block);
         QVERIFY(ToolInstall::isInstalled(home()));
 
         // A second install adds nothing.
-        auto again = ToolInstall::install(m_source, home(), shell.toStdString());
+        auto again = ToolInstall::install(m_source, session(shell.toStdString()));
         QVERIFY(again.ok);
         QCOMPARE(again.edit, StartupEdit::AlreadyThere);
-        QCOMPARE(readFile(outcome.startupFile), std::string(ToolInstall::kBlock));
+        QCOMPARE(readFile(outcome.startupFile), block);
         // Only the tool and the start-up file were made.
-        QCOMPARE(std::distance(fs::directory_iterator(home() + "/bin"), {}), std::ptrdiff_t(1));
+        QCOMPARE(std::distance(fs::directory_iterator(home() + "/.local/bin"), {}),
+                 std::ptrdiff_t(1));
     }
 
-    void newInteractiveBashFindsTheTool()
+    // With ~/.local/bin on PATH already (as Debian's ~/.profile puts it once
+    // the folder exists), no start-up file is read or written.
+    void noStartupFileWhenTheFolderIsOnPath_data()
     {
-        QVERIFY(ToolInstall::install(m_source, home(), "/bin/bash").ok);
-        const std::map<std::string, std::string> env = {{"HOME", home()},
-                                                        {"PATH", "/usr/bin:/bin"}};
-        auto found = TestSupport::runProgram("/bin/bash", {"-i", "-c", "command -v tclean"}, env);
-        QCOMPARE(found.out, home() + "/bin/tclean\n");
-        auto version = TestSupport::runProgram("/bin/bash", {"-i", "-c", "tclean version"}, env);
-        QCOMPARE(version.out, std::string("tclean 1.0 · Tidlo Cleaner\n"));
+        QTest::addColumn<QString>("path");
+        QTest::newRow("first") << "HOME/.local/bin:/usr/bin:/bin";
+        QTest::newRow("last, with a slash") << "/usr/bin:/bin:HOME/.local/bin/";
+    }
+    void noStartupFileWhenTheFolderIsOnPath()
+    {
+        QFETCH(QString, path);
+        ToolInstall::Session s = session("/bin/bash");
+        s.path = path.replace("HOME", QString::fromStdString(home())).toStdString();
+        auto outcome = ToolInstall::install(m_source, s);
+        QVERIFY(outcome.ok);
+        QCOMPARE(outcome.edit, StartupEdit::NotNeeded);
+        QCOMPARE(outcome.startupFile, std::string());
+        QVERIFY(!fs::exists(home() + "/.bashrc"));
+        QVERIFY(readFile(tool()) == readFile(m_source));
+    }
+
+    void onPathComparesWholeEntries_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<bool>("expected");
+        QTest::newRow("exact") << "/usr/bin:/h/.local/bin" << true;
+        QTest::newRow("trailing slashes") << "/h/.local/bin//" << true;
+        QTest::newRow("a longer folder") << "/h/.local/bin2:/usr/bin" << false;
+        QTest::newRow("a folder above") << "/h/.local" << false;
+        QTest::newRow("relative") << ".local/bin" << false;
+        QTest::newRow("empty entries") << "::" << false;
+        QTest::newRow("empty") << "" << false;
+    }
+    void onPathComparesWholeEntries()
+    {
+        QFETCH(QString, path);
+        QFETCH(bool, expected);
+        QCOMPARE(ToolInstall::onPath("/h/.local/bin", path.toStdString()), expected);
+    }
+
+    // New shell sessions of the user find the installed tool: an interactive
+    // bash reads ~/.bashrc, an interactive zsh ~/.zshrc, a login sh ~/.profile,
+    // and fish its conf.d.
+    void newShellsFindTheTool_data()
+    {
+        QTest::addColumn<QString>("shell");
+        QTest::addColumn<QStringList>("args");
+        QTest::newRow("bash") << "/bin/bash" << QStringList{"-i", "-c"};
+        QTest::newRow("zsh") << "/usr/bin/zsh" << QStringList{"-i", "-c"};
+        QTest::newRow("sh") << "/bin/sh" << QStringList{"-l", "-c"};
+        QTest::newRow("fish") << "/usr/bin/fish" << QStringList{"-c"};
+    }
+    void newShellsFindTheTool()
+    {
+        QFETCH(QString, shell);
+        QFETCH(QStringList, args);
+        if (!fs::exists(shell.toStdString()))
+            QSKIP("this shell is not installed (the setup installs bash and sh only)");
+        QVERIFY(ToolInstall::install(m_source, session(shell.toStdString())).ok);
+        const std::map<std::string, std::string> env = {
+            {"HOME", home()}, {"XDG_CONFIG_HOME", home() + "/.config"}, {"PATH", "/usr/bin:/bin"}};
+        auto run = [&](const std::string& command) {
+            std::vector<std::string> argv;
+            for (const QString& a : args)
+                argv.push_back(a.toStdString());
+            argv.push_back(command);
+            return TestSupport::runProgram(shell.toStdString(), argv, env).out;
+        };
+        QCOMPARE(run("command -v tclean"), tool() + "\n");
+        QCOMPARE(run("tclean version"), std::string("tclean 1.0 · Tidlo Cleaner\n"));
     }
 
     // Whatever is in the file stays byte for byte: with the marker anywhere
@@ -161,10 +237,9 @@ private slots:
         QFETCH(StartupEdit, edit);
         const std::string file = home() + "/.zshrc";
         writeFile(file, before.toStdString());
-        QCOMPARE(ToolInstall::addPathToShell(file), edit);
+        QCOMPARE(ToolInstall::addPathToShell(file, bashBlock()), edit);
         const std::string expected =
-            before.toStdString() +
-            (edit == StartupEdit::Appended ? std::string(ToolInstall::kBlock) : "");
+            before.toStdString() + (edit == StartupEdit::Appended ? bashBlock() : "");
         QCOMPARE(readFile(file), expected);
     }
 
@@ -174,14 +249,14 @@ private slots:
         writeFile(target, "set -o vi\n");
         const std::string file = home() + "/.bashrc";
         fs::create_symlink(target, file);
-        QCOMPARE(ToolInstall::addPathToShell(file), StartupEdit::Appended);
+        QCOMPARE(ToolInstall::addPathToShell(file, bashBlock()), StartupEdit::Appended);
         QVERIFY(fs::is_symlink(file));
-        QCOMPARE(readFile(target), "set -o vi\n" + std::string(ToolInstall::kBlock));
+        QCOMPARE(readFile(target), "set -o vi\n" + bashBlock());
 
         // A dangling link is neither followed into a new file nor replaced.
         const std::string dangling = home() + "/.zshrc";
         fs::create_symlink(home() + "/missing/zshrc", dangling);
-        QCOMPARE(ToolInstall::addPathToShell(dangling), StartupEdit::Skipped);
+        QCOMPARE(ToolInstall::addPathToShell(dangling, bashBlock()), StartupEdit::Skipped);
         QVERIFY(fs::is_symlink(dangling));
         QVERIFY(!fs::exists(home() + "/missing"));
     }
@@ -201,11 +276,11 @@ private slots:
         QCOMPARE(::chown(writeOnly.c_str(), 65534, 65534), 0);
         QCOMPARE(::chown(readOnly.c_str(), 65534, 65534), 0);
 
-        QCOMPARE(asNobody([&] { return int(ToolInstall::addPathToShell(writeOnly)); }),
+        QCOMPARE(asNobody([&] { return int(ToolInstall::addPathToShell(writeOnly, bashBlock())); }),
                  int(StartupEdit::Appended));
-        QCOMPARE(asNobody([&] { return int(ToolInstall::addPathToShell(readOnly)); }),
+        QCOMPARE(asNobody([&] { return int(ToolInstall::addPathToShell(readOnly, bashBlock())); }),
                  int(StartupEdit::Skipped));
-        QCOMPARE(readFile(writeOnly), "export A=1\n" + std::string(ToolInstall::kBlock));
+        QCOMPARE(readFile(writeOnly), "export A=1\n" + bashBlock());
         QCOMPARE(readFile(readOnly), std::string("export B=2\n"));
         QCOMPARE(modeOf(readOnly), mode_t(0444));
     }
@@ -214,8 +289,8 @@ private slots:
     {
         QTest::addColumn<QString>("setup");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("bin is a file") << "binFile"
-                                       << "Not a directory";
+        QTest::newRow(".local/bin is a file") << "binFile"
+                                              << "Not a directory";
         QTest::newRow("folder at the tool's path") << "toolFolder"
                                                    << "File exists";
         QTest::newRow("no in-app tool") << "noSource"
@@ -227,23 +302,23 @@ private slots:
         QFETCH(QString, reason);
         std::string source = m_source;
         if (setup == "binFile")
-            writeFile(home() + "/bin", "not a folder");
+            writeFile(home() + "/.local/bin", "not a folder");
         if (setup == "toolFolder")
-            writeFile(home() + "/bin/tclean/keep", "kept");
+            writeFile(tool() + "/keep", "kept");
         if (setup == "noSource") {
             source = home() + "/nowhere/tclean";
-            writeFile(home() + "/bin/tclean", "installed before", 0755);
+            writeFile(tool(), "installed before", 0755);
         }
-        auto outcome = ToolInstall::install(source, home(), "/bin/bash");
+        auto outcome = ToolInstall::install(source, session("/bin/bash"));
         QVERIFY(!outcome.ok);
         QCOMPARE(QString::fromStdString(outcome.reason), reason);
         QVERIFY(!fs::exists(home() + "/.bashrc"));
         if (setup == "binFile")
-            QCOMPARE(readFile(home() + "/bin"), std::string("not a folder"));
+            QCOMPARE(readFile(home() + "/.local/bin"), std::string("not a folder"));
         if (setup == "toolFolder")
-            QCOMPARE(readFile(home() + "/bin/tclean/keep"), std::string("kept"));
+            QCOMPARE(readFile(tool() + "/keep"), std::string("kept"));
         if (setup == "noSource")
-            QCOMPARE(readFile(home() + "/bin/tclean"), std::string("installed before"));
+            QCOMPARE(readFile(tool()), std::string("installed before"));
     }
 
     void copiedCommandNamesTheInstalledTool_data()
@@ -331,7 +406,7 @@ private slots:
     {
         CommandLineTool tool;
         tool.setToolPath(QString::fromStdString(m_source));
-        QCOMPARE(tool.installedPath(), QString::fromStdString(home() + "/bin/tclean"));
+        QCOMPARE(tool.installedPath(), QString::fromStdString(this->tool()));
         tool.refresh();
         QTest::qWait(50);
         QVERIFY(!tool.installed());
@@ -341,7 +416,82 @@ private slots:
         QVERIFY(done.first().at(0).toBool());
         QVERIFY(tool.installed());
         QCOMPARE(tool.commandText(QStringLiteral("tclean scan")),
-                 QString::fromStdString(home() + "/bin/tclean scan"));
+                 QString::fromStdString(this->tool() + " scan"));
+    }
+
+    // The tclean of the installed package is one on PATH outside the home: a
+    // folder shaped like /usr/bin in another temporary folder stands in for it.
+    void packagedToolIsFoundOnPath()
+    {
+        TestSupport::TestHome system; // another throw-away folder, outside the home
+        const std::string usrBin = system.path() + "/usr/bin";
+        writeFile(usrBin + "/tclean", "#!/bin/sh\n", 0755);
+        writeFile(system.path() + "/plain/tclean", "not executable", 0644);
+        fs::create_directories(system.path() + "/folder/tclean");
+        writeFile(tool(), "#!/bin/sh\n", 0755);
+        const std::string own = home() + "/.local/bin";
+        struct Case
+        {
+            std::string path;
+            std::string expected;
+        };
+        const Case cases[] = {
+            {own + ":" + usrBin, usrBin + "/tclean"},
+            {usrBin + "/", usrBin + "/tclean"},
+            {own, ""}, // the user's own copy is no package's
+            {system.path() + "/plain:" + system.path() + "/folder", ""},
+            {"usr/bin:", ""}, // relative entries never count
+            {"", ""},
+        };
+        for (const Case& c : cases)
+            QCOMPARE(ToolInstall::packagedTool(c.path, home()), c.expected);
+    }
+
+    void pageShowsThePackagedToolAndCopiesPlainCommands()
+    {
+        TestSupport::TestHome system;
+        const std::string usrBin = system.path() + "/usr/bin";
+        writeFile(usrBin + "/tclean", "#!/bin/sh\n", 0755);
+        // The system folder's TestHome set HOME to itself; the user's home is back.
+        qputenv("HOME", QByteArray::fromStdString(home()));
+        const QByteArray savedPath = qgetenv("PATH");
+        qputenv("PATH", QByteArray::fromStdString(usrBin + ":/usr/bin:/bin"));
+        CommandLineTool tool;
+        tool.setToolPath(QString::fromStdString(m_source));
+        QSignalSpy packaged(&tool, &CommandLineTool::packagedPathChanged);
+        tool.refresh();
+        QVERIFY(packaged.wait(10000));
+        qputenv("PATH", savedPath);
+        QCOMPARE(tool.packagedPath(), QString::fromStdString(usrBin + "/tclean"));
+        QVERIFY(!tool.installed());
+        QCOMPARE(tool.commandText(QStringLiteral("tclean scan")), QStringLiteral("tclean scan"));
+    }
+
+    // The page names the start-up file it changed, "~/"-style, and none when
+    // ~/.local/bin is on PATH.
+    void installReportsTheChangedFile()
+    {
+        const QByteArray savedPath = qgetenv("PATH");
+        const QByteArray savedShell = qgetenv("SHELL");
+        qputenv("SHELL", "/usr/bin/fish");
+        qputenv("PATH", "/usr/bin:/bin");
+        CommandLineTool tool;
+        tool.setToolPath(QString::fromStdString(m_source));
+        QSignalSpy done(&tool, &CommandLineTool::installFinished);
+        tool.install();
+        QVERIFY(done.wait(10000));
+        QCOMPARE(done.last(),
+                 (QVariantList{true, QString(), QStringLiteral("~/.config/fish/conf.d/tidlo.fish"),
+                               true}));
+        QVERIFY(tool.exportLine().startsWith(QStringLiteral("contains $HOME/.local/bin")));
+
+        qputenv("PATH", QByteArray::fromStdString(home() + "/.local/bin:/usr/bin"));
+        QVERIFY(tool.binOnPath());
+        tool.install();
+        QVERIFY(done.wait(10000));
+        QCOMPARE(done.last(), (QVariantList{true, QString(), QString(), false}));
+        qputenv("PATH", savedPath);
+        qputenv("SHELL", savedShell);
     }
 
     // $TERMINAL first (with its arguments), then x-terminal-emulator, then the

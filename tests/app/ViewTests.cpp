@@ -31,8 +31,14 @@ public slots:
             qunsetenv(v);
         QQuickStyle::setStyle(QStringLiteral("Basic"));
         Lang::install();
-        // The Command-line page installs and runs the tclean just built.
+        // The Command-line page installs and runs the tclean just built, for a
+        // bash user whose PATH holds neither ~/.local/bin, a packaged tclean nor
+        // a terminal (the tools the engine runs are named by their full paths).
         CommandLineTool::useToolPath(QStringLiteral(TCLEAN_PATH));
+        m_home->dir("path-bin");
+        qputenv("PATH", QByteArray::fromStdString(m_home->at("path-bin")));
+        qputenv("SHELL", "/bin/bash");
+        qunsetenv("TERMINAL");
     }
 
     void qmlEngineAvailable(QQmlEngine* engine)

@@ -1,10 +1,12 @@
 // The real window on a real X server (run under Xvfb): it appears titled with
 // the application's name at 1100 x 750 with the 980 x 660 minimum, the
-// watchdog puts a shrunken window back during its first ticks, the built
+// watchdog puts a shrunken window back during its first ticks, no setting of
+// another system lands in the preferences, the built
 // executable reports its window under TID_DEBUG, and closing the window ends
 // the application.
 #include "AppDelegate.h"
 #include "Lang.h"
+#include "Preferences.h"
 #include "TestHome.h"
 
 #include <QElapsedTimer>
@@ -90,6 +92,8 @@ private slots:
         QVERIFY(root);
         QCOMPARE(root->size(), QSizeF(1100, 750));
         QVERIFY(root->findChild<QQuickItem*>("sidebar"));
+        // Nothing but this product's own keys in the preferences on Linux.
+        QVERIFY(!Preferences::boolean("NSQuitAlwaysKeepsWindows"));
     }
 
     void watchdogRestoresAShrunkenWindow()

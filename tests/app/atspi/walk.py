@@ -1,8 +1,13 @@
 """Walks the accessibility tree of a running TidloCleaner over AT-SPI and
 checks that a screen reader finds every control of the page by its visible
-name. Usage: walk.py [--press] NAME [NAME ...]; each NAME must be the
-accessible name of some push button, check box, page tab or text. Also fails
-when any pressable control has no name. Prints what it found.
+name. Usage: walk.py [--press] [--page TAB::TEXT::TEXT ...] NAME [NAME ...];
+each NAME must be the accessible name of some push button, check box, page tab
+or text. Also fails when any pressable control has no name. Prints what it
+found.
+
+Each --page opens the page of that sidebar tab by its press action and then
+finds each TEXT on it as a label (a title, a subtitle, a hint): the static
+words of every page are read by a screen reader too.
 
 With --press (on the Clean page with findings selected) it then works the page
 as a screen reader user would, through the press action alone: Move to Trash
@@ -168,10 +173,33 @@ def press_checks(app):
     return True
 
 
+def showing_text(app, text):
+    return showing_nodes(app, pyatspi.ROLE_STATIC, text) or showing_nodes(
+        app, pyatspi.ROLE_LABEL, text)
+
+
+def page_checks(app, pages):
+    for spec in pages:
+        tab_name, *texts = spec.split("::")
+        tabs = wait_for("the page tab " + tab_name,
+                        lambda: showing_nodes(app, pyatspi.ROLE_PAGE_TAB, tab_name))
+        if not tabs or not press(tabs[0]):
+            return False
+        for text in texts:
+            if not wait_for("the words '%s' on the page %s" % (text, tab_name),
+                            lambda: showing_text(app, text)):
+                return False
+        print("walk: page %s reads %s" % (tab_name, " / ".join(texts)))
+    return True
+
+
 def main():
     args = sys.argv[1:]
+    pages = [args[i + 1] for i, a in enumerate(args) if a == "--page" and i + 1 < len(args)]
+    skip = {i + 1 for i, a in enumerate(args) if a == "--page"}
     pressing = "--press" in args
-    wanted = [a for a in args if a != "--press"]
+    wanted = [a for i, a in enumerate(args)
+              if a not in ("--press", "--page") and i not in skip]
     deadline = time.time() + 40
     app = find_app(deadline)
     if app is None:
@@ -199,6 +227,8 @@ def main():
         ok = False
     if ok and pressing:
         ok = press_checks(app)
+    if ok and pages:
+        ok = page_checks(app, pages)
     return 0 if ok else 1
 
 

@@ -3,8 +3,10 @@ import QtTest
 import Tidlo.Core
 import Tidlo.Views
 
-// The Command-line page over the test home: installing, the copied commands
-// and their "Copied" labels, the depth stepper and placeholder, and tree runs.
+// The Command-line page over the test home (a bash user without a terminal):
+// installing into ~/.local/bin and naming ~/.bashrc, the copied commands and
+// their "Copied" labels, the depth stepper and placeholder, tree runs, and Open
+// Terminal saying that there is none.
 TestCase {
     id: test
     name: "TerminalView"
@@ -56,8 +58,13 @@ TestCase {
         tryCompare(page.tool, "installed", true, 10000)
         verify(label.visible)
         verify(!button.enabled)
-        compare(page.output, qsTr("term.installDone"))
-        compare(findChild(page, "outputText").text, qsTr("term.installDone"))
+        const done = Lang.format(qsTr("term.installDone"), ["~/.bashrc"])
+        verify(done.indexOf("~/.bashrc") > 0)
+        compare(page.output, done)
+        compare(findChild(page, "outputText").text, done)
+        verify(page.tool.installedPath.endsWith("/.local/bin/tclean"))
+        verify(!page.tool.binOnPath)
+        compare(page.tool.packagedPath, "")
 
         mouseClick(findChild(page, "copyCommand_2"))
         compare(clipboard(), page.tool.installedPath + " tree ~ -d 3")
@@ -90,7 +97,7 @@ TestCase {
         mouseClick(findChild(page, "copyPath"))
         compare(clipboard(), page.tool.toolPath)
         mouseClick(findChild(page, "copyPathLine"))
-        compare(clipboard(), "export PATH=\"$HOME/bin:$PATH\"")
+        compare(clipboard(), "export PATH=\"$HOME/.local/bin:$PATH\"")
         compare(page.copiedKey, "pathline")
     }
 
@@ -133,5 +140,15 @@ TestCase {
         tryCompare(page.tool, "running", false)
         verify(page.output.indexOf(qsTr("term.fail.run")) === 0)
         verify(page.output.length > qsTr("term.fail.run").length)
+    }
+
+    function test_openTerminalSaysSoWhenThereIsNone() {
+        const page = makePage()
+        const toast = findChild(page, "terminalToast")
+        verify(!toast.shown)
+        mouseClick(findChild(page, "openTerminal"))
+        verify(toast.shown)
+        compare(toast.text, qsTr("term.noTerminal"))
+        verify(toast.text !== "term.noTerminal")
     }
 }

@@ -205,7 +205,7 @@ TestCase {
         const page = makeTools("3")
         const sys = pane(page)
         tryVerify(() => sys.logins.length === 15, 10000)
-        compare(findChild(sys, "loginTitle").text, "Login items / agents · 15")
+        compare(findChild(sys, "loginTitle").text, "Autostart / user services · 15")
         compare(findChild(sys, "loginLines").count, 12)
         // What emptying would remove: old.txt and folder, not .DS_Store.
         compare(findChild(sys, "trashLine").text, "2 items · " + sys.model.sizeText(sys.trashSize))
