@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Benchmark of `tclean scan` on two throw-away homes, side by side in one run:
 # a Mac-shaped one (hundreds of Application Support entries, each a cache
 # candidate and a leftover candidate) and a Linux-shaped one (the same number

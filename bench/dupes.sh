@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # tclean dupes -n 100000 beside jdupes -r and rmlint over one generated corpus:
 # unique files (about a hundred same-size pairs among them), a few hundred
 # duplicate groups, head/tail traps (same first and last 64 KiB and size, other

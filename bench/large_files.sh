@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Benchmark of the large-file search: builds a throw-away home whose files
 # lie mostly in node_modules trees, the Trash and Library/Caches, then times
 # find with the three trees filtered out (walked) against the pruned

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The in-process measurement beside du, side by side in one run (turns
 # alternated, medians), on two generated corpora:
 #   small: about 20,000 folders and 150,000 files

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // scan, clean and big: the command-line face of the clean-up. scan lists the
 // caches and leftovers (read-only, as text or JSON), clean shows the same
 // items and moves them into the Trash only when told to, big lists the

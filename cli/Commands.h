@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The command functions of tclean. Each calls one or two engine operations,
 // formats the records with the terminal helpers and prints them. Paths are
 // printed with the home folder shortened to "~".

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // tclean's entry: records the home folder, splits the arguments into a command
 // word, positional arguments, value options and flags, and picks one command
 // function with its parameters. Parsing is pure (parse) so that the tests see

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // overview, tree, types, dupes, names and procs: the read-only reports. Each
 // asks the engine once or twice and prints the records with the terminal
 // helpers; only tree can fail (exit status 1 for a path that is not a folder).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Terminal output of tclean: optional ANSI colour (on only when standard output
 // is a terminal, decided once), the tool's size text, fixed-width columns that
 // count user-perceived characters, text bars and the indented folder tree.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // tclean: one command against the user's home folder, then exit.
 #include "Entry.h"
 #include "Platform.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Installed applications and what they left in the user's Library. appsList
 // lists the ".app" bundles directly inside /Applications and ~/Applications,
 // sizes them all as one du run over them all would (in process on Linux,

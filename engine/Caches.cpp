@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The cache scan. Candidates come from three places, in this order: a fixed
 // table of well-known developer-tool, browser and media caches; the
 // per-application folders directly under ~/Library/Caches; and four commonly

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The desktop's Trash in the freedesktop.org layout, the one every Linux file
 // manager shows and restores from: each trashed item
 // is one entry, Trash/files/<entry>, with its record Trash/info/<entry>.trashinfo

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The folder-size tree behind the storage map and `tclean tree`. On Linux the
 // tree comes straight from one in-process walk over the resolved root
 // (Measure.h), with the sizes du -k -d would print; on macOS one du run gives a

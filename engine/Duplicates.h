@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The duplicate finders. The content finder walks five home folders, keeps
 // regular files of at least minKB as candidates (one path per file: hard links
 // to one file count once), buckets them by size ÷ 512, proposes groups by a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Small file helpers shared by the units that keep state on disk (preferences,
 // history, tree cache, reports).
 #pragma once

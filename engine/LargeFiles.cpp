@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The large-file search: one find over the home folder lists the regular
 // files above the threshold outside the Trash, node_modules folders and
 // Library/Caches folders (and on Linux the desktop's Trash, the XDG cache

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The leftover scan: installed applications first (two folder levels of every
 // application folder, one Info.plist read per bundle), then every entry of
 // eight ~/Library folders that no installed application claims, and on Linux

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The rules of the leftover scan, kept apart from the file system so that the
 // tests can check them on plain values. The scan (Leftovers.cpp) collects the
 // identifiers and names of every installed application from their

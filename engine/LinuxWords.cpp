@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Linux texts of the catalogue keys that speak of another system.
 #include "LinuxWords.h"
 

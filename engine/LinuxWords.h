@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The words of the interface on Linux: the catalogue keeps one text per key and
 // language, written for the Mac; on Linux the lookup asks this unit first. It
 // holds the keys whose text names another system's places or tools (the file

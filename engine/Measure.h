@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Disk usage measured in process, the way GNU du counts it, on several threads.
 //
 // A walk starts at each root and goes down through directory file descriptors

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Readers of the text the system tools print. Each is a pure function from the
 // tool's standard output to records, so that odd output (blank lines, lines
 // without a tab, sizes that are not numbers, names with tabs, line feeds or

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The platform unit: every place where Linux and macOS differ goes through here,
 // so the rest of the engine reads the same on both. System tools are named here
 // too; every tool the engine starts is started through Shell::run with one of

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Property lists (Info.plist files) read through libplist, with the guards its
 // callers need. libplist parses and frees nested arrays and dictionaries by
 // recursion, one stack frame per level, so a file of a few megabytes nested

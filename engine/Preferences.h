@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The per-user preferences store shared by the desktop app and tclean: one small
 // JSON object in $XDG_CONFIG_HOME/TidloCleaner/preferences.json. Every read
 // loads the file afresh, so a change made by another process shows on the next

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Plain value records that the engine returns and both deliverables render.
 // Every size is a signed 64-bit count of bytes. Records are copied freely and
 // own nothing but their fields (DiskNode owns its children).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Starting system tools and reading what they print. Shell::run is the one way
 // the engine starts a tool: the exact argument list (no shell unless the tool is
 // one), standard output drained on its own thread so a chatty tool never

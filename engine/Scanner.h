@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Scanner operations, grouped by unit. Every operation is synchronous,
 // stateless and never fails: what cannot be read yields an empty list, zero or
 // no value. Results are returned by value; the caller owns them. Operations

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Text helpers used across the engine and tclean: strict number reading, blank
 // trimming, line splitting, UTF-8 validation and Unicode-aware case and
 // character counting (ICU).

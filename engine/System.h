@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Live readings of the machine: the startup volume, memory, the processes that
 // hold most of it, this program's own memory, the Trash, Time Machine local
 // snapshots and login agents, and Empty Trash. The macOS tools (vm_stat,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The catalogue lookup. On Linux the Linux words (LinuxWords.h) stand in for
 // the texts that speak of another system.
 #include "Text.h"

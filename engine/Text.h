@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The text catalogue. Every lookup decides the language afresh: TID_LANG, then
 // the preference "tc.lang", then the system's preferred languages. A key that is
 // not in the catalogue is returned unchanged, so a typo shows on screen rather

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The bilingual text catalogue: every user-visible text of the engine and the
 // desktop application, in its defining order. Keep the order: tests and the
 // catalogue size depend on it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The raw catalogue: 312 (key, zh, en) entries in their defining order.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Trash mover, the clean-up history and the Markdown scan report.
 #include "Trash.h"
 

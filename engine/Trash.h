@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The pieces of the Trash mover, the history file and the scan report that
 // the tests check on plain values. Scanner::moveToTrash renames items into
 // the desktop's Trash on Linux, one entry per item named after a stamp

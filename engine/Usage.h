@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where the home folder's space goes: by top-level folder (what du -d 1
 // prints, measured in process on Linux, plus the applications folder) and by file type (one find
 // over six home folders listing files above 512 KiB). The tool runs happen in Usage.cpp; turning

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A depth-first walk below a folder for the finders and tclean's own file-type
 // count. Each folder's entries are visited in ascending name order (so results
 // repeat), a sub-folder's entries right after the sub-folder itself. Symbolic

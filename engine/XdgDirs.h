@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The XDG folders of a Linux home: the base folders named by XDG_DATA_HOME,
 // XDG_CACHE_HOME and XDG_CONFIG_HOME, and the user folders (Desktop,
 // Documents, ...) named in $XDG_CONFIG_HOME/user-dirs.dirs. The parser of that

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // tclean's argument parser on arbitrary command lines: the input is split at
 // NUL bytes into arguments, as the system hands them over.
 #include "Entry.h"

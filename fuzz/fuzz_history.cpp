@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The history reader on arbitrary bytes. What it accepts must survive being
 // written back (every clean-up rewrites the file with one more entry): the same
 // entries, each date within a millisecond.

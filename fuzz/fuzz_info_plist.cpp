@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Info.plist readers (XML and binary) on arbitrary bytes: one bad bundle
 // in an applications folder must never stop the leftover scan or the app
 // list. libplist itself is a system library without coverage counters, so

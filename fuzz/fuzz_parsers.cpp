@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The readers of tool output (du, find, ps, vm_stat, /proc/meminfo, tmutil,
 // flatpak) on arbitrary bytes: none may crash, and what they return keeps the
 // promises their callers rely on.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The preferences store on arbitrary file contents: the app and tclean read
 // it on every start, and anything may have written it. Every read must be
 // quiet, and writing one key must leave every other key reading as before.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The tree-cache reader on arbitrary bytes: a cache file is the product's own
 // text, but anything may have written it. A tree it accepts must come back
 // the same through the writer, so the next run reads what this one stored.

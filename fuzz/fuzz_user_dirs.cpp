@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The user-dirs.dirs parser on arbitrary bytes: every folder it names must be
 // an absolute path that the system calls can take as it is.
 #include "XdgDirs.h"

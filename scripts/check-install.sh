@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Checks what a built tree installs, in a temporary folder (nothing touches the
 # system or the real home folder):
 #   - cmake --install into a DESTDIR holds exactly the files of

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Formats the C++ sources with the repository's .clang-format;
 # --check only reports files that differ.
 set -eu

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the libFuzzer targets with clang (AddressSanitizer, UBSan and leak
 # checks) into build-fuzz/ and runs each for a fixed time, starting from its
 # seed corpus in fuzz/corpus/<target>/. Fails on any crash, leak, time-out or

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Retakes the screenshot the AppStream metainfo shows
 # (data/screenshots/overview.png): the Overview in English after the scan of a
 # generated home folder holding caches, a removed application's data and large

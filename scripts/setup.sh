@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs every Debian package the project needs (through sudo when not root,
 # skipping what is already installed), then configures and builds into build/.
 #   scripts/setup.sh            release build of the engine, tclean, the desktop

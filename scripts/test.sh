@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Sets everything up and runs every check CI runs: the build with warnings as
 # errors and all its tests (the app's offscreen, its real-window check under
 # Xvfb through xvfb-run), the install and the .deb (scripts/check-install.sh),

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The application's start: builds the one main window (1100 x 750, minimum
 // 980 x 660, titled with the application's name), puts the root view into it,
 // and runs a short watchdog that puts the window back to a usable size if

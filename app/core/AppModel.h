@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The application's one state object. The main window creates it and hands it
 // to every page; pages read its properties and call its operations.
 //

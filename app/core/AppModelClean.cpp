@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Selection, protection, the clean-up into the Trash, the history and the
 // report.
 #include "AppModel.h"

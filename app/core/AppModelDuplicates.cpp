@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The duplicate search and keep-the-first for the Toolbox's duplicates pane.
 //
 // A search runs the content finder, then the name finder, one after the other
@@ -13,6 +14,7 @@
 #include "AppModel.h"
 
 #include "RecordVariants.h"
+#include "Text.h"
 
 void AppModel::loadDuplicates()
 {
@@ -79,7 +81,7 @@ void AppModel::keepFirst(const QString& groupId)
     const auto move = m_engine.moveToTrash;
     m_workers.run(
         Workers::Queue::Utility, this,
-        [move, rest = std::move(rest)] { return move(rest, "工具箱"); },
+        [move, rest = std::move(rest)] { return move(rest, t("trash.toolbox")); },
         [](std::vector<MoveOutcome>) {});
 }
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The storage map's state and navigation: which folder is shown, at what
 // depth, and the trail of folders the user came through.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The full scan (caches, then leftovers, then large files), its cancellation
 // and the large-file rescans.
 #include "AppModel.h"

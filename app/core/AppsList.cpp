@@ -1,9 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "AppsList.h"
 
 #include "AppModel.h"
 #include "DupGroupList.h"
 #include "ItemListModel.h"
 #include "RecordVariants.h"
+#include "Text.h"
 
 #include <algorithm>
 
@@ -148,7 +150,7 @@ void AppsList::uninstall(const QString& path)
             std::vector<std::string> paths{app.path};
             for (auto& p : calls.leftovers(app))
                 paths.push_back(std::move(p));
-            return calls.moveToTrash(paths, "卸载");
+            return calls.moveToTrash(paths, t("trash.uninstall"));
         },
         [this, target = app->path](std::vector<MoveOutcome> moved) {
             std::vector<AppInfo> kept;

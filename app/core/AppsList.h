@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Apps pane's list of installed applications, as a list model filtered by
 // the pane's search text, with the leftovers of the one application whose row
 // is expanded. AppsList loads the list, the leftovers and does the uninstall

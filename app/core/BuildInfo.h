@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The application's version and source address for the views, from the one
 // place the build sets them (the project's version in CMake).
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Command-line page's worker: where the in-app tclean lies, whether it is
 // installed in ~/.local/bin or came with the installed package, installing it, and running "tclean
 // tree" on the home folder. Installing runs on a pool thread (ToolInstall does the file work); the

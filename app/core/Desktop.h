@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The desktop services the pages use, in one place: show a file in the file
 // manager, open the Trash or a folder, put text on the clipboard. On a Linux
 // desktop a file is shown through the file manager's D-Bus interface

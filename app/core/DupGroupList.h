@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The duplicate groups of one kind (content or name) as a list model for the
 // Toolbox's duplicates pane. AppModel owns one list per kind, replaces a list
 // when a search delivers and removes a group by its id when the user keeps the

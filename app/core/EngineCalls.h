@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The engine operations the application calls, as one table of functions.
 // Every entry defaults to the real engine; the model reads the table when it
 // starts a call, so a test can hand the model a table in which one call is
@@ -53,6 +54,6 @@ struct EngineCalls
     std::function<int64_t()> ownMemory = Scanner::ownMemory;
     std::function<Scanner::TrashInfo()> trashSize = Scanner::trashSize;
     std::function<Scanner::EmptiedTrash()> emptyTrash = Scanner::emptyTrashReport;
-    std::function<std::vector<std::string>()> snapshots = Scanner::snapshots;
+    std::function<std::vector<Snapshot>()> snapshots = Scanner::snapshotList;
     std::function<std::vector<std::string>()> loginItems = Scanner::loginItems;
 };

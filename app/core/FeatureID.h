@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The features whose use the application remembers for its guides and the
 // return reminder. A feature is named by its raw value in the preferences
 // ("tc.use.map") and in the views; each knows the page that hosts it and the

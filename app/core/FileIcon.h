@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The icon of a file, folder or application, for AppIcon. The icon theme is
 // asked by the item's MIME type (a .desktop entry by its Icon= name); when the
 // theme has nothing, as on a bare desktop, a generic document, folder or

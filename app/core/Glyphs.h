@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Symbols.h for QML: the glyph text and font family that draw a symbol name.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The content of the two guides: the basic onboarding shown on first use and
 // the advanced guide shown from the second day on. Each page names a symbol and
 // two catalogue keys; the overlay translates them when it draws.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The application's memory of how far the user has come: first use, which guide
 // has been finished, when each feature was last opened and last reminded of.
 // Everything lives in the per-user preferences store under "tc." keys and is read

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The clean-up history as a list model for the History page, newest first,
 // with its two totals. AppModel owns it and loads it afresh each time the page
 // comes on screen (on a worker: a damaged history file never stalls a frame).

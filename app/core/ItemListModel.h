@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The findings as list models for the pages. An ItemListModel shows one or
 // more of AppModel's item vectors back to back (the Clean page's "all" list is
 // the caches followed by the leftovers) without copying them: AppModel owns the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The text catalogue for the views. QML writes qsTr("nav.clean"); an installed
 // translator answers every such lookup from the catalogue in the current
 // language. When the language choice changes (here, or in the preferences file

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // TidloCleaner: the desktop application. Qt Quick with the Basic controls style;
 // AppDelegate builds the window once the event loop is about to run.
 #include "AppDelegate.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's navigation: its eight pages, the page it opens on, and the
 // guide overlay it shows at start-up. The start-up decisions read the
 // environment overrides (TID_PAGE, TID_NOGUIDE, TID_GUIDE) and the guide memory

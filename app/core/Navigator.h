@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's bridge to its navigation and guide memory: the page table
 // for the sidebar, the start-up page and guide decisions, and the feature
 // visits the guides remember. Works on GuideStore::shared() unless a test

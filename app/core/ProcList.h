@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The processes holding the most memory, as a list model for the Toolbox's
 // processes pane. AppModel owns it and hands it each fresh reading; the pane
 // redraws that reading every 3 seconds while it is shown, so a reading changes

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The engine's records as QML values: each record becomes a JavaScript object
 // with the record's field names (sizes as numbers of bytes, plus a ready
 // "sizeText" where the views show one). Conversions copy; nothing refers back.

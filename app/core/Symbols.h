@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The one mapping from the symbol names the views use (SF Symbol names, the
 // names the product's designs are written in) to glyphs of the Material Icons
 // font. Views name a symbol ("square.split.2x2"); the Symbol item draws the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The logind inhibitor held while a scan runs.
 #include "SystemActivity.h"
 

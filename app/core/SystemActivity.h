@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The system activity of a long scan: while it runs, logind is asked to hold
 // off idle and sleep (org.freedesktop.login1.Manager.Inhibit("idle:sleep",
 // "Tidlo Cleaner", reason, "block") on the system bus). The inhibitor lasts as

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Installing the command-line tool for the user: the tclean that ships next to
 // the application is copied to ~/.local/bin/tclean (mode 0755, an older copy
 // removed first). When ~/.local/bin is not on PATH yet, it is put on the search

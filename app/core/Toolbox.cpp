@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "Toolbox.h"
 
 #include "AppModel.h"
@@ -77,10 +78,15 @@ void Toolbox::readSnapshots()
     const auto snapshots = m_model->engine().snapshots;
     m_model->runUtility(
         this, [snapshots] { return snapshots(); },
-        [this](std::vector<std::string> lines) {
-            QStringList out;
-            for (const auto& line : lines)
-                out.push_back(displayLine(line));
+        [this](std::vector<Snapshot> list) {
+            // Each snapshot as its name and date, and the command that
+            // deletes it, which the pane offers to copy.
+            QVariantList out;
+            for (const auto& s : list) {
+                const std::string text = s.date.empty() ? s.name : s.name + " · " + s.date;
+                out.push_back(QVariantMap{{"text", displayLine(text)},
+                                          {"command", QString::fromStdString(s.deleteCommand)}});
+            }
             emit snapshotsRead(out);
         });
 }

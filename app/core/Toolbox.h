@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Toolbox panes' readings of the machine, taken off the main thread: the
 // System pane's memory, Trash and login items, the Snapshots pane's list, and
 // Empty Trash. A pane makes one Toolbox, gives it the model (whose engine-call
@@ -44,7 +45,7 @@ signals:
     void modelChanged();
     // memTotal, memFree, trashSize, trashCount (numbers) and logins (list).
     void systemRead(const QVariantMap& reading);
-    void snapshotsRead(const QStringList& snapshots);
+    void snapshotsRead(const QVariantList& snapshots);
     // Empty Trash left count entries as they were (mounted from elsewhere).
     void trashLeft(int count);
 

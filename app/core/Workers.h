@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where the model's engine calls run. Three queues: one for the scan phases,
 // large-file rescans and clean-ups (user-initiated), one for the figures that
 // can wait (usage, processes, duplicates, the Toolbox's readings), and one of

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 import QtQuick
 
 // The application's icon: a rounded accent tile with the sparkles symbol.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How a screen reader sees the window's buttons, check boxes and tabs: Qt
 // Quick 6.4 reports every item as enabled, so a disabled Move to Trash would
 // read as one that can be pressed. This interface reports what Qt Quick

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 import QtQuick
 
 // A framed panel: the content inset 16 on every side, on a rounded panel in

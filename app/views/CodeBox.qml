@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 import QtQuick
 
 // A command or a path in monospace on a faint rounded panel, padded 9 across

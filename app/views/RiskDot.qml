@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 import QtQuick
 
 // The risk badge: the risk's title in its colour on a capsule of that colour.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 import QtQuick
 import QtQuick.Controls.Basic
 import Tidlo.Core
@@ -13,11 +14,6 @@ Item {
     required property AppModel model
     property var snaps: []
     property bool loading: true
-
-    // The date and time stamp of a snapshot line.
-    function stamp(line) {
-        return line.split("com.apple.TimeMachine.").join("").split(".local").join("")
-    }
 
     Toolbox {
         id: box
@@ -66,7 +62,9 @@ Item {
             model: pane.snaps
             boundsBehavior: Flickable.StopAtBounds
             delegate: Rectangle {
-                required property string modelData
+                id: snapRow
+                required property var modelData
+                required property int index
                 width: ListView.view.width
                 height: snapLine.implicitHeight + 10
                 radius: 6
@@ -82,31 +80,26 @@ Item {
                         size: 10
                         color: Theme.tertiary
                     }
-                    TextLabel {
+                    NameText {
                         objectName: "snapStamp"
-                        text: pane.stamp(modelData)
+                        anchors.verticalCenter: parent.verticalCenter
+                        width: Math.min(implicitWidth, snapRow.width - 200)
+                        text: snapRow.modelData.text
                         font.family: "monospace"
                         font.pointSize: Theme.pt(11.5)
                         color: Theme.primary
                     }
+                    BorderedButton {
+                        objectName: "copyCommand_" + snapRow.index
+                        anchors.verticalCenter: parent.verticalCenter
+                        visible: snapRow.modelData.command !== ""
+                        fontSize: 10.5
+                        text: qsTr("common.copy")
+                        ToolTip.visible: hovered
+                        ToolTip.text: snapRow.modelData.command
+                        onClicked: Desktop.copyText(snapRow.modelData.command)
+                    }
                 }
-            }
-        }
-        Row {
-            visible: !pane.loading && pane.snaps.length > 0
-            spacing: 10
-            TextLabel {
-                anchors.verticalCenter: parent.verticalCenter
-                text: "/usr/bin/tmutil deletelocalsnapshots <date>"
-                font.family: "monospace"
-                font.pointSize: Theme.pt(10)
-                color: Theme.secondary
-            }
-            BorderedButton {
-                objectName: "copyCommand"
-                fontSize: 10.5
-                text: qsTr("common.copy")
-                onClicked: Desktop.copyText("/usr/bin/tmutil deletelocalsnapshots ")
             }
         }
         TextLabel {

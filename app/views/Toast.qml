@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 import QtQuick
 
 // A short-lived message over the bottom centre of a page: show(text) fades it

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The storage map's geometry: turns a folder-size tree into a flat list of
 // coloured rectangles, and answers which rectangle lies under a point and
 // which labels fit in it. No Qt: the painted item (TreemapItem) only draws

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The storage map's colours for QML (singleton `Treemap`): the Overview's
 // type chart colours its buckets with the map's own rule, read from here
 // rather than from a second copy of the hue table.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The storage map's painted item: draws the cells Treemap::build computes for
 // the model's current folder and reports the cell under the pointer. The map
 // is built again whenever the item's size, the folder or the depth changes,

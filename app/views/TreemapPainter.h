@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Draws the storage map's cells into a picture: the painted item renders its
 // map once per layout into a QImage with this unit and then only copies that
 // picture to the screen, so a repaint without a new layout costs one blit.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 import QtQuick
 
 // A thin bar for a share of a whole: a faint capsule track and, from its left

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // app_clean_bench: how long the main thread stalls on the Clean page with
 // 2,000 findings. The real window (offscreen, software renderer) scans a
 // generated home whose cache and leftover phases answer with 2,000 findings,

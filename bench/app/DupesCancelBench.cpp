@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // app_dupes_cancel_bench: how soon Cancel ends the app's duplicate search.
 // A generated home holds the duplicates corpus (unique files, groups of 2 to 4
 // copies, head/tail traps whose middles differ, all of 64 KiB or more) and,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A scan that finds 2,000 things (1,600 caches, 400 leftovers) without
 // writing 2,000 folders of real data: the model's engine-call table answers
 // the cache and leftover phases with these lists; every other call is real.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The home folder the app benchmarks scan: caches, leftovers, two large files
 // (sparse, so they cost no disk) and a deep tree of small documents for the
 // walks, built under a fresh temporary folder. HOME and XDG_CONFIG_HOME point

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How late the main thread answers: a 10 ms timer ticks while a benchmark
 // step runs, and each tick's lateness is kept, with the main thread's CPU
 // time and the wall time of the whole phase.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // app_map_bench MODE: the storage map's speed and memory (not a test).
 //   timing - offscreen: lays out and paints the map of a generated
 //            20,000-folder tree, depth 8, in 1072 x 560 (median of 15 runs,

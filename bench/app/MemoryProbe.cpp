@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // app_memory_probe MODE: prints this process's resident memory (VmRSS, in KiB)
 // once the window has settled for 3 seconds. Run it on a real display (Xvfb,
 // xcb, QT_QUICK_BACKEND=software); memory.sh runs every mode side by side.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the memory benchmarks share: this process's resident memory, printed
 // once the window has settled, and the bare Qt Quick window every figure is
 // set beside.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // app_stall_bench: how long the main thread stalls while the application runs
 // full scans of a generated home. The real window (offscreen, software
 // renderer) opens on the About page and runs five full scans in a row; a 10 ms

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // app_toolbox_bench: the main thread's cost on the Toolbox page. The real
 // window (offscreen, so the software renderer draws on the main thread) opens
 // on the processes pane, whose own 3-second timer is stopped.

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds and runs the storage map's benchmark: layout/paint and drill times
 # (offscreen), then resident memory under Xvfb with the software renderer,
 # three runs each of a bare window and the app showing a 100,000-folder map.

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds and runs the app benchmarks from the build folder (default build/):
 # the main-thread stall during a full scan (offscreen), then resident memory
 # under Xvfb with the software renderer, three runs of each mode side by side:

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds and runs the Toolbox benchmarks from the build folder (default build/):
 # the duplicate search's Cancel latency on a generated corpus, then the main
 # thread's cost of a process refresh and the stalls while scrolling 1,500

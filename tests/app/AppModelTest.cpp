@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // AppModel's full scan on a real fixture home: the states the views see, the
 // order of assignments, cancellation in every phase, the automatic selection,
 // and the guards against a second scan. Every engine call is the real one.

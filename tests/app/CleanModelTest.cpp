@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // AppModel's selection, protection and clean-up on a real fixture home, and
 // the seam the pages see: list models that change row by row. Engine calls
 // are real; a gate holds one back where a test needs a call in flight.

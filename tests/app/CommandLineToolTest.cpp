@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Command-line page's file and process work: installing tclean into
 // ~/.local/bin of a throw-away home, the PATH block in the start-up file of
 // the user's shell (bash, zsh, fish, sh; created once, never duplicated, never

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The desktop unit against a stand-in file manager on a private session bus
 // (the test runs under dbus-run-session): what a file manager receives when a
 // page reveals a file or opens the Trash.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A small home folder that every scan phase finds something in, for the app
 // tests: safe and careful caches, one cache the user protected, a leftover of
 // a removed application and one large file (with largeMinMB set to 2).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Guide memory and the start-up decisions: GuideStore's time rules with an
 // injected clock, the guide the window shows for each state and override, the
 // start page, and the symbol mapping behind every page, feature and guide page.

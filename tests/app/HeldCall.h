@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A seam for the model tests: wraps an engine call so that each call waits on
 // the worker until the test releases it. The call itself stays real.
 #pragma once

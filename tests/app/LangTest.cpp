@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The views' text catalogue: qsTr-style lookups answered from the catalogue,
 // unknown keys left to Qt, and a language change made in the preferences file
 // by another program noticed without a restart.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The storage map's state and navigation in AppModel, through the engine-call
 // table: a stand-in folder-size tree answers at once or waits at a gate, and
 // records every measurement asked for. One test measures a real folder.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // app_screenshot OUT.png [DELAY_MS]: starts the application as TidloCleaner
 // does (run it with QT_QPA_PLATFORM=offscreen and a throw-away HOME), waits
 // for the first frame plus DELAY_MS (default 600), saves the window's image

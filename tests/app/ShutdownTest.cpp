@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Quitting during a scan: the application stops every running tool when it
 // quits, so the model's destruction waits only a moment even while a scan
 // phase runs a long tool. A process of its own, as stopping tools is for good.

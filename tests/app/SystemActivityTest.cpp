@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The system activity against a stand-in logind on a private bus (the test runs
 // under dbus-run-session and hands that bus to the activity as its system bus):
 // what logind is asked, that its descriptor stays open exactly while the

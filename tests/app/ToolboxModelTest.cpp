@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Toolbox's side of AppModel: the duplicate search and its states,
 // keep-the-first, the Apps pane's list, and the System pane's readings. Engine
 // calls come from the engine-call table: canned where a test needs exact
@@ -378,7 +379,11 @@ private slots:
             return Scanner::EmptiedTrash{++*emptied == 1, *emptied == 1 ? 0 : 2};
         };
         e.snapshots = [] {
-            return std::vector<std::string>{"com.apple.TimeMachine.2024-03-05-090700.local"};
+            Snapshot s;
+            s.name = "42";
+            s.date = "2024-03-05 09:07:00";
+            s.deleteCommand = "sudo snapper delete 42";
+            return std::vector<Snapshot>{s};
         };
         m_model->setEngine(e);
         Toolbox box;
@@ -408,7 +413,10 @@ private slots:
         QSignalSpy snaps(&box, &Toolbox::snapshotsRead);
         box.readSnapshots();
         QTRY_COMPARE(snaps.count(), 1);
-        QCOMPARE(snaps[0][0].toStringList().size(), 1);
+        const QVariantList list = snaps[0][0].toList();
+        QCOMPARE(list.size(), 1);
+        QCOMPARE(list[0].toMap()["text"].toString(), QStringLiteral("42 · 2024-03-05 09:07:00"));
+        QCOMPARE(list[0].toMap()["command"].toString(), QStringLiteral("sudo snapper delete 42"));
     }
 
     // Each reading changes the list only where it differs from the last one:

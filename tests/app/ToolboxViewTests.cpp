@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Qt Quick tests of the Toolbox page (tests/app/toolbox-qml/tst_*.qml),
 // offscreen with the Basic style, in English, over a throw-away home that
 // every pane finds something in: copies of one file (3 and 12 copies), three

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The storage map's drawing: the fast route (outlines written into the
 // pixels, fills and tiles in bands) gives the same picture as handing every
 // shape to QPainter whole, at 1:1 and through the scales and offsets the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The storage map's geometry: squarified rows, merging, nesting, colours,
 // hit-testing and label rules, on small hand-built trees.
 #include "Treemap.h"

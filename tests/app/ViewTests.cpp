@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Qt Quick tests of the window (tests/app/qml/tst_*.qml), offscreen with
 // the Basic style, over a throw-away home whose cache scan takes long enough
 // (a few hundred small cache folders) for a test to catch the scan running,

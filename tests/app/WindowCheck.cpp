@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real window on a real X server (run under Xvfb): it appears titled with
 // the application's name at 1100 x 750 with the 980 x 660 minimum, the
 // watchdog puts a shrunken window back during its first ticks, no setting of

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // tclean scan, clean and big, run as real processes on fixture homes; output
 // compared byte for byte.
 #include "Scanner.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // tclean clean --yes when the clean-up is cut short, raced or refused: killed
 // between two moves, run twice at once on one home, or facing a Trash it
 // cannot write. Every item must end either in place or in the desktop's Trash
@@ -157,7 +158,7 @@ TEST(CleanUpFaults, AReadOnlyTrashMovesNothingAndSaysSo)
         std::string why = Files::read(errors, 4096).value_or("");
         EXPECT_TRUE(why.starts_with(english ? "5 items stay where they are: the Trash cannot be "
                                               "written:\n"
-                                            : "废纸篓无法写入，有 5 项仍留在原处：\n"))
+                                            : "回收站无法写入，有 5 项仍留在原处：\n"))
             << why;
         for (const auto& rel : kItems)
             EXPECT_NE(why.find("\n  · ~/" + rel + "\n"), std::string::npos) << rel << why;

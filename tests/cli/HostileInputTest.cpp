@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // tclean on homes built by a hostile user or a careless program: names that
 // hold line feeds, tabs, escape sequences or invalid UTF-8, huge sparse files,
 // oversized stored files and a home whose name starts with "-". Every case

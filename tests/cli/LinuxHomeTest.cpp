@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // tclean on a Linux-shaped home: XDG folders (with a renamed documents
 // folder), Electron caches under the settings folder, a Flatpak application
 // folder under .var and items already in the desktop's Trash. What it finds,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // overview, tree, types, dupes, names and procs, run as the real tclean on a
 // fixture home. Outputs whose figures are fixed (logical file sizes, a tree
 // served from a seeded cache file) are compared byte for byte; those that read

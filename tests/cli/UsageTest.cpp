@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // tclean's usage, its language and its exit statuses, run as a real process:
 // help on standard output, a wrong command line on standard error with 2.
 #include "TestHome.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Installed applications (bundles in ~/Applications of a fixture home; the
 // machine's /Applications is left as it is) and their leftovers.
 #include "Apps.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Clean-ups into the desktop's Trash: the entries and their records in the
 // freedesktop.org layout every file manager reads, the refusals that keep a
 // clean-up from being redirected through links, and the desktop's own tools

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The folder-size tree: assembly from the size map (against the plain
 // scan-the-whole-map-per-node algorithm kept here as the reference), the real
 // du run over temporary folders, and the cache files with their names, form,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The content and same-name finders over fixture home folders.
 #include "Duplicates.h"
 #include "Platform.h"

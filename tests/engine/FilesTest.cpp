@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Places nested in one another, so that every total counts each byte once.
 #include "Files.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The large-file search over fixture homes. The exact output of the plain
 // find expression (the three trees filtered, not pruned) is the reference
 // the pruned search must match, file for file and in the same order.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The leftover scan: its matching rules on plain values, Info.plist reading
 // in both forms, and a whole scan of a fixture home with installed and
 // removed applications.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Readers fed what a hostile user or a careless program leaves behind: tool
 // output with forged records, plists with NUL bytes, dates far out of range and
 // stored files far beyond their real size. Each must give a quiet, sound result.

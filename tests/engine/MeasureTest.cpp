@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The in-process measurement against GNU du itself: on every fixture each
 // folder of the tree has exactly the size `du -k -0 -d N --` prints for it, no
 // folder more or less, and each path's size is `du -sk --`'s. Unreadable

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The readers of tool output, on captured samples (tests/fixtures/measure, each
 // opening with a line that says which odd case it holds) and on short texts.
 #include "Parsers.h"

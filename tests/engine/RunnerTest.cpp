@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The runner starts real tools (/bin/sh, printf, du, sleep) and reads what
 // they print; sizeOf measures folders and files of a throw-away home.
 #include "Runner.h"

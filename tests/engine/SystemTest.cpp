@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // System readings on this machine, and the Trash and login agents of a fixture
 // home folder. Empty Trash runs only inside such a folder.
 #include "Platform.h"

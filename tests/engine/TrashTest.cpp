@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Trash mover, the history file and the report, on fixture homes.
 #include "Trash.h"
 #include "Files.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Top-level and file-type usage: the pure summaries on sample lines, and the
 // real du and find runs over a fixture home folder.
 #include "Usage.h"

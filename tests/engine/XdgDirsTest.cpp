@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where things are on a Linux home: the XDG base folders, the user folders of
 // user-dirs.dirs and the product's own folders derived from them.
 #include "XdgDirs.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Test fixtures: a throw-away home folder (HOME and the XDG base folders
 // point into it, at their default places, for the life of the fixture; the
 // XDG user-folder variables are unset) and helpers to run tclean as a real

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The Clean page under a real X server (Xvfb) and a private session bus, read
 # by a screen reader's interface (AT-SPI): every button, check box and page
 # tab is found by its visible name, and the page is worked by the press action

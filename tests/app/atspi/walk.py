@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Walks the accessibility tree of a running TidloCleaner over AT-SPI and
 checks that a screen reader finds every control of the page by its visible
 name. Usage: walk.py [--press] [--page TAB::TEXT::TEXT ...] NAME [NAME ...];

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 import QtQuick
 import QtTest
 import Tidlo.Core
@@ -192,13 +193,13 @@ TestCase {
         const snap = pane(page)
         tryCompare(snap, "loading", false)
         verify(findChild(snap, "snapNone").visible) // no snapshots on Linux
-        snap.snaps = ["com.apple.TimeMachine.2024-03-05-090700.local",
-                      "com.apple.TimeMachine.2024-03-06-101500.local"]
+        snap.snaps = [{ text: "41 · 2024-03-05 09:07:00", command: "sudo snapper delete 41" },
+                      { text: "<b>42</b>", command: "sudo btrfs subvolume delete '/.snapshots/42/snapshot'" }]
         verify(!findChild(snap, "snapNone").visible)
         compare(findChild(snap, "snapCount").text, "2 items")
-        compare(snap.stamp(snap.snaps[0]), "2024-03-05-090700")
-        mouseClick(findChild(snap, "copyCommand"))
-        compare(testEnv.clipboard(), "/usr/bin/tmutil deletelocalsnapshots ")
+        tryVerify(() => findChild(snap, "copyCommand_1") !== null)
+        mouseClick(findChild(snap, "copyCommand_1"))
+        compare(testEnv.clipboard(), "sudo btrfs subvolume delete '/.snapshots/42/snapshot'")
     }
 
     function test_systemBarsAndLoginItems() {
