@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Usage.h"
 
+#include "LinuxWords.h"
 #include "Measure.h"
 #include "Platform.h"
 #include "Scanner.h"
@@ -67,8 +68,14 @@ constexpr std::array<const char*, 7> kBucketKeys{"cat.image",   "cat.video", "ca
 std::string displayName(const std::string& folder, const std::string& lang)
 {
     for (const auto& entry : kFolderNames)
-        if (entry.folder == folder)
+        if (entry.folder == folder) {
+#ifdef __linux__
+            // A Linux desktop calls the Trash 回收站.
+            if (lang == "zh")
+                return LinuxWords::zhText(std::string(entry.zh));
+#endif
             return std::string(lang == "zh" ? entry.zh : entry.en);
+        }
     return folder;
 }
 

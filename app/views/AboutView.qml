@@ -55,6 +55,13 @@ Item {
             Accessible.role: Accessible.Link
             onClicked: Desktop.openLink(BuildInfo.sourceUrl)
         }
+        TextLabel {
+            objectName: "licenseText"
+            anchors.horizontalCenter: parent.horizontalCenter
+            text: qsTr("about.license") + " · GPL-3.0-or-later"
+            font.pointSize: Theme.pt(10.5)
+            color: Theme.secondary
+        }
         Row {
             anchors.horizontalCenter: parent.horizontalCenter
             spacing: 8

@@ -74,7 +74,7 @@ TEST(Usage, DisplayNamesFollowTheLanguage)
 {
     EXPECT_EQ(Usage::displayName("Downloads", "zh"), "下载");
     EXPECT_EQ(Usage::displayName("Downloads", "en"), "Downloads");
-    EXPECT_EQ(Usage::displayName(".Trash", "zh"), "废纸篓");
+    EXPECT_EQ(Usage::displayName(".Trash", "zh"), "回收站"); // the Linux word
     EXPECT_EQ(Usage::displayName(".Trash", "en"), "Trash");
     EXPECT_EQ(Usage::displayName("Projects", "zh"), "Projects");
     EXPECT_EQ(Usage::displayName("Projects", "en"), "Projects");

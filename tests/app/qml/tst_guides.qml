@@ -167,9 +167,11 @@ TestCase {
         click(findChild(about, "segment_en"))
         compare(Lang.langSel, "en")
         compare(findChild(about, "versionText").text, "Version " + BuildInfo.version)
+        compare(findChild(about, "licenseText").text, "License · GPL-3.0-or-later")
         click(findChild(about, "segment_zh"))
         compare(Lang.langSel, "zh")
         compare(findChild(about, "versionText").text, "版本 " + BuildInfo.version)
+        compare(findChild(about, "licenseText").text, "许可证 · GPL-3.0-or-later")
         click(findChild(about, "segment_auto"))
         compare(Lang.langSel, "auto")
     }
