@@ -11,6 +11,7 @@
 #include "ProcList.h"
 #include "RecordVariants.h"
 #include "TestHome.h"
+#include "Text.h"
 #include "Toolbox.h"
 
 #include <QAbstractItemModelTester>
@@ -250,13 +251,14 @@ private slots:
         QVERIFY(fs::exists(files[0]));
         QVERIFY(!fs::exists(files[1]));
         QVERIFY(!fs::exists(files[2]));
-        // Wherever the Trash lies, the two copies are in it under "工具箱"
-        // (beside their records, where the Trash keeps them).
+        // Wherever the Trash lies, the two copies are in it under the
+        // Toolbox's word (beside their records, where the Trash keeps them).
         int inTrash = 0;
         for (const auto& e : fs::recursive_directory_iterator(m_home->path())) {
             const std::string p = e.path().string();
             if (e.is_regular_file() && p.find("same.bin") != std::string::npos &&
-                p.find("工具箱") != std::string::npos && e.path().extension() != ".trashinfo")
+                p.find(t("trash.toolbox")) != std::string::npos &&
+                e.path().extension() != ".trashinfo")
                 ++inTrash;
         }
         QCOMPARE(inTrash, 2);
@@ -348,7 +350,7 @@ private slots:
         QSignalSpy done(&list, &AppsList::uninstalled);
         list.uninstall(safari);
         QTRY_COMPARE(done.count(), 1); // the answer may come before uninstall() returns
-        QCOMPARE(moved->second, std::string("卸载"));
+        QCOMPARE(moved->second, t("trash.uninstall"));
         QCOMPARE(moved->first,
                  (std::vector<std::string>{
                      apps + "Safari.app", m_home->at("Library/Caches/com.apple.Safari"),

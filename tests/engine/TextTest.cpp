@@ -89,9 +89,9 @@ TEST(Catalogue, FormatsCountsAndSizesWithoutLocale)
     TestSupport::TestHome home;
     setenv("TID_LANG", "zh", 1);
     EXPECT_EQ(L::f("clean.doneBody", {3, std::string("1.2 GB")}),
-              "已移入废纸篓：3 项，共 1.2 GB。");
+              "已移入回收站：3 项，共 1.2 GB。"); // the Linux word
     EXPECT_EQ(L::f("clean.confirmBody", {12345, std::string("3 GB")}),
-              "将把 12345 项（3 GB）移入废纸篓。");
+              "将把 12345 项（3 GB）移入回收站。");
     setenv("TID_LANG", "en", 1);
     EXPECT_EQ(L::f("clean.doneBody", {3, std::string("1.2 GB")}),
               "Moved to Trash: 3 items, 1.2 GB.");

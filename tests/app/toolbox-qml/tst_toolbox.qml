@@ -205,8 +205,11 @@ TestCase {
     function test_systemBarsAndLoginItems() {
         const page = makeTools("3")
         const sys = pane(page)
-        tryVerify(() => sys.logins.length === 15, 10000)
-        compare(findChild(sys, "loginTitle").text, "Autostart / user services · 15")
+        // The home's 15 agents, and whatever autostart entries and user
+        // services this machine enables for everyone.
+        tryVerify(() => sys.logins.length >= 15, 10000)
+        compare(findChild(sys, "loginTitle").text,
+                "Autostart / user services · " + sys.logins.length)
         compare(findChild(sys, "loginLines").count, 12)
         // What emptying would remove: old.txt and folder, not .DS_Store.
         compare(findChild(sys, "trashLine").text, "2 items · " + sys.model.sizeText(sys.trashSize))
