@@ -257,8 +257,9 @@ void btrfsListed(const std::string& btrfs, std::vector<Snapshot>& out)
     for (const auto& [date, relative] : Parse::btrfsSnapshots(*listed)) {
         const std::string path = (mount == "/" ? "" : mount) + "/" + relative;
         // One that Snapper or Timeshift already named stays under that name.
+        const std::string tail = "/" + relative;
         if (std::any_of(out.begin(), out.end(),
-                        [&](const Snapshot& s) { return s.path.ends_with("/" + relative); }))
+                        [&tail](const Snapshot& s) { return s.path.ends_with(tail); }))
             continue;
         Snapshot snap;
         snap.name = relative;
