@@ -32,7 +32,7 @@
 namespace Scanner {
 namespace {
 
-struct CacheSpec
+struct CachePlace
 {
     std::string path;
     std::string label;
@@ -193,7 +193,7 @@ std::vector<std::string> sweepNames(const std::string& folder)
 // The folders directly in folder that the generic sweep takes, labelled by
 // their name: safe, except the careful names of a Linux cache folder.
 void sweepCaches(const std::string& folder, const std::string& base, bool linuxFolder,
-                 std::vector<CacheSpec>& out)
+                 std::vector<CachePlace>& out)
 {
     const std::string own = Platform::cacheFolder();
     for (const auto& name : sweepNames(folder)) {
@@ -202,13 +202,13 @@ void sweepCaches(const std::string& folder, const std::string& base, bool linuxF
         std::string path = folder + "/" + name;
         if (path == own || !isFolder(path))
             continue;
-        CacheSpec spec{path, name, Risk::Safe, "", base};
+        CachePlace place{path, name, Risk::Safe, "", base};
         for (const auto& careful : kCarefulSwept)
             if (linuxFolder && careful.name == name) {
-                spec.risk = Risk::Care;
-                spec.note = careful.note;
+                place.risk = Risk::Care;
+                place.note = careful.note;
             }
-        out.push_back(std::move(spec));
+        out.push_back(std::move(place));
     }
 }
 
@@ -216,7 +216,7 @@ void sweepCaches(const std::string& folder, const std::string& base, bool linuxF
 // and Chromium applications keep them there), labelled "<A> · <S>". Only
 // those subfolders are candidates, never the application folder itself.
 void sweepApplicationCaches(const std::string& folder, const std::string& base,
-                            std::vector<CacheSpec>& out)
+                            std::vector<CachePlace>& out)
 {
     for (const auto& app : sweepNames(folder)) {
         for (auto sub : kSupportSubfolders) {
@@ -227,9 +227,9 @@ void sweepApplicationCaches(const std::string& folder, const std::string& base,
     }
 }
 
-std::vector<CacheSpec> candidates(const std::string& home)
+std::vector<CachePlace> candidates(const std::string& home)
 {
-    std::vector<CacheSpec> out;
+    std::vector<CachePlace> out;
     for (const auto& known : kKnown)
         out.push_back({home + std::string(known.relativePath), std::string(known.label), known.risk,
                        std::string(known.note), home});
@@ -248,9 +248,9 @@ std::vector<CacheSpec> candidates(const std::string& home)
     // Flatpak applications: ~/.var/app/<id>/cache and ~/.var/app/<id>/config/<A>/...
     const auto flatpaks = onLinux ? sweepNames(home + "/.var/app") : std::vector<std::string>{};
     if (onLinux) {
-        std::vector<CacheSpec> xdg;
+        std::vector<CachePlace> xdg;
         sweepCaches(cacheHome, cacheHome, true, xdg);
-        std::erase_if(xdg, [&](const CacheSpec& c) { return holdsKnownXdgCache(c.label); });
+        std::erase_if(xdg, [&](const CachePlace& c) { return holdsKnownXdgCache(c.label); });
         out.insert(out.end(), xdg.begin(), xdg.end());
         for (const auto& id : flatpaks) {
             std::string path = home + "/.var/app/" + id + "/cache";
@@ -273,7 +273,7 @@ std::vector<CacheSpec> candidates(const std::string& home)
 
 std::vector<ScanItem> cacheItems(const CancelToken*)
 {
-    std::vector<CacheSpec> found;
+    std::vector<CachePlace> found;
     std::unordered_set<std::string> seen;
     for (auto& candidate : candidates(Platform::homeDir())) {
         // A candidate that is a link, or lies below one, could lead anywhere

@@ -180,8 +180,8 @@ def showing_text(app, text):
 
 
 def page_checks(app, pages):
-    for spec in pages:
-        tab_name, *texts = spec.split("::")
+    for page in pages:
+        tab_name, *texts = page.split("::")
         tabs = wait_for("the page tab " + tab_name,
                         lambda: showing_nodes(app, pyatspi.ROLE_PAGE_TAB, tab_name))
         if not tabs or not press(tabs[0]):
