@@ -58,10 +58,6 @@ void AppModel::loadMap(const std::string& root, std::optional<int> depth, bool f
     }
     const quint64 request = ++m_mapRequest;
     beginActivity();
-    if (pushTrail && m_mapRoot && m_mapRoot->path != root) {
-        m_mapTrail.emplace_back(m_mapRoot->name, m_mapRoot->path);
-        publishTrail();
-    }
     m_workers.run(
         Workers::Queue::Map, this,
         [root, d, force, call = m_engine.diskTree] {
@@ -69,9 +65,15 @@ void AppModel::loadMap(const std::string& root, std::optional<int> depth, bool f
             CancelToken token;
             return std::make_shared<const DiskNode>(call(root, d, !force, &token));
         },
-        [this, request](std::shared_ptr<const DiskNode> tree) {
+        [this, request, root, pushTrail](std::shared_ptr<const DiskNode> tree) {
             if (request != m_mapRequest)
                 return;
+            // The folder left joins the trail when the new one is shown, so
+            // the trail never names the folder still shown as its own last step.
+            if (pushTrail && m_mapRoot && m_mapRoot->path != root) {
+                m_mapTrail.emplace_back(m_mapRoot->name, m_mapRoot->path);
+                publishTrail();
+            }
             m_mapRoot = std::move(tree);
             m_mapLoading = false;
             endActivity();
