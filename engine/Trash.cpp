@@ -86,6 +86,48 @@ int64_t addClamped(int64_t a, int64_t b)
     return sum;
 }
 
+// A name or path as one cell of a Markdown table: "|" is escaped and control
+// characters (a line feed in a file name) are written as escapes, so no name
+// can end its row or add a column. Every other byte stays as it is.
+std::string tableCell(std::string_view text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '|' || c == '\\') {
+            out += '\\';
+            out += c;
+        } else if (c == '\n') {
+            out += "\\n";
+        } else if (c == '\t') {
+            out += "\\t";
+        } else if (byte < 0x20 || byte == 0x7f) {
+            static constexpr char hex[] = "0123456789abcdef";
+            out += "\\x";
+            out += hex[byte >> 4];
+            out += hex[byte & 0xf];
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+// A path as a code span that no backtick inside it can close early: fenced
+// by one backtick more than its longest run of them.
+std::string codeSpan(const std::string& cell)
+{
+    size_t longest = 0;
+    for (size_t run = 0; const char c : cell) {
+        run = c == '`' ? run + 1 : 0;
+        longest = std::max(longest, run);
+    }
+    const std::string fence(longest + 1, '`');
+    const bool pad = longest > 0;
+    return fence + (pad ? " " : "") + cell + (pad ? " " : "") + fence;
+}
+
 void appendSection(std::string& out, const std::string& title, const std::vector<ScanItem>& items)
 {
     int64_t total = 0;
@@ -95,8 +137,8 @@ void appendSection(std::string& out, const std::string& title, const std::vector
     out += "| " + t("common.name") + " | " + t("common.size") + " | " + t("common.path") +
            " |\n|---|---:|---|\n";
     for (size_t i = 0; i < items.size() && i < kMaxReportRows; ++i)
-        out += "| " + items[i].name + " | " + humanSize(items[i].size) + " | `" + items[i].path +
-               "` |\n";
+        out += "| " + tableCell(items[i].name) + " | " + humanSize(items[i].size) + " | " +
+               codeSpan(tableCell(items[i].path)) + " |\n";
     out += "\n";
 }
 
@@ -284,9 +326,15 @@ std::optional<std::string> exportReport(const std::vector<ScanItem>& cache,
                                         const VolumeInfo& volume)
 {
     const auto now = Clock::now();
-    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(now.time_since_epoch());
-    std::string path = Platform::reportFolder() + "/TidloCleaner-Report-" +
-                       std::to_string(seconds.count()) + ".md";
+    // Named by the local date and time; a second report in the same minute
+    // gets "_2", "_3", ... and never replaces the first.
+    const std::string base = Platform::reportFolder() + "/TidloCleaner-Report-" + Trash::stamp(now);
+    std::string path = base + ".md";
+    struct stat st
+    {
+    };
+    for (int n = 2; ::lstat(path.c_str(), &st) == 0 && n < 1000; ++n)
+        path = base + "_" + std::to_string(n) + ".md";
     if (!Files::writeAtomically(path, Trash::reportText(cache, orphan, large, volume, now)))
         return std::nullopt;
     return path;

@@ -199,7 +199,7 @@ TEST(Report, WritesMarkdownInTheCurrentLanguage)
                     "\n"
                     "| Name | Size | Location |\n"
                     "|---|---:|---|\n"
-                    "| Gone | x | 1.5 KB | `/h/Library/Logs/Gone | x` |\n"
+                    "| Gone \\| x | 1.5 KB | `/h/Library/Logs/Gone \\| x` |\n"
                     "\n"
                     "## Large Files  ·  0 B\n"
                     "\n"
@@ -220,10 +220,32 @@ TEST(Report, WritesMarkdownInTheCurrentLanguage)
     EXPECT_EQ(rows, 100u);
 }
 
+// No name or path ends its row, adds a column or closes its code span early.
+TEST(Report, NamesStayInTheirCells)
+{
+    TestSupport::TestHome home;
+    setenv("TID_LANG", "en", 1);
+    const struct
+    {
+        std::string name, row;
+    } cases[] = {
+        {"a|b", "| a\\|b | 1.0 KB | `/h/a\\|b` |\n"},
+        {"line\nfeed", "| line\\nfeed | 1.0 KB | `/h/line\\nfeed` |\n"},
+        {"tab\tand\x1b", "| tab\\tand\\x1b | 1.0 KB | `/h/tab\\tand\\x1b` |\n"},
+        {"back\\slash", "| back\\\\slash | 1.0 KB | `/h/back\\\\slash` |\n"},
+        {"tick`s", "| tick`s | 1.0 KB | `` /h/tick`s `` |\n"},
+    };
+    for (const auto& c : cases) {
+        ScanItem item{.path = "/h/" + c.name, .name = c.name, .size = 1024};
+        const std::string text = Trash::reportText({}, {}, {item}, {}, unixTime(0));
+        EXPECT_NE(text.find(c.row), std::string::npos) << c.name << "\n" << text;
+    }
+}
+
 TEST(Report, GoesToTheDesktopFolder)
 {
     TestSupport::TestHome home;
-    const std::string name = R"(/TidloCleaner-Report-\d{10}\.md)";
+    const std::string name = R"(/TidloCleaner-Report-\d{4}-\d\d-\d\d_\d{4}(_\d+)?\.md)";
     if (Platform::kIsMac) {
         EXPECT_FALSE(Scanner::exportReport({}, {}, {}, {}));
     } else {
@@ -239,6 +261,11 @@ TEST(Report, GoesToTheDesktopFolder)
         ASSERT_TRUE(path);
         EXPECT_TRUE(std::regex_match(*path, std::regex(home.at("Schreibtisch") + name)));
         EXPECT_FALSE(fs::exists(home.at("Desktop")));
+        // A second report (in the same minute or not) never replaces the first.
+        const auto again = Scanner::exportReport({}, {}, {}, {});
+        ASSERT_TRUE(again);
+        EXPECT_NE(*again, *path);
+        EXPECT_TRUE(fs::exists(*path));
         return;
     }
     home.dir("Desktop");
