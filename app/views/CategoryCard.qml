@@ -6,6 +6,7 @@ import Tidlo.Core
 // to the largest (the first).
 Card {
     id: card
+    objectName: "categoryCard"
 
     required property AppModel model
     readonly property var rows: model.categories
@@ -31,6 +32,7 @@ Card {
             }
         }
         Column {
+            objectName: "categoryRows"
             width: parent.width
             visible: card.rows.length > 0
             spacing: 8

@@ -122,11 +122,20 @@ Item {
                     Layout.preferredWidth: implicitWidth
                     model: page.model
                 }
-                CategoryCard {
+                // The card sizes itself: when the page is built again with
+                // its rows already there, the row's layout would keep the
+                // height it first gave the card (its header's) and paint the
+                // rows below it on the page.
+                Item {
                     Layout.alignment: Qt.AlignTop
                     Layout.fillWidth: true
                     Layout.minimumWidth: 360
-                    model: page.model
+                    implicitHeight: categoryCard.implicitHeight
+                    CategoryCard {
+                        id: categoryCard
+                        width: parent.width
+                        model: page.model
+                    }
                 }
             }
         }

@@ -71,6 +71,26 @@ TestCase {
         verify(Navigator.lastUsed("dupes") > dupesBefore)
     }
 
+    // The Overview is built again on every return, with its rows already
+    // there: the category card must still hold them all.
+    function test_categoryCardHoldsItsRowsOnReturn() {
+        const root = makeRoot()
+        root.guide = { kind: "", features: [] }
+        tryVerify(() => root.model.categories.length > 0, 10000)
+        for (const page of ["files", "overview", "map", "overview"]) {
+            mouseClick(findChild(root, "pageRow_" + page))
+            compare(root.page, page)
+        }
+        const card = findChild(findChild(root, "pageLoader").item, "categoryCard")
+        const rows = findChild(card, "categoryRows")
+        verify(rows.visible)
+        waitForRendering(card)
+        const bottom = rows.mapToItem(card, 0, rows.height).y
+        verify(rows.height > 0)
+        verify(card.height >= bottom + card.padding, `card ${card.height}, rows end at ${bottom}`)
+        root.model.cancelScan()
+    }
+
     function test_cancelRemovesTheActivityArea() {
         const root = makeRoot()
         root.guide = { kind: "", features: [] }
