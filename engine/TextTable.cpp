@@ -433,6 +433,7 @@ const std::array<Entry, kEntryCount>& entries()
         {"term.noTerminal", "没有找到终端程序：请设置 TERMINAL 或安装一个终端",
          "No terminal application was found: set TERMINAL or install a terminal"},
         {"term.packaged", "已随软件包安装，在 PATH 中", "Installed with the package, on your PATH"},
+        {"map.copyPath", "复制路径", "Copy path"},
     }};
     return table;
 }

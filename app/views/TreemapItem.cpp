@@ -198,5 +198,8 @@ void TreemapItem::clickAt(qreal x, qreal y)
 void TreemapItem::contextAt(qreal x, qreal y)
 {
     hoverAt(x, y);
-    emit contextMenuRequested(hoveredPath(), hoveredName(), x, y);
+    // The merged "Other" cell names no real item: nothing to reveal or copy.
+    const auto* c = cell(m_hovered);
+    const bool real = c && c->node->path != Treemap::remainderPath;
+    emit contextMenuRequested(real ? hoveredPath() : QString(), hoveredName(), x, y);
 }

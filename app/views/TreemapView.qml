@@ -226,7 +226,7 @@ Item {
             onTriggered: Desktop.reveal(menu.path)
         }
         MenuItem {
-            text: qsTr("common.copy")
+            text: qsTr("map.copyPath")
             Accessible.name: text
             onTriggered: Desktop.copyText(menu.path)
         }

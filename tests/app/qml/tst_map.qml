@@ -146,6 +146,15 @@ TestCase {
         compare(menu.path, s.model.mapPath + "/" + s.map.hoveredName)
         compare(menu.count, 2)
         menu.close()
+        // The merged cell names no real item: no menu to reveal "other".
+        const other = hoverOther(s.map)
+        verify(other >= 0)
+        const o = s.map.cellRect(other)
+        menu.path = ""
+        s.map.contextAt(o.x + o.width / 2, o.y + o.height / 2)
+        compare(s.map.hoveredIndex, other)
+        verify(!menu.visible)
+        compare(menu.path, "")
     }
 
     function test_depthAndEmptyFolder() {
