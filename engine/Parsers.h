@@ -83,6 +83,14 @@ std::string extensionOf(std::string_view path);
 // three columns or a non-numeric pid or size are skipped. Table order.
 std::vector<ProcInfo> processLines(std::string_view text, bool shortNames);
 
+// The program's whole name where the kernel cut it (comm keeps 15 bytes):
+// the last path component of argv[0] (cmdline up to its first NUL) when it
+// starts with comm, else that of the executable's link target (less the
+// kernel's " (deleted)"), when it does; comm itself otherwise, and always
+// when comm is shorter than 15 bytes (a name the program chose).
+std::string fullProgramName(std::string_view comm, std::string_view cmdline,
+                            std::string_view exeTarget);
+
 // The largest limit records by rss, table order kept among equal sizes.
 std::vector<ProcInfo> largestProcesses(std::vector<ProcInfo> procs, int limit);
 

@@ -58,7 +58,20 @@ MemoryInfo memory()
 std::vector<ProcInfo> processes(int limit)
 {
     std::string out = Shell::run(Platform::Tool::ps, {"-axo", "pid=,rss=,comm="});
-    return Parse::largestProcesses(Parse::processLines(out, !Platform::kIsMac), limit);
+    auto procs = Parse::largestProcesses(Parse::processLines(out, !Platform::kIsMac), limit);
+    if constexpr (!Platform::kIsMac) {
+        // ps names a process by the kernel's comm, cut to 15 bytes: the
+        // command line and the executable give the whole name back.
+        for (ProcInfo& p : procs) {
+            const std::string dir = "/proc/" + std::to_string(p.pid);
+            const std::string cmdline = Files::read(dir + "/cmdline", 1 << 20).value_or("");
+            char target[4096];
+            const ssize_t n = ::readlink((dir + "/exe").c_str(), target, sizeof target);
+            p.name = Parse::fullProgramName(p.name, cmdline,
+                                            std::string_view(target, n > 0 ? size_t(n) : 0));
+        }
+    }
+    return procs;
 }
 
 int64_t ownMemory()

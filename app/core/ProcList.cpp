@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ProcList.h"
 
+#include <QCoreApplication>
+
 #include "ItemListModel.h"
 #include "RecordVariants.h"
 
@@ -52,12 +54,15 @@ QHash<int, QByteArray> ProcList::roleNames() const
 
 std::vector<ProcList::Shown> ProcList::shownRows(const std::vector<ProcInfo>& procs)
 {
+    // This process by its id: another copy of the app, or any program that
+    // shares its name, is not this app.
+    const auto ownPid = static_cast<int>(QCoreApplication::applicationPid());
     const double top = !procs.empty() && procs.front().rss >= 2 ? double(procs.front().rss) : 1;
     std::vector<Shown> out;
     out.reserve(procs.size());
     for (const ProcInfo& p : procs)
-        out.push_back({displayLine(p.name), qs(humanSize(p.rss)), double(p.rss) / top,
-                       p.name.find("TidloCleaner") != std::string::npos});
+        out.push_back(
+            {displayLine(p.name), qs(humanSize(p.rss)), double(p.rss) / top, p.pid == ownPid});
     return out;
 }
 

@@ -437,7 +437,7 @@ private slots:
         const ProcInfo bigger = proc(11, "firefox", 8192);
         const ProcInfo odd = proc(12, "evil\nname\tx", 2048);
         const ProcInfo oddMoved = proc(12, "evil\nname\tx", 2050); // still "2.0 KB"
-        const ProcInfo own = proc(13, "TidloCleaner", 1024);
+        const ProcInfo own = proc(int(QCoreApplication::applicationPid()), "app_toolbox_tes", 1024);
         const QList<int> all = {int(R::Pid),     int(R::Name),  int(R::DisplayName), int(R::Rss),
                                 int(R::RssText), int(R::Share), int(R::Own)};
         const struct
@@ -510,6 +510,11 @@ private slots:
         QCOMPARE(at(2, R::Share).toDouble(), 0.25);
         QCOMPARE(at(2, R::Own).toBool(), true);
         QCOMPARE(at(0, R::Own).toBool(), false);
+        // Marked by its id, not its name: another process named like the app
+        // is not this app.
+        list.setProcs({proc(14, "TidloCleaner", 4096), own});
+        QCOMPARE(at(0, R::Own).toBool(), false);
+        QCOMPARE(at(1, R::Own).toBool(), true);
         // A largest process below 2 bytes counts as 1.
         list.setProcs({proc(5, "idle", 1), proc(6, "zero", 0)});
         QCOMPARE(at(0, R::Share).toDouble(), 1.0);

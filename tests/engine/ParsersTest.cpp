@@ -108,6 +108,34 @@ TEST(Parsers, ProcessLinesUseShortNamesWhole)
     EXPECT_EQ(procs[0].path, "kworker/0:1");
 }
 
+TEST(Parsers, FullProgramNameWhereTheKernelCutIt)
+{
+    using namespace std::string_literals;
+    const struct
+    {
+        const char* comm;
+        std::string cmdline;
+        const char* exe;
+        const char* name;
+    } cases[] = {
+        {"gnome-terminal-", "/usr/libexec/gnome-terminal-server\0--x\0"s, "",
+         "gnome-terminal-server"},
+        {"gnome-terminal-", "gnome-terminal-server"s, "", "gnome-terminal-server"},
+        // argv[0] rewritten by the program: the executable names it.
+        {"tracker-miner-f", "tracker: crawling\0"s, "/usr/libexec/tracker-miner-fs-3",
+         "tracker-miner-fs-3"},
+        {"tracker-miner-f", ""s, "/usr/libexec/tracker-miner-fs-3 (deleted)", "tracker-miner-fs-3"},
+        // Neither extends comm: comm stays.
+        {"Web Content xyz", "/usr/lib/firefox/firefox\0"s, "/usr/lib/firefox/firefox",
+         "Web Content xyz"},
+        // A short comm is the program's own choice, even when argv[0] differs.
+        {"bash", "/bin/bashful\0"s, "/bin/bashful", "bash"},
+        {"abcdefghijklmno", "abcdefghijklmno\nevil\0"s, "", "abcdefghijklmno\nevil"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Parse::fullProgramName(c.comm, c.cmdline, c.exe), c.name) << c.comm;
+}
+
 TEST(Parsers, LargestProcessesKeepsTheBiggestInOrder)
 {
     std::vector<ProcInfo> table;

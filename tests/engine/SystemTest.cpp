@@ -9,6 +9,7 @@
 #include "Files.h"
 
 #include <algorithm>
+#include <csignal>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <sys/mount.h>
@@ -45,6 +46,33 @@ TEST(System, ProcessesAreTheLargestFirst)
     EXPECT_TRUE(Scanner::processes(0).empty());
     EXPECT_GT(Scanner::ownMemory(), 0);
     EXPECT_EQ(Scanner::ownMemory() % 1024, 0);
+}
+
+// A program whose name is longer than the kernel keeps is listed whole.
+TEST(System, ProcessesHaveTheirWholeNames)
+{
+    if (Platform::kIsMac)
+        GTEST_SKIP() << "the names come from /proc";
+    TestHome home;
+    const std::string program = home.at("a-program-with-a-long-name");
+    fs::copy_file("/bin/sleep", program);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        execl(program.c_str(), program.c_str(), "30", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    std::string name;
+    for (int tries = 0; tries < 200 && name != "a-program-with-a-long-name"; ++tries) {
+        for (const auto& p : Scanner::processes(100000))
+            if (p.pid == child)
+                name = p.name;
+        if (name != "a-program-with-a-long-name")
+            usleep(20000);
+    }
+    kill(child, SIGKILL);
+    waitpid(child, nullptr, 0);
+    EXPECT_EQ(name, "a-program-with-a-long-name");
 }
 
 // The disk card reads the file system that holds the home folder: a small
