@@ -25,26 +25,10 @@ Item {
         anchors { left: parent.left; right: parent.right; leftMargin: 18; rightMargin: 18 }
         spacing: 6
 
-        ProgressBar {
+        AccentProgressBar {
             id: bar
             width: parent.width
-            from: 0
-            to: 1
             value: area.model.progress
-            background: Rectangle {
-                implicitHeight: 4
-                radius: 2
-                color: Theme.primaryAt(0.1)
-            }
-            contentItem: Item {
-                implicitHeight: 4
-                Rectangle {
-                    width: bar.visualPosition * parent.width
-                    height: parent.height
-                    radius: 2
-                    color: Theme.accent
-                }
-            }
         }
 
         Row {

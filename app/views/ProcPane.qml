@@ -78,7 +78,7 @@ Item {
                 objectName: "scanLine"
                 visible: pane.model.scanning
                 spacing: 8
-                ProgressBar {
+                AccentProgressBar {
                     anchors.verticalCenter: parent.verticalCenter
                     width: 140
                     value: pane.model.progress

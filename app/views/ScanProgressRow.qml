@@ -17,28 +17,12 @@ Item {
         anchors { left: parent.left; right: parent.right; leftMargin: 28; rightMargin: 28 }
         spacing: 8
 
-        ProgressBar {
+        AccentProgressBar {
             id: bar
             anchors.verticalCenter: parent.verticalCenter
             width: parent.width - phase.width - parent.spacing
-            from: 0
-            to: 1
             value: progressRow.model.progress
             Accessible.name: phase.text
-            background: Rectangle {
-                implicitHeight: 4
-                radius: 2
-                color: Theme.primaryAt(0.1)
-            }
-            contentItem: Item {
-                implicitHeight: 4
-                Rectangle {
-                    width: bar.visualPosition * parent.width
-                    height: parent.height
-                    radius: 2
-                    color: Theme.accent
-                }
-            }
         }
         TextLabel {
             id: phase
