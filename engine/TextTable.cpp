@@ -434,6 +434,7 @@ const std::array<Entry, kEntryCount>& entries()
          "No terminal application was found: set TERMINAL or install a terminal"},
         {"term.packaged", "已随软件包安装，在 PATH 中", "Installed with the package, on your PATH"},
         {"map.copyPath", "复制路径", "Copy path"},
+        {"files.none", "没有超过最小体积的文件", "No file is above the minimum size"},
     }};
     return table;
 }

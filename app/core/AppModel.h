@@ -76,6 +76,10 @@ class AppModel : public QObject
     Q_PROPERTY(qint64 ownMem READ ownMem NOTIFY ownMemChanged)
     Q_PROPERTY(qint64 reclaimable READ reclaimable NOTIFY reclaimableChanged)
     Q_PROPERTY(qint64 largeTotal READ largeTotal NOTIFY largeTotalChanged)
+    // A search of the Large Files page's own (rescanLarge) is under way.
+    Q_PROPERTY(bool largeSearching READ largeSearching NOTIFY largeSearchingChanged)
+    // The large files were searched at least once (by a scan or a rescan).
+    Q_PROPERTY(bool largeSearched READ largeSearched NOTIFY largeItemsChanged)
 
     // ---- Storage map (AppModelMap.cpp): the tree itself stays in C++ (the
     // painted map item reads mapRoot()); QML reads these scalars.
@@ -259,6 +263,8 @@ public:
     const std::set<std::string>& protectedPaths() const { return m_protectedPaths; }
     const std::set<std::string>& selection() const { return m_selection; }
     int largeMinMB() const { return m_largeMinMB; }
+    bool largeSearching() const { return m_largeSearches > 0; }
+    bool largeSearched() const { return m_largeSearched; }
     void setLargeMinMB(int mb);
     bool hasScanTask() const { return m_scanTask.has_value(); }
     const std::vector<ProcInfo>& procs() const { return m_procList.procs(); }
@@ -314,6 +320,7 @@ signals:
     void ownMemChanged();
     void reclaimableChanged();
     void largeTotalChanged();
+    void largeSearchingChanged();
     // Duplicates and the Toolbox.
     void dupLoadingChanged();
     void dupScannedChanged();
@@ -405,6 +412,8 @@ private:
     qint64 m_largeTotal = 0;
     int m_cleaning = 0; // clean-ups under way
     int m_largeMinMB = 200;
+    int m_largeSearches = 0; // rescanLarge searches not yet answered
+    bool m_largeSearched = false;
     // ---- Storage map (AppModelMap.cpp)
     std::shared_ptr<const DiskNode> m_mapRoot;
     std::vector<std::pair<std::string, std::string>> m_mapTrail; // (name, path)

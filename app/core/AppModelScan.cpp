@@ -119,6 +119,8 @@ void AppModel::rescanLarge()
 {
     auto token = std::make_shared<CancelToken>(); // kept by nobody: nothing cancels it
     setStatusText(catalogue("files.scanning"));
+    if (m_largeSearches++ == 0)
+        emit largeSearchingChanged();
     const int64_t minMB = m_largeMinMB;
     m_workers.run(
         Workers::Queue::User, this,
@@ -126,6 +128,8 @@ void AppModel::rescanLarge()
         [this](std::vector<ScanItem> items) {
             assignLarge(std::move(items));
             setStatusText({});
+            if (--m_largeSearches == 0)
+                emit largeSearchingChanged();
         });
 }
 
@@ -157,6 +161,7 @@ void AppModel::assignLarge(std::vector<ScanItem> items)
 {
     m_largeList.beginReplace();
     m_largeItems = std::move(items);
+    m_largeSearched = true;
     m_largeList.endReplace();
     updateTotals();
     emit largeItemsChanged();

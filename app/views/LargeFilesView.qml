@@ -42,6 +42,14 @@ Item {
                         page.model.rescanLarge()
                     }
                 }
+                TextLabel {
+                    objectName: "largeSearchingText"
+                    anchors.verticalCenter: parent.verticalCenter
+                    visible: page.model.largeSearching && list.count > 0
+                    text: qsTr("files.scanning")
+                    font.pointSize: Theme.pt(11)
+                    color: Theme.accent
+                }
                 BorderedButton {
                     id: rescan
                     objectName: "rescan"
@@ -67,6 +75,23 @@ Item {
             delegate: ItemRow {
                 width: ListView.view.width
                 onToggled: Desktop.reveal(path)
+            }
+
+            // A search under way says so on the page; a finished one that
+            // found nothing says that nothing is above the minimum.
+            LoadingNote {
+                objectName: "largeLoading"
+                anchors.centerIn: parent
+                visible: (page.model.largeSearching || page.model.scanning) && list.count === 0
+                text: qsTr("files.scanning")
+            }
+            EmptyNote {
+                objectName: "largeEmpty"
+                anchors.centerIn: parent
+                visible: page.model.largeSearched && !page.model.largeSearching
+                         && !page.model.scanning && list.count === 0
+                icon: "checkmark.seal"
+                text: qsTr("files.none")
             }
         }
     }

@@ -68,6 +68,24 @@ TestCase {
         compare(findChild(page, "minText").text, "Minimum size: 2000 MB")
     }
 
+    // A search of the page's own shows on the page; one that finds nothing
+    // says that nothing is above the minimum.
+    function test_rescanShowsItselfThenSaysNothingIsAbove() {
+        const page = createTemporaryObject(filesComponent, test)
+        // Before any search the page claims nothing.
+        verify(appModel.largeSearched || !findChild(page, "largeEmpty").visible)
+        appModel.rescanLarge()
+        verify(appModel.largeSearching)
+        verify(findChild(page, "largeLoading").visible)
+        verify(!findChild(page, "largeEmpty").visible)
+        tryVerify(() => !appModel.largeSearching, 10000)
+        compare(findChild(page, "largeList").count, 0)
+        verify(!findChild(page, "largeLoading").visible)
+        const empty = findChild(page, "largeEmpty")
+        verify(empty.visible)
+        compare(empty.text, "No file is above the minimum size")
+    }
+
     function test_rowClickNeverSelects() {
         appModel.largeMinMB = 1
         appModel.rescanLarge()
