@@ -330,11 +330,15 @@ std::optional<std::string> exportReport(const std::vector<ScanItem>& cache,
     // gets "_2", "_3", ... and never replaces the first.
     const std::string base = Platform::reportFolder() + "/TidloCleaner-Report-" + Trash::stamp(now);
     std::string path = base + ".md";
-    struct stat st
-    {
+    auto taken = [](const std::string& p) {
+        struct stat st = {};
+        return ::lstat(p.c_str(), &st) == 0;
     };
-    for (int n = 2; ::lstat(path.c_str(), &st) == 0 && n < 1000; ++n)
+    for (int n = 2; taken(path); ++n) {
+        if (n == 1000)
+            return std::nullopt; // every name of the minute is taken
         path = base + "_" + std::to_string(n) + ".md";
+    }
     if (!Files::writeAtomically(path, Trash::reportText(cache, orphan, large, volume, now)))
         return std::nullopt;
     return path;
