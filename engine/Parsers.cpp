@@ -237,23 +237,18 @@ std::vector<ProcInfo> processLines(std::string_view text, bool shortNames)
 std::string fullProgramName(std::string_view comm, std::string_view cmdline,
                             std::string_view exeTarget)
 {
-    constexpr size_t kCommBytes = 15;
-    auto lastPart = [](std::string_view path) {
-        const size_t slash = path.rfind('/');
-        return slash == std::string_view::npos ? path : path.substr(slash + 1);
-    };
     auto extends = [comm](std::string_view name) {
         return name.size() > comm.size() && name.starts_with(comm);
     };
     if (comm.size() != kCommBytes)
         return std::string(comm);
-    if (const auto argv0 = lastPart(cmdline.substr(0, cmdline.find('\0'))); extends(argv0))
-        return std::string(argv0);
+    if (auto argv0 = Strings::lastComponent(cmdline.substr(0, cmdline.find('\0'))); extends(argv0))
+        return argv0;
     std::string_view exe = exeTarget;
     if (exe.ends_with(" (deleted)"))
         exe.remove_suffix(10);
-    if (const auto name = lastPart(exe); extends(name))
-        return std::string(name);
+    if (auto name = Strings::lastComponent(exe); extends(name))
+        return name;
     return std::string(comm);
 }
 

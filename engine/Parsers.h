@@ -83,6 +83,9 @@ std::string extensionOf(std::string_view path);
 // three columns or a non-numeric pid or size are skipped. Table order.
 std::vector<ProcInfo> processLines(std::string_view text, bool shortNames);
 
+// The bytes of a program's name the kernel keeps as its comm (ps's name).
+inline constexpr size_t kCommBytes = 15;
+
 // The program's whole name where the kernel cut it (comm keeps 15 bytes):
 // the last path component of argv[0] (cmdline up to its first NUL) when it
 // starts with comm, else that of the executable's link target (less the

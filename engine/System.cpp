@@ -63,6 +63,8 @@ std::vector<ProcInfo> processes(int limit)
         // ps names a process by the kernel's comm, cut to 15 bytes: the
         // command line and the executable give the whole name back.
         for (ProcInfo& p : procs) {
+            if (p.name.size() != Parse::kCommBytes)
+                continue; // a whole name: nothing to read
             const std::string dir = "/proc/" + std::to_string(p.pid);
             const std::string cmdline = Files::read(dir + "/cmdline", 1 << 20).value_or("");
             char target[4096];
