@@ -105,7 +105,9 @@ void appendJsonString(std::string& out, std::string_view text)
 // Roughly the encoded length, so the text grows once.
 size_t encodedSize(const DiskNode& node)
 {
-    size_t n = 100 + node.id.size() + node.name.size() + node.path.size();
+    size_t n = 140 + node.id.size() + node.name.size() + node.path.size();
+    for (const auto& file : node.files)
+        n += 40 + file.name.size();
     for (const auto& child : node.children)
         n += encodedSize(child);
     return n;
@@ -132,7 +134,19 @@ void appendNode(std::string& out, const DiskNode& node, const Sink& sink = {})
     appendJsonString(out, node.path);
     out += ",\"size\":";
     out += std::to_string(node.size);
-    out += ",\"children\":[";
+    out += ",\"fileCount\":";
+    out += std::to_string(node.fileCount);
+    out += ",\"fileBytes\":";
+    out += std::to_string(node.fileBytes);
+    out += ",\"files\":[";
+    for (size_t i = 0; i < node.files.size(); ++i) {
+        out += i > 0 ? ",{\"name\":" : "{\"name\":";
+        appendJsonString(out, node.files[i].name);
+        out += ",\"size\":";
+        out += std::to_string(node.files[i].size);
+        out += '}';
+    }
+    out += "],\"children\":[";
     for (size_t i = 0; i < node.children.size(); ++i) {
         if (i > 0)
             out += ',';
@@ -386,6 +400,7 @@ private:
         if (nesting > kMaxNesting || !take('{'))
             return false;
         bool id = false, name = false, path = false, size = false, children = false;
+        bool fileCount = false, fileBytes = false, files = false;
         if (!take('}')) {
             do {
                 if (!take('"') || !string(m_key) || !take(':'))
@@ -403,6 +418,27 @@ private:
                     if (!number(node.size, integer) || !integer)
                         return false;
                     size = true;
+                } else if (m_key == "fileCount" || m_key == "fileBytes") {
+                    int64_t& field = m_key == "fileCount" ? node.fileCount : node.fileBytes;
+                    (m_key == "fileCount" ? fileCount : fileBytes) = true;
+                    blanks();
+                    bool integer = false;
+                    if (!number(field, integer) || !integer || field < 0)
+                        return false;
+                } else if (m_key == "files") {
+                    if (!take('['))
+                        return false;
+                    node.files.clear();
+                    if (!take(']')) {
+                        do {
+                            node.files.emplace_back();
+                            if (!readFile(node.files.back()))
+                                return false;
+                        } while (take(','));
+                        if (!take(']'))
+                            return false;
+                    }
+                    files = true;
                 } else if (m_key == "children") {
                     if (!take('['))
                         return false;
@@ -424,7 +460,37 @@ private:
             if (!take('}'))
                 return false;
         }
-        return id && name && path && size && children;
+        return id && name && path && size && children && fileCount && fileBytes && files;
+    }
+
+    // {"name": text, "size": integer}, other keys passed over.
+    bool readFile(DiskFile& file)
+    {
+        if (!take('{'))
+            return false;
+        bool name = false, size = false;
+        if (!take('}')) {
+            do {
+                if (!take('"') || !string(m_key) || !take(':'))
+                    return false;
+                if (m_key == "name") {
+                    if (!take('"') || !string(file.name))
+                        return false;
+                    name = true;
+                } else if (m_key == "size") {
+                    blanks();
+                    bool integer = false;
+                    if (!number(file.size, integer) || !integer || file.size < 0)
+                        return false;
+                    size = true;
+                } else if (!skipValue(1)) {
+                    return false;
+                }
+            } while (take(','));
+            if (!take('}'))
+                return false;
+        }
+        return name && size;
     }
 
     const char* m_p;
@@ -433,13 +499,14 @@ private:
     std::string m_scratch;
 };
 
-// Folders whose names are not UTF-8 cannot be written as JSON text (nor shown
+// Folders and files whose names are not UTF-8 cannot be written as JSON text (nor shown
 // as names): they stay out of the tree, their sizes counted in their parents.
-void dropNamesNotUtf8(std::vector<DiskNode>& nodes)
+void dropNamesNotUtf8(DiskNode& node)
 {
-    std::erase_if(nodes, [](const DiskNode& n) { return !Strings::isValidUtf8(n.name); });
-    for (auto& n : nodes)
-        dropNamesNotUtf8(n.children);
+    std::erase_if(node.files, [](const DiskFile& f) { return !Strings::isValidUtf8(f.name); });
+    std::erase_if(node.children, [](const DiskNode& n) { return !Strings::isValidUtf8(n.name); });
+    for (auto& n : node.children)
+        dropNamesNotUtf8(n);
 }
 
 // The cache file's content when it was modified less than 30 minutes ago
@@ -578,7 +645,10 @@ DiskNode diskTree(const std::string& root, int depth, bool useCache, const Cance
         if (measured) {
             rootNode.size = measured->size;
             rootNode.children = std::move(measured->children);
-            DiskTree::dropNamesNotUtf8(rootNode.children);
+            rootNode.fileCount = measured->fileCount;
+            rootNode.fileBytes = measured->fileBytes;
+            rootNode.files = std::move(measured->files);
+            DiskTree::dropNamesNotUtf8(rootNode);
         }
     }
     if (DiskTree::cancelled(token))

@@ -5,13 +5,13 @@
 // size map (path to bytes, Parsers.h) that is indexed once by parent path, and
 // the tree is assembled from that index. Folders whose names are not UTF-8 stay
 // out of the tree (their sizes count in their parents), as du's output lines
-// for them are dropped. Each finished tree is kept for 30 minutes as compact
-// JSON in the product's cache folder (Platform::cacheFolder:
-// $XDG_CACHE_HOME/TidloCleaner on Linux), one file per root and depth ("tree_"
-// key "_d" depth ".json"), written atomically but not flushed to the disk (a
-// torn file after a crash is measured again), and read back by a strict reader
-// that builds the nodes straight from the text. The
-// pieces below are the steps of Scanner::diskTree, public so they can be tested.
+// for them are dropped; files so named are left out of a folder's named
+// files and still counted in its file count and bytes. Each finished tree is kept for 30 minutes as
+// compact JSON in the product's cache folder (Platform::cacheFolder: $XDG_CACHE_HOME/TidloCleaner
+// on Linux), one file per root and depth ("tree_" key "_d" depth ".json"), written atomically but
+// not flushed to the disk (a torn file after a crash is measured again), and read back by a strict
+// reader that builds the nodes straight from the text. The pieces below are the steps of
+// Scanner::diskTree, public so they can be tested.
 #pragma once
 
 #include "Records.h"
@@ -49,8 +49,9 @@ std::string cacheFolder();
 std::vector<DiskNode> childrenOf(const std::map<std::string, int64_t>& sizes,
                                  const std::string& path, int level);
 
-// The node as compact JSON with exactly the keys id, name, path, size and
-// children, recursively.
+// The node as compact JSON with exactly the keys id, name, path, size,
+// fileCount, fileBytes, files (each with name and size) and children,
+// recursively.
 std::string encode(const DiskNode& node);
 
 // encode written atomically to file as it is produced (never held whole), not
@@ -58,7 +59,8 @@ std::string encode(const DiskNode& node);
 bool writeCache(const std::string& file, const DiskNode& node);
 
 // A node read back from JSON; no value when the text is not JSON, a key is
-// missing or of the wrong type, or the nesting is deeper than nine levels.
+// missing (a cache written before files were kept lacks three) or of the
+// wrong type, or the nesting is deeper than nine levels.
 // Larger than kMaxCacheBytes is refused too.
 std::optional<DiskNode> decode(std::string_view json);
 

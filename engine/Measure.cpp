@@ -34,6 +34,20 @@ constexpr uint64_t kBlockBytes = 512;
 // where that speeds up stat), reading at most this many entries at a time.
 constexpr size_t kInodeSortAbove = 10000;
 constexpr size_t kReadBatch = 100000;
+// How many of a folder's largest files a tree keeps by name.
+constexpr size_t kKeptFiles = 8;
+
+// One of the largest files of a folder, while walking. A file with several
+// links counts here only if this is where du meets it first (`credited`,
+// settled after the walk).
+struct FileRecord
+{
+    std::string name;
+    uint64_t bytes = 0;
+    uint32_t index = 0;
+    bool linked = false;
+    bool credited = false;
+};
 
 // One folder met by the walk. Written only by the thread that lists it, read
 // after the walk.
@@ -44,10 +58,14 @@ struct Dir
     std::vector<Dir*> subdirs; // in visiting order
     uint64_t bytes = 0;        // own blocks and the files counted here
     uint64_t total = 0;        // bytes of the whole subtree, after the walk
+    uint64_t fileBytes = 0;    // the files counted here
+    uint64_t fileCount = 0;
+    std::vector<FileRecord> files; // the largest, for a folder a tree shows
     dev_t dev = 0;
     ino_t ino = 0;
     uint32_t index = 0;   // position among the parent's entries
     uint32_t root = 0;    // which root it lies below
+    uint32_t depth = 0;   // levels below its root
     bool counted = true;  // false: a loop back to an ancestor, or vanished
     bool isFolder = true; // false: replaced by a non-folder while walking
 };
@@ -210,7 +228,10 @@ int openBelowRoot(int rootFd, const std::string& relative)
 class Walk
 {
 public:
-    Walk(const CancelToken* token, size_t roots) : m_token(token), m_rootDirs(roots, nullptr)
+    // Folders less than fileLevels below their root keep their largest
+    // files by name.
+    Walk(const CancelToken* token, size_t roots, uint32_t fileLevels = 0)
+        : m_token(token), m_rootDirs(roots, nullptr), m_fileLevels(fileLevels)
     {
         unsigned n = threads();
         m_workers.resize(n);
@@ -270,7 +291,13 @@ public:
             for (; j < links.size() && key(links[j]) == key(links[i]); ++j)
                 if (metBefore(links[j], *first))
                     first = &links[j];
-            first->dir->bytes += first->bytes;
+            Dir* owner = first->dir;
+            owner->bytes += first->bytes;
+            owner->fileBytes += first->bytes;
+            ++owner->fileCount;
+            for (FileRecord& f : owner->files)
+                if (f.linked && f.index == first->index)
+                    f.credited = true;
             i = j;
         }
 
@@ -293,6 +320,21 @@ public:
     Dir* root(size_t index) const { return m_rootDirs[index]; }
 
 private:
+    // Keeps the kKeptFiles largest files of a folder.
+    static void keepFile(Dir* d, const char* name, size_t length, uint64_t bytes, uint32_t index,
+                         bool linked)
+    {
+        if (d->files.size() >= kKeptFiles) {
+            auto smallest = std::min_element(
+                d->files.begin(), d->files.end(),
+                [](const FileRecord& a, const FileRecord& b) { return a.bytes < b.bytes; });
+            if (smallest->bytes >= bytes)
+                return;
+            d->files.erase(smallest);
+        }
+        d->files.push_back(FileRecord{std::string(name, length), bytes, index, linked, false});
+    }
+
     bool stopRequested() const { return Shell::stopping() || (m_token && m_token->isCancelled()); }
 
     // Whether du meets occurrence a before occurrence b: roots in order, then
@@ -424,10 +466,16 @@ private:
                     folder = true;
                 } else {
                     uint64_t bytes = uint64_t(es.st_blocks) * kBlockBytes;
-                    if (es.st_nlink > 1)
+                    const bool linked = es.st_nlink > 1;
+                    if (linked) {
                         w.links.push_back({es.st_dev, es.st_ino, bytes, d, uint32_t(i)});
-                    else
+                    } else {
                         d->bytes += bytes;
+                        d->fileBytes += bytes;
+                        ++d->fileCount;
+                    }
+                    if (d->depth < m_fileLevels)
+                        keepFile(d, name, e.nameLength, bytes, uint32_t(i), linked);
                     continue;
                 }
             }
@@ -436,6 +484,7 @@ private:
             c.name.assign(name, e.nameLength);
             c.index = uint32_t(i);
             c.root = d->root;
+            c.depth = d->depth + 1;
             d->subdirs.push_back(&c);
         }
         if (d->subdirs.empty()) {
@@ -481,6 +530,7 @@ private:
     bool m_stopped = false;
     std::atomic<long> m_openFds{0};
     long m_fdBudget = 256;
+    uint32_t m_fileLevels = 0;
 };
 
 int64_t kibBytes(uint64_t bytes)
@@ -495,6 +545,15 @@ DiskNode nodeOf(const Dir* d, std::string path, int levels)
 {
     DiskNode node;
     node.size = kibBytes(d->total);
+    node.fileCount = int64_t(d->fileCount);
+    node.fileBytes = int64_t(std::min<uint64_t>(d->fileBytes, uint64_t(INT64_MAX)));
+    // A file below 1/4096 of its folder never gets a tile of its own.
+    for (const FileRecord& f : d->files)
+        if ((!f.linked || f.credited) && f.bytes > 0 && f.bytes >= d->total / 4096)
+            node.files.push_back(DiskFile{f.name, int64_t(std::min<uint64_t>(f.bytes, INT64_MAX))});
+    std::sort(node.files.begin(), node.files.end(), [](const DiskFile& a, const DiskFile& b) {
+        return a.size != b.size ? a.size > b.size : a.name < b.name;
+    });
     if (levels > 0) {
         node.children.reserve(d->subdirs.size());
         for (const Dir* c : d->subdirs) {
@@ -571,7 +630,7 @@ std::optional<DiskNode> tree(const std::string& root, int depth, const CancelTok
     }
     std::optional<DiskNode> node;
     {
-        Walk walk(token, 1);
+        Walk walk(token, 1, uint32_t(std::max(depth, 0)));
         walk.addRoot(0, root);
         if (!walk.run())
             return std::nullopt;

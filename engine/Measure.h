@@ -42,6 +42,10 @@ unsigned threads();
 // parent's path, "/" and its name. No value when the root cannot be examined
 // (it vanished) or the walk was cancelled. A root that is not a folder (a file,
 // a link) gives a node of its own size without children.
+// Each folder also says how many files lie right in it and their bytes (a file
+// with several links counted where its bytes are); folders above the deepest
+// level keep their 8 largest files by name (each at least 1/4096 of the
+// folder), largest first, equal sizes in ascending name order.
 std::optional<DiskNode> tree(const std::string& root, int depth,
                              const CancelToken* token = nullptr);
 

@@ -84,6 +84,15 @@ struct Category
 };
 
 // One folder in the folder-size tree; size includes all descendants.
+// One of a folder's own files, large enough to be drawn on the storage map.
+struct DiskFile
+{
+    std::string name;
+    int64_t size = 0;
+
+    bool operator==(const DiskFile&) const = default;
+};
+
 struct DiskNode
 {
     std::string id = newUuid();
@@ -91,6 +100,12 @@ struct DiskNode
     std::string path;
     int64_t size = 0;
     std::vector<DiskNode> children;
+    // The files right in this folder (not in its sub-folders): how many, their
+    // bytes, and the largest of them by name, largest first. Kept for the
+    // folders the map can open into; 0 and empty below them.
+    int64_t fileCount = 0;
+    int64_t fileBytes = 0;
+    std::vector<DiskFile> files;
 
     bool isLeaf() const { return children.empty(); }
 };

@@ -435,6 +435,8 @@ const std::array<Entry, kEntryCount>& entries()
         {"term.packaged", "已随软件包安装，在 PATH 中", "Installed with the package, on your PATH"},
         {"map.copyPath", "复制路径", "Copy path"},
         {"files.none", "没有超过最小体积的文件", "No file is above the minimum size"},
+        {"map.files", "%d 个文件", "%d files"},
+        {"map.oneFile", "1 个文件", "1 file"},
     }};
     return table;
 }

@@ -40,6 +40,7 @@
 #include <QVariant>
 #include <QtQml/qqmlregistration.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -194,9 +195,13 @@ public:
     QString mapName() const;
     QString mapPath() const;
     qint64 mapSize() const { return m_mapRoot ? m_mapRoot->size : 0; }
+    // The folders and files right in the folder shown.
     int mapChildCount() const
     {
-        return m_mapRoot ? static_cast<int>(m_mapRoot->children.size()) : 0;
+        if (!m_mapRoot)
+            return 0;
+        const int64_t n = static_cast<int64_t>(m_mapRoot->children.size()) + m_mapRoot->fileCount;
+        return static_cast<int>(std::clamp<int64_t>(n, 0, INT32_MAX));
     }
 
     // The size text of the app ("1.5 KB").

@@ -7,6 +7,7 @@
 #include <array>
 #include <cmath>
 #include <limits>
+#include <unordered_map>
 
 namespace Treemap {
 
@@ -43,9 +44,69 @@ double insetAt(int level)
     return std::max(5 - 1.5 * level, 2.0);
 }
 
-void buildLevel(std::vector<const DiskNode*> nodes, const Rect& in, int level, int maxLevel,
-                int branch, Map& out)
+// One item to lay out and what it stands for.
+using Kinds = std::unordered_map<const DiskNode*, Kind>;
+
+// Whether a folder has anything to lay out inside it.
+bool hasItems(const DiskNode& folder)
 {
+    return !folder.children.empty() || folder.fileCount > 0;
+}
+
+// Adds the folder's files to `nodes`: those whose share of `in` reaches a
+// readable tile on their own, then one node for the rest.
+void addFiles(const DiskNode& folder, const Rect& in, std::vector<const DiskNode*>& nodes,
+              Kinds& kinds, Map& out)
+{
+    if (folder.fileCount <= 0)
+        return;
+    double total = static_cast<double>(std::max<int64_t>(folder.fileBytes, 0));
+    for (const auto& child : folder.children)
+        total += static_cast<double>(std::max<int64_t>(child.size, 0));
+    if (total <= 0)
+        return;
+    const double perByte = in.area() / total;
+    int64_t shownCount = 0;
+    int64_t shownBytes = 0;
+    const std::string prefix = folder.path.ends_with('/') ? folder.path : folder.path + "/";
+    for (const auto& file : folder.files) {
+        if (static_cast<double>(file.size) * perByte < kFileTileArea)
+            break; // largest first
+        DiskNode& n = out.remainders.emplace_back();
+        n.name = file.name;
+        n.path = prefix + file.name;
+        n.size = file.size;
+        kinds[&n] = Kind::File;
+        nodes.push_back(&n);
+        ++shownCount;
+        shownBytes += file.size;
+    }
+    const int64_t restCount = folder.fileCount - shownCount;
+    const int64_t restBytes = folder.fileBytes - shownBytes;
+    if (restCount > 0 && restBytes > 0) {
+        DiskNode& n = out.remainders.emplace_back();
+        n.name = filesName(restCount);
+        n.path = folder.path;
+        n.size = restBytes;
+        kinds[&n] = Kind::Files;
+        nodes.push_back(&n);
+    }
+}
+
+Kind kindOf(const DiskNode* node, const Kinds& kinds)
+{
+    if (auto it = kinds.find(node); it != kinds.end())
+        return it->second;
+    return node->path == remainderPath ? Kind::Other : Kind::Folder;
+}
+
+void buildLevel(const std::vector<const DiskNode*>& folders, const DiskNode* filesOf,
+                const Rect& in, int level, int maxLevel, int branch, Map& out)
+{
+    std::vector<const DiskNode*> nodes = folders;
+    Kinds kinds;
+    if (filesOf)
+        addFiles(*filesOf, in, nodes, kinds, out);
     if (level == 1)
         nodes = mergeSmall(std::move(nodes), out.remainders, 0.01, 22);
     else if (level >= 2)
@@ -55,22 +116,19 @@ void buildLevel(std::vector<const DiskNode*> nodes, const Rect& in, int level, i
     for (size_t i = 0; i < placed.size(); ++i) {
         const auto& [node, rect] = placed[i];
         const int index = level == 0 ? static_cast<int>(i) : branch;
-        const bool container = level + 1 < maxLevel && !node->children.empty();
-        out.cells.push_back(Cell{node, rect, level, color(index, level), container});
+        const Kind kind = kindOf(node, kinds);
+        const Rect inner{rect.x + inset, rect.y + inset + kHeaderHeight, rect.width - 2 * inset,
+                         rect.height - 2 * inset - kHeaderHeight};
+        const bool container = kind == Kind::Folder && level + 1 < maxLevel && hasItems(*node) &&
+                               inner.width > 8 && inner.height > 8;
+        out.cells.push_back(Cell{node, rect, level, color(index, level), container, kind});
         if (!container)
             continue;
-        Rect inner{rect.x + inset, rect.y + inset, rect.width - 2 * inset, rect.height - 2 * inset};
-        if (rect.height > 52) {
-            inner.y += 16;
-            inner.height -= 16;
-        }
-        if (inner.width > 8 && inner.height > 8) {
-            std::vector<const DiskNode*> children;
-            children.reserve(node->children.size());
-            for (const auto& child : node->children)
-                children.push_back(&child);
-            buildLevel(std::move(children), inner, level + 1, maxLevel, index, out);
-        }
+        std::vector<const DiskNode*> children;
+        children.reserve(node->children.size());
+        for (const auto& child : node->children)
+            children.push_back(&child);
+        buildLevel(children, node, inner, level + 1, maxLevel, index, out);
     }
 }
 
@@ -170,6 +228,15 @@ std::vector<const DiskNode*> mergeSmall(std::vector<const DiskNode*> nodes,
     return kept;
 }
 
+void build(const DiskNode& folder, const Rect& in, int level, int maxLevel, int branch, Map& out)
+{
+    std::vector<const DiskNode*> list;
+    list.reserve(folder.children.size());
+    for (const auto& n : folder.children)
+        list.push_back(&n);
+    buildLevel(list, &folder, in, level, maxLevel, branch, out);
+}
+
 void build(const std::vector<DiskNode>& nodes, const Rect& in, int level, int maxLevel, int branch,
            Map& out)
 {
@@ -177,7 +244,14 @@ void build(const std::vector<DiskNode>& nodes, const Rect& in, int level, int ma
     list.reserve(nodes.size());
     for (const auto& n : nodes)
         list.push_back(&n);
-    buildLevel(std::move(list), in, level, maxLevel, branch, out);
+    buildLevel(list, nullptr, in, level, maxLevel, branch, out);
+}
+
+std::string filesName(int64_t count)
+{
+    if (count == 1)
+        return L::s("map.oneFile");
+    return L::f("map.files", {static_cast<long long>(count)});
 }
 
 Color color(int index, int level)
@@ -222,6 +296,21 @@ Labels labels(const Cell& cell)
         out.sizeSize = std::max(out.nameSize - 1.5, 7.5);
     }
     return out;
+}
+
+double luminance(double red, double green, double blue)
+{
+    const auto linear = [](double c) {
+        return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * linear(red) + 0.7152 * linear(green) + 0.0722 * linear(blue);
+}
+
+double contrast(double luminanceA, double luminanceB)
+{
+    const double hi = std::max(luminanceA, luminanceB);
+    const double lo = std::min(luminanceA, luminanceB);
+    return (hi + 0.05) / (lo + 0.05);
 }
 
 } // namespace Treemap

@@ -29,6 +29,16 @@ void TreemapItem::setModel(AppModel* model)
     emit modelChanged();
 }
 
+void TreemapItem::setBackdrop(const QColor& backdrop)
+{
+    if (m_backdrop == backdrop)
+        return;
+    m_backdrop = backdrop;
+    m_pictureValid = false;
+    update();
+    emit backdropChanged();
+}
+
 void TreemapItem::setLanguage(const QString& language)
 {
     if (m_language == language)
@@ -66,8 +76,10 @@ void TreemapItem::rebuild()
     m_map.clear();
     m_tree = m_model ? m_model->mapRoot() : nullptr;
     if (m_tree)
-        Treemap::build(m_tree->children, Treemap::Rect{0, 0, width(), height()}, 0,
-                       m_model->mapDepth(), 0, m_map);
+        Treemap::build(*m_tree, Treemap::Rect{0, 0, width(), height()}, 0, m_model->mapDepth(), 0,
+                       m_map);
+    m_cells.reset(m_map);
+    setFocusedIndex(-1);
     emit mapBuilt();
 }
 
@@ -92,7 +104,8 @@ void TreemapItem::paint(QPainter* painter)
             m_picture = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
         m_picture.setDevicePixelRatio(device->devicePixelRatio());
         m_pictureTransform = painter->worldTransform();
-        TreemapPainter::render(m_map, m_picture, m_pictureTransform, painter->renderHints());
+        TreemapPainter::render(m_map, m_picture, m_pictureTransform, painter->renderHints(),
+                               TreemapPainter::Route::Fast, m_backdrop);
         m_pictureValid = true;
     }
     painter->save();
@@ -131,6 +144,14 @@ bool TreemapItem::isContainer(int index)
         rebuild();
     const auto* c = cell(index);
     return c && c->isContainer;
+}
+
+QString TreemapItem::cellKind(int index)
+{
+    if (m_dirty)
+        rebuild();
+    const auto* c = cell(index);
+    return c ? TreemapCells::kindName(c->kind) : QString();
 }
 
 void TreemapItem::setHovered(int index)
@@ -178,13 +199,21 @@ void TreemapItem::hoverAt(qreal x, qreal y)
 
 void TreemapItem::clickAt(qreal x, qreal y)
 {
-    const auto* c = cell(cellAt(x, y));
-    if (!c || !m_model)
+    activate(cellAt(x, y));
+}
+
+void TreemapItem::activate(int index)
+{
+    if (m_dirty)
+        rebuild();
+    const auto* c = cell(index);
+    if (!c || !m_model || c->kind != Treemap::Kind::Folder)
         return;
     bool opens = c->isContainer || !c->node->children.empty();
-    if (!opens && c->node->path != Treemap::remainderPath) {
+    if (!opens) {
         // A leaf at the depth limit opens (and is measured) when it is still
-        // a folder; the merged "Other" cell names no folder.
+        // a folder; files, a folder's other files and the merged "Other"
+        // cell open nothing.
         std::error_code error;
         const std::filesystem::path path(c->node->path);
         opens = path.is_absolute() && std::filesystem::is_directory(path, error);
@@ -195,11 +224,78 @@ void TreemapItem::clickAt(qreal x, qreal y)
     setHovered(-1);
 }
 
+void TreemapItem::setFocusedIndex(int index)
+{
+    const auto* c = cell(index);
+    if (!c || c->level != 0)
+        index = -1;
+    if (m_focused == index)
+        return;
+    m_focused = index;
+    emit focusedChanged();
+}
+
+int TreemapItem::neighbour(int index, int key)
+{
+    if (m_dirty)
+        rebuild();
+    const auto* from = cell(index);
+    if (!from || from->level != 0) {
+        for (size_t i = 0; i < m_map.cells.size(); ++i)
+            if (m_map.cells[i].level == 0 && Treemap::drawn(m_map.cells[i]))
+                return static_cast<int>(i);
+        return -1;
+    }
+    const Treemap::Rect& a = from->rect;
+    const bool across = key == Qt::Key_Left || key == Qt::Key_Right;
+    if (!across && key != Qt::Key_Up && key != Qt::Key_Down)
+        return index;
+    int best = index;
+    double bestScore = 0;
+    for (size_t i = 0; i < m_map.cells.size(); ++i) {
+        const Treemap::Cell& c = m_map.cells[i];
+        if (c.level != 0 || !Treemap::drawn(c) || static_cast<int>(i) == index)
+            continue;
+        const Treemap::Rect& b = c.rect;
+        // How far beyond a's edge b starts, and whether they share a band
+        // across that direction.
+        double gap = 0;
+        bool beside = false;
+        switch (key) {
+        case Qt::Key_Right:
+            gap = b.x - (a.x + a.width);
+            break;
+        case Qt::Key_Left:
+            gap = a.x - (b.x + b.width);
+            break;
+        case Qt::Key_Down:
+            gap = b.y - (a.y + a.height);
+            break;
+        default:
+            gap = a.y - (b.y + b.height);
+            break;
+        }
+        if (gap < -0.5)
+            continue;
+        const double offset = across ? std::abs((b.y + b.height / 2) - (a.y + a.height / 2))
+                                     : std::abs((b.x + b.width / 2) - (a.x + a.width / 2));
+        beside = across ? b.y < a.y + a.height && a.y < b.y + b.height
+                        : b.x < a.x + a.width && a.x < b.x + b.width;
+        const double score = std::max(gap, 0.0) + (beside ? 0 : 1e6) + offset / 1e3;
+        if (best == index || score < bestScore) {
+            best = static_cast<int>(i);
+            bestScore = score;
+        }
+    }
+    return best;
+}
+
 void TreemapItem::contextAt(qreal x, qreal y)
 {
     hoverAt(x, y);
     // The merged "Other" cell names no real item: nothing to reveal or copy.
+    // A folder's other files are revealed as that folder.
     const auto* c = cell(m_hovered);
-    const bool real = c && c->node->path != Treemap::remainderPath;
+    const bool real = c && c->kind != Treemap::Kind::Other;
     emit contextMenuRequested(real ? hoveredPath() : QString(), hoveredName(), x, y);
 }

@@ -185,6 +185,47 @@ void drawTile(QPainter& painter, bool aligned, const QRectF& shape)
     painter.setClipping(false);
 }
 
+// The colour a translucent fill gives over `base`, as the painter blends it.
+QColor over(const QColor& fill, qreal opacity, const QColor& base)
+{
+    const auto mix = [opacity](float top, float bottom) {
+        return bottom + (top - bottom) * float(opacity);
+    };
+    return QColor::fromRgbF(mix(fill.redF(), base.redF()), mix(fill.greenF(), base.greenF()),
+                            mix(fill.blueF(), base.blueF()));
+}
+
+const QColor& darkInk()
+{
+    static const QColor ink(0x1d, 0x1d, 0x1f);
+    return ink;
+}
+
+// White or the dark ink, whichever stands out more from `background`.
+QColor inkOver(const QColor& background)
+{
+    const auto lum = [](const QColor& c) {
+        return Treemap::luminance(c.redF(), c.greenF(), c.blueF());
+    };
+    const double below = lum(background);
+    return Treemap::contrast(1.0, below) >= Treemap::contrast(lum(darkInk()), below)
+               ? QColor(Qt::white)
+               : darkInk();
+}
+
+// A file's tile: its top-right corner folded.
+void drawFoldedCorner(QPainter& painter, const QRectF& r, const QColor& ink)
+{
+    const double side = std::min({8.0, r.width() / 4, r.height() / 4});
+    if (side < 3)
+        return;
+    const QPointF corner[] = {QPointF(r.right() - side, r.top()), QPointF(r.right(), r.top()),
+                              QPointF(r.right(), r.top() + side)};
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(withOpacity(ink, 0.45));
+    painter.drawPolygon(corner, 3);
+}
+
 } // namespace
 
 QRectF rectOf(const Treemap::Rect& r)
@@ -199,7 +240,7 @@ QColor fillColor(const Treemap::Color& color)
 }
 
 int render(const Treemap::Map& map, QImage& picture, const QTransform& world,
-           QPainter::RenderHints hints, Route route)
+           QPainter::RenderHints hints, Route route, const QColor& backdrop)
 {
     picture.fill(Qt::transparent);
     QPainter painter(&picture);
@@ -210,15 +251,15 @@ int render(const Treemap::Map& map, QImage& picture, const QTransform& world,
     const bool aligned = fast && painter.combinedTransform().type() == QTransform::TxNone;
     int leftToPainter = 0;
 
-    const QColor sizeInk = withOpacity(Qt::white, 0.9);
     const QPen levelZeroPen(outlineInk(), 1);
     const QPen thinPen = containerPen();
 
-    // Few distinct label sizes occur in one map: keep their fonts and ascents.
+    // Few distinct label sizes occur in one map: keep their fonts and metrics.
     struct LabelFont
     {
         QFont font;
         double ascent;
+        QFontMetricsF metrics;
     };
     std::map<std::pair<int, int>, LabelFont> fonts;
     const auto fontFor = [&fonts](double size, QFont::Weight weight) -> const LabelFont& {
@@ -226,10 +267,16 @@ int render(const Treemap::Map& map, QImage& picture, const QTransform& world,
         auto it = fonts.find(key);
         if (it == fonts.end()) {
             QFont font = labelFont(size, weight);
-            it = fonts.emplace(key, LabelFont{font, QFontMetricsF(font).ascent()}).first;
+            const QFontMetricsF metrics(font);
+            it = fonts.emplace(key, LabelFont{font, metrics.ascent(), metrics}).first;
         }
         return it->second;
     };
+
+    // What each level's last container looks like where nothing covers it:
+    // the ground of the cells inside it, for their labels' ink.
+    std::vector<QColor> ground;
+    const QBrush hatch(withOpacity(Qt::white, 0.3), Qt::BDiagPattern);
 
     painter.setRenderHint(QPainter::TextAntialiasing, true);
     for (const Treemap::Cell& cell : map.cells) {
@@ -237,13 +284,18 @@ int render(const Treemap::Map& map, QImage& picture, const QTransform& world,
             continue;
         const QRectF r = rectOf(cell.rect);
         const QColor fill = fillColor(cell.color);
+        const size_t level = size_t(std::max(cell.level, 0));
+        const QColor& base = level == 0 || level > ground.size() ? backdrop : ground[level - 1];
+        QColor seen = fill;
         if (cell.level == 0) {
+            seen = over(fill, 0.55, base);
             painter.setRenderHint(QPainter::Antialiasing, true);
             painter.setPen(levelZeroPen);
             painter.setBrush(withOpacity(fill, 0.55));
             drawTile(painter, aligned, r.adjusted(1, 1, -1, -1));
             painter.setRenderHint(QPainter::Antialiasing, false);
         } else if (cell.isContainer) {
+            seen = over(fill, 0.35, base);
             fillTranslucent(painter, aligned, r, withOpacity(fill, 0.35));
             if (!fast || !outliner.draw(cell.rect)) {
                 ++leftToPainter;
@@ -252,24 +304,56 @@ int render(const Treemap::Map& map, QImage& picture, const QTransform& world,
                 painter.drawRect(r);
             }
         } else {
-            painter.fillRect(r, fill);
+            // A darker line on its right and bottom edges keeps each tile
+            // apart from the next, whatever their colours.
+            painter.fillRect(r, fill.darker(135));
+            painter.fillRect(r.adjusted(0, 0, -1, -1), fill);
         }
+        if (cell.isContainer) {
+            ground.resize(level + 1);
+            ground[level] = seen;
+        }
+        const QColor ink = inkOver(seen);
+        if (cell.kind == Treemap::Kind::Files && cell.level == 0) {
+            painter.setRenderHint(QPainter::Antialiasing, true);
+            painter.setPen(Qt::NoPen);
+            painter.setBrush(hatch);
+            painter.drawRoundedRect(r.adjusted(1, 1, -1, -1), 6, 6);
+            painter.setRenderHint(QPainter::Antialiasing, false);
+        } else if (cell.kind == Treemap::Kind::Files) {
+            painter.fillRect(r.adjusted(0, 0, -1, -1), hatch);
+        }
+        if (cell.kind == Treemap::Kind::File)
+            drawFoldedCorner(painter, cell.level == 0 ? r.adjusted(1, 1, -1, -1) : r, ink);
 
         const Treemap::Labels labels = Treemap::labels(cell);
         if (!labels.name)
             continue;
-        painter.setClipRect(r.adjusted(1, 1, -1, -1));
+        // A name shows whole, or cut with an ellipsis after at least two
+        // characters; a size only whole.
+        const double room = r.width() - 10;
         const LabelFont& name =
             fontFor(labels.nameSize, cell.level == 0 ? QFont::Bold : QFont::DemiBold);
+        QString text = displayLine(cell.node->name);
+        if (text.size() * name.metrics.maxWidth() > room) {
+            const QString cut = name.metrics.elidedText(text, Qt::ElideRight, room);
+            if (cut != text && cut.size() < 3)
+                continue;
+            text = cut;
+        }
+        painter.setClipRect(r.adjusted(1, 1, -1, -1));
         painter.setFont(name.font);
-        painter.setPen(Qt::white);
-        painter.drawText(QPointF(r.x() + 5, r.y() + 3 + name.ascent), displayLine(cell.node->name));
+        painter.setPen(ink);
+        painter.drawText(QPointF(r.x() + 5, r.y() + 3 + name.ascent), text);
         if (labels.size) {
             const LabelFont& small = fontFor(labels.sizeSize, QFont::Normal);
-            painter.setFont(small.font);
-            painter.setPen(sizeInk);
-            painter.drawText(QPointF(r.x() + 5, r.y() + 4 + labels.nameSize + small.ascent),
-                             qs(humanSize(cell.node->size)));
+            const QString size = qs(humanSize(cell.node->size));
+            if (small.metrics.horizontalAdvance(size) <= room) {
+                painter.setFont(small.font);
+                painter.setPen(withOpacity(ink, 0.9));
+                painter.drawText(QPointF(r.x() + 5, r.y() + 4 + labels.nameSize + small.ascent),
+                                 size);
+            }
         }
         painter.setClipping(false);
     }

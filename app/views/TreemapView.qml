@@ -126,6 +126,7 @@ Item {
                 visible: !page.model.mapLoading && page.model.mapChildCount > 0
                 model: page.model
                 language: Lang.lang
+                backdrop: Qt.tint(Theme.windowBG, Theme.primaryAt(0.025))
                 Accessible.role: Accessible.Graphic
                 Accessible.name: page.model.mapName + " " + page.model.sizeText(page.model.mapSize)
                 onContextMenuRequested: (path, name, x, y) => {
@@ -162,6 +163,86 @@ Item {
                         map.contextAt(mouse.x, mouse.y)
                     else
                         map.clickAt(mouse.x, mouse.y)
+                }
+            }
+            // The top cells as elements of their own: a screen reader reads
+            // and presses them, and keyboard focus moves across them (arrows;
+            // Enter or Space opens a folder; Backspace goes up).
+            FocusScope {
+                id: cellLayer
+                objectName: "mapCells"
+                anchors.fill: map
+                visible: map.visible
+                activeFocusOnTab: true
+                Accessible.role: Accessible.List
+                Accessible.name: map.Accessible.name
+                onActiveFocusChanged: {
+                    if (activeFocus && map.focusedIndex < 0)
+                        map.focusedIndex = map.neighbour(-1, 0)
+                }
+                Keys.onPressed: (event) => {
+                    switch (event.key) {
+                    case Qt.Key_Left:
+                    case Qt.Key_Right:
+                    case Qt.Key_Up:
+                    case Qt.Key_Down:
+                        map.focusedIndex = map.neighbour(map.focusedIndex, event.key)
+                        break
+                    case Qt.Key_Return:
+                    case Qt.Key_Enter:
+                    case Qt.Key_Space:
+                        map.activate(map.focusedIndex)
+                        break
+                    case Qt.Key_Backspace:
+                        page.model.mapUp()
+                        break
+                    default:
+                        return
+                    }
+                    event.accepted = true
+                }
+                // A new layout clears the focus: it goes to the first cell.
+                Connections {
+                    target: map
+                    function onMapBuilt() {
+                        if (cellLayer.activeFocus)
+                            map.focusedIndex = map.neighbour(-1, 0)
+                    }
+                }
+
+                Repeater {
+                    model: map.cells
+                    delegate: Item {
+                        required property int cell
+                        required property rect rect
+                        required property string name
+                        required property string sizeText
+                        required property string kind
+                        x: rect.x
+                        y: rect.y
+                        width: rect.width
+                        height: rect.height
+                        focus: map.focusedIndex === cell
+                        Accessible.role: kind === "folder" ? Accessible.Button : Accessible.StaticText
+                        Accessible.name: name + " " + sizeText
+                        Accessible.focusable: true
+                        Accessible.onPressAction: map.activate(cell)
+                    }
+                }
+
+                Rectangle {
+                    objectName: "focusRing"
+                    readonly property rect r: map.focusedIndex >= 0 ? map.cellRect(map.focusedIndex)
+                                                                    : Qt.rect(0, 0, 0, 0)
+                    visible: cellLayer.activeFocus && map.focusedIndex >= 0
+                    x: r.x - 1
+                    y: r.y - 1
+                    width: r.width + 2
+                    height: r.height + 2
+                    radius: 4
+                    color: "transparent"
+                    border.color: Theme.accent
+                    border.width: 2
                 }
             }
             MapHoverChip {

@@ -23,12 +23,18 @@ namespace {
 
 // A tree `levels` deep below root with `fanout` sub-folders each, sizes spread
 // over several orders of magnitude, so a map has containers at every level,
-// plain tiles with size labels and merged "Other" cells.
+// plain tiles with size labels, merged "Other" cells, files of their own and
+// groups of files.
 void grow(DiskNode& n, int levels, int fanout, std::mt19937& rng)
 {
     n.size = int64_t(1) << (12 + rng() % 18);
     if (levels == 0)
         return;
+    const int64_t big = int64_t(1) << (14 + rng() % 16);
+    n.files = {{"file a.bin", big}, {"file b.txt", big / 8}};
+    n.fileCount = 2 + int64_t(rng() % 40);
+    n.fileBytes = big + big / 8 + big / 16 * (n.fileCount - 2);
+    n.size += n.fileBytes;
     n.children.resize(size_t(fanout));
     for (int i = 0; i < fanout; ++i) {
         DiskNode& c = n.children[size_t(i)];
@@ -104,8 +110,7 @@ private slots:
         QFETCH(QTransform, world);
         const DiskNode root = tree("/t", topFolders, 8, 4);
         Treemap::Map map;
-        Treemap::build(root.children, Treemap::Rect{0, 0, size.width(), size.height()}, 0, depth, 0,
-                       map);
+        Treemap::build(root, Treemap::Rect{0, 0, size.width(), size.height()}, 0, depth, 0, map);
 
         const QSize pixels = (size * pixelRatio).toSize();
         QImage fast(pixels, QImage::Format_ARGB32_Premultiplied);

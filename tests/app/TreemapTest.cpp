@@ -201,7 +201,7 @@ TEST(TreemapBuild, ContainersFollowMaxLevel)
     EXPECT_DOUBLE_EQ(three.cells[4].color.hue, 0.55);
 }
 
-TEST(TreemapBuild, HeaderStripOnlyAbove52PointsAndRoomForChildren)
+TEST(TreemapBuild, ContainersKeepTheirHeaderOrStayPlain)
 {
     const std::vector<DiskNode> tree{node("a", 10, {node("a1", 10)})};
     struct Case
@@ -211,9 +211,10 @@ TEST(TreemapBuild, HeaderStripOnlyAbove52PointsAndRoomForChildren)
         double childY;
         double childHeight;
     };
-    // Level-0 inset is 5; the header strip takes 16 more off the top.
+    // Level-0 inset is 5; the header strip always takes 16 more off the top,
+    // and a cell without room below it is a plain tile, its name uncovered.
     for (const Case c :
-         {Case{52, 2, 5, 42}, Case{53, 2, 21, 27}, Case{19, 2, 5, 9}, Case{18, 1, 0, 0}}) {
+         {Case{52, 2, 21, 26}, Case{53, 2, 21, 27}, Case{35, 2, 21, 9}, Case{34, 1, 0, 0}}) {
         Map map;
         build(tree, Rect{0, 0, 100, c.height}, 0, 2, 0, map);
         ASSERT_EQ(map.cells.size(), c.cells) << c.height;
@@ -226,10 +227,77 @@ TEST(TreemapBuild, HeaderStripOnlyAbove52PointsAndRoomForChildren)
     const std::vector<DiskNode> deep{
         node("a", 10, {node("b", 10, {node("c", 10, {node("d", 10)})})})};
     Map map;
-    build(deep, Rect{0, 0, 200, 40}, 0, 4, 0, map);
+    build(deep, Rect{0, 0, 200, 200}, 0, 4, 0, map);
     ASSERT_EQ(map.cells.size(), 4u);
-    expectRect(map.cells[2].rect, 8.5, 8.5, 183, 23);
-    expectRect(map.cells[3].rect, 10.5, 10.5, 179, 19);
+    expectRect(map.cells[2].rect, 8.5, 40.5, 183, 151);
+    expectRect(map.cells[3].rect, 10.5, 58.5, 179, 131);
+}
+
+// A folder's files: those large enough for a readable tile get their own,
+// the rest share one "N files" tile whose path is the folder's.
+TEST(TreemapBuild, FilesGetTilesWhenReadableAndTheRestOneTile)
+{
+    DiskNode folder = node("f", 0, {node("sub", 400)});
+    folder.files = {{"movie.mkv", 500}, {"notes.txt", 2}};
+    folder.fileCount = 7;
+    folder.fileBytes = 600;
+    folder.size = 1000;
+    Map map;
+    build(folder, Rect{0, 0, 400, 100}, 0, 1, 0, map);
+    ASSERT_EQ(map.cells.size(), 3u);
+    const auto find = [&](Kind kind) -> const Cell* {
+        for (const auto& c : map.cells)
+            if (c.kind == kind)
+                return &c;
+        return nullptr;
+    };
+    const Cell* movie = find(Kind::File);
+    ASSERT_TRUE(movie);
+    EXPECT_EQ(movie->node->name, "movie.mkv");
+    EXPECT_EQ(movie->node->path, "/h/f/movie.mkv");
+    EXPECT_FALSE(movie->isContainer);
+    const Cell* rest = find(Kind::Files);
+    ASSERT_TRUE(rest);
+    EXPECT_EQ(rest->node->path, "/h/f");
+    EXPECT_EQ(rest->node->size, 100);
+    EXPECT_EQ(find(Kind::Folder)->node->name, "sub");
+
+    // In a smaller rectangle the same file falls below a readable tile.
+    Map small;
+    build(folder, Rect{0, 0, 60, 60}, 0, 1, 0, small);
+    ASSERT_EQ(small.cells.size(), 2u);
+    for (const auto& c : small.cells)
+        EXPECT_NE(c.kind, Kind::File);
+
+    // A folder holding only files is a container of them one level down.
+    DiskNode downloads = node("Downloads", 1000);
+    downloads.fileCount = 1;
+    downloads.fileBytes = 1000;
+    downloads.files = {{"big.iso", 1000}};
+    DiskNode home = node("home", 1000, {downloads});
+    Map nested;
+    build(home, Rect{0, 0, 400, 300}, 0, 2, 0, nested);
+    ASSERT_EQ(nested.cells.size(), 2u);
+    EXPECT_TRUE(nested.cells[0].isContainer);
+    EXPECT_EQ(nested.cells[1].kind, Kind::File);
+    EXPECT_EQ(nested.cells[1].level, 1);
+}
+
+TEST(TreemapBuild, FilesNameSaysOneInTheSingular)
+{
+    setenv("TID_LANG", "en", 1);
+    EXPECT_EQ(filesName(1), "1 file");
+    EXPECT_EQ(filesName(2), "2 files");
+    setenv("TID_LANG", "zh", 1);
+    EXPECT_EQ(filesName(3), "3 个文件");
+    unsetenv("TID_LANG");
+}
+
+TEST(TreemapLabels, InkContrastFollowsWcag)
+{
+    EXPECT_NEAR(contrast(luminance(1, 1, 1), luminance(0, 0, 0)), 21.0, 1e-9);
+    EXPECT_NEAR(luminance(0.5, 0.5, 0.5), 0.2140, 1e-4);
+    EXPECT_DOUBLE_EQ(contrast(0.3, 0.3), 1.0);
 }
 
 TEST(TreemapColor, HueTableWithFadingDepth)

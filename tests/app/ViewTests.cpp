@@ -23,6 +23,7 @@ public slots:
         for (int i = 0; i < 300; ++i)
             m_home->file("Library/Caches/c" + std::to_string(i) + "/f", "x");
         m_home->sizedFile("Library/Caches/Big/blob", 3 * 1024 * 1024);
+        m_home->dir("Documents/Empty"); // the storage map's empty folder
         // For the Clean page: a leftover and a cache whose path has capitals.
         m_home->sizedFile("Library/Application Support/OldTool/data", 2 * 1024 * 1024);
         m_home->sizedFile("Library/Caches/MixedCase/blob", 3 * 1024 * 1024);

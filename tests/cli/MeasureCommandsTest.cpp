@@ -38,7 +38,8 @@ std::string node(const std::string& name, const std::string& path, int64_t size,
                  const std::string& children = "")
 {
     return R"({"id":"0F0F0F0F-0000-4000-8000-000000000000","name":")" + name + R"(","path":")" +
-           path + R"(","size":)" + std::to_string(size) + R"(,"children":[)" + children + "]}";
+           path + R"(","size":)" + std::to_string(size) +
+           R"(,"fileCount":0,"fileBytes":0,"files":[],"children":[)" + children + "]}";
 }
 
 void seedTree(const std::string& root, int depth, const std::string& json)

@@ -22,6 +22,17 @@ using TestSupport::TestHome;
 
 namespace {
 
+// A cache text of the first format, with the keys of a folder's files added
+// before every "children".
+std::string withFileKeys(std::string text)
+{
+    const std::string keys = R"("fileCount":0,"fileBytes":0,"files":[],)";
+    for (size_t at = text.find("\"children\":"); at != std::string::npos;
+         at = text.find("\"children\":", at + keys.size() + 1))
+        text.insert(at, keys);
+    return text;
+}
+
 // The reference: for every node, scan the whole map for keys one component
 // below the node's path. Quadratic, and obviously right.
 std::vector<DiskNode> naiveChildren(const std::map<std::string, int64_t>& sizes,
@@ -186,6 +197,60 @@ TEST(DiskTree, MeasuresFoldersWithDuSizes)
     EXPECT_NE(tree.id, tree.children[0].id);
 }
 
+// The files right in each folder: counted with their bytes, the largest kept
+// by name down to the level above the deepest, a file with several links
+// counted once, in the first folder du meets it in.
+TEST(DiskTree, KeepsEachFoldersOwnFiles)
+{
+    TestHome home;
+    for (int i = 0; i < 10; ++i)
+        home.sizedFile("root/many/f" + std::to_string(i), (i + 1) * 40 * 1024);
+    home.sizedFile("root/many/tiny", 1);
+    home.sizedFile("root/a/b/deep", 64 * 1024);
+    home.sizedFile("root/a/linked", 200 * 1024);
+    fs::create_hard_link(home.at("root/a/linked"), home.at("root/z-second"));
+    home.file("root/a/bad\xff name", std::string(100 * 1024, 'x'));
+    const std::string root = home.at("root");
+
+    DiskNode tree = Scanner::diskTree(root, 2, false);
+    auto child = [](const DiskNode& n, const std::string& name) {
+        for (const auto& c : n.children)
+            if (c.name == name)
+                return c;
+        ADD_FAILURE() << name;
+        return DiskNode{};
+    };
+    const DiskNode many = child(tree, "many");
+    EXPECT_EQ(many.fileCount, 11);
+    ASSERT_EQ(many.files.size(), 8u); // the 8 largest, largest first
+    EXPECT_EQ(many.files.front().name, "f9");
+    EXPECT_EQ(many.files.back().name, "f2");
+    int64_t named = 0;
+    for (const auto& f : many.files)
+        named += f.size;
+    EXPECT_LT(named, many.fileBytes);
+    EXPECT_LE(many.fileBytes, many.size);
+
+    // The name that is not UTF-8 counts, unnamed; the link counts in one of
+    // its two folders only, named there.
+    const DiskNode a = child(tree, "a");
+    const bool linkInA = a.fileCount == 2;
+    EXPECT_EQ(a.fileCount + tree.fileCount, 2);
+    EXPECT_EQ(a.files.size(), linkInA ? 1u : 0u);
+    EXPECT_EQ(tree.files.size(), linkInA ? 0u : 1u);
+    EXPECT_GE(a.fileBytes, (linkInA ? 300 : 100) * 1024);
+
+    const DiskNode b = child(a, "b"); // the deepest level: counted, not named
+    EXPECT_EQ(b.fileCount, 1);
+    EXPECT_GT(b.fileBytes, 0);
+    EXPECT_TRUE(b.files.empty());
+
+    // Served back from the cache the same.
+    DiskNode cached = Scanner::diskTree(root, 2);
+    EXPECT_EQ(child(cached, "many").files, many.files);
+    EXPECT_EQ(child(cached, "a").fileBytes, a.fileBytes);
+}
+
 TEST(DiskTree, KeepsOddFolderNamesWhole)
 {
     TestHome home;
@@ -227,7 +292,7 @@ TEST(DiskTree, RootsThatResolveAlikeShareOneCacheFile)
     EXPECT_EQ(filesIn(DiskTree::cacheFolder()), 1u);
 }
 
-TEST(DiskTree, CacheFileIsCompactJsonWithFiveKeys)
+TEST(DiskTree, CacheFileIsCompactJsonWithEightKeys)
 {
     TestHome home;
     home.dir("root/a/b");
@@ -240,8 +305,9 @@ TEST(DiskTree, CacheFileIsCompactJsonWithFiveKeys)
     auto j = nlohmann::json::parse(*text);
     EXPECT_EQ(nlohmann::ordered_json::parse(*text).dump(), *text); // compact, keys as written
     std::function<void(const nlohmann::json&)> check = [&](const nlohmann::json& n) {
-        ASSERT_EQ(n.size(), 5u);
-        for (const char* key : {"id", "name", "path", "size", "children"})
+        ASSERT_EQ(n.size(), 8u);
+        for (const char* key :
+             {"id", "name", "path", "size", "fileCount", "fileBytes", "files", "children"})
             ASSERT_TRUE(n.contains(key)) << key;
         std::string id = n["id"];
         EXPECT_EQ(id.size(), 36u);
@@ -279,7 +345,12 @@ TEST(DiskTree, CacheIsServedFreshAndRebuiltWhenStaleOrWrong)
     otherRoot["path"] = "/elsewhere";
     auto missingKey = nlohmann::json::parse(valid);
     missingKey["children"][0].erase("size");
-    const std::string broken[] = {"{not json", "", "[]", otherRoot.dump(), missingKey.dump()};
+    auto firstFormat = nlohmann::json::parse(valid); // written before files were kept
+    firstFormat.erase("files");
+    firstFormat.erase("fileCount");
+    firstFormat.erase("fileBytes");
+    const std::string broken[] = {"{not json",       "", "[]", otherRoot.dump(), missingKey.dump(),
+                                  firstFormat.dump()};
     for (const auto& content : broken) {
         std::string before = Scanner::diskTree(root, 2).id;
         ASSERT_TRUE(Files::writeAtomically(file, content));
@@ -363,6 +434,9 @@ TEST(DiskTree, EncodeRoundTripsOddNames)
     child.path = "/";
     child.size = -5;
     root.children.push_back(child);
+    root.fileCount = 3;
+    root.fileBytes = INT64_MAX;
+    root.files = {{"a|b\n\"c\"", 8192}, {"中文", 0}};
     std::string json = DiskTree::encode(root);
     EXPECT_EQ(nlohmann::ordered_json::parse(json).dump(), json);
     auto back = DiskTree::decode(json);
@@ -374,18 +448,24 @@ TEST(DiskTree, EncodeRoundTripsOddNames)
     ASSERT_EQ(back->children.size(), 1u);
     EXPECT_EQ(back->children[0].size, -5);
     EXPECT_EQ(back->children[0].id, child.id);
+    EXPECT_EQ(back->files, root.files);
+    EXPECT_EQ(back->fileCount, 3);
+    EXPECT_EQ(back->fileBytes, INT64_MAX);
 }
 
 TEST(DiskTree, DecodeRejectsWrongTypesAndDeepNesting)
 {
-    EXPECT_FALSE(DiskTree::decode(R"({"id":"A","name":"n","path":"/p","size":"1","children":[]})"));
-    EXPECT_FALSE(DiskTree::decode(R"({"id":"A","name":"n","path":"/p","size":1.5,"children":[]})"));
-    EXPECT_FALSE(DiskTree::decode(R"({"id":"A","name":"n","path":"/p","size":1,"children":{}})"));
+    const auto decode = [](const std::string& text) {
+        return DiskTree::decode(withFileKeys(text));
+    };
+    EXPECT_FALSE(decode(R"({"id":"A","name":"n","path":"/p","size":"1","children":[]})"));
+    EXPECT_FALSE(decode(R"({"id":"A","name":"n","path":"/p","size":1.5,"children":[]})"));
+    EXPECT_FALSE(decode(R"({"id":"A","name":"n","path":"/p","size":1,"children":{}})"));
     std::string deep = R"({"id":"A","name":"n","path":"/p","size":1,"children":[])";
     for (int i = 0; i < 9; ++i)
         deep = R"({"id":"A","name":"n","path":"/p","size":1,"children":[)" + deep + "]}";
-    EXPECT_FALSE(DiskTree::decode(deep + "}"));
-    auto ok = DiskTree::decode(R"({"children":[],"size":7,"path":"/p","name":"n","id":"A"})");
+    EXPECT_FALSE(decode(deep + "}"));
+    auto ok = decode(R"({"children":[],"size":7,"path":"/p","name":"n","id":"A"})");
     ASSERT_TRUE(ok);
     EXPECT_EQ(ok->size, 7);
 }
@@ -396,9 +476,24 @@ bool referenceNode(const nlohmann::json& j, DiskNode& node, int nesting)
 {
     if (nesting > 9 || !j.is_object())
         return false;
-    for (const char* key : {"id", "name", "path", "size", "children"})
+    for (const char* key :
+         {"id", "name", "path", "size", "fileCount", "fileBytes", "files", "children"})
         if (!j.contains(key))
             return false;
+    const auto count = [](const nlohmann::json& v) {
+        return v.is_number_integer() &&
+               (v.is_number_unsigned() ? v.get<uint64_t>() <= INT64_MAX : v.get<int64_t>() >= 0);
+    };
+    if (!count(j["fileCount"]) || !count(j["fileBytes"]) || !j["files"].is_array())
+        return false;
+    for (const auto& f : j["files"]) {
+        if (!f.is_object() || !f.contains("name") || !f.contains("size") ||
+            !f["name"].is_string() || !count(f["size"]))
+            return false;
+        node.files.push_back(DiskFile{f["name"].get<std::string>(), f["size"].get<int64_t>()});
+    }
+    node.fileCount = j["fileCount"].get<int64_t>();
+    node.fileBytes = j["fileBytes"].get<int64_t>();
     const auto &id = j["id"], &name = j["name"], &path = j["path"], &size = j["size"],
                &children = j["children"];
     if (!id.is_string() || !name.is_string() || !path.is_string() || !size.is_number_integer() ||
@@ -472,7 +567,25 @@ TEST(DiskTree, DecodeAgreesWithAGeneralJsonParser)
         "   ",
         "null",
     };
-    for (const auto& text : texts) {
+    std::vector<std::string> all;
+    for (const auto& text : texts)
+        all.push_back(withFileKeys(text));
+    const std::string head = R"({"id":"A","name":"n","path":"/p","size":1,"children":[],)";
+    for (const char* tail : {
+             R"("fileCount":2,"fileBytes":4096,"files":[{"name":"a
+b","size":4096}]})",
+             R"("fileCount":2,"fileBytes":4096,"files":[{"size":1,"name":"x","extra":[]}]})",
+             R"("fileCount":-1,"fileBytes":0,"files":[]})",
+             R"("fileCount":1,"fileBytes":1.5,"files":[]})",
+             R"("fileCount":1,"fileBytes":1,"files":{}})",
+             R"("fileCount":1,"fileBytes":1,"files":[{"name":"x"}]})",
+             R"("fileCount":1,"fileBytes":1,"files":[{"name":1,"size":1}]})",
+             R"("fileCount":1,"fileBytes":1,"files":[{"name":"x","size":-1}]})",
+             R"("fileCount":1,"fileBytes":1,"files":["x"]})",
+             R"("fileCount":1,"fileBytes":1})", // the first format: no files
+         })
+        all.push_back(head + tail);
+    for (const auto& text : all) {
         SCOPED_TRACE(text);
         auto ours = DiskTree::decode(text);
         auto reference = referenceDecode(text);
@@ -480,6 +593,9 @@ TEST(DiskTree, DecodeAgreesWithAGeneralJsonParser)
         if (ours) {
             EXPECT_EQ(shape({*ours}), shape({*reference}));
             EXPECT_EQ(ours->id, reference->id);
+            EXPECT_EQ(ours->files, reference->files);
+            EXPECT_EQ(ours->fileCount, reference->fileCount);
+            EXPECT_EQ(ours->fileBytes, reference->fileBytes);
         }
     }
 }

@@ -165,7 +165,7 @@ TestCase {
         tryVerify(() => !s.model.mapLoading, 20000)
         compare(s.model.mapTrail.length, 0)
 
-        s.model.loadMap(homePath(s.model) + "/Library/Caches/Big", undefined, false, false)
+        s.model.loadMap(homePath(s.model) + "/Documents/Empty", undefined, false, false)
         compare(s.model.mapDepth, 4)
         tryVerify(() => !s.model.mapLoading, 20000)
         compare(s.model.mapChildCount, 0)
@@ -174,5 +174,76 @@ TestCase {
         verify(empty.visible)
         compare(empty.text, "0 items")
         compare(findChild(s.page, "mapCount").text, "0 items")
+    }
+
+    // A folder of files alone: its file is a tile of its own, counted and
+    // hovered like a folder, with a menu for it, and a click opens nothing.
+    function test_filesAreTiles() {
+        const s = shownPage()
+        const big = homePath(s.model) + "/Library/Caches/Big"
+        s.model.loadMap(big, undefined, false, false)
+        tryVerify(() => !s.model.mapLoading && s.model.mapPath === big, 20000)
+        compare(s.model.mapChildCount, 1)
+        verify(s.map.visible)
+        tryVerify(() => s.map.cellCount === 1)
+        compare(s.map.cellKind(0), "file")
+        compare(findChild(s.page, "mapCount").text, "1 " + qsTr("common.items"))
+        const r = s.map.cellRect(0)
+        s.map.hoverAt(r.x + r.width / 2, r.y + r.height / 2)
+        compare(s.map.hoveredName, "blob")
+        compare(s.map.hoveredPath, big + "/blob")
+        s.map.clickAt(r.x + r.width / 2, r.y + r.height / 2)
+        verify(!s.model.mapLoading)
+        compare(s.model.mapPath, big)
+        const menu = findChild(s.page, "mapMenu")
+        s.map.contextAt(r.x + r.width / 2, r.y + r.height / 2)
+        tryVerify(() => menu.visible)
+        compare(menu.path, big + "/blob")
+        menu.close()
+    }
+
+    // The top cells are elements a screen reader reads and presses, and the
+    // keyboard moves across them: arrows, Enter opens, Backspace goes up.
+    function test_cellsForScreenReadersAndKeyboard() {
+        const s = shownPage()
+        const layer = findChild(s.page, "mapCells")
+        const cellElements = () => {
+            let out = []
+            for (let i = 0; i < layer.children.length; ++i)
+                if (layer.children[i].sizeText !== undefined)
+                    out.push(layer.children[i])
+            return out
+        }
+        const elements = cellElements()
+        compare(elements.length, s.map.cells.rowCount())
+        verify(elements.length >= 3)
+        for (const e of elements)
+            compare(e.Accessible.name, e.name + " " + e.sizeText)
+
+        layer.forceActiveFocus()
+        const first = s.map.focusedIndex
+        verify(first >= 0)
+        verify(findChild(s.page, "focusRing").visible)
+        const start = s.map.cellRect(first)
+        keyClick(Qt.Key_Right)
+        const moved = s.map.focusedIndex
+        verify(moved !== first)
+        verify(s.map.cellRect(moved).x >= start.x + start.width - 0.5)
+        keyClick(Qt.Key_Left)
+        compare(s.map.focusedIndex, first)
+
+        // The first cell is the largest folder: Enter opens it, Backspace
+        // comes back, and focus lands on the new map's first cell.
+        compare(s.map.cellKind(first), "folder")
+        keyClick(Qt.Key_Return)
+        tryVerify(() => !s.model.mapLoading && s.model.mapTrail.length === 1, 20000)
+        tryVerify(() => s.map.focusedIndex >= 0)
+        keyClick(Qt.Key_Backspace)
+        tryVerify(() => !s.model.mapLoading && s.model.mapTrail.length === 0, 20000)
+
+        // Pressed through accessibility, a folder's element opens it too.
+        const folder = cellElements().find(e => e.kind === "folder")
+        folder.Accessible.pressAction()
+        tryVerify(() => !s.model.mapLoading && s.model.mapTrail.length === 1, 20000)
     }
 }
