@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // app_map_bench MODE: the storage map's speed and memory (not a test).
 //   timing - offscreen: lays out and paints the map of a generated
-//            20,000-folder tree, depth 8, in 1072 x 560 (median of 15 runs,
-//            layout and paint apart, and a repaint without a new layout);
-//            times hover hit-testing; then measures a real 20,000-folder tree
-//            on disk with the real engine and times a drill into a folder
-//            whose tree is cached, from the call to the painted map.
+//            20,000-folder tree with files in every folder, depth 8, in
+//            1072 x 560 (median of 15 runs, layout and paint apart, and a
+//            repaint without a new layout); times hover hit-testing; then
+//            measures a real 20,000-folder tree on disk with the real engine
+//            and times a drill into a folder whose tree is cached, from the
+//            call to the painted map.
 //   paint  - the timing mode without the tree on disk: layout, paint, hover
 //   bare   - a bare Qt Quick window of the application's size; prints VmRSS
 //   map    - the application on its Storage Map showing a generated
@@ -54,6 +55,15 @@ void grow(DiskNode& n, int level, int budget, int fanout, std::mt19937& rng)
     std::uniform_real_distribution<double> logSize(12, 30); // 4 KB to 1 GB
     const int64_t own = static_cast<int64_t>(std::exp2(logSize(rng)));
     n.size = own;
+    // The folder's own bytes are its files: up to 30 of them, the largest
+    // eight named, each half of what the larger ones leave.
+    n.fileCount = 1 + static_cast<int64_t>(rng() % 30);
+    n.fileBytes = own;
+    int64_t left = own;
+    for (int64_t f = 0; f < std::min<int64_t>(n.fileCount, 8) && left / 2 > 0; ++f) {
+        n.files.push_back(DiskFile{"file " + std::to_string(f) + ".bin", left / 2});
+        left -= left / 2;
+    }
     if (level >= 8 || budget <= 0)
         return;
     const int k = std::min(budget, fanout);
@@ -98,6 +108,11 @@ void makeFolders(const std::filesystem::path& dir, int level, int budget, int fa
     for (int i = 0; i < k; ++i) {
         const auto sub = dir / ("d" + std::to_string(i));
         std::filesystem::create_directory(sub);
+        if (FILE* f = std::fopen((sub / "file.bin").c_str(), "wb")) {
+            static const std::vector<char> bytes(8192, 'x');
+            std::fwrite(bytes.data(), 1, bytes.size(), f);
+            std::fclose(f);
+        }
         makeFolders(sub, level + 1, rest / k + (i < rest % k ? 1 : 0), fanout);
     }
 }
