@@ -65,26 +65,7 @@ def walk(node, depth=0, out=None):
 
 def showing_nodes(app, role, name):
     """The accessible objects of this role and name that are on screen."""
-    found = []
-
-    def visit(node, depth):
-        if node is None or depth > 60:
-            return
-        try:
-            if (node.getRole() == role and node.name == name
-                    and node.getState().contains(pyatspi.STATE_SHOWING)):
-                found.append(node)
-            count = node.childCount
-        except Exception:
-            return
-        for i in range(count):
-            try:
-                visit(node.getChildAtIndex(i), depth + 1)
-            except Exception:
-                pass
-
-    visit(app, 0)
-    return found
+    return showing_nodes_where(app, role, lambda text: text == name)
 
 
 def wait_for(what, test, seconds=10):
@@ -194,13 +175,61 @@ def page_checks(app, pages):
     return True
 
 
+def showing_cells(app, name):
+    """The storage map's folder cells on screen named name and a size."""
+    return showing_nodes_where(app, pyatspi.ROLE_PUSH_BUTTON,
+                               lambda text: text.startswith(name + " "))
+
+
+def showing_nodes_where(app, role, test):
+    found = []
+
+    def visit(node, depth):
+        if node is None or depth > 60:
+            return
+        try:
+            if (node.getRole() == role and test(node.name)
+                    and node.getState().contains(pyatspi.STATE_SHOWING)):
+                found.append(node)
+            count = node.childCount
+        except Exception:
+            return
+        for i in range(count):
+            try:
+                visit(node.getChildAtIndex(i), depth + 1)
+            except Exception:
+                pass
+
+    visit(app, 0)
+    return found
+
+
+def map_checks(app, spec):
+    """On the Storage Map, the folder's cell is read with its size and
+    pressed, and the map then shows its child's cell."""
+    folder, child = spec.split("::")
+    tabs = wait_for("the page tab Storage Map",
+                    lambda: showing_nodes(app, pyatspi.ROLE_PAGE_TAB, "Storage Map"))
+    if not tabs or not press(tabs[0]):
+        return False
+    cells = wait_for("the map cell " + folder, lambda: showing_cells(app, folder), 20)
+    if not cells or not press(cells[0]):
+        return False
+    if not wait_for("the map cell " + child, lambda: showing_cells(app, child), 20):
+        return False
+    print("walk: map cell %s pressed, %s shown" % (cells[0].name, child))
+    return True
+
+
 def main():
     args = sys.argv[1:]
+    options = ("--page", "--map")
     pages = [args[i + 1] for i, a in enumerate(args) if a == "--page" and i + 1 < len(args)]
-    skip = {i + 1 for i, a in enumerate(args) if a == "--page"}
+    maps = [args[i + 1] for i, a in enumerate(args) if a == "--map" and i + 1 < len(args)]
+    skip = {i + 1 for i, a in enumerate(args) if a in options}
     pressing = "--press" in args
     wanted = [a for i, a in enumerate(args)
-              if a not in ("--press", "--page") and i not in skip]
+              if a not in ("--press",) + options and i not in skip]
     deadline = time.time() + 40
     app = find_app(deadline)
     if app is None:
@@ -230,6 +259,8 @@ def main():
         ok = press_checks(app)
     if ok and pages:
         ok = page_checks(app, pages)
+    for spec in maps:
+        ok = ok and map_checks(app, spec)
     return 0 if ok else 1
 
 
