@@ -435,6 +435,11 @@ const std::array<Entry, kEntryCount>& entries()
         {"term.packaged", "已随软件包安装，在 PATH 中", "Installed with the package, on your PATH"},
         {"map.copyPath", "复制路径", "Copy path"},
         {"files.none", "没有超过最小体积的文件", "No file is above the minimum size"},
+        {"chooser.title", "选择要显示的文件夹", "Choose a Folder to Show"},
+        {"chooser.choose", "选择此文件夹", "Choose This Folder"},
+        {"chooser.hidden", "显示隐藏文件夹", "Show hidden folders"},
+        {"chooser.empty", "这里没有子文件夹", "No folders in here"},
+        {"chooser.unreadable", "无法读取这个文件夹", "This folder cannot be read"},
     }};
     return table;
 }
