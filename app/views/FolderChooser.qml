@@ -161,6 +161,14 @@ Popup {
                 checked: folders.showHidden
                 Accessible.name: text
                 onToggled: folders.showHidden = checked
+                // Drawn as the app's other check marks are.
+                indicator: Symbol {
+                    x: hidden.leftPadding
+                    anchors.verticalCenter: parent.verticalCenter
+                    name: hidden.checked ? "checkmark.circle.fill" : "circle"
+                    size: 15
+                    color: hidden.checked ? Theme.accent : Theme.secondary
+                }
                 contentItem: Text {
                     leftPadding: hidden.indicator.width + 6
                     verticalAlignment: Text.AlignVCenter
