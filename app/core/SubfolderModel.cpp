@@ -7,6 +7,7 @@
 
 #include <QCollator>
 #include <QFuture>
+#include <QLocale>
 #include <QtConcurrent/QtConcurrentRun>
 
 #include <algorithm>
@@ -59,7 +60,12 @@ SubfolderModel::Listing SubfolderModel::read(const std::string& folder)
         const bool hidden = name.front() == '.';
         listing.entries.push_back({std::move(name), hidden});
     }
-    QCollator collator;
+    // The C locale's collator compares code points; a reader's order wants
+    // a language's rules.
+    QLocale locale;
+    if (locale.language() == QLocale::C)
+        locale = QLocale(QLocale::English, QLocale::UnitedStates);
+    QCollator collator(locale);
     collator.setNumericMode(true);
     collator.setCaseSensitivity(Qt::CaseInsensitive);
     std::vector<std::pair<QString, Entry>> keyed;
@@ -149,14 +155,15 @@ void SubfolderModel::setFolder(const QString& folder)
         m_loading = true;
         emit loadingChanged();
     }
-    QtConcurrent::run([path] { return SubfolderModel::read(path); })
-        .then(this, [this, ticket](Listing listing) {
-            if (ticket != m_reads)
-                return;
-            apply(std::move(listing));
-            m_loading = false;
-            emit loadingChanged();
-        });
+    QtConcurrent::run([path] {
+        return SubfolderModel::read(path);
+    }).then(this, [this, ticket](Listing listing) {
+        if (ticket != m_reads)
+            return;
+        apply(std::move(listing));
+        m_loading = false;
+        emit loadingChanged();
+    });
 }
 
 void SubfolderModel::setShowHidden(bool show)

@@ -111,7 +111,7 @@ Popup {
                     Accessible.role: Accessible.Button
                     Accessible.name: name
                     Accessible.onPressAction: row.clicked()
-                    onClicked: folders.folder = path
+                    onClicked: folders.folder = row.path
                     background: Rectangle {
                         radius: 6
                         color: row.down ? Theme.primaryAt(0.12)
