@@ -3,12 +3,11 @@
 // names keep their bytes and show as one line, links to folders count and
 // other entries do not, hidden folders wait to be asked for, and a folder
 // that cannot be read lists nothing and says so.
-#include "RecordVariants.h"
 #include "SubfolderModel.h"
+#include "RecordVariants.h"
 #include "TestHome.h"
 
 #include <QAbstractItemModelTester>
-#include <QSignalSpy>
 #include <QTest>
 
 #include <filesystem>
@@ -35,8 +34,9 @@ private slots:
     {
         TestSupport::TestHome home;
         const std::string odd = std::string("caf") + char(0xff);
-        for (const std::string& dir : std::vector<std::string>{"pick/item10", "pick/Item9", "pick/.hidden",
-                                       "pick/" + odd, "pick/two\nlines", "elsewhere"})
+        for (const std::string& dir :
+             std::vector<std::string>{"pick/item10", "pick/Item9", "pick/.hidden", "pick/" + odd,
+                                      "pick/two\nlines", "elsewhere"})
             home.dir(dir);
         home.file("pick/a-file");
         std::filesystem::create_directory_symlink(home.at("elsewhere"), home.at("pick/linked"));
@@ -45,7 +45,6 @@ private slots:
 
         SubfolderModel model;
         QAbstractItemModelTester tester(&model);
-        QSignalSpy loaded(&model, &SubfolderModel::loadingChanged);
         model.setFolder(qPath(home.at("pick/./item10/..")));
         QCOMPARE(model.folder(), qPath(home.at("pick")));
         QCOMPARE(model.parentFolder(), qPath(home.path()));
