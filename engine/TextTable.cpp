@@ -437,6 +437,11 @@ const std::array<Entry, kEntryCount>& entries()
         {"files.none", "没有超过最小体积的文件", "No file is above the minimum size"},
         {"map.files", "%d 个文件", "%d files"},
         {"map.oneFile", "1 个文件", "1 file"},
+        {"chooser.title", "选择要显示的文件夹", "Choose a Folder to Show"},
+        {"chooser.choose", "选择此文件夹", "Choose This Folder"},
+        {"chooser.hidden", "显示隐藏文件夹", "Show hidden folders"},
+        {"chooser.empty", "这里没有子文件夹", "No folders in here"},
+        {"chooser.unreadable", "无法读取这个文件夹", "This folder cannot be read"},
     }};
     return table;
 }

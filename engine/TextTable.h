@@ -14,7 +14,7 @@ struct Entry
     const char* en;
 };
 
-inline constexpr std::size_t kEntryCount = 316;
+inline constexpr std::size_t kEntryCount = 321;
 
 const std::array<Entry, kEntryCount>& entries();
 

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 import QtQuick
 import QtQuick.Controls.Basic
-import QtQuick.Dialogs
 import QtQuick.Layouts
 import Tidlo.Core
 import Tidlo.Views
@@ -68,7 +67,9 @@ Item {
                     anchors.verticalCenter: parent.verticalCenter
                     symbol: "folder.badge.plus"
                     text: qsTr("map.choose")
-                    onClicked: folderDialog.open()
+                    // The desktop's own chooser where there is one (Desktop
+                    // reports back), else ours; both open at the folder shown.
+                    onClicked: Desktop.chooseFolder(qsTr("chooser.title"), page.model.mapPath)
                 }
                 BorderedButton {
                     objectName: "refreshMap"
@@ -291,10 +292,14 @@ Item {
         }
     }
 
-    FolderDialog {
-        id: folderDialog
-        currentFolder: page.model.mapHomeUrl
-        onAccepted: page.model.chooseMapFolder(selectedFolder)
+    Connections {
+        target: Desktop
+        function onFolderChosen(folder) { page.model.chooseMapFolder(folder) }
+        function onFolderChooserMissing(startFolder) { folderChooser.openAt(startFolder) }
+    }
+    FolderChooser {
+        id: folderChooser
+        onChosen: (folder) => page.model.chooseMapFolder(folder)
     }
 
     Menu {

@@ -2,7 +2,8 @@
 // The Qt Quick tests of the window (tests/app/qml/tst_*.qml), offscreen with
 // the Basic style, over a throw-away home whose cache scan takes long enough
 // (a few hundred small cache folders) for a test to catch the scan running,
-// and two caches whose names are markup and a right-to-left override.
+// two caches whose names are markup and a right-to-left override, and no
+// session bus.
 #include "CommandLineTool.h"
 #include "Lang.h"
 #include "TestHome.h"
@@ -29,6 +30,12 @@ public slots:
         m_home->sizedFile("Library/Caches/MixedCase/blob", 3 * 1024 * 1024);
         m_home->sizedFile("Library/Caches/<b>x<i>y/blob", 3 * 1024 * 1024);
         m_home->sizedFile("Library/Caches/a\u202egnp.exe/blob", 3 * 1024 * 1024);
+        // For the storage map's own folder chooser: a hidden and a plain folder.
+        m_home->dir("Chooser/.dotted");
+        m_home->dir("Chooser/Plain");
+        // No session bus: the storage map finds no desktop folder chooser and
+        // shows its own, whatever the machine running the tests has.
+        qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/tidlo-test-bus");
         for (const char* v : {"TID_GUIDE", "TID_NOGUIDE", "TID_PAGE", "TID_LANG"})
             qunsetenv(v);
         QQuickStyle::setStyle(QStringLiteral("Basic"));

@@ -3,8 +3,9 @@
 // the application's name at 1100 x 750 with the 980 x 660 minimum, the
 // watchdog puts a shrunken window back during its first ticks, no setting of
 // another system lands in the preferences, the built
-// executable reports its window under TID_DEBUG, and closing the window ends
-// the application.
+// executable reports its window under TID_DEBUG, the Storage Map's Choose
+// Folder opens a chooser when the window opened on that page, and closing the
+// window ends the application.
 #include "AppDelegate.h"
 #include "Lang.h"
 #include "Preferences.h"
@@ -69,6 +70,9 @@ private slots:
         m_home = std::make_unique<TestSupport::TestHome>();
         qputenv("TID_LANG", "en");
         qputenv("TID_NOGUIDE", "1");
+        qputenv("TID_PAGE", "map");
+        // No session bus: no desktop folder chooser comes up on this display.
+        qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/tidlo-test-bus");
         QQuickStyle::setStyle(QStringLiteral("Basic"));
         Lang::install();
         m_delegate = std::make_unique<AppDelegate>();
@@ -95,6 +99,31 @@ private slots:
         QVERIFY(root->findChild<QQuickItem*>("sidebar"));
         // Nothing but this product's own keys in the preferences on Linux.
         QVERIFY(!Preferences::boolean("NSQuitAlwaysKeepsWindows"));
+    }
+
+    // The first page is built before the window holds it; Choose Folder must
+    // open a chooser over it all the same (a popup in the window's overlay).
+    void chooserOpensOnTheFirstPage()
+    {
+        QQuickView* w = m_delegate->window();
+        QVERIFY(QTest::qWaitForWindowExposed(w, 10000));
+        auto* button = w->rootObject()->findChild<QQuickItem*>("chooseFolder");
+        QVERIFY(button);
+        // What the window's overlay shows.
+        const auto openPopups = [w] {
+            int open = 0;
+            for (QQuickItem* layer : w->contentItem()->childItems())
+                if (QByteArray(layer->metaObject()->className()) == "QQuickOverlay")
+                    for (QQuickItem* popup : layer->childItems())
+                        open += popup->isVisible() ? 1 : 0;
+            return open;
+        };
+        QCOMPARE(openPopups(), 0);
+        const QPointF centre = button->mapToScene({button->width() / 2, button->height() / 2});
+        QTest::mouseClick(w, Qt::LeftButton, {}, centre.toPoint());
+        QTRY_VERIFY(openPopups() > 0); // the chooser, and the modal dimmer
+        QTest::keyClick(w, Qt::Key_Escape);
+        QTRY_COMPARE(openPopups(), 0);
     }
 
     void watchdogRestoresAShrunkenWindow()

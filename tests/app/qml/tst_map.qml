@@ -7,7 +7,9 @@ import Tidlo.Views
 // The Storage Map page over the test home (a Library/Caches tree measured by
 // the real folder-size tool): the first load, hover without repainting the
 // map, drilling and going back up, the "Other" cell, the right-click menu,
-// the depth control and the empty state.
+// the depth control and the empty state; and the map's own folder chooser,
+// which the page shows here (the tests run without a session bus, so without
+// the desktop's chooser).
 TestCase {
     id: test
     name: "StorageMap"
@@ -25,6 +27,11 @@ TestCase {
             TreemapView { id: page; width: 1000; height: 700; model: model }
             AppModel { id: model }
         }
+    }
+
+    Component {
+        id: rootComp
+        RootView { width: 1000; height: 700 }
     }
 
     function shownPage() {
@@ -245,5 +252,132 @@ TestCase {
         const folder = cellElements().find(e => e.kind === "folder")
         folder.Accessible.pressAction()
         tryVerify(() => !s.model.mapLoading && s.model.mapTrail.length === 1, 20000)
+    }
+
+    // ---- The own folder chooser
+
+    function openChooser(page) {
+        mouseClick(findChild(page, "chooseFolder"))
+        const chooser = findChild(page, "folderChooser")
+        tryVerify(() => chooser.opened)
+        const list = findChild(chooser.contentItem, "chooserList")
+        tryVerify(() => !list.model.loading)
+        return chooser
+    }
+    function part(chooser, name) {
+        return findChild(chooser.contentItem, name)
+    }
+    // The names the list shows, once it shows the folder's rows.
+    function rowNames(chooser) {
+        const list = part(chooser, "chooserList")
+        const names = []
+        for (let i = 0; i < list.count; ++i) {
+            const row = list.itemAtIndex(i)
+            names.push(row ? row.text : "")
+        }
+        return names.sort()
+    }
+    function enter(chooser, name) {
+        const list = part(chooser, "chooserList")
+        let row = null
+        tryVerify(() => {
+            for (let i = 0; i < list.count; ++i)
+                if (list.itemAtIndex(i) && list.itemAtIndex(i).text === name)
+                    row = list.itemAtIndex(i)
+            return row !== null
+        })
+        const before = list.model.folder
+        mouseClick(row)
+        tryVerify(() => list.model.folder === before.replace(/\/$/, "") + "/" + name
+                        && !list.model.loading)
+    }
+
+    function test_ownChooserChoosesTheFolderShown() {
+        const s = shownPage()
+        const home = homePath(s.model)
+        let chooser = openChooser(s.page)
+        compare(part(chooser, "chooserPath").text, home)
+        enter(chooser, "Chooser")
+        compare(part(chooser, "chooserPath").text, home + "/Chooser")
+        // Hidden folders only when asked.
+        tryCompare(part(chooser, "chooserList"), "count", 1)
+        compare(rowNames(chooser), ["Plain"])
+        const hidden = part(chooser, "chooserHidden")
+        verify(!hidden.checked)
+        mouseClick(hidden)
+        verify(hidden.checked)
+        tryCompare(part(chooser, "chooserList"), "count", 2)
+        compare(rowNames(chooser), [".dotted", "Plain"])
+        // Into the hidden folder (empty) and up again.
+        enter(chooser, ".dotted")
+        verify(part(chooser, "chooserNote").visible)
+        compare(part(chooser, "chooserNote").text, "No folders in here")
+        mouseClick(part(chooser, "chooserUp"))
+        tryVerify(() => part(chooser, "chooserPath").text === home + "/Chooser")
+        // A row with the focus is not what Choose takes: the folder shown is.
+        const list = part(chooser, "chooserList")
+        tryCompare(list, "count", 2)
+        list.currentIndex = 1
+        list.itemAtIndex(1).forceActiveFocus()
+        mouseClick(part(chooser, "chooserChoose"))
+        tryVerify(() => !chooser.visible)
+        tryVerify(() => s.model.mapPath === home + "/Chooser" && !s.model.mapLoading, 20000)
+
+        // Opened again, it is at the folder the map shows; a hidden folder
+        // can be chosen; Escape closes it with no choice.
+        chooser = openChooser(s.page)
+        compare(part(chooser, "chooserPath").text, home + "/Chooser")
+        enter(chooser, ".dotted")
+        mouseClick(part(chooser, "chooserChoose"))
+        tryVerify(() => s.model.mapPath === home + "/Chooser/.dotted" && !s.model.mapLoading,
+                  20000)
+        chooser = openChooser(s.page)
+        mouseClick(part(chooser, "chooserUp"))
+        keyClick(Qt.Key_Escape)
+        tryVerify(() => !chooser.visible)
+        compare(s.model.mapPath, home + "/Chooser/.dotted")
+    }
+
+    function test_ownChooserSpeaksTheInterfaceLanguage_data() {
+        return [
+            { tag: "en", lang: "en", texts: { chooserTitle: "Choose a Folder to Show",
+                chooserUp: "Up", chooserHome: "Home", chooserHidden: "Show hidden folders",
+                chooserCancel: "Cancel", chooserChoose: "Choose This Folder" } },
+            { tag: "zh", lang: "zh", texts: { chooserTitle: "选择要显示的文件夹",
+                chooserUp: "返回上一级", chooserHome: "个人文件夹", chooserHidden: "显示隐藏文件夹",
+                chooserCancel: "取消", chooserChoose: "选择此文件夹" } },
+        ]
+    }
+    function test_ownChooserSpeaksTheInterfaceLanguage(data) {
+        const s = shownPage()
+        Lang.langSel = data.lang
+        const chooser = openChooser(s.page)
+        for (const name in data.texts) {
+            const item = part(chooser, name)
+            compare(item.text, data.texts[name], name)
+            compare(item.Accessible.name, data.texts[name], name)
+        }
+        // The rows are read by their names.
+        verify(rowNames(chooser).includes("Chooser"))
+        const list = part(chooser, "chooserList")
+        for (let i = 0; i < list.count; ++i)
+            compare(list.itemAtIndex(i).Accessible.name, list.itemAtIndex(i).text)
+    }
+
+    // A window that opens on the storage map builds the page before the page
+    // is in the window (as QQuickView builds its content): the chooser must
+    // open all the same.
+    function test_chooserOpensWhenTheWindowStartsOnTheMap() {
+        Lang.langSel = "en"
+        const root = createTemporaryObject(rootComp, null, { page: "map" })
+        verify(root.Window.window === null)
+        root.guide = { kind: "", features: [] }
+        root.parent = test
+        const page = findChild(root, "pageLoader").item
+        verify(page.toString().indexOf("TreemapView") === 0)
+        tryVerify(() => root.model.hasMapRoot && !root.model.mapLoading, 20000)
+        const chooser = openChooser(page)
+        verify(chooser.visible)
+        compare(part(chooser, "chooserPath").text, homePath(root.model))
     }
 }
