@@ -47,6 +47,20 @@ TestCase {
         compare(findChild(ring, "ringPercent").text, "100%")
     }
 
+    // The ring is there in the first picture of it: the used half (right)
+    // in the accent, the free half (left) the faint track, the corner bare.
+    function test_diskRingPaintsInItsFirstFrame() {
+        const ring = createTemporaryObject(ringComp, test, { ratio: 0.5 })
+        const img = grabImage(ring)
+        const mid = Math.round(ring.height / 2)
+        const used = img.pixel(ring.width - 7, mid)
+        const free = img.pixel(7, mid)
+        const bare = img.pixel(0, 0)
+        verify(!Qt.colorEqual(used, free), "used " + used + ", free " + free)
+        verify(!Qt.colorEqual(free, bare), "free " + free + ", bare " + bare)
+        verify(used.b > used.r, "accent " + used)
+    }
+
     function test_typeDonutSegments() {
         const donut = createTemporaryObject(donutComp, test, {
             buckets: [{ name: "Video", size: 5e9, index: 0 }, { name: "Text", size: 3, index: 12 }]
