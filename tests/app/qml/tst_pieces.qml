@@ -5,7 +5,8 @@ import Tidlo.Core
 import Tidlo.Views
 
 // The shared view pieces: risk badges, the page header's left edge, the card's
-// inset, the file icon's fallback and the symbol glyphs.
+// inset, the file icon's fallback, the symbol glyphs and the confirmation's
+// buttons.
 TestCase {
     id: test
     name: "Pieces"
@@ -21,6 +22,14 @@ TestCase {
         id: card
         Card {
             Rectangle { width: 100; height: 40 }
+        }
+    }
+    Component {
+        id: confirm
+        ConfirmDialog {
+            title: "Empty Trash?"
+            message: "Everything goes."
+            confirmText: "Delete"
         }
     }
     Component {
@@ -79,5 +88,20 @@ TestCase {
         verify(Glyphs.glyph("sparkles").length === 1)
         verify(Glyphs.glyph("sparkles") !== Glyphs.glyph("no.such.symbol"))
         compare(Glyphs.family, "Material Icons")
+    }
+
+    // Each button's label sits in the middle of its button, which is wider.
+    function test_confirmButtonsCentreTheirLabels() {
+        const dialog = createTemporaryObject(confirm, test)
+        dialog.open()
+        tryCompare(dialog, "opened", true)
+        for (const name of ["confirmCancel", "confirmAccept"]) {
+            const button = findChild(dialog.contentItem, name)
+            verify(button.width > button.implicitWidth, name + " is wider than its label")
+            const label = button.contentItem.children[0]
+            const centre = label.mapToItem(button, label.width / 2, 0).x
+            fuzzyCompare(centre, button.width / 2, 1, name)
+        }
+        dialog.close()
     }
 }
