@@ -245,7 +245,7 @@ QStringList AppModel::trashNotes(const std::map<MoveOutcome, int>& left)
     QStringList out;
     for (const auto& [outcome, key] : kNotes)
         if (auto it = left.find(outcome); it != left.end() && it->second > 0)
-            out.push_back(QString::fromStdString(L::f(key, {it->second})));
+            out.push_back(QString::fromStdString(L::fCount(key, it->second)));
     return out;
 }
 

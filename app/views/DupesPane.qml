@@ -28,7 +28,7 @@ Item {
     function askKeepFirst(groupId) {
         const moves = model.keepFirstMoves(groupId)
         keepConfirm.groupId = groupId
-        keepConfirm.message = Lang.format(qsTr("dupes.confirmBody"), [moves.length])
+        keepConfirm.message = Lang.format(qsTr(Lang.countKey("dupes.confirmBody", moves.length)), [moves.length])
         keepConfirm.names = moves
         keepConfirm.open()
     }

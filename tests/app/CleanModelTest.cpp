@@ -192,7 +192,7 @@ private slots:
         QCOMPARE(r.moved, 2);
         QCOMPARE(r.failed, 1);
         QCOMPARE(r.size, 3000);
-        QCOMPARE(r.notes, QStringList{QStringLiteral("1 items were already gone.")});
+        QCOMPARE(r.notes, QStringList{QStringLiteral("1 item was already gone.")});
         QVERIFY(!fs::exists(m_home->at("one/Caches")) && !fs::exists(m_home->at("two/Caches")));
         QVERIFY(fs::exists(m_home->at("keep/f")));
         const auto names = namesUnder(m_home->path());
