@@ -482,6 +482,9 @@ const std::array<Entry, kEntryCount>& entries()
          "这些项目只是名字相同，内容没有比对过，可能并不一样。以下 %d 项将移到废纸篓：",
          "These share only a name: their contents were not compared and may differ. This %d item "
          "will move to the Trash:"},
+        // The Overview's word on the report it wrote (clean.exported when on the desktop).
+        {"ov.exportedHome", "报告已导出到家目录", "Report exported to your home folder"},
+        {"ov.exportFailed", "无法写入报告", "The report could not be written"},
     }};
     return table;
 }
