@@ -130,7 +130,7 @@ Item {
                 bottomMargin: 90
                 boundsBehavior: Flickable.StopAtBounds
                 reuseItems: true
-                ScrollBar.vertical: ScrollBar {}
+                ScrollBar.vertical: ListScrollBar {}
                 delegate: ItemRow {
                     width: ListView.view.width
                     canProtect: true

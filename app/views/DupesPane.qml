@@ -144,7 +144,7 @@ Item {
             // few, and a card that left with its group never shows again in
             // another group's place.
             reuseItems: false
-            ScrollBar.vertical: ScrollBar {}
+            ScrollBar.vertical: ListScrollBar {}
             delegate: DupGroupCard {
                 width: ListView.view.width
                 onKeepFirst: {

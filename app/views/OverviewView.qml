@@ -33,7 +33,7 @@ Item {
         contentHeight: content.implicitHeight + 28
         boundsBehavior: Flickable.StopAtBounds
         clip: true
-        ScrollBar.vertical: ScrollBar {}
+        ScrollBar.vertical: ListScrollBar {}
 
         ColumnLayout {
             id: content

@@ -61,6 +61,7 @@ Item {
             spacing: 4
             model: pane.snaps
             boundsBehavior: Flickable.StopAtBounds
+            ScrollBar.vertical: ListScrollBar {}
             delegate: Rectangle {
                 id: snapRow
                 required property var modelData

@@ -41,7 +41,7 @@ Item {
         contentHeight: cards.height + 20
         clip: true
         boundsBehavior: Flickable.StopAtBounds
-        ScrollBar.vertical: ScrollBar {}
+        ScrollBar.vertical: ListScrollBar {}
 
         Column {
             id: cards
