@@ -11,7 +11,7 @@ ScrollBar {
     id: bar
 
     // Whether the handle is shown now.
-    readonly property bool shown: handle.state === "shown"
+    readonly property bool shown: contentItem.state === "shown"
     // The content moved a moment ago.
     property bool scrolled: false
 
@@ -30,7 +30,6 @@ ScrollBar {
     }
 
     contentItem: Rectangle {
-        id: handle
         objectName: "scrollHandle"
         implicitWidth: bar.hovered || bar.pressed ? 8 : 6
         implicitHeight: implicitWidth
@@ -41,13 +40,18 @@ ScrollBar {
         states: State {
             name: "shown"
             when: bar.policy === ScrollBar.AlwaysOn || ((bar.active || bar.scrolled) && bar.size < 1)
-            PropertyChanges { target: handle; opacity: 1 }
+            PropertyChanges { bar.contentItem.opacity: 1 }
         }
         transitions: Transition {
             from: "shown"
             SequentialAnimation {
                 PauseAnimation { duration: 600 }
-                NumberAnimation { target: handle; property: "opacity"; to: 0; duration: 200 }
+                NumberAnimation {
+                    target: bar.contentItem
+                    property: "opacity"
+                    to: 0
+                    duration: 200
+                }
             }
         }
     }
