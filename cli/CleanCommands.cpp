@@ -107,7 +107,7 @@ void reportNotMoved(const std::vector<std::string>& paths, const std::vector<Mov
             lines += "  · " + printable(tilde(paths[i])) + "\n";
         }
         if (count > 0)
-            text += L::f(notMovedKey(reason), {count}) + "\n" + lines;
+            text += L::fCount(notMovedKey(reason), count) + "\n" + lines;
     }
     std::fflush(stdout);
     std::fwrite(text.data(), 1, text.size(), stderr);
@@ -182,7 +182,7 @@ void cmdScan(bool json, int64_t minMB)
     }
     printLine("");
     printLine(ANSI::bold(L::f("tc.scan.total", {human(outerSize(all))})) +
-              ANSI::dim(L::f("tc.scan.count", {static_cast<long long>(all.size())})));
+              ANSI::dim(L::fCount("tc.scan.count", static_cast<long long>(all.size()))));
     printLine(ANSI::dim(t("tc.scan.hint")));
 }
 
@@ -200,9 +200,9 @@ int cmdClean(bool safeOnly, bool dryRun, int64_t minMB)
         printLine(t("tc.clean.none"));
         return 0;
     }
-    printLine(ANSI::bold(
-        L::f("tc.clean.announce", {static_cast<long long>(items.size()), human(outerSize(items))}) +
-        " " + t("tc.clean.dest")));
+    printLine(ANSI::bold(L::fCount("tc.clean.announce", static_cast<long long>(items.size()),
+                                   {human(outerSize(items))}) +
+                         " " + t("tc.clean.dest")));
     for (const auto& item : items)
         printLine("  · " + printable(tilde(item.path)));
 
@@ -217,7 +217,7 @@ int cmdClean(bool safeOnly, bool dryRun, int64_t minMB)
     const std::vector<MoveOutcome> outcomes = Scanner::moveToTrash(paths, t("trash.terminal"));
     const auto moved = std::count(outcomes.begin(), outcomes.end(), MoveOutcome::Moved);
     printLine("");
-    printLine(ANSI::green(L::f("tc.clean.moved", {static_cast<long long>(moved)})));
+    printLine(ANSI::green(L::fCount("tc.clean.moved", static_cast<long long>(moved))));
     if (size_t(moved) == paths.size())
         return 0;
     reportNotMoved(paths, outcomes);
@@ -233,7 +233,7 @@ void cmdBig(int64_t minMB, int limit)
         printLine("  " + number(i + 1) + ANSI::cyan(column(human(files[i].size), 10)) +
                   printable(tilde(files[i].path)));
     printLine("");
-    printLine(ANSI::dim(L::f("tc.big.total", {static_cast<long long>(shown)})));
+    printLine(ANSI::dim(L::fCount("tc.big.total", static_cast<long long>(shown))));
 }
 
 } // namespace Cli

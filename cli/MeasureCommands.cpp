@@ -106,7 +106,7 @@ int cmdTree(const std::string& path, int depth, int count)
         renderTree(root.children[i], "", i + 1 == shown, 1, depth, root.size);
     if (root.children.size() > shown)
         printLine(ANSI::dim(
-            L::f("tc.tree.more", {static_cast<long long>(root.children.size() - shown)})));
+            L::fCount("tc.tree.more", static_cast<long long>(root.children.size() - shown))));
     return 0;
 }
 
@@ -156,7 +156,7 @@ void cmdTypes()
         double share = fraction(t.bytes, total);
         printLine("  " + pad(printable(key), 14) + ANSI::cyan(pad(human(t.bytes), 10)) +
                   ANSI::dim(bar(share, 16)) + percent(" %4.1f%%", share) +
-                  ANSI::dim(L::f("tc.types.files", {t.count})));
+                  ANSI::dim(L::fCount("tc.types.files", t.count)));
     }
     printLine("");
     printLine(ANSI::dim(L::f("tc.types.total", {human(total)})));
@@ -182,8 +182,8 @@ void cmdDupes(int64_t limit)
             printLine("     " + shownPath(file));
     }
     printLine("");
-    printLine(
-        ANSI::bold(L::f("tc.dupes.total", {static_cast<long long>(groups.size()), human(wasted)})));
+    printLine(ANSI::bold(
+        L::fCount("tc.dupes.total", static_cast<long long>(groups.size()), {human(wasted)})));
 }
 
 void cmdNames()
@@ -200,10 +200,10 @@ void cmdNames()
             printLine("     " + shownPath(g.files[k]));
         if (g.files.size() > 6)
             printLine(
-                ANSI::dim(L::f("tc.names.more", {static_cast<long long>(g.files.size() - 6)})));
+                ANSI::dim(L::fCount("tc.names.more", static_cast<long long>(g.files.size() - 6))));
     }
     printLine("");
-    printLine(ANSI::dim(L::f("tc.names.total", {static_cast<long long>(groups.size())})));
+    printLine(ANSI::dim(L::fCount("tc.names.total", static_cast<long long>(groups.size()))));
 }
 
 void cmdProcs()

@@ -100,6 +100,25 @@ std::string f(std::string_view key, const std::vector<Arg>& args)
     return format(s(key), args);
 }
 
+std::string countKey(std::string_view key, long long count)
+{
+    if (count == 1) {
+        std::string one = std::string(key) + ".one";
+        if (table().count(one) > 0)
+            return one;
+    }
+    return std::string(key);
+}
+
+std::string fCount(std::string_view key, long long count, const std::vector<Arg>& more)
+{
+    std::vector<Arg> args;
+    args.reserve(more.size() + 1);
+    args.emplace_back(count);
+    args.insert(args.end(), more.begin(), more.end());
+    return f(countKey(key, count), args);
+}
+
 std::vector<std::string> keys()
 {
     std::vector<std::string> out;

@@ -28,6 +28,16 @@ std::string f(std::string_view key, const std::vector<Arg>& args);
 // Fills placeholders of an already looked-up text; "%%" gives "%".
 std::string format(std::string_view text, const std::vector<Arg>& args);
 
+// The key of the text that goes with count things: key + ".one" when count is
+// 1 and the catalogue holds that text (English says "1 item" but "0 items" and
+// "2 items"), else key itself. Chinese has no plural: its ".one" texts read as
+// the others. The one place that picks a text by a count, for the app and tclean.
+std::string countKey(std::string_view key, long long count);
+
+// f() with the text for count (countKey): count fills the first "%d", then
+// more fills the placeholders after it.
+std::string fCount(std::string_view key, long long count, const std::vector<Arg>& more = {});
+
 // Keys in defining order (for the tests and the about page).
 std::vector<std::string> keys();
 

@@ -24,7 +24,8 @@ struct FolderName
     std::string_view folder, zh, en;
 };
 
-constexpr std::array<FolderName, 11> kFolderNames{{
+// The Mac home's folders and the XDG user folders by their default names.
+constexpr std::array<FolderName, 13> kFolderNames{{
     {"Desktop", "桌面", "Desktop"},
     {"Documents", "文稿", "Documents"},
     {"Downloads", "下载", "Downloads"},
@@ -33,6 +34,8 @@ constexpr std::array<FolderName, 11> kFolderNames{{
     {"Pictures", "图片", "Pictures"},
     {"Library", "资源库", "Library"},
     {"Public", "公共", "Public"},
+    {"Videos", "视频", "Videos"},
+    {"Templates", "模板", "Templates"},
     {".Trash", "废纸篓", "Trash"},
     {"Applications", "应用程序", "Applications"},
     {"System", "系统", "System"},

@@ -17,7 +17,8 @@ namespace Usage {
 
 // The folder name as shown in lang ("zh" or anything else for English):
 // Desktop, Documents, Downloads, Movies, Music, Pictures, Library, Public,
-// .Trash, Applications and System have their own texts; others stay as they are.
+// .Trash, Applications and System, and the XDG user folders' Videos and
+// Templates, have their own texts; others stay as they are.
 std::string displayName(const std::string& folder, const std::string& lang);
 
 // The file-type bucket (0 images ... 5 code, 6 other) of an extension, which

@@ -143,7 +143,7 @@ public:
     // Moves the selected findings into the Trash (trash()); trashed() reports.
     Q_INVOKABLE void trashSelected();
     // Writes the Markdown report on a worker; reportExported() gives its path
-    // ("" when it could not be written).
+    // ("" when it could not be written) and whether it is on the desktop.
     Q_INVOKABLE void exportReport();
     // Reads the history afresh into `history`.
     Q_INVOKABLE void loadHistory();
@@ -338,8 +338,9 @@ signals:
     // and a line for each reason some did not (gone, or why they stayed).
     // Items inside another moved item are not counted apart from it.
     void trashed(int moved, int failed, qint64 size, const QStringList& notes);
-    // A report was written to path ("" when it could not be).
-    void reportExported(const QString& path);
+    // A report was written to path ("" when it could not be): into the
+    // desktop folder, or (onDesktop false) the home folder when there is none.
+    void reportExported(const QString& path, bool onDesktop);
 
 private:
     using TokenPtr = std::shared_ptr<CancelToken>;

@@ -4,10 +4,13 @@
 #include "AppModel.h"
 
 #include "Files.h"
+#include "Platform.h"
 #include "Preferences.h"
 #include "RecordVariants.h"
 #include "Text.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <algorithm>
 #include <limits>
 #include <map>
@@ -245,7 +248,7 @@ QStringList AppModel::trashNotes(const std::map<MoveOutcome, int>& left)
     QStringList out;
     for (const auto& [outcome, key] : kNotes)
         if (auto it = left.find(outcome); it != left.end() && it->second > 0)
-            out.push_back(QString::fromStdString(L::f(key, {it->second})));
+            out.push_back(QString::fromStdString(L::fCount(key, it->second)));
     return out;
 }
 
@@ -340,8 +343,16 @@ void AppModel::exportReport()
     m_workers.run(
         Workers::Queue::User, this,
         [call = m_engine.exportReport, cache = m_cacheItems, orphan = m_orphanItems,
-         large = m_largeItems, volume = m_volume] { return call(cache, orphan, large, volume); },
-        [this](std::optional<std::string> path) {
-            emit reportExported(path ? QString::fromStdString(*path) : QString());
+         large = m_largeItems, volume = m_volume] {
+            std::optional<std::string> path = call(cache, orphan, large, volume);
+            // The desktop folder is read here, off the main thread (user-dirs.dirs).
+            const bool onDesktop =
+                path && QFileInfo(QString::fromStdString(*path)).absolutePath() ==
+                            QDir::cleanPath(QString::fromStdString(
+                                Platform::userFolder(Platform::UserFolder::Desktop)));
+            return std::make_pair(path.value_or(std::string()), onDesktop);
+        },
+        [this](const std::pair<std::string, bool>& written) {
+            emit reportExported(QString::fromStdString(written.first), written.second);
         });
 }

@@ -81,6 +81,11 @@ void Lang::setLangSel(const QString& value)
     watch();
 }
 
+QString Lang::countKey(const QString& key, qint64 count) const
+{
+    return QString::fromStdString(L::countKey(key.toStdString(), count));
+}
+
 QString Lang::format(const QString& text, const QVariantList& args) const
 {
     std::vector<L::Arg> filled;

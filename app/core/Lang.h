@@ -46,6 +46,10 @@ public:
     QString langSel() const;
     void setLangSel(const QString& value);
 
+    // The catalogue key of the text that goes with count things (L::countKey):
+    // "common.items.one" for 1, "common.items" otherwise. Views translate it,
+    // qsTr(Lang.countKey("common.items", n)), so a change of language redraws it.
+    Q_INVOKABLE QString countKey(const QString& key, qint64 count) const;
     // Fills the "%d" and "%@" placeholders of an already translated text.
     Q_INVOKABLE QString format(const QString& text, const QVariantList& args) const;
     // Looks the language up again (after "tc.lang" or TID_LANG changed

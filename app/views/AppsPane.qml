@@ -74,7 +74,7 @@ Item {
         clip: true
         model: apps
         boundsBehavior: Flickable.StopAtBounds
-        ScrollBar.vertical: ScrollBar {}
+        ScrollBar.vertical: ListScrollBar {}
         delegate: AppRow {
             width: ListView.view.width
             expanded: apps.expanded === path

@@ -29,7 +29,8 @@ Rectangle {
         TextLabel {
             objectName: "selectedCount"
             Layout.alignment: Qt.AlignBaseline
-            text: qsTr("common.selected") + " " + footer.model.selectedCount + " " + qsTr("common.items")
+            text: qsTr("common.selected") + " " + footer.model.selectedCount + " "
+                  + qsTr(Lang.countKey("common.items", footer.model.selectedCount))
             font.pointSize: Theme.pt(12)
             color: Theme.secondary
         }

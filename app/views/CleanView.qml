@@ -26,8 +26,9 @@ Item {
     Connections {
         target: page.model
         function onTrashed(moved, failed, size, notes) {
-            toast.show([Lang.format(qsTr("clean.doneBody"), [moved, page.model.sizeText(size)])]
-                       .concat(notes).join("\n"))
+            const done = Lang.format(qsTr(Lang.countKey("clean.doneBody", moved)),
+                                     [moved, page.model.sizeText(size)])
+            toast.show([done].concat(notes).join("\n"))
         }
     }
 
@@ -129,7 +130,7 @@ Item {
                 bottomMargin: 90
                 boundsBehavior: Flickable.StopAtBounds
                 reuseItems: true
-                ScrollBar.vertical: ScrollBar {}
+                ScrollBar.vertical: ListScrollBar {}
                 delegate: ItemRow {
                     width: ListView.view.width
                     canProtect: true
@@ -160,7 +161,7 @@ Item {
         title: qsTr("clean.confirmTitle")
         // Select All ticks protected findings too; the confirmation says how
         // many of them will move and names them.
-        message: Lang.format(qsTr("clean.confirmBody"),
+        message: Lang.format(qsTr(Lang.countKey("clean.confirmBody", page.model.selectedCount)),
                              [page.model.selectedCount, page.model.sizeText(page.model.selectedSize)])
                  + (names.length > 0 ? "\n" + Lang.format(qsTr("clean.confirmProtected"), [names.length]) : "")
         confirmText: qsTr("common.delete")

@@ -29,7 +29,7 @@ Card {
                                                 : (sameName ? qsTr("dupes.byName") : "")
     readonly property color badgeColor: isNameGroup ? Theme.care : Theme.accent
     readonly property string title: !isNameGroup ? fileCount + " × " + sizeText
-                                                 : (name !== "" ? name : fileCount + " " + qsTr("common.items"))
+                                                 : (name !== "" ? name : fileCount + " " + qsTr(Lang.countKey("common.items", fileCount)))
 
     implicitHeight: column.implicitHeight + 2 * padding
 

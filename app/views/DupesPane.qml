@@ -28,7 +28,7 @@ Item {
     function askKeepFirst(groupId) {
         const moves = model.keepFirstMoves(groupId)
         keepConfirm.groupId = groupId
-        keepConfirm.message = Lang.format(qsTr("dupes.confirmBody"), [moves.length])
+        keepConfirm.message = Lang.format(qsTr(Lang.countKey("dupes.confirmBody", moves.length)), [moves.length])
         keepConfirm.names = moves
         keepConfirm.open()
     }
@@ -144,7 +144,7 @@ Item {
             // few, and a card that left with its group never shows again in
             // another group's place.
             reuseItems: false
-            ScrollBar.vertical: ScrollBar {}
+            ScrollBar.vertical: ListScrollBar {}
             delegate: DupGroupCard {
                 width: ListView.view.width
                 onKeepFirst: {

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 import QtQuick
+import Tidlo.Core
 
 // One clean-up of the history: when, how many items, how much was freed.
 Item {
@@ -37,7 +38,7 @@ Item {
             id: itemsText
             objectName: "itemsText"
             anchors.verticalCenter: parent.verticalCenter
-            text: line.items + " " + qsTr("common.items")
+            text: line.items + " " + qsTr(Lang.countKey("common.items", line.items))
             font.pointSize: Theme.pt(10.5)
             color: Theme.secondary
         }

@@ -79,7 +79,7 @@ Item {
                 model: page.history
                 bottomMargin: 20
                 boundsBehavior: Flickable.StopAtBounds
-                ScrollBar.vertical: ScrollBar {}
+                ScrollBar.vertical: ListScrollBar {}
                 delegate: HistoryLine {
                     width: ListView.view.width
                 }

@@ -71,7 +71,7 @@ Item {
             bottomMargin: 40
             boundsBehavior: Flickable.StopAtBounds
             reuseItems: true
-            ScrollBar.vertical: ScrollBar {}
+            ScrollBar.vertical: ListScrollBar {}
             delegate: ItemRow {
                 width: ListView.view.width
                 onToggled: Desktop.reveal(path)

@@ -6,7 +6,8 @@ import Tidlo.Core
 
 // The Overview page: the home volume's capacity, what can be reclaimed, and
 // where space goes by file type and by top-level folder. It starts the full
-// scan and exports the report (shown in the file manager once written).
+// scan and exports the report (shown in the file manager once written, and
+// named with its folder in a toast, which also says when it could not be).
 Item {
     id: page
 
@@ -15,9 +16,13 @@ Item {
 
     Connections {
         target: page.model
-        function onReportExported(path) {
-            if (path !== "")
-                Desktop.reveal(path)
+        function onReportExported(path, onDesktop) {
+            if (path === "") {
+                toast.show(qsTr("ov.exportFailed"))
+                return
+            }
+            toast.show(qsTr(onDesktop ? "clean.exported" : "ov.exportedHome"), path)
+            Desktop.reveal(path)
         }
     }
 
@@ -28,7 +33,7 @@ Item {
         contentHeight: content.implicitHeight + 28
         boundsBehavior: Flickable.StopAtBounds
         clip: true
-        ScrollBar.vertical: ScrollBar {}
+        ScrollBar.vertical: ListScrollBar {}
 
         ColumnLayout {
             id: content
@@ -139,5 +144,11 @@ Item {
                 }
             }
         }
+    }
+
+    Toast {
+        id: toast
+        objectName: "overviewToast"
+        anchors.bottomMargin: 28
     }
 }

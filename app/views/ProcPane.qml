@@ -136,7 +136,7 @@ Item {
         // so the rows stay and rebind just what moved.
         model: pane.model.procs
         boundsBehavior: Flickable.StopAtBounds
-        ScrollBar.vertical: ScrollBar {}
+        ScrollBar.vertical: ListScrollBar {}
         delegate: ProcRow {
             width: ListView.view.width
         }

@@ -26,15 +26,33 @@ AbstractButton {
 
     contentItem: Row {
         spacing: 5
-        Text {
-            anchors.baseline: parent.children[1].baseline
-            text: segment.text
-            textFormat: Text.PlainText
-            font.pointSize: Theme.pt(11.5)
-            font.weight: segment.chosen ? Font.DemiBold : Font.Normal
-            color: segment.tone
+        // The title keeps the room of its bold form, chosen or not, so a row
+        // of segments stays put when the choice moves.
+        Item {
+            anchors.baseline: countText.baseline
+            implicitWidth: Math.max(title.implicitWidth, boldTitle.implicitWidth)
+            implicitHeight: title.implicitHeight
+            baselineOffset: title.y + title.baselineOffset
+            Text {
+                id: boldTitle
+                visible: false
+                text: segment.text
+                textFormat: Text.PlainText
+                font.pointSize: title.font.pointSize
+                font.weight: Font.DemiBold
+            }
+            Text {
+                id: title
+                anchors.horizontalCenter: parent.horizontalCenter
+                text: segment.text
+                textFormat: Text.PlainText
+                font.pointSize: Theme.pt(11.5)
+                font.weight: segment.chosen ? Font.DemiBold : Font.Normal
+                color: segment.tone
+            }
         }
         Text {
+            id: countText
             visible: segment.count >= 0
             text: segment.count
             font.pointSize: Theme.pt(10)

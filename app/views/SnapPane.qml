@@ -47,7 +47,7 @@ Item {
         TextLabel {
             objectName: "snapCount"
             visible: !pane.loading && pane.snaps.length > 0
-            text: pane.snaps.length + " " + qsTr("common.items")
+            text: pane.snaps.length + " " + qsTr(Lang.countKey("common.items", pane.snaps.length))
             font.pointSize: Theme.pt(12)
             font.weight: Font.DemiBold
             color: Theme.primary
@@ -61,6 +61,7 @@ Item {
             spacing: 4
             model: pane.snaps
             boundsBehavior: Flickable.StopAtBounds
+            ScrollBar.vertical: ListScrollBar {}
             delegate: Rectangle {
                 id: snapRow
                 required property var modelData

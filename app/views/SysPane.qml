@@ -31,7 +31,7 @@ Item {
             pane.trashCount = r.trashCount
             pane.logins = r.logins
         }
-        onTrashLeft: (count) => toast.show(Lang.format(qsTr("tools.emptyLeft"), [count]))
+        onTrashLeft: (count) => toast.show(Lang.format(qsTr(Lang.countKey("tools.emptyLeft", count)), [count]))
     }
 
     Component.onCompleted: box.readSystem()
@@ -41,7 +41,7 @@ Item {
         contentHeight: cards.height + 20
         clip: true
         boundsBehavior: Flickable.StopAtBounds
-        ScrollBar.vertical: ScrollBar {}
+        ScrollBar.vertical: ListScrollBar {}
 
         Column {
             id: cards
@@ -102,7 +102,7 @@ Item {
                         }
                         TextLabel {
                             objectName: "trashLine"
-                            text: pane.trashCount + " " + qsTr("common.items") + " · " + pane.model.sizeText(pane.trashSize)
+                            text: pane.trashCount + " " + qsTr(Lang.countKey("common.items", pane.trashCount)) + " · " + pane.model.sizeText(pane.trashSize)
                             font.pointSize: Theme.pt(10.5)
                             color: Theme.secondary
                         }

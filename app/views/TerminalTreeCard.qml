@@ -80,9 +80,7 @@ Card {
                 contentWidth: width
                 contentHeight: outputText.implicitHeight
                 boundsBehavior: Flickable.StopAtBounds
-                ScrollBar.vertical: ScrollBar {
-                    policy: ScrollBar.AsNeeded
-                }
+                ScrollBar.vertical: ListScrollBar {}
 
                 TextEdit {
                     id: outputText

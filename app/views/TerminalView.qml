@@ -60,7 +60,13 @@ Item {
         id: scroll
         anchors.fill: parent
         contentWidth: availableWidth
-        ScrollBar.vertical.policy: ScrollBar.AlwaysOn
+        // In the view's own right margin, as the ScrollView's own bar sits.
+        ScrollBar.vertical: ListScrollBar {
+            parent: scroll
+            x: scroll.mirrored ? 0 : scroll.width - width
+            y: scroll.topPadding
+            height: scroll.availableHeight
+        }
 
         Column {
             width: scroll.availableWidth

@@ -3,15 +3,18 @@ import QtQuick
 
 // A short-lived message over the bottom centre of a page: show(text) fades it
 // in; 3 seconds later it fades out again. A new message restarts the clock.
+// show(text, path) adds a line with a file's path, shown as a name is.
 Rectangle {
     id: toast
 
     property string text
+    property string path
     property int lifetime: 3000
     readonly property bool shown: state === "shown"
 
-    function show(message) {
+    function show(message, filePath) {
         text = message
+        path = filePath || ""
         state = "shown"
         timer.restart()
     }
@@ -19,14 +22,15 @@ Rectangle {
     anchors.horizontalCenter: parent.horizontalCenter
     anchors.bottom: parent.bottom
     anchors.bottomMargin: 76
-    implicitWidth: label.implicitWidth + 28
-    implicitHeight: label.implicitHeight + 18
-    radius: height / 2
+    implicitWidth: Math.min(Math.max(label.implicitWidth, pathText.implicitWidth),
+                            parent.width - 80) + 28
+    implicitHeight: lines.implicitHeight + 18
+    radius: path === "" ? height / 2 : 14
     color: Theme.primaryAt(0.85)
     opacity: 0
     visible: opacity > 0
     Accessible.role: Accessible.AlertMessage
-    Accessible.name: text
+    Accessible.name: path === "" ? text : text + " " + path
 
     states: State {
         name: "shown"
@@ -36,14 +40,33 @@ Rectangle {
         NumberAnimation { property: "opacity"; duration: 250; easing.type: Easing.InOutQuad }
     }
 
-    TextLabel {
-        id: label
+    Column {
+        id: lines
         anchors.centerIn: parent
-        text: toast.text
-        textFormat: Text.PlainText
-        horizontalAlignment: Text.AlignHCenter
-        font.pointSize: Theme.pt(11.5)
-        color: Theme.windowBG
+        width: toast.width - 28
+        spacing: 2
+        TextLabel {
+            id: label
+            width: parent.width
+            text: toast.text
+            textFormat: Text.PlainText
+            horizontalAlignment: Text.AlignHCenter
+            wrapMode: Text.Wrap
+            font.pointSize: Theme.pt(11.5)
+            color: Theme.windowBG
+        }
+        NameText {
+            id: pathText
+            objectName: "toastPath"
+            width: parent.width
+            visible: toast.path !== ""
+            text: toast.path
+            elide: Text.ElideMiddle
+            horizontalAlignment: Text.AlignHCenter
+            font.pointSize: Theme.pt(10)
+            color: Theme.windowBG
+            opacity: 0.85
+        }
     }
 
     Timer {

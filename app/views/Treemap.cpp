@@ -249,9 +249,7 @@ void build(const std::vector<DiskNode>& nodes, const Rect& in, int level, int ma
 
 std::string filesName(int64_t count)
 {
-    if (count == 1)
-        return L::s("map.oneFile");
-    return L::f("map.files", {static_cast<long long>(count)});
+    return L::fCount("map.files", static_cast<long long>(count));
 }
 
 Color color(int index, int level)

@@ -285,7 +285,7 @@ Item {
             }
             TextLabel {
                 objectName: "mapCount"
-                text: page.model.mapChildCount + " " + qsTr("common.items")
+                text: page.model.mapChildCount + " " + qsTr(Lang.countKey("common.items", page.model.mapChildCount))
                 font.pointSize: Theme.pt(10)
                 color: Theme.tertiary
             }

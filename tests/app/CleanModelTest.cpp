@@ -10,6 +10,7 @@
 #include "Scanner.h"
 
 #include <QAbstractItemModelTester>
+#include <QFileInfo>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -192,7 +193,7 @@ private slots:
         QCOMPARE(r.moved, 2);
         QCOMPARE(r.failed, 1);
         QCOMPARE(r.size, 3000);
-        QCOMPARE(r.notes, QStringList{QStringLiteral("1 items were already gone.")});
+        QCOMPARE(r.notes, QStringList{QStringLiteral("1 item was already gone.")});
         QVERIFY(!fs::exists(m_home->at("one/Caches")) && !fs::exists(m_home->at("two/Caches")));
         QVERIFY(fs::exists(m_home->at("keep/f")));
         const auto names = namesUnder(m_home->path());
@@ -407,6 +408,40 @@ private slots:
         QCOMPARE(h->count(), 2);
         QCOMPARE(h->totalFreedText(), QString::fromStdString(humanSize(older.freed + newer.freed)));
         QCOMPARE(h->data(h->index(0), int(HistoryModel::Role::Items)).toInt(), 1); // newest first
+    }
+
+    // The report goes to the desktop folder, or to the home folder when there
+    // is none; the signal says which, so the page's words are true.
+    void reportSaysWhichFolderItIsIn_data()
+    {
+        QTest::addColumn<QString>("desktop"); // "" for none
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<bool>("onDesktop");
+        QTest::newRow("Desktop") << "Desktop"
+                                 << "Desktop" << true;
+        QTest::newRow("named in user-dirs.dirs") << "Schreibtisch"
+                                                 << "Schreibtisch" << true;
+        QTest::newRow("no desktop folder") << ""
+                                           << "" << false;
+    }
+    void reportSaysWhichFolderItIsIn()
+    {
+        QFETCH(QString, desktop);
+        QFETCH(QString, folder);
+        QFETCH(bool, onDesktop);
+        if (desktop == "Schreibtisch")
+            m_home->file(".config/user-dirs.dirs", "XDG_DESKTOP_DIR=\"$HOME/Schreibtisch\"\n");
+        if (!desktop.isEmpty())
+            m_home->dir(desktop.toStdString());
+        m_model = std::make_unique<AppModel>();
+        QSignalSpy exported(m_model.get(), &AppModel::reportExported);
+        m_model->exportReport();
+        QVERIFY(exported.wait(5000));
+        const QString path = exported[0][0].toString();
+        const QString home = QString::fromStdString(m_home->path());
+        QCOMPARE(QFileInfo(path).absolutePath(), folder.isEmpty() ? home : home + "/" + folder);
+        QVERIFY(QFileInfo(path).isFile());
+        QCOMPARE(exported[0][1].toBool(), onDesktop);
     }
 
     void historyDateShowsMonthDayAndTime()

@@ -428,13 +428,13 @@ TEST(CleanCommands, FixedTextsInBothLanguages)
          "  清理命令：tclean clean --safe --dry-run   先演练，再去掉 --dry-run 真删（进回收站）\n",
          "Cleanable items  (read-only scan, no file is touched)\n\n"
          "  1.   Safe     20.0 MB    npx temp packages\n        @/.npm/_npx\n\n"
-         "  About 20.0 MB can be cleaned   (1 items)\n"
+         "  About 20.0 MB can be cleaned   (1 item)\n"
          "  To clean: tclean clean --safe --dry-run   rehearse first, then drop --dry-run to "
          "move them (into the Trash)\n"},
         {{"clean", "--safe"},
          "将移动 1 项，共 20.0 MB → 回收站（每项一个条目，可还原）\n  · ~/.npm/_npx\n\n"
          "这是演练（--dry-run），没有移动任何文件。\n确认无误后运行：tclean clean --safe --yes\n",
-         "Will move 1 items, 20.0 MB → Trash (one entry per item, restorable)\n"
+         "Will move 1 item, 20.0 MB → Trash (one entry per item, restorable)\n"
          "  · ~/.npm/_npx\n\n"
          "This was a dry run (--dry-run): no file was moved.\n"
          "When it looks right, run: tclean clean --safe --yes\n"},
@@ -451,7 +451,7 @@ TEST(CleanCommands, FixedTextsInBothLanguages)
          "同名项目（名字相同且体积一致）\n\n  1. x.txt  文件 · 2 处\n"
          "     ~/Documents/a/x.txt\n     ~/Documents/b/x.txt\n\n  共 1 组\n",
          "Same names (same name and size)\n\n  1. x.txt  file · 2 places\n"
-         "     ~/Documents/a/x.txt\n     ~/Documents/b/x.txt\n\n  1 groups\n"},
+         "     ~/Documents/a/x.txt\n     ~/Documents/b/x.txt\n\n  1 group\n"},
         {{"dupes"},
          "内容重复（大小相同或相差 ≤0.5 KB，比对头尾 64KB，不看文件名）\n  扫描中…\n\n"
          "  共 0 组，可回收约 0 B\n",

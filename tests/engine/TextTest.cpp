@@ -42,11 +42,11 @@ private:
 TEST(Catalogue, HoldsEveryEntryOnceInDefiningOrder)
 {
     auto keys = L::keys();
-    ASSERT_EQ(keys.size(), 321u);
+    ASSERT_EQ(keys.size(), 349u);
     EXPECT_EQ(keys.front(), "app.name");
     EXPECT_EQ(keys[81], "ov.summary");
     EXPECT_EQ(keys[272], "term.fail.install");
-    EXPECT_EQ(keys.back(), "chooser.unreadable");
+    EXPECT_EQ(keys.back(), "ov.exportFailed");
     EXPECT_EQ(std::set<std::string>(keys.begin(), keys.end()).size(), keys.size());
     for (const auto& e : L::entries()) {
         EXPECT_NE(*e.zh, '\0') << e.key;
@@ -98,6 +98,59 @@ TEST(Catalogue, FormatsCountsAndSizesWithoutLocale)
     EXPECT_EQ(L::f("ov.summary", {std::string("5 MB")}), "Found 5 MB of reclaimable space");
     // A missing argument leaves nothing behind; "%%" is a percent sign.
     EXPECT_EQ(L::format("%d of %@ (100%%)", {}), " of  (100%)");
+}
+
+TEST(Catalogue, CountsOfOneTakeTheSingularInEnglishOnly)
+{
+    TestSupport::TestHome home;
+    struct Case
+    {
+        const char* key;
+        long long count;
+        const char* zh;
+        const char* en;
+    };
+    const Case cases[] = {
+        {"common.items", 0, "项", "items"},
+        {"common.items", 1, "项", "item"},
+        {"common.items", 2, "项", "items"},
+        {"clean.doneBody", 0, "已移入回收站：0 项，共 1 KB。", "Moved to Trash: 0 items, 1 KB."},
+        {"clean.doneBody", 1, "已移入回收站：1 项，共 1 KB。", "Moved to Trash: 1 item, 1 KB."},
+        {"clean.doneBody", 2, "已移入回收站：2 项，共 1 KB。", "Moved to Trash: 2 items, 1 KB."},
+        {"clean.gone", 1, "1 项已经不在原处（已被移走）。", "1 item was already gone."},
+        {"tc.scan.count", 0, "   （0 项）", "   (0 items)"},
+        {"tc.scan.count", 1, "   （1 项）", "   (1 item)"},
+        {"tc.scan.count", 2, "   （2 项）", "   (2 items)"},
+        {"tc.types.files", 1, "  1 个", "  1 file"},
+        // A text without a singular of its own reads the same for every count.
+        {"tc.big.title", 1, "大文件 · 大于 1 MB", "Large files · over 1 MB"},
+    };
+    for (const auto& c : cases) {
+        setenv("TID_LANG", "zh", 1);
+        EXPECT_EQ(L::fCount(c.key, c.count, {std::string("1 KB")}), c.zh) << c.key << c.count;
+        setenv("TID_LANG", "en", 1);
+        EXPECT_EQ(L::fCount(c.key, c.count, {std::string("1 KB")}), c.en) << c.key << c.count;
+    }
+    // Every singular belongs to a text and fills the same placeholders.
+    auto placeholders = [](const std::string& text) {
+        std::string out;
+        for (size_t i = text.find('%'); i != std::string::npos && i + 1 < text.size();
+             i = text.find('%', i + 2))
+            out += text[i + 1];
+        return out;
+    };
+    for (const auto& e : L::entries()) {
+        const std::string key = e.key;
+        if (key.size() < 4 || key.compare(key.size() - 4, 4, ".one") != 0)
+            continue;
+        const std::string plural = key.substr(0, key.size() - 4);
+        ASSERT_NE(L::s(plural), plural) << key;
+        setenv("TID_LANG", "zh", 1);
+        EXPECT_EQ(L::s(key), L::s(plural)) << "Chinese has no plural: " << key;
+        setenv("TID_LANG", "en", 1);
+        EXPECT_NE(L::s(key), L::s(plural)) << key;
+        EXPECT_EQ(placeholders(L::s(key)), placeholders(L::s(plural))) << key;
+    }
 }
 
 TEST(Language, DecidedByVariableThenPreferenceThenSystem)

@@ -72,12 +72,25 @@ TEST(Usage, LinuxHiddenFoldersWhereTheSpaceGoesKeepTheirNames)
 
 TEST(Usage, DisplayNamesFollowTheLanguage)
 {
-    EXPECT_EQ(Usage::displayName("Downloads", "zh"), "下载");
-    EXPECT_EQ(Usage::displayName("Downloads", "en"), "Downloads");
-    EXPECT_EQ(Usage::displayName(".Trash", "zh"), "回收站"); // the Linux word
-    EXPECT_EQ(Usage::displayName(".Trash", "en"), "Trash");
-    EXPECT_EQ(Usage::displayName("Projects", "zh"), "Projects");
-    EXPECT_EQ(Usage::displayName("Projects", "en"), "Projects");
+    struct Case
+    {
+        const char* folder;
+        const char* zh;
+        const char* en;
+    };
+    // Every XDG user folder by its default name, the Mac ones, and one of the user's.
+    const Case cases[] = {
+        {"Desktop", "桌面", "Desktop"},       {"Documents", "文稿", "Documents"},
+        {"Downloads", "下载", "Downloads"},   {"Music", "音乐", "Music"},
+        {"Pictures", "图片", "Pictures"},     {"Public", "公共", "Public"},
+        {"Templates", "模板", "Templates"},   {"Videos", "视频", "Videos"},
+        {"Movies", "影片", "Movies"},         {".Trash", "回收站", "Trash"}, // the Linux word
+        {"Projects", "Projects", "Projects"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Usage::displayName(c.folder, "zh"), c.zh) << c.folder;
+        EXPECT_EQ(Usage::displayName(c.folder, "en"), c.en) << c.folder;
+    }
 }
 
 TEST(Usage, TypeBucketsByExtension)

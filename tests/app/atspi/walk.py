@@ -144,8 +144,8 @@ def press_checks(app):
     if not boxes or not press(boxes[0]):
         return False
     if not wait_for("one item selected",
-                    lambda: showing_nodes(app, pyatspi.ROLE_STATIC, "Selected 1 items")
-                    or showing_nodes(app, pyatspi.ROLE_LABEL, "Selected 1 items")):
+                    lambda: showing_nodes(app, pyatspi.ROLE_STATIC, "Selected 1 item")
+                    or showing_nodes(app, pyatspi.ROLE_LABEL, "Selected 1 item")):
         return False
     move = one_button(app, "Move to Trash")
     if move is None or not enabled(move):

@@ -109,7 +109,25 @@ TestCase {
         compare(findChild(page, "noHistory").text, "No cleanup records yet")
 
         const line = createTemporaryObject(lineComponent, test)
-        compare(findChild(line, "itemsText").text, "1 items")
+        compare(findChild(line, "itemsText").text, "1 item")
         compare(findChild(line, "dateText").text, "01-03 09:05")
+    }
+
+    // English says "1 item" and "0 items", "2 items"; Chinese has no plural.
+    function test_countsReadInTheLanguage_data() {
+        return [
+            { tag: "en 0", lang: "en", count: 0, text: "0 items" },
+            { tag: "en 1", lang: "en", count: 1, text: "1 item" },
+            { tag: "en 2", lang: "en", count: 2, text: "2 items" },
+            { tag: "zh 0", lang: "zh", count: 0, text: "0 项" },
+            { tag: "zh 1", lang: "zh", count: 1, text: "1 项" },
+            { tag: "zh 2", lang: "zh", count: 2, text: "2 项" },
+        ]
+    }
+    function test_countsReadInTheLanguage(row) {
+        Lang.langSel = row.lang
+        const line = createTemporaryObject(lineComponent, test, { items: row.count })
+        compare(findChild(line, "itemsText").text, row.text)
+        Lang.langSel = "en"
     }
 }

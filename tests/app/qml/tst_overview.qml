@@ -47,6 +47,20 @@ TestCase {
         compare(findChild(ring, "ringPercent").text, "100%")
     }
 
+    // The ring is there in the first picture of it: the used half (right)
+    // in the accent, the free half (left) the faint track, the corner bare.
+    function test_diskRingPaintsInItsFirstFrame() {
+        const ring = createTemporaryObject(ringComp, test, { ratio: 0.5 })
+        const img = grabImage(ring)
+        const mid = Math.round(ring.height / 2)
+        const used = img.pixel(ring.width - 7, mid)
+        const free = img.pixel(7, mid)
+        const bare = img.pixel(0, 0)
+        verify(!Qt.colorEqual(used, free), "used " + used + ", free " + free)
+        verify(!Qt.colorEqual(free, bare), "free " + free + ", bare " + bare)
+        verify(used.b > used.r, "accent " + used)
+    }
+
     function test_typeDonutSegments() {
         const donut = createTemporaryObject(donutComp, test, {
             buckets: [{ name: "Video", size: 5e9, index: 0 }, { name: "Text", size: 3, index: 12 }]
@@ -90,6 +104,39 @@ TestCase {
         mouseClick(findChild(page, "reclaimableCard"))
         mouseClick(findChild(page, "leftoversCard"))
         compare(goClean.count, 2)
+        Lang.langSel = "auto"
+    }
+
+    // The page says where the report was written, with its path, or that it
+    // could not be written.
+    function test_exportedReportIsAnnounced_data() {
+        return [
+            { tag: "en desktop", lang: "en", path: "/h/Desktop/r.md", onDesktop: true,
+              text: "Report exported to Desktop" },
+            { tag: "en home", lang: "en", path: "/h/r.md", onDesktop: false,
+              text: "Report exported to your home folder" },
+            { tag: "en failed", lang: "en", path: "", onDesktop: false,
+              text: "The report could not be written" },
+            { tag: "zh desktop", lang: "zh", path: "/h/桌面/r.md", onDesktop: true,
+              text: "报告已导出到桌面" },
+            { tag: "zh home", lang: "zh", path: "/h/r.md", onDesktop: false,
+              text: "报告已导出到家目录" },
+            { tag: "zh failed", lang: "zh", path: "", onDesktop: false, text: "无法写入报告" },
+        ]
+    }
+    function test_exportedReportIsAnnounced(row) {
+        Lang.langSel = row.lang
+        const holder = createTemporaryObject(pageComp, test)
+        const toast = findChild(holder.page, "overviewToast")
+        verify(!toast.shown)
+        holder.model.reportExported(row.path, row.onDesktop)
+        tryCompare(toast, "visible", true)
+        compare(toast.text, row.text)
+        const pathLine = findChild(toast, "toastPath")
+        compare(pathLine.visible, row.path !== "")
+        compare(pathLine.text, row.path)
+        compare(toast.Accessible.name, row.path === "" ? row.text : row.text + " " + row.path)
+        verify(toast.width <= holder.page.width)
         Lang.langSel = "auto"
     }
 

@@ -77,9 +77,11 @@ TestCase {
         page.query = "oldtool"
         mouseClick(findChild(page, "selectAll"))
         compare(scanned.selectedCount, 1)
+        compare(findChild(page, "selectedCount").text, "Selected 1 item")
         page.query = "mixedcase"
         mouseClick(findChild(page, "selectAll"))
         compare(scanned.selectedCount, 2)
+        compare(findChild(page, "selectedCount").text, "Selected 2 items")
         verify(move.enabled)
         mouseClick(findChild(page, "selectNone"))
     }
@@ -162,11 +164,13 @@ TestCase {
     function test_resultMessageHasALineForEachReasonSomethingDidNotMove() {
         const page = makePage()
         const toast = findChild(page, "toast")
+        scanned.trashed(1, 0, 1024, [])
+        compare(toast.text, "Moved to Trash: 1 item, 1.0 KB.")
         scanned.trashed(3, 0, 1024, [])
         compare(toast.text, "Moved to Trash: 3 items, 1.0 KB.")
-        scanned.trashed(3, 3, 1024, ["1 items were already gone.",
+        scanned.trashed(3, 3, 1024, ["1 item was already gone.",
                                      "2 items stay where they are: no permission."])
-        compare(toast.text, "Moved to Trash: 3 items, 1.0 KB.\n1 items were already gone.\n"
+        compare(toast.text, "Moved to Trash: 3 items, 1.0 KB.\n1 item was already gone.\n"
                 + "2 items stay where they are: no permission.")
         tryCompare(toast, "shown", true)
         tryCompare(toast, "shown", false, 5000)
@@ -184,7 +188,7 @@ TestCase {
         const dialog = findChild(page, "confirmDialog")
         tryCompare(dialog, "opened", true)
         compare(findChild(dialog.contentItem, "confirmMessage").text,
-                "1 items (3.0 MB) will be moved to Trash.")
+                "1 item (3.0 MB) will be moved to Trash.")
         const done = signalSpy.createObject(test, { target: scanned, signalName: "trashed" })
         mouseClick(findChild(dialog.contentItem, "confirmAccept"))
         done.wait(10000)

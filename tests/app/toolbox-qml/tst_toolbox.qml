@@ -44,6 +44,11 @@ TestCase {
         }
     }
 
+    function cleanup() {
+        testEnv.setEnv("TID_LANG", "en")
+        Lang.refresh()
+    }
+
     function makeTools(tab) {
         if (tab === undefined)
             testEnv.unsetEnv("TID_TAB")
@@ -90,6 +95,35 @@ TestCase {
         compare(pane(page).objectName, "snapPane")
         verify(findChild(page, "tab2").chosen)
         compare(findChild(page, "tab4").Accessible.name, "Processes & Memory")
+    }
+
+    // The chosen tab's bold title takes no more room than the others': the
+    // row stays where it is whichever tab is chosen, in either language.
+    function test_tabRowStaysPutWhenTheChoiceMoves_data() {
+        return [{ tag: "en", lang: "en" }, { tag: "zh", lang: "zh" }]
+    }
+    function test_tabRowStaysPutWhenTheChoiceMoves(data) {
+        testEnv.setEnv("TID_LANG", data.lang)
+        Lang.refresh()
+        const page = makeTools(0)
+        const boxes = () => {
+            const out = []
+            for (let i = 0; i < 5; ++i) {
+                const tab = findChild(page, "tab" + i)
+                out.push([tab.x, tab.width, tab.contentItem.x].join(","))
+            }
+            return out.join(" ")
+        }
+        const first = boxes()
+        const row = findChild(page, "toolTabs")
+        for (const i of [4, 1, 3, 0]) {
+            mouseClick(findChild(page, "tab" + i))
+            compare(page.shownTab, i)
+            // The row places its tabs when it is next polished.
+            waitForRendering(row, 500)
+            tryVerify(() => !isPolishScheduled(row))
+            compare(boxes(), first, "tab " + i + " chosen")
+        }
     }
 
     function test_dupTabFromTheEnvironmentAndAutomaticSearch() {
