@@ -204,10 +204,10 @@ def showing_nodes_where(app, role, test):
     return found
 
 
-def map_checks(app, spec):
+def map_checks(app, cells):
     """On the Storage Map, the folder's cell is read with its size and
     pressed, and the map then shows its child's cell."""
-    folder, child = spec.split("::")
+    folder, child = cells.split("::")
     tabs = wait_for("the page tab Storage Map",
                     lambda: showing_nodes(app, pyatspi.ROLE_PAGE_TAB, "Storage Map"))
     if not tabs or not press(tabs[0]):
@@ -259,8 +259,8 @@ def main():
         ok = press_checks(app)
     if ok and pages:
         ok = page_checks(app, pages)
-    for spec in maps:
-        ok = ok and map_checks(app, spec)
+    for pair in maps:
+        ok = ok and map_checks(app, pair)
     return 0 if ok else 1
 
 
