@@ -395,6 +395,31 @@ private:
         return number(value, integer);
     }
 
+    // A JSON integer that fits 64 signed bits (and, with nonNegative, is not
+    // below 0).
+    bool integer(int64_t& value, bool nonNegative)
+    {
+        blanks();
+        bool isInteger = false;
+        return number(value, isInteger) && isInteger && (!nonNegative || value >= 0);
+    }
+
+    // A JSON array, each element read into a new item of out by read.
+    template <class T, class Read> bool array(std::vector<T>& out, Read read)
+    {
+        if (!take('['))
+            return false;
+        out.clear();
+        if (take(']'))
+            return true;
+        do {
+            out.emplace_back();
+            if (!read(out.back()))
+                return false;
+        } while (take(','));
+        return take(']');
+    }
+
     bool readNode(DiskNode& node, int nesting)
     {
         if (nesting > kMaxNesting || !take('{'))
@@ -413,45 +438,22 @@ private:
                     if (!take('"') || !string(field))
                         return false;
                 } else if (m_key == "size") {
-                    blanks();
-                    bool integer = false;
-                    if (!number(node.size, integer) || !integer)
+                    if (!integer(node.size, false))
                         return false;
                     size = true;
                 } else if (m_key == "fileCount" || m_key == "fileBytes") {
                     int64_t& field = m_key == "fileCount" ? node.fileCount : node.fileBytes;
                     (m_key == "fileCount" ? fileCount : fileBytes) = true;
-                    blanks();
-                    bool integer = false;
-                    if (!number(field, integer) || !integer || field < 0)
+                    if (!integer(field, true))
                         return false;
                 } else if (m_key == "files") {
-                    if (!take('['))
+                    if (!array(node.files, [this](DiskFile& f) { return readFile(f); }))
                         return false;
-                    node.files.clear();
-                    if (!take(']')) {
-                        do {
-                            node.files.emplace_back();
-                            if (!readFile(node.files.back()))
-                                return false;
-                        } while (take(','));
-                        if (!take(']'))
-                            return false;
-                    }
                     files = true;
                 } else if (m_key == "children") {
-                    if (!take('['))
+                    if (!array(node.children,
+                               [this, nesting](DiskNode& n) { return readNode(n, nesting + 1); }))
                         return false;
-                    node.children.clear();
-                    if (!take(']')) {
-                        do {
-                            node.children.emplace_back();
-                            if (!readNode(node.children.back(), nesting + 1))
-                                return false;
-                        } while (take(','));
-                        if (!take(']'))
-                            return false;
-                    }
                     children = true;
                 } else if (!skipValue(nesting)) {
                     return false;
@@ -478,9 +480,7 @@ private:
                         return false;
                     name = true;
                 } else if (m_key == "size") {
-                    blanks();
-                    bool integer = false;
-                    if (!number(file.size, integer) || !integer || file.size < 0)
+                    if (!integer(file.size, true))
                         return false;
                     size = true;
                 } else if (!skipValue(1)) {

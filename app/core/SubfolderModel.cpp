@@ -2,6 +2,7 @@
 #include "SubfolderModel.h"
 
 #include "ItemListModel.h"
+#include "Parsers.h"
 #include "Platform.h"
 #include "RecordVariants.h"
 
@@ -16,29 +17,13 @@
 
 namespace {
 
-// An absolute path with "." and ".." parts resolved by name and no trailing
-// "/"; anything else stands for the home folder.
+// An absolute path standardised ("." and ".." parts resolved by name, no
+// trailing "/"); anything else stands for the home folder.
 std::string normalised(const std::string& path)
 {
     if (path.empty() || path.front() != '/')
         return Platform::homeDir();
-    std::vector<std::string> parts;
-    size_t start = 1;
-    while (start <= path.size()) {
-        const size_t end = std::min(path.find('/', start), path.size());
-        const std::string part = path.substr(start, end - start);
-        if (part == "..") {
-            if (!parts.empty())
-                parts.pop_back();
-        } else if (!part.empty() && part != ".") {
-            parts.push_back(part);
-        }
-        start = end + 1;
-    }
-    std::string out;
-    for (const std::string& part : parts)
-        out += '/' + part;
-    return out.empty() ? "/" : out;
+    return Parse::standardPath(path);
 }
 
 } // namespace

@@ -260,7 +260,6 @@ int TreemapItem::neighbour(int index, int key)
         // How far beyond a's edge b starts, and whether they share a band
         // across that direction.
         double gap = 0;
-        bool beside = false;
         switch (key) {
         case Qt::Key_Right:
             gap = b.x - (a.x + a.width);
@@ -279,8 +278,8 @@ int TreemapItem::neighbour(int index, int key)
             continue;
         const double offset = across ? std::abs((b.y + b.height / 2) - (a.y + a.height / 2))
                                      : std::abs((b.x + b.width / 2) - (a.x + a.width / 2));
-        beside = across ? b.y < a.y + a.height && a.y < b.y + b.height
-                        : b.x < a.x + a.width && a.x < b.x + b.width;
+        const bool beside = across ? b.y < a.y + a.height && a.y < b.y + b.height
+                                   : b.x < a.x + a.width && a.x < b.x + b.width;
         const double score = std::max(gap, 0.0) + (beside ? 0 : 1e6) + offset / 1e3;
         if (best == index || score < bestScore) {
             best = static_cast<int>(i);
