@@ -15,7 +15,6 @@
 set -eu
 cd "$(dirname "$0")/.."
 TCLEAN="${1:-build/bin/tclean}"
-[ -x "$TCLEAN" ] || TCLEAN=build/cli/tclean
 OTHER="${2:-}"
 ENTRIES="${ENTRIES:-320}"
 ROUNDS="${ROUNDS:-3}"

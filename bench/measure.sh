@@ -20,7 +20,6 @@
 set -eu
 cd "$(dirname "$0")/.."
 TCLEAN="${1:-build/bin/tclean}"
-[ -x "$TCLEAN" ] || TCLEAN=build/cli/tclean
 TCLEAN=$(realpath "$TCLEAN")
 RUNS="${2:-9}"
 WORK=$(mktemp -d /tmp/tidlo-bench-measure-XXXXXX)

@@ -7,6 +7,10 @@
 #   BUILD_TYPE=Debug WERROR=ON scripts/setup.sh
 #   APP=OFF scripts/setup.sh    the engine, tclean and their tests alone, without
 #                               the desktop application (no Qt installed or used)
+#   BENCH=ON scripts/setup.sh   also the engine's micro-benchmarks (bench/)
+#   CXX=clang++ BUILD_DIR=build-clang scripts/setup.sh
+#                               with clang (the compiler is kept from the first
+#                               configure of a build folder)
 set -eu
 cd "$(dirname "$0")/.."
 
@@ -52,5 +56,6 @@ cmake -S . -B "$BUILD_DIR" -G Ninja \
     -DCMAKE_BUILD_TYPE="${BUILD_TYPE:-RelWithDebInfo}" \
     -DTIDLO_WERROR="${WERROR:-OFF}" \
     -DTIDLO_SANITIZE="${SANITIZE:-OFF}" \
-    -DTIDLO_BUILD_APP="${APP:-ON}" >/dev/null
+    -DTIDLO_BUILD_APP="${APP:-ON}" \
+    -DTIDLO_BUILD_BENCH="${BENCH:-OFF}" >/dev/null
 cmake --build "$BUILD_DIR" -j 2
