@@ -1,14 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The large-file search: one find over the home folder lists the regular
-// files above the threshold outside the Trash, node_modules folders and
-// Library/Caches folders (and on Linux the desktop's Trash, the XDG cache
-// folder and the stores other programs manage file by file: container and
-// Flatpak storage, Steam's games, snaps, virtual machine images); each listed
-// path then costs one attribute read for its size. Largest first, equal sizes
-// in find's order.
-#include "Scanner.h"
+// The large-file search: find's expression and the reading of its records.
+#include "LargeFiles.h"
 
 #include "Platform.h"
+#include "Runner.h"
 #include "Strings.h"
 
 #include <algorithm>

@@ -7,9 +7,10 @@
 #include "Leftovers.h"
 
 #include "Files.h"
+#include "Measure.h"
 #include "Platform.h"
 #include "Plists.h"
-#include "Scanner.h"
+#include "Runner.h"
 #include "Strings.h"
 #include "Text.h"
 

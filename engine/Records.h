@@ -4,7 +4,8 @@
 // own nothing but their fields (DiskNode owns its children).
 #pragma once
 
-#include <chrono>
+#include "Clock.h"
+
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -180,8 +181,6 @@ struct TypeBucket
 
     int id() const { return index; }
 };
-
-using Clock = std::chrono::system_clock;
 
 // One completed clean-up, as logged in the history file.
 struct HistoryEntry
