@@ -256,8 +256,10 @@ std::vector<CachePlace> candidates(const std::string& home)
 
 } // namespace
 
-std::vector<ScanItem> cacheItems(const CancelToken*)
+std::vector<ScanItem> cacheItems(const CancelToken* token)
 {
+    if (token && token->isCancelled())
+        return {};
     std::vector<CachePlace> found;
     std::unordered_set<std::string> seen;
     for (auto& candidate : candidates(Platform::homeDir())) {
@@ -275,7 +277,9 @@ std::vector<ScanItem> cacheItems(const CancelToken*)
     paths.reserve(found.size());
     for (const auto& candidate : found)
         paths.push_back(candidate.path);
-    std::vector<int64_t> sizes = sizesOf(paths);
+    std::vector<int64_t> sizes = sizesOf(paths, kMeasureWorkers, token);
+    if (token && token->isCancelled())
+        return {};
 
     std::vector<ScanItem> items;
     for (size_t i = 0; i < found.size(); ++i) {

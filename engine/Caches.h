@@ -25,8 +25,8 @@
 
 namespace Scanner {
 
-// The cache items of the home folder, largest first. The token is accepted
-// and not consulted.
+// The cache items of the home folder, largest first. A cancelled token stops
+// the measuring, and the result is then empty.
 std::vector<ScanItem> cacheItems(const CancelToken* token = nullptr);
 
 } // namespace Scanner

@@ -92,7 +92,7 @@ std::string parentOf(const std::string& path)
 
 } // namespace
 
-std::vector<ScanItem> largeFiles(int64_t minMB, const CancelToken*)
+std::vector<ScanItem> largeFiles(int64_t minMB, const CancelToken* token)
 {
     // A home that is not an absolute path would reach find as an option
     // (or an expression) rather than as the place to search.
@@ -103,8 +103,12 @@ std::vector<ScanItem> largeFiles(int64_t minMB, const CancelToken*)
     // UTF-8 is one record of its own and is kept with its bytes (the Trash
     // mover takes any name; what shows it replaces what cannot be shown).
     const std::string output =
-        Platform::kIsMac ? Shell::run(Platform::Tool::find, findArguments(home, minMB))
-                         : Shell::runRecords(Platform::Tool::find, findArguments(home, minMB));
+        Platform::kIsMac
+            ? Shell::run(Platform::Tool::find, findArguments(home, minMB), token)
+            : Shell::runRecords(Platform::Tool::find, findArguments(home, minMB), token);
+    // A find cut short lists some of the files: none are reported.
+    if (token && token->isCancelled())
+        return {};
 
     // One path per record: NUL-ended on Linux, one per line on macOS, where
     // a name with a line feed in it breaks into pieces. A path is only taken

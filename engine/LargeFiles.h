@@ -16,8 +16,8 @@
 
 namespace Scanner {
 
-// The regular files of the home folder above minMB MiB, largest first. The
-// token is accepted and not consulted.
+// The regular files of the home folder above minMB MiB, largest first. A
+// cancelled token stops the find, and the result is then empty.
 std::vector<ScanItem> largeFiles(int64_t minMB, const CancelToken* token = nullptr);
 
 } // namespace Scanner

@@ -67,9 +67,9 @@ bool flatpakLeftover(std::string_view name, const std::unordered_set<std::string
 
 namespace Scanner {
 
-// The leftovers of removed applications in the home folder (Leftovers.cpp's
-// opening lines say where it looks), largest first. The token is accepted and
-// not consulted.
+// The leftovers of removed applications in the home folder (where it looks:
+// above), largest first. A cancelled token stops
+// the flatpak run and the measuring, and the result is then empty.
 std::vector<ScanItem> orphanItems(const CancelToken* token = nullptr);
 
 } // namespace Scanner

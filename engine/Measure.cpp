@@ -697,9 +697,9 @@ int64_t fileSize(const std::string& path)
     return static_cast<int64_t>(st.st_size);
 }
 
-int64_t duSize(const std::string& path)
+int64_t duSize(const std::string& path, const CancelToken* token)
 {
-    std::string out = Shell::run(Platform::Tool::du, {"-sk", "--", path});
+    std::string out = Shell::run(Platform::Tool::du, {"-sk", "--", path}, token);
     auto pieces = Strings::split(out, '\t');
     if (pieces.empty())
         return 0;
@@ -710,18 +710,24 @@ int64_t duSize(const std::string& path)
     return *kib * 1024;
 }
 
-} // namespace
-
-int64_t sizeOf(const std::string& path)
+int64_t sizeWithToken(const std::string& path, const CancelToken* token)
 {
     if (!isFolder(path))
         return fileSize(path);
     if constexpr (Platform::kIsMac)
-        return duSize(path);
-    return std::max<int64_t>(Measure::sizes({path}).front(), 0);
+        return duSize(path, token);
+    return std::max<int64_t>(Measure::sizes({path}, token).front(), 0);
 }
 
-std::vector<int64_t> sizesOf(const std::vector<std::string>& paths, unsigned workers)
+} // namespace
+
+int64_t sizeOf(const std::string& path)
+{
+    return sizeWithToken(path, nullptr);
+}
+
+std::vector<int64_t> sizesOf(const std::vector<std::string>& paths, unsigned workers,
+                             const CancelToken* token)
 {
     std::vector<int64_t> sizes(paths.size(), 0);
     if constexpr (!Platform::kIsMac) {
@@ -736,7 +742,7 @@ std::vector<int64_t> sizesOf(const std::vector<std::string>& paths, unsigned wor
                 sizes[i] = fileSize(paths[i]);
             }
         }
-        auto measured = Measure::sizes(folders);
+        auto measured = Measure::sizes(folders, token);
         for (size_t k = 0; k < at.size(); ++k)
             sizes[at[k]] = std::max<int64_t>(measured[k], 0);
         return sizes;
@@ -744,7 +750,7 @@ std::vector<int64_t> sizesOf(const std::vector<std::string>& paths, unsigned wor
     std::atomic<size_t> next{0};
     auto work = [&] {
         for (size_t i = next++; i < paths.size(); i = next++)
-            sizes[i] = sizeOf(paths[i]);
+            sizes[i] = sizeWithToken(paths[i], token);
     };
     std::vector<std::thread> helpers;
     size_t wanted = std::min<size_t>(std::max(workers, 1u), paths.size());

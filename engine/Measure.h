@@ -76,8 +76,10 @@ inline constexpr unsigned kMeasureWorkers = 4;
 // sizeOf of every path; the sizes come back in the order of paths. Each path
 // is measured on its own (one du run over several paths would skip a path
 // nested in an earlier one): on Linux all folders are walked on one pool of
-// threads, on macOS up to workers du runs go at a time.
+// threads, on macOS up to workers du runs go at a time. Once the token is
+// cancelled, folders not measured by then give 0 (on Linux every folder).
 std::vector<int64_t> sizesOf(const std::vector<std::string>& paths,
-                             unsigned workers = kMeasureWorkers);
+                             unsigned workers = kMeasureWorkers,
+                             const CancelToken* token = nullptr);
 
 } // namespace Scanner

@@ -107,8 +107,6 @@ struct DiskNode
     int64_t fileCount = 0;
     int64_t fileBytes = 0;
     std::vector<DiskFile> files;
-
-    bool isLeaf() const { return children.empty(); }
 };
 
 // Capacity of the startup volume.

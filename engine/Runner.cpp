@@ -219,10 +219,11 @@ std::string runRecords(const std::string& executable, const std::vector<std::str
 }
 
 std::optional<std::string> runSucceeding(const std::string& executable,
-                                         const std::vector<std::string>& args)
+                                         const std::vector<std::string>& args,
+                                         const CancelToken* token)
 {
     int status = -1;
-    std::string out = runTool(false, executable, args, nullptr, status);
+    std::string out = runTool(false, executable, args, token, status);
     if (status == -1 || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
         return std::nullopt;
     return out;

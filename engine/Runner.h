@@ -35,10 +35,12 @@ std::string run(const std::string& executable, const std::vector<std::string>& a
 std::string runRecords(const std::string& executable, const std::vector<std::string>& args,
                        const CancelToken* token = nullptr);
 
-// The same without a token, for a tool whose silence must not be mistaken for
-// an empty answer: no value unless the tool ran and exited with status 0.
+// The same for a tool whose silence must not be mistaken for an empty answer:
+// no value unless the tool ran and exited with status 0 (a tool stopped by a
+// cancel did not).
 std::optional<std::string> runSucceeding(const std::string& executable,
-                                         const std::vector<std::string>& args);
+                                         const std::vector<std::string>& args,
+                                         const CancelToken* token = nullptr);
 
 // Stops every running tool (SIGTERM within about 120 ms) and makes every later
 // run return "" at once, for the rest of the process. The desktop application
