@@ -3,12 +3,15 @@
 // caches and leftovers (read-only, as text or JSON), clean shows the same
 // items and moves them into the Trash only when told to, big lists the
 // largest files.
+#include "Caches.h"
 #include "Commands.h"
 #include "Entry.h"
 #include "Files.h"
-#include "Scanner.h"
+#include "LargeFiles.h"
+#include "Leftovers.h"
 #include "Terminal.h"
 #include "Text.h"
+#include "Trash.h"
 
 #include <algorithm>
 #include <array>

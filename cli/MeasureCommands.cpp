@@ -5,13 +5,16 @@
 // Names and paths are printed with control characters shown as "?", so a file
 // name with a line feed cannot break a listing into misleading lines.
 #include "Commands.h"
+#include "DiskTree.h"
+#include "Duplicates.h"
 #include "Entry.h"
 #include "Parsers.h"
 #include "Platform.h"
-#include "Scanner.h"
 #include "Strings.h"
+#include "System.h"
 #include "Terminal.h"
 #include "Text.h"
+#include "Usage.h"
 #include "Walk.h"
 
 #include <algorithm>

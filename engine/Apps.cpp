@@ -6,7 +6,7 @@
 #include "Parsers.h"
 #include "Platform.h"
 #include "Plists.h"
-#include "Scanner.h"
+#include "Runner.h"
 #include "Strings.h"
 
 #include <algorithm>

@@ -7,6 +7,8 @@
 // Library folders whose names contain the bundle identifier or the name, in any case.
 #pragma once
 
+#include "Records.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -29,3 +31,12 @@ std::optional<std::string> bundleIdentifier(std::string_view plistData);
 int matchingKey(const std::string& entry, const std::vector<std::string>& keys);
 
 } // namespace Apps
+
+namespace Scanner {
+
+// The installed applications, largest first.
+std::vector<AppInfo> appsList();
+// What app left in the Library folders (leftoverFolders), in folder order.
+std::vector<std::string> leftovers(const AppInfo& app);
+
+} // namespace Scanner

@@ -1,24 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The cache scan. Candidates come from three places, in this order: a fixed
-// table of well-known developer-tool, browser and media caches; the
-// per-application folders directly under ~/Library/Caches; and four commonly
-// named cache subfolders of every ~/Library/Application Support entry. On
-// Linux each place has its counterparts beside it: the tools' XDG cache
-// folders in the table, the entries of $XDG_CACHE_HOME and the Flatpak
-// applications' cache folders (~/.var/app/<id>/cache) in the first sweep, the
-// application folders of $XDG_CONFIG_HOME and ~/.var/app/<id>/config in the
-// second. The product's own cache folder is never a candidate, and neither is
-// a candidate that is a link or lies below one (looked at with lstat from the
-// home or base folder it was found in down). Swept folders are safe, except
-// those of the XDG cache folder that hold models, project environments or
-// downloaded browsers (careful). The
-// first candidate with a given path wins; each existing one is measured on its
-// own (Scanner::sizesOf: one pool of in-process walks on Linux) and kept
-// above 2 MiB. The items come back
-// largest first, equal sizes in candidate order.
-#include "Scanner.h"
+// The cache scan: the table of known caches and the sweeps of cache folders.
+#include "Caches.h"
 
 #include "Files.h"
+#include "Measure.h"
 #include "Platform.h"
 #include "Strings.h"
 #include "Text.h"
@@ -271,8 +256,10 @@ std::vector<CachePlace> candidates(const std::string& home)
 
 } // namespace
 
-std::vector<ScanItem> cacheItems(const CancelToken*)
+std::vector<ScanItem> cacheItems(const CancelToken* token)
 {
+    if (token && token->isCancelled())
+        return {};
     std::vector<CachePlace> found;
     std::unordered_set<std::string> seen;
     for (auto& candidate : candidates(Platform::homeDir())) {
@@ -290,7 +277,9 @@ std::vector<ScanItem> cacheItems(const CancelToken*)
     paths.reserve(found.size());
     for (const auto& candidate : found)
         paths.push_back(candidate.path);
-    std::vector<int64_t> sizes = sizesOf(paths);
+    std::vector<int64_t> sizes = sizesOf(paths, kMeasureWorkers, token);
+    if (token && token->isCancelled())
+        return {};
 
     std::vector<ScanItem> items;
     for (size_t i = 0; i < found.size(); ++i) {

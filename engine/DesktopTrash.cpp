@@ -348,13 +348,8 @@ std::string encodePath(std::string_view path)
 
 std::string infoText(const std::string& path, Clock::time_point deleted)
 {
-    std::time_t seconds = Clock::to_time_t(deleted);
-    std::tm parts{};
-    localtime_r(&seconds, &parts);
-    char date[32];
-    size_t n = std::strftime(date, sizeof date, "%Y-%m-%dT%H:%M:%S", &parts);
-    return "[Trash Info]\nPath=" + encodePath(path) + "\nDeletionDate=" + std::string(date, n) +
-           "\n";
+    return "[Trash Info]\nPath=" + encodePath(path) +
+           "\nDeletionDate=" + localTimeText(deleted, "%Y-%m-%dT%H:%M:%S") + "\n";
 }
 
 std::string entryName(const std::string& prefix, const std::string& name, int n)

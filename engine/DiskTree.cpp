@@ -5,7 +5,7 @@
 #include "Measure.h"
 #include "Parsers.h"
 #include "Platform.h"
-#include "Scanner.h"
+#include "Runner.h"
 #include "Strings.h"
 
 #include <algorithm>

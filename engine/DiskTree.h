@@ -14,6 +14,7 @@
 // Scanner::diskTree, public so they can be tested.
 #pragma once
 
+#include "CancelToken.h"
 #include "Records.h"
 
 #include <cstdint>
@@ -65,3 +66,13 @@ bool writeCache(const std::string& file, const DiskNode& node);
 std::optional<DiskNode> decode(std::string_view json);
 
 } // namespace DiskTree
+
+namespace Scanner {
+
+// The folder-size tree of root down to depth levels (clampDepth), from the
+// cache when useCache and a fresh cache file exists, else measured and then
+// cached.
+DiskNode diskTree(const std::string& root, int depth, bool useCache = true,
+                  const CancelToken* token = nullptr);
+
+} // namespace Scanner

@@ -3,7 +3,6 @@
 
 #include "Platform.h"
 #include "Records.h"
-#include "Scanner.h"
 #include "Strings.h"
 #include "Walk.h"
 

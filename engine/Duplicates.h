@@ -11,13 +11,14 @@
 // sizes agree. Tables are visited in ascending key order so that results repeat.
 #pragma once
 
+#include "CancelToken.h"
+#include "Records.h"
+
 #include <cstdint>
 #include <optional>
 #include <set>
 #include <string>
 #include <vector>
-
-class CancelToken;
 
 namespace Duplicates {
 
@@ -48,3 +49,13 @@ std::vector<std::vector<std::string>> splitByContent(const std::vector<std::stri
                                                      const CancelToken* token = nullptr);
 
 } // namespace Duplicates
+
+namespace Scanner {
+
+// Groups of files with the same content (the content finder), largest first.
+std::vector<DupGroup> duplicates(int64_t minKB = 64, int64_t limit = 1500,
+                                 const CancelToken* token = nullptr);
+// Groups of entries with the same name (the name finder).
+std::vector<DupGroup> sameNameGroups(int64_t limit = 80, const CancelToken* token = nullptr);
+
+} // namespace Scanner

@@ -1,14 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The large-file search: one find over the home folder lists the regular
-// files above the threshold outside the Trash, node_modules folders and
-// Library/Caches folders (and on Linux the desktop's Trash, the XDG cache
-// folder and the stores other programs manage file by file: container and
-// Flatpak storage, Steam's games, snaps, virtual machine images); each listed
-// path then costs one attribute read for its size. Largest first, equal sizes
-// in find's order.
-#include "Scanner.h"
+// The large-file search: find's expression and the reading of its records.
+#include "LargeFiles.h"
 
 #include "Platform.h"
+#include "Runner.h"
 #include "Strings.h"
 
 #include <algorithm>
@@ -97,7 +92,7 @@ std::string parentOf(const std::string& path)
 
 } // namespace
 
-std::vector<ScanItem> largeFiles(int64_t minMB, const CancelToken*)
+std::vector<ScanItem> largeFiles(int64_t minMB, const CancelToken* token)
 {
     // A home that is not an absolute path would reach find as an option
     // (or an expression) rather than as the place to search.
@@ -108,8 +103,12 @@ std::vector<ScanItem> largeFiles(int64_t minMB, const CancelToken*)
     // UTF-8 is one record of its own and is kept with its bytes (the Trash
     // mover takes any name; what shows it replaces what cannot be shown).
     const std::string output =
-        Platform::kIsMac ? Shell::run(Platform::Tool::find, findArguments(home, minMB))
-                         : Shell::runRecords(Platform::Tool::find, findArguments(home, minMB));
+        Platform::kIsMac
+            ? Shell::run(Platform::Tool::find, findArguments(home, minMB), token)
+            : Shell::runRecords(Platform::Tool::find, findArguments(home, minMB), token);
+    // A find cut short lists some of the files: none are reported.
+    if (token && token->isCancelled())
+        return {};
 
     // One path per record: NUL-ended on Linux, one per line on macOS, where
     // a name with a line feed in it breaks into pieces. A path is only taken

@@ -7,9 +7,10 @@
 #include "Leftovers.h"
 
 #include "Files.h"
+#include "Measure.h"
 #include "Platform.h"
 #include "Plists.h"
-#include "Scanner.h"
+#include "Runner.h"
 #include "Strings.h"
 #include "Text.h"
 
@@ -213,8 +214,10 @@ constexpr std::string_view kFlatpakFolder = ".var/app";
 
 } // namespace
 
-std::vector<ScanItem> orphanItems(const CancelToken*)
+std::vector<ScanItem> orphanItems(const CancelToken* token)
 {
+    if (token && token->isCancelled())
+        return {};
     const std::string home = Platform::homeDir();
     const Installed installed = installedApplications(home);
 
@@ -249,7 +252,7 @@ std::vector<ScanItem> orphanItems(const CancelToken*)
         appFolders = Platform::listFolder(varApp);
     if (appFolders && !appFolders->empty()) {
         auto listed = Shell::runSucceeding(Platform::Tool::flatpak,
-                                           {"list", "--app", "--columns=application"});
+                                           {"list", "--app", "--columns=application"}, token);
         const auto ids = Leftovers::flatpakIds(listed.value_or(""));
         for (const auto& name : listed ? *appFolders : std::vector<std::string>{}) {
             if (!Strings::isValidUtf8(name) || !Leftovers::flatpakLeftover(name, ids))
@@ -266,7 +269,9 @@ std::vector<ScanItem> orphanItems(const CancelToken*)
     paths.reserve(candidates.size());
     for (const auto& c : candidates)
         paths.push_back(c.path);
-    std::vector<int64_t> sizes = sizesOf(paths);
+    std::vector<int64_t> sizes = sizesOf(paths, kMeasureWorkers, token);
+    if (token && token->isCancelled())
+        return {};
 
     const std::string location = t("common.path") + ": ";
     std::vector<ScanItem> items;

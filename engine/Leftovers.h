@@ -1,17 +1,20 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The rules of the leftover scan, kept apart from the file system so that the
-// tests can check them on plain values. The scan (Leftovers.cpp) collects the
-// identifiers and names of every installed application from their
-// Info.plist files, then examines eight ~/Library folders: an entry that is
-// not system or vendor data and matches no installed application is a
-// leftover. On Linux the Flatpak applications' folders (~/.var/app/<id>) are
-// examined too, against the ids Flatpak lists as installed.
+// The leftover scan (Scanner::orphanItems) and its rules, which are kept apart
+// from the file system so that the tests can check them on plain values. The scan (Leftovers.cpp)
+// collects the identifiers and names of every installed application from their Info.plist files,
+// then examines eight ~/Library folders: an entry that is not system or vendor data and matches no
+// installed application is a leftover. On Linux the Flatpak applications' folders (~/.var/app/<id>)
+// are examined too, against the ids Flatpak lists as installed.
 #pragma once
+
+#include "CancelToken.h"
+#include "Records.h"
 
 #include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_set>
+#include <vector>
 
 namespace Leftovers {
 
@@ -61,3 +64,12 @@ std::unordered_set<std::string> flatpakIds(std::string_view output);
 bool flatpakLeftover(std::string_view name, const std::unordered_set<std::string>& installedIds);
 
 } // namespace Leftovers
+
+namespace Scanner {
+
+// The leftovers of removed applications in the home folder (where it looks:
+// above), largest first. A cancelled token stops
+// the flatpak run and the measuring, and the result is then empty.
+std::vector<ScanItem> orphanItems(const CancelToken* token = nullptr);
+
+} // namespace Scanner

@@ -23,8 +23,8 @@
 // walk returns nothing.
 #pragma once
 
+#include "CancelToken.h"
 #include "Records.h"
-#include "Runner.h"
 
 #include <cstdint>
 #include <optional>
@@ -59,3 +59,27 @@ std::vector<int64_t> sizes(const std::vector<std::string>& roots,
                            const CancelToken* token = nullptr, bool sharedLinks = false);
 
 } // namespace Measure
+
+namespace Scanner {
+
+// Bytes used by a file or folder: du's allocated size for a folder (a link to
+// a folder counts as one, and, as du -sk measures it, by the link's own size),
+// the logical length of a file or of a link itself. 0 when it cannot be
+// measured. On Linux folders are measured in process (Measure::sizes), on
+// macOS by du -sk.
+int64_t sizeOf(const std::string& path);
+
+// How many du runs sizesOf runs at once on macOS. Measuring many small
+// folders is dominated by starting du, which overlaps well even on two cores.
+inline constexpr unsigned kMeasureWorkers = 4;
+
+// sizeOf of every path; the sizes come back in the order of paths. Each path
+// is measured on its own (one du run over several paths would skip a path
+// nested in an earlier one): on Linux all folders are walked on one pool of
+// threads, on macOS up to workers du runs go at a time. Once the token is
+// cancelled, folders not measured by then give 0 (on Linux every folder).
+std::vector<int64_t> sizesOf(const std::vector<std::string>& paths,
+                             unsigned workers = kMeasureWorkers,
+                             const CancelToken* token = nullptr);
+
+} // namespace Scanner

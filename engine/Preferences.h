@@ -6,7 +6,7 @@
 // file atomically, so a crash never leaves half of one.
 #pragma once
 
-#include "Records.h"
+#include "Clock.h"
 
 #include <optional>
 #include <string>

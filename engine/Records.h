@@ -4,7 +4,8 @@
 // own nothing but their fields (DiskNode owns its children).
 #pragma once
 
-#include <chrono>
+#include "Clock.h"
+
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -106,8 +107,6 @@ struct DiskNode
     int64_t fileCount = 0;
     int64_t fileBytes = 0;
     std::vector<DiskFile> files;
-
-    bool isLeaf() const { return children.empty(); }
 };
 
 // Capacity of the startup volume.
@@ -180,8 +179,6 @@ struct TypeBucket
 
     int id() const { return index; }
 };
-
-using Clock = std::chrono::system_clock;
 
 // One completed clean-up, as logged in the history file.
 struct HistoryEntry

@@ -5,33 +5,11 @@
 // stalls, standard error discarded. A CancelToken lets a caller stop a long run.
 #pragma once
 
-#include <cstdint>
-#include <memory>
-#include <mutex>
+#include "CancelToken.h"
+
 #include <optional>
 #include <string>
 #include <vector>
-
-// A cancellation flag shared between whoever may cancel and the worker that
-// checks. Once set it stays set; a new scan takes a new token.
-class CancelToken
-{
-public:
-    void cancel()
-    {
-        std::lock_guard guard(m_lock);
-        m_flag = true;
-    }
-    bool isCancelled() const
-    {
-        std::lock_guard guard(m_lock);
-        return m_flag;
-    }
-
-private:
-    mutable std::mutex m_lock;
-    bool m_flag = false;
-};
 
 // The buffer the output reader fills for the waiting caller.
 struct DataBox
@@ -57,10 +35,12 @@ std::string run(const std::string& executable, const std::vector<std::string>& a
 std::string runRecords(const std::string& executable, const std::vector<std::string>& args,
                        const CancelToken* token = nullptr);
 
-// The same without a token, for a tool whose silence must not be mistaken for
-// an empty answer: no value unless the tool ran and exited with status 0.
+// The same for a tool whose silence must not be mistaken for an empty answer:
+// no value unless the tool ran and exited with status 0 (a tool stopped by a
+// cancel did not).
 std::optional<std::string> runSucceeding(const std::string& executable,
-                                         const std::vector<std::string>& args);
+                                         const std::vector<std::string>& args,
+                                         const CancelToken* token = nullptr);
 
 // Stops every running tool (SIGTERM within about 120 ms) and makes every later
 // run return "" at once, for the rest of the process. The desktop application
@@ -71,25 +51,3 @@ void stopAll();
 bool stopping();
 
 } // namespace Shell
-
-namespace Scanner {
-
-// Bytes used by a file or folder: du's allocated size for a folder (a link to
-// a folder counts as one, and, as du -sk measures it, by the link's own size),
-// the logical length of a file or of a link itself. 0 when it cannot be
-// measured. On Linux folders are measured in process (Measure.h), on macOS by
-// du -sk.
-int64_t sizeOf(const std::string& path);
-
-// How many du runs sizesOf runs at once on macOS. Measuring many small
-// folders is dominated by starting du, which overlaps well even on two cores.
-inline constexpr unsigned kMeasureWorkers = 4;
-
-// sizeOf of every path; the sizes come back in the order of paths. Each path
-// is measured on its own (one du run over several paths would skip a path
-// nested in an earlier one): on Linux all folders are walked on one pool of
-// threads, on macOS up to workers du runs go at a time.
-std::vector<int64_t> sizesOf(const std::vector<std::string>& paths,
-                             unsigned workers = kMeasureWorkers);
-
-} // namespace Scanner

@@ -1,17 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The pieces of the Trash mover, the history file and the scan report that
-// the tests check on plain values. Scanner::moveToTrash renames items into
-// the desktop's Trash on Linux, one entry per item named after a stamp
-// (DesktopTrash.h), and on macOS into a dated folder under
-// ~/.Trash/米团清理的东西/; it never replaces anything. The history is one
-// compact JSON array, newest first, rewritten atomically, in the support
-// folder; the report is a Markdown file in the report folder (Platform.h).
+// The one Trash mover of the product: the app's clean-up (empty subfolder:
+// the bare stamp), tclean clean and the Toolbox's removals all go through it.
+// Scanner::moveToTrash renames items into the desktop's Trash on Linux, one
+// entry per item named after a stamp (DesktopTrash.h), and on macOS into a
+// dated folder under ~/.Trash/米团清理的东西/; it never replaces anything and
+// never copies. Where the Trash and the product's other folders are:
+// Platform.h.
 #pragma once
 
+#include "Clock.h"
 #include "Records.h"
 
 #include <string>
-#include <string_view>
 #include <vector>
 
 namespace Trash {
@@ -29,20 +29,20 @@ std::string stamp(Clock::time_point time);
 // path is missing, cannot be renamed (another device included) or has no name.
 bool moveInto(const std::string& path, const std::string& folder);
 
-// Seconds between 1970-01-01 and 2001-01-01 UTC, the history's reference date.
-inline constexpr double kReferenceDate = 978307200.0;
-
-// The history file's text for entries, compact.
-std::string encodeHistory(const std::vector<HistoryEntry>& entries);
-
-// Entries read from the history file's text. Empty when the text is not a
-// JSON array of objects that all have a UUID "id", a number "date" and
-// integer "items" and "freed": one malformed entry spoils the whole list.
-std::vector<HistoryEntry> decodeHistory(std::string_view text);
-
-// The Markdown report for three lists and a volume, dated now.
-std::string reportText(const std::vector<ScanItem>& cache, const std::vector<ScanItem>& orphan,
-                       const std::vector<ScanItem>& large, const VolumeInfo& volume,
-                       Clock::time_point now);
-
 } // namespace Trash
+
+namespace Scanner {
+
+// Moves each path into the user's Trash under one stamp taken now, never
+// replacing anything and never copying: on Linux one entry of the desktop's
+// Trash per path, named "<stamp>[_<subfolder>] <name>" with its .trashinfo
+// record (DesktopTrash.h). Element i of the result says what became of
+// paths[i]: Moved, or why it stayed where it was.
+std::vector<MoveOutcome> moveToTrash(const std::vector<std::string>& paths,
+                                     const std::string& subfolder);
+// moveToTrash counted: how many of paths were moved. The subfolder word is
+// the Toolbox's in the language of the moment (工具箱 / Toolbox) unless given.
+int trashPaths(const std::vector<std::string>& paths, const std::string& subfolder);
+int trashPaths(const std::vector<std::string>& paths);
+
+} // namespace Scanner

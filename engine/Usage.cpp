@@ -4,7 +4,7 @@
 #include "LinuxWords.h"
 #include "Measure.h"
 #include "Platform.h"
-#include "Scanner.h"
+#include "Runner.h"
 #include "Strings.h"
 #include "Text.h"
 

@@ -55,3 +55,12 @@ std::vector<std::string> fileTypeRoots();
 bool shownWhenHidden(const std::string& name);
 
 } // namespace Usage
+
+namespace Scanner {
+
+// The home folder's usage by top-level folder (topLevelFrom).
+std::vector<Category> topLevelUsage();
+// The home folder's usage by file type (typeBucketsFrom over fileTypeRoots).
+std::vector<TypeBucket> fileTypeUsage();
+
+} // namespace Scanner

@@ -2,7 +2,7 @@
 // The history reader on arbitrary bytes. What it accepts must survive being
 // written back (every clean-up rewrites the file with one more entry): the same
 // entries, each date within a millisecond.
-#include "Trash.h"
+#include "History.h"
 
 #include <chrono>
 #include <cstdint>
@@ -11,13 +11,12 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    auto entries =
-        Trash::decodeHistory(std::string_view(reinterpret_cast<const char*>(data), size));
+    auto entries = History::decode(std::string_view(reinterpret_cast<const char*>(data), size));
     if (entries.size() > 100)
         std::abort();
     if (entries.empty())
         return 0;
-    auto again = Trash::decodeHistory(Trash::encodeHistory(entries));
+    auto again = History::decode(History::encode(entries));
     if (again.size() != entries.size())
         std::abort();
     for (size_t i = 0; i < entries.size(); ++i) {

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // tclean scan, clean and big, run as real processes on fixture homes; output
 // compared byte for byte.
-#include "Scanner.h"
+#include "Measure.h"
+#include "Runner.h"
 #include "Terminal.h"
 #include "TestHome.h"
 

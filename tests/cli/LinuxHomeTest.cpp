@@ -4,7 +4,7 @@
 // folder under .var and items already in the desktop's Trash. What it finds,
 // where a clean-up puts things, and that nothing makes a ~/Library.
 #include "Platform.h"
-#include "Scanner.h"
+#include "System.h"
 #include "TestHome.h"
 
 #include <filesystem>

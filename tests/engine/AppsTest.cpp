@@ -2,7 +2,7 @@
 // Installed applications (bundles in ~/Applications of a fixture home; the
 // machine's /Applications is left as it is) and their leftovers.
 #include "Apps.h"
-#include "Scanner.h"
+#include "Measure.h"
 #include "TestHome.h"
 
 #include <cstdlib>

@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The cache scan over fixture home folders: the known table, the two generic
 // sweeps, the skip rules, the 2 MiB limit and the order of the result.
+#include "Caches.h"
+#include "Measure.h"
 #include "Platform.h"
-#include "Scanner.h"
 #include "TestHome.h"
 
 #include <filesystem>

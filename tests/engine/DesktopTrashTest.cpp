@@ -4,10 +4,11 @@
 // clean-up from being redirected through links, and the desktop's own tools
 // (gio) reading and restoring what was moved.
 #include "DesktopTrash.h"
+#include "Caches.h"
 #include "Files.h"
 #include "Platform.h"
-#include "Scanner.h"
 #include "Strings.h"
+#include "System.h"
 #include "TestHome.h"
 #include "Text.h"
 #include "Trash.h"

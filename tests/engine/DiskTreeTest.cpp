@@ -5,7 +5,7 @@
 // freshness and atomic writes.
 #include "DiskTree.h"
 #include "Files.h"
-#include "Scanner.h"
+#include "Measure.h"
 #include "TestHome.h"
 
 #include <atomic>

@@ -2,7 +2,6 @@
 // The content and same-name finders over fixture home folders.
 #include "Duplicates.h"
 #include "Platform.h"
-#include "Scanner.h"
 #include "TestHome.h"
 
 #include <chrono>

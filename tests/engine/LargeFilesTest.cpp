@@ -2,9 +2,9 @@
 // The large-file search over fixture homes. The exact output of the plain
 // find expression (the three trees filtered, not pruned) is the reference
 // the pruned search must match, file for file and in the same order.
+#include "LargeFiles.h"
 #include "Platform.h"
 #include "Runner.h"
-#include "Scanner.h"
 #include "Strings.h"
 #include "TestHome.h"
 

@@ -3,7 +3,8 @@
 // in both forms, and a whole scan of a fixture home with installed and
 // removed applications.
 #include "Leftovers.h"
-#include "Scanner.h"
+#include "Measure.h"
+#include "Runner.h"
 #include "TestHome.h"
 
 #include <cstdlib>

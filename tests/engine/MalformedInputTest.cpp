@@ -4,14 +4,13 @@
 // stored files far beyond their real size. Each must give a quiet, sound result.
 #include "Apps.h"
 #include "Files.h"
+#include "History.h"
 #include "Leftovers.h"
 #include "Parsers.h"
 #include "Plists.h"
 #include "Preferences.h"
-#include "Scanner.h"
 #include "Strings.h"
 #include "TestHome.h"
-#include "Trash.h"
 #include "Usage.h"
 
 #include <climits>
@@ -178,7 +177,7 @@ TEST(MalformedInput, OutOfRangeDatesAndOversizedStoresReadAsAbsent)
     for (int i = 0; i < 120; ++i)
         many += "," + entry;
     many += "]";
-    EXPECT_EQ(Trash::decodeHistory(many).size(), 100u);
+    EXPECT_EQ(History::decode(many).size(), 100u);
     std::string path = home.at(".local/share/TidloCleaner/history.json");
     ASSERT_TRUE(fs::exists(fs::path(path).parent_path()));
     std::string huge = "[" + entry;

@@ -5,7 +5,6 @@
 // folders are measured as an unprivileged user, both by du and by the walk.
 #include "Measure.h"
 #include "DiskTree.h"
-#include "Scanner.h"
 #include "TestHome.h"
 
 #include <chrono>

@@ -2,6 +2,7 @@
 // The runner starts real tools (/bin/sh, printf, du, sleep) and reads what
 // they print; sizeOf measures folders and files of a throw-away home.
 #include "Runner.h"
+#include "Measure.h"
 #include "TestHome.h"
 
 #include <chrono>

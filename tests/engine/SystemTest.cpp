@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // System readings on this machine, and the Trash and login agents of a fixture
 // home folder. Empty Trash runs only inside such a folder.
+#include "System.h"
+#include "Measure.h"
 #include "Platform.h"
-#include "Scanner.h"
 #include "TestHome.h"
 
 #include "DesktopTrash.h"

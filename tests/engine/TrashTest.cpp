@@ -2,8 +2,9 @@
 // The Trash mover, the history file and the report, on fixture homes.
 #include "Trash.h"
 #include "Files.h"
+#include "History.h"
 #include "Platform.h"
-#include "Scanner.h"
+#include "Report.h"
 #include "TestHome.h"
 
 #include <cstdlib>
@@ -110,7 +111,7 @@ TEST(History, ReadsAnythingMalformedAsEmpty)
 {
     const std::string ok =
         R"({"id":"0b0f6c1e-2d3a-4b5c-8d9e-0f1a2b3c4d5e","date":5.5,"items":2,"freed":10})";
-    auto good = Trash::decodeHistory("[" + ok + "," + ok + "]");
+    auto good = History::decode("[" + ok + "," + ok + "]");
     ASSERT_EQ(good.size(), 2u);
     EXPECT_EQ(good[0].id, "0B0F6C1E-2D3A-4B5C-8D9E-0F1A2B3C4D5E");
     EXPECT_EQ(good[0].date, unixTime(978307205.5));
@@ -135,8 +136,8 @@ TEST(History, ReadsAnythingMalformedAsEmpty)
         "[\"\xff\"]",
     };
     for (const auto& text : bad)
-        EXPECT_TRUE(Trash::decodeHistory(text).empty()) << text;
-    EXPECT_TRUE(Trash::decodeHistory("[]").empty());
+        EXPECT_TRUE(History::decode(text).empty()) << text;
+    EXPECT_TRUE(History::decode("[]").empty());
 }
 
 TEST(History, ReplacesTheFileWholeSoAnInterruptedWriteLosesNothing)
@@ -183,7 +184,7 @@ TEST(Report, WritesMarkdownInTheCurrentLanguage)
     ScanItem orphan{.path = "/h/Library/Logs/Gone | x", .name = "Gone | x", .size = 1536};
     VolumeInfo volume{.total = 500LL * 1024 * 1024 * 1024, .free = 120LL * 1024 * 1024 * 1024};
     std::string text =
-        Trash::reportText({cache}, {orphan}, {}, volume, unixTime(1772600767)); // 05:06 UTC
+        Report::text({cache}, {orphan}, {}, volume, unixTime(1772600767)); // 05:06 UTC
     EXPECT_EQ(text, "# Tidlo Cleaner · Scan Report\n"
                     "\n"
                     "- Generated: 2026-03-04 05:06\n"
@@ -210,7 +211,7 @@ TEST(Report, WritesMarkdownInTheCurrentLanguage)
     setenv("TID_LANG", "zh", 1);
     std::vector<ScanItem> large(150, ScanItem{.path = "/h/f", .name = "f", .size = 1024});
     VolumeInfo odd{.total = 10, .free = 20}; // used never goes below zero
-    std::string zh = Trash::reportText({}, {}, large, odd, unixTime(0));
+    std::string zh = Report::text({}, {}, large, odd, unixTime(0));
     EXPECT_NE(zh.find("- 合计: 10 B · 已用 0 B · 可用 20 B\n"), std::string::npos);
     EXPECT_NE(zh.find("## 大文件  ·  150 KB\n"), std::string::npos);
     size_t rows = 0;
@@ -237,7 +238,7 @@ TEST(Report, NamesStayInTheirCells)
     };
     for (const auto& c : cases) {
         ScanItem item{.path = "/h/" + c.name, .name = c.name, .size = 1024};
-        const std::string text = Trash::reportText({}, {}, {item}, {}, unixTime(0));
+        const std::string text = Report::text({}, {}, {item}, {}, unixTime(0));
         EXPECT_NE(text.find(c.row), std::string::npos) << c.name << "\n" << text;
     }
 }

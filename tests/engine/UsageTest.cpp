@@ -2,8 +2,8 @@
 // Top-level and file-type usage: the pure summaries on sample lines, and the
 // real du and find runs over a fixture home folder.
 #include "Usage.h"
+#include "Measure.h"
 #include "Platform.h"
-#include "Scanner.h"
 #include "TestHome.h"
 
 #include <cstdlib>

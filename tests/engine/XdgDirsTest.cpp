@@ -2,8 +2,10 @@
 // Where things are on a Linux home: the XDG base folders, the user folders of
 // user-dirs.dirs and the product's own folders derived from them.
 #include "XdgDirs.h"
+#include "Caches.h"
+#include "DiskTree.h"
+#include "History.h"
 #include "Platform.h"
-#include "Scanner.h"
 #include "TestHome.h"
 
 #include <cstdlib>
