@@ -2,8 +2,6 @@
 #include "Apps.h"
 
 #include "Files.h"
-#include "Measure.h"
-#include "Parsers.h"
 #include "Platform.h"
 #include "Plists.h"
 #include "Runner.h"
@@ -74,19 +72,9 @@ std::vector<AppInfo> appsList()
     if (bundles.empty())
         return {};
 
-    std::map<std::string, int64_t> sizes;
-    if constexpr (Platform::kIsMac) {
-        for (auto& line : Parse::toolSizes(
-                 Shell::run(Platform::Tool::du, Parse::duArguments({"-sk"}, bundles)), 1024))
-            sizes[line.path] = line.size;
-    } else {
-        // As one du run over all bundles: a file linked from two bundles
-        // counts in the first.
-        auto measured = Measure::sizes(bundles, nullptr, true);
-        for (size_t i = 0; i < bundles.size(); ++i)
-            if (measured[i] >= 0)
-                sizes[bundles[i]] = measured[i];
-    }
+    // As one du run over all bundles: a file linked from two bundles counts in
+    // the first.
+    const auto sizes = Platform::sizesTogether(bundles);
 
     std::vector<AppInfo> apps;
     for (const auto& path : bundles) {

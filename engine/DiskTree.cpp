@@ -2,7 +2,6 @@
 #include "DiskTree.h"
 
 #include "Files.h"
-#include "Measure.h"
 #include "Parsers.h"
 #include "Platform.h"
 #include "Runner.h"
@@ -620,36 +619,18 @@ DiskNode diskTree(const std::string& root, int depth, bool useCache, const Cance
         rootNode.name = p;
     rootNode.path = p;
 
-    if constexpr (Platform::kIsMac) {
-        std::string out = Shell::run(
-            Platform::Tool::du, Parse::duArguments({"-k", "-d", std::to_string(d)}, {p}), token);
-        auto sizes = Parse::duSizeMap(Parse::toolSizes(out, 1024));
-        if (DiskTree::cancelled(token))
-            return rootNode;
-
-        rootNode.children = DiskTree::childrenOf(sizes, p, d);
-        if (auto own = sizes.find(p); own != sizes.end()) {
-            rootNode.size = own->second;
-        } else {
-            int64_t sum = 0;
-            for (const auto& child : rootNode.children)
-                sum += child.size;
-            rootNode.size = sum;
-        }
-    } else {
-        // Measured in process, the sizes du -k -d d would print; the tree
-        // comes straight from the walk.
-        auto measured = Measure::tree(p, d, token);
-        if (DiskTree::cancelled(token))
-            return rootNode;
-        if (measured) {
-            rootNode.size = measured->size;
-            rootNode.children = std::move(measured->children);
-            rootNode.fileCount = measured->fileCount;
-            rootNode.fileBytes = measured->fileBytes;
-            rootNode.files = std::move(measured->files);
-            DiskTree::dropNamesNotUtf8(rootNode);
-        }
+    // The sizes du -k -d d would print: on Linux measured in process, the tree
+    // straight from the walk.
+    auto measured = Platform::folderTree(p, d, token);
+    if (DiskTree::cancelled(token))
+        return rootNode;
+    if (measured) {
+        rootNode.size = measured->size;
+        rootNode.children = std::move(measured->children);
+        rootNode.fileCount = measured->fileCount;
+        rootNode.fileBytes = measured->fileBytes;
+        rootNode.files = std::move(measured->files);
+        DiskTree::dropNamesNotUtf8(rootNode);
     }
     if (DiskTree::cancelled(token))
         return rootNode;

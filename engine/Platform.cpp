@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+// The platform unit's common part: what Linux and macOS do alike.
 #include "Platform.h"
 
-#include "Files.h"
 #include "XdgDirs.h"
 
 #include <algorithm>
@@ -12,7 +12,6 @@
 #include <fcntl.h>
 #include <pwd.h>
 #include <string_view>
-#include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
 
@@ -35,53 +34,6 @@ std::string configDir()
     return XdgDirs::baseDir("XDG_CONFIG_HOME", homeDir(), "/.config");
 }
 
-std::string dataHome()
-{
-    if constexpr (kIsMac)
-        return homeDir() + "/Library";
-    return XdgDirs::baseDir("XDG_DATA_HOME", homeDir(), "/.local/share");
-}
-
-std::string cacheHome()
-{
-    if constexpr (kIsMac)
-        return homeDir() + "/Library/Caches";
-    return XdgDirs::baseDir("XDG_CACHE_HOME", homeDir(), "/.cache");
-}
-
-std::string userFolder(UserFolder which)
-{
-    struct Names
-    {
-        const char* key;
-        const char* linuxName;
-        const char* macName;
-    };
-    static constexpr Names kNames[] = {
-        {"XDG_DESKTOP_DIR", "/Desktop", "/Desktop"},
-        {"XDG_DOCUMENTS_DIR", "/Documents", "/Documents"},
-        {"XDG_DOWNLOAD_DIR", "/Downloads", "/Downloads"},
-        {"XDG_MUSIC_DIR", "/Music", "/Music"},
-        {"XDG_PICTURES_DIR", "/Pictures", "/Pictures"},
-        {"XDG_VIDEOS_DIR", "/Videos", "/Movies"},
-    };
-    const Names& names = kNames[static_cast<int>(which)];
-    const std::string home = homeDir();
-    if constexpr (kIsMac)
-        return home + names.macName;
-    std::string folder = home + names.linuxName;
-    // The file is a few lines; anything far larger is not one.
-    const std::string file = configDir() + "/user-dirs.dirs";
-    if (auto text = Files::read(file); text && text->size() < 65536) {
-        auto dirs = XdgDirs::parseUserDirs(*text, home);
-        if (auto it = dirs.find(names.key); it != dirs.end())
-            folder = it->second;
-    }
-    if (folder == home || folder == "/")
-        return "";
-    return folder;
-}
-
 std::vector<std::string> userFolders(const std::vector<UserFolder>& which)
 {
     std::vector<std::string> all;
@@ -102,45 +54,6 @@ std::vector<std::string> userFolders(const std::vector<UserFolder>& which)
             out.push_back(path);
     }
     return out;
-}
-
-std::string supportFolder()
-{
-    if constexpr (kIsMac)
-        return homeDir() + "/Library/Application Support/TidloCleaner";
-    return dataHome() + "/TidloCleaner";
-}
-
-std::string cacheFolder()
-{
-    if constexpr (kIsMac)
-        return supportFolder();
-    return cacheHome() + "/TidloCleaner";
-}
-
-std::string reportFolder()
-{
-    if constexpr (kIsMac)
-        return homeDir() + "/Desktop";
-    std::string desktop = userFolder(UserFolder::Desktop);
-    struct stat st = {};
-    if (!desktop.empty() && ::stat(desktop.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
-        return desktop;
-    return homeDir();
-}
-
-std::string desktopTrash()
-{
-    if constexpr (kIsMac)
-        return homeTrash();
-    return dataHome() + "/Trash";
-}
-
-std::string trashFilesFolder()
-{
-    if constexpr (kIsMac)
-        return homeTrash();
-    return desktopTrash() + "/files";
 }
 
 std::string homeTrash()

@@ -2,13 +2,22 @@
 // The platform unit: every place where Linux and macOS differ goes through here,
 // so the rest of the engine reads the same on both. System tools are named here
 // too; every tool the engine starts is started through Shell::run with one of
-// these paths.
+// these paths. What both platforms share is in Platform.cpp; what differs is in
+// PlatformLinux.cpp and PlatformMac.cpp, of which the build takes the one of the
+// platform it builds for. The scan units ask here and read the answers the same
+// way on both.
 #pragma once
 
+#include "Parsers.h"
+#include "Records.h"
+
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
+
+class CancelToken;
 
 namespace Platform {
 
@@ -27,6 +36,8 @@ inline constexpr const char* ps = "/bin/ps";
 inline constexpr const char* vmStat = "/usr/bin/vm_stat";
 inline constexpr const char* tmutil = "/usr/bin/tmutil";
 inline constexpr const char* flatpak = "/usr/bin/flatpak";
+inline constexpr const char* systemctl = "/usr/bin/systemctl";
+inline constexpr const char* btrfs = "/usr/bin/btrfs";
 } // namespace Tool
 
 // The user's home folder: $HOME, else the password database; no trailing slash.
@@ -116,5 +127,85 @@ std::optional<std::vector<std::string>> listFolderSorted(const std::string& path
 
 // Whether standard output is a terminal.
 bool stdoutIsTerminal();
+
+// ---- What the machine says of itself.
+
+// The folder whose file system the volume figures describe: the home folder on
+// Linux (a separate /home partition is common, and it is the one a clean-up
+// frees); the start-up volume "/" on macOS.
+std::string volumePath();
+
+// Free memory in bytes, not capped: MemAvailable of /proc/meminfo on Linux (0
+// when it cannot be read); the free, inactive and speculative pages of vm_stat
+// on macOS.
+int64_t freeMemory();
+
+// Whether ps -axo comm= prints a short command name (Linux: the kernel's comm,
+// which may hold a "/") rather than the executable's path (macOS): the rule
+// Parse::processLines takes.
+bool psPrintsShortNames();
+
+// The whole name of process pid that ps listed as psName: on Linux a name the
+// kernel cut to Parse::kCommBytes is completed from /proc/<pid> (cmdline,
+// exe), any other name is kept; on macOS psName as it is.
+std::string wholeProcessName(int pid, const std::string& psName);
+
+// The desktop Trashes read and emptied beside ~/.Trash (DesktopTrash.h):
+// desktopTrash() on Linux; none on macOS, where ~/.Trash is the Trash.
+std::vector<std::string> freedesktopTrashes();
+
+// The file-system snapshots below root ("/" but in tests), as
+// Scanner::snapshotListBelow describes them: Snapper's, Timeshift's and those
+// btrfs ("" for none) lists, on Linux; none on macOS.
+std::vector<Snapshot> snapshotsBelow(const std::string& root, const std::string& btrfs);
+
+// The snapshots of the home folder's file system: snapshotsBelow("/",
+// Tool::btrfs) where the home folder is on Btrfs, else none (Linux); none on
+// macOS.
+std::vector<Snapshot> homeSnapshots();
+
+// One line per snapshot: "<name> · <date>" of homeSnapshots() (the name alone
+// when the date is unknown) on Linux; the local Time Machine snapshots that
+// tmutil lists on macOS.
+std::vector<std::string> snapshotNames();
+
+// The folders of autostart desktop entries, the user's first:
+// $XDG_CONFIG_HOME/autostart, then <dir>/autostart for each absolute dir of
+// $XDG_CONFIG_DIRS (default /etc/xdg), on Linux; none on macOS.
+std::vector<std::string> autostartFolders();
+
+// The tool that lists the user's enabled services: systemctl on Linux; ""
+// (none) on macOS.
+std::string userServiceTool();
+
+// The hidden folders of the home that the top-level usage lists under their
+// own names: .cache, .config, .local and .var on Linux, where programs keep
+// most of their data; none on macOS.
+std::vector<std::string> hiddenFoldersShown();
+
+// ---- Measuring. On Linux the in-process walk (Measure.h) gives what du
+// would print; on macOS du itself is run.
+
+// The size of each folder right inside folder, in bytes, as du -k -d 1 folder
+// gives it; the folder's own line may be among them. On Linux the names that
+// are not UTF-8 are left out, as they cannot be shown. Empty when it cannot be
+// measured.
+std::vector<Parse::SizeLine> childSizes(const std::string& folder);
+
+// The tree du -k -d depth root prints, children largest first (see
+// Measure::tree); on macOS without file counts or files. No value when the
+// root cannot be examined (Linux) or the walk was cancelled.
+std::optional<DiskNode> folderTree(const std::string& root, int depth, const CancelToken* token);
+
+// The size in bytes of each of paths that can be measured, as one du -sk run
+// over all of them gives it: a file linked from two of them counts in the
+// first. Paths that cannot be measured are left out.
+std::map<std::string, int64_t> sizesTogether(const std::vector<std::string>& paths);
+
+// Size and path of every regular file larger than 512 KiB below roots, in
+// bytes, one record per file as the tool printed it: GNU find -printf with
+// NUL-ended records, run directly (Linux); find | xargs stat through sh, one
+// line per file (macOS).
+std::vector<Parse::SizeLine> filesOver512KiB(const std::vector<std::string>& roots);
 
 } // namespace Platform

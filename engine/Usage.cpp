@@ -2,7 +2,6 @@
 #include "Usage.h"
 
 #include "LinuxWords.h"
-#include "Measure.h"
 #include "Platform.h"
 #include "Runner.h"
 #include "Strings.h"
@@ -154,9 +153,8 @@ std::string fileTypeShellCommand(const std::vector<std::string>& roots)
 
 bool shownWhenHidden(const std::string& name)
 {
-    if constexpr (Platform::kIsMac)
-        return false;
-    return name == ".cache" || name == ".config" || name == ".local" || name == ".var";
+    const auto shown = Platform::hiddenFoldersShown();
+    return std::find(shown.begin(), shown.end(), name) != shown.end();
 }
 
 std::vector<std::string> fileTypeRoots()
@@ -189,36 +187,13 @@ std::vector<Parse::SizeLine> oncePerFile(std::vector<Parse::SizeLine> lines)
 std::vector<Category> topLevelUsage()
 {
     const std::string home = Platform::homeDir();
-    std::vector<Parse::SizeLine> lines;
-    if constexpr (Platform::kIsMac) {
-        lines = Parse::toolSizes(
-            Shell::run(Platform::Tool::du, Parse::duArguments({"-k", "-d", "1"}, {home})), 1024);
-    } else if (auto tree = Measure::tree(home, 1)) {
-        // What du -k -d 1 would print; names that are not UTF-8 are left
-        // out, as they cannot be shown.
-        for (const auto& child : tree->children)
-            if (Strings::isValidUtf8(child.name))
-                lines.push_back({child.size, child.path});
-    }
-    return Usage::topLevelFrom(lines, home, sizeOf("/Applications"), L::lang());
+    return Usage::topLevelFrom(Platform::childSizes(home), home, sizeOf("/Applications"),
+                               L::lang());
 }
 
 std::vector<TypeBucket> fileTypeUsage()
 {
-    auto roots = Usage::fileTypeRoots();
-    std::string out;
-    if constexpr (Platform::kIsMac) {
-        out = Shell::run(Platform::Tool::sh, {"-c", Usage::fileTypeShellCommand(roots)});
-    } else {
-        // GNU find prints the same lines itself: no shell, nothing to quote.
-        std::vector<std::string> args = roots;
-        for (const char* a : {"-type", "f", "-size", "+512k", "-printf", "%s\t%p\\0"})
-            args.emplace_back(a);
-        // Record by record: a name that is not UTF-8 still counts its bytes
-        // (only its extension is read) and takes nothing else with it.
-        out = Shell::runRecords(Platform::Tool::find, args);
-    }
-    return Usage::typeBucketsFrom(oncePerFile(Parse::toolSizes(out, 1)));
+    return Usage::typeBucketsFrom(oncePerFile(Platform::filesOver512KiB(Usage::fileTypeRoots())));
 }
 
 } // namespace Scanner
