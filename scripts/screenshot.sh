@@ -44,5 +44,5 @@ fallocate -l 30M "$H/Music/album.flac"
 env HOME="$H" XDG_CONFIG_HOME="$H/.config" XDG_DATA_HOME="$H/.local/share" XDG_CACHE_HOME="$H/.cache" \
     XDG_RUNTIME_DIR="$H/.run" TID_LANG=en TID_NOGUIDE=1 TID_PAGE=overview \
     QT_QPA_PLATFORM=offscreen QT_QUICK_BACKEND=software \
-    "$BUILD_DIR/tests/app/app_screenshot" "$OUT" 8000
+    "$BUILD_DIR/tools/screenshot/app_screenshot" "$OUT" 8000
 echo "screenshot: $OUT"

@@ -12,8 +12,10 @@
 #include "TestHome.h"
 #include "ToolInstall.h"
 
+#include <QCoreApplication>
 #include <QSignalSpy>
 #include <QTest>
+#include <QThreadPool>
 
 #include <filesystem>
 #include <fstream>
@@ -409,7 +411,10 @@ private slots:
         tool.setToolPath(QString::fromStdString(m_source));
         QCOMPARE(tool.installedPath(), QString::fromStdString(this->tool()));
         tool.refresh();
-        QTest::qWait(50);
+        // Not installed changes nothing and so sends no signal: wait for the
+        // worker (the global pool's) and take its answer on this thread.
+        QVERIFY(QThreadPool::globalInstance()->waitForDone(10000));
+        QCoreApplication::sendPostedEvents();
         QVERIFY(!tool.installed());
         QSignalSpy done(&tool, &CommandLineTool::installFinished);
         tool.install();

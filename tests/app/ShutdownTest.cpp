@@ -5,8 +5,39 @@
 #include "AppModel.h"
 #include "TestHome.h"
 
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QTest>
+
+#include <unistd.h>
+
+namespace {
+
+// True when a process named name, started by this one, is running: its
+// /proc/PID/stat reads "PID (name) STATE PARENT ...".
+bool childIsRunning(const QByteArray& name)
+{
+    const QByteArray self = QByteArray::number(getpid());
+    const QStringList pids = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs);
+    for (const QString& pid : pids) {
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+        if (!stat.open(QIODevice::ReadOnly))
+            continue;
+        const QByteArray line = stat.readAll();
+        const qsizetype open = line.indexOf('(');
+        const qsizetype close = line.lastIndexOf(')');
+        if (open < 0 || close < open)
+            continue;
+        const QList<QByteArray> fields = line.mid(close + 2).split(' ');
+        if (line.mid(open + 1, close - open - 1) == name && fields.size() > 1 &&
+            fields.at(1) == self)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
 
 class ShutdownTest : public QObject
 {
@@ -24,7 +55,7 @@ private slots:
         };
         model->setEngine(calls);
         model->fullScan();
-        QTest::qWait(300); // the tool is running now
+        QTRY_VERIFY(childIsRunning("sleep")); // the tool is running now
 
         QElapsedTimer clock;
         clock.start();

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The Qt Quick tests of the Toolbox page (tests/app/toolbox-qml/tst_*.qml),
-// offscreen with the Basic style, in English, over a throw-away home that
+// The Qt Quick tests of the Toolbox page (tests/app/toolbox-qml/tst_*.qml, each
+// file a ctest and a process of its own), offscreen with the Basic style, in
+// English, over a throw-away home made for that process alone that
 // every pane finds something in: copies of one file (3 and 12 copies), three
 // names each shared by files of different content, two application bundles with a
 // leftover, fifteen login agents and a Trash with three entries. The tests

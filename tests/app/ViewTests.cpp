@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The Qt Quick tests of the window (tests/app/qml/tst_*.qml), offscreen with
-// the Basic style, over a throw-away home whose cache scan takes long enough
+// The Qt Quick tests of the window (tests/app/qml/tst_*.qml, each file a ctest
+// and a process of its own), offscreen with the Basic style, over a throw-away
+// home made for that process alone, whose cache scan takes long enough
 // (a few hundred small cache folders) for a test to catch the scan running,
 // two caches whose names are markup and a right-to-left override, and no
 // session bus.

@@ -132,8 +132,10 @@ private slots:
         w->setMinimumSize(QSize(100, 100)); // as a restored frame might be
         w->resize(950, 650);
         QTRY_COMPARE(w->size(), QSize(950, 650));
+        // A fixed wait on purpose: past one 500 ms watchdog tick, which must
+        // leave a window wide and high enough alone.
         QTest::qWait(700);
-        QCOMPARE(w->size(), QSize(950, 650)); // wide and high enough: left alone
+        QCOMPARE(w->size(), QSize(950, 650));
         w->resize(950, 580);
         QTRY_COMPARE_WITH_TIMEOUT(w->size(), QSize(1100, 750), 2000);
         w->setMinimumSize(QSize(980, 660));

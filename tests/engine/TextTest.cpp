@@ -6,8 +6,12 @@
 #include "TextTable.h"
 
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
+#include <iterator>
 #include <map>
+#include <regex>
 #include <set>
 
 namespace {
@@ -39,19 +43,37 @@ private:
 
 } // namespace
 
-TEST(Catalogue, HoldsEveryEntryOnceInDefiningOrder)
+TEST(Catalogue, HoldsEveryEntryOnceWithBothTexts)
 {
     auto keys = L::keys();
-    ASSERT_EQ(keys.size(), 349u);
-    EXPECT_EQ(keys.front(), "app.name");
-    EXPECT_EQ(keys[81], "ov.summary");
-    EXPECT_EQ(keys[272], "term.fail.install");
-    EXPECT_EQ(keys.back(), "ov.exportFailed");
     EXPECT_EQ(std::set<std::string>(keys.begin(), keys.end()).size(), keys.size());
     for (const auto& e : L::entries()) {
         EXPECT_NE(*e.zh, '\0') << e.key;
         EXPECT_NE(*e.en, '\0') << e.key;
     }
+}
+
+// Every key the views name literally, as qsTr("key"), is in the catalogue, so
+// no page can show a bare key. Keys the views pick or build at run time (one
+// of two keys by a condition, Lang.countKey(...), a model's phaseKey) are out
+// of this check's reach.
+TEST(Catalogue, HoldsEveryKeyTheViewsName)
+{
+    const auto keys = L::keys();
+    const std::set<std::string> known(keys.begin(), keys.end());
+    const std::regex literal(R"re(qsTr\(\s*"([^"\\]+)"\s*\))re");
+    int found = 0;
+    for (const auto& file : std::filesystem::directory_iterator(TIDLO_VIEWS)) {
+        if (file.path().extension() != ".qml")
+            continue;
+        std::ifstream in(file.path());
+        const std::string text{std::istreambuf_iterator<char>(in), {}};
+        for (std::sregex_iterator m(text.begin(), text.end(), literal), end; m != end; ++m) {
+            ++found;
+            EXPECT_TRUE(known.count((*m)[1])) << file.path().filename() << ": " << (*m)[1];
+        }
+    }
+    EXPECT_GT(found, 0) << "no qsTr(\"key\") found in " << TIDLO_VIEWS;
 }
 
 TEST(Catalogue, TextsFollowTheLanguage)
