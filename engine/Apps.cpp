@@ -2,6 +2,7 @@
 #include "Apps.h"
 
 #include "Files.h"
+#include "Measure.h"
 #include "Platform.h"
 #include "Plists.h"
 #include "Runner.h"
@@ -85,7 +86,7 @@ std::vector<AppInfo> appsList()
         if (auto data = Files::read(path + "/Contents/Info.plist", 8 * 1024 * 1024))
             app.bundleID = Apps::bundleIdentifier(*data).value_or("");
         auto it = sizes.find(path);
-        app.size = it != sizes.end() ? it->second : sizeOf(path);
+        app.size = it != sizes.end() ? it->second : Scanner::sizeOf(path);
         apps.push_back(std::move(app));
     }
     std::stable_sort(apps.begin(), apps.end(),

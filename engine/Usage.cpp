@@ -2,6 +2,7 @@
 #include "Usage.h"
 
 #include "LinuxWords.h"
+#include "Measure.h"
 #include "Platform.h"
 #include "Runner.h"
 #include "Strings.h"
@@ -187,7 +188,7 @@ std::vector<Parse::SizeLine> oncePerFile(std::vector<Parse::SizeLine> lines)
 std::vector<Category> topLevelUsage()
 {
     const std::string home = Platform::homeDir();
-    return Usage::topLevelFrom(Platform::childSizes(home), home, sizeOf("/Applications"),
+    return Usage::topLevelFrom(Platform::childSizes(home), home, Scanner::sizeOf("/Applications"),
                                L::lang());
 }
 

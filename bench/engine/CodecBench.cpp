@@ -23,7 +23,8 @@ DiskNode generatedTree(int64_t folders)
     auto grow = [&](auto& self, DiskNode& node, int level) -> void {
         for (int i = 0; i < 10 && made < folders && level < 8; ++i) {
             const std::string name = "folder-" + std::to_string(made);
-            DiskNode child{.name = name, .path = node.path + "/" + name, .size = 4096 * (made % 97 + 1)};
+            DiskNode child{
+                .name = name, .path = node.path + "/" + name, .size = 4096 * (made % 97 + 1)};
             child.fileCount = 2;
             child.fileBytes = 3000;
             child.files = {{"a.bin", 2000}, {"b.txt", 1000}};
@@ -63,8 +64,8 @@ void ProcessLines(benchmark::State& state)
 {
     std::string text;
     for (int64_t i = 0; i < state.range(0); ++i)
-        text += "  " + std::to_string(1000 + i) + " " + std::to_string(4096 + i) + " /usr/bin/program-" +
-                std::to_string(i) + "\n";
+        text += "  " + std::to_string(1000 + i) + " " + std::to_string(4096 + i) +
+                " /usr/bin/program-" + std::to_string(i) + "\n";
     for (auto _ : state)
         benchmark::DoNotOptimize(Parse::processLines(text, true));
 }
@@ -74,8 +75,8 @@ void DuSizeMap(benchmark::State& state)
 {
     std::string text;
     for (int64_t i = 0; i < state.range(0); ++i)
-        text += std::to_string(4 * (i % 1000 + 1)) + "\t/home/u/folder-" + std::to_string(i / 10) + "/sub-" +
-                std::to_string(i) + "\n";
+        text += std::to_string(4 * (i % 1000 + 1)) + "\t/home/u/folder-" + std::to_string(i / 10) +
+                "/sub-" + std::to_string(i) + "\n";
     for (auto _ : state)
         benchmark::DoNotOptimize(Parse::duSizeMap(text));
 }
