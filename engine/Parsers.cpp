@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Parsers.h"
 
-#include "Platform.h"
 #include "Strings.h"
 
 #include <algorithm>
@@ -95,18 +94,17 @@ std::vector<SizeLine> sizeRecords(std::string_view text, int64_t scale)
     return out;
 }
 
-std::vector<SizeLine> toolSizes(std::string_view text, int64_t scale)
+std::vector<SizeLine> toolSizes(std::string_view text, int64_t scale, RecordEnd end)
 {
-    if constexpr (Platform::kIsMac)
+    if (end == RecordEnd::LineFeed)
         return sizeLines(text, scale, itemExists);
-    else
-        return sizeRecords(text, scale);
+    return sizeRecords(text, scale);
 }
 
 std::vector<std::string> duArguments(std::vector<std::string> options,
-                                     const std::vector<std::string>& paths)
+                                     const std::vector<std::string>& paths, RecordEnd end)
 {
-    if constexpr (!Platform::kIsMac)
+    if (end == RecordEnd::Nul)
         options.emplace_back("-0");
     options.emplace_back("--");
     options.insert(options.end(), paths.begin(), paths.end());

@@ -46,14 +46,20 @@ std::vector<SizeLine> sizeLines(std::string_view text, int64_t scale,
 // a file name can never forge another record. Other records are skipped.
 std::vector<SizeLine> sizeRecords(std::string_view text, int64_t scale);
 
-// The records of a du or find run started with duArguments or with find's
-// size-tab-path format on this platform: NUL-ended on Linux, lines elsewhere.
-std::vector<SizeLine> toolSizes(std::string_view text, int64_t scale);
+// How a tool ends its size-tab-path records: GNU du -0 and find -printf
+// '%s\t%p\0' end each with a NUL (Linux); du and stat on macOS with a line
+// feed.
+enum class RecordEnd { LineFeed, Nul };
 
-// du's arguments: the options, on Linux "-0" for NUL-ended records, then "--"
-// so that a path starting with "-" is never read as an option, then the paths.
+// The records of a du or find run started with duArguments or with find's
+// size-tab-path format: sizeRecords for NUL-ended records, else sizeLines
+// joining a name that holds a line feed back together (itemExists).
+std::vector<SizeLine> toolSizes(std::string_view text, int64_t scale, RecordEnd end);
+
+// du's arguments: the options, "-0" for NUL-ended records, then "--" so that
+// a path starting with "-" is never read as an option, then the paths.
 std::vector<std::string> duArguments(std::vector<std::string> options,
-                                     const std::vector<std::string>& paths);
+                                     const std::vector<std::string>& paths, RecordEnd end);
 
 // Whether something (a link included) is at path: the usual exists test.
 bool itemExists(const std::string& path);

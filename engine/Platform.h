@@ -155,8 +155,8 @@ std::string wholeProcessName(int pid, const std::string& psName);
 std::vector<std::string> freedesktopTrashes();
 
 // The file-system snapshots below root ("/" but in tests), as
-// Scanner::snapshotListBelow describes them: Snapper's, Timeshift's and those
-// btrfs ("" for none) lists, on Linux; none on macOS.
+// Scanner::snapshotListBelow describes them: on Linux Snapper's, Timeshift's
+// and those the btrfs tool lists (btrfs "" for no tool); none on macOS.
 std::vector<Snapshot> snapshotsBelow(const std::string& root, const std::string& btrfs);
 
 // The snapshots of the home folder's file system: snapshotsBelow("/",

@@ -368,7 +368,7 @@ std::vector<Parse::SizeLine> filesOver512KiB(const std::vector<std::string>& roo
         args.emplace_back(a);
     // Record by record: a name that is not UTF-8 still counts its bytes (only
     // its extension is read) and takes nothing else with it.
-    return Parse::sizeRecords(Shell::runRecords(Tool::find, args), 1);
+    return Parse::toolSizes(Shell::runRecords(Tool::find, args), 1, Parse::RecordEnd::Nul);
 }
 
 } // namespace Platform

@@ -111,26 +111,23 @@ std::vector<std::string> hiddenFoldersShown()
 
 namespace {
 
-// The size-tab-path lines of du or stat, one per line: a name holding a line
-// feed is joined back together where the joined path exists.
-std::vector<Parse::SizeLine> toolLines(const std::string& output, int64_t scale)
-{
-    return Parse::sizeLines(output, scale, Parse::itemExists);
-}
+// du and stat on macOS end each size-tab-path record with a line feed.
+constexpr Parse::RecordEnd kLines = Parse::RecordEnd::LineFeed;
 
 } // namespace
 
 std::vector<Parse::SizeLine> childSizes(const std::string& folder)
 {
-    return toolLines(Shell::run(Tool::du, Parse::duArguments({"-k", "-d", "1"}, {folder}, false)),
-                     1024);
+    return Parse::toolSizes(
+        Shell::run(Tool::du, Parse::duArguments({"-k", "-d", "1"}, {folder}, kLines)), 1024,
+        kLines);
 }
 
 std::optional<DiskNode> folderTree(const std::string& root, int depth, const CancelToken* token)
 {
     std::string out = Shell::run(
-        Tool::du, Parse::duArguments({"-k", "-d", std::to_string(depth)}, {root}, false), token);
-    auto sizes = Parse::duSizeMap(toolLines(out, 1024));
+        Tool::du, Parse::duArguments({"-k", "-d", std::to_string(depth)}, {root}, kLines), token);
+    auto sizes = Parse::duSizeMap(Parse::toolSizes(out, 1024, kLines));
     if (token && token->isCancelled())
         return std::nullopt;
 
@@ -150,15 +147,16 @@ std::optional<DiskNode> folderTree(const std::string& root, int depth, const Can
 std::map<std::string, int64_t> sizesTogether(const std::vector<std::string>& paths)
 {
     std::map<std::string, int64_t> sizes;
-    for (auto& line :
-         toolLines(Shell::run(Tool::du, Parse::duArguments({"-sk"}, paths, false)), 1024))
+    for (auto& line : Parse::toolSizes(
+             Shell::run(Tool::du, Parse::duArguments({"-sk"}, paths, kLines)), 1024, kLines))
         sizes[line.path] = line.size;
     return sizes;
 }
 
 std::vector<Parse::SizeLine> filesOver512KiB(const std::vector<std::string>& roots)
 {
-    return toolLines(Shell::run(Tool::sh, {"-c", Usage::fileTypeShellCommand(roots)}), 1);
+    return Parse::toolSizes(Shell::run(Tool::sh, {"-c", Usage::fileTypeShellCommand(roots)}), 1,
+                            kLines);
 }
 
 } // namespace Platform

@@ -35,7 +35,7 @@ TEST(MalformedInput, NulEndedRecordsKeepLineFeedsInPaths)
     EXPECT_EQ(records[1].size, 8192);
     auto sizes = Parse::duSizeMap(records);
     EXPECT_EQ(sizes.at("/h/real"), 8192);
-    EXPECT_EQ(Parse::duArguments({"-sk"}, {"-rf"}),
+    EXPECT_EQ(Parse::duArguments({"-sk"}, {"-rf"}, Parse::RecordEnd::Nul),
               (std::vector<std::string>{"-sk", "-0", "--", "-rf"}));
 }
 
