@@ -241,10 +241,8 @@ std::vector<ScanItem> orphanItems(const CancelToken* token)
     // failed run) every such folder would look left over.
     // Flatpak is asked only when there is a folder to judge: starting it
     // costs a good part of a second.
-    const std::string varApp = home + "/.var/app";
-    std::optional<std::vector<std::string>> appFolders;
-    if constexpr (!Platform::kIsMac)
-        appFolders = Platform::listFolder(varApp);
+    const std::string varApp = Platform::flatpakAppsFolder();
+    const auto appFolders = Platform::listFolder(varApp); // none where "" (macOS)
     if (appFolders && !appFolders->empty()) {
         auto listed = Shell::runSucceeding(Platform::Tool::flatpak,
                                            {"list", "--app", "--columns=application"}, token);

@@ -143,6 +143,16 @@ std::string trashFilesFolder()
     return desktopTrash() + "/files";
 }
 
+std::string userVolumeFolder()
+{
+    return kIsMac ? std::string("/") : homeDir();
+}
+
+std::string flatpakAppsFolder()
+{
+    return kIsMac ? std::string() : homeDir() + "/.var/app";
+}
+
 std::string homeTrash()
 {
     return homeDir() + "/.Trash";

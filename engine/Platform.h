@@ -27,6 +27,8 @@ inline constexpr const char* ps = "/bin/ps";
 inline constexpr const char* vmStat = "/usr/bin/vm_stat";
 inline constexpr const char* tmutil = "/usr/bin/tmutil";
 inline constexpr const char* flatpak = "/usr/bin/flatpak";
+// The systemd user manager's tool; none on macOS.
+inline constexpr const char* systemctl = kIsMac ? "" : "/usr/bin/systemctl";
 } // namespace Tool
 
 // The user's home folder: $HOME, else the password database; no trailing slash.
@@ -82,6 +84,23 @@ std::string trashFilesFolder();
 // The home folder's own ~/.Trash. On Linux it is read and emptied beside the
 // desktop's Trash where it exists, and never written.
 std::string homeTrash();
+
+// The folder on the volume a clean-up frees, whose capacity the product shows:
+// the home folder (a separate /home partition is common on Linux); "/" on
+// macOS.
+std::string userVolumeFolder();
+
+// Where Flatpak keeps each application's per-user data (<folder>/<id>):
+// ~/.var/app on Linux; "" on macOS, which has no Flatpak.
+std::string flatpakAppsFolder();
+
+// The folders the large-file search leaves out beside the Trash, node_modules
+// and Library/Caches folders (PlatformLinux.cpp, PlatformMac.cpp): on Linux
+// the desktop's Trash, the XDG cache folder and the stores other programs
+// manage file by file (container and Flatpak storage, Steam's games, snaps,
+// virtual machine images), moving one file out of which breaks the program
+// that keeps them; none on macOS. They may lie outside home and need not exist.
+std::vector<std::string> largeFileExclusions(const std::string& home);
 
 // The user's preferred languages, most preferred first ("zh_CN.UTF-8", "en").
 // LANGUAGE (a colon list), else LC_ALL, LC_MESSAGES, LANG; "C", "POSIX" and

@@ -30,11 +30,8 @@ namespace Scanner {
 
 VolumeInfo volume()
 {
-    // The file system that holds the home folder: a separate /home
-    // partition is common on Linux, and it is the one a clean-up frees.
     VolumeInfo info;
-    const std::string where = Platform::kIsMac ? std::string("/") : Platform::homeDir();
-    if (!Platform::volumeCapacity(where, info.total, info.free))
+    if (!Platform::volumeCapacity(Platform::userVolumeFolder(), info.total, info.free))
         return {};
     return info;
 }
@@ -383,7 +380,7 @@ std::vector<std::string> loginItemsFrom(const std::string& systemctl)
 
 std::vector<std::string> loginItems()
 {
-    return loginItemsFrom(Platform::kIsMac ? "" : "/usr/bin/systemctl");
+    return loginItemsFrom(Platform::Tool::systemctl);
 }
 
 } // namespace Scanner
