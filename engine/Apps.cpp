@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Apps.h"
 
-#include "Files.h"
 #include "Measure.h"
 #include "Platform.h"
 #include "Plists.h"
@@ -83,7 +82,7 @@ std::vector<AppInfo> appsList()
         app.path = path;
         std::string last = Strings::lastComponent(path);
         app.name = last.substr(0, last.size() - 4);
-        if (auto data = Files::read(path + "/Contents/Info.plist", 8 * 1024 * 1024))
+        if (auto data = Plists::infoPlistBytes(path))
             app.bundleID = Apps::bundleIdentifier(*data).value_or("");
         auto it = sizes.find(path);
         app.size = it != sizes.end() ? it->second : Scanner::sizeOf(path);

@@ -19,7 +19,8 @@ namespace Apps {
 // The two folders whose direct ".app" entries are listed.
 std::vector<std::string> appFolders(const std::string& home);
 
-// The eight folders below ~/Library that leftovers looks into, in order.
+// The eight folders below ~/Library that leftovers looks into, in order. Not
+// the leftover scan's eight (Leftovers.cpp): Preferences here, Logs there.
 std::vector<std::string> leftoverFolders(const std::string& home);
 
 // CFBundleIdentifier of an Info.plist's bytes; no value when the data is not a

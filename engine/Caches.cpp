@@ -277,26 +277,19 @@ std::vector<ScanItem> cacheItems(const CancelToken* token)
     paths.reserve(found.size());
     for (const auto& candidate : found)
         paths.push_back(candidate.path);
-    std::vector<int64_t> sizes = sizesOf(paths, kMeasureWorkers, token);
-    if (token && token->isCancelled())
-        return {};
-
-    std::vector<ScanItem> items;
-    for (size_t i = 0; i < found.size(); ++i) {
-        if (sizes[i] <= kMinSize)
-            continue;
-        ScanItem item;
-        item.path = found[i].path;
-        item.name = found[i].label;
-        item.size = sizes[i];
-        item.kind = ItemKind::Cache;
-        item.risk = found[i].risk;
-        item.note = found[i].note.empty() ? std::string() : t(found[i].note);
-        items.push_back(std::move(item));
-    }
-    std::stable_sort(items.begin(), items.end(),
-                     [](const ScanItem& a, const ScanItem& b) { return a.size > b.size; });
-    return items;
+    return measuredItems(
+        paths, kMinSize,
+        [&found](size_t i, int64_t size) {
+            ScanItem item;
+            item.path = found[i].path;
+            item.name = found[i].label;
+            item.size = size;
+            item.kind = ItemKind::Cache;
+            item.risk = found[i].risk;
+            item.note = found[i].note.empty() ? std::string() : t(found[i].note);
+            return item;
+        },
+        token);
 }
 
 } // namespace Scanner

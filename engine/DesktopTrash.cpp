@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "DesktopTrash.h"
 
+#include "OwnedFd.h"
 #include "Platform.h"
 #include "Strings.h"
 
@@ -27,28 +28,6 @@ namespace {
 constexpr int kMaxSuffix = 100000;
 constexpr size_t kMaxFileName = 255;
 constexpr std::string_view kInfoSuffix = ".trashinfo";
-
-// An owned file descriptor.
-struct Fd
-{
-    int fd = -1;
-    Fd() = default;
-    explicit Fd(int f) : fd(f) {}
-    Fd(Fd&& other) noexcept : fd(other.fd) { other.fd = -1; }
-    Fd& operator=(Fd&& other) noexcept
-    {
-        std::swap(fd, other.fd);
-        return *this;
-    }
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-    ~Fd()
-    {
-        if (fd >= 0)
-            ::close(fd);
-    }
-    bool ok() const { return fd >= 0; }
-};
 
 constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
 
@@ -137,7 +116,7 @@ bool removeTree(int folder, const std::string& name, const Place& home, Tally& t
     {
         // The folder is checked once open, so a mount made after the check
         // above is not walked into either.
-        Fd inner(::openat(folder, name.c_str(), kFolderFlags));
+        OwnedFd inner(::openat(folder, name.c_str(), kFolderFlags));
         if (!inner.ok())
             return false;
         if (!samePlace(placeOf(inner.fd, ""), home)) {
@@ -163,7 +142,7 @@ int64_t treeBytes(int folder, const std::string& name, const Place& home, bool t
         return 0;
     if (!S_ISDIR(st.st_mode))
         return top ? int64_t(st.st_size) : int64_t(st.st_blocks) * 512;
-    Fd inner(::openat(folder, name.c_str(), kFolderFlags));
+    OwnedFd inner(::openat(folder, name.c_str(), kFolderFlags));
     if (!inner.ok() || !samePlace(placeOf(inner.fd, ""), home))
         return 0;
     int64_t total = int64_t(st.st_blocks) * 512;
@@ -185,11 +164,11 @@ bool removable(int folder, const std::string& name, const Place& home)
 
 // Opens (and with create, first makes with mode 0700) the folder name in
 // parent, refusing a link or anything that is not a folder.
-Fd openOwnFolder(int parent, const char* name, bool create)
+OwnedFd openOwnFolder(int parent, const char* name, bool create)
 {
     if (create && ::mkdirat(parent, name, 0700) != 0 && errno != EEXIST)
-        return Fd();
-    return Fd(::openat(parent, name, kFolderFlags));
+        return OwnedFd();
+    return OwnedFd(::openat(parent, name, kFolderFlags));
 }
 
 // Makes path and its missing parents (mode 0700, as for a base folder).
@@ -208,25 +187,25 @@ bool makeFolders(const std::string& path)
 // folder at or below home is reached from home one name at a time without
 // following any link, anything else from "/". Invalid when a step is "..",
 // a link, not a folder or missing.
-Fd openWithoutLinks(const std::string& path)
+OwnedFd openWithoutLinks(const std::string& path)
 {
     const std::string home = Platform::homeDir();
     std::string_view rest = path;
-    Fd at;
+    OwnedFd at;
     if (!home.empty() && home.front() == '/' && home != "/" &&
         (path == home || path.rfind(home + "/", 0) == 0)) {
-        at = Fd(::open(home.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+        at = OwnedFd(::open(home.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
         rest.remove_prefix(home.size());
     } else {
-        at = Fd(::open("/", O_PATH | O_DIRECTORY | O_CLOEXEC));
+        at = OwnedFd(::open("/", O_PATH | O_DIRECTORY | O_CLOEXEC));
     }
     for (std::string_view step : Strings::split(rest, '/')) {
         if (!at.ok() || step == "..")
-            return Fd();
+            return OwnedFd();
         if (step == ".")
             continue;
-        at = Fd(::openat(at.fd, std::string(step).c_str(),
-                         O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+        at = OwnedFd(::openat(at.fd, std::string(step).c_str(),
+                              O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
     }
     return at;
 }
@@ -234,19 +213,19 @@ Fd openWithoutLinks(const std::string& path)
 // Opens the folder at path for emptying or counting: its parent may be
 // reached through links (as the data folder may be), the folder itself is
 // never a link. Invalid with errno set when it cannot be opened.
-Fd openLastWithoutLink(const std::string& path)
+OwnedFd openLastWithoutLink(const std::string& path)
 {
     const size_t slash = path.find_last_of('/');
     if (path.empty() || path.front() != '/' || slash == std::string::npos ||
         slash + 1 == path.size()) {
         errno = EINVAL;
-        return Fd();
+        return OwnedFd();
     }
-    Fd above(::open(slash == 0 ? "/" : path.substr(0, slash).c_str(),
-                    O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    OwnedFd above(::open(slash == 0 ? "/" : path.substr(0, slash).c_str(),
+                         O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!above.ok())
-        return Fd();
-    return Fd(::openat(above.fd, path.c_str() + slash + 1, kFolderFlags));
+        return OwnedFd();
+    return OwnedFd(::openat(above.fd, path.c_str() + slash + 1, kFolderFlags));
 }
 
 bool writeAll(int fd, const std::string& data)
@@ -282,8 +261,7 @@ Contents folderContents(int folder, const Place& home, std::string_view keep)
         if (name == keep || !removable(folder, name, home))
             continue;
         ++out.count;
-        if (__builtin_add_overflow(out.size, treeBytes(folder, name, home, true), &out.size))
-            out.size = INT64_MAX;
+        out.size = Strings::addSaturated(out.size, treeBytes(folder, name, home, true));
     }
     return out;
 }
@@ -323,7 +301,7 @@ bool writable(int folder)
 class Opened
 {
 public:
-    Fd trash, files, info;
+    OwnedFd trash, files, info;
 };
 
 std::string encodePath(std::string_view path)
@@ -369,7 +347,7 @@ std::shared_ptr<const Opened> open(const std::string& trash, bool create)
     const std::string name = trash.substr(slash + 1);
     if (create && !makeFolders(parent))
         return nullptr;
-    Fd above(::open(parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    OwnedFd above(::open(parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!above.ok())
         return nullptr;
     auto opened = std::make_shared<Opened>();
@@ -396,7 +374,7 @@ MoveOutcome put(const Opened& trash, const std::string& path, const std::string&
     const std::string name = source.substr(slash + 1);
     if (name.empty() || name == "." || name == "..")
         return MoveOutcome::Failed;
-    Fd parent = openWithoutLinks(slash == 0 ? "/" : source.substr(0, slash));
+    OwnedFd parent = openWithoutLinks(slash == 0 ? "/" : source.substr(0, slash));
     if (!parent.ok())
         return itemOutcome(errno);
     struct stat st = {};
@@ -407,8 +385,8 @@ MoveOutcome put(const Opened& trash, const std::string& path, const std::string&
     for (int n = 1; n <= kMaxSuffix; ++n) {
         const std::string entry = entryName(prefix, name, n);
         const std::string infoName = entry + std::string(kInfoSuffix);
-        Fd info(::openat(trash.info.fd, infoName.c_str(),
-                         O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+        OwnedFd info(::openat(trash.info.fd, infoName.c_str(),
+                              O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
         if (!info.ok()) {
             if (errno == EEXIST)
                 continue;
@@ -492,7 +470,7 @@ int sweepOrphans(const Opened& trash, Clock::time_point now)
 EmptyResult empty(const std::string& trash)
 {
     EmptyResult result;
-    Fd folder = openLastWithoutLink(trash);
+    OwnedFd folder = openLastWithoutLink(trash);
     if (!folder.ok()) {
         result.emptied = errno == ENOENT ? Emptied::Absent : Emptied::NotAll;
         return result;
@@ -504,17 +482,17 @@ EmptyResult empty(const std::string& trash)
     }
     // A missing files or info folder holds nothing; one that is a link, not
     // a folder or mounted from elsewhere is refused.
-    auto sub = [&](const char* name, Fd& out) {
-        out = Fd(::openat(folder.fd, name, kFolderFlags));
+    auto sub = [&](const char* name, OwnedFd& out) {
+        out = OwnedFd(::openat(folder.fd, name, kFolderFlags));
         if (!out.ok())
             return errno == ENOENT;
         if (samePlace(placeOf(out.fd, ""), *home))
             return true;
         ++result.otherDevice;
-        out = Fd();
+        out = OwnedFd();
         return false;
     };
-    Fd files, info, expunged;
+    OwnedFd files, info, expunged;
     const bool filesOk = sub("files", files);
     const bool infoOk = sub("info", info);
     const bool expungedOk = sub("expunged", expunged);
@@ -569,7 +547,7 @@ EmptyResult empty(const std::string& trash)
 EmptyResult emptyFolder(const std::string& path, std::string_view keep)
 {
     EmptyResult result;
-    Fd folder = openLastWithoutLink(path);
+    OwnedFd folder = openLastWithoutLink(path);
     if (!folder.ok()) {
         result.emptied = errno == ENOENT ? Emptied::Absent : Emptied::NotAll;
         return result;
@@ -592,11 +570,11 @@ EmptyResult emptyFolder(const std::string& path, std::string_view keep)
 
 Contents contents(const std::string& trash)
 {
-    Fd folder = openLastWithoutLink(trash);
+    OwnedFd folder = openLastWithoutLink(trash);
     const auto home = folder.ok() ? placeOf(folder.fd, "") : std::nullopt;
     if (!home)
         return {};
-    Fd files(::openat(folder.fd, "files", kFolderFlags));
+    OwnedFd files(::openat(folder.fd, "files", kFolderFlags));
     if (!files.ok() || !samePlace(placeOf(files.fd, ""), *home))
         return {};
     return folderContents(files.fd, *home, "");
@@ -604,7 +582,7 @@ Contents contents(const std::string& trash)
 
 Contents folderContents(const std::string& path, std::string_view keep)
 {
-    Fd folder = openLastWithoutLink(path);
+    OwnedFd folder = openLastWithoutLink(path);
     const auto home = folder.ok() ? placeOf(folder.fd, "") : std::nullopt;
     if (!home)
         return {};

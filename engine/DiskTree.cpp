@@ -157,7 +157,7 @@ void appendNode(std::string& out, const DiskNode& node, const Sink& sink = {})
 // A strict reader of the cache's JSON that builds the nodes straight from the
 // text, with no document in between: a cache of 100,000 folders then needs its
 // text and its nodes, nothing more. The text is checked to be UTF-8 first
-// (simdjson's validator); everything else is JSON's grammar. Unknown keys
+// (Strings::isValidUtf8); everything else is JSON's grammar. Unknown keys
 // are passed over (their values still have to be JSON), a repeated key counts
 // as its last value, and a known key of the wrong type rejects the whole text.
 class Reader
@@ -584,7 +584,7 @@ bool writeCache(const std::string& file, const DiskNode& node)
 
 std::optional<DiskNode> decode(std::string_view json)
 {
-    if (json.size() > kMaxCacheBytes || !simdjson::validate_utf8(json.data(), json.size()))
+    if (json.size() > kMaxCacheBytes || !Strings::isValidUtf8(json))
         return std::nullopt;
     return Reader(json).document();
 }

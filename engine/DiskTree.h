@@ -70,8 +70,9 @@ std::optional<DiskNode> decode(std::string_view json);
 namespace Scanner {
 
 // The folder-size tree of root down to depth levels (clampDepth), from the
-// cache when useCache and a fresh cache file exists, else measured and then
-// cached.
+// cache when useCache and a fresh cache file for the same root exists, else
+// measured and then cached (when the root's path is UTF-8). A cancelled token
+// gives the root node alone, not cached.
 DiskNode diskTree(const std::string& root, int depth, bool useCache = true,
                   const CancelToken* token = nullptr);
 

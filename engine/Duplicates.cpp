@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Duplicates.h"
 
+#include "OwnedFd.h"
 #include "Platform.h"
 #include "Records.h"
 #include "Strings.h"
@@ -41,20 +42,6 @@ bool cancelled(const CancelToken* token)
 {
     return token && token->isCancelled();
 }
-
-// Closes a descriptor on every way out.
-struct Fd
-{
-    int fd = -1;
-    explicit Fd(int f) : fd(f) {}
-    ~Fd()
-    {
-        if (fd >= 0)
-            ::close(fd);
-    }
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-};
 
 // Reads up to n bytes at offset, retrying short reads; -1 on an error.
 ssize_t readAt(int fd, char* buf, size_t n, off_t offset)
@@ -134,8 +121,8 @@ Compared sameBytes(const std::string& a, const std::string& b, const CancelToken
     struct stat sa
     {
     }, sb{};
-    Fd fa(openRegular(a, &sa));
-    Fd fb(openRegular(b, &sb));
+    OwnedFd fa(openRegular(a, &sa));
+    OwnedFd fb(openRegular(b, &sb));
     if (fa.fd < 0 || fb.fd < 0 || sa.st_size != sb.st_size)
         return Compared::Differ;
     std::vector<char> ba(kCompareChunk), bb(kCompareChunk);
@@ -223,7 +210,7 @@ const std::set<std::string>& skipDirs()
 std::optional<std::string> quickFingerprint(const std::string& path, int64_t size)
 {
     struct stat st = {};
-    Fd f(openRegular(path, &st));
+    OwnedFd f(openRegular(path, &st));
     if (f.fd < 0)
         return std::nullopt;
     std::vector<char> buf(kEdge);

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Files.h"
 
+#include "Strings.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <ctime>
@@ -230,8 +232,7 @@ int64_t outerTotal(const std::vector<std::string>& paths, const std::vector<int6
     for (size_t i = 0; i < paths.size() && i < sizes.size(); ++i) {
         if (inside[i])
             continue;
-        if (__builtin_add_overflow(total, sizes[i], &total))
-            total = sizes[i] > 0 ? INT64_MAX : INT64_MIN;
+        total = Strings::addSaturated(total, sizes[i]);
     }
     return total;
 }

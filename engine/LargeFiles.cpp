@@ -34,28 +34,13 @@ std::string literalPattern(const std::string& path)
 // are left out the same way (when they are inside the home folder).
 std::vector<std::string> findArguments(const std::string& home, int64_t minMB)
 {
+    // Moving one file out of these breaks the program that keeps them (a
+    // container's image layer, a game's data file, a disk image).
     std::vector<std::string> folders;
-    if constexpr (!Platform::kIsMac) {
-        // Moving one file out of these breaks the program that keeps them (a
-        // container's image layer, a game's data file, a disk image).
-        const std::string data = Platform::dataHome();
-        const std::string excluded[] = {Platform::desktopTrash(),
-                                        Platform::cacheHome(),
-                                        data + "/containers",
-                                        data + "/flatpak",
-                                        data + "/docker",
-                                        data + "/Steam/steamapps",
-                                        home + "/.var/app",
-                                        home + "/snap",
-                                        home + "/.local/share/gnome-boxes",
-                                        home + "/.local/share/libvirt",
-                                        data + "/gnome-boxes",
-                                        data + "/libvirt"};
-        for (const auto& folder : excluded)
-            if (folder.rfind(home + "/", 0) == 0 &&
-                std::find(folders.begin(), folders.end(), literalPattern(folder)) == folders.end())
-                folders.push_back(literalPattern(folder));
-    }
+    for (const auto& folder : Platform::largeFileExclusions(home))
+        if (folder.rfind(home + "/", 0) == 0 &&
+            std::find(folders.begin(), folders.end(), literalPattern(folder)) == folders.end())
+            folders.push_back(literalPattern(folder));
     // clang-format off
     std::vector<std::string> args = {home,
             "(", "-type", "d",

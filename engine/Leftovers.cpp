@@ -17,7 +17,6 @@
 #include <algorithm>
 #include <array>
 #include <cstdlib>
-#include <sys/stat.h>
 
 namespace Leftovers {
 namespace {
@@ -151,15 +150,14 @@ namespace {
 
 using Leftovers::Installed;
 
+// The folders the leftover scan examines. Apps::leftoverFolders, what one
+// application left, differs on purpose: Preferences instead of Logs, and
+// HTTPStorages before Saved Application State.
 constexpr std::array<std::string_view, 8> kLibraryFolders = {
     "Application Support",     "Caches",       "Containers", "Application Scripts",
     "Saved Application State", "HTTPStorages", "WebKit",     "Logs"};
 
 constexpr int64_t kMinSize = 1024 * 1024;
-
-// Info.plist files are a few kilobytes; anything far larger (or not a regular
-// file, such as a pipe that would block the read) is not one.
-constexpr off_t kMaxPlistSize = 8 * 1024 * 1024;
 
 bool endsWith(std::string_view text, std::string_view suffix)
 {
@@ -168,12 +166,9 @@ bool endsWith(std::string_view text, std::string_view suffix)
 
 void addBundleAt(const std::string& bundle, Installed& installed)
 {
-    std::string plistPath = bundle + "/Contents/Info.plist";
     std::optional<Leftovers::BundleInfo> info;
-    struct stat st = {};
-    if (::stat(plistPath.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_size <= kMaxPlistSize)
-        if (auto bytes = Files::read(plistPath, size_t(kMaxPlistSize)))
-            info = Leftovers::readInfoPlist(*bytes);
+    if (auto bytes = Plists::infoPlistBytes(bundle))
+        info = Leftovers::readInfoPlist(*bytes);
     Leftovers::addBundle(Strings::lastComponent(bundle), info, installed);
 }
 
@@ -246,10 +241,8 @@ std::vector<ScanItem> orphanItems(const CancelToken* token)
     // failed run) every such folder would look left over.
     // Flatpak is asked only when there is a folder to judge: starting it
     // costs a good part of a second.
-    const std::string varApp = home + "/.var/app";
-    std::optional<std::vector<std::string>> appFolders;
-    if constexpr (!Platform::kIsMac)
-        appFolders = Platform::listFolder(varApp);
+    const std::string varApp = Platform::flatpakAppsFolder();
+    const auto appFolders = Platform::listFolder(varApp); // none where "" (macOS)
     if (appFolders && !appFolders->empty()) {
         auto listed = Shell::runSucceeding(Platform::Tool::flatpak,
                                            {"list", "--app", "--columns=application"}, token);
@@ -269,27 +262,20 @@ std::vector<ScanItem> orphanItems(const CancelToken* token)
     paths.reserve(candidates.size());
     for (const auto& c : candidates)
         paths.push_back(c.path);
-    std::vector<int64_t> sizes = sizesOf(paths, kMeasureWorkers, token);
-    if (token && token->isCancelled())
-        return {};
-
     const std::string location = t("common.path") + ": ";
-    std::vector<ScanItem> items;
-    for (size_t i = 0; i < candidates.size(); ++i) {
-        if (sizes[i] <= kMinSize)
-            continue;
-        ScanItem item;
-        item.path = candidates[i].path;
-        item.name = candidates[i].name;
-        item.size = sizes[i];
-        item.kind = ItemKind::Orphan;
-        item.risk = Risk::Data;
-        item.note = location + candidates[i].folder;
-        items.push_back(std::move(item));
-    }
-    std::stable_sort(items.begin(), items.end(),
-                     [](const ScanItem& a, const ScanItem& b) { return a.size > b.size; });
-    return items;
+    return measuredItems(
+        paths, kMinSize,
+        [&](size_t i, int64_t size) {
+            ScanItem item;
+            item.path = candidates[i].path;
+            item.name = candidates[i].name;
+            item.size = size;
+            item.kind = ItemKind::Orphan;
+            item.risk = Risk::Data;
+            item.note = location + candidates[i].folder;
+            return item;
+        },
+        token);
 }
 
 } // namespace Scanner

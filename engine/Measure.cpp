@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Measure.h"
 
+#include "OwnedFd.h"
 #include "Platform.h"
 #include "Runner.h"
 #include "Strings.h"
@@ -86,25 +87,12 @@ struct Link
     uint32_t index;
 };
 
-struct Fd
-{
-    int fd = -1;
-    explicit Fd(int f) : fd(f) {}
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-    ~Fd()
-    {
-        if (fd >= 0)
-            ::close(fd);
-    }
-};
-
 struct Task
 {
     Dir* dir = nullptr;
-    std::string rootPath;       // for a root only: the path to open
-    std::shared_ptr<Fd> parent; // the open parent folder (none for a root)
-    std::shared_ptr<Fd> rootFd; // the open root, for folders opened from it
+    std::string rootPath;            // for a root only: the path to open
+    std::shared_ptr<OwnedFd> parent; // the open parent folder (none for a root)
+    std::shared_ptr<OwnedFd> rootFd; // the open root, for folders opened from it
 };
 
 struct Entry
@@ -498,10 +486,10 @@ private:
             return;
         }
 
-        std::shared_ptr<Fd> rootFd = task.rootFd;
-        std::shared_ptr<Fd> own;
+        std::shared_ptr<OwnedFd> rootFd = task.rootFd;
+        std::shared_ptr<OwnedFd> own;
         if (m_openFds.fetch_add(1) < m_fdBudget) {
-            own = std::shared_ptr<Fd>(new Fd(fd), [this](Fd* f) {
+            own = std::shared_ptr<OwnedFd>(new OwnedFd(fd), [this](OwnedFd* f) {
                 delete f;
                 m_openFds.fetch_sub(1);
             });
@@ -510,7 +498,7 @@ private:
             // the root instead.
             m_openFds.fetch_sub(1);
             if (!rootFd)
-                rootFd = std::make_shared<Fd>(fd);
+                rootFd = std::make_shared<OwnedFd>(fd);
             else
                 ::close(fd);
         }
@@ -765,6 +753,22 @@ std::vector<int64_t> sizesOf(const std::vector<std::string>& paths, unsigned wor
     for (auto& t : helpers)
         t.join();
     return sizes;
+}
+
+std::vector<ScanItem> measuredItems(const std::vector<std::string>& paths, int64_t minBytes,
+                                    const std::function<ScanItem(size_t, int64_t)>& make,
+                                    const CancelToken* token)
+{
+    const std::vector<int64_t> sizes = sizesOf(paths, kMeasureWorkers, token);
+    if (token && token->isCancelled())
+        return {};
+    std::vector<ScanItem> items;
+    for (size_t i = 0; i < paths.size(); ++i)
+        if (sizes[i] > minBytes)
+            items.push_back(make(i, sizes[i]));
+    std::stable_sort(items.begin(), items.end(),
+                     [](const ScanItem& a, const ScanItem& b) { return a.size > b.size; });
+    return items;
 }
 
 } // namespace Scanner

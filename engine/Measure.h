@@ -27,6 +27,7 @@
 #include "Records.h"
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -81,5 +82,13 @@ inline constexpr unsigned kMeasureWorkers = 4;
 std::vector<int64_t> sizesOf(const std::vector<std::string>& paths,
                              unsigned workers = kMeasureWorkers,
                              const CancelToken* token = nullptr);
+
+// The findings of a scan among candidate paths: each path measured on its own
+// (sizesOf), and for each above minBytes the item make(i, size) builds for
+// paths[i]; largest first, equal sizes in candidate order. Empty once the
+// token is cancelled.
+std::vector<ScanItem> measuredItems(const std::vector<std::string>& paths, int64_t minBytes,
+                                    const std::function<ScanItem(size_t, int64_t)>& make,
+                                    const CancelToken* token);
 
 } // namespace Scanner

@@ -94,6 +94,18 @@ std::string trashFilesFolder();
 // desktop's Trash where it exists, and never written.
 std::string homeTrash();
 
+// Where Flatpak keeps each application's per-user data (<folder>/<id>):
+// ~/.var/app on Linux; "" on macOS, which has no Flatpak.
+std::string flatpakAppsFolder();
+
+// The folders the large-file search leaves out beside the Trash, node_modules
+// and Library/Caches folders (PlatformLinux.cpp, PlatformMac.cpp): on Linux
+// the desktop's Trash, the XDG cache folder and the stores other programs
+// manage file by file (container and Flatpak storage, Steam's games, snaps,
+// virtual machine images), moving one file out of which breaks the program
+// that keeps them; none on macOS. They may lie outside home and need not exist.
+std::vector<std::string> largeFileExclusions(const std::string& home);
+
 // The user's preferred languages, most preferred first ("zh_CN.UTF-8", "en").
 // LANGUAGE (a colon list), else LC_ALL, LC_MESSAGES, LANG; "C", "POSIX" and
 // empty values count as English.

@@ -371,4 +371,26 @@ std::vector<Parse::SizeLine> filesOver512KiB(const std::vector<std::string>& roo
     return Parse::toolSizes(Shell::runRecords(Tool::find, args), 1, Parse::RecordEnd::Nul);
 }
 
+std::vector<std::string> largeFileExclusions(const std::string& home)
+{
+    const std::string data = dataHome();
+    return {desktopTrash(),
+            cacheHome(),
+            data + "/containers",
+            data + "/flatpak",
+            data + "/docker",
+            data + "/Steam/steamapps",
+            home + "/.var/app",
+            home + "/snap",
+            home + "/.local/share/gnome-boxes",
+            home + "/.local/share/libvirt",
+            data + "/gnome-boxes",
+            data + "/libvirt"};
+}
+
+std::string flatpakAppsFolder()
+{
+    return homeDir() + "/.var/app";
+}
+
 } // namespace Platform

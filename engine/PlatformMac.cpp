@@ -159,4 +159,14 @@ std::vector<Parse::SizeLine> filesOver512KiB(const std::vector<std::string>& roo
                             kLines);
 }
 
+std::vector<std::string> largeFileExclusions(const std::string&)
+{
+    return {};
+}
+
+std::string flatpakAppsFolder()
+{
+    return {};
+}
+
 } // namespace Platform

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Plists.h"
 
+#include "Files.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
@@ -190,6 +192,11 @@ std::optional<std::string> stringValue(plist_t dict, const char* key)
     if (!value || std::memchr(value, 0, size_t(length)))
         return std::nullopt;
     return std::string(value, size_t(length));
+}
+
+std::optional<std::string> infoPlistBytes(const std::string& bundle)
+{
+    return Files::read(bundle + "/Contents/Info.plist", kMaxInfoPlistBytes);
 }
 
 } // namespace Plists

@@ -7,6 +7,7 @@
 // nested deeper than any real Info.plist reads as malformed.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <plist/plist.h>
 #include <string>
@@ -28,6 +29,14 @@ bool nestingWithin(std::string_view bytes, int limit);
 // The parsed plist, or nullptr when the bytes are empty, beyond 4 GiB, nested
 // deeper than kMaxDepth or not a plist. The caller frees it with plist_free.
 plist_t parse(std::string_view bytes);
+
+// Info.plist files are a few kilobytes; anything far larger is not one.
+inline constexpr size_t kMaxInfoPlistBytes = size_t(8) * 1024 * 1024;
+
+// The bytes of an application bundle's Contents/Info.plist; no value when it
+// is missing, not a regular file (never waits on a pipe) or larger than
+// kMaxInfoPlistBytes.
+std::optional<std::string> infoPlistBytes(const std::string& bundle);
 
 // A string value of a dictionary, read with its length; no value when the key
 // is absent, the value is not a string or it holds a NUL byte (a malformed

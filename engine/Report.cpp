@@ -16,14 +16,6 @@ namespace {
 
 constexpr size_t kMaxReportRows = 100;
 
-int64_t addClamped(int64_t a, int64_t b)
-{
-    int64_t sum = 0;
-    if (__builtin_add_overflow(a, b, &sum))
-        return b > 0 ? INT64_MAX : INT64_MIN;
-    return sum;
-}
-
 // A name or path as one cell of a Markdown table: "|" is escaped and control
 // characters (a line feed in a file name) are written as escapes, so no name
 // can end its row or add a column. Every other byte stays as it is.
@@ -70,7 +62,7 @@ void appendSection(std::string& out, const std::string& title, const std::vector
 {
     int64_t total = 0;
     for (const auto& item : items)
-        total = addClamped(total, item.size);
+        total = Strings::addSaturated(total, item.size);
     out += "## " + title + "  ·  " + humanSize(total) + "\n\n";
     out += "| " + t("common.name") + " | " + t("common.size") + " | " + t("common.path") +
            " |\n|---|---:|---|\n";

@@ -37,7 +37,9 @@ std::string lowercased(std::string_view text);
 // turn every invalid byte into U+FFFD and make different names equal).
 std::string nameKey(std::string_view name);
 
-// a + b, held at the largest or smallest value instead of overflowing.
+// a + b, held at INT64_MAX or INT64_MIN instead of overflowing; a negative b
+// subtracts. The engine's byte totals (and the application's) add sizes of 0
+// or more, so they only ever hold at INT64_MAX.
 int64_t addSaturated(int64_t a, int64_t b);
 
 // Number of user-perceived characters (extended grapheme clusters).

@@ -67,8 +67,7 @@ TrashInfo trashSize()
     TrashInfo info;
     auto add = [&info](const DesktopTrash::Contents& found) {
         info.count += found.count;
-        if (__builtin_add_overflow(info.size, found.size, &info.size))
-            info.size = INT64_MAX;
+        info.size = Strings::addSaturated(info.size, found.size);
     };
     for (const auto& trash : Platform::freedesktopTrashes())
         add(DesktopTrash::contents(trash));

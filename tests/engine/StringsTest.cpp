@@ -36,8 +36,11 @@ TEST(Strings, Utf8ValidationRejectsMalformedSequences)
 {
     EXPECT_TRUE(Strings::isValidUtf8("plain ascii\n"));
     EXPECT_TRUE(Strings::isValidUtf8("米团 · 🧹"));
-    for (const char* bad : {"\xff", "\xc0\xaf", "\xe0\x80\xaf", "\xed\xa0\x80", "\xf4\x90\x80\x80",
-                            "abc\xe7\xb1", "\x80"})
+    for (const char* edge : {"\xc2\x80", "\xef\xbf\xbf", "\xf4\x8f\xbf\xbf", "\xed\x9f\xbf"})
+        EXPECT_TRUE(Strings::isValidUtf8(edge)) << edge;
+    for (const char* bad :
+         {"\xff", "\xc0\xaf", "\xe0\x80\xaf", "\xed\xa0\x80", "\xf4\x90\x80\x80", "abc\xe7\xb1",
+          "\x80", "\xf0\x8f\xbf\xbf", "\xf5\x80\x80\x80", "\xc1\xbf"})
         EXPECT_FALSE(Strings::isValidUtf8(bad)) << bad;
 }
 
@@ -69,4 +72,27 @@ TEST(Strings, SmallHelpers)
     EXPECT_EQ(Strings::lastComponent("/"), "");
     EXPECT_EQ(Strings::lowercased("ÄBC.TXT"), "äbc.txt");
     EXPECT_EQ(Strings::replaceAll("/h/x/h", "/h", "~"), "~/x~");
+}
+
+TEST(Strings, AddsSaturatingAtEitherEnd)
+{
+    struct Case
+    {
+        int64_t a, b, sum;
+    };
+    const Case cases[] = {
+        {2, 3, 5},
+        {INT64_MAX - 1, 5, INT64_MAX},
+        {INT64_MAX, INT64_MAX, INT64_MAX},
+        {INT64_MAX, 0, INT64_MAX},
+        {INT64_MIN + 1, -5, INT64_MIN},
+        {INT64_MIN, INT64_MIN, INT64_MIN},
+        {INT64_MAX, INT64_MIN, -1},
+        {INT64_MAX, -1, INT64_MAX - 1},
+        {-3, 5, 2},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Strings::addSaturated(c.a, c.b), c.sum) << c.a << " + " << c.b;
+        EXPECT_EQ(Strings::addSaturated(c.b, c.a), c.sum) << c.b << " + " << c.a;
+    }
 }
