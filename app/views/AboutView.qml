@@ -8,7 +8,7 @@ import Tidlo.Core
 Item {
     id: page
 
-    required property AppModel model
+    required property AppModel app
     // The replay button was pressed; the window shows the onboarding again.
     signal guide()
 

@@ -9,10 +9,10 @@ import Tidlo.Core
 Item {
     id: area
 
-    required property AppModel model
+    required property AppModel app
 
-    readonly property bool showScan: model.scanning
-    readonly property bool showStatus: !model.scanning && model.statusText !== ""
+    readonly property bool showScan: app.scanning
+    readonly property bool showStatus: !app.scanning && app.statusText !== ""
 
     visible: showScan || showStatus
     implicitWidth: 208
@@ -28,7 +28,7 @@ Item {
         AccentProgressBar {
             id: bar
             width: parent.width
-            value: area.model.progress
+            value: area.app.progress
         }
 
         Row {
@@ -36,7 +36,7 @@ Item {
 
             TextLabel {
                 anchors.verticalCenter: parent.verticalCenter
-                text: qsTr(area.model.phaseKey)
+                text: qsTr(area.app.phaseKey)
                 font.pointSize: Theme.pt(10)
                 color: Theme.secondary
             }
@@ -56,7 +56,7 @@ Item {
                     color: Theme.risky
                     opacity: cancel.pressed ? 0.6 : 1
                 }
-                onClicked: area.model.cancelScan()
+                onClicked: area.app.cancelScan()
             }
         }
     }
@@ -79,7 +79,7 @@ Item {
         }
         TextLabel {
             anchors.verticalCenter: parent.verticalCenter
-            text: area.model.statusText
+            text: area.app.statusText
             font.pointSize: Theme.pt(11)
             color: Theme.secondary
         }

@@ -10,7 +10,7 @@ Item {
     id: pane
     objectName: "appsPane"
 
-    required property AppModel model
+    required property AppModel app
     // The application whose uninstall waits for confirmation ("" for none).
     property string confirmPath: ""
     property string confirmName: ""
@@ -18,7 +18,7 @@ Item {
     AppsList {
         id: apps
         objectName: "appsList"
-        model: pane.model
+        services: pane.app.services
         query: searchBox.text
     }
 

@@ -8,8 +8,8 @@ Card {
     id: card
     objectName: "categoryCard"
 
-    required property AppModel model
-    readonly property var rows: model.categories
+    required property AppModel app
+    readonly property var rows: app.categories
     readonly property real largest: rows.length > 0 ? rows[0].size : 0
 
     Column {
@@ -74,7 +74,7 @@ Card {
                         anchors.verticalCenter: parent.verticalCenter
                         width: 66
                         horizontalAlignment: Text.AlignRight
-                        text: card.model.sizeText(line.modelData.size)
+                        text: card.app.sizeText(line.modelData.size)
                         font.pointSize: Theme.pt(11)
                         color: Theme.secondary
                         Accessible.name: line.modelData.name + " " + text

@@ -8,7 +8,7 @@ import Tidlo.Core
 Rectangle {
     id: footer
 
-    required property AppModel model
+    required property AppModel app
     signal moveRequested()
 
     implicitHeight: row.implicitHeight + 24
@@ -29,8 +29,8 @@ Rectangle {
         TextLabel {
             objectName: "selectedCount"
             Layout.alignment: Qt.AlignBaseline
-            text: qsTr("common.selected") + " " + footer.model.selectedCount + " "
-                  + qsTr(Lang.countKey("common.items", footer.model.selectedCount))
+            text: qsTr("common.selected") + " " + footer.app.selectedCount + " "
+                  + qsTr(Lang.countKey("common.items", footer.app.selectedCount))
             font.pointSize: Theme.pt(12)
             color: Theme.secondary
         }
@@ -45,7 +45,7 @@ Rectangle {
         TextLabel {
             objectName: "selectedSize"
             Layout.alignment: Qt.AlignBaseline
-            text: footer.model.sizeText(footer.model.selectedSize)
+            text: footer.app.sizeText(footer.app.selectedSize)
             font.pointSize: Theme.pt(14)
             font.weight: Font.DemiBold
             color: Theme.primary
@@ -67,7 +67,7 @@ Rectangle {
             fontSize: 11.5
             weight: Font.Medium
             text: qsTr("common.delete")
-            enabled: footer.model.selectedCount > 0 && !footer.model.cleaning
+            enabled: footer.app.selectedCount > 0 && !footer.app.cleaning
             onClicked: footer.moveRequested()
         }
     }

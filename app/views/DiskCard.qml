@@ -6,8 +6,8 @@ import Tidlo.Core
 Card {
     id: card
 
-    required property AppModel model
-    property var volume: model.volume
+    required property AppModel app
+    property var volume: app.volume
     // Used over total; 0 for a volume that reports no total.
     readonly property real ratio: volume.total >= 1 ? volume.used / volume.total : 0
 
@@ -54,7 +54,7 @@ Card {
                         }
                         TextLabel {
                             anchors.verticalCenter: parent.verticalCenter
-                            text: card.model.sizeText(parent.modelData.bytes || 0)
+                            text: card.app.sizeText(parent.modelData.bytes || 0)
                             font.pointSize: Theme.pt(12.5)
                             font.weight: Font.Medium
                             color: parent.modelData.tone

@@ -8,10 +8,10 @@ import Tidlo.Core
 Item {
     id: page
 
-    required property AppModel model
-    readonly property HistoryModel history: model.history
+    required property AppModel app
+    readonly property HistoryModel history: app.history
 
-    Component.onCompleted: model.loadHistory()
+    Component.onCompleted: app.loadHistory()
 
     Column {
         anchors.fill: parent

@@ -9,7 +9,7 @@ Rectangle {
     id: chip
 
     required property TreemapItem map
-    required property AppModel model
+    required property AppModel app
 
     implicitWidth: row.implicitWidth + 20
     implicitHeight: row.implicitHeight + 10
@@ -45,7 +45,7 @@ Rectangle {
             id: size
             objectName: "chipSize"
             anchors.verticalCenter: parent.verticalCenter
-            text: chip.model.sizeText(chip.map.hoveredSize)
+            text: chip.app.sizeText(chip.map.hoveredSize)
             font.pointSize: Theme.pt(11)
             color: Theme.secondary
         }

@@ -8,7 +8,7 @@ import Tidlo.Core
 RowLayout {
     id: trail
 
-    required property AppModel model
+    required property AppModel app
 
     spacing: 6
 
@@ -16,10 +16,10 @@ RowLayout {
         objectName: "mapHome"
         symbol: "house"
         text: qsTr("map.home")
-        onClicked: trail.model.mapHome()
+        onClicked: trail.app.map.home()
     }
     Repeater {
-        model: trail.model.mapTrail
+        model: trail.app.map.trail
         delegate: Row {
             id: entry
             required property var modelData
@@ -39,21 +39,21 @@ RowLayout {
                 text: entry.modelData.name
                 weight: Font.Medium
                 tone: Theme.primary
-                onClicked: trail.model.mapTrailBack(entry.index)
+                onClicked: trail.app.map.trailBack(entry.index)
             }
         }
     }
     Symbol {
-        visible: trail.model.hasMapRoot
+        visible: trail.app.map.hasRoot
         name: "chevron.right"
         size: 8
         color: Theme.tertiary
     }
     NameText {
         objectName: "mapCurrent"
-        visible: trail.model.hasMapRoot
+        visible: trail.app.map.hasRoot
         Layout.maximumWidth: 260
-        text: trail.model.mapName
+        text: trail.app.map.name
         font.pointSize: Theme.pt(11)
         font.weight: Font.DemiBold
         color: Theme.primary
@@ -63,17 +63,17 @@ RowLayout {
     }
     TextLabel {
         objectName: "mapSize"
-        visible: trail.model.hasMapRoot
-        text: trail.model.sizeText(trail.model.mapSize)
+        visible: trail.app.map.hasRoot
+        text: trail.app.sizeText(trail.app.map.size)
         font.pointSize: Theme.pt(11)
         color: Theme.secondary
     }
     PlainButton {
         objectName: "mapUp"
-        visible: trail.model.hasMapRoot
-        enabled: trail.model.mapTrail.length > 0
+        visible: trail.app.map.hasRoot
+        enabled: trail.app.map.trail.length > 0
         symbol: "arrow.up.left"
         text: qsTr("map.up")
-        onClicked: trail.model.mapUp()
+        onClicked: trail.app.map.up()
     }
 }

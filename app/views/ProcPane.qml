@@ -12,7 +12,7 @@ Item {
     id: pane
     objectName: "procPane"
 
-    required property AppModel model
+    required property AppModel app
 
     Timer {
         id: timer
@@ -20,10 +20,10 @@ Item {
         interval: 3000
         repeat: true
         running: true
-        onTriggered: pane.model.refreshProcesses()
+        onTriggered: pane.app.refreshProcesses()
     }
 
-    Component.onCompleted: model.refreshProcesses()
+    Component.onCompleted: app.refreshProcesses()
 
     Item {
         id: head
@@ -49,7 +49,7 @@ Item {
                 }
                 TextLabel {
                     objectName: "ownMem"
-                    text: pane.model.sizeText(pane.model.ownMem)
+                    text: pane.app.sizeText(pane.app.ownMem)
                     font.pointSize: Theme.pt(22)
                     font.bold: true
                     color: Theme.accent
@@ -76,17 +76,17 @@ Item {
             }
             Row {
                 objectName: "scanLine"
-                visible: pane.model.scanning
+                visible: pane.app.scanning
                 spacing: 8
                 AccentProgressBar {
                     anchors.verticalCenter: parent.verticalCenter
                     width: 140
-                    value: pane.model.progress
-                    Accessible.name: Math.round(pane.model.progress * 100) + "%"
+                    value: pane.app.progress
+                    Accessible.name: Math.round(pane.app.progress * 100) + "%"
                 }
                 TextLabel {
                     anchors.verticalCenter: parent.verticalCenter
-                    text: pane.model.phaseKey !== "" ? qsTr(pane.model.phaseKey) : ""
+                    text: pane.app.phaseKey !== "" ? qsTr(pane.app.phaseKey) : ""
                     font.pointSize: Theme.pt(10)
                     color: Theme.secondary
                 }
@@ -95,12 +95,12 @@ Item {
                     anchors.verticalCenter: parent.verticalCenter
                     fontSize: 10.5
                     text: qsTr("common.cancelScan")
-                    onClicked: pane.model.cancelScan()
+                    onClicked: pane.app.cancelScan()
                 }
             }
             TextLabel {
                 objectName: "noScan"
-                visible: !pane.model.scanning
+                visible: !pane.app.scanning
                 text: qsTr("scan.none")
                 font.pointSize: Theme.pt(10)
                 color: Theme.tertiary
@@ -113,7 +113,7 @@ Item {
             anchors { right: parent.right; verticalCenter: ownBox.verticalCenter }
             symbol: "arrow.clockwise"
             text: qsTr("proc.refresh")
-            onClicked: pane.model.refreshProcesses()
+            onClicked: pane.app.refreshProcesses()
         }
     }
 
@@ -134,7 +134,7 @@ Item {
         spacing: 4
         // A reading changes only the rows and roles that differ (ProcList),
         // so the rows stay and rebind just what moved.
-        model: pane.model.procs
+        model: pane.app.procs
         boundsBehavior: Flickable.StopAtBounds
         ScrollBar.vertical: ListScrollBar {}
         delegate: ProcRow {

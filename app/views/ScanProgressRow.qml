@@ -8,7 +8,7 @@ import Tidlo.Core
 Item {
     id: progressRow
 
-    required property AppModel model
+    required property AppModel app
 
     implicitHeight: row.implicitHeight + 10
 
@@ -21,13 +21,13 @@ Item {
             id: bar
             anchors.verticalCenter: parent.verticalCenter
             width: parent.width - phase.width - parent.spacing
-            value: progressRow.model.progress
+            value: progressRow.app.progress
             Accessible.name: phase.text
         }
         TextLabel {
             id: phase
             width: 130
-            text: qsTr(progressRow.model.phaseKey)
+            text: qsTr(progressRow.app.phaseKey)
             font.pointSize: Theme.pt(10.5)
             color: Theme.secondary
             elide: Text.ElideRight

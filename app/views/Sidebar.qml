@@ -7,7 +7,7 @@ import Tidlo.Core
 Rectangle {
     id: sidebar
 
-    required property AppModel model
+    required property AppModel app
     required property var pages
     required property string page
     signal pageChosen(string page)
@@ -80,7 +80,7 @@ Rectangle {
         ActivityArea {
             objectName: "activityArea"
             width: parent.width
-            model: sidebar.model
+            app: sidebar.app
         }
         TextLabel {
             objectName: "versionLabel"

@@ -11,13 +11,13 @@ Item {
     id: pane
     objectName: "snapPane"
 
-    required property AppModel model
+    required property AppModel app
     property var snaps: []
     property bool loading: true
 
     Toolbox {
         id: box
-        model: pane.model
+        services: pane.app.services
         onSnapshotsRead: (lines) => {
             pane.snaps = lines
             pane.loading = false

@@ -11,7 +11,7 @@ Item {
     id: pane
     objectName: "sysPane"
 
-    required property AppModel model
+    required property AppModel app
     property real memTotal: 0
     property real memFree: 0
     property real trashSize: 0
@@ -19,11 +19,11 @@ Item {
     property var logins: []
 
     readonly property real memUsed: memTotal - memFree
-    property var volume: model.volume
+    property var volume: app.volume
 
     Toolbox {
         id: box
-        model: pane.model
+        services: pane.app.services
         onSystemRead: (r) => {
             pane.memTotal = r.memTotal
             pane.memFree = r.memFree
@@ -57,7 +57,7 @@ Item {
                     ReadingLine {
                         width: parent.width
                         title: qsTr("tools.sysMem")
-                        value: pane.model.sizeText(pane.memUsed) + " / " + pane.model.sizeText(pane.memTotal)
+                        value: pane.app.sizeText(pane.memUsed) + " / " + pane.app.sizeText(pane.memTotal)
                     }
                     UsageBar {
                         objectName: "memBar"
@@ -75,7 +75,7 @@ Item {
                     ReadingLine {
                         width: parent.width
                         title: qsTr("tools.sysDisk")
-                        value: pane.model.sizeText(pane.volume.used) + " / " + pane.model.sizeText(pane.volume.total)
+                        value: pane.app.sizeText(pane.volume.used) + " / " + pane.app.sizeText(pane.volume.total)
                     }
                     UsageBar {
                         objectName: "diskBar"
@@ -102,7 +102,7 @@ Item {
                         }
                         TextLabel {
                             objectName: "trashLine"
-                            text: pane.trashCount + " " + qsTr(Lang.countKey("common.items", pane.trashCount)) + " · " + pane.model.sizeText(pane.trashSize)
+                            text: pane.trashCount + " " + qsTr(Lang.countKey("common.items", pane.trashCount)) + " · " + pane.app.sizeText(pane.trashSize)
                             font.pointSize: Theme.pt(10.5)
                             color: Theme.secondary
                         }

@@ -10,7 +10,7 @@ import Tidlo.Core
 Item {
     id: page
 
-    required property AppModel model
+    required property AppModel app
     // Key of the most recent copy; cleared 1.4 s later unless another copy came.
     property string copiedKey: ""
     // The tree output or the last install/run message.

@@ -7,7 +7,7 @@ import Tidlo.Views
 Card {
     id: card
 
-    required property AppModel model
+    required property AppModel app
 
     Column {
         spacing: 14
@@ -28,18 +28,18 @@ Card {
             }
         }
         Row {
-            visible: card.model.typeBuckets.length > 0
+            visible: card.app.typeBuckets.length > 0
             spacing: 14
             TypeDonut {
                 objectName: "typeDonut"
-                buckets: card.model.typeBuckets
-                sizeText: card.model.sizeText
+                buckets: card.app.typeBuckets
+                sizeText: card.app.sizeText
             }
             Column {
                 anchors.verticalCenter: parent.verticalCenter
                 spacing: 6
                 Repeater {
-                    model: card.model.typeBuckets
+                    model: card.app.typeBuckets
                     delegate: Row {
                         required property var modelData
                         spacing: 6
@@ -58,7 +58,7 @@ Card {
                         }
                         TextLabel {
                             anchors.verticalCenter: parent.verticalCenter
-                            text: card.model.sizeText(parent.modelData.size)
+                            text: card.app.sizeText(parent.modelData.size)
                             font.pointSize: Theme.pt(10)
                             color: Theme.secondary
                             Accessible.name: parent.modelData.name + " " + text
@@ -69,7 +69,7 @@ Card {
         }
         SmallLoading {
             objectName: "typeLoading"
-            visible: card.model.typeBuckets.length === 0
+            visible: card.app.typeBuckets.length === 0
             width: 240
         }
     }

@@ -39,7 +39,7 @@ TestCase {
         AboutView {
             width: 900
             height: 750
-            model: appModel
+            app: appModel
         }
     }
     Component {
@@ -136,7 +136,7 @@ TestCase {
     // Closing the reminder marks every listed feature, not only those shown.
     function test_windowMarksAllFiveWhenTheReminderCloses() {
         const root = make(rootComponent)
-        root.model.cancelScan()
+        root.app.cancelScan()
         const five = ["overview", "clean", "map", "files", "history"]
         root.guide = { kind: "returning", features: five }
         const overlay = findChild(root, "guideOverlay")

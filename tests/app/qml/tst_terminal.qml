@@ -25,7 +25,7 @@ TestCase {
         TerminalView {
             width: 900
             height: 900
-            model: appModel
+            app: appModel
         }
     }
 
