@@ -69,9 +69,16 @@ TestCase {
         return object
     }
 
-    // Lets a change of step or language settle its layout before clicking.
+    // Lets a change of step or language settle its layout before clicking:
+    // no polish is pending on the item or on a layout it sits in.
     function click(item) {
-        wait(30)
+        tryVerify(() => {
+            for (let i = item; i; i = i.parent) {
+                if (isPolishScheduled(i))
+                    return false
+            }
+            return true
+        })
         mouseClick(item)
     }
 

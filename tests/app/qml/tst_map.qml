@@ -82,7 +82,7 @@ TestCase {
         compare(chip.Accessible.name, s.map.hoveredName + " " + s.app.sizeText(s.map.hoveredSize))
         s.map.hoverAt(12, 8) // the top-level cell's own corner
         compare(s.map.hoveredIndex, 0)
-        wait(50)
+        wait(50) // on purpose: time for a repaint that must not come
         compare(s.map.paintCount, painted)
         // Leaving the map clears the hover.
         s.map.clearHover()

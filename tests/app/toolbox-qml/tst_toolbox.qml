@@ -265,8 +265,7 @@ TestCase {
         const spy = createTemporaryObject(spyComponent, test, { target: proc.app })
         mouseClick(findChild(page, "tab0"))
         verify(pane(page).objectName === "appsPane")
-        wait(0)
-        verify(timer === null || !timer.running) // the pane and its timer are gone
+        tryVerify(() => timer === null || !timer.running) // the pane and its timer are gone
         mouseClick(findChild(page, "tab4"))
         tryVerify(() => spy.count > 0, 5000) // reading again at once
     }
@@ -288,8 +287,9 @@ TestCase {
         for (let reading = 1; reading <= 3; ++reading) {
             mouseClick(findChild(proc, "procRefresh"))
             tryVerify(() => spy.count === reading, 5000)
-            wait(0)
-            compare(list.count, procs.count)
+            // Every row of the reading has its delegate.
+            tryVerify(() => list.count === procs.count
+                      && [...Array(procs.count).keys()].every(i => list.itemAtIndex(i) !== null))
             for (let i = 0; i < procs.count; ++i) {
                 const row = list.itemAtIndex(i)
                 const at = role => procs.data(procs.index(i, 0), role)
@@ -413,7 +413,9 @@ TestCase {
         tryVerify(() => !testEnv.exists("Downloads/readme.md"))
         verify(testEnv.exists("Documents/readme.md"))
         tryCompare(list, "count", before - 1)
-        wait(50)
+        // The cards left take their groups' titles.
+        tryVerify(() => String(textsOf(list.contentItem, "groupTitle").map(t => t.text).sort())
+                  === String(nameCards(list).map(c => c.name).sort()))
         const titles = textsOf(list.contentItem, "groupTitle").map(t => t.text).sort()
         const names = nameCards(list).map(c => c.name).sort()
         compare(titles, names)
@@ -436,7 +438,9 @@ TestCase {
         compare(findChild(dupes, "dupesHint").text, "Search cancelled; the earlier results are kept")
         verify(!findChild(dupes, "dupesEmpty").visible)
         verify(findChild(dupes, "dupGroups").visible)
-        wait(500) // the cancelled search winds down
+        // A fixed wait on purpose: the cancelled search winds down and its
+        // answer, which sends no signal, must leave the earlier groups shown.
+        wait(500)
         compare(dupes.app.duplicates.names.count, groups)
         verify(findChild(dupes, "dupGroups").visible)
     }
