@@ -23,7 +23,7 @@ Item {
         objectName: "scanActivity"
         visible: area.showScan
         anchors { left: parent.left; right: parent.right; leftMargin: 18; rightMargin: 18 }
-        spacing: 6
+        spacing: Theme.gapSmall
 
         AccentProgressBar {
             id: bar
@@ -32,12 +32,12 @@ Item {
         }
 
         Row {
-            spacing: 6
+            spacing: Theme.gapSmall
 
             TextLabel {
                 anchors.verticalCenter: parent.verticalCenter
                 text: qsTr(area.app.phaseKey)
-                font.pointSize: Theme.pt(10)
+                size: Theme.caption
                 color: Theme.secondary
             }
             AbstractButton {
@@ -51,7 +51,7 @@ Item {
                 focusPolicy: Qt.NoFocus
                 contentItem: Text {
                     text: qsTr("common.cancel")
-                    font.pointSize: Theme.pt(10)
+                    font.pointSize: Theme.pt(Theme.caption)
                     font.weight: Font.Medium
                     color: Theme.risky
                     opacity: cancel.pressed ? 0.6 : 1
@@ -66,7 +66,7 @@ Item {
         objectName: "statusLine"
         visible: area.showStatus
         anchors { left: parent.left; leftMargin: 18 }
-        spacing: 6
+        spacing: Theme.gapSmall
 
         BusyIndicator {
             anchors.verticalCenter: parent.verticalCenter
@@ -80,7 +80,7 @@ Item {
         TextLabel {
             anchors.verticalCenter: parent.verticalCenter
             text: area.app.statusText
-            font.pointSize: Theme.pt(11)
+            size: Theme.control
             color: Theme.secondary
         }
     }

@@ -26,19 +26,19 @@ Item {
 
     Item {
         id: head
-        anchors { left: parent.left; right: parent.right; leftMargin: 28; rightMargin: 28 }
+        anchors { left: parent.left; right: parent.right; leftMargin: Theme.pageMargin; rightMargin: Theme.pageMargin }
         height: searchBox.height + 8
 
         TextLabel {
             anchors { left: parent.left; verticalCenter: tools.verticalCenter }
             text: qsTr("tools.appsHint")
-            font.pointSize: Theme.pt(10.5)
+            size: Theme.detail
             color: Theme.tertiary
         }
         Row {
             id: tools
             anchors.right: parent.right
-            spacing: 10
+            spacing: Theme.gapLarge
             SearchField {
                 id: searchBox
                 objectName: "appSearch"

@@ -14,20 +14,20 @@ Card {
 
     Column {
         width: parent.width
-        spacing: 14
+        spacing: Theme.sectionGap
         Row {
-            spacing: 8
+            spacing: Theme.gap
             TextLabel {
                 id: title
                 text: qsTr("ov.byCategory")
-                font.pointSize: Theme.pt(13)
+                size: Theme.heading
                 font.weight: Font.DemiBold
                 color: Theme.primary
             }
             TextLabel {
                 anchors.baseline: title.baseline
                 text: qsTr("ov.byCategoryHint")
-                font.pointSize: Theme.pt(10)
+                size: Theme.caption
                 color: Theme.tertiary
             }
         }
@@ -35,7 +35,7 @@ Card {
             objectName: "categoryRows"
             width: parent.width
             visible: card.rows.length > 0
-            spacing: 8
+            spacing: Theme.gap
             Repeater {
                 model: card.rows
                 delegate: Row {
@@ -43,12 +43,12 @@ Card {
                     required property var modelData
                     readonly property real share: card.largest > 0 ? modelData.size / card.largest : 0
                     width: parent.width
-                    spacing: 8
+                    spacing: Theme.gap
                     NameText {
                         anchors.verticalCenter: parent.verticalCenter
                         width: 92
                         text: line.modelData.name
-                        font.pointSize: Theme.pt(11.5)
+                        size: Theme.callout
                         color: Theme.primary
                     }
                     Rectangle {
@@ -75,7 +75,7 @@ Card {
                         width: 66
                         horizontalAlignment: Text.AlignRight
                         text: card.app.sizeText(line.modelData.size)
-                        font.pointSize: Theme.pt(11)
+                        size: Theme.control
                         color: Theme.secondary
                         Accessible.name: line.modelData.name + " " + text
                     }

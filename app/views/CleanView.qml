@@ -41,7 +41,7 @@ Item {
             title: qsTr("clean.title")
             subtitle: qsTr("clean.subtitle")
             trailing: Row {
-                spacing: 8
+                spacing: Theme.gap
                 baselineOffset: children[0].baselineOffset
                 BorderedButton {
                     objectName: "selectAll"
@@ -71,8 +71,8 @@ Item {
 
             Row {
                 id: segments
-                x: 28
-                spacing: 6
+                x: Theme.pageMargin
+                spacing: Theme.gapSmall
                 SegmentButton {
                     objectName: "segmentAll"
                     text: qsTr("clean.filter.all")
@@ -97,7 +97,7 @@ Item {
             }
             SearchField {
                 id: search
-                anchors { right: parent.right; rightMargin: 28; verticalCenter: segments.verticalCenter }
+                anchors { right: parent.right; rightMargin: Theme.pageMargin; verticalCenter: segments.verticalCenter }
                 placeholder: qsTr("clean.searchPlaceholder")
             }
         }

@@ -41,12 +41,12 @@ Item {
 
     Item {
         id: head
-        anchors { left: parent.left; right: parent.right; leftMargin: 28; rightMargin: 28 }
+        anchors { left: parent.left; right: parent.right; leftMargin: Theme.pageMargin; rightMargin: Theme.pageMargin }
         height: headRow.height + 6
 
         Row {
             id: headRow
-            spacing: 8
+            spacing: Theme.gap
             SegmentButton {
                 objectName: "segContent"
                 leftPadding: 10
@@ -68,13 +68,13 @@ Item {
         }
         Row {
             anchors { right: parent.right; verticalCenter: headRow.verticalCenter }
-            spacing: 8
+            spacing: Theme.gap
             TextLabel {
                 objectName: "wastedTotal"
                 anchors.verticalCenter: parent.verticalCenter
                 visible: pane.app.duplicates.content.count > 0
                 text: qsTr("tools.wasted") + " " + pane.app.sizeText(pane.app.duplicates.content.totalWasted)
-                font.pointSize: Theme.pt(11)
+                size: Theme.control
                 font.weight: Font.Medium
                 color: Theme.accent
             }
@@ -99,11 +99,11 @@ Item {
     TextLabel {
         id: hint
         objectName: "dupesHint"
-        anchors { top: head.bottom; left: parent.left; right: parent.right; leftMargin: 28; rightMargin: 28 }
+        anchors { top: head.bottom; left: parent.left; right: parent.right; leftMargin: Theme.pageMargin; rightMargin: Theme.pageMargin }
         bottomPadding: 10
         text: pane.app.duplicates.cancelled ? qsTr("dupes.cancelled")
                                       : pane.tab === 0 ? qsTr("dupes.contentHint") : qsTr("dupes.nameHint")
-        font.pointSize: Theme.pt(10)
+        size: Theme.caption
         color: pane.app.duplicates.cancelled ? Theme.care : Theme.tertiary
         wrapMode: Text.Wrap
     }
@@ -116,7 +116,7 @@ Item {
             objectName: "dupesLoading"
             anchors.centerIn: parent
             visible: pane.app.duplicates.loading
-            spacing: 10
+            spacing: Theme.gapLarge
             LoadingNote {
                 anchors.horizontalCenter: parent.horizontalCenter
                 text: qsTr("dupes.scanning")
@@ -124,7 +124,7 @@ Item {
             BorderedButton {
                 objectName: "dupesCancelScan"
                 anchors.horizontalCenter: parent.horizontalCenter
-                fontSize: 10.5
+                fontSize: Theme.detail
                 text: qsTr("common.cancelScan")
                 onClicked: pane.app.duplicates.cancel()
             }
@@ -136,7 +136,7 @@ Item {
             anchors { fill: parent; leftMargin: 20; rightMargin: 20 }
             visible: !pane.app.duplicates.loading && pane.shown.count > 0
             clip: true
-            spacing: 10
+            spacing: Theme.gapLarge
             bottomMargin: 20
             model: pane.shown
             boundsBehavior: Flickable.StopAtBounds

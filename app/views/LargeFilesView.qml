@@ -20,13 +20,13 @@ Item {
             title: qsTr("files.title")
             subtitle: qsTr("files.subtitle")
             trailing: Row {
-                spacing: 10
+                spacing: Theme.gapLarge
                 baselineOffset: rescan.y + rescan.baselineOffset
                 TextLabel {
                     objectName: "minText"
                     anchors.verticalCenter: parent.verticalCenter
                     text: qsTr("files.min") + ": " + page.app.largeMinMB + " MB"
-                    font.pointSize: Theme.pt(11)
+                    size: Theme.control
                     color: Theme.secondary
                 }
                 Stepper {
@@ -47,7 +47,7 @@ Item {
                     anchors.verticalCenter: parent.verticalCenter
                     visible: page.app.largeSearching && list.count > 0
                     text: qsTr("files.scanning")
-                    font.pointSize: Theme.pt(11)
+                    size: Theme.control
                     color: Theme.accent
                 }
                 BorderedButton {

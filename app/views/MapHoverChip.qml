@@ -37,7 +37,7 @@ Rectangle {
             anchors.verticalCenter: parent.verticalCenter
             width: Math.min(implicitWidth, 360)
             text: chip.map.hoveredName
-            font.pointSize: Theme.pt(11)
+            size: Theme.control
             font.weight: Font.Medium
             color: Theme.primary
         }
@@ -46,7 +46,7 @@ Rectangle {
             objectName: "chipSize"
             anchors.verticalCenter: parent.verticalCenter
             text: chip.app.sizeText(chip.map.hoveredSize)
-            font.pointSize: Theme.pt(11)
+            size: Theme.control
             color: Theme.secondary
         }
     }

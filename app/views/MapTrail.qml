@@ -10,7 +10,7 @@ RowLayout {
 
     required property AppModel app
 
-    spacing: 6
+    spacing: Theme.gapSmall
 
     PlainButton {
         objectName: "mapHome"
@@ -24,7 +24,7 @@ RowLayout {
             id: entry
             required property var modelData
             required property int index
-            spacing: 6
+            spacing: Theme.gapSmall
             Layout.maximumWidth: 160
             Symbol {
                 anchors.verticalCenter: parent.verticalCenter
@@ -54,7 +54,7 @@ RowLayout {
         visible: trail.app.map.hasRoot
         Layout.maximumWidth: 260
         text: trail.app.map.name
-        font.pointSize: Theme.pt(11)
+        size: Theme.control
         font.weight: Font.DemiBold
         color: Theme.primary
     }
@@ -65,7 +65,7 @@ RowLayout {
         objectName: "mapSize"
         visible: trail.app.map.hasRoot
         text: trail.app.sizeText(trail.app.map.size)
-        font.pointSize: Theme.pt(11)
+        size: Theme.control
         color: Theme.secondary
     }
     PlainButton {

@@ -30,7 +30,7 @@ Item {
         id: flick
         anchors.fill: parent
         contentWidth: width
-        contentHeight: content.implicitHeight + 28
+        contentHeight: content.implicitHeight + Theme.pageMargin
         boundsBehavior: Flickable.StopAtBounds
         clip: true
         ScrollBar.vertical: ListScrollBar {}
@@ -46,14 +46,14 @@ Item {
                 title: qsTr("ov.title")
                 subtitle: qsTr("app.tagline")
                 trailing: Row {
-                    spacing: 8
+                    spacing: Theme.gap
                     baselineOffset: scan.y + scan.baselineOffset
                     BorderedButton {
                         objectName: "exportReport"
                         anchors.verticalCenter: parent.verticalCenter
                         enabled: !page.app.scanning
                         symbol: "square.and.arrow.up"
-                        fontSize: 11.5
+                        fontSize: Theme.callout
                         text: qsTr("common.export")
                         onClicked: page.app.exportReport()
                     }
@@ -64,7 +64,7 @@ Item {
                         enabled: !page.app.scanning
                         prominent: true
                         symbol: "arrow.triangle.2.circlepath"
-                        fontSize: 11.5
+                        fontSize: Theme.callout
                         weight: Font.Medium
                         text: page.app.scanning ? qsTr("ov.scanning") : qsTr("ov.scanAll")
                         onClicked: page.app.fullScan()
@@ -81,9 +81,9 @@ Item {
 
             RowLayout {
                 Layout.fillWidth: true
-                Layout.leftMargin: 28
-                Layout.rightMargin: 28
-                spacing: 14
+                Layout.leftMargin: Theme.pageMargin
+                Layout.rightMargin: Theme.pageMargin
+                spacing: Theme.sectionGap
                 DiskCard {
                     // 250 wide, or wider where the figures need it (long sizes, languages).
                     Layout.preferredWidth: Math.max(250, implicitWidth)
@@ -93,7 +93,7 @@ Item {
                 ColumnLayout {
                     Layout.fillWidth: true
                     Layout.alignment: Qt.AlignTop
-                    spacing: 14
+                    spacing: Theme.sectionGap
                     StatCard {
                         objectName: "reclaimableCard"
                         Layout.fillWidth: true
@@ -119,9 +119,9 @@ Item {
 
             RowLayout {
                 Layout.fillWidth: true
-                Layout.leftMargin: 28
-                Layout.rightMargin: 28
-                spacing: 14
+                Layout.leftMargin: Theme.pageMargin
+                Layout.rightMargin: Theme.pageMargin
+                spacing: Theme.sectionGap
                 TypeCard {
                     Layout.alignment: Qt.AlignTop
                     Layout.preferredWidth: implicitWidth
@@ -149,6 +149,6 @@ Item {
     Toast {
         id: toast
         objectName: "overviewToast"
-        anchors.bottomMargin: 28
+        anchors.bottomMargin: Theme.pageMargin
     }
 }

@@ -28,7 +28,7 @@ Item {
     Item {
         id: head
         anchors { left: parent.left; right: parent.right; top: parent.top; topMargin: 4
-                  leftMargin: 28; rightMargin: 28 }
+                  leftMargin: Theme.pageMargin; rightMargin: Theme.pageMargin }
         height: Math.max(ownBox.height, notes.height)
 
         Rectangle {
@@ -44,14 +44,14 @@ Item {
                 spacing: 3
                 TextLabel {
                     text: qsTr("proc.own")
-                    font.pointSize: Theme.pt(10.5)
+                    size: Theme.detail
                     color: Theme.secondary
                 }
-                TextLabel {
+                FigureText {
                     objectName: "ownMem"
                     text: pane.app.sizeText(pane.app.ownMem)
-                    font.pointSize: Theme.pt(22)
-                    font.bold: true
+                    size: Theme.hero
+                    font.weight: Font.Bold
                     color: Theme.accent
                 }
             }
@@ -66,18 +66,18 @@ Item {
                 width: parent.width
                 text: qsTr("proc.note")
                 wrapMode: Text.Wrap
-                font.pointSize: Theme.pt(10.5)
+                size: Theme.detail
                 color: Theme.secondary
             }
             TextLabel {
                 text: qsTr("proc.hint")
-                font.pointSize: Theme.pt(10)
+                size: Theme.caption
                 color: Theme.tertiary
             }
             Row {
                 objectName: "scanLine"
                 visible: pane.app.scanning
-                spacing: 8
+                spacing: Theme.gap
                 AccentProgressBar {
                     anchors.verticalCenter: parent.verticalCenter
                     width: 140
@@ -87,13 +87,13 @@ Item {
                 TextLabel {
                     anchors.verticalCenter: parent.verticalCenter
                     text: pane.app.phaseKey !== "" ? qsTr(pane.app.phaseKey) : ""
-                    font.pointSize: Theme.pt(10)
+                    size: Theme.caption
                     color: Theme.secondary
                 }
                 BorderedButton {
                     objectName: "cancelScan"
                     anchors.verticalCenter: parent.verticalCenter
-                    fontSize: 10.5
+                    fontSize: Theme.detail
                     text: qsTr("common.cancelScan")
                     onClicked: pane.app.cancelScan()
                 }
@@ -102,7 +102,7 @@ Item {
                 objectName: "noScan"
                 visible: !pane.app.scanning
                 text: qsTr("scan.none")
-                font.pointSize: Theme.pt(10)
+                size: Theme.caption
                 color: Theme.tertiary
             }
         }
@@ -119,9 +119,9 @@ Item {
 
     TextLabel {
         id: topTitle
-        anchors { left: parent.left; top: head.bottom; topMargin: 12; leftMargin: 28 }
+        anchors { left: parent.left; top: head.bottom; topMargin: 12; leftMargin: Theme.pageMargin }
         text: qsTr("proc.top")
-        font.pointSize: Theme.pt(11)
+        size: Theme.control
         font.weight: Font.DemiBold
         color: Theme.primary
     }
@@ -129,7 +129,7 @@ Item {
     ListView {
         objectName: "procList"
         anchors { left: parent.left; right: parent.right; top: topTitle.bottom; bottom: parent.bottom
-                  topMargin: 12; leftMargin: 28; rightMargin: 28 }
+                  topMargin: 12; leftMargin: Theme.pageMargin; rightMargin: Theme.pageMargin }
         clip: true
         spacing: 4
         // A reading changes only the rows and roles that differ (ProcList),

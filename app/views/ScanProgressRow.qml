@@ -14,8 +14,8 @@ Item {
 
     Row {
         id: row
-        anchors { left: parent.left; right: parent.right; leftMargin: 28; rightMargin: 28 }
-        spacing: 8
+        anchors { left: parent.left; right: parent.right; leftMargin: Theme.pageMargin; rightMargin: Theme.pageMargin }
+        spacing: Theme.gap
 
         AccentProgressBar {
             id: bar
@@ -28,7 +28,7 @@ Item {
             id: phase
             width: 130
             text: qsTr(progressRow.app.phaseKey)
-            font.pointSize: Theme.pt(10.5)
+            size: Theme.detail
             color: Theme.secondary
             elide: Text.ElideRight
         }

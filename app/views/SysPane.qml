@@ -45,15 +45,15 @@ Item {
 
         Column {
             id: cards
-            x: 28
-            width: parent.width - 56
+            x: Theme.pageMargin
+            width: parent.width - 2 * Theme.pageMargin
             spacing: 12
 
             Card {
                 width: parent.width
                 Column {
                     width: parent.width
-                    spacing: 8
+                    spacing: Theme.gap
                     ReadingLine {
                         width: parent.width
                         title: qsTr("tools.sysMem")
@@ -71,7 +71,7 @@ Item {
                 width: parent.width
                 Column {
                     width: parent.width
-                    spacing: 8
+                    spacing: Theme.gap
                     ReadingLine {
                         width: parent.width
                         title: qsTr("tools.sysDisk")
@@ -96,14 +96,14 @@ Item {
                         spacing: 2
                         TextLabel {
                             text: qsTr("tools.sysTrash")
-                            font.pointSize: Theme.pt(12)
+                            size: Theme.body
                             font.weight: Font.DemiBold
                             color: Theme.primary
                         }
                         TextLabel {
                             objectName: "trashLine"
                             text: pane.trashCount + " " + qsTr(Lang.countKey("common.items", pane.trashCount)) + " · " + pane.app.sizeText(pane.trashSize)
-                            font.pointSize: Theme.pt(10.5)
+                            size: Theme.detail
                             color: Theme.secondary
                         }
                     }
@@ -113,13 +113,13 @@ Item {
                         spacing: 12
                         BorderedButton {
                             objectName: "openTrash"
-                            fontSize: 10.5
+                            fontSize: Theme.detail
                             text: qsTr("common.open")
                             onClicked: Desktop.openTrash()
                         }
                         BorderedButton {
                             objectName: "emptyTrash"
-                            fontSize: 10.5
+                            fontSize: Theme.detail
                             prominent: true
                             tint: Theme.risky
                             text: qsTr("common.emptyTrash")
@@ -133,11 +133,11 @@ Item {
                 width: parent.width
                 Column {
                     width: parent.width
-                    spacing: 6
+                    spacing: Theme.gapSmall
                     TextLabel {
                         objectName: "loginTitle"
                         text: qsTr("tools.sysLogin") + " · " + pane.logins.length
-                        font.pointSize: Theme.pt(12)
+                        size: Theme.body
                         font.weight: Font.DemiBold
                         color: Theme.primary
                     }
@@ -149,14 +149,14 @@ Item {
                             width: parent.width
                             text: modelData
                             font.family: "monospace"
-                            font.pointSize: Theme.pt(10)
+                            size: Theme.caption
                             color: Theme.secondary
                         }
                     }
                     TextLabel {
                         visible: pane.logins.length === 0
                         text: qsTr("common.none")
-                        font.pointSize: Theme.pt(10)
+                        size: Theme.caption
                         color: Theme.tertiary
                     }
                 }

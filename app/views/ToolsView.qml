@@ -31,8 +31,8 @@ Item {
     Row {
         id: tabs
         objectName: "toolTabs"
-        anchors { left: parent.left; top: header.bottom; leftMargin: 28 }
-        spacing: 8
+        anchors { left: parent.left; top: header.bottom; leftMargin: Theme.pageMargin }
+        spacing: Theme.gap
 
         Repeater {
             model: [qsTr("tools.tab.apps"), qsTr("tools.tab.dupes"), qsTr("tools.tab.snap"),

@@ -25,15 +25,15 @@ Item {
             title: qsTr("map.title")
             subtitle: qsTr("map.subtitle")
             trailing: Row {
-                spacing: 10
+                spacing: Theme.gapLarge
                 baselineOffset: choose.y + choose.baselineOffset
                 Row {
                     anchors.verticalCenter: parent.verticalCenter
-                    spacing: 6
+                    spacing: Theme.gapSmall
                     TextLabel {
                         anchors.verticalCenter: parent.verticalCenter
                         text: qsTr("map.depth")
-                        font.pointSize: Theme.pt(11)
+                        size: Theme.control
                         color: Theme.secondary
                     }
                     Stepper {
@@ -50,14 +50,14 @@ Item {
                         anchors.verticalCenter: parent.verticalCenter
                         width: 10
                         text: page.app.map.depth
-                        font.pointSize: Theme.pt(11)
+                        size: Theme.control
                         font.weight: Font.Medium
                         color: Theme.primary
                     }
                     TextLabel {
                         anchors.verticalCenter: parent.verticalCenter
                         text: qsTr("map.depthHint")
-                        font.pointSize: Theme.pt(9.5)
+                        size: Theme.footnote
                         color: Theme.tertiary
                     }
                 }
@@ -85,8 +85,8 @@ Item {
 
         MapTrail {
             Layout.fillWidth: true
-            Layout.leftMargin: 28
-            Layout.rightMargin: 28
+            Layout.leftMargin: Theme.pageMargin
+            Layout.rightMargin: Theme.pageMargin
             Layout.bottomMargin: 10
             app: page.app
         }
@@ -101,7 +101,7 @@ Item {
 
             Rectangle {
                 anchors.fill: parent
-                radius: 12
+                radius: Theme.panelRadius
                 color: Theme.primaryAt(0.025)
             }
             LoadingNote {
@@ -116,7 +116,7 @@ Item {
                 visible: !page.app.map.loading && page.app.map.hasRoot
                          && page.app.map.childCount === 0
                 text: "0 " + qsTr("common.items")
-                font.pointSize: Theme.pt(12)
+                size: Theme.body
                 color: Theme.secondary
             }
             TreemapItem {
@@ -260,11 +260,11 @@ Item {
 
         RowLayout {
             Layout.fillWidth: true
-            Layout.leftMargin: 28
-            Layout.rightMargin: 28
+            Layout.leftMargin: Theme.pageMargin
+            Layout.rightMargin: Theme.pageMargin
             Layout.topMargin: 10
             Layout.bottomMargin: 10
-            spacing: 14
+            spacing: Theme.sectionGap
             Row {
                 spacing: 4
                 Symbol {
@@ -276,7 +276,7 @@ Item {
                 TextLabel {
                     anchors.verticalCenter: parent.verticalCenter
                     text: qsTr("map.hint")
-                    font.pointSize: Theme.pt(10)
+                    size: Theme.caption
                     color: Theme.tertiary
                 }
             }
@@ -286,7 +286,7 @@ Item {
             TextLabel {
                 objectName: "mapCount"
                 text: page.app.map.childCount + " " + qsTr(Lang.countKey("common.items", page.app.map.childCount))
-                font.pointSize: Theme.pt(10)
+                size: Theme.caption
                 color: Theme.tertiary
             }
         }
