@@ -5,6 +5,8 @@
 #include "RecordVariants.h"
 #include "Text.h"
 
+#include <limits>
+
 AppModel::AppModel(QObject* parent)
     : QObject(parent), m_cleanList(
                            {&m_cacheItems, &m_orphanItems},
@@ -17,8 +19,10 @@ AppModel::AppModel(QObject* parent)
           {&m_orphanItems}, [this](const std::string& p) { return m_selection.count(p) > 0; },
           [this](const std::string& p) { return m_protectedPaths.count(p) > 0; }),
       // Large files are never selected or protected from their page.
-      m_largeList({&m_largeItems}, nullptr, nullptr)
+      m_largeList({&m_largeItems}, nullptr, nullptr), m_map(m_services, m_activity),
+      m_duplicates(m_services, m_activity)
 {
+    connect(&m_services, &Services::diskChanged, this, &AppModel::refreshVolume);
     if (auto stored = Preferences::stringArray("protectedPaths"))
         m_protectedPaths = std::set<std::string>(stored->begin(), stored->end());
     m_volumeVariant = toVariant(m_volume);
@@ -29,20 +33,19 @@ AppModel::~AppModel()
     // Tools started with a token stop early; the queues then wait for the rest.
     if (m_scanToken)
         m_scanToken->cancel();
-    if (m_dupToken)
-        m_dupToken->cancel();
+    m_duplicates.stopFinders();
 }
 
 // ---- Usage, volume and processes
 
 void AppModel::loadCategories()
 {
-    const EngineCalls calls = m_engine;
-    m_workers.run(
+    const EngineCalls calls = m_services.engine();
+    m_services.run(
         Workers::Queue::Utility, this, [calls] { return calls.topLevelUsage(); },
         [this, calls](std::vector<Category> categories) {
             setCategories(std::move(categories));
-            m_workers.run(
+            m_services.run(
                 Workers::Queue::Utility, this, [calls] { return calls.fileTypeUsage(); },
                 [this](std::vector<TypeBucket> buckets) { setTypeBuckets(std::move(buckets)); });
         });
@@ -50,16 +53,16 @@ void AppModel::loadCategories()
 
 void AppModel::refreshVolume()
 {
-    setVolume(m_engine.volume());
+    setVolume(m_services.engine().volume());
 }
 
 void AppModel::refreshProcesses()
 {
     // Both readings run on one worker, one after the other; the main thread
     // only assigns them.
-    auto processes = m_engine.processes;
-    auto ownMemory = m_engine.ownMemory;
-    m_workers.run(
+    auto processes = m_services.engine().processes;
+    auto ownMemory = m_services.engine().ownMemory;
+    m_services.run(
         Workers::Queue::Utility, this,
         [processes, ownMemory] { return std::make_pair(processes(12), ownMemory()); },
         [this](std::pair<std::vector<ProcInfo>, int64_t> read) {
@@ -76,8 +79,7 @@ void AppModel::refreshProcesses()
 
 void AppModel::beginActivity()
 {
-    // The reason logind shows (systemd-inhibit --list), in the user's language.
-    m_activity.begin(QString::fromStdString(t("common.loading")));
+    m_activity.begin();
 }
 
 void AppModel::endActivity()
@@ -164,6 +166,16 @@ void AppModel::setTypeBuckets(std::vector<TypeBucket> v)
     m_typeBuckets = std::move(v);
     m_typeBucketsVariant = toVariantList(m_typeBuckets);
     emit typeBucketsChanged();
+}
+
+qint64 AppModel::orphanTotal() const
+{
+    qint64 sum = 0;
+    for (const ScanItem& item : m_orphanItems)
+        sum = item.size > 0 && sum > std::numeric_limits<qint64>::max() - item.size
+                  ? std::numeric_limits<qint64>::max()
+                  : sum + std::max<qint64>(item.size, 0);
+    return sum;
 }
 
 QString AppModel::sizeText(qint64 bytes) const

@@ -11,28 +11,32 @@
 //
 // What crosses into QML: the finding lists as list models over the model's
 // own vectors (ItemListModel), the history as a list model, small lists
-// (volume, usage, the map trail) converted once when assigned, the processes
-// as a list model that each reading changes only where it differs, and
-// scalars. Selection and protection are operations with derived counts; the
-// sets themselves stay in C++.
+// (volume, usage) converted once when assigned, the processes as a list model
+// that each reading changes only where it differs, and scalars. Selection and
+// protection are operations with derived counts; the sets themselves stay in
+// C++.
 //
 // The code is split by concern over files that share this header:
 //   AppModel.cpp           construction, usage, volume, processes, setters
 //   AppModelScan.cpp       the full scan, its cancellation, large-file rescans
 //   AppModelClean.cpp      selection, protection, the clean-up, history, report
-//   AppModelMap.cpp        the storage map's state and navigation
-//   AppModelDuplicates.cpp the duplicate search, keep-the-first, Toolbox work
+//
+// The storage map (MapState) and the duplicate search (DuplicateSearch) are
+// state objects of their own; the engine-call table and the worker queues
+// (Services) are shared with them and with the helpers that only start
+// engine calls.
 #pragma once
 
-#include "DupGroupList.h"
+#include "DuplicateSearch.h"
 #include "EngineCalls.h"
 #include "HistoryModel.h"
 #include "ItemListModel.h"
+#include "MapState.h"
 #include "ProcList.h"
 #include "Records.h"
 #include "Runner.h"
+#include "Services.h"
 #include "SystemActivity.h"
-#include "Workers.h"
 
 #include <QObject>
 #include <QStringList>
@@ -82,28 +86,14 @@ class AppModel : public QObject
     // The large files were searched at least once (by a scan or a rescan).
     Q_PROPERTY(bool largeSearched READ largeSearched NOTIFY largeItemsChanged)
 
-    // ---- Storage map (AppModelMap.cpp): the tree itself stays in C++ (the
-    // painted map item reads mapRoot()); QML reads these scalars.
-    Q_PROPERTY(QVariantList mapTrail READ mapTrailVariant NOTIFY mapTrailChanged)
-    Q_PROPERTY(int mapDepth READ mapDepth WRITE setMapDepth NOTIFY mapDepthChanged)
-    Q_PROPERTY(bool mapLoading READ mapLoading NOTIFY mapLoadingChanged)
-    Q_PROPERTY(bool hasMapRoot READ hasMapRoot NOTIFY mapRootChanged)
-    Q_PROPERTY(QString mapName READ mapName NOTIFY mapRootChanged)
-    Q_PROPERTY(QString mapPath READ mapPath NOTIFY mapRootChanged)
-    Q_PROPERTY(qint64 mapSize READ mapSize NOTIFY mapRootChanged)
-    Q_PROPERTY(int mapChildCount READ mapChildCount NOTIFY mapRootChanged)
-    Q_PROPERTY(QUrl mapHomeUrl READ mapHomeUrl CONSTANT)
-    // Overview (AppModelMap.cpp): the leftovers' summed size.
+    // The storage map's state and navigation.
+    Q_PROPERTY(MapState* map READ map CONSTANT)
+    // The Toolbox's duplicate search.
+    Q_PROPERTY(DuplicateSearch* duplicates READ duplicates CONSTANT)
+    // The engine calls and worker queues, for the helpers that start engine calls.
+    Q_PROPERTY(Services* services READ services CONSTANT)
+    // Overview: the leftovers' summed size.
     Q_PROPERTY(qint64 orphanTotal READ orphanTotal NOTIFY orphanItemsChanged)
-    // ---- Duplicates and the Toolbox (AppModelDuplicates.cpp)
-    Q_PROPERTY(DupGroupList* dupContent READ dupContentList CONSTANT)
-    Q_PROPERTY(DupGroupList* dupNames READ dupNamesList CONSTANT)
-    Q_PROPERTY(bool dupLoading READ dupLoading NOTIFY dupLoadingChanged)
-    Q_PROPERTY(bool dupScanned READ dupScanned NOTIFY dupScannedChanged)
-    // The latest search was cancelled: the lists still show the search before it.
-    Q_PROPERTY(bool dupCancelled READ dupCancelled NOTIFY dupCancelledChanged)
-    // ---- end of duplicates and the Toolbox
-
 public:
     explicit AppModel(QObject* parent = nullptr);
     ~AppModel() override;
@@ -148,61 +138,8 @@ public:
     // Reads the history afresh into `history`.
     Q_INVOKABLE void loadHistory();
 
-    // ---- Storage map (AppModelMap.cpp)
-
-    // Measures root at depth (none: keep mapDepth; clamped to 1..8 and stored
-    // in mapDepth) on the map queue, ignoring the tree cache when force, and
-    // shows it when no later load was asked for meanwhile. With pushTrail the
-    // folder shown now joins the trail (unless it is root itself).
-    void loadMap(const std::string& root, std::optional<int> depth, bool force, bool pushTrail);
-    // QML's form: depth undefined or null keeps mapDepth.
-    Q_INVOKABLE void loadMap(const QString& root, const QVariant& depth, bool force,
-                             bool pushTrail);
-    // Shows a folder of the current tree; a folder measured without children
-    // (depth limit, empty folder) is measured afresh.
-    void drill(const DiskNode& node);
-    // Back to the last trail entry; nothing with an empty trail.
-    Q_INVOKABLE void mapUp();
-    // Empties the trail and shows the home folder.
-    Q_INVOKABLE void mapHome();
-    // Back to trail entry i: the trail keeps the entries before it.
-    Q_INVOKABLE void mapTrailBack(int index);
-    // Stores the depth (clamped) and measures the shown folder again at it.
-    Q_INVOKABLE void setDepth(int depth);
-    // The page's first appearance: when no map was ever loaded, takes the
-    // depth from TID_MAPDEPTH (a whole decimal number, else ignored) and the
-    // root from TID_MAPROOT (else the home folder) and loads it.
-    Q_INVOKABLE void openMap();
-    // Measures the folder shown (the home folder before any) afresh.
-    Q_INVOKABLE void refreshMap();
-    // A folder the user chose: measured afresh at depth 2 or more, pushing the
-    // folder shown now onto the trail.
-    Q_INVOKABLE void chooseMapFolder(const QUrl& folder);
-    // Where the folder chooser starts.
-    QUrl mapHomeUrl() const;
     // The leftovers' summed size, for the Overview's card.
     qint64 orphanTotal() const;
-
-    // The folder shown (absent before the first load). Shared with the map
-    // item, which keeps the tree alive while it draws it.
-    std::shared_ptr<const DiskNode> mapRoot() const { return m_mapRoot; }
-    const std::vector<std::pair<std::string, std::string>>& mapTrail() const { return m_mapTrail; }
-    int mapDepth() const { return m_mapDepth; }
-    // Sets mapDepth, clamped to 1..8, without loading.
-    void setMapDepth(int depth);
-    bool mapLoading() const { return m_mapLoading; }
-    bool hasMapRoot() const { return m_mapRoot != nullptr; }
-    QString mapName() const;
-    QString mapPath() const;
-    qint64 mapSize() const { return m_mapRoot ? m_mapRoot->size : 0; }
-    // The folders and files right in the folder shown.
-    int mapChildCount() const
-    {
-        if (!m_mapRoot)
-            return 0;
-        const int64_t n = static_cast<int64_t>(m_mapRoot->children.size()) + m_mapRoot->fileCount;
-        return static_cast<int>(std::clamp<int64_t>(n, 0, INT32_MAX));
-    }
 
     // The size text of the app ("1.5 KB").
     Q_INVOKABLE QString sizeText(qint64 bytes) const;
@@ -213,39 +150,6 @@ public:
     // and the selection (what stayed stays listed and selected) and re-reads
     // the volume; trashed(moved, failed, size, notes) follows.
     void trash(std::vector<ScanItem> items);
-
-    // ---- Duplicates and the Toolbox (AppModelDuplicates.cpp)
-
-    // Starts a duplicate search (content groups, then name groups, on the
-    // utility queue) unless one is running. A search cancelled earlier may
-    // still be finishing: it is superseded and its result is dropped.
-    Q_INVOKABLE void loadDuplicates();
-    // Cancels the running search: what it finds while it winds down in the
-    // background is dropped, and the lists, and whether a search delivered
-    // them, stay as they were before it started.
-    Q_INVOKABLE void cancelDuplicates();
-    // Moves every file of the group but the first (of the ascending list) into
-    // the Trash subfolder "工具箱" on a worker, and removes the group from both
-    // lists at once, with any group that lists exactly the same files.
-    Q_INVOKABLE void keepFirst(const QString& groupId);
-    // What keepFirst(groupId) would move: every path of the group but the
-    // first, as shown (home as "~"); empty for a group no longer listed.
-    Q_INVOKABLE QStringList keepFirstMoves(const QString& groupId) const;
-
-    DupGroupList* dupContentList() { return &m_dupContent; }
-    DupGroupList* dupNamesList() { return &m_dupNames; }
-    bool dupLoading() const { return m_dupLoading; }
-    bool dupScanned() const { return m_dupScanned; }
-    bool dupCancelled() const { return m_dupCancelled; }
-
-    // Runs work on the utility queue and hands its result to done on the main
-    // thread, unless context is gone by then (the Toolbox panes' readings).
-    template <class Work, class Done> void runUtility(QObject* context, Work work, Done done)
-    {
-        m_workers.run(Workers::Queue::Utility, context, std::move(work), std::move(done));
-    }
-
-    // ---- end of duplicates and the Toolbox
 
     // ---- Reading the state from C++
 
@@ -274,6 +178,11 @@ public:
     bool hasScanTask() const { return m_scanTask.has_value(); }
     const std::vector<ProcInfo>& procs() const { return m_procList.procs(); }
     ProcList* procList() { return &m_procList; }
+    MapState* map() { return &m_map; }
+    const MapState* map() const { return &m_map; }
+    DuplicateSearch* duplicates() { return &m_duplicates; }
+    const DuplicateSearch* duplicates() const { return &m_duplicates; }
+    Services* services() { return &m_services; }
     qint64 ownMem() const { return m_ownMem; }
     bool cleaning() const { return m_cleaning > 0; }
 
@@ -293,12 +202,12 @@ public:
 
     // The engine calls the model makes; a test replaces some of them. Calls
     // already started keep the table they started with.
-    const EngineCalls& engine() const { return m_engine; }
-    void setEngine(EngineCalls calls) { m_engine = std::move(calls); }
+    const EngineCalls& engine() const { return m_services.engine(); }
+    void setEngine(EngineCalls calls) { m_services.setEngine(std::move(calls)); }
 
     // Blocks until every engine call the model started has finished and its
     // result has been assigned (tests and benchmarks).
-    void waitForWorkers() { m_workers.waitForAll(); }
+    void waitForWorkers() { m_services.waitForAll(); }
 
 signals:
     void volumeChanged();
@@ -314,10 +223,6 @@ signals:
     void selectedChanged();
     void cleaningChanged();
     void largeMinMBChanged();
-    void mapRootChanged();
-    void mapTrailChanged();
-    void mapDepthChanged();
-    void mapLoadingChanged();
     void scanTaskChanged();
     // A process reading has been assigned (procs, then ownMem), whether or
     // not it changed anything.
@@ -326,10 +231,6 @@ signals:
     void reclaimableChanged();
     void largeTotalChanged();
     void largeSearchingChanged();
-    // Duplicates and the Toolbox.
-    void dupLoadingChanged();
-    void dupScannedChanged();
-    void dupCancelledChanged();
     // Lists replaced or shortened (a scan phase, a clean-up).
     void cacheItemsChanged();
     void orphanItemsChanged();
@@ -366,11 +267,6 @@ private:
     // language: what was gone, then why the rest stayed.
     static QStringList trashNotes(const std::map<MoveOutcome, int>& left);
 
-    // Duplicates and the Toolbox.
-    void setDupLoading(bool v);
-    void setDupScanned(bool v);
-    void setDupCancelled(bool v);
-
     void beginActivity();
     void endActivity();
 
@@ -391,10 +287,6 @@ private:
     QVariantMap volumeVariant() const { return m_volumeVariant; }
     QVariantList categoriesVariant() const { return m_categoriesVariant; }
     QVariantList typeBucketsVariant() const { return m_typeBucketsVariant; }
-    QVariantList mapTrailVariant() const { return m_mapTrailVariant; }
-    void publishTrail();
-
-    EngineCalls m_engine;
 
     VolumeInfo m_volume;
     QVariantMap m_volumeVariant;
@@ -420,29 +312,10 @@ private:
     int m_largeMinMB = 200;
     int m_largeSearches = 0; // rescanLarge searches not yet answered
     bool m_largeSearched = false;
-    // ---- Storage map (AppModelMap.cpp)
-    std::shared_ptr<const DiskNode> m_mapRoot;
-    std::vector<std::pair<std::string, std::string>> m_mapTrail; // (name, path)
-    QVariantList m_mapTrailVariant;
-    int m_mapDepth = 3;
-    bool m_mapLoading = false;
-    quint64 m_mapRequest = 0; // number of the latest load
-    // ---- end of storage map
     std::optional<quint64> m_scanTask; // number of the running full scan
     TokenPtr m_scanToken;
-    // Duplicates and the Toolbox: the groups, the running search's state and
-    // the number of the latest search (an older one's result is dropped).
-    DupGroupList m_dupContent;
-    DupGroupList m_dupNames;
-    bool m_dupLoading = false;
-    bool m_dupScanned = false;
-    bool m_dupScannedBefore = false; // dupScanned when the running search began
-    bool m_dupCancelled = false;
-    TokenPtr m_dupToken;
-    quint64 m_dupRun = 0;
     ProcList m_procList;
     qint64 m_ownMem = 0;
-    SystemActivity m_activity;
     quint64 m_scanCounter = 0;
 
     ItemListModel m_cleanList;
@@ -451,6 +324,10 @@ private:
     ItemListModel m_largeList;
     HistoryModel m_history;
 
+    // The slot the scan, the map and the duplicate search share.
+    SystemActivity m_activity;
+    MapState m_map;
+    DuplicateSearch m_duplicates;
     // Last: destroyed first, so no worker outlives the state it reports to.
-    Workers m_workers;
+    Services m_services;
 };

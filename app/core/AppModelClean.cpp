@@ -189,10 +189,10 @@ void AppModel::trash(std::vector<ScanItem> items)
         paths.push_back(item.path);
         sizes.push_back(item.size);
     }
-    const EngineCalls calls = m_engine;
+    const EngineCalls calls = m_services.engine();
     // The renames and the history append run on a worker: a Trash on a slow
     // or hung file system must not freeze the window.
-    m_workers.run(
+    m_services.run(
         Workers::Queue::User, this,
         [calls, paths = std::move(paths), sizes = std::move(sizes)] {
             // Only the outer items move; one inside another goes with it and
@@ -333,16 +333,16 @@ void AppModel::removeFindings(const std::set<std::string>& paths)
 
 void AppModel::loadHistory()
 {
-    m_workers.run(
-        Workers::Queue::User, this, [call = m_engine.loadHistory] { return call(); },
+    m_services.run(
+        Workers::Queue::User, this, [call = m_services.engine().loadHistory] { return call(); },
         [this](std::vector<HistoryEntry> entries) { m_history.setEntries(std::move(entries)); });
 }
 
 void AppModel::exportReport()
 {
-    m_workers.run(
+    m_services.run(
         Workers::Queue::User, this,
-        [call = m_engine.exportReport, cache = m_cacheItems, orphan = m_orphanItems,
+        [call = m_services.engine().exportReport, cache = m_cacheItems, orphan = m_orphanItems,
          large = m_largeItems, volume = m_volume] {
             std::optional<std::string> path = call(cache, orphan, large, volume);
             // The desktop folder is read here, off the main thread (user-dirs.dirs).

@@ -33,9 +33,9 @@ void AppModel::fullScan()
 
 void AppModel::scanCaches(quint64 run, TokenPtr token)
 {
-    m_workers.run(
+    m_services.run(
         Workers::Queue::User, this,
-        [token, call = m_engine.cacheItems] { return call(token.get()); },
+        [token, call = m_services.engine().cacheItems] { return call(token.get()); },
         [this, run, token](std::vector<ScanItem> items) {
             if (token->isCancelled())
                 return finishCancel(run, token);
@@ -48,9 +48,9 @@ void AppModel::scanCaches(quint64 run, TokenPtr token)
 
 void AppModel::scanOrphans(quint64 run, TokenPtr token)
 {
-    m_workers.run(
+    m_services.run(
         Workers::Queue::User, this,
-        [token, call = m_engine.orphanItems] { return call(token.get()); },
+        [token, call = m_services.engine().orphanItems] { return call(token.get()); },
         [this, run, token](std::vector<ScanItem> items) {
             if (token->isCancelled())
                 return finishCancel(run, token);
@@ -65,9 +65,9 @@ void AppModel::scanOrphans(quint64 run, TokenPtr token)
 void AppModel::scanLarge(quint64 run, TokenPtr token)
 {
     const int64_t minMB = m_largeMinMB; // the value when the phase starts
-    m_workers.run(
+    m_services.run(
         Workers::Queue::User, this,
-        [token, minMB, call = m_engine.largeFiles] { return call(minMB, token.get()); },
+        [token, minMB, call = m_services.engine().largeFiles] { return call(minMB, token.get()); },
         [this, run, token](std::vector<ScanItem> items) {
             if (token->isCancelled())
                 return finishCancel(run, token);
@@ -122,9 +122,9 @@ void AppModel::rescanLarge()
     if (m_largeSearches++ == 0)
         emit largeSearchingChanged();
     const int64_t minMB = m_largeMinMB;
-    m_workers.run(
+    m_services.run(
         Workers::Queue::User, this,
-        [token, minMB, call = m_engine.largeFiles] { return call(minMB, token.get()); },
+        [token, minMB, call = m_services.engine().largeFiles] { return call(minMB, token.get()); },
         [this](std::vector<ScanItem> items) {
             assignLarge(std::move(items));
             setStatusText({});

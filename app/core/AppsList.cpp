@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "AppsList.h"
 
-#include "AppModel.h"
 #include "DupGroupList.h"
 #include "ItemListModel.h"
 #include "RecordVariants.h"
+#include "Services.h"
 #include "Text.h"
 
 #include <algorithm>
@@ -45,12 +45,12 @@ QHash<int, QByteArray> AppsList::roleNames() const
             {int(Role::SizeText), "sizeText"}};
 }
 
-void AppsList::setModel(AppModel* model)
+void AppsList::setServices(Services* services)
 {
-    if (m_model == model)
+    if (m_services == services)
         return;
-    m_model = model;
-    emit modelChanged();
+    m_services = services;
+    emit servicesChanged();
 }
 
 void AppsList::setQuery(const QString& query)
@@ -88,11 +88,11 @@ void AppsList::setApps(std::vector<AppInfo> apps)
 
 void AppsList::refresh()
 {
-    if (!m_model)
+    if (!m_services)
         return;
     setLoading(true);
-    const auto appsList = m_model->engine().appsList;
-    m_model->runUtility(
+    const auto appsList = m_services->engine().appsList;
+    m_services->runUtility(
         this, [appsList] { return appsList(); },
         [this](std::vector<AppInfo> apps) {
             setApps(std::move(apps));
@@ -118,13 +118,13 @@ void AppsList::toggleLeftovers(const QString& path)
         return;
     }
     const AppInfo* app = findApp(path);
-    if (!app || !m_model)
+    if (!app || !m_services)
         return;
     setExpanded(path);
     setLeftovers({}, false);
     const quint64 request = m_leftoverRequest;
-    const auto leftovers = m_model->engine().leftovers;
-    m_model->runUtility(
+    const auto leftovers = m_services->engine().leftovers;
+    m_services->runUtility(
         this, [leftovers, app = *app] { return leftovers(app); },
         [this, request](std::vector<std::string> found) {
             if (request != m_leftoverRequest)
@@ -139,10 +139,10 @@ void AppsList::toggleLeftovers(const QString& path)
 void AppsList::uninstall(const QString& path)
 {
     const AppInfo* app = findApp(path);
-    if (!app || !m_model)
+    if (!app || !m_services)
         return;
-    const EngineCalls calls = m_model->engine();
-    m_model->runUtility(
+    const EngineCalls calls = m_services->engine();
+    m_services->runUtility(
         this,
         [calls, app = *app] {
             // The leftovers of this moment: whatever appeared since the row
@@ -160,7 +160,7 @@ void AppsList::uninstall(const QString& path)
             setApps(std::move(kept));
             ++m_leftoverRequest;
             setExpanded({});
-            m_model->refreshVolume();
+            m_services->reportDiskChanged();
             int ok = int(std::count(moved.begin(), moved.end(), MoveOutcome::Moved));
             emit uninstalled(ok, int(moved.size()) - ok);
         });

@@ -2,13 +2,14 @@
 // The Apps pane's list of installed applications, as a list model filtered by
 // the pane's search text, with the leftovers of the one application whose row
 // is expanded. AppsList loads the list, the leftovers and does the uninstall
-// on the model's utility queue (through its engine-call table), so neither a
-// slow disk-usage run nor a bundle with a broken Info.plist holds a frame.
+// on the utility queue of the services it is given (through their engine-call
+// table), so neither a slow disk-usage run nor a bundle with a broken
+// Info.plist holds a frame.
 //
 // Uninstall moves the bundle and its leftovers, looked up afresh at that
 // moment (not the ones shown), into the Trash subfolder "卸载", then drops the
-// application from the list, collapses the expanded row and re-reads the
-// volume.
+// application from the list, collapses the expanded row and has the model
+// re-read the volume (Services::diskChanged).
 #pragma once
 
 #include "Records.h"
@@ -19,14 +20,14 @@
 
 #include <vector>
 
-class AppModel;
+class Services;
 
 class AppsList : public QAbstractListModel
 {
     Q_OBJECT
     QML_ELEMENT
 
-    Q_PROPERTY(AppModel* model READ model WRITE setModel NOTIFY modelChanged)
+    Q_PROPERTY(Services* services READ services WRITE setServices NOTIFY servicesChanged)
     Q_PROPERTY(int count READ count NOTIFY countChanged)
     Q_PROPERTY(int total READ total NOTIFY countChanged)
     Q_PROPERTY(bool loading READ loading NOTIFY loadingChanged)
@@ -46,8 +47,8 @@ public:
     QVariant data(const QModelIndex& index, int role) const override;
     QHash<int, QByteArray> roleNames() const override;
 
-    AppModel* model() const { return m_model; }
-    void setModel(AppModel* model);
+    Services* services() const { return m_services; }
+    void setServices(Services* services);
     int count() const { return int(m_shown.size()); }
     int total() const { return int(m_apps.size()); }
     bool loading() const { return m_loading; }
@@ -72,7 +73,7 @@ public:
     const std::vector<AppInfo>& apps() const { return m_apps; }
 
 signals:
-    void modelChanged();
+    void servicesChanged();
     void countChanged();
     void loadingChanged();
     void queryChanged();
@@ -87,7 +88,7 @@ private:
     void setExpanded(const QString& path);
     void setLeftovers(QStringList v, bool loaded);
 
-    AppModel* m_model = nullptr;
+    Services* m_services = nullptr;
     std::vector<AppInfo> m_apps;
     std::vector<size_t> m_shown; // indexes into m_apps that pass the filter
     bool m_loading = false;

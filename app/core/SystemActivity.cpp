@@ -2,6 +2,8 @@
 // The logind inhibitor held while a scan runs.
 #include "SystemActivity.h"
 
+#include "Text.h"
+
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
@@ -52,6 +54,11 @@ void SystemActivity::begin(const QString& reason)
                 if (m_inhibitor.isValid())
                     emit inhibitorHeld();
             });
+}
+
+void SystemActivity::begin()
+{
+    begin(QString::fromStdString(t("common.loading")));
 }
 
 void SystemActivity::end()

@@ -24,6 +24,9 @@ public:
 
     // Starts the activity unless one is running; asks logind for the inhibitor.
     void begin(const QString& reason);
+    // The same with the app's reason (what systemd-inhibit --list shows), in
+    // the user's language.
+    void begin();
     // Ends the activity (if any) and closes the inhibitor's descriptor.
     void end();
 

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Toolbox.h"
 
-#include "AppModel.h"
 #include "ItemListModel.h"
+#include "Services.h"
 
 #include <QRegularExpression>
 
@@ -53,30 +53,30 @@ int Toolbox::envNumber(const QString& name)
     return ok ? value : 0;
 }
 
-void Toolbox::setModel(AppModel* model)
+void Toolbox::setServices(Services* services)
 {
-    if (m_model == model)
+    if (m_services == services)
         return;
-    m_model = model;
-    emit modelChanged();
+    m_services = services;
+    emit servicesChanged();
 }
 
 void Toolbox::readSystem()
 {
-    if (!m_model)
+    if (!m_services)
         return;
-    const EngineCalls calls = m_model->engine();
-    m_model->runUtility(
+    const EngineCalls calls = m_services->engine();
+    m_services->runUtility(
         this, [calls] { return readAll(calls); },
         [this](SystemReading r) { emit systemRead(toVariant(r)); });
 }
 
 void Toolbox::readSnapshots()
 {
-    if (!m_model)
+    if (!m_services)
         return;
-    const auto snapshots = m_model->engine().snapshots;
-    m_model->runUtility(
+    const auto snapshots = m_services->engine().snapshots;
+    m_services->runUtility(
         this, [snapshots] { return snapshots(); },
         [this](std::vector<Snapshot> list) {
             // Each snapshot as its name and date, and the command that
@@ -93,10 +93,10 @@ void Toolbox::readSnapshots()
 
 void Toolbox::emptyTrash()
 {
-    if (!m_model)
+    if (!m_services)
         return;
-    const EngineCalls calls = m_model->engine();
-    m_model->runUtility(
+    const EngineCalls calls = m_services->engine();
+    m_services->runUtility(
         this,
         [calls] {
             const int left = calls.emptyTrash().otherDevice;

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The Toolbox panes' readings of the machine, taken off the main thread: the
 // System pane's memory, Trash and login items, the Snapshots pane's list, and
-// Empty Trash. A pane makes one Toolbox, gives it the model (whose engine-call
+// Empty Trash. A pane makes one Toolbox, gives it the services (whose engine-call
 // table and utility queue it uses) and listens for the results; a result that
 // arrives after its pane is gone is dropped.
 #pragma once
@@ -11,20 +11,20 @@
 #include <QVariantMap>
 #include <QtQml/qqmlregistration.h>
 
-class AppModel;
+class Services;
 
 class Toolbox : public QObject
 {
     Q_OBJECT
     QML_ELEMENT
 
-    Q_PROPERTY(AppModel* model READ model WRITE setModel NOTIFY modelChanged)
+    Q_PROPERTY(Services* services READ services WRITE setServices NOTIFY servicesChanged)
 
 public:
     explicit Toolbox(QObject* parent = nullptr);
 
-    AppModel* model() const { return m_model; }
-    void setModel(AppModel* model);
+    Services* services() const { return m_services; }
+    void setServices(Services* services);
 
     // The environment variable name read as a decimal integer ("-1", "7");
     // 0 when it is missing or not an integer. The Toolbox reads TID_TAB and
@@ -42,7 +42,7 @@ public:
     Q_INVOKABLE void emptyTrash();
 
 signals:
-    void modelChanged();
+    void servicesChanged();
     // memTotal, memFree, trashSize, trashCount (numbers) and logins (list).
     void systemRead(const QVariantMap& reading);
     void snapshotsRead(const QVariantList& snapshots);
@@ -50,5 +50,5 @@ signals:
     void trashLeft(int count);
 
 private:
-    AppModel* m_model = nullptr;
+    Services* m_services = nullptr;
 };

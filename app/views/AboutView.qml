@@ -8,14 +8,14 @@ import Tidlo.Core
 Item {
     id: page
 
-    required property AppModel model
+    required property AppModel app
     // The replay button was pressed; the window shows the onboarding again.
     signal guide()
 
     Column {
         anchors.centerIn: parent
-        width: Math.min(parent.width - 56, 480)
-        spacing: 14
+        width: Math.min(parent.width - 2 * Theme.pageMargin, 480)
+        spacing: Theme.sectionGap
 
         AppLogo {
             anchors.horizontalCenter: parent.horizontalCenter
@@ -25,7 +25,7 @@ Item {
         TextLabel {
             anchors.horizontalCenter: parent.horizontalCenter
             text: qsTr("app.name")
-            font.pointSize: Theme.pt(20)
+            size: Theme.title
             font.bold: true
             color: Theme.primary
         }
@@ -33,7 +33,7 @@ Item {
             objectName: "versionText"
             anchors.horizontalCenter: parent.horizontalCenter
             text: qsTr("about.version") + " " + BuildInfo.version
-            font.pointSize: Theme.pt(11)
+            size: Theme.control
             color: Theme.secondary
         }
         TextLabel {
@@ -43,14 +43,14 @@ Item {
             text: qsTr("about.desc")
             wrapMode: Text.Wrap
             horizontalAlignment: Text.AlignHCenter
-            font.pointSize: Theme.pt(12)
+            size: Theme.body
             color: Theme.secondary
         }
         PlainButton {
             objectName: "sourceLink"
             anchors.horizontalCenter: parent.horizontalCenter
             text: BuildInfo.sourceLabel
-            fontSize: 11
+            fontSize: Theme.control
             tone: Theme.accent
             Accessible.role: Accessible.Link
             onClicked: Desktop.openLink(BuildInfo.sourceUrl)
@@ -59,16 +59,16 @@ Item {
             objectName: "licenseText"
             anchors.horizontalCenter: parent.horizontalCenter
             text: qsTr("about.license") + " · GPL-3.0-or-later"
-            font.pointSize: Theme.pt(10.5)
+            size: Theme.detail
             color: Theme.secondary
         }
         Row {
             anchors.horizontalCenter: parent.horizontalCenter
-            spacing: 8
+            spacing: Theme.gap
             TextLabel {
                 anchors.verticalCenter: parent.verticalCenter
                 text: qsTr("about.language")
-                font.pointSize: Theme.pt(10.5)
+                size: Theme.detail
                 color: Theme.secondary
             }
             SegmentedPicker {
@@ -88,7 +88,7 @@ Item {
             objectName: "replayGuide"
             anchors.horizontalCenter: parent.horizontalCenter
             text: qsTr("common.guide")
-            fontSize: 11
+            fontSize: Theme.control
             onClicked: page.guide()
         }
     }

@@ -9,10 +9,10 @@ import Tidlo.Core
 Item {
     id: area
 
-    required property AppModel model
+    required property AppModel app
 
-    readonly property bool showScan: model.scanning
-    readonly property bool showStatus: !model.scanning && model.statusText !== ""
+    readonly property bool showScan: app.scanning
+    readonly property bool showStatus: !app.scanning && app.statusText !== ""
 
     visible: showScan || showStatus
     implicitWidth: 208
@@ -23,21 +23,21 @@ Item {
         objectName: "scanActivity"
         visible: area.showScan
         anchors { left: parent.left; right: parent.right; leftMargin: 18; rightMargin: 18 }
-        spacing: 6
+        spacing: Theme.gapSmall
 
         AccentProgressBar {
             id: bar
             width: parent.width
-            value: area.model.progress
+            value: area.app.progress
         }
 
         Row {
-            spacing: 6
+            spacing: Theme.gapSmall
 
             TextLabel {
                 anchors.verticalCenter: parent.verticalCenter
-                text: qsTr(area.model.phaseKey)
-                font.pointSize: Theme.pt(10)
+                text: qsTr(area.app.phaseKey)
+                size: Theme.caption
                 color: Theme.secondary
             }
             AbstractButton {
@@ -51,12 +51,12 @@ Item {
                 focusPolicy: Qt.NoFocus
                 contentItem: Text {
                     text: qsTr("common.cancel")
-                    font.pointSize: Theme.pt(10)
+                    font.pointSize: Theme.pt(Theme.caption)
                     font.weight: Font.Medium
                     color: Theme.risky
                     opacity: cancel.pressed ? 0.6 : 1
                 }
-                onClicked: area.model.cancelScan()
+                onClicked: area.app.cancelScan()
             }
         }
     }
@@ -66,7 +66,7 @@ Item {
         objectName: "statusLine"
         visible: area.showStatus
         anchors { left: parent.left; leftMargin: 18 }
-        spacing: 6
+        spacing: Theme.gapSmall
 
         BusyIndicator {
             anchors.verticalCenter: parent.verticalCenter
@@ -79,8 +79,8 @@ Item {
         }
         TextLabel {
             anchors.verticalCenter: parent.verticalCenter
-            text: area.model.statusText
-            font.pointSize: Theme.pt(11)
+            text: area.app.statusText
+            size: Theme.control
             color: Theme.secondary
         }
     }

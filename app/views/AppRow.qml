@@ -39,7 +39,7 @@ Item {
             Row {
                 id: line
                 anchors { left: parent.left; right: parent.right; leftMargin: 10; rightMargin: 10; verticalCenter: parent.verticalCenter }
-                spacing: 10
+                spacing: Theme.gapLarge
 
                 AppIcon {
                     anchors.verticalCenter: parent.verticalCenter
@@ -51,7 +51,7 @@ Item {
                     NameText {
                         width: parent.width
                         text: row.name
-                        font.pointSize: Theme.pt(12.5)
+                        size: Theme.large
                         font.weight: Font.Medium
                         color: Theme.primary
                     }
@@ -59,7 +59,7 @@ Item {
                         width: parent.width
                         text: row.detail
                         elide: Text.ElideMiddle
-                        font.pointSize: Theme.pt(9.5)
+                        size: Theme.footnote
                         color: Theme.tertiary
                     }
                 }
@@ -67,22 +67,22 @@ Item {
                     id: size
                     anchors.verticalCenter: parent.verticalCenter
                     text: row.sizeText
-                    font.pointSize: Theme.pt(12)
+                    size: Theme.body
                     color: Theme.secondary
                 }
                 Row {
                     id: buttons
                     anchors.verticalCenter: parent.verticalCenter
-                    spacing: 10
+                    spacing: Theme.gapLarge
                     BorderedButton {
                         objectName: "leftoversButton"
-                        fontSize: 10.5
+                        fontSize: Theme.detail
                         text: qsTr("tools.leftovers") + (row.expanded ? " ▾" : " ▸")
                         onClicked: row.leftoversClicked()
                     }
                     BorderedButton {
                         objectName: "uninstallButton"
-                        fontSize: 10.5
+                        fontSize: Theme.detail
                         prominent: true
                         tint: Theme.risky
                         text: qsTr("tools.uninstall")
@@ -104,7 +104,7 @@ Item {
                 objectName: "noLeftovers"
                 visible: row.leftoversLoaded && row.leftovers.length === 0
                 text: qsTr("common.none")
-                font.pointSize: Theme.pt(10)
+                size: Theme.caption
                 color: Theme.tertiary
             }
             Repeater {
@@ -114,7 +114,7 @@ Item {
                     width: parent.width
                     text: modelData
                     elide: Text.ElideMiddle
-                    font.pointSize: Theme.pt(9.5)
+                    size: Theme.footnote
                     color: Theme.secondary
                 }
             }

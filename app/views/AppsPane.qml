@@ -10,7 +10,7 @@ Item {
     id: pane
     objectName: "appsPane"
 
-    required property AppModel model
+    required property AppModel app
     // The application whose uninstall waits for confirmation ("" for none).
     property string confirmPath: ""
     property string confirmName: ""
@@ -18,7 +18,7 @@ Item {
     AppsList {
         id: apps
         objectName: "appsList"
-        model: pane.model
+        services: pane.app.services
         query: searchBox.text
     }
 
@@ -26,19 +26,19 @@ Item {
 
     Item {
         id: head
-        anchors { left: parent.left; right: parent.right; leftMargin: 28; rightMargin: 28 }
+        anchors { left: parent.left; right: parent.right; leftMargin: Theme.pageMargin; rightMargin: Theme.pageMargin }
         height: searchBox.height + 8
 
         TextLabel {
             anchors { left: parent.left; verticalCenter: tools.verticalCenter }
             text: qsTr("tools.appsHint")
-            font.pointSize: Theme.pt(10.5)
+            size: Theme.detail
             color: Theme.tertiary
         }
         Row {
             id: tools
             anchors.right: parent.right
-            spacing: 10
+            spacing: Theme.gapLarge
             SearchField {
                 id: searchBox
                 objectName: "appSearch"

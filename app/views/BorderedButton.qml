@@ -8,7 +8,7 @@ AbstractButton {
     id: button
 
     property string symbol: ""
-    property real fontSize: 11
+    property real fontSize: Theme.control
     property int weight: Font.Normal
     property bool prominent: false
     property color tint: Theme.accent
@@ -58,7 +58,7 @@ AbstractButton {
 
     background: Rectangle {
         implicitHeight: 22
-        radius: 6
+        radius: Theme.controlRadius
         color: button.prominent ? (button.down ? Qt.darker(button.tint, 1.15) : button.tint)
                                 : (button.down ? Theme.primaryAt(0.12) : Theme.cardBG)
         border.width: button.prominent ? 0 : 1

@@ -11,7 +11,7 @@ Rectangle {
 
     implicitWidth: inner.childrenRect.width + 2 * padding
     implicitHeight: inner.childrenRect.height + 2 * padding
-    radius: 14
+    radius: Theme.cardRadius
     color: Theme.cardBG
     border.width: 1
     border.color: Theme.primaryAt(0.06)

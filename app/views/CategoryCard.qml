@@ -8,26 +8,26 @@ Card {
     id: card
     objectName: "categoryCard"
 
-    required property AppModel model
-    readonly property var rows: model.categories
+    required property AppModel app
+    readonly property var rows: app.categories
     readonly property real largest: rows.length > 0 ? rows[0].size : 0
 
     Column {
         width: parent.width
-        spacing: 14
+        spacing: Theme.sectionGap
         Row {
-            spacing: 8
+            spacing: Theme.gap
             TextLabel {
                 id: title
                 text: qsTr("ov.byCategory")
-                font.pointSize: Theme.pt(13)
+                size: Theme.heading
                 font.weight: Font.DemiBold
                 color: Theme.primary
             }
             TextLabel {
                 anchors.baseline: title.baseline
                 text: qsTr("ov.byCategoryHint")
-                font.pointSize: Theme.pt(10)
+                size: Theme.caption
                 color: Theme.tertiary
             }
         }
@@ -35,7 +35,7 @@ Card {
             objectName: "categoryRows"
             width: parent.width
             visible: card.rows.length > 0
-            spacing: 8
+            spacing: Theme.gap
             Repeater {
                 model: card.rows
                 delegate: Row {
@@ -43,12 +43,12 @@ Card {
                     required property var modelData
                     readonly property real share: card.largest > 0 ? modelData.size / card.largest : 0
                     width: parent.width
-                    spacing: 8
+                    spacing: Theme.gap
                     NameText {
                         anchors.verticalCenter: parent.verticalCenter
                         width: 92
                         text: line.modelData.name
-                        font.pointSize: Theme.pt(11.5)
+                        size: Theme.callout
                         color: Theme.primary
                     }
                     Rectangle {
@@ -74,8 +74,8 @@ Card {
                         anchors.verticalCenter: parent.verticalCenter
                         width: 66
                         horizontalAlignment: Text.AlignRight
-                        text: card.model.sizeText(line.modelData.size)
-                        font.pointSize: Theme.pt(11)
+                        text: card.app.sizeText(line.modelData.size)
+                        size: Theme.control
                         color: Theme.secondary
                         Accessible.name: line.modelData.name + " " + text
                     }

@@ -8,7 +8,7 @@ import Tidlo.Core
 Rectangle {
     id: footer
 
-    required property AppModel model
+    required property AppModel app
     signal moveRequested()
 
     implicitHeight: row.implicitHeight + 24
@@ -23,32 +23,30 @@ Rectangle {
     RowLayout {
         id: row
         anchors { left: parent.left; right: parent.right; verticalCenter: parent.verticalCenter
-                  leftMargin: 28; rightMargin: 28 }
-        spacing: 8
+                  leftMargin: Theme.pageMargin; rightMargin: Theme.pageMargin }
+        spacing: Theme.gap
 
         TextLabel {
             objectName: "selectedCount"
             Layout.alignment: Qt.AlignBaseline
-            text: qsTr("common.selected") + " " + footer.model.selectedCount + " "
-                  + qsTr(Lang.countKey("common.items", footer.model.selectedCount))
-            font.pointSize: Theme.pt(12)
+            text: qsTr("common.selected") + " " + footer.app.selectedCount + " "
+                  + qsTr(Lang.countKey("common.items", footer.app.selectedCount))
+            size: Theme.body
             color: Theme.secondary
         }
         TextLabel {
             Layout.alignment: Qt.AlignBaseline
             text: "·"
-            font.pointSize: Theme.pt(12)
+            size: Theme.body
             color: Theme.tertiary
             // A separator, not a word: a screen reader skips it.
             Accessible.ignored: true
         }
-        TextLabel {
+        FigureText {
             objectName: "selectedSize"
             Layout.alignment: Qt.AlignBaseline
-            text: footer.model.sizeText(footer.model.selectedSize)
-            font.pointSize: Theme.pt(14)
-            font.weight: Font.DemiBold
-            color: Theme.primary
+            text: footer.app.sizeText(footer.app.selectedSize)
+            size: Theme.strong
         }
         Item {
             Layout.fillWidth: true
@@ -56,7 +54,7 @@ Rectangle {
         BorderedButton {
             objectName: "openTrash"
             symbol: "trash"
-            fontSize: 11.5
+            fontSize: Theme.callout
             text: qsTr("common.reveal")
             onClicked: Desktop.openTrash()
         }
@@ -64,10 +62,10 @@ Rectangle {
             objectName: "moveToTrash"
             prominent: true
             symbol: "trash.slash"
-            fontSize: 11.5
+            fontSize: Theme.callout
             weight: Font.Medium
             text: qsTr("common.delete")
-            enabled: footer.model.selectedCount > 0 && !footer.model.cleaning
+            enabled: footer.app.selectedCount > 0 && !footer.app.cleaning
             onClicked: footer.moveRequested()
         }
     }

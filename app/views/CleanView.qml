@@ -9,13 +9,13 @@ import Tidlo.Core
 Item {
     id: page
 
-    required property AppModel model
+    required property AppModel app
     // 0 all findings, 1 caches, 2 leftovers.
     property int filter: 0
     property alias query: search.text
 
-    readonly property var source: filter === 1 ? model.cacheItems
-                                 : filter === 2 ? model.orphanItems : model.cleanItems
+    readonly property var source: filter === 1 ? app.cacheItems
+                                 : filter === 2 ? app.orphanItems : app.cleanItems
 
     ItemFilter {
         id: shown
@@ -24,10 +24,10 @@ Item {
     }
 
     Connections {
-        target: page.model
+        target: page.app
         function onTrashed(moved, failed, size, notes) {
             const done = Lang.format(qsTr(Lang.countKey("clean.doneBody", moved)),
-                                     [moved, page.model.sizeText(size)])
+                                     [moved, page.app.sizeText(size)])
             toast.show([done].concat(notes).join("\n"))
         }
     }
@@ -41,17 +41,17 @@ Item {
             title: qsTr("clean.title")
             subtitle: qsTr("clean.subtitle")
             trailing: Row {
-                spacing: 8
+                spacing: Theme.gap
                 baselineOffset: children[0].baselineOffset
                 BorderedButton {
                     objectName: "selectAll"
                     text: qsTr("common.selectAll")
-                    onClicked: page.model.selectAllIn(shown)
+                    onClicked: page.app.selectAllIn(shown)
                 }
                 BorderedButton {
                     objectName: "selectNone"
                     text: qsTr("common.selectNone")
-                    onClicked: page.model.clearSelection()
+                    onClicked: page.app.clearSelection()
                 }
             }
         }
@@ -59,9 +59,9 @@ Item {
         ScanProgressRow {
             objectName: "progressRow"
             width: parent.width
-            visible: page.model.scanning
+            visible: page.app.scanning
             height: visible ? implicitHeight : 0
-            model: page.model
+            app: page.app
         }
 
         Item {
@@ -71,33 +71,33 @@ Item {
 
             Row {
                 id: segments
-                x: 28
-                spacing: 6
+                x: Theme.pageMargin
+                spacing: Theme.gapSmall
                 SegmentButton {
                     objectName: "segmentAll"
                     text: qsTr("clean.filter.all")
-                    count: page.model.cleanItems.count
+                    count: page.app.cleanItems.count
                     chosen: page.filter === 0
                     onClicked: page.filter = 0
                 }
                 SegmentButton {
                     objectName: "segmentCache"
                     text: qsTr("clean.filter.cache")
-                    count: page.model.cacheItems.count
+                    count: page.app.cacheItems.count
                     chosen: page.filter === 1
                     onClicked: page.filter = 1
                 }
                 SegmentButton {
                     objectName: "segmentOrphan"
                     text: qsTr("clean.filter.orphan")
-                    count: page.model.orphanItems.count
+                    count: page.app.orphanItems.count
                     chosen: page.filter === 2
                     onClicked: page.filter = 2
                 }
             }
             SearchField {
                 id: search
-                anchors { right: parent.right; rightMargin: 28; verticalCenter: segments.verticalCenter }
+                anchors { right: parent.right; rightMargin: Theme.pageMargin; verticalCenter: segments.verticalCenter }
                 placeholder: qsTr("clean.searchPlaceholder")
             }
         }
@@ -105,18 +105,18 @@ Item {
         Item {
             width: parent.width
             height: parent.height - header.height - filterRow.height - footer.height
-                    - (page.model.scanning ? 30 : 0)
+                    - (page.app.scanning ? 30 : 0)
 
             LoadingNote {
                 objectName: "loadingNote"
                 anchors.centerIn: parent
-                visible: page.model.scanning && shown.count === 0
+                visible: page.app.scanning && shown.count === 0
                 text: qsTr("common.loading")
             }
             EmptyNote {
                 objectName: "emptyNote"
                 anchors.centerIn: parent
-                visible: !page.model.scanning && shown.count === 0
+                visible: !page.app.scanning && shown.count === 0
                 icon: "checkmark.seal"
                 text: qsTr("common.empty")
             }
@@ -134,8 +134,8 @@ Item {
                 delegate: ItemRow {
                     width: ListView.view.width
                     canProtect: true
-                    onToggled: page.model.toggleSelected(path)
-                    onProtectToggled: page.model.toggleProtect(path)
+                    onToggled: page.app.toggleSelected(path)
+                    onProtectToggled: page.app.toggleProtect(path)
                 }
             }
         }
@@ -143,9 +143,9 @@ Item {
         CleanFooter {
             id: footer
             width: parent.width
-            model: page.model
+            app: page.app
             onMoveRequested: {
-                confirm.names = page.model.selectedProtectedNames()
+                confirm.names = page.app.selectedProtectedNames()
                 confirm.open()
             }
         }
@@ -161,10 +161,10 @@ Item {
         title: qsTr("clean.confirmTitle")
         // Select All ticks protected findings too; the confirmation says how
         // many of them will move and names them.
-        message: Lang.format(qsTr(Lang.countKey("clean.confirmBody", page.model.selectedCount)),
-                             [page.model.selectedCount, page.model.sizeText(page.model.selectedSize)])
+        message: Lang.format(qsTr(Lang.countKey("clean.confirmBody", page.app.selectedCount)),
+                             [page.app.selectedCount, page.app.sizeText(page.app.selectedSize)])
                  + (names.length > 0 ? "\n" + Lang.format(qsTr("clean.confirmProtected"), [names.length]) : "")
         confirmText: qsTr("common.delete")
-        onConfirmed: page.model.trashSelected()
+        onConfirmed: page.app.trashSelected()
     }
 }

@@ -8,14 +8,14 @@ Rectangle {
 
     property alias text: label.text
     property alias elide: label.elide
-    property real fontSize: 11
+    property real fontSize: Theme.control
     property color textColor: Theme.primary
     // The panel's colour; its opacity is the fill's.
     property color fill: Theme.primaryAt(0.05)
 
     implicitWidth: label.implicitWidth + 18
     implicitHeight: label.implicitHeight + 12
-    radius: 7
+    radius: Theme.fieldRadius
     color: fill
 
     TextLabel {
@@ -26,7 +26,6 @@ Rectangle {
         font.family: "monospace"
         font.pointSize: Theme.pt(box.fontSize)
         color: box.textColor
-        textFormat: Text.PlainText
         maximumLineCount: 1
     }
 }

@@ -30,7 +30,7 @@ Popup {
     onOpened: cancel.forceActiveFocus()
 
     background: Rectangle {
-        radius: 12
+        radius: Theme.panelRadius
         color: Theme.windowBG
         border.width: 1
         border.color: Theme.primaryAt(0.12)
@@ -38,15 +38,14 @@ Popup {
 
     contentItem: Column {
         width: dialog.availableWidth
-        spacing: 10
+        spacing: Theme.gapLarge
         Keys.onReturnPressed: dialog.close()
         Keys.onEnterPressed: dialog.close()
 
         TextLabel {
             width: parent.width
             text: dialog.title
-            textFormat: Text.PlainText
-            font.pointSize: Theme.pt(13)
+            size: Theme.heading
             font.bold: true
             color: Theme.primary
             horizontalAlignment: Text.AlignHCenter
@@ -56,8 +55,7 @@ Popup {
             objectName: "confirmMessage"
             width: parent.width
             text: dialog.message
-            textFormat: Text.PlainText
-            font.pointSize: Theme.pt(11)
+            size: Theme.control
             color: Theme.primary
             horizontalAlignment: Text.AlignHCenter
             wrapMode: Text.Wrap
@@ -76,7 +74,7 @@ Popup {
                     text: modelData
                     elide: Text.ElideMiddle
                     horizontalAlignment: Text.AlignHCenter
-                    font.pointSize: Theme.pt(10.5)
+                    size: Theme.detail
                     color: Theme.secondary
                 }
             }
@@ -85,7 +83,7 @@ Popup {
                 visible: dialog.names.length > dialog.shownNames
                 text: "+ " + (dialog.names.length - dialog.shownNames) + " …"
                 horizontalAlignment: Text.AlignHCenter
-                font.pointSize: Theme.pt(10.5)
+                size: Theme.detail
                 color: Theme.tertiary
             }
         }
@@ -95,7 +93,7 @@ Popup {
         }
         Row {
             anchors.horizontalCenter: parent.horizontalCenter
-            spacing: 10
+            spacing: Theme.gapLarge
 
             BorderedButton {
                 id: cancel

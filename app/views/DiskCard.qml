@@ -6,16 +6,16 @@ import Tidlo.Core
 Card {
     id: card
 
-    required property AppModel model
-    property var volume: model.volume
+    required property AppModel app
+    property var volume: app.volume
     // Used over total; 0 for a volume that reports no total.
     readonly property real ratio: volume.total >= 1 ? volume.used / volume.total : 0
 
     Column {
-        spacing: 14
+        spacing: Theme.sectionGap
         TextLabel {
             text: qsTr("ov.disk")
-            font.pointSize: Theme.pt(13)
+            size: Theme.heading
             font.weight: Font.DemiBold
             color: Theme.primary
         }
@@ -27,7 +27,7 @@ Card {
             }
             Column {
                 anchors.verticalCenter: parent.verticalCenter
-                spacing: 8
+                spacing: Theme.gap
                 Repeater {
                     model: [
                         { key: "ov.used", bytes: card.volume.used, tone: Theme.accent },
@@ -36,7 +36,7 @@ Card {
                     ]
                     delegate: Row {
                         required property var modelData
-                        spacing: 6
+                        spacing: Theme.gapSmall
                         Rectangle {
                             anchors.verticalCenter: parent.verticalCenter
                             width: 7
@@ -48,14 +48,14 @@ Card {
                             anchors.verticalCenter: parent.verticalCenter
                             width: 52
                             text: qsTr(parent.modelData.key)
-                            font.pointSize: Theme.pt(11.5)
+                            size: Theme.callout
                             color: Theme.primary
                             elide: Text.ElideRight
                         }
                         TextLabel {
                             anchors.verticalCenter: parent.verticalCenter
-                            text: card.model.sizeText(parent.modelData.bytes || 0)
-                            font.pointSize: Theme.pt(12.5)
+                            text: card.app.sizeText(parent.modelData.bytes || 0)
+                            size: Theme.large
                             font.weight: Font.Medium
                             color: parent.modelData.tone
                             Accessible.name: qsTr(parent.modelData.key) + " " + text

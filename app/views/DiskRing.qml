@@ -112,20 +112,19 @@ Item {
     Column {
         anchors.centerIn: parent
         spacing: 1
-        TextLabel {
+        FigureText {
             id: percent
             objectName: "ringPercent"
             anchors.horizontalCenter: parent.horizontalCenter
             text: Math.floor(Math.max(0, ring.ratio) * 100) + "%"
-            font.pointSize: Theme.pt(22)
-            font.bold: true
-            color: Theme.primary
+            size: Theme.hero
+            font.weight: Font.Bold
         }
         TextLabel {
             id: used
             anchors.horizontalCenter: parent.horizontalCenter
             text: qsTr("ov.used")
-            font.pointSize: Theme.pt(10)
+            size: Theme.caption
             color: Theme.secondary
         }
     }

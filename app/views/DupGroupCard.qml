@@ -45,7 +45,7 @@ Card {
             Row {
                 id: titleRow
                 anchors.verticalCenter: parent.verticalCenter
-                spacing: 8
+                spacing: Theme.gap
                 Rectangle {
                     anchors.verticalCenter: parent.verticalCenter
                     visible: card.badge !== ""
@@ -57,7 +57,7 @@ Card {
                         id: badgeText
                         anchors.centerIn: parent
                         text: card.badge
-                        font.pointSize: Theme.pt(9.5)
+                        size: Theme.footnote
                         font.weight: Font.Medium
                         color: card.badgeColor
                     }
@@ -67,26 +67,26 @@ Card {
                     anchors.verticalCenter: parent.verticalCenter
                     width: Math.min(implicitWidth, column.width - keep.width - 160)
                     text: card.title
-                    font.pointSize: Theme.pt(12)
+                    size: Theme.body
                     font.weight: Font.DemiBold
                     color: Theme.primary
                 }
             }
             Row {
                 anchors { right: parent.right; verticalCenter: parent.verticalCenter }
-                spacing: 8
+                spacing: Theme.gap
                 TextLabel {
                     anchors.verticalCenter: parent.verticalCenter
                     visible: card.wasted >= 1
                     text: qsTr("tools.wasted") + " " + card.wastedText
-                    font.pointSize: Theme.pt(10.5)
+                    size: Theme.detail
                     color: Theme.care
                 }
                 BorderedButton {
                     id: keep
                     objectName: "keepFirst"
                     visible: card.sameSize
-                    fontSize: 10.5
+                    fontSize: Theme.detail
                     text: qsTr("dupes.keepFirst")
                     onClicked: card.keepFirst()
                 }
@@ -99,7 +99,7 @@ Card {
                 required property int index
                 objectName: "groupFile"
                 width: column.width
-                spacing: 6
+                spacing: Theme.gapSmall
                 Symbol {
                     anchors.verticalCenter: parent.verticalCenter
                     name: card.isFolder ? "folder" : "doc"
@@ -112,7 +112,7 @@ Card {
                     width: parent.width - 40
                     text: card.shownFiles[index] ?? ""
                     elide: Text.ElideMiddle
-                    font.pointSize: Theme.pt(10)
+                    size: Theme.caption
                     color: Theme.secondary
                 }
                 AbstractButton {
@@ -140,7 +140,7 @@ Card {
             objectName: "moreFiles"
             visible: card.moreFiles > 0
             text: "+ " + card.moreFiles + " …"
-            font.pointSize: Theme.pt(10)
+            size: Theme.caption
             color: Theme.tertiary
         }
     }

@@ -14,10 +14,10 @@ Item {
     id: pane
     objectName: "dupesPane"
 
-    required property AppModel model
+    required property AppModel app
     // 0 content groups; any other number name groups.
     property int tab: 0
-    readonly property DupGroupList shown: tab === 0 ? model.dupContent : model.dupNames
+    readonly property DupGroupList shown: tab === 0 ? app.duplicates.content : app.duplicates.names
 
     Toolbox {
         id: box
@@ -26,7 +26,7 @@ Item {
     // Lists what keep-the-first would move from a group whose files were
     // not compared, and moves them only once the user confirms.
     function askKeepFirst(groupId) {
-        const moves = model.keepFirstMoves(groupId)
+        const moves = app.duplicates.keepFirstMoves(groupId)
         keepConfirm.groupId = groupId
         keepConfirm.message = Lang.format(qsTr(Lang.countKey("dupes.confirmBody", moves.length)), [moves.length])
         keepConfirm.names = moves
@@ -35,24 +35,24 @@ Item {
 
     Component.onCompleted: {
         tab = box.envNumber("TID_DUPTAB")
-        if (!model.dupScanned && !model.dupLoading)
-            model.loadDuplicates()
+        if (!app.duplicates.scanned && !app.duplicates.loading)
+            app.duplicates.load()
     }
 
     Item {
         id: head
-        anchors { left: parent.left; right: parent.right; leftMargin: 28; rightMargin: 28 }
+        anchors { left: parent.left; right: parent.right; leftMargin: Theme.pageMargin; rightMargin: Theme.pageMargin }
         height: headRow.height + 6
 
         Row {
             id: headRow
-            spacing: 8
+            spacing: Theme.gap
             SegmentButton {
                 objectName: "segContent"
                 leftPadding: 10
                 rightPadding: 10
                 text: qsTr("dupes.content")
-                count: pane.model.dupContent.count
+                count: pane.app.duplicates.content.count
                 chosen: pane.tab === 0
                 onClicked: pane.tab = 0
             }
@@ -61,20 +61,20 @@ Item {
                 leftPadding: 10
                 rightPadding: 10
                 text: qsTr("dupes.name")
-                count: pane.model.dupNames.count
+                count: pane.app.duplicates.names.count
                 chosen: pane.tab !== 0
                 onClicked: pane.tab = 1
             }
         }
         Row {
             anchors { right: parent.right; verticalCenter: headRow.verticalCenter }
-            spacing: 8
+            spacing: Theme.gap
             TextLabel {
                 objectName: "wastedTotal"
                 anchors.verticalCenter: parent.verticalCenter
-                visible: pane.model.dupContent.count > 0
-                text: qsTr("tools.wasted") + " " + pane.model.sizeText(pane.model.dupContent.totalWasted)
-                font.pointSize: Theme.pt(11)
+                visible: pane.app.duplicates.content.count > 0
+                text: qsTr("tools.wasted") + " " + pane.app.sizeText(pane.app.duplicates.content.totalWasted)
+                size: Theme.control
                 font.weight: Font.Medium
                 color: Theme.accent
             }
@@ -82,16 +82,16 @@ Item {
                 objectName: "dupesScan"
                 anchors.verticalCenter: parent.verticalCenter
                 prominent: true
-                enabled: !pane.model.dupLoading
-                text: pane.model.dupLoading ? qsTr("dupes.scanning") : qsTr("tools.dupesScan")
-                onClicked: pane.model.loadDuplicates()
+                enabled: !pane.app.duplicates.loading
+                text: pane.app.duplicates.loading ? qsTr("dupes.scanning") : qsTr("tools.dupesScan")
+                onClicked: pane.app.duplicates.load()
             }
             BorderedButton {
                 objectName: "dupesCancel"
                 anchors.verticalCenter: parent.verticalCenter
-                visible: pane.model.dupLoading
+                visible: pane.app.duplicates.loading
                 text: qsTr("common.cancel")
-                onClicked: pane.model.cancelDuplicates()
+                onClicked: pane.app.duplicates.cancel()
             }
         }
     }
@@ -99,12 +99,12 @@ Item {
     TextLabel {
         id: hint
         objectName: "dupesHint"
-        anchors { top: head.bottom; left: parent.left; right: parent.right; leftMargin: 28; rightMargin: 28 }
+        anchors { top: head.bottom; left: parent.left; right: parent.right; leftMargin: Theme.pageMargin; rightMargin: Theme.pageMargin }
         bottomPadding: 10
-        text: pane.model.dupCancelled ? qsTr("dupes.cancelled")
+        text: pane.app.duplicates.cancelled ? qsTr("dupes.cancelled")
                                       : pane.tab === 0 ? qsTr("dupes.contentHint") : qsTr("dupes.nameHint")
-        font.pointSize: Theme.pt(10)
-        color: pane.model.dupCancelled ? Theme.care : Theme.tertiary
+        size: Theme.caption
+        color: pane.app.duplicates.cancelled ? Theme.care : Theme.tertiary
         wrapMode: Text.Wrap
     }
 
@@ -115,8 +115,8 @@ Item {
         Column {
             objectName: "dupesLoading"
             anchors.centerIn: parent
-            visible: pane.model.dupLoading
-            spacing: 10
+            visible: pane.app.duplicates.loading
+            spacing: Theme.gapLarge
             LoadingNote {
                 anchors.horizontalCenter: parent.horizontalCenter
                 text: qsTr("dupes.scanning")
@@ -124,9 +124,9 @@ Item {
             BorderedButton {
                 objectName: "dupesCancelScan"
                 anchors.horizontalCenter: parent.horizontalCenter
-                fontSize: 10.5
+                fontSize: Theme.detail
                 text: qsTr("common.cancelScan")
-                onClicked: pane.model.cancelDuplicates()
+                onClicked: pane.app.duplicates.cancel()
             }
         }
 
@@ -134,9 +134,9 @@ Item {
             id: groups
             objectName: "dupGroups"
             anchors { fill: parent; leftMargin: 20; rightMargin: 20 }
-            visible: !pane.model.dupLoading && pane.shown.count > 0
+            visible: !pane.app.duplicates.loading && pane.shown.count > 0
             clip: true
-            spacing: 10
+            spacing: Theme.gapLarge
             bottomMargin: 20
             model: pane.shown
             boundsBehavior: Flickable.StopAtBounds
@@ -151,7 +151,7 @@ Item {
                     if (isNameGroup || !sameSize)
                         pane.askKeepFirst(groupId)
                     else
-                        pane.model.keepFirst(groupId)
+                        pane.app.duplicates.keepFirst(groupId)
                 }
             }
         }
@@ -159,9 +159,9 @@ Item {
         EmptyNote {
             objectName: "dupesEmpty"
             anchors.centerIn: parent
-            visible: !pane.model.dupLoading && pane.shown.count === 0
-            icon: pane.model.dupScanned ? "checkmark.seal" : "square.on.square"
-            text: pane.model.dupScanned ? qsTr("tools.dupesEmpty") : qsTr("tools.dupesHint")
+            visible: !pane.app.duplicates.loading && pane.shown.count === 0
+            icon: pane.app.duplicates.scanned ? "checkmark.seal" : "square.on.square"
+            text: pane.app.duplicates.scanned ? qsTr("tools.dupesEmpty") : qsTr("tools.dupesHint")
         }
     }
 
@@ -172,6 +172,6 @@ Item {
         width: 380
         title: qsTr("dupes.keepFirst")
         confirmText: qsTr("common.delete")
-        onConfirmed: pane.model.keepFirst(groupId)
+        onConfirmed: pane.app.duplicates.keepFirst(groupId)
     }
 }

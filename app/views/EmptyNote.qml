@@ -9,7 +9,7 @@ Column {
     property string text
     property color tint: Theme.safe
 
-    spacing: 8
+    spacing: Theme.gap
 
     Symbol {
         anchors.horizontalCenter: parent.horizontalCenter
@@ -20,7 +20,7 @@ Column {
     TextLabel {
         anchors.horizontalCenter: parent.horizontalCenter
         text: note.text
-        font.pointSize: Theme.pt(13)
+        size: Theme.heading
         color: Theme.primary
     }
 }

@@ -37,20 +37,20 @@ Popup {
     }
 
     background: Rectangle {
-        radius: 12
+        radius: Theme.panelRadius
         color: Theme.windowBG
         border.width: 1
         border.color: Theme.primaryAt(0.12)
     }
 
     contentItem: ColumnLayout {
-        spacing: 10
+        spacing: Theme.gapLarge
 
         TextLabel {
             objectName: "chooserTitle"
             Layout.fillWidth: true
             text: qsTr("chooser.title")
-            font.pointSize: Theme.pt(13)
+            size: Theme.heading
             font.bold: true
             color: Theme.primary
         }
@@ -75,7 +75,7 @@ Popup {
                 Layout.fillWidth: true
                 text: folders.shownPath
                 elide: Text.ElideMiddle
-                font.pointSize: Theme.pt(11)
+                size: Theme.control
                 font.weight: Font.Medium
                 color: Theme.primary
             }
@@ -83,7 +83,7 @@ Popup {
         Rectangle {
             Layout.fillWidth: true
             Layout.fillHeight: true
-            radius: 8
+            radius: Theme.rowRadius
             color: Theme.cardBG
             border.width: 1
             border.color: Theme.primaryAt(0.12)
@@ -113,13 +113,13 @@ Popup {
                     Accessible.onPressAction: row.clicked()
                     onClicked: folders.folder = row.path
                     background: Rectangle {
-                        radius: 6
+                        radius: Theme.controlRadius
                         color: row.down ? Theme.primaryAt(0.12)
                                         : row.hovered || row.activeFocus ? Theme.primaryAt(0.06)
                                                                          : "transparent"
                     }
                     contentItem: RowLayout {
-                        spacing: 8
+                        spacing: Theme.gap
                         Symbol {
                             Layout.leftMargin: 8
                             name: "folder"
@@ -129,7 +129,7 @@ Popup {
                         NameText {
                             Layout.fillWidth: true
                             text: row.name
-                            font.pointSize: Theme.pt(11)
+                            size: Theme.control
                             color: row.hidden ? Theme.secondary : Theme.primary
                         }
                         Symbol {
@@ -146,13 +146,13 @@ Popup {
                 anchors.centerIn: parent
                 visible: !folders.loading && folders.count === 0
                 text: folders.readable ? qsTr("chooser.empty") : qsTr("chooser.unreadable")
-                font.pointSize: Theme.pt(11)
+                size: Theme.control
                 color: Theme.secondary
             }
         }
         RowLayout {
             Layout.fillWidth: true
-            spacing: 10
+            spacing: Theme.gapLarge
             CheckBox {
                 id: hidden
                 objectName: "chooserHidden"
@@ -173,7 +173,7 @@ Popup {
                     leftPadding: hidden.indicator.width + 6
                     verticalAlignment: Text.AlignVCenter
                     text: hidden.text
-                    font.pointSize: Theme.pt(11)
+                    font.pointSize: Theme.pt(Theme.control)
                     color: Theme.primary
                     textFormat: Text.PlainText
                 }

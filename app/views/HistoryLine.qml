@@ -18,7 +18,7 @@ Item {
         id: row
         anchors { left: parent.left; right: parent.right; verticalCenter: parent.verticalCenter
                   leftMargin: 10; rightMargin: 10 }
-        spacing: 10
+        spacing: Theme.gapLarge
 
         Symbol {
             anchors.verticalCenter: parent.verticalCenter
@@ -31,7 +31,7 @@ Item {
             objectName: "dateText"
             anchors.verticalCenter: parent.verticalCenter
             text: line.dateText
-            font.pointSize: Theme.pt(11.5)
+            size: Theme.callout
             color: Theme.primary
         }
         TextLabel {
@@ -39,7 +39,7 @@ Item {
             objectName: "itemsText"
             anchors.verticalCenter: parent.verticalCenter
             text: line.items + " " + qsTr(Lang.countKey("common.items", line.items))
-            font.pointSize: Theme.pt(10.5)
+            size: Theme.detail
             color: Theme.secondary
         }
         Item {
@@ -51,7 +51,7 @@ Item {
             objectName: "freedText"
             anchors.verticalCenter: parent.verticalCenter
             text: line.freedText
-            font.pointSize: Theme.pt(12)
+            size: Theme.body
             font.weight: Font.Medium
             color: Theme.primary
         }

@@ -8,10 +8,10 @@ import Tidlo.Core
 Item {
     id: page
 
-    required property AppModel model
-    readonly property HistoryModel history: model.history
+    required property AppModel app
+    readonly property HistoryModel history: app.history
 
-    Component.onCompleted: model.loadHistory()
+    Component.onCompleted: app.loadHistory()
 
     Column {
         anchors.fill: parent
@@ -25,8 +25,8 @@ Item {
 
         Row {
             id: totals
-            x: 28
-            width: parent.width - 56
+            x: Theme.pageMargin
+            width: parent.width - 2 * Theme.pageMargin
             spacing: 16
             bottomPadding: 12
 
@@ -43,15 +43,14 @@ Item {
                         spacing: 3
                         TextLabel {
                             text: qsTr(modelData.key)
-                            font.pointSize: Theme.pt(11)
+                            size: Theme.control
                             color: Theme.secondary
                         }
-                        TextLabel {
+                        FigureText {
                             objectName: modelData.name
                             text: modelData.value
-                            font.pointSize: Theme.pt(20)
-                            font.bold: true
-                            color: Theme.primary
+                            size: Theme.title
+                            font.weight: Font.Bold
                         }
                     }
                 }
@@ -67,7 +66,7 @@ Item {
                 anchors.centerIn: parent
                 visible: page.history.count === 0
                 text: qsTr("hist.none")
-                font.pointSize: Theme.pt(12)
+                size: Theme.body
                 color: Theme.secondary
             }
 

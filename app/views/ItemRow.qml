@@ -35,7 +35,7 @@ Item {
 
     Rectangle {
         anchors.fill: parent
-        radius: 8
+        radius: Theme.rowRadius
         color: row.hover ? Theme.primaryAt(0.04) : "transparent"
     }
 
@@ -107,7 +107,7 @@ Item {
                     objectName: "nameText"
                     width: Math.min(implicitWidth, parent.width - (lock.visible ? lock.width + 5 : 0))
                     text: row.name
-                    font.pointSize: Theme.pt(12.5)
+                    size: Theme.large
                     font.weight: Font.Medium
                     color: Theme.primary
                     elide: Text.ElideMiddle
@@ -126,7 +126,7 @@ Item {
                 width: parent.width
                 visible: row.note !== ""
                 text: row.note
-                font.pointSize: Theme.pt(10)
+                size: Theme.caption
                 color: Theme.tertiary
             }
         }
@@ -141,7 +141,7 @@ Item {
             width: 74
             horizontalAlignment: Text.AlignRight
             text: row.sizeText
-            font.pointSize: Theme.pt(12)
+            size: Theme.body
             font.weight: Font.Medium
             color: Theme.primary
         }

@@ -9,7 +9,7 @@ import Tidlo.Core
 Item {
     id: page
 
-    required property AppModel model
+    required property AppModel app
 
     Column {
         anchors.fill: parent
@@ -20,13 +20,13 @@ Item {
             title: qsTr("files.title")
             subtitle: qsTr("files.subtitle")
             trailing: Row {
-                spacing: 10
+                spacing: Theme.gapLarge
                 baselineOffset: rescan.y + rescan.baselineOffset
                 TextLabel {
                     objectName: "minText"
                     anchors.verticalCenter: parent.verticalCenter
-                    text: qsTr("files.min") + ": " + page.model.largeMinMB + " MB"
-                    font.pointSize: Theme.pt(11)
+                    text: qsTr("files.min") + ": " + page.app.largeMinMB + " MB"
+                    size: Theme.control
                     color: Theme.secondary
                 }
                 Stepper {
@@ -35,19 +35,19 @@ Item {
                     from: 50
                     to: 2000
                     stepSize: 50
-                    value: page.model.largeMinMB
+                    value: page.app.largeMinMB
                     label: qsTr("files.min")
                     onMoved: (v) => {
-                        page.model.largeMinMB = v
-                        page.model.rescanLarge()
+                        page.app.largeMinMB = v
+                        page.app.rescanLarge()
                     }
                 }
                 TextLabel {
                     objectName: "largeSearchingText"
                     anchors.verticalCenter: parent.verticalCenter
-                    visible: page.model.largeSearching && list.count > 0
+                    visible: page.app.largeSearching && list.count > 0
                     text: qsTr("files.scanning")
-                    font.pointSize: Theme.pt(11)
+                    size: Theme.control
                     color: Theme.accent
                 }
                 BorderedButton {
@@ -55,7 +55,7 @@ Item {
                     objectName: "rescan"
                     anchors.verticalCenter: parent.verticalCenter
                     text: qsTr("common.rescan")
-                    onClicked: page.model.rescanLarge()
+                    onClicked: page.app.rescanLarge()
                 }
             }
         }
@@ -67,7 +67,7 @@ Item {
             width: parent.width - 40
             height: parent.height - header.height
             clip: true
-            model: page.model.largeItems
+            model: page.app.largeItems
             bottomMargin: 40
             boundsBehavior: Flickable.StopAtBounds
             reuseItems: true
@@ -82,14 +82,14 @@ Item {
             LoadingNote {
                 objectName: "largeLoading"
                 anchors.centerIn: parent
-                visible: (page.model.largeSearching || page.model.scanning) && list.count === 0
+                visible: (page.app.largeSearching || page.app.scanning) && list.count === 0
                 text: qsTr("files.scanning")
             }
             EmptyNote {
                 objectName: "largeEmpty"
                 anchors.centerIn: parent
-                visible: page.model.largeSearched && !page.model.largeSearching
-                         && !page.model.scanning && list.count === 0
+                visible: page.app.largeSearched && !page.app.largeSearching
+                         && !page.app.scanning && list.count === 0
                 icon: "checkmark.seal"
                 text: qsTr("files.none")
             }

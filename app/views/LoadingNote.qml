@@ -8,7 +8,7 @@ Column {
 
     property string text
 
-    spacing: 10
+    spacing: Theme.gapLarge
 
     BusyIndicator {
         anchors.horizontalCenter: parent.horizontalCenter
@@ -20,7 +20,7 @@ Column {
     TextLabel {
         anchors.horizontalCenter: parent.horizontalCenter
         text: note.text
-        font.pointSize: Theme.pt(12)
+        size: Theme.body
         color: Theme.secondary
     }
 }

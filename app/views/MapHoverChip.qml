@@ -9,7 +9,7 @@ Rectangle {
     id: chip
 
     required property TreemapItem map
-    required property AppModel model
+    required property AppModel app
 
     implicitWidth: row.implicitWidth + 20
     implicitHeight: row.implicitHeight + 10
@@ -37,7 +37,7 @@ Rectangle {
             anchors.verticalCenter: parent.verticalCenter
             width: Math.min(implicitWidth, 360)
             text: chip.map.hoveredName
-            font.pointSize: Theme.pt(11)
+            size: Theme.control
             font.weight: Font.Medium
             color: Theme.primary
         }
@@ -45,8 +45,8 @@ Rectangle {
             id: size
             objectName: "chipSize"
             anchors.verticalCenter: parent.verticalCenter
-            text: chip.model.sizeText(chip.map.hoveredSize)
-            font.pointSize: Theme.pt(11)
+            text: chip.app.sizeText(chip.map.hoveredSize)
+            size: Theme.control
             color: Theme.secondary
         }
     }

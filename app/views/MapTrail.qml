@@ -8,23 +8,23 @@ import Tidlo.Core
 RowLayout {
     id: trail
 
-    required property AppModel model
+    required property AppModel app
 
-    spacing: 6
+    spacing: Theme.gapSmall
 
     PlainButton {
         objectName: "mapHome"
         symbol: "house"
         text: qsTr("map.home")
-        onClicked: trail.model.mapHome()
+        onClicked: trail.app.map.home()
     }
     Repeater {
-        model: trail.model.mapTrail
+        model: trail.app.map.trail
         delegate: Row {
             id: entry
             required property var modelData
             required property int index
-            spacing: 6
+            spacing: Theme.gapSmall
             Layout.maximumWidth: 160
             Symbol {
                 anchors.verticalCenter: parent.verticalCenter
@@ -39,22 +39,22 @@ RowLayout {
                 text: entry.modelData.name
                 weight: Font.Medium
                 tone: Theme.primary
-                onClicked: trail.model.mapTrailBack(entry.index)
+                onClicked: trail.app.map.trailBack(entry.index)
             }
         }
     }
     Symbol {
-        visible: trail.model.hasMapRoot
+        visible: trail.app.map.hasRoot
         name: "chevron.right"
         size: 8
         color: Theme.tertiary
     }
     NameText {
         objectName: "mapCurrent"
-        visible: trail.model.hasMapRoot
+        visible: trail.app.map.hasRoot
         Layout.maximumWidth: 260
-        text: trail.model.mapName
-        font.pointSize: Theme.pt(11)
+        text: trail.app.map.name
+        size: Theme.control
         font.weight: Font.DemiBold
         color: Theme.primary
     }
@@ -63,17 +63,17 @@ RowLayout {
     }
     TextLabel {
         objectName: "mapSize"
-        visible: trail.model.hasMapRoot
-        text: trail.model.sizeText(trail.model.mapSize)
-        font.pointSize: Theme.pt(11)
+        visible: trail.app.map.hasRoot
+        text: trail.app.sizeText(trail.app.map.size)
+        size: Theme.control
         color: Theme.secondary
     }
     PlainButton {
         objectName: "mapUp"
-        visible: trail.model.hasMapRoot
-        enabled: trail.model.mapTrail.length > 0
+        visible: trail.app.map.hasRoot
+        enabled: trail.app.map.trail.length > 0
         symbol: "arrow.up.left"
         text: qsTr("map.up")
-        onClicked: trail.model.mapUp()
+        onClicked: trail.app.map.up()
     }
 }

@@ -77,7 +77,7 @@ Rectangle {
             rightPadding: 9
             topPadding: 3
             bottomPadding: 3
-            font.pointSize: Theme.pt(10)
+            size: Theme.caption
             font.weight: Font.Medium
             color: Theme.accent
             Rectangle {
@@ -108,7 +108,7 @@ Rectangle {
             objectName: "guideTitle"
             anchors.horizontalCenter: parent.horizontalCenter
             text: qsTr(overlay.current.titleKey ?? "")
-            font.pointSize: Theme.pt(22)
+            size: Theme.hero
             font.bold: true
             color: Theme.primary
             Accessible.role: Accessible.Heading
@@ -123,7 +123,7 @@ Rectangle {
             horizontalAlignment: Text.AlignHCenter
             lineHeightMode: Text.FixedHeight
             lineHeight: Math.ceil(fontInfo.pixelSize * 1.2) + 3
-            font.pointSize: Theme.pt(12.5)
+            size: Theme.large
             color: Theme.secondary
         }
 
@@ -131,7 +131,7 @@ Rectangle {
         Row {
             objectName: "pageDots"
             anchors.horizontalCenter: parent.horizontalCenter
-            spacing: 8
+            spacing: Theme.gap
             Repeater {
                 model: overlay.pages.length
                 delegate: Rectangle {
@@ -150,11 +150,11 @@ Rectangle {
 
         RowLayout {
             width: parent.width
-            spacing: 8
+            spacing: Theme.gap
             PlainButton {
                 objectName: "skipButton"
                 text: qsTr("guide.skip")
-                fontSize: 11.5
+                fontSize: Theme.callout
                 onClicked: overlay.finish()
             }
             Item { Layout.fillWidth: true }
@@ -162,7 +162,7 @@ Rectangle {
                 objectName: "backButton"
                 visible: overlay.step >= 1
                 text: qsTr("guide.back")
-                fontSize: 11.5
+                fontSize: Theme.callout
                 onClicked: overlay.back()
             }
             BorderedButton {
@@ -172,7 +172,7 @@ Rectangle {
                 rightPadding: leftPadding
                 prominent: true
                 text: overlay.lastStep ? qsTr("guide.start") : qsTr("guide.next")
-                fontSize: 12
+                fontSize: Theme.body
                 weight: Font.Medium
                 onClicked: overlay.next()
             }

@@ -11,11 +11,11 @@ import Tidlo.Core
 Item {
     id: page
 
-    required property AppModel model
+    required property AppModel app
     signal goClean()
 
     Connections {
-        target: page.model
+        target: page.app
         function onReportExported(path, onDesktop) {
             if (path === "") {
                 toast.show(qsTr("ov.exportFailed"))
@@ -30,7 +30,7 @@ Item {
         id: flick
         anchors.fill: parent
         contentWidth: width
-        contentHeight: content.implicitHeight + 28
+        contentHeight: content.implicitHeight + Theme.pageMargin
         boundsBehavior: Flickable.StopAtBounds
         clip: true
         ScrollBar.vertical: ListScrollBar {}
@@ -46,28 +46,28 @@ Item {
                 title: qsTr("ov.title")
                 subtitle: qsTr("app.tagline")
                 trailing: Row {
-                    spacing: 8
+                    spacing: Theme.gap
                     baselineOffset: scan.y + scan.baselineOffset
                     BorderedButton {
                         objectName: "exportReport"
                         anchors.verticalCenter: parent.verticalCenter
-                        enabled: !page.model.scanning
+                        enabled: !page.app.scanning
                         symbol: "square.and.arrow.up"
-                        fontSize: 11.5
+                        fontSize: Theme.callout
                         text: qsTr("common.export")
-                        onClicked: page.model.exportReport()
+                        onClicked: page.app.exportReport()
                     }
                     BorderedButton {
                         id: scan
                         objectName: "fullScan"
                         anchors.verticalCenter: parent.verticalCenter
-                        enabled: !page.model.scanning
+                        enabled: !page.app.scanning
                         prominent: true
                         symbol: "arrow.triangle.2.circlepath"
-                        fontSize: 11.5
+                        fontSize: Theme.callout
                         weight: Font.Medium
-                        text: page.model.scanning ? qsTr("ov.scanning") : qsTr("ov.scanAll")
-                        onClicked: page.model.fullScan()
+                        text: page.app.scanning ? qsTr("ov.scanning") : qsTr("ov.scanAll")
+                        onClicked: page.app.fullScan()
                     }
                 }
             }
@@ -75,32 +75,32 @@ Item {
             ScanProgressRow {
                 Layout.fillWidth: true
                 Layout.topMargin: -6
-                visible: page.model.scanning
-                model: page.model
+                visible: page.app.scanning
+                app: page.app
             }
 
             RowLayout {
                 Layout.fillWidth: true
-                Layout.leftMargin: 28
-                Layout.rightMargin: 28
-                spacing: 14
+                Layout.leftMargin: Theme.pageMargin
+                Layout.rightMargin: Theme.pageMargin
+                spacing: Theme.sectionGap
                 DiskCard {
                     // 250 wide, or wider where the figures need it (long sizes, languages).
                     Layout.preferredWidth: Math.max(250, implicitWidth)
                     Layout.alignment: Qt.AlignTop
-                    model: page.model
+                    app: page.app
                 }
                 ColumnLayout {
                     Layout.fillWidth: true
                     Layout.alignment: Qt.AlignTop
-                    spacing: 14
+                    spacing: Theme.sectionGap
                     StatCard {
                         objectName: "reclaimableCard"
                         Layout.fillWidth: true
                         symbol: "sparkles"
                         tint: Theme.accent
                         title: qsTr("ov.quickClean")
-                        value: page.model.sizeText(page.model.reclaimable)
+                        value: page.app.sizeText(page.app.reclaimable)
                         hint: qsTr("ov.quickCleanHint")
                         onClicked: page.goClean()
                     }
@@ -110,7 +110,7 @@ Item {
                         symbol: "questionmark.folder"
                         tint: Theme.risky
                         title: qsTr("ov.orphans")
-                        value: page.model.sizeText(page.model.orphanTotal)
+                        value: page.app.sizeText(page.app.orphanTotal)
                         hint: qsTr("ov.orphansHint")
                         onClicked: page.goClean()
                     }
@@ -119,13 +119,13 @@ Item {
 
             RowLayout {
                 Layout.fillWidth: true
-                Layout.leftMargin: 28
-                Layout.rightMargin: 28
-                spacing: 14
+                Layout.leftMargin: Theme.pageMargin
+                Layout.rightMargin: Theme.pageMargin
+                spacing: Theme.sectionGap
                 TypeCard {
                     Layout.alignment: Qt.AlignTop
                     Layout.preferredWidth: implicitWidth
-                    model: page.model
+                    app: page.app
                 }
                 // The card sizes itself: when the page is built again with
                 // its rows already there, the row's layout would keep the
@@ -139,7 +139,7 @@ Item {
                     CategoryCard {
                         id: categoryCard
                         width: parent.width
-                        model: page.model
+                        app: page.app
                     }
                 }
             }
@@ -149,6 +149,6 @@ Item {
     Toast {
         id: toast
         objectName: "overviewToast"
-        anchors.bottomMargin: 28
+        anchors.bottomMargin: Theme.pageMargin
     }
 }

@@ -12,7 +12,7 @@ Item {
     // Controls shown at the right end of the row, aligned on the title's baseline.
     property Component trailing: null
 
-    implicitWidth: row.implicitWidth + 56
+    implicitWidth: row.implicitWidth + 2 * Theme.pageMargin
     implicitHeight: row.implicitHeight + 46
 
     RowLayout {
@@ -21,11 +21,11 @@ Item {
             left: parent.left
             right: parent.right
             top: parent.top
-            leftMargin: 28
-            rightMargin: 28
+            leftMargin: Theme.pageMargin
+            rightMargin: Theme.pageMargin
             topMargin: 30
         }
-        spacing: 8
+        spacing: Theme.gap
 
         Column {
             id: titles
@@ -35,13 +35,13 @@ Item {
             TextLabel {
                 id: titleText
                 text: header.title
-                font.pointSize: Theme.pt(24)
+                size: Theme.display
                 font.bold: true
                 color: Theme.primary
             }
             TextLabel {
                 text: header.subtitle
-                font.pointSize: Theme.pt(12)
+                size: Theme.body
                 color: Theme.secondary
                 visible: text !== ""
             }

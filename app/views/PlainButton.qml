@@ -8,7 +8,7 @@ AbstractButton {
     id: button
 
     property string symbol: ""
-    property real fontSize: 11
+    property real fontSize: Theme.control
     property int weight: Font.Normal
     property color tone: Theme.secondary
 

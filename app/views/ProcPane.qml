@@ -12,7 +12,7 @@ Item {
     id: pane
     objectName: "procPane"
 
-    required property AppModel model
+    required property AppModel app
 
     Timer {
         id: timer
@@ -20,15 +20,15 @@ Item {
         interval: 3000
         repeat: true
         running: true
-        onTriggered: pane.model.refreshProcesses()
+        onTriggered: pane.app.refreshProcesses()
     }
 
-    Component.onCompleted: model.refreshProcesses()
+    Component.onCompleted: app.refreshProcesses()
 
     Item {
         id: head
         anchors { left: parent.left; right: parent.right; top: parent.top; topMargin: 4
-                  leftMargin: 28; rightMargin: 28 }
+                  leftMargin: Theme.pageMargin; rightMargin: Theme.pageMargin }
         height: Math.max(ownBox.height, notes.height)
 
         Rectangle {
@@ -44,14 +44,14 @@ Item {
                 spacing: 3
                 TextLabel {
                     text: qsTr("proc.own")
-                    font.pointSize: Theme.pt(10.5)
+                    size: Theme.detail
                     color: Theme.secondary
                 }
-                TextLabel {
+                FigureText {
                     objectName: "ownMem"
-                    text: pane.model.sizeText(pane.model.ownMem)
-                    font.pointSize: Theme.pt(22)
-                    font.bold: true
+                    text: pane.app.sizeText(pane.app.ownMem)
+                    size: Theme.hero
+                    font.weight: Font.Bold
                     color: Theme.accent
                 }
             }
@@ -66,43 +66,43 @@ Item {
                 width: parent.width
                 text: qsTr("proc.note")
                 wrapMode: Text.Wrap
-                font.pointSize: Theme.pt(10.5)
+                size: Theme.detail
                 color: Theme.secondary
             }
             TextLabel {
                 text: qsTr("proc.hint")
-                font.pointSize: Theme.pt(10)
+                size: Theme.caption
                 color: Theme.tertiary
             }
             Row {
                 objectName: "scanLine"
-                visible: pane.model.scanning
-                spacing: 8
+                visible: pane.app.scanning
+                spacing: Theme.gap
                 AccentProgressBar {
                     anchors.verticalCenter: parent.verticalCenter
                     width: 140
-                    value: pane.model.progress
-                    Accessible.name: Math.round(pane.model.progress * 100) + "%"
+                    value: pane.app.progress
+                    Accessible.name: Math.round(pane.app.progress * 100) + "%"
                 }
                 TextLabel {
                     anchors.verticalCenter: parent.verticalCenter
-                    text: pane.model.phaseKey !== "" ? qsTr(pane.model.phaseKey) : ""
-                    font.pointSize: Theme.pt(10)
+                    text: pane.app.phaseKey !== "" ? qsTr(pane.app.phaseKey) : ""
+                    size: Theme.caption
                     color: Theme.secondary
                 }
                 BorderedButton {
                     objectName: "cancelScan"
                     anchors.verticalCenter: parent.verticalCenter
-                    fontSize: 10.5
+                    fontSize: Theme.detail
                     text: qsTr("common.cancelScan")
-                    onClicked: pane.model.cancelScan()
+                    onClicked: pane.app.cancelScan()
                 }
             }
             TextLabel {
                 objectName: "noScan"
-                visible: !pane.model.scanning
+                visible: !pane.app.scanning
                 text: qsTr("scan.none")
-                font.pointSize: Theme.pt(10)
+                size: Theme.caption
                 color: Theme.tertiary
             }
         }
@@ -113,15 +113,15 @@ Item {
             anchors { right: parent.right; verticalCenter: ownBox.verticalCenter }
             symbol: "arrow.clockwise"
             text: qsTr("proc.refresh")
-            onClicked: pane.model.refreshProcesses()
+            onClicked: pane.app.refreshProcesses()
         }
     }
 
     TextLabel {
         id: topTitle
-        anchors { left: parent.left; top: head.bottom; topMargin: 12; leftMargin: 28 }
+        anchors { left: parent.left; top: head.bottom; topMargin: 12; leftMargin: Theme.pageMargin }
         text: qsTr("proc.top")
-        font.pointSize: Theme.pt(11)
+        size: Theme.control
         font.weight: Font.DemiBold
         color: Theme.primary
     }
@@ -129,12 +129,12 @@ Item {
     ListView {
         objectName: "procList"
         anchors { left: parent.left; right: parent.right; top: topTitle.bottom; bottom: parent.bottom
-                  topMargin: 12; leftMargin: 28; rightMargin: 28 }
+                  topMargin: 12; leftMargin: Theme.pageMargin; rightMargin: Theme.pageMargin }
         clip: true
         spacing: 4
         // A reading changes only the rows and roles that differ (ProcList),
         // so the rows stay and rebind just what moved.
-        model: pane.model.procs
+        model: pane.app.procs
         boundsBehavior: Flickable.StopAtBounds
         ScrollBar.vertical: ListScrollBar {}
         delegate: ProcRow {

@@ -16,7 +16,7 @@ Rectangle {
     required property bool own
 
     implicitHeight: line.implicitHeight + 8
-    radius: 6
+    radius: Theme.controlRadius
     color: Theme.primaryAt(0.025)
     Accessible.role: Accessible.ListItem
     Accessible.name: displayName + ", " + rssText + ", " + pid
@@ -25,14 +25,14 @@ Rectangle {
         id: line
         anchors { left: parent.left; right: parent.right; leftMargin: 10; rightMargin: 10
                   verticalCenter: parent.verticalCenter }
-        spacing: 10
+        spacing: Theme.gapLarge
 
         NameText {
             objectName: "procName"
             width: 170
             anchors.verticalCenter: parent.verticalCenter
             text: row.displayName
-            font.pointSize: Theme.pt(11)
+            size: Theme.control
             color: Theme.primary
         }
         UsageBar {
@@ -50,7 +50,7 @@ Rectangle {
             horizontalAlignment: Text.AlignRight
             text: row.rssText
             font.family: "monospace"
-            font.pointSize: Theme.pt(10.5)
+            size: Theme.detail
             color: Theme.secondary
         }
         TextLabel {
@@ -60,7 +60,7 @@ Rectangle {
             horizontalAlignment: Text.AlignRight
             text: row.pid
             font.family: "monospace"
-            font.pointSize: Theme.pt(9.5)
+            size: Theme.footnote
             color: Theme.tertiary
         }
     }

@@ -15,7 +15,7 @@ Item {
         id: titleText
         anchors.verticalCenter: parent.verticalCenter
         text: line.title
-        font.pointSize: Theme.pt(12)
+        size: Theme.body
         font.weight: Font.DemiBold
         color: Theme.primary
     }
@@ -23,7 +23,7 @@ Item {
         id: valueText
         anchors { right: parent.right; verticalCenter: parent.verticalCenter }
         text: line.value
-        font.pointSize: Theme.pt(11)
+        size: Theme.control
         color: Theme.secondary
     }
 }

@@ -57,10 +57,10 @@ Rectangle {
             x: 20
             y: 20
             width: parent.width - 40
-            spacing: 10
+            spacing: Theme.gapLarge
 
             Row {
-                spacing: 8
+                spacing: Theme.gap
                 Symbol {
                     anchors.verticalCenter: parent.verticalCenter
                     name: "hand.wave"
@@ -71,7 +71,7 @@ Rectangle {
                 TextLabel {
                     anchors.verticalCenter: parent.verticalCenter
                     text: qsTr("return.title")
-                    font.pointSize: Theme.pt(15)
+                    size: Theme.lead
                     font.weight: Font.DemiBold
                     color: Theme.primary
                     Accessible.role: Accessible.Heading
@@ -81,7 +81,7 @@ Rectangle {
                 Layout.fillWidth: true
                 text: qsTr("return.body")
                 wrapMode: Text.Wrap
-                font.pointSize: Theme.pt(11.5)
+                size: Theme.callout
                 color: Theme.secondary
             }
 
@@ -95,7 +95,7 @@ Rectangle {
                     objectName: "featureRow_" + index
                     Layout.fillWidth: true
                     implicitHeight: line.implicitHeight + 14
-                    radius: 8
+                    radius: Theme.rowRadius
                     color: Theme.primaryAt(0.04)
 
                     RowLayout {
@@ -103,7 +103,7 @@ Rectangle {
                         anchors.fill: parent
                         anchors.leftMargin: 10
                         anchors.rightMargin: 10
-                        spacing: 8
+                        spacing: Theme.gap
                         Symbol {
                             Layout.preferredWidth: 18
                             name: row.feature.icon ?? ""
@@ -113,14 +113,14 @@ Rectangle {
                         TextLabel {
                             objectName: "featureTitle"
                             text: qsTr(row.feature.titleKey ?? "")
-                            font.pointSize: Theme.pt(12)
+                            size: Theme.body
                             color: Theme.primary
                         }
                         Item { Layout.fillWidth: true }
                         BorderedButton {
                             objectName: "goButton_" + row.index
                             text: qsTr("return.go")
-                            fontSize: 10.5
+                            fontSize: Theme.detail
                             leftPadding: 8
                             rightPadding: 8
                             topPadding: 2

@@ -20,7 +20,7 @@ Rectangle {
         id: label
         anchors.centerIn: parent
         text: qsTr(dot.titleKey)
-        font.pointSize: Theme.pt(10)
+        size: Theme.caption
         font.weight: Font.Medium
         color: dot.tone
     }

@@ -16,7 +16,7 @@ Rectangle {
     // The overlay shown: kind "" (none), "basic", "advanced" or "returning"
     // with its features.
     property var guide: ({ kind: "", features: [] })
-    readonly property alias model: appModel
+    readonly property alias app: appModel
     readonly property var pages: Navigator.pages()
 
     implicitWidth: 1100
@@ -75,7 +75,7 @@ Rectangle {
         Sidebar {
             id: sidebar
             height: parent.height
-            model: appModel
+            app: appModel
             pages: root.pages
             page: root.page
             onPageChosen: (chosen) => root.page = chosen
@@ -182,38 +182,38 @@ Rectangle {
     Component {
         id: overviewPage
         OverviewView {
-            model: appModel
+            app: appModel
             onGoClean: root.page = "clean"
         }
     }
     Component {
         id: cleanPage
-        CleanView { model: appModel }
+        CleanView { app: appModel }
     }
     Component {
         id: mapPage
-        TreemapView { model: appModel }
+        TreemapView { app: appModel }
     }
     Component {
         id: filesPage
-        LargeFilesView { model: appModel }
+        LargeFilesView { app: appModel }
     }
     Component {
         id: toolsPage
-        ToolsView { model: appModel }
+        ToolsView { app: appModel }
     }
     Component {
         id: terminalPage
-        TerminalView { model: appModel }
+        TerminalView { app: appModel }
     }
     Component {
         id: historyPage
-        HistoryView { model: appModel }
+        HistoryView { app: appModel }
     }
     Component {
         id: aboutPage
         AboutView {
-            model: appModel
+            app: appModel
             onGuide: root.replayGuide()
         }
     }

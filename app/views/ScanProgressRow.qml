@@ -8,27 +8,27 @@ import Tidlo.Core
 Item {
     id: progressRow
 
-    required property AppModel model
+    required property AppModel app
 
     implicitHeight: row.implicitHeight + 10
 
     Row {
         id: row
-        anchors { left: parent.left; right: parent.right; leftMargin: 28; rightMargin: 28 }
-        spacing: 8
+        anchors { left: parent.left; right: parent.right; leftMargin: Theme.pageMargin; rightMargin: Theme.pageMargin }
+        spacing: Theme.gap
 
         AccentProgressBar {
             id: bar
             anchors.verticalCenter: parent.verticalCenter
             width: parent.width - phase.width - parent.spacing
-            value: progressRow.model.progress
+            value: progressRow.app.progress
             Accessible.name: phase.text
         }
         TextLabel {
             id: phase
             width: 130
-            text: qsTr(progressRow.model.phaseKey)
-            font.pointSize: Theme.pt(10.5)
+            text: qsTr(progressRow.app.phaseKey)
+            size: Theme.detail
             color: Theme.secondary
             elide: Text.ElideRight
         }

@@ -33,7 +33,7 @@ Rectangle {
             width: search.fieldWidth
             padding: 0
             background: null
-            font.pointSize: Theme.pt(11)
+            font.pointSize: Theme.pt(Theme.control)
             color: Theme.primary
             placeholderText: search.placeholder
             placeholderTextColor: Theme.tertiary

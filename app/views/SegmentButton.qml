@@ -46,7 +46,7 @@ AbstractButton {
                 anchors.horizontalCenter: parent.horizontalCenter
                 text: segment.text
                 textFormat: Text.PlainText
-                font.pointSize: Theme.pt(11.5)
+                font.pointSize: Theme.pt(Theme.callout)
                 font.weight: segment.chosen ? Font.DemiBold : Font.Normal
                 color: segment.tone
             }
@@ -55,7 +55,7 @@ AbstractButton {
             id: countText
             visible: segment.count >= 0
             text: segment.count
-            font.pointSize: Theme.pt(10)
+            font.pointSize: Theme.pt(Theme.caption)
             color: segment.chosen ? segment.tone : Theme.secondary
         }
     }

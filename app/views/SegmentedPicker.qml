@@ -14,7 +14,7 @@ Rectangle {
 
     implicitWidth: 250
     implicitHeight: 24
-    radius: 7
+    radius: Theme.fieldRadius
     color: Theme.primaryAt(0.06)
     border.width: 1
     border.color: Theme.primaryAt(0.08)
@@ -43,7 +43,7 @@ Rectangle {
                     text: segment.text
                     horizontalAlignment: Text.AlignHCenter
                     verticalAlignment: Text.AlignVCenter
-                    font.pointSize: Theme.pt(11)
+                    font.pointSize: Theme.pt(Theme.control)
                     font.weight: segment.chosen ? Font.Medium : Font.Normal
                     color: Theme.primary
                 }

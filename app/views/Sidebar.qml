@@ -7,7 +7,7 @@ import Tidlo.Core
 Rectangle {
     id: sidebar
 
-    required property AppModel model
+    required property AppModel app
     required property var pages
     required property string page
     signal pageChosen(string page)
@@ -28,7 +28,7 @@ Rectangle {
                 id: headerRow
                 x: 16
                 y: 40
-                spacing: 10
+                spacing: Theme.gapLarge
 
                 AppLogo {
                     size: 34
@@ -41,7 +41,7 @@ Rectangle {
                     spacing: 1
                     TextLabel {
                         text: qsTr("app.name")
-                        font.pointSize: Theme.pt(14)
+                        size: Theme.strong
                         font.weight: Font.DemiBold
                         color: Theme.primary
                     }
@@ -49,7 +49,7 @@ Rectangle {
                         width: names.width
                         wrapMode: Text.WordWrap
                         text: qsTr("app.tagline")
-                        font.pointSize: Theme.pt(10.5)
+                        size: Theme.detail
                         color: Theme.secondary
                     }
                 }
@@ -80,13 +80,13 @@ Rectangle {
         ActivityArea {
             objectName: "activityArea"
             width: parent.width
-            model: sidebar.model
+            app: sidebar.app
         }
         TextLabel {
             objectName: "versionLabel"
             x: 18
             text: "v" + BuildInfo.version + " · Tidlo"
-            font.pointSize: Theme.pt(10)
+            size: Theme.caption
             color: Theme.tertiary
         }
         Item {

@@ -43,14 +43,14 @@ TabButton {
         }
         Text {
             text: row.text
-            font.pointSize: Theme.pt(13)
+            font.pointSize: Theme.pt(Theme.heading)
             font.weight: row.selected ? Font.DemiBold : Font.Normal
             color: row.tone
         }
     }
 
     background: Rectangle {
-        radius: 8
+        radius: Theme.rowRadius
         color: row.selected ? Theme.primaryAt(0.08) : Theme.primaryAt(0)
         Behavior on color {
             ColorAnimation { duration: 160; easing.type: Easing.OutQuad }

@@ -13,7 +13,7 @@ Item {
     Column {
         id: column
         anchors.centerIn: parent
-        spacing: 8
+        spacing: Theme.gap
         BusyIndicator {
             anchors.horizontalCenter: parent.horizontalCenter
             implicitWidth: 20
@@ -24,7 +24,7 @@ Item {
         TextLabel {
             anchors.horizontalCenter: parent.horizontalCenter
             text: qsTr("common.loading")
-            font.pointSize: Theme.pt(11)
+            size: Theme.control
             color: Theme.secondary
         }
     }

@@ -11,13 +11,13 @@ Item {
     id: pane
     objectName: "snapPane"
 
-    required property AppModel model
+    required property AppModel app
     property var snaps: []
     property bool loading: true
 
     Toolbox {
         id: box
-        model: pane.model
+        services: pane.app.services
         onSnapshotsRead: (lines) => {
             pane.snaps = lines
             pane.loading = false
@@ -29,12 +29,12 @@ Item {
     Column {
         id: column
         anchors { left: parent.left; right: parent.right; top: parent.top; bottom: parent.bottom
-                  leftMargin: 28; rightMargin: 28 }
+                  leftMargin: Theme.pageMargin; rightMargin: Theme.pageMargin }
         spacing: 12
 
         TextLabel {
             text: qsTr("tools.snapHint")
-            font.pointSize: Theme.pt(10.5)
+            size: Theme.detail
             color: Theme.tertiary
         }
         BusyIndicator {
@@ -48,7 +48,7 @@ Item {
             objectName: "snapCount"
             visible: !pane.loading && pane.snaps.length > 0
             text: pane.snaps.length + " " + qsTr(Lang.countKey("common.items", pane.snaps.length))
-            font.pointSize: Theme.pt(12)
+            size: Theme.body
             font.weight: Font.DemiBold
             color: Theme.primary
         }
@@ -68,13 +68,13 @@ Item {
                 required property int index
                 width: ListView.view.width
                 height: snapLine.implicitHeight + 10
-                radius: 6
+                radius: Theme.controlRadius
                 color: Theme.primaryAt(0.04)
                 Row {
                     id: snapLine
                     x: 8
                     anchors.verticalCenter: parent.verticalCenter
-                    spacing: 8
+                    spacing: Theme.gap
                     Symbol {
                         anchors.verticalCenter: parent.verticalCenter
                         name: "clock.arrow.circlepath"
@@ -87,14 +87,14 @@ Item {
                         width: Math.min(implicitWidth, snapRow.width - 200)
                         text: snapRow.modelData.text
                         font.family: "monospace"
-                        font.pointSize: Theme.pt(11.5)
+                        size: Theme.callout
                         color: Theme.primary
                     }
                     BorderedButton {
                         objectName: "copyCommand_" + snapRow.index
                         anchors.verticalCenter: parent.verticalCenter
                         visible: snapRow.modelData.command !== ""
-                        fontSize: 10.5
+                        fontSize: Theme.detail
                         text: qsTr("common.copy")
                         ToolTip.visible: hovered
                         ToolTip.text: snapRow.modelData.command
@@ -107,7 +107,7 @@ Item {
             objectName: "snapNone"
             visible: !pane.loading && pane.snaps.length === 0
             text: qsTr("tools.snapNone")
-            font.pointSize: Theme.pt(12)
+            size: Theme.body
             color: Theme.secondary
         }
     }

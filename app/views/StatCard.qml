@@ -44,19 +44,16 @@ AbstractButton {
                 spacing: 2
                 TextLabel {
                     text: card.title
-                    font.pointSize: Theme.pt(11.5)
+                    size: Theme.callout
                     color: Theme.secondary
                 }
-                TextLabel {
+                FigureText {
                     objectName: "statValue"
                     text: card.value
-                    font.pointSize: Theme.pt(16)
-                    font.weight: Font.DemiBold
-                    color: Theme.primary
                 }
                 TextLabel {
                     text: card.hint
-                    font.pointSize: Theme.pt(9.5)
+                    size: Theme.footnote
                     color: Theme.tertiary
                 }
             }

@@ -38,7 +38,7 @@ Row {
                 text: step.modelData.sign
                 horizontalAlignment: Text.AlignHCenter
                 verticalAlignment: Text.AlignVCenter
-                font.pointSize: Theme.pt(13)
+                font.pointSize: Theme.pt(Theme.heading)
                 color: step.enabled ? Theme.primary : Theme.tertiary
             }
             background: Rectangle {

@@ -11,7 +11,7 @@ Item {
     id: pane
     objectName: "sysPane"
 
-    required property AppModel model
+    required property AppModel app
     property real memTotal: 0
     property real memFree: 0
     property real trashSize: 0
@@ -19,11 +19,11 @@ Item {
     property var logins: []
 
     readonly property real memUsed: memTotal - memFree
-    property var volume: model.volume
+    property var volume: app.volume
 
     Toolbox {
         id: box
-        model: pane.model
+        services: pane.app.services
         onSystemRead: (r) => {
             pane.memTotal = r.memTotal
             pane.memFree = r.memFree
@@ -45,19 +45,19 @@ Item {
 
         Column {
             id: cards
-            x: 28
-            width: parent.width - 56
+            x: Theme.pageMargin
+            width: parent.width - 2 * Theme.pageMargin
             spacing: 12
 
             Card {
                 width: parent.width
                 Column {
                     width: parent.width
-                    spacing: 8
+                    spacing: Theme.gap
                     ReadingLine {
                         width: parent.width
                         title: qsTr("tools.sysMem")
-                        value: pane.model.sizeText(pane.memUsed) + " / " + pane.model.sizeText(pane.memTotal)
+                        value: pane.app.sizeText(pane.memUsed) + " / " + pane.app.sizeText(pane.memTotal)
                     }
                     UsageBar {
                         objectName: "memBar"
@@ -71,11 +71,11 @@ Item {
                 width: parent.width
                 Column {
                     width: parent.width
-                    spacing: 8
+                    spacing: Theme.gap
                     ReadingLine {
                         width: parent.width
                         title: qsTr("tools.sysDisk")
-                        value: pane.model.sizeText(pane.volume.used) + " / " + pane.model.sizeText(pane.volume.total)
+                        value: pane.app.sizeText(pane.volume.used) + " / " + pane.app.sizeText(pane.volume.total)
                     }
                     UsageBar {
                         objectName: "diskBar"
@@ -96,14 +96,14 @@ Item {
                         spacing: 2
                         TextLabel {
                             text: qsTr("tools.sysTrash")
-                            font.pointSize: Theme.pt(12)
+                            size: Theme.body
                             font.weight: Font.DemiBold
                             color: Theme.primary
                         }
                         TextLabel {
                             objectName: "trashLine"
-                            text: pane.trashCount + " " + qsTr(Lang.countKey("common.items", pane.trashCount)) + " · " + pane.model.sizeText(pane.trashSize)
-                            font.pointSize: Theme.pt(10.5)
+                            text: pane.trashCount + " " + qsTr(Lang.countKey("common.items", pane.trashCount)) + " · " + pane.app.sizeText(pane.trashSize)
+                            size: Theme.detail
                             color: Theme.secondary
                         }
                     }
@@ -113,13 +113,13 @@ Item {
                         spacing: 12
                         BorderedButton {
                             objectName: "openTrash"
-                            fontSize: 10.5
+                            fontSize: Theme.detail
                             text: qsTr("common.open")
                             onClicked: Desktop.openTrash()
                         }
                         BorderedButton {
                             objectName: "emptyTrash"
-                            fontSize: 10.5
+                            fontSize: Theme.detail
                             prominent: true
                             tint: Theme.risky
                             text: qsTr("common.emptyTrash")
@@ -133,11 +133,11 @@ Item {
                 width: parent.width
                 Column {
                     width: parent.width
-                    spacing: 6
+                    spacing: Theme.gapSmall
                     TextLabel {
                         objectName: "loginTitle"
                         text: qsTr("tools.sysLogin") + " · " + pane.logins.length
-                        font.pointSize: Theme.pt(12)
+                        size: Theme.body
                         font.weight: Font.DemiBold
                         color: Theme.primary
                     }
@@ -149,14 +149,14 @@ Item {
                             width: parent.width
                             text: modelData
                             font.family: "monospace"
-                            font.pointSize: Theme.pt(10)
+                            size: Theme.caption
                             color: Theme.secondary
                         }
                     }
                     TextLabel {
                         visible: pane.logins.length === 0
                         text: qsTr("common.none")
-                        font.pointSize: Theme.pt(10)
+                        size: Theme.caption
                         color: Theme.tertiary
                     }
                 }

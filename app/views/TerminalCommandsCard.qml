@@ -23,11 +23,11 @@ Card {
 
     Column {
         width: parent.width
-        spacing: 8
+        spacing: Theme.gap
 
         TextLabel {
             text: qsTr("term.commands")
-            font.pointSize: Theme.pt(12)
+            size: Theme.body
             font.weight: Font.DemiBold
             color: Theme.primary
         }
@@ -40,26 +40,26 @@ Card {
                 required property int index
                 topPadding: 3
                 bottomPadding: 3
-                spacing: 8
+                spacing: Theme.gap
 
                 TextLabel {
                     anchors.baseline: copyButton.baseline
                     text: row.modelData.cmd
                     font.family: "monospace"
-                    font.pointSize: Theme.pt(11.5)
+                    size: Theme.callout
                     color: Theme.accent
                 }
                 TextLabel {
                     anchors.baseline: copyButton.baseline
                     text: qsTr(row.modelData.descKey)
-                    font.pointSize: Theme.pt(10.5)
+                    size: Theme.detail
                     color: Theme.secondary
                 }
                 PlainButton {
                     id: copyButton
                     objectName: "copyCommand_" + row.index
                     text: card.copiedKey === row.modelData.cmd ? qsTr("term.copied") : qsTr("term.copy")
-                    fontSize: 10.5
+                    fontSize: Theme.detail
                     tone: Theme.tertiary
                     onClicked: card.copyCommand(row.modelData.cmd)
                 }
@@ -70,7 +70,7 @@ Card {
             width: parent.width
             text: qsTr("term.hint")
             wrapMode: Text.Wrap
-            font.pointSize: Theme.pt(10)
+            size: Theme.caption
             color: Theme.tertiary
         }
     }

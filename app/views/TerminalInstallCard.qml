@@ -17,10 +17,10 @@ Card {
 
     Column {
         width: parent.width
-        spacing: 10
+        spacing: Theme.gapLarge
 
         Row {
-            spacing: 6
+            spacing: Theme.gapSmall
             Symbol {
                 anchors.verticalCenter: parent.verticalCenter
                 name: "terminal"
@@ -30,7 +30,7 @@ Card {
             TextLabel {
                 anchors.verticalCenter: parent.verticalCenter
                 text: qsTr("term.path")
-                font.pointSize: Theme.pt(12)
+                size: Theme.body
                 font.weight: Font.DemiBold
                 color: Theme.primary
             }
@@ -48,7 +48,7 @@ Card {
                 TextLabel {
                     anchors.verticalCenter: parent.verticalCenter
                     text: card.packaged ? qsTr("term.packaged") : qsTr("term.installed")
-                    font.pointSize: Theme.pt(10.5)
+                    size: Theme.detail
                     color: Theme.safe
                 }
             }
@@ -57,7 +57,7 @@ Card {
         Row {
             id: pathRow
             width: parent.width
-            spacing: 8
+            spacing: Theme.gap
 
             CodeBox {
                 objectName: "toolPath"
@@ -70,7 +70,7 @@ Card {
             Row {
                 id: buttons
                 anchors.verticalCenter: parent.verticalCenter
-                spacing: 8
+                spacing: Theme.gap
                 BorderedButton {
                     objectName: "copyPath"
                     text: qsTr("term.copy")
@@ -105,7 +105,7 @@ Card {
         TextLabel {
             visible: pathLine.visible
             text: qsTr("term.addPath")
-            font.pointSize: Theme.pt(11)
+            size: Theme.control
             color: Theme.secondary
         }
 
@@ -114,7 +114,7 @@ Card {
             // Only while ~/.local/bin is not on PATH and the copy is the one to use.
             visible: !card.packaged && !card.tool.binOnPath
             width: parent.width
-            spacing: 8
+            spacing: Theme.gap
 
             CodeBox {
                 objectName: "exportLine"

@@ -20,15 +20,15 @@ Card {
 
     Column {
         width: parent.width
-        spacing: 8
+        spacing: Theme.gap
 
         RowLayout {
             width: parent.width
-            spacing: 8
+            spacing: Theme.gap
 
             TextLabel {
                 text: qsTr("term.tree")
-                font.pointSize: Theme.pt(12)
+                size: Theme.body
                 font.weight: Font.DemiBold
                 color: Theme.primary
             }
@@ -38,7 +38,7 @@ Card {
             TextLabel {
                 objectName: "depthText"
                 text: qsTr("term.level") + " " + card.depth
-                font.pointSize: Theme.pt(10.5)
+                size: Theme.detail
                 color: Theme.secondary
             }
             Stepper {
@@ -53,14 +53,14 @@ Card {
                 objectName: "runTree"
                 text: qsTr("term.try")
                 symbol: "play.fill"
-                fontSize: 10.5
+                fontSize: Theme.detail
                 enabled: !card.tool.running
                 onClicked: card.runAsked()
             }
             PlainButton {
                 objectName: "openTerminal"
                 text: qsTr("term.openTerminal")
-                fontSize: 10.5
+                fontSize: Theme.detail
                 tone: Theme.tertiary
                 onClicked: card.terminalAsked()
             }
@@ -69,7 +69,7 @@ Card {
         Rectangle {
             width: parent.width
             height: 190
-            radius: 8
+            radius: Theme.rowRadius
             color: Qt.rgba(0, 0, 0, 0.05)
 
             Flickable {
@@ -93,7 +93,7 @@ Card {
                     text: card.output !== "" ? card.output : "$ tclean tree ~ -d " + card.depth
                     color: card.output !== "" ? Theme.secondary : Theme.tertiary
                     font.family: "monospace"
-                    font.pointSize: Theme.pt(10.5)
+                    font.pointSize: Theme.pt(Theme.detail)
                     Accessible.role: Accessible.StaticText
                     Accessible.name: text
                 }

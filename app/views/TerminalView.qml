@@ -10,7 +10,7 @@ import Tidlo.Core
 Item {
     id: page
 
-    required property AppModel model
+    required property AppModel app
     // Key of the most recent copy; cleared 1.4 s later unless another copy came.
     property string copiedKey: ""
     // The tree output or the last install/run message.
@@ -70,7 +70,7 @@ Item {
 
         Column {
             width: scroll.availableWidth
-            spacing: 14
+            spacing: Theme.sectionGap
             bottomPadding: 24
 
             PageHeader {
@@ -80,22 +80,22 @@ Item {
             }
 
             TerminalInstallCard {
-                x: 28
-                width: parent.width - 56
+                x: Theme.pageMargin
+                width: parent.width - 2 * Theme.pageMargin
                 tool: tool
                 onCopy: (text, key) => page.copy(text, key)
             }
 
             TerminalCommandsCard {
-                x: 28
-                width: parent.width - 56
+                x: Theme.pageMargin
+                width: parent.width - 2 * Theme.pageMargin
                 copiedKey: page.copiedKey
                 onCopyCommand: (cmd) => page.copy(tool.commandText(cmd), cmd)
             }
 
             TerminalTreeCard {
-                x: 28
-                width: parent.width - 56
+                x: Theme.pageMargin
+                width: parent.width - 2 * Theme.pageMargin
                 tool: tool
                 depth: page.depth
                 output: page.output

@@ -25,7 +25,7 @@ Rectangle {
     implicitWidth: Math.min(Math.max(label.implicitWidth, pathText.implicitWidth),
                             parent.width - 80) + 28
     implicitHeight: lines.implicitHeight + 18
-    radius: path === "" ? height / 2 : 14
+    radius: path === "" ? height / 2 : Theme.cardRadius
     color: Theme.primaryAt(0.85)
     opacity: 0
     visible: opacity > 0
@@ -49,10 +49,9 @@ Rectangle {
             id: label
             width: parent.width
             text: toast.text
-            textFormat: Text.PlainText
             horizontalAlignment: Text.AlignHCenter
             wrapMode: Text.Wrap
-            font.pointSize: Theme.pt(11.5)
+            size: Theme.callout
             color: Theme.windowBG
         }
         NameText {
@@ -63,7 +62,7 @@ Rectangle {
             text: toast.path
             elide: Text.ElideMiddle
             horizontalAlignment: Text.AlignHCenter
-            font.pointSize: Theme.pt(10)
+            size: Theme.caption
             color: Theme.windowBG
             opacity: 0.85
         }

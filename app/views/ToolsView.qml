@@ -9,7 +9,7 @@ import Tidlo.Core
 Item {
     id: page
 
-    required property AppModel model
+    required property AppModel app
     // 0 apps, 1 duplicates, 2 snapshots, 3 system; any other number processes.
     property int tab: 0
     readonly property int shownTab: tab >= 0 && tab <= 3 ? tab : 4
@@ -18,7 +18,7 @@ Item {
 
     Toolbox {
         id: box
-        model: page.model
+        services: page.app.services
     }
 
     PageHeader {
@@ -31,8 +31,8 @@ Item {
     Row {
         id: tabs
         objectName: "toolTabs"
-        anchors { left: parent.left; top: header.bottom; leftMargin: 28 }
-        spacing: 8
+        anchors { left: parent.left; top: header.bottom; leftMargin: Theme.pageMargin }
+        spacing: Theme.gap
 
         Repeater {
             model: [qsTr("tools.tab.apps"), qsTr("tools.tab.dupes"), qsTr("tools.tab.snap"),
@@ -65,22 +65,22 @@ Item {
 
     Component {
         id: appsPane
-        AppsPane { model: page.model }
+        AppsPane { app: page.app }
     }
     Component {
         id: dupesPane
-        DupesPane { model: page.model }
+        DupesPane { app: page.app }
     }
     Component {
         id: snapPane
-        SnapPane { model: page.model }
+        SnapPane { app: page.app }
     }
     Component {
         id: sysPane
-        SysPane { model: page.model }
+        SysPane { app: page.app }
     }
     Component {
         id: procPane
-        ProcPane { model: page.model }
+        ProcPane { app: page.app }
     }
 }

@@ -14,19 +14,19 @@ TreemapItem::TreemapItem(QQuickItem* parent) : QQuickPaintedItem(parent)
     setAntialiasing(true);
 }
 
-void TreemapItem::setModel(AppModel* model)
+void TreemapItem::setMapState(MapState* state)
 {
-    if (m_model == model)
+    if (m_state == state)
         return;
-    if (m_model)
-        disconnect(m_model, nullptr, this, nullptr);
-    m_model = model;
-    if (m_model) {
-        connect(m_model, &AppModel::mapRootChanged, this, &TreemapItem::invalidate);
-        connect(m_model, &AppModel::mapDepthChanged, this, &TreemapItem::invalidate);
+    if (m_state)
+        disconnect(m_state, nullptr, this, nullptr);
+    m_state = state;
+    if (m_state) {
+        connect(m_state, &MapState::rootChanged, this, &TreemapItem::invalidate);
+        connect(m_state, &MapState::depthChanged, this, &TreemapItem::invalidate);
     }
     invalidate();
-    emit modelChanged();
+    emit mapStateChanged();
 }
 
 void TreemapItem::setBackdrop(const QColor& backdrop)
@@ -74,9 +74,9 @@ void TreemapItem::rebuild()
     m_dirty = false;
     m_pictureValid = false;
     m_map.clear();
-    m_tree = m_model ? m_model->mapRoot() : nullptr;
+    m_tree = m_state ? m_state->root() : nullptr;
     if (m_tree)
-        Treemap::build(*m_tree, Treemap::Rect{0, 0, width(), height()}, 0, m_model->mapDepth(), 0,
+        Treemap::build(*m_tree, Treemap::Rect{0, 0, width(), height()}, 0, m_state->depth(), 0,
                        m_map);
     m_cells.reset(m_map);
     setFocusedIndex(-1);
@@ -207,7 +207,7 @@ void TreemapItem::activate(int index)
     if (m_dirty)
         rebuild();
     const auto* c = cell(index);
-    if (!c || !m_model || c->kind != Treemap::Kind::Folder)
+    if (!c || !m_state || c->kind != Treemap::Kind::Folder)
         return;
     bool opens = c->isContainer || !c->node->children.empty();
     if (!opens) {
@@ -220,7 +220,7 @@ void TreemapItem::activate(int index)
     }
     if (!opens)
         return;
-    m_model->drill(*c->node);
+    m_state->drill(*c->node);
     setHovered(-1);
 }
 

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The storage map's painted item: draws the cells Treemap::build computes for
-// the model's current folder and reports the cell under the pointer. The map
+// the map state's current folder and reports the cell under the pointer. The map
 // is built again whenever the item's size, the folder or the depth changes,
 // and drawn once per build into a picture (TreemapPainter) that every paint
 // then copies to the screen; hovering moves only the outline and the chip,
@@ -8,7 +8,7 @@
 // pointer layer reports hover, clicks and right clicks here.
 #pragma once
 
-#include "AppModel.h"
+#include "MapState.h"
 #include "Treemap.h"
 #include "TreemapCells.h"
 
@@ -27,7 +27,7 @@ class TreemapItem : public QQuickPaintedItem
     Q_OBJECT
     QML_ELEMENT
 
-    Q_PROPERTY(AppModel* model READ model WRITE setModel NOTIFY modelChanged)
+    Q_PROPERTY(MapState* mapState READ mapState WRITE setMapState NOTIFY mapStateChanged)
     // The language of the map's own texts (merged cells are named "Other" in
     // it when the map is laid out): the page binds it to the app's language,
     // and a change lays the map out and draws it again.
@@ -51,8 +51,8 @@ class TreemapItem : public QQuickPaintedItem
 public:
     explicit TreemapItem(QQuickItem* parent = nullptr);
 
-    AppModel* model() const { return m_model; }
-    void setModel(AppModel* model);
+    MapState* mapState() const { return m_state; }
+    void setMapState(MapState* state);
     QString language() const { return m_language; }
     void setLanguage(const QString& language);
     QColor backdrop() const { return m_backdrop; }
@@ -102,7 +102,7 @@ protected:
     void updatePolish() override;
 
 signals:
-    void modelChanged();
+    void mapStateChanged();
     void languageChanged();
     void backdropChanged();
     void mapBuilt();
@@ -121,7 +121,7 @@ private:
     void setHovered(int index);
     const Treemap::Cell* cell(int index) const;
 
-    QPointer<AppModel> m_model;
+    QPointer<MapState> m_state;
     QString m_language;
     QColor m_backdrop = Qt::white;
     std::shared_ptr<const DiskNode> m_tree; // what m_map points into

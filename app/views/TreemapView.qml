@@ -12,9 +12,9 @@ import Tidlo.Views
 Item {
     id: page
 
-    required property AppModel model
+    required property AppModel app
 
-    Component.onCompleted: page.model.openMap()
+    Component.onCompleted: page.app.map.open()
 
     ColumnLayout {
         anchors.fill: parent
@@ -25,39 +25,39 @@ Item {
             title: qsTr("map.title")
             subtitle: qsTr("map.subtitle")
             trailing: Row {
-                spacing: 10
+                spacing: Theme.gapLarge
                 baselineOffset: choose.y + choose.baselineOffset
                 Row {
                     anchors.verticalCenter: parent.verticalCenter
-                    spacing: 6
+                    spacing: Theme.gapSmall
                     TextLabel {
                         anchors.verticalCenter: parent.verticalCenter
                         text: qsTr("map.depth")
-                        font.pointSize: Theme.pt(11)
+                        size: Theme.control
                         color: Theme.secondary
                     }
                     Stepper {
                         objectName: "depthStepper"
                         anchors.verticalCenter: parent.verticalCenter
-                        from: 1
-                        to: 8
-                        value: page.model.mapDepth
+                        from: page.app.map.minDepth
+                        to: page.app.map.maxDepth
+                        value: page.app.map.depth
                         label: qsTr("map.depth")
-                        onMoved: (v) => page.model.setDepth(v)
+                        onMoved: (v) => page.app.map.reloadAtDepth(v)
                     }
                     TextLabel {
                         objectName: "depthValue"
                         anchors.verticalCenter: parent.verticalCenter
                         width: 10
-                        text: page.model.mapDepth
-                        font.pointSize: Theme.pt(11)
+                        text: page.app.map.depth
+                        size: Theme.control
                         font.weight: Font.Medium
                         color: Theme.primary
                     }
                     TextLabel {
                         anchors.verticalCenter: parent.verticalCenter
                         text: qsTr("map.depthHint")
-                        font.pointSize: Theme.pt(9.5)
+                        size: Theme.footnote
                         color: Theme.tertiary
                     }
                 }
@@ -69,7 +69,7 @@ Item {
                     text: qsTr("map.choose")
                     // The desktop's own chooser where there is one (Desktop
                     // reports back), else ours; both open at the folder shown.
-                    onClicked: Desktop.chooseFolder(qsTr("chooser.title"), page.model.mapPath)
+                    onClicked: Desktop.chooseFolder(qsTr("chooser.title"), page.app.map.path)
                 }
                 BorderedButton {
                     objectName: "refreshMap"
@@ -78,17 +78,17 @@ Item {
                     Accessible.name: qsTr("common.refresh")
                     ToolTip.visible: hovered
                     ToolTip.text: qsTr("common.refresh")
-                    onClicked: page.model.refreshMap()
+                    onClicked: page.app.map.refresh()
                 }
             }
         }
 
         MapTrail {
             Layout.fillWidth: true
-            Layout.leftMargin: 28
-            Layout.rightMargin: 28
+            Layout.leftMargin: Theme.pageMargin
+            Layout.rightMargin: Theme.pageMargin
             Layout.bottomMargin: 10
-            model: page.model
+            app: page.app
         }
 
         Item {
@@ -101,22 +101,22 @@ Item {
 
             Rectangle {
                 anchors.fill: parent
-                radius: 12
+                radius: Theme.panelRadius
                 color: Theme.primaryAt(0.025)
             }
             LoadingNote {
                 objectName: "mapLoading"
                 anchors.centerIn: parent
-                visible: page.model.mapLoading
+                visible: page.app.map.loading
                 text: qsTr("map.loading")
             }
             TextLabel {
                 objectName: "mapEmpty"
                 anchors.centerIn: parent
-                visible: !page.model.mapLoading && page.model.hasMapRoot
-                         && page.model.mapChildCount === 0
+                visible: !page.app.map.loading && page.app.map.hasRoot
+                         && page.app.map.childCount === 0
                 text: "0 " + qsTr("common.items")
-                font.pointSize: Theme.pt(12)
+                size: Theme.body
                 color: Theme.secondary
             }
             TreemapItem {
@@ -124,12 +124,12 @@ Item {
                 objectName: "treemap"
                 anchors.fill: parent
                 anchors.margins: 10
-                visible: !page.model.mapLoading && page.model.mapChildCount > 0
-                model: page.model
+                visible: !page.app.map.loading && page.app.map.childCount > 0
+                mapState: page.app.map
                 language: Lang.lang
                 backdrop: Qt.tint(Theme.windowBG, Theme.primaryAt(0.025))
                 Accessible.role: Accessible.Graphic
-                Accessible.name: page.model.mapName + " " + page.model.sizeText(page.model.mapSize)
+                Accessible.name: page.app.map.name + " " + page.app.sizeText(page.app.map.size)
                 onContextMenuRequested: (path, name, x, y) => {
                     if (path === "")
                         return
@@ -195,7 +195,7 @@ Item {
                         map.activate(map.focusedIndex)
                         break
                     case Qt.Key_Backspace:
-                        page.model.mapUp()
+                        page.app.map.up()
                         break
                     default:
                         return
@@ -254,17 +254,17 @@ Item {
                 anchors.bottomMargin: 26
                 visible: map.visible && map.hoveredIndex >= 0
                 map: map
-                model: page.model
+                app: page.app
             }
         }
 
         RowLayout {
             Layout.fillWidth: true
-            Layout.leftMargin: 28
-            Layout.rightMargin: 28
+            Layout.leftMargin: Theme.pageMargin
+            Layout.rightMargin: Theme.pageMargin
             Layout.topMargin: 10
             Layout.bottomMargin: 10
-            spacing: 14
+            spacing: Theme.sectionGap
             Row {
                 spacing: 4
                 Symbol {
@@ -276,7 +276,7 @@ Item {
                 TextLabel {
                     anchors.verticalCenter: parent.verticalCenter
                     text: qsTr("map.hint")
-                    font.pointSize: Theme.pt(10)
+                    size: Theme.caption
                     color: Theme.tertiary
                 }
             }
@@ -285,8 +285,8 @@ Item {
             }
             TextLabel {
                 objectName: "mapCount"
-                text: page.model.mapChildCount + " " + qsTr(Lang.countKey("common.items", page.model.mapChildCount))
-                font.pointSize: Theme.pt(10)
+                text: page.app.map.childCount + " " + qsTr(Lang.countKey("common.items", page.app.map.childCount))
+                size: Theme.caption
                 color: Theme.tertiary
             }
         }
@@ -294,12 +294,12 @@ Item {
 
     Connections {
         target: Desktop
-        function onFolderChosen(folder) { page.model.chooseMapFolder(folder) }
+        function onFolderChosen(folder) { page.app.map.chooseFolder(folder) }
         function onFolderChooserMissing(startFolder) { folderChooser.openAt(startFolder) }
     }
     FolderChooser {
         id: folderChooser
-        onChosen: (folder) => page.model.chooseMapFolder(folder)
+        onChosen: (folder) => page.app.map.chooseFolder(folder)
     }
 
     Menu {

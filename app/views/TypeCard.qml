@@ -7,42 +7,42 @@ import Tidlo.Views
 Card {
     id: card
 
-    required property AppModel model
+    required property AppModel app
 
     Column {
-        spacing: 14
+        spacing: Theme.sectionGap
         Row {
-            spacing: 8
+            spacing: Theme.gap
             TextLabel {
                 id: title
                 text: qsTr("ov.typeChart")
-                font.pointSize: Theme.pt(13)
+                size: Theme.heading
                 font.weight: Font.DemiBold
                 color: Theme.primary
             }
             TextLabel {
                 anchors.baseline: title.baseline
                 text: qsTr("ov.typeHint")
-                font.pointSize: Theme.pt(9.5)
+                size: Theme.footnote
                 color: Theme.tertiary
             }
         }
         Row {
-            visible: card.model.typeBuckets.length > 0
-            spacing: 14
+            visible: card.app.typeBuckets.length > 0
+            spacing: Theme.sectionGap
             TypeDonut {
                 objectName: "typeDonut"
-                buckets: card.model.typeBuckets
-                sizeText: card.model.sizeText
+                buckets: card.app.typeBuckets
+                sizeText: card.app.sizeText
             }
             Column {
                 anchors.verticalCenter: parent.verticalCenter
-                spacing: 6
+                spacing: Theme.gapSmall
                 Repeater {
-                    model: card.model.typeBuckets
+                    model: card.app.typeBuckets
                     delegate: Row {
                         required property var modelData
-                        spacing: 6
+                        spacing: Theme.gapSmall
                         Rectangle {
                             anchors.verticalCenter: parent.verticalCenter
                             width: 8
@@ -53,13 +53,13 @@ Card {
                         TextLabel {
                             anchors.verticalCenter: parent.verticalCenter
                             text: parent.modelData.name
-                            font.pointSize: Theme.pt(10.5)
+                            size: Theme.detail
                             color: Theme.primary
                         }
                         TextLabel {
                             anchors.verticalCenter: parent.verticalCenter
-                            text: card.model.sizeText(parent.modelData.size)
-                            font.pointSize: Theme.pt(10)
+                            text: card.app.sizeText(parent.modelData.size)
+                            size: Theme.caption
                             color: Theme.secondary
                             Accessible.name: parent.modelData.name + " " + text
                         }
@@ -69,7 +69,7 @@ Card {
         }
         SmallLoading {
             objectName: "typeLoading"
-            visible: card.model.typeBuckets.length === 0
+            visible: card.app.typeBuckets.length === 0
             width: 240
         }
     }

@@ -60,20 +60,19 @@ Item {
 
     Column {
         anchors.centerIn: parent
-        TextLabel {
+        FigureText {
             id: totalText
             objectName: "donutTotal"
             anchors.horizontalCenter: parent.horizontalCenter
             text: donut.sizeText(donut.total)
-            font.pointSize: Theme.pt(15)
-            font.bold: true
-            color: Theme.primary
+            size: Theme.lead
+            font.weight: Font.Bold
         }
         TextLabel {
             id: totalLabel
             anchors.horizontalCenter: parent.horizontalCenter
             text: qsTr("common.total")
-            font.pointSize: Theme.pt(8.5)
+            size: Theme.tiny
             color: Theme.secondary
         }
     }

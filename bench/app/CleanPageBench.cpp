@@ -66,7 +66,7 @@ int main(int argc, char** argv)
     AppDelegate delegate;
     delegate.applicationDidFinishLaunching();
     QQuickItem* root = delegate.window()->rootObject();
-    auto* model = root->property("model").value<AppModel*>();
+    auto* model = root->property("app").value<AppModel*>();
     if (!model)
         return 1;
     model->setEngine(benchFindingCalls(home.path().toStdString()));

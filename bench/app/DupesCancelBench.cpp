@@ -4,8 +4,8 @@
 // copies, head/tail traps whose middles differ, all of 64 KiB or more) and,
 // in the second round, two sparse 64 GiB twins whose byte-for-byte comparison
 // would take minutes. For each cancel point the model's search is started, the
-// search is cancelled that long after, and the time from cancelDuplicates() to
-// the task's end (dupScanned turning true) is measured. Reported beside the
+// search is cancelled that long after, and the time from DuplicateSearch::cancel() to
+// the task's end (scanned turning true) is measured. Reported beside the
 // time of one uncancelled search of the same corpus.
 #include "AppModel.h"
 
@@ -83,12 +83,12 @@ double runOnce(AppModel& model, int cancelAfterMs)
     cancel.setSingleShot(true);
     QObject::connect(&cancel, &QTimer::timeout, [&] {
         cancelledAt = clock.nsecsElapsed();
-        model.cancelDuplicates();
+        model.duplicates()->cancel();
     });
-    model.loadDuplicates();
+    model.duplicates()->load();
     if (cancelAfterMs >= 0)
         cancel.start(cancelAfterMs);
-    while (!model.dupScanned())
+    while (!model.duplicates()->scanned())
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
     const qint64 end = clock.nsecsElapsed();
     cancel.stop();
@@ -111,7 +111,7 @@ int main(int argc, char** argv)
     AppModel model;
     const double full = runOnce(model, -1);
     std::printf("corpus: %d content groups; one uncancelled search %.0f ms\n",
-                model.dupContentList()->count(), full);
+                model.duplicates()->content()->count(), full);
 
     const int points[] = {20, 100, 300, 1000};
     double worst = 0;

@@ -172,11 +172,11 @@ void paintTiming()
     EngineCalls calls;
     calls.diskTree = [&tree](const std::string&, int, bool, const CancelToken*) { return tree; };
     model.setEngine(calls);
-    model.loadMap(std::string("/generated"), 8, false, false);
+    model.map()->load(std::string("/generated"), 8, false, false);
     model.waitForWorkers();
 
     TreemapItem item;
-    item.setModel(&model);
+    item.setMapState(model.map());
     item.setSize(QSizeF(1072, 560));
     QImage image(1072, 560, QImage::Format_ARGB32_Premultiplied);
     std::vector<double> layouts, paints, totals, repaints, layoutsCpu, paintsCpu, totalsCpu;
@@ -221,31 +221,31 @@ void drillTiming()
     QTemporaryDir dir;
     makeFolders(dir.path().toStdString(), 0, 20000, 4);
     AppModel real;
-    real.loadMap(dir.path().toStdString(), 8, true, false);
+    real.map()->load(dir.path().toStdString(), 8, true, false);
     real.waitForWorkers();
     TreemapItem realItem;
-    realItem.setModel(&real);
+    realItem.setMapState(real.map());
     realItem.setSize(QSizeF(1072, 560));
-    const DiskNode first = real.mapRoot()->children.at(0);
-    real.drill(first);
+    const DiskNode first = real.map()->root()->children.at(0);
+    real.map()->drill(first);
     real.waitForWorkers();
-    real.mapUp();
+    real.map()->up();
     real.waitForWorkers();
     std::vector<double> drills;
     for (int i = 0; i < 5; ++i) {
-        const DiskNode child = real.mapRoot()->children.at(0);
-        QSignalSpy shown(&real, &AppModel::mapRootChanged);
+        const DiskNode child = real.map()->root()->children.at(0);
+        QSignalSpy shown(real.map(), &MapState::rootChanged);
         t.restart();
-        real.drill(child);
+        real.map()->drill(child);
         shown.wait(10000);
         drawOnce(realItem, image);
         drills.push_back(double(t.nsecsElapsed()) / 1e6);
-        real.mapUp();
+        real.map()->up();
         real.waitForWorkers();
     }
     std::printf("drill into a cached folder of a %zu-folder tree on disk (%zu folders below "
                 "it): %.1f ms (median of 5); budget 100 ms, ratio %.2f\n",
-                countNodes(*real.mapRoot()), countNodes(first), median(drills),
+                countNodes(*real.map()->root()), countNodes(first), median(drills),
                 median(drills) / 100.0);
 }
 
@@ -284,7 +284,7 @@ int main(int argc, char** argv)
     AppDelegate delegate;
     delegate.applicationDidFinishLaunching();
     QQuickItem* root = delegate.window()->rootObject();
-    auto* model = root->property("model").value<AppModel*>();
+    auto* model = root->property("app").value<AppModel*>();
     if (!model)
         return 1;
     // Handed over on the first (only) load, so one copy of the tree lives on.
@@ -299,7 +299,7 @@ int main(int argc, char** argv)
     root->setProperty("page", QStringLiteral("map"));
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [&] {
-        if (!model->hasMapRoot() || model->mapLoading())
+        if (!model->map()->hasRoot() || model->map()->loading())
             return;
         if (!shot) {
             poll.stop();

@@ -33,7 +33,7 @@ int main(int argc, char** argv)
     Lang::install();
     AppDelegate delegate;
     delegate.applicationDidFinishLaunching();
-    auto* model = delegate.window()->rootObject()->property("model").value<AppModel*>();
+    auto* model = delegate.window()->rootObject()->property("app").value<AppModel*>();
     if (!model)
         return 1;
 

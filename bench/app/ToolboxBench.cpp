@@ -237,7 +237,7 @@ int main(int argc, char** argv)
     AppDelegate delegate;
     delegate.applicationDidFinishLaunching();
     QQuickItem* root = delegate.window()->rootObject();
-    auto* model = root->property("model").value<AppModel*>();
+    auto* model = root->property("app").value<AppModel*>();
     if (!model)
         return 1;
     EngineCalls calls = model->engine();
@@ -288,7 +288,7 @@ int main(int argc, char** argv)
     QQuickItem* list = nullptr;
     measure([&] {
         list = root->findChild<QQuickItem*>(QStringLiteral("dupGroups"));
-        return model->dupScanned() && list && list->property("count").toInt() == 1500;
+        return model->duplicates()->scanned() && list && list->property("count").toInt() == 1500;
     });
     if (!list)
         return 1;

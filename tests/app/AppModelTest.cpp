@@ -111,8 +111,8 @@ private slots:
         AppModel& m = makeModel();
         compareState(stateOf(m), {false, 0, "", "", false, false, false}, "never scanned");
         QCOMPARE(m.largeMinMB(), 2);
-        QCOMPARE(m.mapDepth(), 3);
-        QVERIFY(m.cacheItems().empty() && m.selection().empty() && !m.mapRoot());
+        QCOMPARE(m.map()->depth(), 3);
+        QVERIFY(m.cacheItems().empty() && m.selection().empty() && !m.map()->root());
         QCOMPARE(m.protectedPaths(), std::set<std::string>{m_home->at("Library/Caches/Guarded")});
     }
 

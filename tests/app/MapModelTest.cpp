@@ -105,14 +105,14 @@ private:
     // Loads root and waits for its tree.
     static void show(AppModel& m, const std::string& root)
     {
-        m.loadMap(root, std::nullopt, false, false);
+        m.map()->load(root, std::nullopt, false, false);
         m.waitForWorkers();
     }
 
     static std::vector<std::string> trailPaths(const AppModel& m)
     {
         std::vector<std::string> out;
-        for (const auto& entry : m.mapTrail())
+        for (const auto& entry : m.map()->trail())
             out.push_back(entry.second);
         return out;
     }
@@ -151,68 +151,68 @@ private slots:
         QFETCH(int, asked);
         QFETCH(int, used);
         AppModel& m = modelWith(recorded());
-        QSignalSpy loading(&m, &AppModel::mapLoadingChanged);
-        m.loadMap(std::string("/r"), asked, false, false);
-        QCOMPARE(m.mapDepth(), used);
-        QVERIFY(m.mapLoading() && m.holdsActivity());
+        QSignalSpy loading(m.map(), &MapState::loadingChanged);
+        m.map()->load(std::string("/r"), asked, false, false);
+        QCOMPARE(m.map()->depth(), used);
+        QVERIFY(m.map()->loading() && m.holdsActivity());
         m.waitForWorkers();
         QCOMPARE(m_log->last().depth, used);
         QVERIFY(m_log->last().useCache);
-        QVERIFY(!m.mapLoading() && !m.holdsActivity());
+        QVERIFY(!m.map()->loading() && !m.holdsActivity());
         QCOMPARE(loading.count(), 2);
-        QCOMPARE(m.mapName(), displayLine("r"));
-        QCOMPARE(m.mapChildCount(), 2);
-        QCOMPARE(m.mapSize(), 300);
+        QCOMPARE(m.map()->name(), displayLine("r"));
+        QCOMPARE(m.map()->childCount(), 2);
+        QCOMPARE(m.map()->size(), 300);
     }
 
-    void setDepthBeforeAnyMapOnlyStoresIt()
+    void reloadAtDepthBeforeAnyMapOnlyStoresIt()
     {
         AppModel& m = modelWith(recorded());
-        m.setDepth(5);
-        QCOMPARE(m.mapDepth(), 5);
-        QVERIFY(!m.mapLoading());
+        m.map()->reloadAtDepth(5);
+        QCOMPARE(m.map()->depth(), 5);
+        QVERIFY(!m.map()->loading());
         m.waitForWorkers();
         QCOMPARE(m_log->size(), 0u);
-        QVERIFY(!m.hasMapRoot());
+        QVERIFY(!m.map()->hasRoot());
 
         // With a map shown, it measures the same folder at the new depth.
         show(m, "/r");
-        m.setDepth(11);
+        m.map()->reloadAtDepth(11);
         m.waitForWorkers();
-        QCOMPARE(m.mapDepth(), 8);
+        QCOMPARE(m.map()->depth(), 8);
         QCOMPARE(m_log->last().root, std::string("/r"));
         QCOMPARE(m_log->last().depth, 8);
-        QVERIFY(m.mapTrail().empty());
+        QVERIFY(m.map()->trail().empty());
     }
 
     void drillMeasuresLeavesAfreshAndPushesTheTrail()
     {
         AppModel& m = modelWith(recorded());
         show(m, "/r");
-        const DiskNode a = m.mapRoot()->children[0]; // has a child
-        const DiskNode b = m.mapRoot()->children[1]; // a leaf
-        m.drill(a);
+        const DiskNode a = m.map()->root()->children[0]; // has a child
+        const DiskNode b = m.map()->root()->children[1]; // a leaf
+        m.map()->drill(a);
         m.waitForWorkers();
         QVERIFY(m_log->last().useCache);
-        QCOMPARE(m.mapPath(), QString("/r/a"));
+        QCOMPARE(m.map()->path(), QString("/r/a"));
         QCOMPARE(trailPaths(m), std::vector<std::string>{"/r"});
 
-        m.drill(b);
+        m.map()->drill(b);
         m.waitForWorkers();
         QVERIFY(!m_log->last().useCache); // a leaf is measured afresh
         QCOMPARE(trailPaths(m), (std::vector<std::string>{"/r", "/r/a"}));
 
         // Drilling into the folder shown does not push it again.
-        const DiskNode self = *m.mapRoot();
-        m.drill(self);
+        const DiskNode self = *m.map()->root();
+        m.map()->drill(self);
         m.waitForWorkers();
         QCOMPARE(trailPaths(m), (std::vector<std::string>{"/r", "/r/a"}));
 
         // Back through the breadcrumb to its first entry.
-        m.mapTrailBack(0);
-        QVERIFY(m.mapTrail().empty());
+        m.map()->trailBack(0);
+        QVERIFY(m.map()->trail().empty());
         m.waitForWorkers();
-        QCOMPARE(m.mapPath(), QString("/r"));
+        QCOMPARE(m.map()->path(), QString("/r"));
         QVERIFY(m_log->last().useCache);
     }
 
@@ -222,46 +222,46 @@ private slots:
         AppModel& m = modelWith(gate.hold(recorded()));
         gate.release();
         show(m, "/r");
-        const DiskNode a = m.mapRoot()->children[0];
-        const DiskNode b = m.mapRoot()->children[1];
-        m.drill(a);
-        m.drill(b);
+        const DiskNode a = m.map()->root()->children[0];
+        const DiskNode b = m.map()->root()->children[1];
+        m.map()->drill(a);
+        m.map()->drill(b);
         // The root shown is still /r: it joins the trail once, when /r/b is shown.
         QVERIFY(trailPaths(m).empty());
-        QVERIFY(m.mapLoading());
+        QVERIFY(m.map()->loading());
         gate.release(2);
         m.waitForWorkers();
-        QCOMPARE(m.mapPath(), QString("/r/b"));
+        QCOMPARE(m.map()->path(), QString("/r/b"));
         QCOMPARE(trailPaths(m), (std::vector<std::string>{"/r"}));
-        QVERIFY(!m.mapLoading() && !m.holdsActivity());
+        QVERIFY(!m.map()->loading() && !m.holdsActivity());
     }
 
     void mapUpAndHome()
     {
         AppModel& m = modelWith(recorded());
         // Up with an empty trail: nothing at all.
-        m.mapUp();
-        QVERIFY(!m.mapLoading());
+        m.map()->up();
+        QVERIFY(!m.map()->loading());
         QCOMPARE(m_log->size(), 0u);
 
         const std::string home = m_home->path();
         show(m, home);
         for (int i = 0; i < 3; ++i) {
-            m.drill(m.mapRoot()->children[0]);
+            m.map()->drill(m.map()->root()->children[0]);
             m.waitForWorkers();
         }
-        QCOMPARE(m.mapTrail().size(), 3u);
-        m.setMapDepth(6);
+        QCOMPARE(m.map()->trail().size(), 3u);
+        m.map()->setDepth(6);
 
-        m.mapUp();
-        QCOMPARE(m.mapTrail().size(), 2u);
+        m.map()->up();
+        QCOMPARE(m.map()->trail().size(), 2u);
         m.waitForWorkers();
-        QCOMPARE(m.mapPath(), QString::fromStdString(home + "/a/a"));
+        QCOMPARE(m.map()->path(), QString::fromStdString(home + "/a/a"));
 
-        m.mapHome();
-        QVERIFY(m.mapTrail().empty());
+        m.map()->home();
+        QVERIFY(m.map()->trail().empty());
         m.waitForWorkers();
-        QCOMPARE(m.mapPath(), QString::fromStdString(home));
+        QCOMPARE(m.map()->path(), QString::fromStdString(home));
         QCOMPARE(m_log->last().depth, 6);
         QVERIFY(m_log->last().useCache);
     }
@@ -275,19 +275,19 @@ private slots:
             [quick, held](const std::string& root, int d, bool cache, const CancelToken* t) {
                 return root == "/big" ? held(root, d, cache, t) : quick(root, d, cache, t);
             });
-        QSignalSpy shown(&m, &AppModel::mapRootChanged);
-        m.loadMap(std::string("/big"), std::nullopt, false, false);
+        QSignalSpy shown(m.map(), &MapState::rootChanged);
+        m.map()->load(std::string("/big"), std::nullopt, false, false);
         QTRY_COMPARE(gate.arrived(), 1);
-        m.loadMap(std::string("/small"), std::nullopt, false, false);
+        m.map()->load(std::string("/small"), std::nullopt, false, false);
         QTRY_COMPARE(shown.count(), 1);
-        QCOMPARE(m.mapPath(), QString("/small"));
-        QVERIFY(!m.mapLoading());
+        QCOMPARE(m.map()->path(), QString("/small"));
+        QVERIFY(!m.map()->loading());
 
         gate.release();
         m.waitForWorkers();
-        QCOMPARE(m.mapPath(), QString("/small"));
+        QCOMPARE(m.map()->path(), QString("/small"));
         QCOMPARE(shown.count(), 1);
-        QVERIFY(!m.mapLoading());
+        QVERIFY(!m.map()->loading());
     }
 
     void firstAppearanceReadsTheEnvironment_data()
@@ -315,15 +315,15 @@ private slots:
         if (rootVar)
             qputenv("TID_MAPROOT", "/elsewhere");
         AppModel& m = modelWith(recorded());
-        m.openMap();
+        m.map()->open();
         m.waitForWorkers();
-        QCOMPARE(m.mapDepth(), depth);
+        QCOMPARE(m.map()->depth(), depth);
         QCOMPARE(m_log->last().depth, depth);
         QCOMPARE(m_log->last().root, rootVar ? std::string("/elsewhere") : m_home->path());
 
         // Later appearances change nothing.
         qputenv("TID_MAPDEPTH", "2");
-        m.openMap();
+        m.map()->open();
         m.waitForWorkers();
         QCOMPARE(m_log->size(), 1u);
     }
@@ -335,19 +335,19 @@ private slots:
         m_home->file("plain.txt", "x");
         AppModel& m = modelWith(EngineCalls{}.diskTree);
         show(m, m_home->at("Docs"));
-        QCOMPARE(m.mapChildCount(), 2);
-        QCOMPARE(m.mapRoot()->children[0].name, std::string("one"));
+        QCOMPARE(m.map()->childCount(), 2);
+        QCOMPARE(m.map()->root()->children[0].name, std::string("one"));
         // A name with a line feed shows as one line.
-        const DiskNode odd = m.mapRoot()->children[1];
-        m.drill(odd);
+        const DiskNode odd = m.map()->root()->children[1];
+        m.map()->drill(odd);
         m.waitForWorkers();
-        QCOMPARE(m.mapName(), displayLine("two?lines"));
-        QCOMPARE(m.mapTrail().size(), 1u);
+        QCOMPARE(m.map()->name(), displayLine("two?lines"));
+        QCOMPARE(m.map()->trail().size(), 1u);
 
         for (const char* bad : {"plain.txt", "vanished"}) {
             show(m, m_home->at(bad));
-            QVERIFY(m.hasMapRoot());
-            QCOMPARE(m.mapChildCount(), 0);
+            QVERIFY(m.map()->hasRoot());
+            QCOMPARE(m.map()->childCount(), 0);
         }
     }
 };

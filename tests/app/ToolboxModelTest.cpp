@@ -116,21 +116,21 @@ private slots:
         Gate gate;
         AppModel& m = modelWith({contentGroup({"/d/a", "/d/b", "/d/c"}, 1000)},
                                 {nameGroup({"/d/x", "/e/x"}, "x")}, &gate);
-        QAbstractItemModelTester tester(m.dupContentList());
-        QSignalSpy scanned(&m, &AppModel::dupScannedChanged);
+        QAbstractItemModelTester tester(m.duplicates()->content());
+        QSignalSpy scanned(m.duplicates(), &DuplicateSearch::scannedChanged);
 
-        m.loadDuplicates();
-        QVERIFY(m.dupLoading() && !m.dupScanned() && m.holdsActivity());
-        m.loadDuplicates(); // while loading: nothing
+        m.duplicates()->load();
+        QVERIFY(m.duplicates()->loading() && !m.duplicates()->scanned() && m.holdsActivity());
+        m.duplicates()->load(); // while loading: nothing
         QTRY_COMPARE(gate.arrived(), 1);
         gate.release(2);
-        QTRY_VERIFY(m.dupScanned());
-        QVERIFY(!m.dupLoading() && !m.holdsActivity());
+        QTRY_VERIFY(m.duplicates()->scanned());
+        QVERIFY(!m.duplicates()->loading() && !m.holdsActivity());
         QCOMPARE(gate.arrived(), 1);
-        QCOMPARE(m.dupContentList()->count(), 1);
-        QCOMPARE(m.dupNamesList()->count(), 1);
-        QCOMPARE(m.dupContentList()->totalWasted(), 2000);
-        QCOMPARE(m.dupNamesList()->totalWasted(), 0);
+        QCOMPARE(m.duplicates()->content()->count(), 1);
+        QCOMPARE(m.duplicates()->names()->count(), 1);
+        QCOMPARE(m.duplicates()->content()->totalWasted(), 2000);
+        QCOMPARE(m.duplicates()->names()->totalWasted(), 0);
     }
 
     // A cancelled search says so and changes nothing else: the interrupted
@@ -141,36 +141,38 @@ private slots:
         Gate gate;
         AppModel& m = modelWith({contentGroup({"/d/a", "/d/b"}, 1000)},
                                 {nameGroup({"/d/x", "/e/x"}, "x")}, &gate);
-        QSignalSpy reset(m.dupContentList(), &QAbstractItemModel::modelReset);
-        m.loadDuplicates();
+        QSignalSpy reset(m.duplicates()->content(), &QAbstractItemModel::modelReset);
+        m.duplicates()->load();
         QTRY_COMPARE(gate.arrived(), 1);
-        m.cancelDuplicates();
-        QVERIFY(!m.dupLoading() && !m.dupScanned() && m.dupCancelled() && !m.holdsActivity());
+        m.duplicates()->cancel();
+        QVERIFY(!m.duplicates()->loading() && !m.duplicates()->scanned() &&
+                m.duplicates()->cancelled() && !m.holdsActivity());
         gate.release();
         // A fixed wait on purpose: the dropped answer sends no signal, so only
         // time shows that it changed nothing once it reached the main thread.
         QTest::qWait(300);
-        QVERIFY(!m.dupScanned() && m.dupCancelled());
-        QCOMPARE(m.dupContentList()->count(), 0);
+        QVERIFY(!m.duplicates()->scanned() && m.duplicates()->cancelled());
+        QCOMPARE(m.duplicates()->content()->count(), 0);
         QCOMPARE(reset.count(), 0);
 
-        m.loadDuplicates();
-        QVERIFY(!m.dupCancelled());
+        m.duplicates()->load();
+        QVERIFY(!m.duplicates()->cancelled());
         QTRY_COMPARE(gate.arrived(), 2);
         gate.release();
-        QTRY_VERIFY(m.dupScanned());
-        QCOMPARE(m.dupContentList()->groups().at(0).files.front(), std::string("/d/a"));
+        QTRY_VERIFY(m.duplicates()->scanned());
+        QCOMPARE(m.duplicates()->content()->groups().at(0).files.front(), std::string("/d/a"));
 
-        m.loadDuplicates();
+        m.duplicates()->load();
         QTRY_COMPARE(gate.arrived(), 3);
-        m.cancelDuplicates();
-        QVERIFY(m.dupScanned() && m.dupCancelled() && !m.dupLoading());
+        m.duplicates()->cancel();
+        QVERIFY(m.duplicates()->scanned() && m.duplicates()->cancelled() &&
+                !m.duplicates()->loading());
         gate.release();
         QTest::qWait(300); // as above: nothing to wait for but the dropped answer
-        QCOMPARE(m.dupContentList()->count(), 1);
-        QCOMPARE(m.dupContentList()->groups().at(0).files.front(), std::string("/d/a"));
-        QCOMPARE(m.dupNamesList()->count(), 1);
-        QVERIFY(m.dupScanned() && m.dupCancelled());
+        QCOMPARE(m.duplicates()->content()->count(), 1);
+        QCOMPARE(m.duplicates()->content()->groups().at(0).files.front(), std::string("/d/a"));
+        QCOMPARE(m.duplicates()->names()->count(), 1);
+        QVERIFY(m.duplicates()->scanned() && m.duplicates()->cancelled());
     }
 
     // A search started while a cancelled one still finishes supersedes it:
@@ -199,11 +201,11 @@ private slots:
         };
         m.setEngine(engine);
 
-        m.loadDuplicates();
+        m.duplicates()->load();
         QTRY_COMPARE(first.arrived(), 1);
-        m.cancelDuplicates();
-        m.loadDuplicates(); // accepted: the cancelled search no longer counts
-        QVERIFY(m.dupLoading());
+        m.duplicates()->cancel();
+        m.duplicates()->load(); // accepted: the cancelled search no longer counts
+        QVERIFY(m.duplicates()->loading());
         QTRY_COMPARE(second.arrived(), 1);
 
         first.release();
@@ -211,14 +213,14 @@ private slots:
         // A fixed wait on purpose: its name search and its dropped answer on
         // the main thread send no signal; the checks below prove they changed nothing.
         QTest::qWait(300);
-        QVERIFY(m.dupLoading());
-        QVERIFY(!m.dupScanned());
-        QCOMPARE(m.dupContentList()->count(), 0);
+        QVERIFY(m.duplicates()->loading());
+        QVERIFY(!m.duplicates()->scanned());
+        QCOMPARE(m.duplicates()->content()->count(), 0);
 
         second.release();
-        QTRY_VERIFY(m.dupScanned());
-        QVERIFY(!m.dupLoading());
-        QCOMPARE(m.dupContentList()->groups().at(0).files.front(), std::string("/new/a"));
+        QTRY_VERIFY(m.duplicates()->scanned());
+        QVERIFY(!m.duplicates()->loading());
+        QCOMPARE(m.duplicates()->content()->groups().at(0).files.front(), std::string("/new/a"));
     }
 
     // Keep-the-first over real files and the real Trash mover: the copies go,
@@ -238,19 +240,20 @@ private slots:
             e.moveToTrash = Scanner::moveToTrash;
             return e;
         }());
-        m.loadDuplicates();
-        QTRY_VERIFY(m.dupScanned());
-        QAbstractItemModelTester contentTester(m.dupContentList());
-        QAbstractItemModelTester namesTester(m.dupNamesList());
+        m.duplicates()->load();
+        QTRY_VERIFY(m.duplicates()->scanned());
+        QAbstractItemModelTester contentTester(m.duplicates()->content());
+        QAbstractItemModelTester namesTester(m.duplicates()->names());
 
         const QString id =
-            m.dupContentList()
-                ->data(m.dupContentList()->index(0), int(DupGroupList::Role::GroupId))
+            m.duplicates()
+                ->content()
+                ->data(m.duplicates()->content()->index(0), int(DupGroupList::Role::GroupId))
                 .toString();
-        m.keepFirst(id);
-        QCOMPARE(m.dupContentList()->count(), 1);
-        QCOMPARE(m.dupNamesList()->count(), 1);
-        QCOMPARE(m.dupNamesList()->groups()[0].name, std::string("x"));
+        m.duplicates()->keepFirst(id);
+        QCOMPARE(m.duplicates()->content()->count(), 1);
+        QCOMPARE(m.duplicates()->names()->count(), 1);
+        QCOMPARE(m.duplicates()->names()->groups()[0].name, std::string("x"));
         m.waitForWorkers();
         QVERIFY(fs::exists(files[0]));
         QVERIFY(!fs::exists(files[1]));
@@ -319,7 +322,7 @@ private slots:
 
         AppsList list;
         QAbstractItemModelTester tester(&list);
-        list.setModel(m_model.get());
+        list.setServices(m_model->services());
         list.refresh();
         QTRY_VERIFY(!list.loading());
         QCOMPARE(list.count(), 3);
@@ -393,7 +396,7 @@ private slots:
         };
         m_model->setEngine(e);
         Toolbox box;
-        box.setModel(m_model.get());
+        box.setServices(m_model->services());
         QSignalSpy read(&box, &Toolbox::systemRead);
         box.readSystem();
         QTRY_COMPARE(read.count(), 1);

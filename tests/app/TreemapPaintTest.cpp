@@ -158,13 +158,14 @@ private slots:
         };
         model.setEngine(calls);
         const auto load = [&model](const std::string& root, std::optional<int> depth) {
-            model.loadMap(root, depth, false, false);
-            QTRY_VERIFY(!model.mapLoading() && model.hasMapRoot() && model.mapRoot()->path == root);
+            model.map()->load(root, depth, false, false);
+            QTRY_VERIFY(!model.map()->loading() && model.map()->hasRoot() &&
+                        model.map()->root()->path == root);
         };
         load("/one", 6);
 
         TreemapItem item;
-        item.setModel(&model);
+        item.setMapState(model.map());
         item.setLanguage(QStringLiteral("en"));
         item.setSize(QSizeF(640, 400));
         const struct
@@ -187,7 +188,7 @@ private slots:
             c.make();
             const QImage after = painted(item);
             TreemapItem fresh;
-            fresh.setModel(&model);
+            fresh.setMapState(model.map());
             fresh.setLanguage(item.language());
             fresh.setSize(item.size());
             QVERIFY2(after != before, c.change);

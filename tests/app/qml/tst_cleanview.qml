@@ -23,7 +23,7 @@ TestCase {
         CleanView {
             width: 892
             height: 750
-            model: scanned
+            app: scanned
         }
     }
 

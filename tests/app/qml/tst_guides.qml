@@ -39,7 +39,7 @@ TestCase {
         AboutView {
             width: 900
             height: 750
-            model: appModel
+            app: appModel
         }
     }
     Component {
@@ -69,9 +69,16 @@ TestCase {
         return object
     }
 
-    // Lets a change of step or language settle its layout before clicking.
+    // Lets a change of step or language settle its layout before clicking:
+    // no polish is pending on the item or on a layout it sits in.
     function click(item) {
-        wait(30)
+        tryVerify(() => {
+            for (let i = item; i; i = i.parent) {
+                if (isPolishScheduled(i))
+                    return false
+            }
+            return true
+        })
         mouseClick(item)
     }
 
@@ -136,7 +143,7 @@ TestCase {
     // Closing the reminder marks every listed feature, not only those shown.
     function test_windowMarksAllFiveWhenTheReminderCloses() {
         const root = make(rootComponent)
-        root.model.cancelScan()
+        root.app.cancelScan()
         const five = ["overview", "clean", "map", "files", "history"]
         root.guide = { kind: "returning", features: five }
         const overlay = findChild(root, "guideOverlay")

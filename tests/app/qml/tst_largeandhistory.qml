@@ -23,7 +23,7 @@ TestCase {
         LargeFilesView {
             width: 892
             height: 750
-            model: appModel
+            app: appModel
         }
     }
     Component {
@@ -31,7 +31,7 @@ TestCase {
         HistoryView {
             width: 892
             height: 750
-            model: appModel
+            app: appModel
         }
     }
     Component {

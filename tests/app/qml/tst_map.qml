@@ -23,9 +23,9 @@ TestCase {
         id: pageComp
         Item {
             property alias page: page
-            property alias model: model
-            TreemapView { id: page; width: 1000; height: 700; model: model }
-            AppModel { id: model }
+            property alias app: appModel
+            TreemapView { id: page; width: 1000; height: 700; app: appModel }
+            AppModel { id: appModel }
         }
     }
 
@@ -37,16 +37,16 @@ TestCase {
     function shownPage() {
         Lang.langSel = "en"
         const holder = createTemporaryObject(pageComp, test)
-        const model = holder.model
+        const app = holder.app
         const page = holder.page
-        tryVerify(() => model.hasMapRoot && !model.mapLoading, 20000)
+        tryVerify(() => app.map.hasRoot && !app.map.loading, 20000)
         const map = findChild(page, "treemap")
         tryVerify(() => map.paintCount > 0)
-        return { model: model, page: page, map: map }
+        return { app: app, page: page, map: map }
     }
 
-    function homePath(model) {
-        return decodeURIComponent(model.mapHomeUrl.toString().substring("file://".length))
+    function homePath(app) {
+        return decodeURIComponent(app.map.homeUrl.toString().substring("file://".length))
     }
 
     function cleanup() {
@@ -55,12 +55,12 @@ TestCase {
 
     function test_firstLoadShowsTheHomeFolder() {
         const s = shownPage()
-        compare(s.model.mapPath, homePath(s.model))
-        compare(s.model.mapDepth, 3)
+        compare(s.app.map.path, homePath(s.app))
+        compare(s.app.map.depth, 3)
         verify(s.map.visible)
         verify(s.map.cellCount >= 3)
-        compare(findChild(s.page, "mapCount").text, s.model.mapChildCount + " items")
-        compare(s.map.Accessible.name, s.model.mapName + " " + s.model.sizeText(s.model.mapSize))
+        compare(findChild(s.page, "mapCount").text, s.app.map.childCount + " items")
+        compare(s.map.Accessible.name, s.app.map.name + " " + s.app.sizeText(s.app.map.size))
         const up = findChild(s.page, "mapUp")
         verify(!up.enabled)
         compare("" + up.contentItem.children[1].color, "" + Theme.tertiary)
@@ -79,10 +79,10 @@ TestCase {
         verify(outline.visible && chip.visible)
         const hovered = s.map.cellRect(s.map.hoveredIndex)
         compare(outline.width, hovered.width + 1)
-        compare(chip.Accessible.name, s.map.hoveredName + " " + s.model.sizeText(s.map.hoveredSize))
+        compare(chip.Accessible.name, s.map.hoveredName + " " + s.app.sizeText(s.map.hoveredSize))
         s.map.hoverAt(12, 8) // the top-level cell's own corner
         compare(s.map.hoveredIndex, 0)
-        wait(50)
+        wait(50) // on purpose: time for a repaint that must not come
         compare(s.map.paintCount, painted)
         // Leaving the map clears the hover.
         s.map.clearHover()
@@ -98,13 +98,13 @@ TestCase {
         compare(s.map.cellAt(top.x + 20, top.y + 10), 0)
         mouseClick(s.map, top.x + 20, top.y + 10)
         compare(s.map.hoveredIndex, -1)
-        tryVerify(() => !s.model.mapLoading && s.model.mapTrail.length === 1, 20000)
-        compare(s.model.mapTrail[0].path, homePath(s.model))
+        tryVerify(() => !s.app.map.loading && s.app.map.trail.length === 1, 20000)
+        compare(s.app.map.trail[0].path, homePath(s.app))
         const up = findChild(s.page, "mapUp")
         verify(up.enabled)
         mouseClick(up)
-        tryVerify(() => !s.model.mapLoading && s.model.mapTrail.length === 0, 20000)
-        compare(s.model.mapPath, homePath(s.model))
+        tryVerify(() => !s.app.map.loading && s.app.map.trail.length === 0, 20000)
+        compare(s.app.map.path, homePath(s.app))
     }
 
     // The merged "Other" cell (the 300 small caches), hovered.
@@ -124,8 +124,8 @@ TestCase {
         verify(other >= 0, "the 300 small caches merge into one cell")
         const r = s.map.cellRect(other)
         s.map.clickAt(r.x + r.width / 2, r.y + r.height / 2)
-        verify(!s.model.mapLoading)
-        compare(s.model.mapTrail.length, 0)
+        verify(!s.app.map.loading)
+        compare(s.app.map.trail.length, 0)
     }
 
     // The page's map follows the app's language (the painted item lays
@@ -150,7 +150,7 @@ TestCase {
         const r = s.map.cellRect(0)
         mouseClick(s.map, r.x + 20, r.y + 10, Qt.RightButton)
         tryVerify(() => menu.visible)
-        compare(menu.path, s.model.mapPath + "/" + s.map.hoveredName)
+        compare(menu.path, s.app.map.path + "/" + s.map.hoveredName)
         compare(menu.count, 2)
         menu.close()
         // The merged cell names no real item: no menu to reveal "other".
@@ -167,15 +167,15 @@ TestCase {
     function test_depthAndEmptyFolder() {
         const s = shownPage()
         mouseClick(findChild(s.page, "stepUp"))
-        compare(s.model.mapDepth, 4)
+        compare(s.app.map.depth, 4)
         compare(findChild(s.page, "depthValue").text, "4")
-        tryVerify(() => !s.model.mapLoading, 20000)
-        compare(s.model.mapTrail.length, 0)
+        tryVerify(() => !s.app.map.loading, 20000)
+        compare(s.app.map.trail.length, 0)
 
-        s.model.loadMap(homePath(s.model) + "/Documents/Empty", undefined, false, false)
-        compare(s.model.mapDepth, 4)
-        tryVerify(() => !s.model.mapLoading, 20000)
-        compare(s.model.mapChildCount, 0)
+        s.app.map.load(homePath(s.app) + "/Documents/Empty", undefined, false, false)
+        compare(s.app.map.depth, 4)
+        tryVerify(() => !s.app.map.loading, 20000)
+        compare(s.app.map.childCount, 0)
         verify(!s.map.visible)
         const empty = findChild(s.page, "mapEmpty")
         verify(empty.visible)
@@ -187,10 +187,10 @@ TestCase {
     // hovered like a folder, with a menu for it, and a click opens nothing.
     function test_filesAreTiles() {
         const s = shownPage()
-        const big = homePath(s.model) + "/Library/Caches/Big"
-        s.model.loadMap(big, undefined, false, false)
-        tryVerify(() => !s.model.mapLoading && s.model.mapPath === big, 20000)
-        compare(s.model.mapChildCount, 1)
+        const big = homePath(s.app) + "/Library/Caches/Big"
+        s.app.map.load(big, undefined, false, false)
+        tryVerify(() => !s.app.map.loading && s.app.map.path === big, 20000)
+        compare(s.app.map.childCount, 1)
         verify(s.map.visible)
         tryVerify(() => s.map.cellCount === 1)
         compare(s.map.cellKind(0), "file")
@@ -200,8 +200,8 @@ TestCase {
         compare(s.map.hoveredName, "blob")
         compare(s.map.hoveredPath, big + "/blob")
         s.map.clickAt(r.x + r.width / 2, r.y + r.height / 2)
-        verify(!s.model.mapLoading)
-        compare(s.model.mapPath, big)
+        verify(!s.app.map.loading)
+        compare(s.app.map.path, big)
         const menu = findChild(s.page, "mapMenu")
         s.map.contextAt(r.x + r.width / 2, r.y + r.height / 2)
         tryVerify(() => menu.visible)
@@ -243,15 +243,15 @@ TestCase {
         // comes back, and focus lands on the new map's first cell.
         compare(s.map.cellKind(first), "folder")
         keyClick(Qt.Key_Return)
-        tryVerify(() => !s.model.mapLoading && s.model.mapTrail.length === 1, 20000)
+        tryVerify(() => !s.app.map.loading && s.app.map.trail.length === 1, 20000)
         tryVerify(() => s.map.focusedIndex >= 0)
         keyClick(Qt.Key_Backspace)
-        tryVerify(() => !s.model.mapLoading && s.model.mapTrail.length === 0, 20000)
+        tryVerify(() => !s.app.map.loading && s.app.map.trail.length === 0, 20000)
 
         // Pressed through accessibility, a folder's element opens it too.
         const folder = cellElements().find(e => e.kind === "folder")
         folder.Accessible.pressAction()
-        tryVerify(() => !s.model.mapLoading && s.model.mapTrail.length === 1, 20000)
+        tryVerify(() => !s.app.map.loading && s.app.map.trail.length === 1, 20000)
     }
 
     // ---- The own folder chooser
@@ -294,7 +294,7 @@ TestCase {
 
     function test_ownChooserChoosesTheFolderShown() {
         const s = shownPage()
-        const home = homePath(s.model)
+        const home = homePath(s.app)
         let chooser = openChooser(s.page)
         compare(part(chooser, "chooserPath").text, home)
         enter(chooser, "Chooser")
@@ -321,7 +321,7 @@ TestCase {
         list.itemAtIndex(1).forceActiveFocus()
         mouseClick(part(chooser, "chooserChoose"))
         tryVerify(() => !chooser.visible)
-        tryVerify(() => s.model.mapPath === home + "/Chooser" && !s.model.mapLoading, 20000)
+        tryVerify(() => s.app.map.path === home + "/Chooser" && !s.app.map.loading, 20000)
 
         // Opened again, it is at the folder the map shows; a hidden folder
         // can be chosen; Escape closes it with no choice.
@@ -329,13 +329,13 @@ TestCase {
         compare(part(chooser, "chooserPath").text, home + "/Chooser")
         enter(chooser, ".dotted")
         mouseClick(part(chooser, "chooserChoose"))
-        tryVerify(() => s.model.mapPath === home + "/Chooser/.dotted" && !s.model.mapLoading,
+        tryVerify(() => s.app.map.path === home + "/Chooser/.dotted" && !s.app.map.loading,
                   20000)
         chooser = openChooser(s.page)
         mouseClick(part(chooser, "chooserUp"))
         keyClick(Qt.Key_Escape)
         tryVerify(() => !chooser.visible)
-        compare(s.model.mapPath, home + "/Chooser/.dotted")
+        compare(s.app.map.path, home + "/Chooser/.dotted")
     }
 
     function test_ownChooserSpeaksTheInterfaceLanguage_data() {
@@ -375,9 +375,9 @@ TestCase {
         root.parent = test
         const page = findChild(root, "pageLoader").item
         verify(page.toString().indexOf("TreemapView") === 0)
-        tryVerify(() => root.model.hasMapRoot && !root.model.mapLoading, 20000)
+        tryVerify(() => root.app.map.hasRoot && !root.app.map.loading, 20000)
         const chooser = openChooser(page)
         verify(chooser.visible)
-        compare(part(chooser, "chooserPath").text, homePath(root.model))
+        compare(part(chooser, "chooserPath").text, homePath(root.app))
     }
 }

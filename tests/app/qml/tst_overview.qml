@@ -20,17 +20,17 @@ TestCase {
         id: pageComp
         Item {
             property alias page: page
-            property alias model: model
-            OverviewView { id: page; width: 1000; height: 750; model: model }
-            AppModel { id: model }
+            property alias app: appModel
+            OverviewView { id: page; width: 1000; height: 750; app: appModel }
+            AppModel { id: appModel }
         }
     }
     Component {
         id: diskCardComp
         Item {
             property alias card: card
-            DiskCard { id: card; model: model }
-            AppModel { id: model }
+            DiskCard { id: card; app: appModel }
+            AppModel { id: appModel }
         }
     }
     Component { id: ringComp; DiskRing {} }
@@ -85,7 +85,7 @@ TestCase {
     function test_loadingViewsThenScanButtons() {
         Lang.langSel = "en"
         const holder = createTemporaryObject(pageComp, test)
-        const model = holder.model
+        const app = holder.app
         const page = holder.page
         const goClean = createTemporaryObject(spyComp, test, { target: page, signalName: "goClean" })
         verify(findChild(page, "typeLoading").visible)
@@ -95,10 +95,10 @@ TestCase {
         const scanButton = findChild(page, "fullScan")
         compare(scanButton.text, "Start Full Scan")
         mouseClick(scanButton)
-        verify(model.scanning)
+        verify(app.scanning)
         verify(!exportButton.enabled && !scanButton.enabled)
         compare(scanButton.text, "Scanning…")
-        tryVerify(() => !model.scanning, 60000)
+        tryVerify(() => !app.scanning, 60000)
         verify(exportButton.enabled && scanButton.enabled)
 
         mouseClick(findChild(page, "reclaimableCard"))
@@ -129,7 +129,7 @@ TestCase {
         const holder = createTemporaryObject(pageComp, test)
         const toast = findChild(holder.page, "overviewToast")
         verify(!toast.shown)
-        holder.model.reportExported(row.path, row.onDesktop)
+        holder.app.reportExported(row.path, row.onDesktop)
         tryCompare(toast, "visible", true)
         compare(toast.text, row.text)
         const pathLine = findChild(toast, "toastPath")

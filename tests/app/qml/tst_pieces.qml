@@ -138,7 +138,7 @@ TestCase {
                     Qt.rgba(Theme.primary.r, Theme.primary.g, Theme.primary.b, 1))
             tryVerify(() => !bar.shown, 3000, "hidden again once the list rests")
         } else {
-            wait(50)
+            wait(50) // on purpose: time for a scroll bar that must not show
             verify(!bar.shown)
             compare(bar.contentItem.opacity, 0)
         }

@@ -25,7 +25,7 @@ TestCase {
         TerminalView {
             width: 900
             height: 900
-            model: appModel
+            app: appModel
         }
     }
 
@@ -50,6 +50,8 @@ TestCase {
         const page = makePage()
         const label = findChild(page, "installedLabel")
         const button = findChild(page, "installButton")
+        // A fixed wait on purpose: the page's look for an installed tool
+        // finds none, which changes nothing and sends no signal to wait for.
         wait(100)
         verify(!page.tool.installed)
         verify(!label.visible)
@@ -83,6 +85,8 @@ TestCase {
         const second = findChild(page, "copyCommand_1")
         mouseClick(first)
         compare(first.text, qsTr("term.copied"))
+        // Fixed waits on purpose: the second copy starts its clock later than
+        // the first, and must still say "copied" when the first's would have ended.
         wait(700)
         mouseClick(second)
         compare(first.text, qsTr("term.copy"))

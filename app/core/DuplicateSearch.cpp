@@ -11,86 +11,98 @@
 // cancelled one is still finishing supersedes it, and the older one's late
 // result is dropped instead of replacing newer results or ending the newer
 // search's loading state.
-#include "AppModel.h"
+#include "DuplicateSearch.h"
 
 #include "RecordVariants.h"
+#include "SystemActivity.h"
 #include "Text.h"
 
-void AppModel::loadDuplicates()
+DuplicateSearch::DuplicateSearch(Services& services, SystemActivity& activity, QObject* parent)
+    : QObject(parent), m_services(services), m_activity(activity)
 {
-    if (m_dupLoading)
+}
+
+void DuplicateSearch::load()
+{
+    if (m_loading)
         return;
-    m_dupScannedBefore = m_dupScanned;
-    setDupCancelled(false);
-    setDupLoading(true);
-    setDupScanned(false);
+    m_scannedBefore = m_scanned;
+    setCancelled(false);
+    setLoading(true);
+    setScanned(false);
     auto token = std::make_shared<CancelToken>();
-    m_dupToken = token;
-    const quint64 run = ++m_dupRun;
-    beginActivity();
-    const EngineCalls calls = m_engine;
-    m_workers.run(
+    m_token = token;
+    const quint64 run = ++m_run;
+    m_activity.begin();
+    const EngineCalls calls = m_services.engine();
+    m_services.run(
         Workers::Queue::Utility, this,
         [calls, token] { return calls.duplicates(64, 1500, token.get()); },
         [this, calls, token, run](std::vector<DupGroup> content) {
-            m_workers.run(
+            m_services.run(
                 Workers::Queue::Utility, this,
                 [calls, token] { return calls.sameNameGroups(80, token.get()); },
                 [this, run, token,
                  content = std::move(content)](std::vector<DupGroup> names) mutable {
-                    if (run != m_dupRun || token->isCancelled())
+                    if (run != m_run || token->isCancelled())
                         return;
-                    m_dupContent.setGroups(std::move(content));
-                    m_dupNames.setGroups(std::move(names));
-                    setDupScanned(true);
-                    setDupLoading(false);
-                    m_dupToken.reset();
-                    endActivity();
+                    m_content.setGroups(std::move(content));
+                    m_names.setGroups(std::move(names));
+                    setScanned(true);
+                    setLoading(false);
+                    m_token.reset();
+                    m_activity.end();
                 });
         });
 }
 
-void AppModel::cancelDuplicates()
+void DuplicateSearch::cancel()
 {
-    if (!m_dupLoading)
+    if (!m_loading)
         return;
-    if (m_dupToken)
-        m_dupToken->cancel();
-    m_dupToken.reset();
-    setDupLoading(false);
-    setDupScanned(m_dupScannedBefore);
-    setDupCancelled(true);
-    endActivity();
+    if (m_token)
+        m_token->cancel();
+    m_token.reset();
+    setLoading(false);
+    setScanned(m_scannedBefore);
+    setCancelled(true);
+    m_activity.end();
 }
 
-void AppModel::keepFirst(const QString& groupId)
+void DuplicateSearch::stopFinders()
+{
+    if (m_token)
+        m_token->cancel();
+}
+
+void DuplicateSearch::keepFirst(const QString& groupId)
 {
     const std::string id = stdPath(groupId);
-    auto group = m_dupContent.find(id);
+    auto group = m_content.find(id);
     if (!group)
-        group = m_dupNames.find(id);
+        group = m_names.find(id);
     if (!group)
         return;
     // The same files may be listed in the other list too (three copies that
     // also share their name): that listing is just as stale once they moved.
-    m_dupContent.removeGroup(id, group->files);
-    m_dupNames.removeGroup(id, group->files);
+    m_content.removeGroup(id, group->files);
+    m_names.removeGroup(id, group->files);
     if (group->files.size() < 2)
         return;
     std::vector<std::string> rest(group->files.begin() + 1, group->files.end());
-    const auto move = m_engine.moveToTrash;
-    m_workers.run(
+    const auto move = m_services.engine().moveToTrash;
+    m_services.run(
         Workers::Queue::Utility, this,
         [move, rest = std::move(rest)] { return move(rest, t("trash.toolbox")); },
         [](std::vector<MoveOutcome>) {});
 }
 
-QStringList AppModel::keepFirstMoves(const QString& groupId) const
+QStringList DuplicateSearch::keepFirstMoves(const QString& groupId) const
 {
     const std::string id = stdPath(groupId);
-    auto group = m_dupContent.find(id);
+    auto group = m_content.find(id);
     if (!group)
-        group = m_dupNames.find(id);
+        group = m_names.find(id);
     QStringList out;
     if (group)
         for (size_t i = 1; i < group->files.size(); ++i)
@@ -98,26 +110,26 @@ QStringList AppModel::keepFirstMoves(const QString& groupId) const
     return out;
 }
 
-void AppModel::setDupCancelled(bool v)
+void DuplicateSearch::setCancelled(bool v)
 {
-    if (m_dupCancelled == v)
+    if (m_cancelled == v)
         return;
-    m_dupCancelled = v;
-    emit dupCancelledChanged();
+    m_cancelled = v;
+    emit cancelledChanged();
 }
 
-void AppModel::setDupLoading(bool v)
+void DuplicateSearch::setLoading(bool v)
 {
-    if (m_dupLoading == v)
+    if (m_loading == v)
         return;
-    m_dupLoading = v;
-    emit dupLoadingChanged();
+    m_loading = v;
+    emit loadingChanged();
 }
 
-void AppModel::setDupScanned(bool v)
+void DuplicateSearch::setScanned(bool v)
 {
-    if (m_dupScanned == v)
+    if (m_scanned == v)
         return;
-    m_dupScanned = v;
-    emit dupScannedChanged();
+    m_scanned = v;
+    emit scannedChanged();
 }
