@@ -218,9 +218,8 @@ std::vector<CachePlace> candidates(const std::string& home)
     for (const auto& known : kKnown)
         out.push_back({home + std::string(known.relativePath), std::string(known.label), known.risk,
                        std::string(known.note), home});
-    const bool onLinux = !Platform::kIsMac;
     const std::string cacheHome = Platform::cacheHome();
-    if (onLinux) {
+    if (Platform::kXdgHome) {
         const std::string dataHome = Platform::dataHome();
         for (const auto& known : kXdgKnown) {
             const std::string& base = known.base == Base::Cache ? cacheHome : dataHome;
@@ -231,8 +230,8 @@ std::vector<CachePlace> candidates(const std::string& home)
 
     sweepCaches(home + "/Library/Caches", home, false, out);
     // Flatpak applications: ~/.var/app/<id>/cache and ~/.var/app/<id>/config/<A>/...
-    const auto flatpaks = onLinux ? sweepNames(home + "/.var/app") : std::vector<std::string>{};
-    if (onLinux) {
+    const auto flatpaks = Platform::kXdgHome ? sweepNames(home + "/.var/app") : std::vector<std::string>{};
+    if (Platform::kXdgHome) {
         std::vector<CachePlace> xdg;
         sweepCaches(cacheHome, cacheHome, true, xdg);
         std::erase_if(xdg, [&](const CachePlace& c) { return holdsKnownXdgCache(c.label); });
@@ -245,7 +244,7 @@ std::vector<CachePlace> candidates(const std::string& home)
     }
 
     sweepApplicationCaches(home + "/Library/Application Support", home, out);
-    if (onLinux) {
+    if (Platform::kXdgHome) {
         const std::string configDir = Platform::configDir();
         sweepApplicationCaches(configDir, configDir, out);
         for (const auto& id : flatpaks)

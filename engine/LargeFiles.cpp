@@ -59,10 +59,10 @@ std::vector<std::string> findArguments(const std::string& home, int64_t minMB)
         args.insert(args.end(), {"-not", "-path", f + "/*"});
     // On Linux each path ends with a NUL, so a name holding a line feed
     // stays one path.
-    if constexpr (Platform::kIsMac)
-        args.insert(args.end(), {"-print", ")"});
-    else
+    if constexpr (Platform::kFindPrintsNul)
         args.insert(args.end(), {"-printf", "%p\\0", ")"});
+    else
+        args.insert(args.end(), {"-print", ")"});
     // clang-format on
     return args;
 }
@@ -88,9 +88,9 @@ std::vector<ScanItem> largeFiles(int64_t minMB, const CancelToken* token)
     // UTF-8 is one record of its own and is kept with its bytes (the Trash
     // mover takes any name; what shows it replaces what cannot be shown).
     const std::string output =
-        Platform::kIsMac
-            ? Shell::run(Platform::Tool::find, findArguments(home, minMB), token)
-            : Shell::runRecords(Platform::Tool::find, findArguments(home, minMB), token);
+        Platform::kFindPrintsNul
+            ? Shell::runRecords(Platform::Tool::find, findArguments(home, minMB), token)
+            : Shell::run(Platform::Tool::find, findArguments(home, minMB), token);
     // A find cut short lists some of the files: none are reported.
     if (token && token->isCancelled())
         return {};
@@ -106,7 +106,7 @@ std::vector<ScanItem> largeFiles(int64_t minMB, const CancelToken* token)
                                   : (minMB > 0 ? INT64_MAX : 0);
     std::unordered_set<std::string_view> seen;
     std::vector<ScanItem> items;
-    for (std::string_view line : Strings::split(output, Platform::kIsMac ? '\n' : '\0')) {
+    for (std::string_view line : Strings::split(output, Platform::kFindPrintsNul ? '\0' : '\n')) {
         if (line.substr(0, prefix.size()) != prefix || !seen.insert(line).second)
             continue;
         std::string path(line);

@@ -2,7 +2,6 @@
 #include "Measure.h"
 
 #include "OwnedFd.h"
-#include "Platform.h"
 #include "Runner.h"
 #include "Strings.h"
 
@@ -669,91 +668,7 @@ std::vector<int64_t> sizes(const std::vector<std::string>& roots, const CancelTo
 
 namespace Scanner {
 
-namespace {
-
-bool isFolder(const std::string& path)
-{
-    struct stat st = {};
-    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
-int64_t fileSize(const std::string& path)
-{
-    struct stat st = {};
-    if (::lstat(path.c_str(), &st) != 0)
-        return 0;
-    return static_cast<int64_t>(st.st_size);
-}
-
-int64_t duSize(const std::string& path, const CancelToken* token)
-{
-    std::string out = Shell::run(Platform::Tool::du, {"-sk", "--", path}, token);
-    auto pieces = Strings::split(out, '\t');
-    if (pieces.empty())
-        return 0;
-    auto kib = Strings::parseInt(Strings::trimBlanks(pieces.front()));
-    // A count that does not fit in bytes is odd output, not a size.
-    if (!kib || *kib > INT64_MAX / 1024 || *kib < INT64_MIN / 1024)
-        return 0;
-    return *kib * 1024;
-}
-
-int64_t sizeWithToken(const std::string& path, const CancelToken* token)
-{
-    if (!isFolder(path))
-        return fileSize(path);
-    if constexpr (Platform::kIsMac)
-        return duSize(path, token);
-    return std::max<int64_t>(Measure::sizes({path}, token).front(), 0);
-}
-
-} // namespace
-
-int64_t sizeOf(const std::string& path)
-{
-    return sizeWithToken(path, nullptr);
-}
-
-std::vector<int64_t> sizesOf(const std::vector<std::string>& paths, unsigned workers,
-                             const CancelToken* token)
-{
-    std::vector<int64_t> sizes(paths.size(), 0);
-    if constexpr (!Platform::kIsMac) {
-        // One pool of walks for all the folders, each measured on its own.
-        std::vector<std::string> folders;
-        std::vector<size_t> at;
-        for (size_t i = 0; i < paths.size(); ++i) {
-            if (isFolder(paths[i])) {
-                folders.push_back(paths[i]);
-                at.push_back(i);
-            } else {
-                sizes[i] = fileSize(paths[i]);
-            }
-        }
-        auto measured = Measure::sizes(folders, token);
-        for (size_t k = 0; k < at.size(); ++k)
-            sizes[at[k]] = std::max<int64_t>(measured[k], 0);
-        return sizes;
-    }
-    std::atomic<size_t> next{0};
-    auto work = [&] {
-        for (size_t i = next++; i < paths.size(); i = next++)
-            sizes[i] = sizeWithToken(paths[i], token);
-    };
-    std::vector<std::thread> helpers;
-    size_t wanted = std::min<size_t>(std::max(workers, 1u), paths.size());
-    for (size_t k = 1; k < wanted; ++k) {
-        try {
-            helpers.emplace_back(work);
-        } catch (const std::system_error&) {
-            break; // fewer helpers; the calling thread measures the rest
-        }
-    }
-    work();
-    for (auto& t : helpers)
-        t.join();
-    return sizes;
-}
+// sizeOf and sizesOf differ per platform: PlatformLinux.cpp, PlatformMac.cpp.
 
 std::vector<ScanItem> measuredItems(const std::vector<std::string>& paths, int64_t minBytes,
                                     const std::function<ScanItem(size_t, int64_t)>& make,

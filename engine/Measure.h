@@ -67,7 +67,7 @@ namespace Scanner {
 // a folder counts as one, and, as du -sk measures it, by the link's own size),
 // the logical length of a file or of a link itself. 0 when it cannot be
 // measured. On Linux folders are measured in process (Measure::sizes), on
-// macOS by du -sk.
+// macOS by du -sk (one definition per platform: PlatformLinux.cpp, PlatformMac.cpp).
 int64_t sizeOf(const std::string& path);
 
 // How many du runs sizesOf runs at once on macOS. Measuring many small

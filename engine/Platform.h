@@ -27,6 +27,16 @@ inline constexpr bool kIsMac = true;
 inline constexpr bool kIsMac = false;
 #endif
 
+// What the scan units ask of the platform, named by what it means rather than
+// by the system: whether the home follows the XDG base folders (its caches and
+// data under $XDG_CACHE_HOME and $XDG_DATA_HOME), whether a clean-up goes into
+// the freedesktop.org Trash (one entry per item with its record) rather than
+// into one stamped folder of ~/.Trash, and whether find can end its records
+// with NUL, so a name holding a line feed stays one path.
+inline constexpr bool kXdgHome = !kIsMac;
+inline constexpr bool kDesktopTrash = !kIsMac;
+inline constexpr bool kFindPrintsNul = !kIsMac;
+
 // The system tools the engine starts.
 namespace Tool {
 inline constexpr const char* du = "/usr/bin/du";

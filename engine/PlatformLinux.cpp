@@ -394,3 +394,52 @@ std::string flatpakAppsFolder()
 }
 
 } // namespace Platform
+
+// ---- Sizes of single items (Measure.h): folders by the in-process walk.
+namespace Scanner {
+
+namespace {
+
+bool isFolder(const std::string& path)
+{
+    struct stat st = {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+int64_t fileSize(const std::string& path)
+{
+    struct stat st = {};
+    if (::lstat(path.c_str(), &st) != 0)
+        return 0;
+    return static_cast<int64_t>(st.st_size);
+}
+
+} // namespace
+
+int64_t sizeOf(const std::string& path)
+{
+    return sizesOf({path}, 1).front();
+}
+
+std::vector<int64_t> sizesOf(const std::vector<std::string>& paths, unsigned,
+                             const CancelToken* token)
+{
+    // One pool of walks for all the folders, each measured on its own.
+    std::vector<int64_t> sizes(paths.size(), 0);
+    std::vector<std::string> folders;
+    std::vector<size_t> at;
+    for (size_t i = 0; i < paths.size(); ++i) {
+        if (isFolder(paths[i])) {
+            folders.push_back(paths[i]);
+            at.push_back(i);
+        } else {
+            sizes[i] = fileSize(paths[i]);
+        }
+    }
+    auto measured = Measure::sizes(folders, token);
+    for (size_t k = 0; k < at.size(); ++k)
+        sizes[at[k]] = std::max<int64_t>(measured[k], 0);
+    return sizes;
+}
+
+} // namespace Scanner

@@ -4,11 +4,18 @@
 #include "Platform.h"
 
 #include "DiskTree.h"
+#include "Measure.h"
 #include "Parsers.h"
 #include "Runner.h"
+#include "Strings.h"
 #include "Usage.h"
 
+#include <atomic>
+#include <climits>
 #include <string>
+#include <sys/stat.h>
+#include <system_error>
+#include <thread>
 
 namespace Platform {
 
@@ -170,3 +177,73 @@ std::string flatpakAppsFolder()
 }
 
 } // namespace Platform
+
+// ---- Sizes of single items (Measure.h): folders by du -sk, several at once.
+namespace Scanner {
+
+namespace {
+
+bool isFolder(const std::string& path)
+{
+    struct stat st = {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+int64_t fileSize(const std::string& path)
+{
+    struct stat st = {};
+    if (::lstat(path.c_str(), &st) != 0)
+        return 0;
+    return static_cast<int64_t>(st.st_size);
+}
+
+int64_t duSize(const std::string& path, const CancelToken* token)
+{
+    std::string out = Shell::run(Platform::Tool::du, {"-sk", "--", path}, token);
+    auto pieces = Strings::split(out, '\t');
+    if (pieces.empty())
+        return 0;
+    auto kib = Strings::parseInt(Strings::trimBlanks(pieces.front()));
+    // A count that does not fit in bytes is odd output, not a size.
+    if (!kib || *kib > INT64_MAX / 1024 || *kib < INT64_MIN / 1024)
+        return 0;
+    return *kib * 1024;
+}
+
+int64_t sizeWithToken(const std::string& path, const CancelToken* token)
+{
+    return isFolder(path) ? duSize(path, token) : fileSize(path);
+}
+
+} // namespace
+
+int64_t sizeOf(const std::string& path)
+{
+    return sizeWithToken(path, nullptr);
+}
+
+std::vector<int64_t> sizesOf(const std::vector<std::string>& paths, unsigned workers,
+                             const CancelToken* token)
+{
+    std::vector<int64_t> sizes(paths.size(), 0);
+    std::atomic<size_t> next{0};
+    auto work = [&] {
+        for (size_t i = next++; i < paths.size(); i = next++)
+            sizes[i] = sizeWithToken(paths[i], token);
+    };
+    std::vector<std::thread> helpers;
+    size_t wanted = std::min<size_t>(std::max(workers, 1u), paths.size());
+    for (size_t k = 1; k < wanted; ++k) {
+        try {
+            helpers.emplace_back(work);
+        } catch (const std::system_error&) {
+            break; // fewer helpers; the calling thread measures the rest
+        }
+    }
+    work();
+    for (auto& t : helpers)
+        t.join();
+    return sizes;
+}
+
+} // namespace Scanner

@@ -2,7 +2,6 @@
 #include "Records.h"
 
 #include "Strings.h"
-#include "Text.h"
 
 #include <array>
 #include <cstdio>
@@ -62,16 +61,6 @@ std::optional<DupKind> dupKindFromRaw(std::string_view raw)
         if (rawValue(k) == raw)
             return k;
     return std::nullopt;
-}
-
-std::string title(ItemKind kind)
-{
-    return L::s("kind." + std::string(rawValue(kind)));
-}
-
-std::string title(Risk risk)
-{
-    return L::s("risk." + std::string(rawValue(risk)));
 }
 
 std::string newUuid()

@@ -49,10 +49,6 @@ std::optional<ItemKind> itemKindFromRaw(std::string_view raw);
 std::optional<Risk> riskFromRaw(std::string_view raw);
 std::optional<DupKind> dupKindFromRaw(std::string_view raw);
 
-// Display titles, looked up in the current language on every call.
-std::string title(ItemKind kind);
-std::string title(Risk risk);
-
 // A fresh random (version 4) UUID as 36 upper-case characters.
 std::string newUuid();
 

@@ -129,3 +129,13 @@ std::vector<std::string> keys()
 }
 
 } // namespace L
+
+std::string title(ItemKind kind)
+{
+    return L::s("kind." + std::string(rawValue(kind)));
+}
+
+std::string title(Risk risk)
+{
+    return L::s("risk." + std::string(rawValue(risk)));
+}

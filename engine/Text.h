@@ -5,6 +5,8 @@
 // than failing.
 #pragma once
 
+#include "Records.h"
+
 #include <string>
 #include <string_view>
 #include <variant>
@@ -42,6 +44,11 @@ std::string fCount(std::string_view key, long long count, const std::vector<Arg>
 std::vector<std::string> keys();
 
 } // namespace L
+
+// Display titles of a finding's kind and risk, looked up in the current
+// language on every call.
+std::string title(ItemKind kind);
+std::string title(Risk risk);
 
 // Shorthand for L::s.
 inline std::string t(std::string_view key)

@@ -70,7 +70,7 @@ std::vector<MoveOutcome> moveToTrash(const std::vector<std::string>& paths,
         stamp += "_" + subfolder;
     std::vector<MoveOutcome> moved;
     moved.reserve(paths.size());
-    if constexpr (Platform::kIsMac) {
+    if constexpr (!Platform::kDesktopTrash) {
         std::string folder = Platform::homeDir() + Trash::kRoot + stamp;
         Files::makeDirs(folder);
         for (const auto& path : paths)

@@ -18,7 +18,7 @@ PACKAGES="
   g++ cmake ninja-build pkg-config git clang-format clang libclang-rt-14-dev
   nlohmann-json3-dev libsimdjson-dev libplist-dev libssl-dev libicu-dev
   googletest libgtest-dev libbenchmark-dev
-  util-linux coreutils findutils procps strace
+  util-linux coreutils findutils procps strace python3
   flatpak libglib2.0-bin gvfs dbus-daemon
   man-db groff-base dpkg-dev lintian
 "
