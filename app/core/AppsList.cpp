@@ -2,7 +2,6 @@
 #include "AppsList.h"
 
 #include "DupGroupList.h"
-#include "ItemListModel.h"
 #include "RecordVariants.h"
 #include "Services.h"
 #include "Text.h"

@@ -3,7 +3,6 @@
 
 #include <QCoreApplication>
 
-#include "ItemListModel.h"
 #include "RecordVariants.h"
 
 ProcList::ProcList(QObject* parent) : QAbstractListModel(parent) {}

@@ -1,9 +1,25 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "RecordVariants.h"
 
-#include "ItemListModel.h"
-
 #include <QStringList>
+
+bool isHiddenControl(char16_t c)
+{
+    return c < 0x20 || (c >= 0x7f && c < 0xa0) || (c >= 0x202a && c <= 0x202e) ||
+           (c >= 0x2066 && c <= 0x2069);
+}
+
+QString displayLine(const std::string& text)
+{
+    if (text.empty())
+        return {};
+    // Every such character lies in the basic plane, so no surrogate is touched.
+    QString line = QString::fromUtf8(text.data(), qsizetype(text.size()));
+    for (QChar& c : line)
+        if (isHiddenControl(c.unicode()))
+            c = QLatin1Char('?');
+    return line;
+}
 
 QString qPath(const std::string& path)
 {

@@ -16,6 +16,18 @@ inline QString qs(const std::string& s)
     return QString::fromStdString(s);
 }
 
+// True for a character a name is never shown with: C0 and C1 controls, DEL,
+// and the bidirectional embeddings, overrides and isolates, which would
+// reorder what follows them ("a\u202egnp.exe" reading as "aexe.png").
+bool isHiddenControl(char16_t c);
+
+// A name or path as one line of text: line breaks, tabs, other control
+// characters and bidirectional controls become "?" (as tclean prints them),
+// bytes that are not UTF-8 the replacement character. (The rows align their
+// texts left explicitly, so a right-to-left mark in a name reorders only that
+// name.)
+QString displayLine(const std::string& text);
+
 QVariantMap toVariant(const ScanItem& item);
 QVariantMap toVariant(const Category& category);
 QVariantMap toVariant(const TypeBucket& bucket);

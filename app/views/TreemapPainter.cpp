@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "TreemapPainter.h"
 
-#include "ItemListModel.h"
 #include "RecordVariants.h"
 
 #include <QFont>

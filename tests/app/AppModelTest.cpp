@@ -10,6 +10,7 @@
 #include <QTest>
 #include <memory>
 #include <set>
+#include <span>
 
 namespace {
 
@@ -43,7 +44,7 @@ void compareState(const State& got, const State& want, const char* where)
     QVERIFY2(got.activity == want.activity, at + " activity");
 }
 
-std::set<std::string> namesOf(const std::vector<ScanItem>& items)
+std::set<std::string> namesOf(std::span<const ScanItem> items)
 {
     std::set<std::string> out;
     for (const auto& i : items)
@@ -51,7 +52,7 @@ std::set<std::string> namesOf(const std::vector<ScanItem>& items)
     return out;
 }
 
-std::set<std::string> pathsOf(const std::vector<ScanItem>& items)
+std::set<std::string> pathsOf(std::span<const ScanItem> items)
 {
     std::set<std::string> out;
     for (const auto& i : items)

@@ -336,7 +336,7 @@ private slots:
         QCOMPARE(changed[0][0].toModelIndex().row(), 3);
         QCOMPARE(changed[0][1].toModelIndex().row(), 3);
         QVERIFY(m.cleanList()
-                    ->data(m.cleanList()->index(3), int(ItemListModel::Role::Selected))
+                    ->data(m.cleanList()->index(3, 0), int(ScanItemModel::Role::Selected))
                     .toBool());
         QCOMPARE(m.selectedSize(), 40);
 

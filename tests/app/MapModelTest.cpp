@@ -4,7 +4,7 @@
 // records every measurement asked for. One test measures a real folder.
 #include "AppModel.h"
 #include "HeldCall.h"
-#include "ItemListModel.h"
+#include "RecordVariants.h"
 #include "TestHome.h"
 
 #include <QSignalSpy>

@@ -6,7 +6,6 @@
 #include "AppModel.h"
 #include "AppsList.h"
 #include "HeldCall.h"
-#include "ItemListModel.h"
 #include "Platform.h"
 #include "ProcList.h"
 #include "RecordVariants.h"
