@@ -220,8 +220,6 @@ signals:
     void progressChanged();
     void phaseKeyChanged();
     void scannedOnceChanged();
-    void protectedPathsChanged();
-    void selectionChanged();
     void selectedChanged();
     void cleaningChanged();
     void largeMinMBChanged();

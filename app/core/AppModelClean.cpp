@@ -46,7 +46,6 @@ void AppModel::toggleSelected(const QString& path)
         m_selection.insert(p);
     m_items.pathChanged(p);
     updateTotals();
-    emit selectionChanged();
 }
 
 void AppModel::selectAllIn(ItemFilter* rows)
@@ -71,7 +70,6 @@ void AppModel::setSelection(std::set<std::string> v)
     m_selection = std::move(v);
     m_items.allChanged();
     updateTotals();
-    emit selectionChanged();
 }
 
 std::vector<ScanItem> AppModel::cleanItems() const
@@ -148,7 +146,6 @@ void AppModel::toggleProtect(const QString& path)
         m_protectedPaths.insert(p);
     writeProtected();
     m_items.pathChanged(p);
-    emit protectedPathsChanged();
     if (nowProtected && m_selection.count(p))
         toggleSelected(path);
 }

@@ -6,8 +6,6 @@
 
 namespace {
 
-GuideStore* g_store = nullptr;
-
 QString qsv(std::string_view s)
 {
     return QString::fromUtf8(s.data(), qsizetype(s.size()));
@@ -17,14 +15,9 @@ QString qsv(std::string_view s)
 
 Navigator::Navigator(QObject* parent) : QObject(parent) {}
 
-void Navigator::useStore(GuideStore* store)
-{
-    g_store = store;
-}
-
 GuideStore& Navigator::store() const
 {
-    return g_store ? *g_store : GuideStore::shared();
+    return GuideStore::shared();
 }
 
 QVariantList Navigator::pages() const
@@ -45,10 +38,8 @@ QString Navigator::initialPage() const
 
 void Navigator::touchPage(const QString& page)
 {
-    if (auto p = pageFromRaw(page.toStdString())) {
+    if (auto p = pageFromRaw(page.toStdString()))
         store().touch(featureOf(*p));
-        emit pageTouched(page);
-    }
 }
 
 void Navigator::touchFeature(const QString& feature)

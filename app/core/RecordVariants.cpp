@@ -71,20 +71,6 @@ std::string stdPath(const QString& path)
     return out;
 }
 
-QVariantMap toVariant(const ScanItem& item)
-{
-    return {
-        {"id", qs(item.id)},
-        {"path", qs(item.path)},
-        {"name", qs(item.name)},
-        {"size", qint64(item.size)},
-        {"sizeText", qs(humanSize(item.size))},
-        {"kind", qs(std::string(rawValue(item.kind)))},
-        {"risk", qs(std::string(rawValue(item.risk)))},
-        {"note", qs(item.note)},
-    };
-}
-
 QVariantMap toVariant(const Category& category)
 {
     return {{"name", displayLine(category.name)}, {"size", qint64(category.size)}};
@@ -100,21 +86,4 @@ QVariantMap toVariant(const VolumeInfo& volume)
     return {{"total", qint64(volume.total)},
             {"free", qint64(volume.free)},
             {"used", qint64(volume.used())}};
-}
-
-QVariantMap toVariant(const DupGroup& group)
-{
-    QStringList files;
-    for (const auto& f : group.files)
-        files.push_back(qs(f));
-    return {
-        {"id", qs(group.id())},
-        {"kind", qs(std::string(rawValue(group.kind)))},
-        {"size", qint64(group.size)},
-        {"wasted", qint64(group.wasted())},
-        {"files", files},
-        {"name", qs(group.name)},
-        {"isFolder", group.isFolder},
-        {"sameSize", group.sameSize},
-    };
 }

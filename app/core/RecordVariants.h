@@ -28,11 +28,9 @@ bool isHiddenControl(char16_t c);
 // name.)
 QString displayLine(const std::string& text);
 
-QVariantMap toVariant(const ScanItem& item);
 QVariantMap toVariant(const Category& category);
 QVariantMap toVariant(const TypeBucket& bucket);
 QVariantMap toVariant(const VolumeInfo& volume);
-QVariantMap toVariant(const DupGroup& group);
 
 // A file-system path as a QString and back without loss: valid UTF-8 reads as
 // text; each byte that is not (a name in another encoding) becomes one of the
