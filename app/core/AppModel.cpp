@@ -3,9 +3,10 @@
 
 #include "Preferences.h"
 #include "RecordVariants.h"
+#include "Strings.h"
 #include "Text.h"
 
-#include <limits>
+#include <algorithm>
 
 AppModel::AppModel(QObject* parent)
     : QObject(parent),
@@ -166,9 +167,7 @@ qint64 AppModel::orphanTotal() const
 {
     qint64 sum = 0;
     for (const ScanItem& item : orphanItems())
-        sum = item.size > 0 && sum > std::numeric_limits<qint64>::max() - item.size
-                  ? std::numeric_limits<qint64>::max()
-                  : sum + std::max<qint64>(item.size, 0);
+        sum = Strings::addSaturated(sum, std::max<int64_t>(item.size, 0));
     return sum;
 }
 

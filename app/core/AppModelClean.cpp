@@ -7,23 +7,16 @@
 #include "Platform.h"
 #include "Preferences.h"
 #include "RecordVariants.h"
+#include "Strings.h"
 #include "Text.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <algorithm>
-#include <limits>
 #include <map>
 #include <string_view>
 
 namespace {
-
-qint64 saturatingAdd(qint64 a, qint64 b)
-{
-    if (b > 0 && a > std::numeric_limits<qint64>::max() - b)
-        return std::numeric_limits<qint64>::max();
-    return a + std::max<qint64>(b, 0);
-}
 
 std::vector<ScanItem> copyOf(std::span<const ScanItem> items)
 {
@@ -112,9 +105,11 @@ void AppModel::updateTotals()
     const qint64 selected = Files::outerTotal(chosen, chosenSizes);
     const auto inside = Files::insideOthers(chosen);
     const int count = int(std::count(inside.begin(), inside.end(), false));
+    // Every sum of sizes here holds at the largest value instead of
+    // overflowing, and a size below zero counts as nothing.
     qint64 large = 0;
     for (const ScanItem& item : largeItems())
-        large = saturatingAdd(large, item.size);
+        large = Strings::addSaturated(large, std::max<int64_t>(item.size, 0));
 
     if (count != m_selectedCount || selected != m_selectedSize) {
         m_selectedCount = count;
@@ -206,7 +201,8 @@ void AppModel::trash(std::vector<ScanItem> items)
                 outcomes[outerIndex[k]] = moved[k];
                 if (moved[k] == MoveOutcome::Moved) {
                     ++entry.items;
-                    entry.freed = saturatingAdd(entry.freed, sizes[outerIndex[k]]);
+                    entry.freed = Strings::addSaturated(entry.freed,
+                                                        std::max<int64_t>(sizes[outerIndex[k]], 0));
                 }
             }
             for (size_t i = 0; i < paths.size(); ++i)
@@ -271,7 +267,7 @@ void AppModel::finishTrash(const std::vector<ScanItem>& items,
             continue;
         if (outcome == MoveOutcome::Moved) {
             ++movedCount;
-            size = saturatingAdd(size, items[i].size);
+            size = Strings::addSaturated(size, std::max<int64_t>(items[i].size, 0));
         } else {
             ++failed;
             ++left[outcome];

@@ -9,11 +9,13 @@
 #include <QString>
 #include <QVariant>
 #include <string>
+#include <string_view>
 #include <vector>
 
-inline QString qs(const std::string& s)
+// UTF-8 text (a name, a catalogue text, a raw value) as a QString.
+inline QString qs(std::string_view s)
 {
-    return QString::fromStdString(s);
+    return QString::fromUtf8(s.data(), qsizetype(s.size()));
 }
 
 // True for a character a name is never shown with: C0 and C1 controls, DEL,

@@ -22,11 +22,6 @@ const char* kindIcon(ItemKind kind)
     return "doc";
 }
 
-QString raw(std::string_view v)
-{
-    return QString::fromLatin1(v.data(), qsizetype(v.size()));
-}
-
 // The finding behind a row of a model that is the findings or a chain of
 // filters over them.
 const ScanItem* findingAt(const QAbstractItemModel* model, int row)
@@ -120,9 +115,9 @@ QVariant ScanItemModel::data(const QModelIndex& index, int role) const
     case Role::SizeText:
         return qs(humanSize(item->size));
     case Role::Kind:
-        return raw(rawValue(item->kind));
+        return qs(rawValue(item->kind));
     case Role::Risk:
-        return raw(rawValue(item->risk));
+        return qs(rawValue(item->risk));
     case Role::Icon:
         return QString::fromLatin1(kindIcon(item->kind));
     case Role::Selected:

@@ -69,14 +69,11 @@ void completeScan(AppModel& m)
 
 } // namespace
 
-class AppModelTest : public QObject
+class AppModelTest : public QObject, Fixture::ModelHome
 {
     Q_OBJECT
 
 private:
-    std::unique_ptr<TestSupport::TestHome> m_home;
-    std::unique_ptr<AppModel> m_model;
-
     // Files over 2 MB outside Library/Caches: the large-file phase's find.
     std::set<std::string> largeFixtureFiles() const
     {
@@ -93,19 +90,12 @@ private:
 private slots:
     void init()
     {
-        m_home = std::make_unique<TestSupport::TestHome>();
-        qputenv("TID_LANG", "en");
+        makeHome();
         Fixture::build(*m_home);
         Preferences::setStringArray("protectedPaths", {m_home->at("Library/Caches/Guarded")});
     }
 
-    void cleanup()
-    {
-        if (m_model)
-            m_model->waitForWorkers();
-        m_model.reset();
-        m_home.reset();
-    }
+    void cleanup() { dropHome(); }
 
     void startsEmptyWithProtectedPathsFromPreferences()
     {

@@ -5,6 +5,7 @@
 // groups, held at a gate where it needs a search in flight, real otherwise.
 #include "AppModel.h"
 #include "AppsList.h"
+#include "Fixture.h"
 #include "HeldCall.h"
 #include "Platform.h"
 #include "ProcList.h"
@@ -54,21 +55,13 @@ AppInfo app(const std::string& path, const std::string& name, int64_t size)
     return a;
 }
 
-QString q(const std::string& s)
-{
-    return QString::fromStdString(s);
-}
-
 } // namespace
 
-class ToolboxModelTest : public QObject
+class ToolboxModelTest : public QObject, Fixture::ModelHome
 {
     Q_OBJECT
 
 private:
-    std::unique_ptr<TestSupport::TestHome> m_home;
-    std::unique_ptr<AppModel> m_model;
-
     // A model whose finders answer from the given lists (held at gate when
     // one is given); the first content group answers for a cancelled token
     // with the word "partial" in its one path.
@@ -96,19 +89,9 @@ private:
     }
 
 private slots:
-    void init()
-    {
-        m_home = std::make_unique<TestSupport::TestHome>();
-        qputenv("TID_LANG", "en");
-    }
+    void init() { makeHome(); }
 
-    void cleanup()
-    {
-        if (m_model)
-            m_model->waitForWorkers();
-        m_model.reset();
-        m_home.reset();
-    }
+    void cleanup() { dropHome(); }
 
     void searchRunsBothFindersAndDelivers()
     {
@@ -281,7 +264,7 @@ private slots:
         const QStringList shown = at(0, DupGroupList::Role::ShownFiles).toStringList();
         QCOMPARE(shown.size(), 8);
         QVERIFY(shown[0].contains(QStringLiteral("~/Documents/f0")));
-        QCOMPARE(at(0, DupGroupList::Role::ShownPaths).toStringList()[0], q(files[0]));
+        QCOMPARE(at(0, DupGroupList::Role::ShownPaths).toStringList()[0], qs(files[0]));
         QCOMPARE(at(0, DupGroupList::Role::MoreFiles).toInt(), 4);
         QCOMPARE(at(0, DupGroupList::Role::Wasted).toLongLong(), 11 * 2048);
         QCOMPARE(at(1, DupGroupList::Role::MoreFiles).toInt(), 0);
@@ -330,7 +313,7 @@ private slots:
         QCOMPARE(list.count(), 3);
 
         *leftovers = {m_home->at("Library/Caches/com.apple.Safari")};
-        const QString safari = q(apps + "Safari.app"), mail = q(apps + "Mail.app");
+        const QString safari = qs(apps + "Safari.app"), mail = qs(apps + "Mail.app");
         list.toggleLeftovers(safari);
         QTRY_VERIFY(list.leftoversLoaded());
         QCOMPARE(list.leftovers(), QStringList{displayLine("~/Library/Caches/com.apple.Safari")});
@@ -507,7 +490,7 @@ private slots:
         list.setProcs({big, odd, own});
         auto at = [&](int row, R role) { return list.data(list.index(row), int(role)); };
         QCOMPARE(at(1, R::DisplayName).toString(), displayLine("evil?name?x"));
-        QCOMPARE(at(0, R::RssText).toString(), q(humanSize(4096)));
+        QCOMPARE(at(0, R::RssText).toString(), qs(humanSize(4096)));
         QCOMPARE(at(1, R::Share).toDouble(), 0.5);
         QCOMPARE(at(2, R::Share).toDouble(), 0.25);
         QCOMPARE(at(2, R::Own).toBool(), true);
