@@ -32,7 +32,7 @@
 #include "EngineCalls.h"
 #include "HistoryModel.h"
 #include "MapState.h"
-#include "ProcList.h"
+#include "ProcessModel.h"
 #include "Records.h"
 #include "Runner.h"
 #include "ScanItemModel.h"
@@ -79,7 +79,7 @@ class AppModel : public QObject
     Q_PROPERTY(bool cleaning READ cleaning NOTIFY cleaningChanged)
     Q_PROPERTY(int largeMinMB READ largeMinMB WRITE setLargeMinMB NOTIFY largeMinMBChanged)
     Q_PROPERTY(bool scanTask READ hasScanTask NOTIFY scanTaskChanged)
-    Q_PROPERTY(ProcList* procs READ procList CONSTANT)
+    Q_PROPERTY(ProcessModel* procs READ procList CONSTANT)
     Q_PROPERTY(qint64 ownMem READ ownMem NOTIFY ownMemChanged)
     Q_PROPERTY(qint64 reclaimable READ reclaimable NOTIFY reclaimableChanged)
     Q_PROPERTY(qint64 largeTotal READ largeTotal NOTIFY largeTotalChanged)
@@ -179,7 +179,7 @@ public:
     void setLargeMinMB(int mb);
     bool hasScanTask() const { return m_scanTask.has_value(); }
     const std::vector<ProcInfo>& procs() const { return m_procList.procs(); }
-    ProcList* procList() { return &m_procList; }
+    ProcessModel* procList() { return &m_procList; }
     MapState* map() { return &m_map; }
     const MapState* map() const { return &m_map; }
     DuplicateSearch* duplicates() { return &m_duplicates; }
@@ -311,7 +311,7 @@ private:
     bool m_largeSearched = false;
     std::optional<quint64> m_scanTask; // number of the running full scan
     TokenPtr m_scanToken;
-    ProcList m_procList;
+    ProcessModel m_procList;
     qint64 m_ownMem = 0;
     quint64 m_scanCounter = 0;
 

@@ -6,9 +6,9 @@
 // platform to the environment (memory.sh compares platforms).
 #pragma once
 
-#include "AppDelegate.h"
 #include "AppModel.h"
 #include "Lang.h"
+#include "MainWindow.h"
 
 #include <QGuiApplication>
 #include <QQuickItem>
@@ -33,12 +33,12 @@ public:
     AppModel* open()
     {
         Lang::install();
-        m_delegate.emplace();
-        m_delegate->applicationDidFinishLaunching();
+        m_mainWindow.emplace();
+        m_mainWindow->open();
         return root()->property("app").value<AppModel*>();
     }
 
-    QQuickView* window() const { return m_delegate->window(); }
+    QQuickView* window() const { return m_mainWindow->window(); }
     QQuickItem* root() const { return window()->rootObject(); }
 
 private:
@@ -53,5 +53,5 @@ private:
     }
 
     QGuiApplication m_app;
-    std::optional<AppDelegate> m_delegate;
+    std::optional<MainWindow> m_mainWindow;
 };

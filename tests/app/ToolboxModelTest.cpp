@@ -4,11 +4,11 @@
 // calls come from the engine-call table: canned where a test needs exact
 // groups, held at a gate where it needs a search in flight, real otherwise.
 #include "AppModel.h"
-#include "AppsList.h"
 #include "Fixture.h"
 #include "HeldCall.h"
+#include "InstalledAppModel.h"
 #include "Platform.h"
-#include "ProcList.h"
+#include "ProcessModel.h"
 #include "RecordVariants.h"
 #include "TestHome.h"
 #include "Text.h"
@@ -226,7 +226,7 @@ private slots:
         const QString id =
             m.duplicates()
                 ->content()
-                ->data(m.duplicates()->content()->index(0), int(DupGroupList::Role::GroupId))
+                ->data(m.duplicates()->content()->index(0), int(DuplicateGroupModel::Role::GroupId))
                 .toString();
         m.duplicates()->keepFirst(id);
         QCOMPARE(m.duplicates()->content()->count(), 1);
@@ -255,21 +255,21 @@ private slots:
         for (int i = 0; i < 12; ++i)
             files.push_back(m_home->at("Documents/f" + std::to_string(i)));
         std::sort(files.begin(), files.end());
-        DupGroupList list;
+        DuplicateGroupModel list;
         list.setGroups(
             {contentGroup(files, 2048), nameGroup({"/a/n", "/b/n", "/c/n", "/d/n"}, "")});
-        auto at = [&](int row, DupGroupList::Role role) {
+        auto at = [&](int row, DuplicateGroupModel::Role role) {
             return list.data(list.index(row), int(role));
         };
-        const QStringList shown = at(0, DupGroupList::Role::ShownFiles).toStringList();
+        const QStringList shown = at(0, DuplicateGroupModel::Role::ShownFiles).toStringList();
         QCOMPARE(shown.size(), 8);
         QVERIFY(shown[0].contains(QStringLiteral("~/Documents/f0")));
-        QCOMPARE(at(0, DupGroupList::Role::ShownPaths).toStringList()[0], qs(files[0]));
-        QCOMPARE(at(0, DupGroupList::Role::MoreFiles).toInt(), 4);
-        QCOMPARE(at(0, DupGroupList::Role::Wasted).toLongLong(), 11 * 2048);
-        QCOMPARE(at(1, DupGroupList::Role::MoreFiles).toInt(), 0);
-        QCOMPARE(at(1, DupGroupList::Role::FileCount).toInt(), 4);
-        QCOMPARE(at(1, DupGroupList::Role::Name).toString(), QString());
+        QCOMPARE(at(0, DuplicateGroupModel::Role::ShownPaths).toStringList()[0], qs(files[0]));
+        QCOMPARE(at(0, DuplicateGroupModel::Role::MoreFiles).toInt(), 4);
+        QCOMPARE(at(0, DuplicateGroupModel::Role::Wasted).toLongLong(), 11 * 2048);
+        QCOMPARE(at(1, DuplicateGroupModel::Role::MoreFiles).toInt(), 0);
+        QCOMPARE(at(1, DuplicateGroupModel::Role::FileCount).toInt(), 4);
+        QCOMPARE(at(1, DuplicateGroupModel::Role::Name).toString(), QString());
         QCOMPARE(list.totalWasted(), 11 * 2048);
     }
 
@@ -298,7 +298,7 @@ private slots:
         e.volume = [] { return VolumeInfo{1000, 400}; };
         m_model->setEngine(e);
 
-        AppsList list;
+        InstalledAppModel list;
         QAbstractItemModelTester tester(&list);
         list.setServices(m_model->services());
         list.refresh();
@@ -307,7 +307,7 @@ private slots:
 
         list.setQuery(QStringLiteral("  SAF\t"));
         QCOMPARE(list.count(), 1);
-        QCOMPARE(list.data(list.index(0), int(AppsList::Role::Name)).toString(),
+        QCOMPARE(list.data(list.index(0), int(InstalledAppModel::Role::Name)).toString(),
                  displayLine("Safari"));
         list.setQuery(QStringLiteral("   "));
         QCOMPARE(list.count(), 3);
@@ -332,7 +332,7 @@ private slots:
             *leftovers = {m_home->at("Library/Caches/com.apple.Safari"),
                           m_home->at("Library/Preferences/com.apple.Safari.plist")};
         }
-        QSignalSpy done(&list, &AppsList::uninstalled);
+        QSignalSpy done(&list, &InstalledAppModel::uninstalled);
         list.uninstall(safari);
         QTRY_COMPARE(done.count(), 1); // the answer may come before uninstall() returns
         QCOMPARE(moved->second, t("trash.uninstall"));
@@ -410,7 +410,7 @@ private slots:
     // the rows the pane redraws every 3 seconds.
     void processReadingsChangeOnlyWhatDiffers()
     {
-        using R = ProcList::Role;
+        using R = ProcessModel::Role;
         auto proc = [](int pid, const std::string& name, int64_t rss) {
             ProcInfo p;
             p.pid = pid;
@@ -454,7 +454,7 @@ private slots:
             {"an empty reading removes every row", {}, {}, 0, 2},
         };
 
-        ProcList list;
+        ProcessModel list;
         QAbstractItemModelTester tester(&list,
                                         QAbstractItemModelTester::FailureReportingMode::QtTest);
         QSignalSpy changed(&list, &QAbstractItemModel::dataChanged);
