@@ -3,23 +3,18 @@
 
 #include "Preferences.h"
 #include "RecordVariants.h"
+#include "Strings.h"
 #include "Text.h"
 
-#include <limits>
+#include <algorithm>
 
 AppModel::AppModel(QObject* parent)
-    : QObject(parent), m_cleanList(
-                           {&m_cacheItems, &m_orphanItems},
-                           [this](const std::string& p) { return m_selection.count(p) > 0; },
-                           [this](const std::string& p) { return m_protectedPaths.count(p) > 0; }),
-      m_cacheList(
-          {&m_cacheItems}, [this](const std::string& p) { return m_selection.count(p) > 0; },
-          [this](const std::string& p) { return m_protectedPaths.count(p) > 0; }),
-      m_orphanList(
-          {&m_orphanItems}, [this](const std::string& p) { return m_selection.count(p) > 0; },
-          [this](const std::string& p) { return m_protectedPaths.count(p) > 0; }),
-      // Large files are never selected or protected from their page.
-      m_largeList({&m_largeItems}, nullptr, nullptr), m_map(m_services, m_activity),
+    : QObject(parent),
+      m_items([this](const std::string& p) { return m_selection.count(p) > 0; },
+              [this](const std::string& p) { return m_protectedPaths.count(p) > 0; }),
+      m_cleanList(&m_items, {ItemKind::Cache, ItemKind::Orphan}),
+      m_cacheList(&m_items, {ItemKind::Cache}), m_orphanList(&m_items, {ItemKind::Orphan}),
+      m_largeList(&m_items, {ItemKind::Large}), m_map(m_services, m_activity),
       m_duplicates(m_services, m_activity)
 {
     connect(&m_services, &Services::diskChanged, this, &AppModel::refreshVolume);
@@ -171,10 +166,8 @@ void AppModel::setTypeBuckets(std::vector<TypeBucket> v)
 qint64 AppModel::orphanTotal() const
 {
     qint64 sum = 0;
-    for (const ScanItem& item : m_orphanItems)
-        sum = item.size > 0 && sum > std::numeric_limits<qint64>::max() - item.size
-                  ? std::numeric_limits<qint64>::max()
-                  : sum + std::max<qint64>(item.size, 0);
+    for (const ScanItem& item : orphanItems())
+        sum = Strings::addSaturated(sum, std::max<int64_t>(item.size, 0));
     return sum;
 }
 

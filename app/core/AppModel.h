@@ -9,8 +9,9 @@
 // three phases one after another with one CancelToken; a cancelled phase's
 // result is dropped.
 //
-// What crosses into QML: the finding lists as list models over the model's
-// own vectors (ItemListModel), the history as a list model, small lists
+// What crosses into QML: the findings as one list model (ScanItemModel) with a
+// filtered view per list (cleanItems, cacheItems, orphanItems, largeItems),
+// the history as a list model, small lists
 // (volume, usage) converted once when assigned, the processes as a list model
 // that each reading changes only where it differs, and scalars. Selection and
 // protection are operations with derived counts; the sets themselves stay in
@@ -30,11 +31,11 @@
 #include "DuplicateSearch.h"
 #include "EngineCalls.h"
 #include "HistoryModel.h"
-#include "ItemListModel.h"
 #include "MapState.h"
-#include "ProcList.h"
+#include "ProcessModel.h"
 #include "Records.h"
 #include "Runner.h"
+#include "ScanItemModel.h"
 #include "Services.h"
 #include "SystemActivity.h"
 
@@ -50,6 +51,7 @@
 #include <memory>
 #include <optional>
 #include <set>
+#include <span>
 #include <string>
 #include <utility>
 #include <vector>
@@ -60,10 +62,10 @@ class AppModel : public QObject
     QML_ELEMENT
 
     Q_PROPERTY(QVariantMap volume READ volumeVariant NOTIFY volumeChanged)
-    Q_PROPERTY(ItemListModel* cleanItems READ cleanList CONSTANT)
-    Q_PROPERTY(ItemListModel* cacheItems READ cacheList CONSTANT)
-    Q_PROPERTY(ItemListModel* orphanItems READ orphanList CONSTANT)
-    Q_PROPERTY(ItemListModel* largeItems READ largeList CONSTANT)
+    Q_PROPERTY(ItemFilter* cleanItems READ cleanList CONSTANT)
+    Q_PROPERTY(ItemFilter* cacheItems READ cacheList CONSTANT)
+    Q_PROPERTY(ItemFilter* orphanItems READ orphanList CONSTANT)
+    Q_PROPERTY(ItemFilter* largeItems READ largeList CONSTANT)
     Q_PROPERTY(HistoryModel* history READ historyList CONSTANT)
     Q_PROPERTY(QVariantList categories READ categoriesVariant NOTIFY categoriesChanged)
     Q_PROPERTY(QVariantList typeBuckets READ typeBucketsVariant NOTIFY typeBucketsChanged)
@@ -77,7 +79,7 @@ class AppModel : public QObject
     Q_PROPERTY(bool cleaning READ cleaning NOTIFY cleaningChanged)
     Q_PROPERTY(int largeMinMB READ largeMinMB WRITE setLargeMinMB NOTIFY largeMinMBChanged)
     Q_PROPERTY(bool scanTask READ hasScanTask NOTIFY scanTaskChanged)
-    Q_PROPERTY(ProcList* procs READ procList CONSTANT)
+    Q_PROPERTY(ProcessModel* procs READ procList CONSTANT)
     Q_PROPERTY(qint64 ownMem READ ownMem NOTIFY ownMemChanged)
     Q_PROPERTY(qint64 reclaimable READ reclaimable NOTIFY reclaimableChanged)
     Q_PROPERTY(qint64 largeTotal READ largeTotal NOTIFY largeTotalChanged)
@@ -154,15 +156,15 @@ public:
     // ---- Reading the state from C++
 
     const VolumeInfo& volume() const { return m_volume; }
-    const std::vector<ScanItem>& cacheItems() const { return m_cacheItems; }
-    const std::vector<ScanItem>& orphanItems() const { return m_orphanItems; }
-    const std::vector<ScanItem>& largeItems() const { return m_largeItems; }
+    std::span<const ScanItem> cacheItems() const { return m_items.group(ItemKind::Cache); }
+    std::span<const ScanItem> orphanItems() const { return m_items.group(ItemKind::Orphan); }
+    std::span<const ScanItem> largeItems() const { return m_items.group(ItemKind::Large); }
     const std::vector<Category>& categories() const { return m_categories; }
     const std::vector<TypeBucket>& typeBuckets() const { return m_typeBuckets; }
-    ItemListModel* cleanList() { return &m_cleanList; }
-    ItemListModel* cacheList() { return &m_cacheList; }
-    ItemListModel* orphanList() { return &m_orphanList; }
-    ItemListModel* largeList() { return &m_largeList; }
+    ItemFilter* cleanList() { return &m_cleanList; }
+    ItemFilter* cacheList() { return &m_cacheList; }
+    ItemFilter* orphanList() { return &m_orphanList; }
+    ItemFilter* largeList() { return &m_largeList; }
     HistoryModel* historyList() { return &m_history; }
     bool scanning() const { return m_scanning; }
     QString statusText() const { return m_statusText; }
@@ -177,7 +179,7 @@ public:
     void setLargeMinMB(int mb);
     bool hasScanTask() const { return m_scanTask.has_value(); }
     const std::vector<ProcInfo>& procs() const { return m_procList.procs(); }
-    ProcList* procList() { return &m_procList; }
+    ProcessModel* procList() { return &m_procList; }
     MapState* map() { return &m_map; }
     const MapState* map() const { return &m_map; }
     DuplicateSearch* duplicates() { return &m_duplicates; }
@@ -218,8 +220,6 @@ signals:
     void progressChanged();
     void phaseKeyChanged();
     void scannedOnceChanged();
-    void protectedPathsChanged();
-    void selectionChanged();
     void selectedChanged();
     void cleaningChanged();
     void largeMinMBChanged();
@@ -255,7 +255,7 @@ private:
     // still the current scan, so a late-noticing old scan never stops a new one.
     void finishCancel(quint64 run, const TokenPtr& token);
 
-    // Replace a list wholesale, resetting the list models that show it.
+    // Replace one list wholesale (its rows in the findings model).
     void assignCache(std::vector<ScanItem> items);
     void assignOrphans(std::vector<ScanItem> items);
     void assignLarge(std::vector<ScanItem> items);
@@ -290,9 +290,6 @@ private:
 
     VolumeInfo m_volume;
     QVariantMap m_volumeVariant;
-    std::vector<ScanItem> m_cacheItems;
-    std::vector<ScanItem> m_orphanItems;
-    std::vector<ScanItem> m_largeItems;
     std::vector<Category> m_categories;
     QVariantList m_categoriesVariant;
     std::vector<TypeBucket> m_typeBuckets;
@@ -314,14 +311,16 @@ private:
     bool m_largeSearched = false;
     std::optional<quint64> m_scanTask; // number of the running full scan
     TokenPtr m_scanToken;
-    ProcList m_procList;
+    ProcessModel m_procList;
     qint64 m_ownMem = 0;
     quint64 m_scanCounter = 0;
 
-    ItemListModel m_cleanList;
-    ItemListModel m_cacheList;
-    ItemListModel m_orphanList;
-    ItemListModel m_largeList;
+    // Every finding, and each page's list of them.
+    ScanItemModel m_items;
+    ItemFilter m_cleanList;
+    ItemFilter m_cacheList;
+    ItemFilter m_orphanList;
+    ItemFilter m_largeList;
     HistoryModel m_history;
 
     // The slot the scan, the map and the duplicate search share.

@@ -7,22 +7,20 @@
 #include "Platform.h"
 #include "Preferences.h"
 #include "RecordVariants.h"
+#include "Strings.h"
 #include "Text.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <algorithm>
-#include <limits>
 #include <map>
 #include <string_view>
 
 namespace {
 
-qint64 saturatingAdd(qint64 a, qint64 b)
+std::vector<ScanItem> copyOf(std::span<const ScanItem> items)
 {
-    if (b > 0 && a > std::numeric_limits<qint64>::max() - b)
-        return std::numeric_limits<qint64>::max();
-    return a + std::max<qint64>(b, 0);
+    return {items.begin(), items.end()};
 }
 
 } // namespace
@@ -39,11 +37,8 @@ void AppModel::toggleSelected(const QString& path)
     const std::string p = stdPath(path);
     if (!m_selection.erase(p))
         m_selection.insert(p);
-    m_cleanList.pathChanged(p);
-    m_cacheList.pathChanged(p);
-    m_orphanList.pathChanged(p);
+    m_items.pathChanged(p);
     updateTotals();
-    emit selectionChanged();
 }
 
 void AppModel::selectAllIn(ItemFilter* rows)
@@ -66,18 +61,14 @@ void AppModel::setSelection(std::set<std::string> v)
     if (m_selection == v)
         return;
     m_selection = std::move(v);
-    m_cleanList.allChanged();
-    m_cacheList.allChanged();
-    m_orphanList.allChanged();
+    m_items.allChanged();
     updateTotals();
-    emit selectionChanged();
 }
 
 std::vector<ScanItem> AppModel::cleanItems() const
 {
-    std::vector<ScanItem> out = m_cacheItems;
-    out.insert(out.end(), m_orphanItems.begin(), m_orphanItems.end());
-    return out;
+    const auto items = m_items.cleanable();
+    return {items.begin(), items.end()};
 }
 
 // A path found both as a cache and as a leftover is one thing on disk: it is
@@ -86,10 +77,9 @@ std::vector<ScanItem> AppModel::selectedItems() const
 {
     std::vector<ScanItem> out;
     std::set<std::string_view> seen;
-    for (const auto* list : {&m_cacheItems, &m_orphanItems})
-        for (const ScanItem& item : *list)
-            if (m_selection.count(item.path) && seen.insert(item.path).second)
-                out.push_back(item);
+    for (const ScanItem& item : m_items.cleanable())
+        if (m_selection.count(item.path) && seen.insert(item.path).second)
+            out.push_back(item);
     return out;
 }
 
@@ -101,24 +91,25 @@ void AppModel::updateTotals()
     std::vector<std::string> all, chosen;
     std::vector<int64_t> allSizes, chosenSizes;
     std::set<std::string_view> seen;
-    for (const auto* list : {&m_cacheItems, &m_orphanItems})
-        for (const ScanItem& item : *list) {
-            if (!seen.insert(item.path).second)
-                continue; // the same path listed twice is one thing on disk
-            all.push_back(item.path);
-            allSizes.push_back(item.size);
-            if (m_selection.count(item.path)) {
-                chosen.push_back(item.path);
-                chosenSizes.push_back(item.size);
-            }
+    for (const ScanItem& item : m_items.cleanable()) {
+        if (!seen.insert(item.path).second)
+            continue; // the same path listed twice is one thing on disk
+        all.push_back(item.path);
+        allSizes.push_back(item.size);
+        if (m_selection.count(item.path)) {
+            chosen.push_back(item.path);
+            chosenSizes.push_back(item.size);
         }
+    }
     const qint64 reclaimable = Files::outerTotal(all, allSizes);
     const qint64 selected = Files::outerTotal(chosen, chosenSizes);
     const auto inside = Files::insideOthers(chosen);
     const int count = int(std::count(inside.begin(), inside.end(), false));
+    // Every sum of sizes here holds at the largest value instead of
+    // overflowing, and a size below zero counts as nothing.
     qint64 large = 0;
-    for (const ScanItem& item : m_largeItems)
-        large = saturatingAdd(large, item.size);
+    for (const ScanItem& item : largeItems())
+        large = Strings::addSaturated(large, std::max<int64_t>(item.size, 0));
 
     if (count != m_selectedCount || selected != m_selectedSize) {
         m_selectedCount = count;
@@ -149,10 +140,7 @@ void AppModel::toggleProtect(const QString& path)
     if (nowProtected)
         m_protectedPaths.insert(p);
     writeProtected();
-    m_cleanList.pathChanged(p);
-    m_cacheList.pathChanged(p);
-    m_orphanList.pathChanged(p);
-    emit protectedPathsChanged();
+    m_items.pathChanged(p);
     if (nowProtected && m_selection.count(p))
         toggleSelected(path);
 }
@@ -213,7 +201,8 @@ void AppModel::trash(std::vector<ScanItem> items)
                 outcomes[outerIndex[k]] = moved[k];
                 if (moved[k] == MoveOutcome::Moved) {
                     ++entry.items;
-                    entry.freed = saturatingAdd(entry.freed, sizes[outerIndex[k]]);
+                    entry.freed = Strings::addSaturated(entry.freed,
+                                                        std::max<int64_t>(sizes[outerIndex[k]], 0));
                 }
             }
             for (size_t i = 0; i < paths.size(); ++i)
@@ -278,7 +267,7 @@ void AppModel::finishTrash(const std::vector<ScanItem>& items,
             continue;
         if (outcome == MoveOutcome::Moved) {
             ++movedCount;
-            size = saturatingAdd(size, items[i].size);
+            size = Strings::addSaturated(size, std::max<int64_t>(items[i].size, 0));
         } else {
             ++failed;
             ++left[outcome];
@@ -295,37 +284,10 @@ void AppModel::finishTrash(const std::vector<ScanItem>& items,
 
 void AppModel::removeFindings(const std::set<std::string>& paths)
 {
-    if (paths.empty())
-        return;
-    // From the back, one run of neighbouring rows at a time, so each list
-    // model hears of exactly the rows that go.
-    const auto erase = [&](std::vector<ScanItem>& list, ItemListModel& own, size_t part) {
-        size_t end = list.size();
-        while (end > 0) {
-            if (!paths.count(list[end - 1].path)) {
-                --end;
-                continue;
-            }
-            size_t begin = end - 1;
-            while (begin > 0 && paths.count(list[begin - 1].path))
-                --begin;
-            const int first = int(begin), last = int(end) - 1;
-            own.beginErase(first, last);
-            m_cleanList.beginErase(m_cleanList.rowOf(part, begin),
-                                   m_cleanList.rowOf(part, end - 1));
-            list.erase(list.begin() + long(begin), list.begin() + long(end));
-            m_cleanList.endErase();
-            own.endErase();
-            end = begin;
-        }
-    };
-    const size_t cacheBefore = m_cacheItems.size();
-    erase(m_cacheItems, m_cacheList, 0);
-    if (m_cacheItems.size() != cacheBefore)
+    const std::set<ItemKind> changed = m_items.removeCleanable(paths);
+    if (changed.count(ItemKind::Cache))
         emit cacheItemsChanged();
-    const size_t orphansBefore = m_orphanItems.size();
-    erase(m_orphanItems, m_orphanList, 1);
-    if (m_orphanItems.size() != orphansBefore)
+    if (changed.count(ItemKind::Orphan))
         emit orphanItemsChanged();
 }
 
@@ -342,8 +304,8 @@ void AppModel::exportReport()
 {
     m_services.run(
         Workers::Queue::User, this,
-        [call = m_services.engine().exportReport, cache = m_cacheItems, orphan = m_orphanItems,
-         large = m_largeItems, volume = m_volume] {
+        [call = m_services.engine().exportReport, cache = copyOf(cacheItems()),
+         orphan = copyOf(orphanItems()), large = copyOf(largeItems()), volume = m_volume] {
             std::optional<std::string> path = call(cache, orphan, large, volume);
             // The desktop folder is read here, off the main thread (user-dirs.dirs).
             const bool onDesktop =

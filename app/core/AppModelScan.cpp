@@ -80,7 +80,7 @@ void AppModel::scanLarge(quint64 run, TokenPtr token)
 void AppModel::completeScan()
 {
     std::set<std::string> chosen;
-    for (const ScanItem& item : m_cacheItems)
+    for (const ScanItem& item : cacheItems())
         if (item.risk == Risk::Safe && !m_protectedPaths.count(item.path))
             chosen.insert(item.path);
     setSelection(std::move(chosen));
@@ -137,32 +137,22 @@ void AppModel::rescanLarge()
 
 void AppModel::assignCache(std::vector<ScanItem> items)
 {
-    m_cacheList.beginReplace();
-    m_cleanList.beginReplace();
-    m_cacheItems = std::move(items);
-    m_cleanList.endReplace();
-    m_cacheList.endReplace();
+    m_items.replaceGroup(ItemKind::Cache, std::move(items));
     updateTotals();
     emit cacheItemsChanged();
 }
 
 void AppModel::assignOrphans(std::vector<ScanItem> items)
 {
-    m_orphanList.beginReplace();
-    m_cleanList.beginReplace();
-    m_orphanItems = std::move(items);
-    m_cleanList.endReplace();
-    m_orphanList.endReplace();
+    m_items.replaceGroup(ItemKind::Orphan, std::move(items));
     updateTotals();
     emit orphanItemsChanged();
 }
 
 void AppModel::assignLarge(std::vector<ScanItem> items)
 {
-    m_largeList.beginReplace();
-    m_largeItems = std::move(items);
     m_largeSearched = true;
-    m_largeList.endReplace();
+    m_items.replaceGroup(ItemKind::Large, std::move(items));
     updateTotals();
     emit largeItemsChanged();
 }

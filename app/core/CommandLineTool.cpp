@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "CommandLineTool.h"
 
-#include "ItemListModel.h"
 #include "Platform.h"
 #include "RecordVariants.h"
 #include "ToolInstall.h"

@@ -78,11 +78,6 @@ void Desktop::openTrash()
                    qPath(Platform::trashFilesFolder()));
 }
 
-void Desktop::openFolder(const QString& path)
-{
-    openLocalFolder(path);
-}
-
 void Desktop::copyText(const QString& text)
 {
     if (QClipboard* clipboard = QGuiApplication::clipboard())
@@ -92,7 +87,6 @@ void Desktop::copyText(const QString& text)
 void Desktop::askFileManager(const QString& method, const QStringList& uris,
                              const QString& fallbackFolder)
 {
-    emit fileManagerAsked(method, uris);
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected()) {
         openLocalFolder(fallbackFolder);

@@ -32,8 +32,6 @@ public:
     Q_INVOKABLE void reveal(const QString& path);
     // Shows the user's Trash (the desktop's Trash on Linux).
     Q_INVOKABLE void openTrash();
-    // Opens a folder in the file manager.
-    Q_INVOKABLE void openFolder(const QString& path);
     // Puts text on the clipboard.
     Q_INVOKABLE void copyText(const QString& text);
 
@@ -66,8 +64,6 @@ public:
     Q_INVOKABLE void chooseFolder(const QString& title, const QString& startFolder);
 
 signals:
-    // The file manager was asked to show these URIs (tests listen).
-    void fileManagerAsked(const QString& method, const QStringList& uris);
     void folderChosen(const QUrl& folder);
     void folderChooserMissing(const QString& startFolder);
 

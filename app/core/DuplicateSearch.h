@@ -4,7 +4,7 @@
 // app.duplicates).
 #pragma once
 
-#include "DupGroupList.h"
+#include "DuplicateGroupModel.h"
 #include "Runner.h"
 #include "Services.h"
 
@@ -22,8 +22,8 @@ class DuplicateSearch : public QObject
     QML_ELEMENT
     QML_UNCREATABLE("AppModel owns the duplicate search")
 
-    Q_PROPERTY(DupGroupList* content READ content CONSTANT)
-    Q_PROPERTY(DupGroupList* names READ names CONSTANT)
+    Q_PROPERTY(DuplicateGroupModel* content READ content CONSTANT)
+    Q_PROPERTY(DuplicateGroupModel* names READ names CONSTANT)
     Q_PROPERTY(bool loading READ loading NOTIFY loadingChanged)
     Q_PROPERTY(bool scanned READ scanned NOTIFY scannedChanged)
     // The latest search was cancelled: the lists still show the search before it.
@@ -51,8 +51,8 @@ public:
     // Tells the running search's finders to stop early (the model's shutdown).
     void stopFinders();
 
-    DupGroupList* content() { return &m_content; }
-    DupGroupList* names() { return &m_names; }
+    DuplicateGroupModel* content() { return &m_content; }
+    DuplicateGroupModel* names() { return &m_names; }
     bool loading() const { return m_loading; }
     bool scanned() const { return m_scanned; }
     bool cancelled() const { return m_cancelled; }
@@ -69,8 +69,8 @@ private:
 
     Services& m_services;
     SystemActivity& m_activity;
-    DupGroupList m_content;
-    DupGroupList m_names;
+    DuplicateGroupModel m_content;
+    DuplicateGroupModel m_names;
     bool m_loading = false;
     bool m_scanned = false;
     bool m_scannedBefore = false; // scanned when the running search began

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // TidloCleaner: the desktop application. Qt Quick with the Basic controls style;
-// AppDelegate builds the window once the event loop is about to run.
-#include "AppDelegate.h"
+// MainWindow builds the window once the event loop is about to run.
 #include "ButtonAccessible.h"
 #include "Lang.h"
+#include "MainWindow.h"
 #include "Runner.h"
 
 #include <QGuiApplication>
@@ -24,7 +24,7 @@ int main(int argc, char** argv)
     // so a scan's worker returns within a moment and its result is dropped.
     QObject::connect(&app, &QCoreApplication::aboutToQuit, [] { Shell::stopAll(); });
 
-    AppDelegate delegate;
-    QTimer::singleShot(0, &delegate, &AppDelegate::applicationDidFinishLaunching);
+    MainWindow mainWindow;
+    QTimer::singleShot(0, &mainWindow, &MainWindow::open);
     return app.exec();
 }

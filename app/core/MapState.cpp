@@ -9,7 +9,6 @@
 // draws, and a new tree never copies the old one.
 #include "MapState.h"
 
-#include "ItemListModel.h"
 #include "Platform.h"
 #include "RecordVariants.h"
 #include "SystemActivity.h"

@@ -3,52 +3,35 @@
 
 #include "GuideScript.h"
 #include "Navigation.h"
-
-namespace {
-
-GuideStore* g_store = nullptr;
-
-QString qsv(std::string_view s)
-{
-    return QString::fromUtf8(s.data(), qsizetype(s.size()));
-}
-
-} // namespace
+#include "RecordVariants.h"
 
 Navigator::Navigator(QObject* parent) : QObject(parent) {}
 
-void Navigator::useStore(GuideStore* store)
-{
-    g_store = store;
-}
-
 GuideStore& Navigator::store() const
 {
-    return g_store ? *g_store : GuideStore::shared();
+    return GuideStore::shared();
 }
 
 QVariantList Navigator::pages() const
 {
     QVariantList out;
     for (Page p : allPages())
-        out.push_back(QVariantMap{{"id", qsv(rawValue(p))},
+        out.push_back(QVariantMap{{"id", qs(rawValue(p))},
                                   {"titleKey", QString::fromStdString(titleKey(p))},
-                                  {"icon", qsv(iconOf(p))},
-                                  {"feature", qsv(rawValue(featureOf(p)))}});
+                                  {"icon", qs(iconOf(p))},
+                                  {"feature", qs(rawValue(featureOf(p)))}});
     return out;
 }
 
 QString Navigator::initialPage() const
 {
-    return qsv(rawValue(::initialPage()));
+    return qs(rawValue(::initialPage()));
 }
 
 void Navigator::touchPage(const QString& page)
 {
-    if (auto p = pageFromRaw(page.toStdString())) {
+    if (auto p = pageFromRaw(page.toStdString()))
         store().touch(featureOf(*p));
-        emit pageTouched(page);
-    }
 }
 
 void Navigator::touchFeature(const QString& feature)
@@ -63,7 +46,7 @@ QVariantMap Navigator::evaluateGuide() const
     static const char* kinds[] = {"", "basic", "advanced", "returning"};
     QStringList features;
     for (FeatureID f : guide.features)
-        features.push_back(qsv(rawValue(f)));
+        features.push_back(qs(rawValue(f)));
     return {{"kind", QString::fromLatin1(kinds[guide.kind])}, {"features", features}};
 }
 
@@ -103,7 +86,7 @@ void Navigator::resetGuide()
 QString Navigator::pageOfFeature(const QString& feature) const
 {
     auto f = featureFromRaw(feature.toStdString());
-    return f ? qsv(pageOf(*f)) : QString();
+    return f ? qs(pageOf(*f)) : QString();
 }
 
 QVariantMap Navigator::feature(const QString& raw) const
@@ -111,10 +94,10 @@ QVariantMap Navigator::feature(const QString& raw) const
     auto f = featureFromRaw(raw.toStdString());
     if (!f)
         return {};
-    return {{"id", qsv(rawValue(*f))},
+    return {{"id", qs(rawValue(*f))},
             {"titleKey", QString::fromStdString(titleKey(*f))},
-            {"icon", qsv(iconOf(*f))},
-            {"page", qsv(pageOf(*f))}};
+            {"icon", qs(iconOf(*f))},
+            {"page", qs(pageOf(*f))}};
 }
 
 QVariantList Navigator::guidePages(const QString& which) const

@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's bridge to its navigation and guide memory: the page table
 // for the sidebar, the start-up page and guide decisions, and the feature
-// visits the guides remember. Works on GuideStore::shared() unless a test
-// hands it another store.
+// visits the guides remember. Works on GuideStore::shared().
 #pragma once
 
 #include "GuideStore.h"
@@ -45,13 +44,6 @@ public:
     Q_INVOKABLE QVariantMap feature(const QString& raw) const;
     // The guide pages: {icon, titleKey, bodyKey} each.
     Q_INVOKABLE QVariantList guidePages(const QString& which) const;
-
-    // Lets a test run the window over its own store (with its own clock).
-    static void useStore(GuideStore* store);
-
-signals:
-    // A page visit was recorded (after the store was written).
-    void pageTouched(const QString& page);
 
 private:
     GuideStore& store() const;

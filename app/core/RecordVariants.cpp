@@ -1,9 +1,25 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "RecordVariants.h"
 
-#include "ItemListModel.h"
-
 #include <QStringList>
+
+bool isHiddenControl(char16_t c)
+{
+    return c < 0x20 || (c >= 0x7f && c < 0xa0) || (c >= 0x202a && c <= 0x202e) ||
+           (c >= 0x2066 && c <= 0x2069);
+}
+
+QString displayLine(const std::string& text)
+{
+    if (text.empty())
+        return {};
+    // Every such character lies in the basic plane, so no surrogate is touched.
+    QString line = QString::fromUtf8(text.data(), qsizetype(text.size()));
+    for (QChar& c : line)
+        if (isHiddenControl(c.unicode()))
+            c = QLatin1Char('?');
+    return line;
+}
 
 QString qPath(const std::string& path)
 {
@@ -55,20 +71,6 @@ std::string stdPath(const QString& path)
     return out;
 }
 
-QVariantMap toVariant(const ScanItem& item)
-{
-    return {
-        {"id", qs(item.id)},
-        {"path", qs(item.path)},
-        {"name", qs(item.name)},
-        {"size", qint64(item.size)},
-        {"sizeText", qs(humanSize(item.size))},
-        {"kind", qs(std::string(rawValue(item.kind)))},
-        {"risk", qs(std::string(rawValue(item.risk)))},
-        {"note", qs(item.note)},
-    };
-}
-
 QVariantMap toVariant(const Category& category)
 {
     return {{"name", displayLine(category.name)}, {"size", qint64(category.size)}};
@@ -84,21 +86,4 @@ QVariantMap toVariant(const VolumeInfo& volume)
     return {{"total", qint64(volume.total)},
             {"free", qint64(volume.free)},
             {"used", qint64(volume.used())}};
-}
-
-QVariantMap toVariant(const DupGroup& group)
-{
-    QStringList files;
-    for (const auto& f : group.files)
-        files.push_back(qs(f));
-    return {
-        {"id", qs(group.id())},
-        {"kind", qs(std::string(rawValue(group.kind)))},
-        {"size", qint64(group.size)},
-        {"wasted", qint64(group.wasted())},
-        {"files", files},
-        {"name", qs(group.name)},
-        {"isFolder", group.isFolder},
-        {"sameSize", group.sameSize},
-    };
 }

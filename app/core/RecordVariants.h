@@ -9,18 +9,30 @@
 #include <QString>
 #include <QVariant>
 #include <string>
+#include <string_view>
 #include <vector>
 
-inline QString qs(const std::string& s)
+// UTF-8 text (a name, a catalogue text, a raw value) as a QString.
+inline QString qs(std::string_view s)
 {
-    return QString::fromStdString(s);
+    return QString::fromUtf8(s.data(), qsizetype(s.size()));
 }
 
-QVariantMap toVariant(const ScanItem& item);
+// True for a character a name is never shown with: C0 and C1 controls, DEL,
+// and the bidirectional embeddings, overrides and isolates, which would
+// reorder what follows them ("a\u202egnp.exe" reading as "aexe.png").
+bool isHiddenControl(char16_t c);
+
+// A name or path as one line of text: line breaks, tabs, other control
+// characters and bidirectional controls become "?" (as tclean prints them),
+// bytes that are not UTF-8 the replacement character. (The rows align their
+// texts left explicitly, so a right-to-left mark in a name reorders only that
+// name.)
+QString displayLine(const std::string& text);
+
 QVariantMap toVariant(const Category& category);
 QVariantMap toVariant(const TypeBucket& bucket);
 QVariantMap toVariant(const VolumeInfo& volume);
-QVariantMap toVariant(const DupGroup& group);
 
 // A file-system path as a QString and back without loss: valid UTF-8 reads as
 // text; each byte that is not (a name in another encoding) becomes one of the

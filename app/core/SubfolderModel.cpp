@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "SubfolderModel.h"
 
-#include "ItemListModel.h"
 #include "Parsers.h"
 #include "Platform.h"
 #include "RecordVariants.h"

@@ -51,8 +51,6 @@ void SystemActivity::begin(const QString& reason)
                 if (reply.isError() || !m_active || run != m_run)
                     return;
                 m_inhibitor = reply.value();
-                if (m_inhibitor.isValid())
-                    emit inhibitorHeld();
             });
 }
 

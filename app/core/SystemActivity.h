@@ -34,10 +34,6 @@ public:
     // logind's descriptor is held right now.
     bool holdsInhibitor() const { return m_inhibitor.isValid(); }
 
-signals:
-    // logind answered a request of the running activity and its descriptor is held.
-    void inhibitorHeld();
-
 private:
     QDBusConnection m_bus;
     bool m_active = false;

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Toolbox.h"
 
-#include "ItemListModel.h"
+#include "RecordVariants.h"
 #include "Services.h"
 
 #include <QRegularExpression>

@@ -6,7 +6,7 @@
 //
 // run() starts a call on a queue and hands its result to a function on the
 // main thread, through the context object: when that object is gone by then,
-// the result is dropped. pending() counts the results not yet handed over.
+// the result is dropped.
 //
 // Shutdown rule: the application stops every running tool when it quits
 // (Shell::stopAll, in main); destroying Workers then waits only for calls
@@ -51,8 +51,6 @@ public:
                     Qt::QueuedConnection);
             });
     }
-
-    int pending() const { return m_pending; }
 
     // Blocks until every call started (and every call those started in turn)
     // has finished and its result has been handed over. For tests and

@@ -5,7 +5,7 @@ import Tidlo.Core
 
 // The Apps pane: installed applications by size, a search, each row's
 // leftovers on demand and an uninstall behind a confirmation. The list, the
-// leftovers and the uninstall run off the main thread (AppsList).
+// leftovers and the uninstall run off the main thread (InstalledAppModel).
 Item {
     id: pane
     objectName: "appsPane"
@@ -15,7 +15,7 @@ Item {
     property string confirmPath: ""
     property string confirmName: ""
 
-    AppsList {
+    InstalledAppModel {
         id: apps
         objectName: "appsList"
         services: pane.app.services

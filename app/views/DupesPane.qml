@@ -17,7 +17,7 @@ Item {
     required property AppModel app
     // 0 content groups; any other number name groups.
     property int tab: 0
-    readonly property DupGroupList shown: tab === 0 ? app.duplicates.content : app.duplicates.names
+    readonly property DuplicateGroupModel shown: tab === 0 ? app.duplicates.content : app.duplicates.names
 
     Toolbox {
         id: box

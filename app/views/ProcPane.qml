@@ -132,7 +132,7 @@ Item {
                   topMargin: 12; leftMargin: Theme.pageMargin; rightMargin: Theme.pageMargin }
         clip: true
         spacing: 4
-        // A reading changes only the rows and roles that differ (ProcList),
+        // A reading changes only the rows and roles that differ (ProcessModel),
         // so the rows stay and rebind just what moved.
         model: pane.app.procs
         boundsBehavior: Flickable.StopAtBounds

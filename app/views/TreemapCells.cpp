@@ -1,32 +1,31 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "TreemapCells.h"
 
-#include "ItemListModel.h"
 #include "RecordVariants.h"
 #include "TreemapPainter.h"
 
-QString TreemapCells::kindName(Treemap::Kind kind)
+QString TreemapCells::kindName(TreemapLayout::Kind kind)
 {
     switch (kind) {
-    case Treemap::Kind::File:
+    case TreemapLayout::Kind::File:
         return QStringLiteral("file");
-    case Treemap::Kind::Files:
+    case TreemapLayout::Kind::Files:
         return QStringLiteral("files");
-    case Treemap::Kind::Other:
+    case TreemapLayout::Kind::Other:
         return QStringLiteral("other");
-    case Treemap::Kind::Folder:
+    case TreemapLayout::Kind::Folder:
         break;
     }
     return QStringLiteral("folder");
 }
 
-void TreemapCells::reset(const Treemap::Map& map)
+void TreemapCells::reset(const TreemapLayout::Map& map)
 {
     beginResetModel();
     m_rows.clear();
     for (size_t i = 0; i < map.cells.size(); ++i) {
-        const Treemap::Cell& c = map.cells[i];
-        if (c.level != 0 || !Treemap::drawn(c))
+        const TreemapLayout::Cell& c = map.cells[i];
+        if (c.level != 0 || !TreemapLayout::drawn(c))
             continue;
         m_rows.push_back(Row{static_cast<int>(i), TreemapPainter::rectOf(c.rect),
                              displayLine(c.node->name), qs(humanSize(c.node->size)),

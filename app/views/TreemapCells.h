@@ -4,7 +4,7 @@
 // place to move to. The painted item fills it each time it lays the map out.
 #pragma once
 
-#include "Treemap.h"
+#include "TreemapLayout.h"
 
 #include <QAbstractListModel>
 #include <QRectF>
@@ -30,10 +30,10 @@ public:
     using QAbstractListModel::QAbstractListModel;
 
     // What a cell stands for, as the list's kind role names it.
-    static QString kindName(Treemap::Kind kind);
+    static QString kindName(TreemapLayout::Kind kind);
 
     // The map's level-0 cells that are drawn, in the map's order.
-    void reset(const Treemap::Map& map);
+    void reset(const TreemapLayout::Map& map);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;

@@ -22,6 +22,6 @@ public:
     // The colour of colour index `index` (negative counts as 0) at `level`.
     Q_INVOKABLE QColor color(int index, int level) const
     {
-        return TreemapItem::toQColor(Treemap::color(std::max(index, 0), std::max(level, 0)));
+        return TreemapItem::toQColor(TreemapLayout::color(std::max(index, 0), std::max(level, 0)));
     }
 };

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "TreemapItem.h"
 
-#include "ItemListModel.h"
 #include "RecordVariants.h"
 #include "TreemapPainter.h"
 
@@ -76,14 +75,14 @@ void TreemapItem::rebuild()
     m_map.clear();
     m_tree = m_state ? m_state->root() : nullptr;
     if (m_tree)
-        Treemap::build(*m_tree, Treemap::Rect{0, 0, width(), height()}, 0, m_state->depth(), 0,
-                       m_map);
+        TreemapLayout::build(*m_tree, TreemapLayout::Rect{0, 0, width(), height()}, 0,
+                             m_state->depth(), 0, m_map);
     m_cells.reset(m_map);
     setFocusedIndex(-1);
     emit mapBuilt();
 }
 
-QColor TreemapItem::toQColor(const Treemap::Color& color)
+QColor TreemapItem::toQColor(const TreemapLayout::Color& color)
 {
     return TreemapPainter::fillColor(color);
 }
@@ -116,7 +115,7 @@ void TreemapItem::paint(QPainter* painter)
     emit painted();
 }
 
-const Treemap::Cell* TreemapItem::cell(int index) const
+const TreemapLayout::Cell* TreemapItem::cell(int index) const
 {
     if (index < 0 || static_cast<size_t>(index) >= m_map.cells.size())
         return nullptr;
@@ -127,7 +126,7 @@ int TreemapItem::cellAt(qreal x, qreal y)
 {
     if (m_dirty)
         rebuild();
-    return Treemap::cellAt(m_map, x, y);
+    return TreemapLayout::cellAt(m_map, x, y);
 }
 
 QRectF TreemapItem::cellRect(int index)
@@ -207,7 +206,7 @@ void TreemapItem::activate(int index)
     if (m_dirty)
         rebuild();
     const auto* c = cell(index);
-    if (!c || !m_state || c->kind != Treemap::Kind::Folder)
+    if (!c || !m_state || c->kind != TreemapLayout::Kind::Folder)
         return;
     bool opens = c->isContainer || !c->node->children.empty();
     if (!opens) {
@@ -242,21 +241,21 @@ int TreemapItem::neighbour(int index, int key)
     const auto* from = cell(index);
     if (!from || from->level != 0) {
         for (size_t i = 0; i < m_map.cells.size(); ++i)
-            if (m_map.cells[i].level == 0 && Treemap::drawn(m_map.cells[i]))
+            if (m_map.cells[i].level == 0 && TreemapLayout::drawn(m_map.cells[i]))
                 return static_cast<int>(i);
         return -1;
     }
-    const Treemap::Rect& a = from->rect;
+    const TreemapLayout::Rect& a = from->rect;
     const bool across = key == Qt::Key_Left || key == Qt::Key_Right;
     if (!across && key != Qt::Key_Up && key != Qt::Key_Down)
         return index;
     int best = index;
     double bestScore = 0;
     for (size_t i = 0; i < m_map.cells.size(); ++i) {
-        const Treemap::Cell& c = m_map.cells[i];
-        if (c.level != 0 || !Treemap::drawn(c) || static_cast<int>(i) == index)
+        const TreemapLayout::Cell& c = m_map.cells[i];
+        if (c.level != 0 || !TreemapLayout::drawn(c) || static_cast<int>(i) == index)
             continue;
-        const Treemap::Rect& b = c.rect;
+        const TreemapLayout::Rect& b = c.rect;
         // How far beyond a's edge b starts, and whether they share a band
         // across that direction.
         double gap = 0;
@@ -295,6 +294,6 @@ void TreemapItem::contextAt(qreal x, qreal y)
     // The merged "Other" cell names no real item: nothing to reveal or copy.
     // A folder's other files are revealed as that folder.
     const auto* c = cell(m_hovered);
-    const bool real = c && c->kind != Treemap::Kind::Other;
+    const bool real = c && c->kind != TreemapLayout::Kind::Other;
     emit contextMenuRequested(real ? hoveredPath() : QString(), hoveredName(), x, y);
 }

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The storage map's painted item: draws the cells Treemap::build computes for
+// The storage map's painted item: draws the cells TreemapLayout::build computes for
 // the map state's current folder and reports the cell under the pointer. The map
 // is built again whenever the item's size, the folder or the depth changes,
 // and drawn once per build into a picture (TreemapPainter) that every paint
@@ -9,8 +9,8 @@
 #pragma once
 
 #include "MapState.h"
-#include "Treemap.h"
 #include "TreemapCells.h"
+#include "TreemapLayout.h"
 
 #include <QColor>
 #include <QImage>
@@ -90,11 +90,11 @@ public:
     // first top cell when index is none; index itself at the map's edge.
     Q_INVOKABLE int neighbour(int index, int key);
 
-    const Treemap::Map& map() const { return m_map; }
+    const TreemapLayout::Map& map() const { return m_map; }
     // Lays the current tree out now (the next paint would), for benchmarks.
     void rebuild();
     // The fill colour of a cell as painted (before its kind's opacity).
-    static QColor toQColor(const Treemap::Color& color);
+    static QColor toQColor(const TreemapLayout::Color& color);
 
     void paint(QPainter* painter) override;
 
@@ -119,13 +119,13 @@ protected:
 private:
     void invalidate();
     void setHovered(int index);
-    const Treemap::Cell* cell(int index) const;
+    const TreemapLayout::Cell* cell(int index) const;
 
     QPointer<MapState> m_state;
     QString m_language;
     QColor m_backdrop = Qt::white;
     std::shared_ptr<const DiskNode> m_tree; // what m_map points into
-    Treemap::Map m_map;
+    TreemapLayout::Map m_map;
     bool m_dirty = true;
     QImage m_picture; // the cells as drawn for the current layout
     QTransform m_pictureTransform;

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "TreemapPainter.h"
 
-#include "ItemListModel.h"
 #include "RecordVariants.h"
 
 #include <QFont>
@@ -78,7 +77,7 @@ public:
     }
 
     // Draws the outline of r (logical points); false when QPainter must.
-    bool draw(const Treemap::Rect& r)
+    bool draw(const TreemapLayout::Rect& r)
     {
         if (!m_usable)
             return false;
@@ -205,10 +204,10 @@ const QColor& darkInk()
 QColor inkOver(const QColor& background)
 {
     const auto lum = [](const QColor& c) {
-        return Treemap::luminance(c.redF(), c.greenF(), c.blueF());
+        return TreemapLayout::luminance(c.redF(), c.greenF(), c.blueF());
     };
     const double below = lum(background);
-    return Treemap::contrast(1.0, below) >= Treemap::contrast(lum(darkInk()), below)
+    return TreemapLayout::contrast(1.0, below) >= TreemapLayout::contrast(lum(darkInk()), below)
                ? QColor(Qt::white)
                : darkInk();
 }
@@ -228,18 +227,18 @@ void drawFoldedCorner(QPainter& painter, const QRectF& r, const QColor& ink)
 
 } // namespace
 
-QRectF rectOf(const Treemap::Rect& r)
+QRectF rectOf(const TreemapLayout::Rect& r)
 {
     return QRectF(r.x, r.y, r.width, r.height);
 }
 
-QColor fillColor(const Treemap::Color& color)
+QColor fillColor(const TreemapLayout::Color& color)
 {
     return QColor::fromHsvF(float(color.hue), float(color.saturation), float(color.brightness),
                             float(color.opacity));
 }
 
-int render(const Treemap::Map& map, QImage& picture, const QTransform& world,
+int render(const TreemapLayout::Map& map, QImage& picture, const QTransform& world,
            QPainter::RenderHints hints, Route route, const QColor& backdrop)
 {
     picture.fill(Qt::transparent);
@@ -279,8 +278,8 @@ int render(const Treemap::Map& map, QImage& picture, const QTransform& world,
     const QBrush hatch(withOpacity(Qt::white, 0.3), Qt::BDiagPattern);
 
     painter.setRenderHint(QPainter::TextAntialiasing, true);
-    for (const Treemap::Cell& cell : map.cells) {
-        if (!Treemap::drawn(cell))
+    for (const TreemapLayout::Cell& cell : map.cells) {
+        if (!TreemapLayout::drawn(cell))
             continue;
         const QRectF r = rectOf(cell.rect);
         const QColor fill = fillColor(cell.color);
@@ -314,19 +313,19 @@ int render(const Treemap::Map& map, QImage& picture, const QTransform& world,
             ground[level] = seen;
         }
         const QColor ink = inkOver(seen);
-        if (cell.kind == Treemap::Kind::Files && cell.level == 0) {
+        if (cell.kind == TreemapLayout::Kind::Files && cell.level == 0) {
             painter.setRenderHint(QPainter::Antialiasing, true);
             painter.setPen(Qt::NoPen);
             painter.setBrush(hatch);
             painter.drawRoundedRect(r.adjusted(1, 1, -1, -1), 6, 6);
             painter.setRenderHint(QPainter::Antialiasing, false);
-        } else if (cell.kind == Treemap::Kind::Files) {
+        } else if (cell.kind == TreemapLayout::Kind::Files) {
             painter.fillRect(r.adjusted(0, 0, -1, -1), hatch);
         }
-        if (cell.kind == Treemap::Kind::File)
+        if (cell.kind == TreemapLayout::Kind::File)
             drawFoldedCorner(painter, cell.level == 0 ? r.adjusted(1, 1, -1, -1) : r, ink);
 
-        const Treemap::Labels labels = Treemap::labels(cell);
+        const TreemapLayout::Labels labels = TreemapLayout::labels(cell);
         if (!labels.name)
             continue;
         // A name shows whole, or cut with an ellipsis after at least two

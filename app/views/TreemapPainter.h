@@ -15,7 +15,7 @@
 // or two pixels or less across) is left to QPainter.
 #pragma once
 
-#include "Treemap.h"
+#include "TreemapLayout.h"
 
 #include <QColor>
 #include <QImage>
@@ -26,10 +26,10 @@
 namespace TreemapPainter {
 
 // The fill colour of a cell before its kind's opacity.
-QColor fillColor(const Treemap::Color& color);
+QColor fillColor(const TreemapLayout::Color& color);
 
 // A cell's rectangle in the item's logical points.
-QRectF rectOf(const Treemap::Rect& r);
+QRectF rectOf(const TreemapLayout::Rect& r);
 
 // How shapes reach the pixels. Plain hands every shape to QPainter whole, the
 // straightforward way; Fast takes the routes described above. Both give the
@@ -41,7 +41,7 @@ enum class Route { Fast, Plain };
 // `hints` would draw them on a device of the picture's size and pixel ratio.
 // `backdrop` is the colour the picture is shown over. Returns how many
 // container outlines were left to QPainter.
-int render(const Treemap::Map& map, QImage& picture, const QTransform& world,
+int render(const TreemapLayout::Map& map, QImage& picture, const QTransform& world,
            QPainter::RenderHints hints, Route route = Route::Fast,
            const QColor& backdrop = QColor(Qt::white));
 

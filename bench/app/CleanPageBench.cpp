@@ -7,17 +7,15 @@
 // Select All and Deselect All. A 10 ms timer records how late each tick comes
 // during each step; reported beside the same timer in an idle window, and the
 // worst as a share of the 50 ms budget.
-#include "AppDelegate.h"
 #include "AppModel.h"
+#include "BenchWindow.h"
 #include "Findings.h"
 #include "GeneratedHome.h"
-#include "Lang.h"
 #include "Lateness.h"
 
 #include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QQuickItem>
-#include <QQuickStyle>
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
@@ -55,20 +53,14 @@ QQuickItem* child(QQuickItem* root, const char* name)
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    qputenv("QT_QUICK_BACKEND", "software");
     qputenv("TID_NOGUIDE", "1");
     qputenv("TID_PAGE", "about");
     GeneratedHome home;
-    QGuiApplication app(argc, argv);
-    QQuickStyle::setStyle(QStringLiteral("Basic"));
-    Lang::install();
-    AppDelegate delegate;
-    delegate.applicationDidFinishLaunching();
-    QQuickItem* root = delegate.window()->rootObject();
-    auto* model = root->property("app").value<AppModel*>();
+    BenchWindow bench(argc, argv, BenchWindow::Platform::Offscreen);
+    AppModel* model = bench.open();
     if (!model)
         return 1;
+    QQuickItem* root = bench.root();
     model->setEngine(benchFindingCalls(home.path().toStdString()));
 
     std::vector<std::function<void()>> idle;

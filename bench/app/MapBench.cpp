@@ -17,9 +17,8 @@
 //            language), to compare the picture before and after a change to
 //            the painting
 // run.sh-style use: see bench/app/map.sh.
-#include "AppDelegate.h"
 #include "AppModel.h"
-#include "Lang.h"
+#include "BenchWindow.h"
 #include "Lateness.h"
 #include "ResidentMemory.h"
 #include "TreemapItem.h"
@@ -31,7 +30,6 @@
 #include <QPainter>
 #include <QQmlComponent>
 #include <QQuickItem>
-#include <QQuickStyle>
 #include <QQuickView>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -262,8 +260,7 @@ int main(int argc, char** argv)
     qputenv("XDG_CONFIG_HOME", (home.path() + "/.config").toUtf8());
     qputenv("XDG_CACHE_HOME", (home.path() + "/.cache").toUtf8());
     qputenv("XDG_DATA_HOME", (home.path() + "/.local/share").toUtf8());
-    QGuiApplication app(argc, argv);
-    QQuickStyle::setStyle(QStringLiteral("Basic"));
+    BenchWindow bench(argc, argv, BenchWindow::Platform::AsRun);
 
     if (std::strcmp(mode, "timing") == 0 || std::strcmp(mode, "paint") == 0) {
         paintTiming();
@@ -280,13 +277,10 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: app_map_bench shot OUT.png\n");
         return 2;
     }
-    Lang::install();
-    AppDelegate delegate;
-    delegate.applicationDidFinishLaunching();
-    QQuickItem* root = delegate.window()->rootObject();
-    auto* model = root->property("app").value<AppModel*>();
+    AppModel* model = bench.open();
     if (!model)
         return 1;
+    QQuickItem* root = bench.root();
     // Handed over on the first (only) load, so one copy of the tree lives on.
     auto tree = std::make_shared<DiskNode>(shot ? generated(20000, 4) : generated(100000, 5));
     EngineCalls calls;
@@ -311,14 +305,13 @@ int main(int argc, char** argv)
             return;
         poll.stop();
         // A frame more, so the painted map has reached the window.
-        QTimer::singleShot(500, qGuiApp, [&delegate, map, argv] {
-            const bool saved =
-                delegate.window()->grabWindow().save(QString::fromLocal8Bit(argv[2]));
+        QTimer::singleShot(500, qGuiApp, [&bench, map, argv] {
+            const bool saved = bench.window()->grabWindow().save(QString::fromLocal8Bit(argv[2]));
             std::printf("shot %s: map %gx%g, %d cells\n", argv[2], map->width(), map->height(),
                         map->cellCount());
             QGuiApplication::exit(saved ? 0 : 1);
         });
     });
     poll.start(100);
-    return app.exec();
+    return QGuiApplication::exec();
 }

@@ -7,18 +7,16 @@
 //   scan  - the application after a full scan of a generated home and its
 //           usage figures
 //   findings - the Clean page after a scan that found 2,000 things
-#include "AppDelegate.h"
 #include "AppModel.h"
+#include "BenchWindow.h"
 #include "Findings.h"
 #include "GeneratedHome.h"
-#include "Lang.h"
 #include "ResidentMemory.h"
 
 #include <QFile>
 #include <QGuiApplication>
 #include <QQmlComponent>
 #include <QQuickItem>
-#include <QQuickStyle>
 #include <QQuickView>
 #include <QTimer>
 #include <cstdio>
@@ -32,26 +30,22 @@ int main(int argc, char** argv)
     qputenv("TID_NOACT", "1");
     qputenv("TID_PAGE", std::strcmp(mode, "scan") == 0 ? "overview" : "about");
     GeneratedHome home;
-    QGuiApplication app(argc, argv);
-    QQuickStyle::setStyle(QStringLiteral("Basic"));
+    BenchWindow bench(argc, argv, BenchWindow::Platform::AsRun);
 
     if (std::strcmp(mode, "bare") == 0)
         return runBareWindow(mode);
 
-    Lang::install();
-    AppDelegate delegate;
-    delegate.applicationDidFinishLaunching();
-    auto* model = delegate.window()->rootObject()->property("app").value<AppModel*>();
+    AppModel* model = bench.open();
     if (!model)
         return 1;
     if (std::strcmp(mode, "findings") == 0) {
         model->setEngine(benchFindingCalls(home.path().toStdString()));
         model->fullScan();
-        delegate.window()->rootObject()->setProperty("page", "clean");
+        bench.root()->setProperty("page", "clean");
     }
     if (std::strcmp(mode, "scan") != 0 && std::strcmp(mode, "findings") != 0) {
         printAfterSettling(mode);
-        return app.exec();
+        return QGuiApplication::exec();
     }
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [&] {
@@ -61,5 +55,5 @@ int main(int argc, char** argv)
         }
     });
     poll.start(100);
-    return app.exec();
+    return QGuiApplication::exec();
 }

@@ -5,17 +5,15 @@
 // timer records how late each of its ticks comes. Reported: the worst and the 99th
 // percentile lateness during the scan and the usage load after it, beside the
 // same timer in an idle window, and the worst as a ratio of the 50 ms budget.
-#include "AppDelegate.h"
 #include "AppModel.h"
+#include "BenchWindow.h"
 #include "GeneratedHome.h"
-#include "Lang.h"
 #include "Lateness.h"
 
 #include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QObject>
 #include <QQuickItem>
-#include <QQuickStyle>
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
@@ -23,17 +21,11 @@
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    qputenv("QT_QUICK_BACKEND", "software");
     qputenv("TID_NOGUIDE", "1");
     qputenv("TID_PAGE", "about"); // no scan at start: the idle figure comes first
     GeneratedHome home;
-    QGuiApplication app(argc, argv);
-    QQuickStyle::setStyle(QStringLiteral("Basic"));
-    Lang::install();
-    AppDelegate delegate;
-    delegate.applicationDidFinishLaunching();
-    auto* model = delegate.window()->rootObject()->property("app").value<AppModel*>();
+    BenchWindow bench(argc, argv, BenchWindow::Platform::Offscreen);
+    AppModel* model = bench.open();
     if (!model)
         return 1;
 

@@ -26,10 +26,9 @@
 // Budgets: 5 ms a refresh, 50 ms for the worst stall while scrolling.
 // With --refresh-only the scrolling is left out (toolbox.sh runs it so beside
 // a baseline build).
-#include "AppDelegate.h"
 #include "AppModel.h"
+#include "BenchWindow.h"
 #include "GeneratedHome.h"
-#include "Lang.h"
 #include "Lateness.h"
 
 #include <QAbstractItemModel>
@@ -37,7 +36,6 @@
 #include <QEvent>
 #include <QGuiApplication>
 #include <QQuickItem>
-#include <QQuickStyle>
 #include <QQuickView>
 #include <QTimer>
 #include <algorithm>
@@ -225,21 +223,15 @@ void reportRefreshes(const char* what, const std::vector<Refresh>& rs)
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    qputenv("QT_QUICK_BACKEND", "software");
     qputenv("TID_NOGUIDE", "1");
     qputenv("TID_PAGE", "tools");
     qputenv("TID_TAB", "4");
     GeneratedHome home;
-    QGuiApplication app(argc, argv);
-    QQuickStyle::setStyle(QStringLiteral("Basic"));
-    Lang::install();
-    AppDelegate delegate;
-    delegate.applicationDidFinishLaunching();
-    QQuickItem* root = delegate.window()->rootObject();
-    auto* model = root->property("app").value<AppModel*>();
+    BenchWindow bench(argc, argv, BenchWindow::Platform::Offscreen);
+    AppModel* model = bench.open();
     if (!model)
         return 1;
+    QQuickItem* root = bench.root();
     EngineCalls calls = model->engine();
     // Shared, so that copying the table (the model does for each call) stays
     // as cheap as with the real engine's functions.
@@ -247,7 +239,7 @@ int main(int argc, char** argv)
     calls.duplicates = [groups](int64_t, int64_t, const CancelToken*) { return *groups; };
     calls.sameNameGroups = [](int64_t, const CancelToken*) { return std::vector<DupGroup>{}; };
     model->setEngine(calls);
-    FrameClock frames(delegate.window());
+    FrameClock frames(bench.window());
     // The pane's own 3-second refresh would land inside the measured spans.
     auto* paneTimer = root->findChild<QObject*>(QStringLiteral("procTimer"));
     if (!paneTimer)

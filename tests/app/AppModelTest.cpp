@@ -10,6 +10,7 @@
 #include <QTest>
 #include <memory>
 #include <set>
+#include <span>
 
 namespace {
 
@@ -43,7 +44,7 @@ void compareState(const State& got, const State& want, const char* where)
     QVERIFY2(got.activity == want.activity, at + " activity");
 }
 
-std::set<std::string> namesOf(const std::vector<ScanItem>& items)
+std::set<std::string> namesOf(std::span<const ScanItem> items)
 {
     std::set<std::string> out;
     for (const auto& i : items)
@@ -51,7 +52,7 @@ std::set<std::string> namesOf(const std::vector<ScanItem>& items)
     return out;
 }
 
-std::set<std::string> pathsOf(const std::vector<ScanItem>& items)
+std::set<std::string> pathsOf(std::span<const ScanItem> items)
 {
     std::set<std::string> out;
     for (const auto& i : items)
@@ -68,14 +69,11 @@ void completeScan(AppModel& m)
 
 } // namespace
 
-class AppModelTest : public QObject
+class AppModelTest : public QObject, Fixture::ModelHome
 {
     Q_OBJECT
 
 private:
-    std::unique_ptr<TestSupport::TestHome> m_home;
-    std::unique_ptr<AppModel> m_model;
-
     // Files over 2 MB outside Library/Caches: the large-file phase's find.
     std::set<std::string> largeFixtureFiles() const
     {
@@ -92,19 +90,12 @@ private:
 private slots:
     void init()
     {
-        m_home = std::make_unique<TestSupport::TestHome>();
-        qputenv("TID_LANG", "en");
+        makeHome();
         Fixture::build(*m_home);
         Preferences::setStringArray("protectedPaths", {m_home->at("Library/Caches/Guarded")});
     }
 
-    void cleanup()
-    {
-        if (m_model)
-            m_model->waitForWorkers();
-        m_model.reset();
-        m_home.reset();
-    }
+    void cleanup() { dropHome(); }
 
     void startsEmptyWithProtectedPathsFromPreferences()
     {

@@ -73,14 +73,11 @@ void selectOnly(AppModel& m, const std::vector<std::string>& paths)
 
 } // namespace
 
-class CleanModelTest : public QObject
+class CleanModelTest : public QObject, Fixture::ModelHome
 {
     Q_OBJECT
 
 private:
-    std::unique_ptr<TestSupport::TestHome> m_home;
-    std::unique_ptr<AppModel> m_model;
-
     // A model whose scan phases answer with the given lists (real engine for
     // everything else).
     AppModel& modelWith(std::vector<ScanItem> caches, std::vector<ScanItem> orphans = {},
@@ -106,19 +103,9 @@ private:
     }
 
 private slots:
-    void init()
-    {
-        m_home = std::make_unique<TestSupport::TestHome>();
-        qputenv("TID_LANG", "en");
-    }
+    void init() { makeHome(); }
 
-    void cleanup()
-    {
-        if (m_model)
-            m_model->waitForWorkers();
-        m_model.reset();
-        m_home.reset();
-    }
+    void cleanup() { dropHome(); }
 
     void protectingDropsFromSelectionAndPersists()
     {
@@ -336,7 +323,7 @@ private slots:
         QCOMPARE(changed[0][0].toModelIndex().row(), 3);
         QCOMPARE(changed[0][1].toModelIndex().row(), 3);
         QVERIFY(m.cleanList()
-                    ->data(m.cleanList()->index(3), int(ItemListModel::Role::Selected))
+                    ->data(m.cleanList()->index(3, 0), int(ScanItemModel::Role::Selected))
                     .toBool());
         QCOMPARE(m.selectedSize(), 40);
 

@@ -1,14 +1,39 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// A small home folder that every scan phase finds something in, for the app
-// tests: safe and careful caches, one cache the user protected, a leftover of
-// a removed application and one large file (with largeMinMB set to 2).
+// The app model tests' fixtures: a temporary home with the model under test,
+// and a small home folder that every scan phase finds something in (safe and
+// careful caches, one cache the user protected, a leftover of a removed
+// application and one large file, with largeMinMB set to 2).
 #pragma once
 
+#include "AppModel.h"
 #include "TestHome.h"
 
+#include <memory>
 #include <string>
 
 namespace Fixture {
+
+// A model test's home and model, fresh for each test function: the test's
+// init() calls makeHome(), its cleanup() dropHome().
+class ModelHome
+{
+protected:
+    // A new temporary home (HOME and XDG_* point into it) with the app's
+    // texts in English.
+    void makeHome() { m_home = std::make_unique<TestSupport::TestHome>("en"); }
+    // Waits until the model's engine calls have finished, so none reads the
+    // home after it is gone, then drops the model and the home.
+    void dropHome()
+    {
+        if (m_model)
+            m_model->waitForWorkers();
+        m_model.reset();
+        m_home.reset();
+    }
+
+    std::unique_ptr<TestSupport::TestHome> m_home;
+    std::unique_ptr<AppModel> m_model;
+};
 
 inline constexpr long long kMiB = 1024 * 1024;
 

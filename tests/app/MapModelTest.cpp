@@ -3,8 +3,9 @@
 // table: a stand-in folder-size tree answers at once or waits at a gate, and
 // records every measurement asked for. One test measures a real folder.
 #include "AppModel.h"
+#include "Fixture.h"
 #include "HeldCall.h"
-#include "ItemListModel.h"
+#include "RecordVariants.h"
 #include "TestHome.h"
 
 #include <QSignalSpy>
@@ -75,13 +76,11 @@ using TreeCall = std::function<DiskNode(const std::string&, int, bool, const Can
 
 } // namespace
 
-class MapModelTest : public QObject
+class MapModelTest : public QObject, Fixture::ModelHome
 {
     Q_OBJECT
 
 private:
-    std::unique_ptr<TestSupport::TestHome> m_home;
-    std::unique_ptr<AppModel> m_model;
     std::shared_ptr<Log> m_log;
 
     TreeCall recorded()
@@ -120,19 +119,15 @@ private:
 private slots:
     void init()
     {
-        m_home = std::make_unique<TestSupport::TestHome>();
+        makeHome();
         m_log = std::make_shared<Log>();
-        qputenv("TID_LANG", "en");
         qunsetenv("TID_MAPDEPTH");
         qunsetenv("TID_MAPROOT");
     }
 
     void cleanup()
     {
-        if (m_model)
-            m_model->waitForWorkers();
-        m_model.reset();
-        m_home.reset();
+        dropHome();
         qunsetenv("TID_MAPDEPTH");
         qunsetenv("TID_MAPROOT");
     }

@@ -4,11 +4,11 @@
 // calls come from the engine-call table: canned where a test needs exact
 // groups, held at a gate where it needs a search in flight, real otherwise.
 #include "AppModel.h"
-#include "AppsList.h"
+#include "Fixture.h"
 #include "HeldCall.h"
-#include "ItemListModel.h"
+#include "InstalledAppModel.h"
 #include "Platform.h"
-#include "ProcList.h"
+#include "ProcessModel.h"
 #include "RecordVariants.h"
 #include "TestHome.h"
 #include "Text.h"
@@ -55,21 +55,13 @@ AppInfo app(const std::string& path, const std::string& name, int64_t size)
     return a;
 }
 
-QString q(const std::string& s)
-{
-    return QString::fromStdString(s);
-}
-
 } // namespace
 
-class ToolboxModelTest : public QObject
+class ToolboxModelTest : public QObject, Fixture::ModelHome
 {
     Q_OBJECT
 
 private:
-    std::unique_ptr<TestSupport::TestHome> m_home;
-    std::unique_ptr<AppModel> m_model;
-
     // A model whose finders answer from the given lists (held at gate when
     // one is given); the first content group answers for a cancelled token
     // with the word "partial" in its one path.
@@ -97,19 +89,9 @@ private:
     }
 
 private slots:
-    void init()
-    {
-        m_home = std::make_unique<TestSupport::TestHome>();
-        qputenv("TID_LANG", "en");
-    }
+    void init() { makeHome(); }
 
-    void cleanup()
-    {
-        if (m_model)
-            m_model->waitForWorkers();
-        m_model.reset();
-        m_home.reset();
-    }
+    void cleanup() { dropHome(); }
 
     void searchRunsBothFindersAndDelivers()
     {
@@ -248,7 +230,7 @@ private slots:
         const QString id =
             m.duplicates()
                 ->content()
-                ->data(m.duplicates()->content()->index(0), int(DupGroupList::Role::GroupId))
+                ->data(m.duplicates()->content()->index(0), int(DuplicateGroupModel::Role::GroupId))
                 .toString();
         m.duplicates()->keepFirst(id);
         QCOMPARE(m.duplicates()->content()->count(), 1);
@@ -277,21 +259,21 @@ private slots:
         for (int i = 0; i < 12; ++i)
             files.push_back(m_home->at("Documents/f" + std::to_string(i)));
         std::sort(files.begin(), files.end());
-        DupGroupList list;
+        DuplicateGroupModel list;
         list.setGroups(
             {contentGroup(files, 2048), nameGroup({"/a/n", "/b/n", "/c/n", "/d/n"}, "")});
-        auto at = [&](int row, DupGroupList::Role role) {
+        auto at = [&](int row, DuplicateGroupModel::Role role) {
             return list.data(list.index(row), int(role));
         };
-        const QStringList shown = at(0, DupGroupList::Role::ShownFiles).toStringList();
+        const QStringList shown = at(0, DuplicateGroupModel::Role::ShownFiles).toStringList();
         QCOMPARE(shown.size(), 8);
         QVERIFY(shown[0].contains(QStringLiteral("~/Documents/f0")));
-        QCOMPARE(at(0, DupGroupList::Role::ShownPaths).toStringList()[0], q(files[0]));
-        QCOMPARE(at(0, DupGroupList::Role::MoreFiles).toInt(), 4);
-        QCOMPARE(at(0, DupGroupList::Role::Wasted).toLongLong(), 11 * 2048);
-        QCOMPARE(at(1, DupGroupList::Role::MoreFiles).toInt(), 0);
-        QCOMPARE(at(1, DupGroupList::Role::FileCount).toInt(), 4);
-        QCOMPARE(at(1, DupGroupList::Role::Name).toString(), QString());
+        QCOMPARE(at(0, DuplicateGroupModel::Role::ShownPaths).toStringList()[0], qs(files[0]));
+        QCOMPARE(at(0, DuplicateGroupModel::Role::MoreFiles).toInt(), 4);
+        QCOMPARE(at(0, DuplicateGroupModel::Role::Wasted).toLongLong(), 11 * 2048);
+        QCOMPARE(at(1, DuplicateGroupModel::Role::MoreFiles).toInt(), 0);
+        QCOMPARE(at(1, DuplicateGroupModel::Role::FileCount).toInt(), 4);
+        QCOMPARE(at(1, DuplicateGroupModel::Role::Name).toString(), QString());
         QCOMPARE(list.totalWasted(), 11 * 2048);
     }
 
@@ -320,7 +302,7 @@ private slots:
         e.volume = [] { return VolumeInfo{1000, 400}; };
         m_model->setEngine(e);
 
-        AppsList list;
+        InstalledAppModel list;
         QAbstractItemModelTester tester(&list);
         list.setServices(m_model->services());
         list.refresh();
@@ -329,13 +311,13 @@ private slots:
 
         list.setQuery(QStringLiteral("  SAF\t"));
         QCOMPARE(list.count(), 1);
-        QCOMPARE(list.data(list.index(0), int(AppsList::Role::Name)).toString(),
+        QCOMPARE(list.data(list.index(0), int(InstalledAppModel::Role::Name)).toString(),
                  displayLine("Safari"));
         list.setQuery(QStringLiteral("   "));
         QCOMPARE(list.count(), 3);
 
         *leftovers = {m_home->at("Library/Caches/com.apple.Safari")};
-        const QString safari = q(apps + "Safari.app"), mail = q(apps + "Mail.app");
+        const QString safari = qs(apps + "Safari.app"), mail = qs(apps + "Mail.app");
         list.toggleLeftovers(safari);
         QTRY_VERIFY(list.leftoversLoaded());
         QCOMPARE(list.leftovers(), QStringList{displayLine("~/Library/Caches/com.apple.Safari")});
@@ -354,7 +336,7 @@ private slots:
             *leftovers = {m_home->at("Library/Caches/com.apple.Safari"),
                           m_home->at("Library/Preferences/com.apple.Safari.plist")};
         }
-        QSignalSpy done(&list, &AppsList::uninstalled);
+        QSignalSpy done(&list, &InstalledAppModel::uninstalled);
         list.uninstall(safari);
         QTRY_COMPARE(done.count(), 1); // the answer may come before uninstall() returns
         QCOMPARE(moved->second, t("trash.uninstall"));
@@ -432,7 +414,7 @@ private slots:
     // the rows the pane redraws every 3 seconds.
     void processReadingsChangeOnlyWhatDiffers()
     {
-        using R = ProcList::Role;
+        using R = ProcessModel::Role;
         auto proc = [](int pid, const std::string& name, int64_t rss) {
             ProcInfo p;
             p.pid = pid;
@@ -476,7 +458,7 @@ private slots:
             {"an empty reading removes every row", {}, {}, 0, 2},
         };
 
-        ProcList list;
+        ProcessModel list;
         QAbstractItemModelTester tester(&list,
                                         QAbstractItemModelTester::FailureReportingMode::QtTest);
         QSignalSpy changed(&list, &QAbstractItemModel::dataChanged);
@@ -512,7 +494,7 @@ private slots:
         list.setProcs({big, odd, own});
         auto at = [&](int row, R role) { return list.data(list.index(row), int(role)); };
         QCOMPARE(at(1, R::DisplayName).toString(), displayLine("evil?name?x"));
-        QCOMPARE(at(0, R::RssText).toString(), q(humanSize(4096)));
+        QCOMPARE(at(0, R::RssText).toString(), qs(humanSize(4096)));
         QCOMPARE(at(1, R::Share).toDouble(), 0.5);
         QCOMPARE(at(2, R::Share).toDouble(), 0.25);
         QCOMPARE(at(2, R::Own).toBool(), true);

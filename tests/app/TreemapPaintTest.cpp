@@ -6,8 +6,8 @@
 // afresh whenever the layout changes (size, folder, depth, language).
 #include "AppModel.h"
 #include "TestHome.h"
-#include "Treemap.h"
 #include "TreemapItem.h"
+#include "TreemapLayout.h"
 #include "TreemapPainter.h"
 
 #include <QPainter>
@@ -109,8 +109,9 @@ private slots:
         QFETCH(qreal, pixelRatio);
         QFETCH(QTransform, world);
         const DiskNode root = tree("/t", topFolders, 8, 4);
-        Treemap::Map map;
-        Treemap::build(root, Treemap::Rect{0, 0, size.width(), size.height()}, 0, depth, 0, map);
+        TreemapLayout::Map map;
+        TreemapLayout::build(root, TreemapLayout::Rect{0, 0, size.width(), size.height()}, 0, depth,
+                             0, map);
 
         const QSize pixels = (size * pixelRatio).toSize();
         QImage fast(pixels, QImage::Format_ARGB32_Premultiplied);

@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The storage map's geometry: squarified rows, merging, nesting, colours,
 // hit-testing and label rules, on small hand-built trees.
-#include "Treemap.h"
+#include "TreemapLayout.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-using namespace Treemap;
+using namespace TreemapLayout;
 
 namespace {
 

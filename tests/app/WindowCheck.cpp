@@ -6,8 +6,8 @@
 // executable reports its window under TID_DEBUG, the Storage Map's Choose
 // Folder opens a chooser when the window opened on that page, and closing the
 // window ends the application.
-#include "AppDelegate.h"
 #include "Lang.h"
+#include "MainWindow.h"
 #include "Preferences.h"
 #include "TestHome.h"
 
@@ -61,7 +61,7 @@ class WindowCheck : public QObject
 
 private:
     std::unique_ptr<TestSupport::TestHome> m_home;
-    std::unique_ptr<AppDelegate> m_delegate;
+    std::unique_ptr<MainWindow> m_mainWindow;
 
 private slots:
     void initTestCase()
@@ -75,19 +75,19 @@ private slots:
         qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/tidlo-test-bus");
         QQuickStyle::setStyle(QStringLiteral("Basic"));
         Lang::install();
-        m_delegate = std::make_unique<AppDelegate>();
-        m_delegate->applicationDidFinishLaunching();
+        m_mainWindow = std::make_unique<MainWindow>();
+        m_mainWindow->open();
     }
 
     void cleanupTestCase()
     {
-        m_delegate.reset();
+        m_mainWindow.reset();
         m_home.reset();
     }
 
     void appearsWithTitleAndSize()
     {
-        QQuickView* w = m_delegate->window();
+        QQuickView* w = m_mainWindow->window();
         QVERIFY(QTest::qWaitForWindowExposed(w, 10000));
         QCOMPARE(w->title(), QString("Tidlo Cleaner"));
         QCOMPARE(w->size(), QSize(1100, 750));
@@ -105,7 +105,7 @@ private slots:
     // open a chooser over it all the same (a popup in the window's overlay).
     void chooserOpensOnTheFirstPage()
     {
-        QQuickView* w = m_delegate->window();
+        QQuickView* w = m_mainWindow->window();
         QVERIFY(QTest::qWaitForWindowExposed(w, 10000));
         auto* button = w->rootObject()->findChild<QQuickItem*>("chooseFolder");
         QVERIFY(button);
@@ -128,7 +128,7 @@ private slots:
 
     void watchdogRestoresAShrunkenWindow()
     {
-        QQuickView* w = m_delegate->window();
+        QQuickView* w = m_mainWindow->window();
         w->setMinimumSize(QSize(100, 100)); // as a restored frame might be
         w->resize(950, 650);
         QTRY_COMPARE(w->size(), QSize(950, 650));
@@ -159,7 +159,7 @@ private slots:
     {
         // The application's own event loop, as main() runs it: it must end
         // when the window closes, long before the fallback timer.
-        QTimer::singleShot(0, m_delegate->window(), &QWindow::close);
+        QTimer::singleShot(0, m_mainWindow->window(), &QWindow::close);
         QTimer::singleShot(8000, qGuiApp, [] { QGuiApplication::exit(1); });
         QCOMPARE(QGuiApplication::exec(), 0);
     }

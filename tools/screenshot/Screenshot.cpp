@@ -3,8 +3,8 @@
 // does (run it with QT_QPA_PLATFORM=offscreen and a throw-away HOME), waits
 // for the first frame plus DELAY_MS (default 600), saves the window's image
 // and quits. TID_LANG, TID_PAGE and TID_GUIDE choose what is shown.
-#include "AppDelegate.h"
 #include "Lang.h"
+#include "MainWindow.h"
 
 #include <QGuiApplication>
 #include <QImage>
@@ -23,9 +23,9 @@ int main(int argc, char** argv)
     const int delay = argc > 2 ? std::atoi(argv[2]) : 600;
     QQuickStyle::setStyle(QStringLiteral("Basic"));
     Lang::install();
-    AppDelegate delegate;
-    delegate.applicationDidFinishLaunching();
-    QQuickView* window = delegate.window();
+    MainWindow mainWindow;
+    mainWindow.open();
+    QQuickView* window = mainWindow.window();
     bool started = false;
     QObject::connect(window, &QQuickWindow::frameSwapped, &app, [&] {
         if (started)

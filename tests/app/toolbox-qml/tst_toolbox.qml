@@ -275,7 +275,7 @@ TestCase {
         SignalSpy { signalName: "procsRead" }
     }
 
-    // The rows follow each reading (ProcList changes only the roles that
+    // The rows follow each reading (ProcessModel changes only the roles that
     // differ, and the rows must still show every one of them).
     function test_processRowsShowEachReading() {
         const page = makeTools("4")
@@ -293,10 +293,10 @@ TestCase {
             for (let i = 0; i < procs.count; ++i) {
                 const row = list.itemAtIndex(i)
                 const at = role => procs.data(procs.index(i, 0), role)
-                compare(findChild(row, "procName").text, at(ProcList.DisplayName))
-                compare(findChild(row, "procRss").text, at(ProcList.RssText))
-                compare(findChild(row, "procPid").text, String(at(ProcList.Pid)))
-                compare(findChild(row, "procBar").fraction, at(ProcList.Share))
+                compare(findChild(row, "procName").text, at(ProcessModel.DisplayName))
+                compare(findChild(row, "procRss").text, at(ProcessModel.RssText))
+                compare(findChild(row, "procPid").text, String(at(ProcessModel.Pid)))
+                compare(findChild(row, "procBar").fraction, at(ProcessModel.Share))
             }
         }
     }

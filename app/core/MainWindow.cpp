@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "AppDelegate.h"
+#include "MainWindow.h"
 
-#include "Preferences.h"
 #include "Text.h"
 
 #include <QGuiApplication>
@@ -44,15 +43,15 @@ void centre(QWindow* w)
 
 } // namespace
 
-AppDelegate::AppDelegate(QObject* parent) : QObject(parent)
+MainWindow::MainWindow(QObject* parent) : QObject(parent)
 {
     m_watchdog.setInterval(500);
-    connect(&m_watchdog, &QTimer::timeout, this, &AppDelegate::watchdogTick);
+    connect(&m_watchdog, &QTimer::timeout, this, &MainWindow::watchdogTick);
 }
 
-AppDelegate::~AppDelegate() = default;
+MainWindow::~MainWindow() = default;
 
-void AppDelegate::applicationDidFinishLaunching()
+void MainWindow::open()
 {
     m_window = std::make_unique<QQuickView>();
     QQuickView* w = m_window.get();
@@ -69,11 +68,6 @@ void AppDelegate::applicationDidFinishLaunching()
     centre(w);
     w->show();
 
-#ifdef Q_OS_MACOS
-    // Nothing of a previous run's windows is restored (a setting only macOS reads).
-    Preferences::setBoolean("NSQuitAlwaysKeepsWindows", false);
-#endif
-
     m_ticks = 0;
     m_watchdog.start();
 
@@ -84,7 +78,7 @@ void AppDelegate::applicationDidFinishLaunching()
     }
 }
 
-void AppDelegate::watchdogTick()
+void MainWindow::watchdogTick()
 {
     ++m_ticks;
     QQuickView* main = m_window.get();

@@ -1,22 +1,21 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "AppsList.h"
+#include "InstalledAppModel.h"
 
-#include "DupGroupList.h"
-#include "ItemListModel.h"
+#include "DuplicateGroupModel.h"
 #include "RecordVariants.h"
 #include "Services.h"
 #include "Text.h"
 
 #include <algorithm>
 
-AppsList::AppsList(QObject* parent) : QAbstractListModel(parent) {}
+InstalledAppModel::InstalledAppModel(QObject* parent) : QAbstractListModel(parent) {}
 
-int AppsList::rowCount(const QModelIndex& parent) const
+int InstalledAppModel::rowCount(const QModelIndex& parent) const
 {
     return parent.isValid() ? 0 : int(m_shown.size());
 }
 
-QVariant AppsList::data(const QModelIndex& index, int role) const
+QVariant InstalledAppModel::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid() || index.row() >= int(m_shown.size()))
         return {};
@@ -36,7 +35,7 @@ QVariant AppsList::data(const QModelIndex& index, int role) const
     return {};
 }
 
-QHash<int, QByteArray> AppsList::roleNames() const
+QHash<int, QByteArray> InstalledAppModel::roleNames() const
 {
     return {{int(Role::Path), "path"},
             {int(Role::Name), "name"},
@@ -45,7 +44,7 @@ QHash<int, QByteArray> AppsList::roleNames() const
             {int(Role::SizeText), "sizeText"}};
 }
 
-void AppsList::setServices(Services* services)
+void InstalledAppModel::setServices(Services* services)
 {
     if (m_services == services)
         return;
@@ -53,7 +52,7 @@ void AppsList::setServices(Services* services)
     emit servicesChanged();
 }
 
-void AppsList::setQuery(const QString& query)
+void InstalledAppModel::setQuery(const QString& query)
 {
     if (m_query == query)
         return;
@@ -62,7 +61,7 @@ void AppsList::setQuery(const QString& query)
     refilter();
 }
 
-void AppsList::refilter()
+void InstalledAppModel::refilter()
 {
     // Blanks and tabs around the text do not count; letter case never does.
     QString needle = m_query;
@@ -80,13 +79,13 @@ void AppsList::refilter()
     emit countChanged();
 }
 
-void AppsList::setApps(std::vector<AppInfo> apps)
+void InstalledAppModel::setApps(std::vector<AppInfo> apps)
 {
     m_apps = std::move(apps);
     refilter();
 }
 
-void AppsList::refresh()
+void InstalledAppModel::refresh()
 {
     if (!m_services)
         return;
@@ -100,7 +99,7 @@ void AppsList::refresh()
         });
 }
 
-const AppInfo* AppsList::findApp(const QString& path) const
+const AppInfo* InstalledAppModel::findApp(const QString& path) const
 {
     const std::string p = stdPath(path);
     for (const auto& app : m_apps)
@@ -109,7 +108,7 @@ const AppInfo* AppsList::findApp(const QString& path) const
     return nullptr;
 }
 
-void AppsList::toggleLeftovers(const QString& path)
+void InstalledAppModel::toggleLeftovers(const QString& path)
 {
     ++m_leftoverRequest;
     if (m_expanded == path) {
@@ -136,7 +135,7 @@ void AppsList::toggleLeftovers(const QString& path)
         });
 }
 
-void AppsList::uninstall(const QString& path)
+void InstalledAppModel::uninstall(const QString& path)
 {
     const AppInfo* app = findApp(path);
     if (!app || !m_services)
@@ -166,7 +165,7 @@ void AppsList::uninstall(const QString& path)
         });
 }
 
-void AppsList::setLoading(bool v)
+void InstalledAppModel::setLoading(bool v)
 {
     if (m_loading == v)
         return;
@@ -174,7 +173,7 @@ void AppsList::setLoading(bool v)
     emit loadingChanged();
 }
 
-void AppsList::setExpanded(const QString& path)
+void InstalledAppModel::setExpanded(const QString& path)
 {
     if (m_expanded == path)
         return;
@@ -182,7 +181,7 @@ void AppsList::setExpanded(const QString& path)
     emit expandedChanged();
 }
 
-void AppsList::setLeftovers(QStringList v, bool loaded)
+void InstalledAppModel::setLeftovers(QStringList v, bool loaded)
 {
     if (m_leftovers == v && m_leftoversLoaded == loaded)
         return;

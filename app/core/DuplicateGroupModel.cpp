@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "DupGroupList.h"
+#include "DuplicateGroupModel.h"
 
-#include "ItemListModel.h"
 #include "Platform.h"
 #include "RecordVariants.h"
 
@@ -16,14 +15,14 @@ QString tildeLine(const std::string& path)
     return displayLine(path);
 }
 
-DupGroupList::DupGroupList(QObject* parent) : QAbstractListModel(parent) {}
+DuplicateGroupModel::DuplicateGroupModel(QObject* parent) : QAbstractListModel(parent) {}
 
-int DupGroupList::rowCount(const QModelIndex& parent) const
+int DuplicateGroupModel::rowCount(const QModelIndex& parent) const
 {
     return parent.isValid() ? 0 : int(m_groups.size());
 }
 
-QVariant DupGroupList::data(const QModelIndex& index, int role) const
+QVariant DuplicateGroupModel::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid() || index.row() >= int(m_groups.size()))
         return {};
@@ -71,7 +70,7 @@ QVariant DupGroupList::data(const QModelIndex& index, int role) const
     return {};
 }
 
-QHash<int, QByteArray> DupGroupList::roleNames() const
+QHash<int, QByteArray> DuplicateGroupModel::roleNames() const
 {
     return {
         {int(Role::GroupId), "groupId"},
@@ -91,7 +90,7 @@ QHash<int, QByteArray> DupGroupList::roleNames() const
     };
 }
 
-qint64 DupGroupList::totalWasted() const
+qint64 DuplicateGroupModel::totalWasted() const
 {
     qint64 sum = 0;
     for (const auto& g : m_groups)
@@ -99,7 +98,7 @@ qint64 DupGroupList::totalWasted() const
     return sum;
 }
 
-std::optional<DupGroup> DupGroupList::find(const std::string& id) const
+std::optional<DupGroup> DuplicateGroupModel::find(const std::string& id) const
 {
     for (size_t i = 0; i < m_groups.size(); ++i)
         if (m_ids[i] == id)
@@ -107,7 +106,7 @@ std::optional<DupGroup> DupGroupList::find(const std::string& id) const
     return std::nullopt;
 }
 
-void DupGroupList::setGroups(std::vector<DupGroup> groups)
+void DuplicateGroupModel::setGroups(std::vector<DupGroup> groups)
 {
     beginResetModel();
     m_groups = std::move(groups);
@@ -118,7 +117,7 @@ void DupGroupList::setGroups(std::vector<DupGroup> groups)
     emit countChanged();
 }
 
-void DupGroupList::removeGroup(const std::string& id, const std::vector<std::string>& files)
+void DuplicateGroupModel::removeGroup(const std::string& id, const std::vector<std::string>& files)
 {
     bool removed = false;
     for (size_t i = m_groups.size(); i-- > 0;) {

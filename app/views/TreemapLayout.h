@@ -21,7 +21,7 @@
 #include <deque>
 #include <vector>
 
-namespace Treemap {
+namespace TreemapLayout {
 
 // A rectangle in the drawing area's own points: origin top-left, y down.
 struct Rect
@@ -158,4 +158,4 @@ Labels labels(const Cell& cell);
 double luminance(double red, double green, double blue);
 double contrast(double luminanceA, double luminanceB);
 
-} // namespace Treemap
+} // namespace TreemapLayout

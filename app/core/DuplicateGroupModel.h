@@ -20,7 +20,7 @@
 // A path for showing: the home folder written as "~", as one line.
 QString tildeLine(const std::string& path);
 
-class DupGroupList : public QAbstractListModel
+class DuplicateGroupModel : public QAbstractListModel
 {
     Q_OBJECT
     QML_ELEMENT
@@ -51,7 +51,7 @@ public:
     };
     Q_ENUM(Role)
 
-    explicit DupGroupList(QObject* parent = nullptr);
+    explicit DuplicateGroupModel(QObject* parent = nullptr);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The Apps pane's list of installed applications, as a list model filtered by
 // the pane's search text, with the leftovers of the one application whose row
-// is expanded. AppsList loads the list, the leftovers and does the uninstall
+// is expanded. InstalledAppModel loads the list, the leftovers and does the uninstall
 // on the utility queue of the services it is given (through their engine-call
 // table), so neither a slow disk-usage run nor a bundle with a broken
 // Info.plist holds a frame.
@@ -22,7 +22,7 @@
 
 class Services;
 
-class AppsList : public QAbstractListModel
+class InstalledAppModel : public QAbstractListModel
 {
     Q_OBJECT
     QML_ELEMENT
@@ -41,7 +41,7 @@ public:
     enum class Role { Path = Qt::UserRole + 1, Name, Detail, Size, SizeText };
     Q_ENUM(Role)
 
-    explicit AppsList(QObject* parent = nullptr);
+    explicit InstalledAppModel(QObject* parent = nullptr);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;

@@ -11,7 +11,7 @@
 #include <QTimer>
 #include <memory>
 
-class AppDelegate : public QObject
+class MainWindow : public QObject
 {
     Q_OBJECT
 
@@ -22,11 +22,11 @@ public:
     static constexpr int kMinHeight = 660;
     static constexpr int kWatchdogTicks = 20;
 
-    explicit AppDelegate(QObject* parent = nullptr);
-    ~AppDelegate() override;
+    explicit MainWindow(QObject* parent = nullptr);
+    ~MainWindow() override;
 
     // Builds, shows and (unless TID_NOACT=1) activates the main window.
-    void applicationDidFinishLaunching();
+    void open();
 
     QQuickView* window() const { return m_window.get(); }
 

@@ -21,7 +21,7 @@
 
 #include <vector>
 
-class ProcList : public QAbstractListModel
+class ProcessModel : public QAbstractListModel
 {
     Q_OBJECT
     QML_ELEMENT
@@ -43,7 +43,7 @@ public:
     };
     Q_ENUM(Role)
 
-    explicit ProcList(QObject* parent = nullptr);
+    explicit ProcessModel(QObject* parent = nullptr);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;

@@ -1,19 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ProcList.h"
+#include "ProcessModel.h"
 
 #include <QCoreApplication>
 
-#include "ItemListModel.h"
 #include "RecordVariants.h"
 
-ProcList::ProcList(QObject* parent) : QAbstractListModel(parent) {}
+ProcessModel::ProcessModel(QObject* parent) : QAbstractListModel(parent) {}
 
-int ProcList::rowCount(const QModelIndex& parent) const
+int ProcessModel::rowCount(const QModelIndex& parent) const
 {
     return parent.isValid() ? 0 : int(m_procs.size());
 }
 
-QVariant ProcList::data(const QModelIndex& index, int role) const
+QVariant ProcessModel::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid() || index.row() >= int(m_procs.size()))
         return {};
@@ -39,7 +38,7 @@ QVariant ProcList::data(const QModelIndex& index, int role) const
     return {};
 }
 
-QHash<int, QByteArray> ProcList::roleNames() const
+QHash<int, QByteArray> ProcessModel::roleNames() const
 {
     return {
         {int(Role::Pid), "pid"},
@@ -52,7 +51,7 @@ QHash<int, QByteArray> ProcList::roleNames() const
     };
 }
 
-std::vector<ProcList::Shown> ProcList::shownRows(const std::vector<ProcInfo>& procs)
+std::vector<ProcessModel::Shown> ProcessModel::shownRows(const std::vector<ProcInfo>& procs)
 {
     // This process by its id: another copy of the app, or any program that
     // shares its name, is not this app.
@@ -66,7 +65,7 @@ std::vector<ProcList::Shown> ProcList::shownRows(const std::vector<ProcInfo>& pr
     return out;
 }
 
-void ProcList::setProcs(std::vector<ProcInfo> procs)
+void ProcessModel::setProcs(std::vector<ProcInfo> procs)
 {
     std::vector<Shown> shown = shownRows(procs);
     const int before = count();

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "Treemap.h"
+#include "TreemapLayout.h"
 
 #include "Text.h"
 
@@ -9,7 +9,7 @@
 #include <limits>
 #include <unordered_map>
 
-namespace Treemap {
+namespace TreemapLayout {
 
 namespace {
 
@@ -311,4 +311,4 @@ double contrast(double luminanceA, double luminanceB)
     return (hi + 0.05) / (lo + 0.05);
 }
 
-} // namespace Treemap
+} // namespace TreemapLayout
