@@ -230,7 +230,8 @@ std::vector<CachePlace> candidates(const std::string& home)
 
     sweepCaches(home + "/Library/Caches", home, false, out);
     // Flatpak applications: ~/.var/app/<id>/cache and ~/.var/app/<id>/config/<A>/...
-    const auto flatpaks = Platform::kXdgHome ? sweepNames(home + "/.var/app") : std::vector<std::string>{};
+    const auto flatpaks =
+        Platform::kXdgHome ? sweepNames(home + "/.var/app") : std::vector<std::string>{};
     if (Platform::kXdgHome) {
         std::vector<CachePlace> xdg;
         sweepCaches(cacheHome, cacheHome, true, xdg);
