@@ -160,20 +160,20 @@ void cmdScan(bool json, int64_t minMB)
 {
     std::vector<ScanItem> caches = Scanner::cacheItems();
     keepAtLeast(caches, thresholdBytes(minMB));
-    std::vector<ScanItem> orphans = Scanner::orphanItems();
-    keepAtLeast(orphans, kMiB);
+    std::vector<ScanItem> leftovers = Scanner::leftoverItems();
+    keepAtLeast(leftovers, kMiB);
 
     if (json) {
         std::vector<ScanItem> all = caches;
-        all.insert(all.end(), orphans.begin(), orphans.end());
+        all.insert(all.end(), leftovers.begin(), leftovers.end());
         printJson(all);
         return;
     }
 
     sortLargestFirst(caches);
-    sortLargestFirst(orphans);
+    sortLargestFirst(leftovers);
     std::vector<ScanItem> all = caches;
-    all.insert(all.end(), orphans.begin(), orphans.end());
+    all.insert(all.end(), leftovers.begin(), leftovers.end());
 
     printLine(ANSI::bold(t("tc.scan.title")) + ANSI::dim(t("tc.scan.readOnly")));
     printLine("");
@@ -192,8 +192,8 @@ void cmdScan(bool json, int64_t minMB)
 int cmdClean(bool safeOnly, bool dryRun, int64_t minMB)
 {
     std::vector<ScanItem> items = Scanner::cacheItems();
-    std::vector<ScanItem> orphans = Scanner::orphanItems();
-    items.insert(items.end(), orphans.begin(), orphans.end());
+    std::vector<ScanItem> leftovers = Scanner::leftoverItems();
+    items.insert(items.end(), leftovers.begin(), leftovers.end());
     if (safeOnly)
         std::erase_if(items, [](const ScanItem& item) { return item.risk != Risk::Safe; });
     keepAtLeast(items, thresholdBytes(minMB));

@@ -16,7 +16,7 @@ void cmdScan(bool json, int64_t minMB);
 // The folder-size tree of path; returns 1 when path is not a folder.
 int cmdTree(const std::string& path, int depth, int count);
 // Files with the same content; limit caps the files examined.
-void cmdDupes(int64_t limit);
+void cmdDuplicates(int64_t limit);
 // Files and folders with the same name and size.
 void cmdNames();
 // The largest files of at least minMB.

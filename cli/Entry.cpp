@@ -212,7 +212,7 @@ int dispatch(const Invocation& inv)
     case Command::Tree:
         return cmdTree(inv.path, inv.depth, inv.count);
     case Command::Dupes:
-        cmdDupes(inv.limit);
+        cmdDuplicates(inv.limit);
         return 0;
     case Command::Names:
         cmdNames();

@@ -165,7 +165,7 @@ void cmdTypes()
     printLine(ANSI::dim(L::f("tc.types.total", {human(total)})));
 }
 
-void cmdDupes(int64_t limit)
+void cmdDuplicates(int64_t limit)
 {
     printLine(ANSI::bold(t("tc.dupes.title")));
     printLine(ANSI::dim(t("tc.dupes.scanning")));

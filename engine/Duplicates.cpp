@@ -267,7 +267,7 @@ std::vector<std::vector<std::string>> splitByContent(const std::vector<std::stri
 
 namespace Scanner {
 
-std::vector<DupGroup> duplicates(int64_t minKB, int64_t limit, const CancelToken* token)
+std::vector<DuplicateGroup> duplicates(int64_t minKB, int64_t limit, const CancelToken* token)
 {
     using namespace Duplicates;
     const int64_t minBytes = minKB * 1024;
@@ -362,13 +362,13 @@ std::vector<DupGroup> duplicates(int64_t minKB, int64_t limit, const CancelToken
     eachOnThreads(proposed.size(), token,
                   [&](size_t j) { confirmed[j] = splitByContent(proposed[j].second, token); });
 
-    std::vector<DupGroup> groups;
+    std::vector<DuplicateGroup> groups;
     for (size_t j = 0; j < proposed.size(); ++j) {
         for (auto& set : confirmed[j]) {
             if (set.size() < 2)
                 continue;
-            DupGroup g;
-            g.kind = DupKind::Content;
+            DuplicateGroup g;
+            g.kind = DuplicateKind::Content;
             g.size = proposed[j].first;
             std::sort(set.begin(), set.end());
             g.files = std::move(set);
@@ -380,16 +380,17 @@ std::vector<DupGroup> duplicates(int64_t minKB, int64_t limit, const CancelToken
     if (debugOn())
         std::fprintf(stderr, "DUP hashed %zu groups %zu\n", hashed, groups.size());
 
-    std::stable_sort(groups.begin(), groups.end(), [](const DupGroup& a, const DupGroup& b) {
-        bool an = a.sameName(), bn = b.sameName();
-        if (an != bn)
-            return an;
-        return a.wasted() > b.wasted();
-    });
+    std::stable_sort(groups.begin(), groups.end(),
+                     [](const DuplicateGroup& a, const DuplicateGroup& b) {
+                         bool an = a.sameName(), bn = b.sameName();
+                         if (an != bn)
+                             return an;
+                         return a.wasted() > b.wasted();
+                     });
     return groups;
 }
 
-std::vector<DupGroup> sameNameGroups(int64_t limit, const CancelToken* token)
+std::vector<DuplicateGroup> sameNameGroups(int64_t limit, const CancelToken* token)
 {
     using namespace Duplicates;
     std::map<std::string, std::vector<std::string>> byName;
@@ -424,7 +425,7 @@ std::vector<DupGroup> sameNameGroups(int64_t limit, const CancelToken* token)
             return {};
     }
 
-    std::vector<DupGroup> groups;
+    std::vector<DuplicateGroup> groups;
     for (auto& [key, paths] : byName) {
         if (paths.size() < 2)
             continue;
@@ -449,8 +450,8 @@ std::vector<DupGroup> sameNameGroups(int64_t limit, const CancelToken* token)
         }
         if (!folder && anySize && largest - smallest >= 513)
             continue;
-        DupGroup g;
-        g.kind = DupKind::Name;
+        DuplicateGroup g;
+        g.kind = DuplicateKind::Name;
         g.size = total;
         g.name = Strings::lastComponent(paths.front());
         g.isFolder = folder;
@@ -459,9 +460,10 @@ std::vector<DupGroup> sameNameGroups(int64_t limit, const CancelToken* token)
         std::sort(g.files.begin(), g.files.end());
         groups.push_back(std::move(g));
     }
-    std::stable_sort(groups.begin(), groups.end(), [](const DupGroup& a, const DupGroup& b) {
-        return a.files.size() > b.files.size();
-    });
+    std::stable_sort(groups.begin(), groups.end(),
+                     [](const DuplicateGroup& a, const DuplicateGroup& b) {
+                         return a.files.size() > b.files.size();
+                     });
     return groups;
 }
 

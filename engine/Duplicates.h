@@ -55,10 +55,10 @@ namespace Scanner {
 // Groups of files with the same content (the content finder) among at most
 // limit candidates of at least minKB KiB: groups whose files also share a name
 // first, then the most bytes wasted first.
-std::vector<DupGroup> duplicates(int64_t minKB = 64, int64_t limit = 1500,
-                                 const CancelToken* token = nullptr);
+std::vector<DuplicateGroup> duplicates(int64_t minKB = 64, int64_t limit = 1500,
+                                       const CancelToken* token = nullptr);
 // Groups of entries with the same name (the name finder), at most limit, the
 // most files first; each group's paths sorted.
-std::vector<DupGroup> sameNameGroups(int64_t limit = 80, const CancelToken* token = nullptr);
+std::vector<DuplicateGroup> sameNameGroups(int64_t limit = 80, const CancelToken* token = nullptr);
 
 } // namespace Scanner

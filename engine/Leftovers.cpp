@@ -209,7 +209,7 @@ constexpr std::string_view kFlatpakFolder = ".var/app";
 
 } // namespace
 
-std::vector<ScanItem> orphanItems(const CancelToken* token)
+std::vector<ScanItem> leftoverItems(const CancelToken* token)
 {
     if (token && token->isCancelled())
         return {};
@@ -270,7 +270,7 @@ std::vector<ScanItem> orphanItems(const CancelToken* token)
             item.path = candidates[i].path;
             item.name = candidates[i].name;
             item.size = size;
-            item.kind = ItemKind::Orphan;
+            item.kind = ItemKind::Leftover;
             item.risk = Risk::Data;
             item.note = location + candidates[i].folder;
             return item;

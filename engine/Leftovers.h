@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The leftover scan (Scanner::orphanItems) and its rules, which are kept apart
+// The leftover scan (Scanner::leftoverItems) and its rules, which are kept apart
 // from the file system so that the tests can check them on plain values. The scan (Leftovers.cpp)
 // collects the identifiers and names of every installed application from their Info.plist files,
 // then examines eight ~/Library folders: an entry that is not system or vendor data and matches no
@@ -70,6 +70,6 @@ namespace Scanner {
 // The leftovers of removed applications in the home folder (where it looks:
 // above), largest first. A cancelled token stops
 // the flatpak run and the measuring, and the result is then empty.
-std::vector<ScanItem> orphanItems(const CancelToken* token = nullptr);
+std::vector<ScanItem> leftoverItems(const CancelToken* token = nullptr);
 
 } // namespace Scanner

@@ -13,7 +13,7 @@ std::string_view rawValue(ItemKind kind)
     switch (kind) {
     case ItemKind::Cache:
         return "cache";
-    case ItemKind::Orphan:
+    case ItemKind::Leftover:
         return "orphan";
     case ItemKind::Large:
         return "large";
@@ -34,14 +34,14 @@ std::string_view rawValue(Risk risk)
     return "safe";
 }
 
-std::string_view rawValue(DupKind kind)
+std::string_view rawValue(DuplicateKind kind)
 {
-    return kind == DupKind::Content ? "content" : "name";
+    return kind == DuplicateKind::Content ? "content" : "name";
 }
 
 std::optional<ItemKind> itemKindFromRaw(std::string_view raw)
 {
-    for (ItemKind k : {ItemKind::Cache, ItemKind::Orphan, ItemKind::Large})
+    for (ItemKind k : {ItemKind::Cache, ItemKind::Leftover, ItemKind::Large})
         if (rawValue(k) == raw)
             return k;
     return std::nullopt;
@@ -55,9 +55,9 @@ std::optional<Risk> riskFromRaw(std::string_view raw)
     return std::nullopt;
 }
 
-std::optional<DupKind> dupKindFromRaw(std::string_view raw)
+std::optional<DuplicateKind> duplicateKindFromRaw(std::string_view raw)
 {
-    for (DupKind k : {DupKind::Content, DupKind::Name})
+    for (DuplicateKind k : {DuplicateKind::Content, DuplicateKind::Name})
         if (rawValue(k) == raw)
             return k;
     return std::nullopt;
@@ -92,19 +92,19 @@ std::string newUuid()
     return out;
 }
 
-std::string DupGroup::id() const
+std::string DuplicateGroup::id() const
 {
     return std::string(rawValue(kind)) + "-" + (files.empty() ? newUuid() : files.front());
 }
 
-int64_t DupGroup::wasted() const
+int64_t DuplicateGroup::wasted() const
 {
-    if (kind != DupKind::Content || files.empty())
+    if (kind != DuplicateKind::Content || files.empty())
         return 0;
     return size * static_cast<int64_t>(files.size() - 1);
 }
 
-bool DupGroup::sameName() const
+bool DuplicateGroup::sameName() const
 {
     std::set<std::string> names;
     for (const auto& f : files) {

@@ -14,11 +14,11 @@
 #include <vector>
 
 // What kind of finding a ScanItem is.
-enum class ItemKind { Cache, Orphan, Large };
+enum class ItemKind { Cache, Leftover, Large };
 // How safe it is to remove an item.
 enum class Risk { Safe, Care, Data };
-// How a DupGroup was formed.
-enum class DupKind { Content, Name };
+// How a DuplicateGroup was formed.
+enum class DuplicateKind { Content, Name };
 
 // What became of one item a clean-up tried to move into the Trash.
 enum class MoveOutcome {
@@ -44,10 +44,10 @@ enum class MoveOutcome {
 // is not a raw value yields no value.
 std::string_view rawValue(ItemKind kind);
 std::string_view rawValue(Risk risk);
-std::string_view rawValue(DupKind kind);
+std::string_view rawValue(DuplicateKind kind);
 std::optional<ItemKind> itemKindFromRaw(std::string_view raw);
 std::optional<Risk> riskFromRaw(std::string_view raw);
-std::optional<DupKind> dupKindFromRaw(std::string_view raw);
+std::optional<DuplicateKind> duplicateKindFromRaw(std::string_view raw);
 
 // A fresh random (version 4) UUID as 36 upper-case characters.
 std::string newUuid();
@@ -127,9 +127,9 @@ struct AppInfo
 };
 
 // A group of duplicates: same content, or same name.
-struct DupGroup
+struct DuplicateGroup
 {
-    DupKind kind = DupKind::Content;
+    DuplicateKind kind = DuplicateKind::Content;
     int64_t size = 0;
     std::vector<std::string> files;
     std::string name;

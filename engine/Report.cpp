@@ -74,7 +74,7 @@ void appendSection(std::string& out, const std::string& title, const std::vector
 
 } // namespace
 
-std::string text(const std::vector<ScanItem>& cache, const std::vector<ScanItem>& orphan,
+std::string text(const std::vector<ScanItem>& cache, const std::vector<ScanItem>& leftover,
                  const std::vector<ScanItem>& large, const VolumeInfo& volume,
                  Clock::time_point now)
 {
@@ -83,7 +83,7 @@ std::string text(const std::vector<ScanItem>& cache, const std::vector<ScanItem>
     out += "- " + t("common.total") + ": " + humanSize(volume.total) + " · " + t("ov.used") + " " +
            humanSize(volume.used()) + " · " + t("ov.free") + " " + humanSize(volume.free) + "\n\n";
     appendSection(out, t("clean.filter.cache"), cache);
-    appendSection(out, t("clean.filter.orphan"), orphan);
+    appendSection(out, t("clean.filter.orphan"), leftover);
     appendSection(out, t("files.title"), large);
     return out;
 }
@@ -93,7 +93,7 @@ std::string text(const std::vector<ScanItem>& cache, const std::vector<ScanItem>
 namespace Scanner {
 
 std::optional<std::string> exportReport(const std::vector<ScanItem>& cache,
-                                        const std::vector<ScanItem>& orphan,
+                                        const std::vector<ScanItem>& leftover,
                                         const std::vector<ScanItem>& large,
                                         const VolumeInfo& volume)
 {
@@ -111,7 +111,7 @@ std::optional<std::string> exportReport(const std::vector<ScanItem>& cache,
             return std::nullopt; // every name of the minute is taken
         path = base + "_" + std::to_string(n) + ".md";
     }
-    if (!Files::writeAtomically(path, Report::text(cache, orphan, large, volume, now)))
+    if (!Files::writeAtomically(path, Report::text(cache, leftover, large, volume, now)))
         return std::nullopt;
     return path;
 }

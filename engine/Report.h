@@ -14,7 +14,7 @@
 namespace Report {
 
 // The Markdown report for three lists and a volume, dated now.
-std::string text(const std::vector<ScanItem>& cache, const std::vector<ScanItem>& orphan,
+std::string text(const std::vector<ScanItem>& cache, const std::vector<ScanItem>& leftover,
                  const std::vector<ScanItem>& large, const VolumeInfo& volume,
                  Clock::time_point now);
 
@@ -26,7 +26,7 @@ namespace Scanner {
 // ("_2", "_3" … for a second one in the same minute, never replacing one) and
 // returns its path; no value when it could not be written.
 std::optional<std::string> exportReport(const std::vector<ScanItem>& cache,
-                                        const std::vector<ScanItem>& orphan,
+                                        const std::vector<ScanItem>& leftover,
                                         const std::vector<ScanItem>& large,
                                         const VolumeInfo& volume);
 

@@ -12,8 +12,8 @@ AppModel::AppModel(QObject* parent)
     : QObject(parent),
       m_items([this](const std::string& p) { return m_selection.count(p) > 0; },
               [this](const std::string& p) { return m_protectedPaths.count(p) > 0; }),
-      m_cleanList(&m_items, {ItemKind::Cache, ItemKind::Orphan}),
-      m_cacheList(&m_items, {ItemKind::Cache}), m_orphanList(&m_items, {ItemKind::Orphan}),
+      m_cleanList(&m_items, {ItemKind::Cache, ItemKind::Leftover}),
+      m_cacheList(&m_items, {ItemKind::Cache}), m_leftoverList(&m_items, {ItemKind::Leftover}),
       m_largeList(&m_items, {ItemKind::Large}), m_map(m_services, m_activity),
       m_duplicates(m_services, m_activity)
 {
@@ -163,10 +163,10 @@ void AppModel::setTypeBuckets(std::vector<TypeBucket> v)
     emit typeBucketsChanged();
 }
 
-qint64 AppModel::orphanTotal() const
+qint64 AppModel::leftoverTotal() const
 {
     qint64 sum = 0;
-    for (const ScanItem& item : orphanItems())
+    for (const ScanItem& item : leftoverItems())
         sum = Strings::addSaturated(sum, std::max<int64_t>(item.size, 0));
     return sum;
 }

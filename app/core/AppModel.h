@@ -10,7 +10,7 @@
 // result is dropped.
 //
 // What crosses into QML: the findings as one list model (ScanItemModel) with a
-// filtered view per list (cleanItems, cacheItems, orphanItems, largeItems),
+// filtered view per list (cleanItems, cacheItems, leftoverItems, largeItems),
 // the history as a list model, small lists
 // (volume, usage) converted once when assigned, the processes as a list model
 // that each reading changes only where it differs, and scalars. Selection and
@@ -64,7 +64,7 @@ class AppModel : public QObject
     Q_PROPERTY(QVariantMap volume READ volumeVariant NOTIFY volumeChanged)
     Q_PROPERTY(ItemFilter* cleanItems READ cleanList CONSTANT)
     Q_PROPERTY(ItemFilter* cacheItems READ cacheList CONSTANT)
-    Q_PROPERTY(ItemFilter* orphanItems READ orphanList CONSTANT)
+    Q_PROPERTY(ItemFilter* leftoverItems READ leftoverList CONSTANT)
     Q_PROPERTY(ItemFilter* largeItems READ largeList CONSTANT)
     Q_PROPERTY(HistoryModel* history READ historyList CONSTANT)
     Q_PROPERTY(QVariantList categories READ categoriesVariant NOTIFY categoriesChanged)
@@ -95,7 +95,7 @@ class AppModel : public QObject
     // The engine calls and worker queues, for the helpers that start engine calls.
     Q_PROPERTY(Services* services READ services CONSTANT)
     // Overview: the leftovers' summed size.
-    Q_PROPERTY(qint64 orphanTotal READ orphanTotal NOTIFY orphanItemsChanged)
+    Q_PROPERTY(qint64 leftoverTotal READ leftoverTotal NOTIFY leftoverItemsChanged)
 public:
     explicit AppModel(QObject* parent = nullptr);
     ~AppModel() override;
@@ -141,7 +141,7 @@ public:
     Q_INVOKABLE void loadHistory();
 
     // The leftovers' summed size, for the Overview's card.
-    qint64 orphanTotal() const;
+    qint64 leftoverTotal() const;
 
     // The size text of the app ("1.5 KB").
     Q_INVOKABLE QString sizeText(qint64 bytes) const;
@@ -157,13 +157,13 @@ public:
 
     const VolumeInfo& volume() const { return m_volume; }
     std::span<const ScanItem> cacheItems() const { return m_items.group(ItemKind::Cache); }
-    std::span<const ScanItem> orphanItems() const { return m_items.group(ItemKind::Orphan); }
+    std::span<const ScanItem> leftoverItems() const { return m_items.group(ItemKind::Leftover); }
     std::span<const ScanItem> largeItems() const { return m_items.group(ItemKind::Large); }
     const std::vector<Category>& categories() const { return m_categories; }
     const std::vector<TypeBucket>& typeBuckets() const { return m_typeBuckets; }
     ItemFilter* cleanList() { return &m_cleanList; }
     ItemFilter* cacheList() { return &m_cacheList; }
-    ItemFilter* orphanList() { return &m_orphanList; }
+    ItemFilter* leftoverList() { return &m_leftoverList; }
     ItemFilter* largeList() { return &m_largeList; }
     HistoryModel* historyList() { return &m_history; }
     bool scanning() const { return m_scanning; }
@@ -188,7 +188,7 @@ public:
     qint64 ownMem() const { return m_ownMem; }
     bool cleaning() const { return m_cleaning > 0; }
 
-    // cacheItems followed by orphanItems.
+    // cacheItems followed by leftoverItems.
     std::vector<ScanItem> cleanItems() const;
     // The findings of cleanItems whose path is selected, in list order.
     std::vector<ScanItem> selectedItems() const;
@@ -233,7 +233,7 @@ signals:
     void largeSearchingChanged();
     // Lists replaced or shortened (a scan phase, a clean-up).
     void cacheItemsChanged();
-    void orphanItemsChanged();
+    void leftoverItemsChanged();
     void largeItemsChanged();
     // A clean-up ended: how many moved, how many did not, the bytes moved,
     // and a line for each reason some did not (gone, or why they stayed).
@@ -248,7 +248,7 @@ private:
 
     // The phases of the full scan numbered run; each checks run's own token.
     void scanCaches(quint64 run, TokenPtr token);
-    void scanOrphans(quint64 run, TokenPtr token);
+    void scanLeftovers(quint64 run, TokenPtr token);
     void scanLarge(quint64 run, TokenPtr token);
     void completeScan();
     // Cancellation clean-up of scan run; it changes the model only while run is
@@ -257,7 +257,7 @@ private:
 
     // Replace one list wholesale (its rows in the findings model).
     void assignCache(std::vector<ScanItem> items);
-    void assignOrphans(std::vector<ScanItem> items);
+    void assignLeftovers(std::vector<ScanItem> items);
     void assignLarge(std::vector<ScanItem> items);
     // Removes the findings of these paths from the cache and leftover lists,
     // row range by row range.
@@ -319,7 +319,7 @@ private:
     ScanItemModel m_items;
     ItemFilter m_cleanList;
     ItemFilter m_cacheList;
-    ItemFilter m_orphanList;
+    ItemFilter m_leftoverList;
     ItemFilter m_largeList;
     HistoryModel m_history;
 

@@ -287,8 +287,8 @@ void AppModel::removeFindings(const std::set<std::string>& paths)
     const std::set<ItemKind> changed = m_items.removeCleanable(paths);
     if (changed.count(ItemKind::Cache))
         emit cacheItemsChanged();
-    if (changed.count(ItemKind::Orphan))
-        emit orphanItemsChanged();
+    if (changed.count(ItemKind::Leftover))
+        emit leftoverItemsChanged();
 }
 
 // ---- History and report
@@ -305,8 +305,8 @@ void AppModel::exportReport()
     m_services.run(
         Workers::Queue::User, this,
         [call = m_services.engine().exportReport, cache = copyOf(cacheItems()),
-         orphan = copyOf(orphanItems()), large = copyOf(largeItems()), volume = m_volume] {
-            std::optional<std::string> path = call(cache, orphan, large, volume);
+         leftover = copyOf(leftoverItems()), large = copyOf(largeItems()), volume = m_volume] {
+            std::optional<std::string> path = call(cache, leftover, large, volume);
             // The desktop folder is read here, off the main thread (user-dirs.dirs).
             const bool onDesktop =
                 path && QFileInfo(QString::fromStdString(*path)).absolutePath() ==

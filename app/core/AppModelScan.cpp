@@ -42,19 +42,19 @@ void AppModel::scanCaches(quint64 run, TokenPtr token)
             assignCache(std::move(items));
             setProgress(0.35);
             setPhaseKey("phase.orphan");
-            scanOrphans(run, token);
+            scanLeftovers(run, token);
         });
 }
 
-void AppModel::scanOrphans(quint64 run, TokenPtr token)
+void AppModel::scanLeftovers(quint64 run, TokenPtr token)
 {
     m_services.run(
         Workers::Queue::User, this,
-        [token, call = m_services.engine().orphanItems] { return call(token.get()); },
+        [token, call = m_services.engine().leftoverItems] { return call(token.get()); },
         [this, run, token](std::vector<ScanItem> items) {
             if (token->isCancelled())
                 return finishCancel(run, token);
-            assignOrphans(std::move(items));
+            assignLeftovers(std::move(items));
             setProgress(0.6);
             setPhaseKey("phase.large");
             setStatusText(catalogue("files.scanning"));
@@ -142,11 +142,11 @@ void AppModel::assignCache(std::vector<ScanItem> items)
     emit cacheItemsChanged();
 }
 
-void AppModel::assignOrphans(std::vector<ScanItem> items)
+void AppModel::assignLeftovers(std::vector<ScanItem> items)
 {
-    m_items.replaceGroup(ItemKind::Orphan, std::move(items));
+    m_items.replaceGroup(ItemKind::Leftover, std::move(items));
     updateTotals();
-    emit orphanItemsChanged();
+    emit leftoverItemsChanged();
 }
 
 void AppModel::assignLarge(std::vector<ScanItem> items)

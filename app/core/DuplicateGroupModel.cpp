@@ -27,13 +27,13 @@ QVariant DuplicateGroupModel::data(const QModelIndex& index, int role) const
     if (!index.isValid() || index.row() >= int(m_groups.size()))
         return {};
     const size_t row = size_t(index.row());
-    const DupGroup& g = m_groups[row];
+    const DuplicateGroup& g = m_groups[row];
     const size_t shown = std::min(g.files.size(), size_t(kShownFiles));
     switch (Role(role)) {
     case Role::GroupId:
         return qPath(m_ids[row]);
     case Role::IsNameGroup:
-        return g.kind == DupKind::Name;
+        return g.kind == DuplicateKind::Name;
     case Role::IsFolder:
         return g.isFolder;
     case Role::SameSize:
@@ -98,7 +98,7 @@ qint64 DuplicateGroupModel::totalWasted() const
     return sum;
 }
 
-std::optional<DupGroup> DuplicateGroupModel::find(const std::string& id) const
+std::optional<DuplicateGroup> DuplicateGroupModel::find(const std::string& id) const
 {
     for (size_t i = 0; i < m_groups.size(); ++i)
         if (m_ids[i] == id)
@@ -106,7 +106,7 @@ std::optional<DupGroup> DuplicateGroupModel::find(const std::string& id) const
     return std::nullopt;
 }
 
-void DuplicateGroupModel::setGroups(std::vector<DupGroup> groups)
+void DuplicateGroupModel::setGroups(std::vector<DuplicateGroup> groups)
 {
     beginResetModel();
     m_groups = std::move(groups);

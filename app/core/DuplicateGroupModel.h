@@ -60,11 +60,11 @@ public:
     int count() const { return int(m_groups.size()); }
     // Sum of wasted over the groups (0 for name groups).
     qint64 totalWasted() const;
-    const std::vector<DupGroup>& groups() const { return m_groups; }
+    const std::vector<DuplicateGroup>& groups() const { return m_groups; }
     // The group with this id, if listed.
-    std::optional<DupGroup> find(const std::string& id) const;
+    std::optional<DuplicateGroup> find(const std::string& id) const;
 
-    void setGroups(std::vector<DupGroup> groups);
+    void setGroups(std::vector<DuplicateGroup> groups);
     // Removes, row by row, every group with this id or with exactly these
     // files (the same files listed as a name group and as a content group).
     void removeGroup(const std::string& id, const std::vector<std::string>& files);
@@ -73,6 +73,6 @@ signals:
     void countChanged();
 
 private:
-    std::vector<DupGroup> m_groups;
+    std::vector<DuplicateGroup> m_groups;
     std::vector<std::string> m_ids; // one per group, computed once
 };

@@ -38,12 +38,12 @@ void DuplicateSearch::load()
     m_services.run(
         Workers::Queue::Utility, this,
         [calls, token] { return calls.duplicates(64, 1500, token.get()); },
-        [this, calls, token, run](std::vector<DupGroup> content) {
+        [this, calls, token, run](std::vector<DuplicateGroup> content) {
             m_services.run(
                 Workers::Queue::Utility, this,
                 [calls, token] { return calls.sameNameGroups(80, token.get()); },
                 [this, run, token,
-                 content = std::move(content)](std::vector<DupGroup> names) mutable {
+                 content = std::move(content)](std::vector<DuplicateGroup> names) mutable {
                     if (run != m_run || token->isCancelled())
                         return;
                     m_content.setGroups(std::move(content));

@@ -21,7 +21,7 @@ struct EngineCalls
 {
     // Cleaning scans.
     std::function<std::vector<ScanItem>(const CancelToken*)> cacheItems = Scanner::cacheItems;
-    std::function<std::vector<ScanItem>(const CancelToken*)> orphanItems = Scanner::orphanItems;
+    std::function<std::vector<ScanItem>(const CancelToken*)> leftoverItems = Scanner::leftoverItems;
     std::function<std::vector<ScanItem>(int64_t, const CancelToken*)> largeFiles =
         Scanner::largeFiles;
 
@@ -40,9 +40,9 @@ struct EngineCalls
         Scanner::diskTree;
     std::function<std::vector<Category>()> topLevelUsage = Scanner::topLevelUsage;
     std::function<std::vector<TypeBucket>()> fileTypeUsage = Scanner::fileTypeUsage;
-    std::function<std::vector<DupGroup>(int64_t, int64_t, const CancelToken*)> duplicates =
+    std::function<std::vector<DuplicateGroup>(int64_t, int64_t, const CancelToken*)> duplicates =
         Scanner::duplicates;
-    std::function<std::vector<DupGroup>(int64_t, const CancelToken*)> sameNameGroups =
+    std::function<std::vector<DuplicateGroup>(int64_t, const CancelToken*)> sameNameGroups =
         Scanner::sameNameGroups;
 
     // Applications and system readings.

@@ -5,12 +5,12 @@
 
 namespace {
 
-std::string useKey(FeatureID feature)
+std::string useKey(Feature feature)
 {
     return "tc.use." + std::string(rawValue(feature));
 }
 
-std::string nudgeKey(FeatureID feature)
+std::string nudgeKey(Feature feature)
 {
     return "tc.nudge." + std::string(rawValue(feature));
 }
@@ -54,12 +54,12 @@ void GuideStore::markAdvancedDone()
     Preferences::setBoolean(kAdvanced, true);
 }
 
-void GuideStore::touch(FeatureID feature)
+void GuideStore::touch(Feature feature)
 {
     Preferences::setDate(useKey(feature), m_now());
 }
 
-Clock::time_point GuideStore::lastUsed(FeatureID feature) const
+Clock::time_point GuideStore::lastUsed(Feature feature) const
 {
     if (auto used = Preferences::date(useKey(feature)))
         return *used;
@@ -73,13 +73,13 @@ bool GuideStore::shouldShowAdvanced(Clock::time_point now) const
     return now - firstUse() >= kDay;
 }
 
-std::vector<FeatureID> GuideStore::dormantFeatures(Clock::time_point now) const
+std::vector<Feature> GuideStore::dormantFeatures(Clock::time_point now) const
 {
-    std::vector<FeatureID> out;
+    std::vector<Feature> out;
     if (!advancedDone())
         return out;
     const auto first = Preferences::date(kFirst);
-    for (FeatureID feature : allFeatures()) {
+    for (Feature feature : allFeatures()) {
         const auto last = Preferences::date(useKey(feature)).value_or(first.value_or(now));
         if (now - last < kTwoWeeks)
             continue;
@@ -90,10 +90,10 @@ std::vector<FeatureID> GuideStore::dormantFeatures(Clock::time_point now) const
     return out;
 }
 
-void GuideStore::markNudged(const std::vector<FeatureID>& features)
+void GuideStore::markNudged(const std::vector<Feature>& features)
 {
     const auto now = m_now();
-    for (FeatureID feature : features)
+    for (Feature feature : features)
         Preferences::setDate(nudgeKey(feature), now);
 }
 

@@ -6,7 +6,7 @@
 // the time rules can be checked without waiting days.
 #pragma once
 
-#include "FeatureID.h"
+#include "Feature.h"
 #include "Records.h"
 
 #include <functional>
@@ -35,9 +35,9 @@ public:
     void markAdvancedDone();
 
     // Records now() as the last use of the feature.
-    void touch(FeatureID feature);
+    void touch(Feature feature);
     // The last use, or firstUse() when the feature was never recorded.
-    Clock::time_point lastUsed(FeatureID feature) const;
+    Clock::time_point lastUsed(Feature feature) const;
 
     // True from a full day after first use on, until the advanced guide is done.
     bool shouldShowAdvanced(Clock::time_point now) const;
@@ -45,11 +45,11 @@ public:
 
     // Features neither opened nor reminded of for two weeks, in allFeatures()
     // order; always empty before the advanced guide is done.
-    std::vector<FeatureID> dormantFeatures(Clock::time_point now) const;
-    std::vector<FeatureID> dormantFeatures() const { return dormantFeatures(m_now()); }
+    std::vector<Feature> dormantFeatures(Clock::time_point now) const;
+    std::vector<Feature> dormantFeatures() const { return dormantFeatures(m_now()); }
 
     // Records now() as the last reminder of each listed feature.
-    void markNudged(const std::vector<FeatureID>& features);
+    void markNudged(const std::vector<Feature>& features);
 
     // Forgets both "done" flags; first use, usage and reminder dates stay.
     void resetGuide();

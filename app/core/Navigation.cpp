@@ -10,18 +10,18 @@ struct PageRow
     Page page;
     std::string_view raw;
     std::string_view icon;
-    FeatureID feature;
+    Feature feature;
 };
 
 constexpr std::array<PageRow, 8> kRows{{
-    {Page::Overview, "overview", "square.grid.2x2", FeatureID::Overview},
-    {Page::Clean, "clean", "sparkles", FeatureID::Clean},
-    {Page::Map, "map", "square.split.2x2", FeatureID::Map},
-    {Page::Files, "files", "doc.on.doc", FeatureID::Files},
-    {Page::Tools, "tools", "wrench.and.screwdriver", FeatureID::Dupes},
-    {Page::Terminal, "terminal", "terminal", FeatureID::Cli},
-    {Page::History, "history", "clock.arrow.circlepath", FeatureID::History},
-    {Page::About, "about", "info.circle", FeatureID::Overview},
+    {Page::Overview, "overview", "square.grid.2x2", Feature::Overview},
+    {Page::Clean, "clean", "sparkles", Feature::Clean},
+    {Page::Map, "map", "square.split.2x2", Feature::Map},
+    {Page::Files, "files", "doc.on.doc", Feature::Files},
+    {Page::Tools, "tools", "wrench.and.screwdriver", Feature::Duplicates},
+    {Page::Terminal, "terminal", "terminal", Feature::Cli},
+    {Page::History, "history", "clock.arrow.circlepath", Feature::History},
+    {Page::About, "about", "info.circle", Feature::Overview},
 }};
 
 const PageRow& row(Page page)
@@ -68,7 +68,7 @@ std::string_view iconOf(Page page)
     return row(page).icon;
 }
 
-FeatureID featureOf(Page page)
+Feature featureOf(Page page)
 {
     return row(page).feature;
 }
@@ -89,7 +89,7 @@ GuideKind decideGuide(const GuideStore& store, Clock::time_point now)
         if (forced == "advanced")
             return {GuideKind::Advanced, {}};
         if (forced == "return")
-            return {GuideKind::Returning, {FeatureID::Map, FeatureID::Dupes, FeatureID::Cli}};
+            return {GuideKind::Returning, {Feature::Map, Feature::Duplicates, Feature::Cli}};
     }
     if (!store.basicDone())
         return {GuideKind::Basic, {}};

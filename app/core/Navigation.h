@@ -5,7 +5,7 @@
 // of GuideStore; the window applies the answers.
 #pragma once
 
-#include "FeatureID.h"
+#include "Feature.h"
 #include "GuideStore.h"
 
 #include <array>
@@ -26,7 +26,7 @@ std::string titleKey(Page page);
 // SF Symbol name of the page's sidebar icon.
 std::string_view iconOf(Page page);
 // The feature recorded when the page is visited (About counts as Overview).
-FeatureID featureOf(Page page);
+Feature featureOf(Page page);
 
 // The page named by TID_PAGE when it names one, else Overview.
 Page initialPage();
@@ -36,7 +36,7 @@ struct GuideKind
 {
     enum Kind { None, Basic, Advanced, Returning };
     Kind kind = None;
-    std::vector<FeatureID> features; // only for Returning
+    std::vector<Feature> features; // only for Returning
 
     bool operator==(const GuideKind&) const = default;
 };

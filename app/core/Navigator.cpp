@@ -45,7 +45,7 @@ QVariantMap Navigator::evaluateGuide() const
     const GuideKind guide = decideGuide(store(), store().now());
     static const char* kinds[] = {"", "basic", "advanced", "returning"};
     QStringList features;
-    for (FeatureID f : guide.features)
+    for (Feature f : guide.features)
         features.push_back(qs(rawValue(f)));
     return {{"kind", QString::fromLatin1(kinds[guide.kind])}, {"features", features}};
 }
@@ -71,7 +71,7 @@ void Navigator::markAdvancedDone()
 
 void Navigator::markNudged(const QStringList& features)
 {
-    std::vector<FeatureID> list;
+    std::vector<Feature> list;
     for (const QString& raw : features)
         if (auto f = featureFromRaw(raw.toStdString()))
             list.push_back(*f);

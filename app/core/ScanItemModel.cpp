@@ -14,7 +14,7 @@ const char* kindIcon(ItemKind kind)
     switch (kind) {
     case ItemKind::Cache:
         return "shippingbox";
-    case ItemKind::Orphan:
+    case ItemKind::Leftover:
         return "questionmark.folder";
     case ItemKind::Large:
         return "doc";
@@ -34,7 +34,7 @@ const ScanItem* findingAt(const QAbstractItemModel* model, int row)
     return items ? items->itemAt(row) : nullptr;
 }
 
-constexpr ItemKind kGroups[] = {ItemKind::Cache, ItemKind::Orphan, ItemKind::Large};
+constexpr ItemKind kGroups[] = {ItemKind::Cache, ItemKind::Leftover, ItemKind::Large};
 
 } // namespace
 
@@ -49,7 +49,7 @@ size_t ScanItemModel::slot(ItemKind kind)
     switch (kind) {
     case ItemKind::Cache:
         return 0;
-    case ItemKind::Orphan:
+    case ItemKind::Leftover:
         return 1;
     case ItemKind::Large:
         return 2;

@@ -15,7 +15,7 @@ Item {
     property alias query: search.text
 
     readonly property var source: filter === 1 ? app.cacheItems
-                                 : filter === 2 ? app.orphanItems : app.cleanItems
+                                 : filter === 2 ? app.leftoverItems : app.cleanItems
 
     ItemFilter {
         id: shown
@@ -90,7 +90,7 @@ Item {
                 SegmentButton {
                     objectName: "segmentOrphan"
                     text: qsTr("clean.filter.orphan")
-                    count: page.app.orphanItems.count
+                    count: page.app.leftoverItems.count
                     chosen: page.filter === 2
                     onClicked: page.filter = 2
                 }

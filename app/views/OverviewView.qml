@@ -110,7 +110,7 @@ Item {
                         symbol: "questionmark.folder"
                         tint: Theme.risky
                         title: qsTr("ov.orphans")
-                        value: page.app.sizeText(page.app.orphanTotal)
+                        value: page.app.sizeText(page.app.leftoverTotal)
                         hint: qsTr("ov.orphansHint")
                         onClicked: page.goClean()
                     }

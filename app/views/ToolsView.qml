@@ -69,7 +69,7 @@ Item {
     }
     Component {
         id: dupesPane
-        DupesPane { app: page.app }
+        DuplicatesPane { app: page.app }
     }
     Component {
         id: snapPane

@@ -43,8 +43,8 @@ inline EngineCalls benchFindingCalls(const std::string& home)
 {
     EngineCalls calls;
     const auto caches = benchFindings(home, ItemKind::Cache, 1600);
-    const auto orphans = benchFindings(home, ItemKind::Orphan, 400);
+    const auto leftovers = benchFindings(home, ItemKind::Leftover, 400);
     calls.cacheItems = [caches](const CancelToken*) { return caches; };
-    calls.orphanItems = [orphans](const CancelToken*) { return orphans; };
+    calls.leftoverItems = [leftovers](const CancelToken*) { return leftovers; };
     return calls;
 }

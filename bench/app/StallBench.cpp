@@ -57,7 +57,7 @@ int main(int argc, char** argv)
     }
 
     std::printf("generated home: %zu cache, %zu leftover, %zu large items\n",
-                model->cacheItems().size(), model->orphanItems().size(),
+                model->cacheItems().size(), model->leftoverItems().size(),
                 model->largeItems().size());
     std::printf("%d full scans: %lld ms each, with usage figures %lld ms; %zu ticks\n", kScans,
                 static_cast<long long>(scanMs / kScans), static_cast<long long>(allMs / kScans),

@@ -48,11 +48,11 @@
 
 namespace {
 
-std::vector<DupGroup> cannedGroups()
+std::vector<DuplicateGroup> cannedGroups()
 {
-    std::vector<DupGroup> out;
+    std::vector<DuplicateGroup> out;
     for (int g = 0; g < 1500; ++g) {
-        DupGroup d;
+        DuplicateGroup d;
         d.size = 65536 + g * 1000;
         for (int f = 0; f < 2 + g % 11; ++f)
             d.files.push_back("/home/user/Documents/folder" + std::to_string(f) + "/copy-" +
@@ -235,9 +235,11 @@ int main(int argc, char** argv)
     EngineCalls calls = model->engine();
     // Shared, so that copying the table (the model does for each call) stays
     // as cheap as with the real engine's functions.
-    const auto groups = std::make_shared<const std::vector<DupGroup>>(cannedGroups());
+    const auto groups = std::make_shared<const std::vector<DuplicateGroup>>(cannedGroups());
     calls.duplicates = [groups](int64_t, int64_t, const CancelToken*) { return *groups; };
-    calls.sameNameGroups = [](int64_t, const CancelToken*) { return std::vector<DupGroup>{}; };
+    calls.sameNameGroups = [](int64_t, const CancelToken*) {
+        return std::vector<DuplicateGroup>{};
+    };
     model->setEngine(calls);
     FrameClock frames(bench.window());
     // The pane's own 3-second refresh would land inside the measured spans.

@@ -145,9 +145,9 @@ private slots:
 
         QCOMPARE(namesOf(m.cacheItems()),
                  (std::set<std::string>{"FooCache", "pip cache", "Guarded", "npm cache"}));
-        QVERIFY(namesOf(m.orphanItems()).count("OldTool"));
+        QVERIFY(namesOf(m.leftoverItems()).count("OldTool"));
         QCOMPARE(pathsOf(m.largeItems()), largeFixtureFiles());
-        QCOMPARE(m.cleanItems().size(), m.cacheItems().size() + m.orphanItems().size());
+        QCOMPARE(m.cleanItems().size(), m.cacheItems().size() + m.leftoverItems().size());
         QVERIFY(m.reclaimable() >= 15 * Fixture::kMiB);
         QCOMPARE(m.largeTotal(), 6 * Fixture::kMiB);
         QVERIFY(m.volume().total > 0);
@@ -188,7 +188,7 @@ private slots:
         AppModel& m = makeModel();
         completeScan(m);
         const auto oldCaches = namesOf(m.cacheItems());
-        const auto oldLeftovers = namesOf(m.orphanItems());
+        const auto oldLeftovers = namesOf(m.leftoverItems());
         const auto oldLarge = namesOf(m.largeItems());
         Fixture::grow(*m_home);
 
@@ -206,11 +206,11 @@ private slots:
                      "cancelled");
         QVERIFY(m.selection().empty());
         QCOMPARE(namesOf(m.cacheItems()).count("NewCache") == 1, newCaches);
-        QCOMPARE(namesOf(m.orphanItems()).count("GoneApp") == 1, newLeftovers);
+        QCOMPARE(namesOf(m.leftoverItems()).count("GoneApp") == 1, newLeftovers);
         if (!newCaches)
             QCOMPARE(namesOf(m.cacheItems()), oldCaches);
         if (!newLeftovers)
-            QCOMPARE(namesOf(m.orphanItems()), oldLeftovers);
+            QCOMPARE(namesOf(m.leftoverItems()), oldLeftovers);
         QCOMPARE(namesOf(m.largeItems()), oldLarge);
     }
 

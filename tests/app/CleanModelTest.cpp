@@ -80,13 +80,13 @@ class CleanModelTest : public QObject, Fixture::ModelHome
 private:
     // A model whose scan phases answer with the given lists (real engine for
     // everything else).
-    AppModel& modelWith(std::vector<ScanItem> caches, std::vector<ScanItem> orphans = {},
+    AppModel& modelWith(std::vector<ScanItem> caches, std::vector<ScanItem> leftovers = {},
                         std::vector<ScanItem> large = {})
     {
         m_model = std::make_unique<AppModel>();
         EngineCalls calls;
         calls.cacheItems = [caches](const CancelToken*) { return caches; };
-        calls.orphanItems = [orphans](const CancelToken*) { return orphans; };
+        calls.leftoverItems = [leftovers](const CancelToken*) { return leftovers; };
         calls.largeFiles = [large](int64_t, const CancelToken*) { return large; };
         calls.topLevelUsage = [] { return std::vector<Category>{}; };
         calls.fileTypeUsage = [] { return std::vector<TypeBucket>{}; };
@@ -168,7 +168,7 @@ private slots:
         AppModel& m =
             modelWith({item(m_home->at("one/Caches"), 1000), item(m_home->at("two/Caches"), 2000),
                        item(m_home->at("vanished"), 500), item(m_home->at("keep"), 1)},
-                      {item(m_home->at("keep2"), 7, ItemKind::Orphan)});
+                      {item(m_home->at("keep2"), 7, ItemKind::Leftover)});
         m.toggleSelected(QString::fromStdString(m_home->at("keep")));
         QCOMPARE(m.selectedCount(), 3);
 
@@ -211,7 +211,7 @@ private slots:
     {
         m_home->sizedFile("Library/Caches/Twice/f", 4096);
         const std::string p = m_home->at("Library/Caches/Twice");
-        AppModel& m = modelWith({item(p, 4096)}, {item(p, 4096, ItemKind::Orphan)});
+        AppModel& m = modelWith({item(p, 4096)}, {item(p, 4096, ItemKind::Leftover)});
         QCOMPARE(m.selectedCount(), 1);
         QCOMPARE(m.selectedSize(), 4096);
         QCOMPARE(m.reclaimable(), 4096);
@@ -230,7 +230,7 @@ private slots:
         m_home->sizedFile(".var/app/org.Gone/cache/f", 2000);
         const std::string outer = m_home->at(".var/app/org.Gone");
         const std::string inner = m_home->at(".var/app/org.Gone/cache");
-        AppModel& m = modelWith({item(inner, 2000)}, {item(outer, 3000, ItemKind::Orphan)});
+        AppModel& m = modelWith({item(inner, 2000)}, {item(outer, 3000, ItemKind::Leftover)});
         QCOMPARE(m.reclaimable(), 3000);
         selectOnly(m, {inner, outer});
         QCOMPARE(m.selectedCount(), 1);
@@ -313,7 +313,7 @@ private slots:
         for (int i = 0; i < 5; ++i)
             caches.push_back(item(m_home->at("c" + std::to_string(i)), 10 * (i + 1),
                                   ItemKind::Cache, Risk::Care));
-        AppModel& m = modelWith(caches, {item(m_home->at("o"), 1, ItemKind::Orphan)});
+        AppModel& m = modelWith(caches, {item(m_home->at("o"), 1, ItemKind::Leftover)});
         QAbstractItemModelTester tester(m.cleanList());
         QSignalSpy changed(m.cleanList(), &QAbstractItemModel::dataChanged);
         QSignalSpy reset(m.cleanList(), &QAbstractItemModel::modelReset);
@@ -356,7 +356,7 @@ private slots:
             const char* which = token->isCancelled() ? "/first" : "/second";
             return std::vector<ScanItem>{item(home + which, 1)};
         });
-        engine.orphanItems = [](const CancelToken*) { return std::vector<ScanItem>{}; };
+        engine.leftoverItems = [](const CancelToken*) { return std::vector<ScanItem>{}; };
         engine.largeFiles = [](int64_t, const CancelToken*) { return std::vector<ScanItem>{}; };
         engine.topLevelUsage = [] { return std::vector<Category>{}; };
         engine.fileTypeUsage = [] { return std::vector<TypeBucket>{}; };

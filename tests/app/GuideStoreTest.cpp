@@ -57,9 +57,9 @@ private slots:
         GuideStore second(m_clock.now());
         QVERIFY(second.firstUse() == start);
         // Never touched: last use is first use.
-        QVERIFY(second.lastUsed(FeatureID::Map) == start);
-        second.touch(FeatureID::Map);
-        QVERIFY(second.lastUsed(FeatureID::Map) == m_clock.t);
+        QVERIFY(second.lastUsed(Feature::Map) == start);
+        second.touch(Feature::Map);
+        QVERIFY(second.lastUsed(Feature::Map) == m_clock.t);
     }
 
     void readsNonDatesAsAbsent()
@@ -68,7 +68,7 @@ private slots:
         Preferences::setString("tc.use.map", "often");
         GuideStore store(m_clock.now());
         QVERIFY(store.firstUse() == m_clock.t); // rewritten as a date at creation
-        QVERIFY(store.lastUsed(FeatureID::Map) == m_clock.t);
+        QVERIFY(store.lastUsed(Feature::Map) == m_clock.t);
     }
 
     void showsAdvancedFromADayAfterFirstUse()
@@ -91,11 +91,11 @@ private slots:
         QVERIFY(store.dormantFeatures().empty());
         store.markAdvancedDone();
         m_clock.t -= 3 * GuideStore::kDay;
-        store.touch(FeatureID::Map);
+        store.touch(Feature::Map);
         m_clock.t += 3 * GuideStore::kDay;
-        const std::vector<FeatureID> want{FeatureID::Overview, FeatureID::Clean, FeatureID::Files,
-                                          FeatureID::Dupes,    FeatureID::Procs, FeatureID::Cli,
-                                          FeatureID::History};
+        const std::vector<Feature> want{Feature::Overview,   Feature::Clean, Feature::Files,
+                                        Feature::Duplicates, Feature::Procs, Feature::Cli,
+                                        Feature::History};
         QVERIFY(store.dormantFeatures() == want);
     }
 
@@ -104,14 +104,14 @@ private slots:
         GuideStore store(m_clock.now());
         store.markAdvancedDone();
         m_clock.t += 100 * GuideStore::kDay;
-        store.markNudged({FeatureID::Files});
+        store.markNudged({Feature::Files});
         m_clock.t += 13 * GuideStore::kDay;
         auto dormant = store.dormantFeatures();
-        QVERIFY(std::find(dormant.begin(), dormant.end(), FeatureID::Files) == dormant.end());
+        QVERIFY(std::find(dormant.begin(), dormant.end(), Feature::Files) == dormant.end());
         QCOMPARE(dormant.size(), size_t(7));
         m_clock.t += 1 * GuideStore::kDay;
         dormant = store.dormantFeatures();
-        QVERIFY(std::find(dormant.begin(), dormant.end(), FeatureID::Files) != dormant.end());
+        QVERIFY(std::find(dormant.begin(), dormant.end(), Feature::Files) != dormant.end());
     }
 
     // The start-up guide for each stored state and environment override.
@@ -125,7 +125,7 @@ private slots:
         QTest::addColumn<GuideKind>("want");
         const GuideKind none{}, basic{GuideKind::Basic, {}}, advanced{GuideKind::Advanced, {}};
         const GuideKind forcedReturn{GuideKind::Returning,
-                                     {FeatureID::Map, FeatureID::Dupes, FeatureID::Cli}};
+                                     {Feature::Map, Feature::Duplicates, Feature::Cli}};
         QTest::newRow("fresh account")
             << false << false << 0 << QByteArray() << QByteArray() << basic;
         QTest::newRow("basic done, first day")
@@ -137,7 +137,7 @@ private slots:
         QTest::newRow("both done, all dormant")
             << true << true << 15 << QByteArray() << QByteArray()
             << GuideKind{GuideKind::Returning,
-                         std::vector<FeatureID>(allFeatures().begin(), allFeatures().end())};
+                         std::vector<Feature>(allFeatures().begin(), allFeatures().end())};
         QTest::newRow("no guide wins over forced")
             << false << false << 0 << QByteArray("1") << QByteArray("basic") << none;
         QTest::newRow("no guide other value")
@@ -196,12 +196,12 @@ private slots:
     // About counts as Overview, Toolbox as Duplicates; no page records procs.
     void pagesRecordTheirFeatures()
     {
-        QCOMPARE(featureOf(Page::About), FeatureID::Overview);
-        QCOMPARE(featureOf(Page::Tools), FeatureID::Dupes);
-        QCOMPARE(featureOf(Page::Terminal), FeatureID::Cli);
+        QCOMPARE(featureOf(Page::About), Feature::Overview);
+        QCOMPARE(featureOf(Page::Tools), Feature::Duplicates);
+        QCOMPARE(featureOf(Page::Terminal), Feature::Cli);
         for (Page p : allPages())
-            QVERIFY(featureOf(p) != FeatureID::Procs);
-        QCOMPARE(pageOf(FeatureID::Procs), std::string_view("tools"));
+            QVERIFY(featureOf(p) != Feature::Procs);
+        QCOMPARE(pageOf(Feature::Procs), std::string_view("tools"));
     }
 
     // Every symbol a page, feature or guide page names has a glyph.
@@ -210,7 +210,7 @@ private slots:
         std::vector<std::string_view> used;
         for (Page p : allPages())
             used.push_back(iconOf(p));
-        for (FeatureID f : allFeatures())
+        for (Feature f : allFeatures())
             used.push_back(iconOf(f));
         for (const auto* script : {&GuideScript::basic(), &GuideScript::advanced()})
             for (const GuidePage& g : *script)

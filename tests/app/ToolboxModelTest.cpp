@@ -28,19 +28,19 @@ namespace fs = std::filesystem;
 
 namespace {
 
-DupGroup contentGroup(std::vector<std::string> files, int64_t size)
+DuplicateGroup contentGroup(std::vector<std::string> files, int64_t size)
 {
-    DupGroup g;
-    g.kind = DupKind::Content;
+    DuplicateGroup g;
+    g.kind = DuplicateKind::Content;
     g.size = size;
     g.files = std::move(files);
     return g;
 }
 
-DupGroup nameGroup(std::vector<std::string> files, const std::string& name)
+DuplicateGroup nameGroup(std::vector<std::string> files, const std::string& name)
 {
-    DupGroup g;
-    g.kind = DupKind::Name;
+    DuplicateGroup g;
+    g.kind = DuplicateKind::Name;
     g.files = std::move(files);
     g.name = name;
     return g;
@@ -65,16 +65,16 @@ private:
     // A model whose finders answer from the given lists (held at gate when
     // one is given); the first content group answers for a cancelled token
     // with the word "partial" in its one path.
-    AppModel& modelWith(std::vector<DupGroup> content, std::vector<DupGroup> names,
+    AppModel& modelWith(std::vector<DuplicateGroup> content, std::vector<DuplicateGroup> names,
                         const Gate* gate = nullptr)
     {
         m_model = std::make_unique<AppModel>();
         EngineCalls calls;
         auto find = [content](int64_t minKB, int64_t limit, const CancelToken* token) {
             if (minKB != 64 || limit != 1500)
-                return std::vector<DupGroup>{};
+                return std::vector<DuplicateGroup>{};
             if (token && token->isCancelled())
-                return std::vector<DupGroup>{contentGroup({"/partial/a", "/partial/b"}, 1)};
+                return std::vector<DuplicateGroup>{contentGroup({"/partial/a", "/partial/b"}, 1)};
             return content;
         };
         if (gate)
@@ -82,7 +82,7 @@ private:
         else
             calls.duplicates = find;
         calls.sameNameGroups = [names](int64_t limit, const CancelToken*) {
-            return limit == 80 ? names : std::vector<DupGroup>{};
+            return limit == 80 ? names : std::vector<DuplicateGroup>{};
         };
         m_model->setEngine(calls);
         return *m_model;
@@ -167,7 +167,7 @@ private slots:
         auto calls = std::make_shared<std::atomic<int>>(0);
         auto firstDone = std::make_shared<std::atomic<bool>>(false);
         auto answer = [](const CancelToken* token) {
-            return std::vector<DupGroup>{
+            return std::vector<DuplicateGroup>{
                 contentGroup({token->isCancelled() ? "/old/a" : "/new/a", "/b"}, 1)};
         };
         auto heldFirst = first.hold(answer);

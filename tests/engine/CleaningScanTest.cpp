@@ -36,7 +36,7 @@ TEST(CleaningScans, ACancelledTokenStopsTheScanAndAnOpenOneChangesNothing)
 
     const std::pair<const char*, Scan> scans[] = {
         {"caches", [](const CancelToken* token) { return Scanner::cacheItems(token); }},
-        {"leftovers", [](const CancelToken* token) { return Scanner::orphanItems(token); }},
+        {"leftovers", [](const CancelToken* token) { return Scanner::leftoverItems(token); }},
         {"large files", [](const CancelToken* token) { return Scanner::largeFiles(1, token); }},
     };
     for (const auto& [name, scan] : scans) {

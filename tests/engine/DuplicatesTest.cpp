@@ -31,7 +31,7 @@ std::string bytes(size_t size, unsigned seed)
     return out;
 }
 
-std::vector<std::vector<std::string>> fileLists(const std::vector<DupGroup>& groups)
+std::vector<std::vector<std::string>> fileLists(const std::vector<DuplicateGroup>& groups)
 {
     std::vector<std::vector<std::string>> out;
     for (const auto& g : groups)
@@ -78,8 +78,8 @@ TEST(Duplicates, IdenticalFilesFormOneGroup)
     home.file("Documents/other.bin", bytes(100000, 2));
     auto groups = Scanner::duplicates();
     ASSERT_EQ(groups.size(), 1u);
-    const DupGroup& g = groups[0];
-    EXPECT_EQ(g.kind, DupKind::Content);
+    const DuplicateGroup& g = groups[0];
+    EXPECT_EQ(g.kind, DuplicateKind::Content);
     EXPECT_EQ(g.size, 100000);
     EXPECT_EQ(g.files, (std::vector<std::string>{home.at("Documents/deep/b.bin"),
                                                  home.at("Downloads/a.bin")}));
@@ -348,7 +348,7 @@ TEST(SameNames, GroupsFilesWithinHalfAKilobyte)
         auto groups = Scanner::sameNameGroups();
         ASSERT_EQ(groups.size(), grouped ? 1u : 0u) << third;
         if (grouped) {
-            EXPECT_EQ(groups[0].kind, DupKind::Name);
+            EXPECT_EQ(groups[0].kind, DuplicateKind::Name);
             EXPECT_EQ(groups[0].size, 3712);
             EXPECT_EQ(groups[0].name, "notes.txt"); // as first found: Downloads is walked first
             EXPECT_FALSE(groups[0].isFolder);

@@ -178,10 +178,10 @@ TEST(Leftovers, ScanReportsFoldersOfRemovedApplicationsLargestFirst)
     home.sizedFile("Library/Logs/Exact/blob", kMiB - folder);
     ASSERT_EQ(Scanner::sizeOf(home.at("Library/Logs/Exact")), kMiB);
 
-    auto items = Scanner::orphanItems();
+    auto items = Scanner::leftoverItems();
     std::vector<std::string> got;
     for (const auto& item : items) {
-        EXPECT_EQ(item.kind, ItemKind::Orphan);
+        EXPECT_EQ(item.kind, ItemKind::Leftover);
         EXPECT_EQ(item.risk, Risk::Data);
         EXPECT_EQ(item.path, home.at("Library/" + item.note.substr(18) + "/" + item.name));
         got.push_back(item.name + " | " + item.note);
@@ -195,7 +195,7 @@ TEST(Leftovers, ScanReportsFoldersOfRemovedApplicationsLargestFirst)
                    }));
 
     setenv("TID_LANG", "zh", 1);
-    auto zh = Scanner::orphanItems();
+    auto zh = Scanner::leftoverItems();
     ASSERT_FALSE(zh.empty());
     EXPECT_EQ(zh[0].note, "位置: Library/HTTPStorages");
 }
@@ -232,7 +232,7 @@ TEST(Leftovers, ScanReportsFlatpakFoldersOfRemovedApplications)
         GTEST_SKIP() << "this machine has Flatpak applications installed";
 
     std::vector<std::string> got;
-    for (const auto& item : Scanner::orphanItems())
+    for (const auto& item : Scanner::leftoverItems())
         got.push_back(item.name + " | " + item.path.substr(home.path().size()) + " | " + item.note);
     EXPECT_EQ(got, (std::vector<std::string>{
                        "org.example.Gone | /.var/app/org.example.Gone | Location: .var/app"}));

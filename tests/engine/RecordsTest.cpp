@@ -35,7 +35,7 @@ TEST(ScanItem, EqualityAndHashUseOnlyPathAndKind)
     ScanItem a{.path = "/h/x", .name = "x", .size = 1, .kind = ItemKind::Cache};
     ScanItem b{
         .path = "/h/x", .name = "other", .size = 99, .kind = ItemKind::Cache, .risk = Risk::Data};
-    ScanItem c{.path = "/h/x", .kind = ItemKind::Orphan};
+    ScanItem c{.path = "/h/x", .kind = ItemKind::Leftover};
     EXPECT_NE(a.id, b.id);
     EXPECT_EQ(a, b);
     EXPECT_EQ(std::hash<ScanItem>{}(a), std::hash<ScanItem>{}(b));
@@ -49,18 +49,19 @@ TEST(Records, ComputedValues)
     EXPECT_EQ((VolumeInfo{.total = 10, .free = 30}).used(), 0);
     EXPECT_EQ((VolumeInfo{.total = 30, .free = 10}).used(), 20);
 
-    DupGroup content{.kind = DupKind::Content, .size = 10, .files = {"/a", "/b", "/c"}};
+    DuplicateGroup content{.kind = DuplicateKind::Content, .size = 10, .files = {"/a", "/b", "/c"}};
     EXPECT_EQ(content.wasted(), 20);
     EXPECT_EQ(content.id(), "content-/a");
-    DupGroup empty{.kind = DupKind::Content, .size = 10};
+    DuplicateGroup empty{.kind = DuplicateKind::Content, .size = 10};
     EXPECT_EQ(empty.wasted(), 0);
     EXPECT_NE(empty.id(), empty.id()) << "an empty group gets a new id on every read";
-    DupGroup name{.kind = DupKind::Name, .size = 500, .files = {"/x/Foo.txt", "/y/foo.TXT"}};
+    DuplicateGroup name{
+        .kind = DuplicateKind::Name, .size = 500, .files = {"/x/Foo.txt", "/y/foo.TXT"}};
     EXPECT_EQ(name.wasted(), 0);
     EXPECT_TRUE(name.sameName());
-    DupGroup accents{.kind = DupKind::Name, .files = {"/x/ÉTÉ", "/y/été"}};
+    DuplicateGroup accents{.kind = DuplicateKind::Name, .files = {"/x/ÉTÉ", "/y/été"}};
     EXPECT_TRUE(accents.sameName());
-    DupGroup differ{.kind = DupKind::Name, .files = {"/x/a", "/y/b"}};
+    DuplicateGroup differ{.kind = DuplicateKind::Name, .files = {"/x/a", "/y/b"}};
     EXPECT_FALSE(differ.sameName());
 }
 
@@ -68,9 +69,9 @@ TEST(Records, RawValuesRoundTripAndRejectUnknown)
 {
     for (Risk r : {Risk::Safe, Risk::Care, Risk::Data})
         EXPECT_EQ(riskFromRaw(rawValue(r)), r);
-    for (ItemKind k : {ItemKind::Cache, ItemKind::Orphan, ItemKind::Large})
+    for (ItemKind k : {ItemKind::Cache, ItemKind::Leftover, ItemKind::Large})
         EXPECT_EQ(itemKindFromRaw(rawValue(k)), k);
-    EXPECT_EQ(dupKindFromRaw("name"), DupKind::Name);
+    EXPECT_EQ(duplicateKindFromRaw("name"), DuplicateKind::Name);
     EXPECT_FALSE(riskFromRaw("Safe"));
     EXPECT_FALSE(itemKindFromRaw(""));
 }

@@ -181,10 +181,10 @@ TEST(Report, WritesMarkdownInTheCurrentLanguage)
     TestSupport::ZoneGuard zone("UTC");
     setenv("TID_LANG", "en", 1);
     ScanItem cache{.path = "/h/Library/Caches/pip", .name = "pip cache", .size = 3 * 1024 * 1024};
-    ScanItem orphan{.path = "/h/Library/Logs/Gone | x", .name = "Gone | x", .size = 1536};
+    ScanItem leftover{.path = "/h/Library/Logs/Gone | x", .name = "Gone | x", .size = 1536};
     VolumeInfo volume{.total = 500LL * 1024 * 1024 * 1024, .free = 120LL * 1024 * 1024 * 1024};
     std::string text =
-        Report::text({cache}, {orphan}, {}, volume, unixTime(1772600767)); // 05:06 UTC
+        Report::text({cache}, {leftover}, {}, volume, unixTime(1772600767)); // 05:06 UTC
     EXPECT_EQ(text, "# Tidlo Cleaner · Scan Report\n"
                     "\n"
                     "- Generated: 2026-03-04 05:06\n"

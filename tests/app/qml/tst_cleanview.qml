@@ -32,7 +32,7 @@ TestCase {
         scanned.fullScan()
         tryCompare(scanned, "scanning", false, 60000)
         verify(scanned.cacheItems.count >= 2)
-        verify(scanned.orphanItems.count >= 1)
+        verify(scanned.leftoverItems.count >= 1)
     }
 
     function cleanupTestCase() {
@@ -59,10 +59,10 @@ TestCase {
         verify(listed(page) >= 1 && listed(page) < all)
         compare(findChild(page, "segmentAll").count, all)
         compare(findChild(page, "segmentCache").count, scanned.cacheItems.count)
-        compare(findChild(page, "segmentOrphan").count, scanned.orphanItems.count)
+        compare(findChild(page, "segmentOrphan").count, scanned.leftoverItems.count)
         page.query = ""
         mouseClick(findChild(page, "segmentOrphan"))
-        compare(listed(page), scanned.orphanItems.count)
+        compare(listed(page), scanned.leftoverItems.count)
     }
 
     function test_selectAllUnderASearchKeepsEarlierChoices() {

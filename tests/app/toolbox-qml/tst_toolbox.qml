@@ -26,7 +26,7 @@ TestCase {
     }
     Component {
         id: cardComponent
-        DupGroupCard {
+        DuplicateGroupCard {
             width: 600
             groupId: "name-/a/n"
             isNameGroup: true

@@ -10,20 +10,20 @@
 #include <string>
 #include <string_view>
 
-enum class FeatureID { Overview, Clean, Map, Files, Dupes, Procs, Cli, History };
+enum class Feature { Overview, Clean, Map, Files, Duplicates, Procs, Cli, History };
 
 // Every feature, in the order the guides and the reminder list them.
-const std::array<FeatureID, 8>& allFeatures();
+const std::array<Feature, 8>& allFeatures();
 
 // "overview", "clean", "map", ...; featureFromRaw gives no value for any other text.
-std::string_view rawValue(FeatureID feature);
-std::optional<FeatureID> featureFromRaw(std::string_view raw);
+std::string_view rawValue(Feature feature);
+std::optional<Feature> featureFromRaw(std::string_view raw);
 
 // Catalogue key of the feature's title: "feat." + raw value.
-std::string titleKey(FeatureID feature);
+std::string titleKey(Feature feature);
 
 // Raw value of the main-window page that hosts the feature ("tools" for dupes and procs).
-std::string_view pageOf(FeatureID feature);
+std::string_view pageOf(Feature feature);
 
 // SF Symbol name of the feature's icon (Symbols.h maps it to a glyph).
-std::string_view iconOf(FeatureID feature);
+std::string_view iconOf(Feature feature);

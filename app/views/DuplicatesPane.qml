@@ -145,7 +145,7 @@ Item {
             // another group's place.
             reuseItems: false
             ScrollBar.vertical: ListScrollBar {}
-            delegate: DupGroupCard {
+            delegate: DuplicateGroupCard {
                 width: ListView.view.width
                 onKeepFirst: {
                     if (isNameGroup || !sameSize)
