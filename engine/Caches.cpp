@@ -128,12 +128,6 @@ constexpr std::array<std::string_view, 4> kSupportSubfolders = {"Cache", "Cached
 
 constexpr int64_t kMinSize = 2 * 1024 * 1024;
 
-bool isFolder(const std::string& path)
-{
-    struct stat st = {};
-    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
 // Names the generic sweeps of cache folders leave alone: system caches, and
 // every name a known location ends in (those are reported from the table;
 // the sweeps of Linux folders also know the Linux table).
@@ -185,7 +179,7 @@ void sweepCaches(const std::string& folder, const std::string& base, bool linuxF
         if (skippedInCaches(name, linuxFolder))
             continue;
         std::string path = folder + "/" + name;
-        if (path == own || !isFolder(path))
+        if (path == own || !Files::isFolder(path))
             continue;
         CachePlace place{path, name, Risk::Safe, "", base};
         for (const auto& careful : kCarefulSwept)
@@ -206,7 +200,7 @@ void sweepApplicationCaches(const std::string& folder, const std::string& base,
     for (const auto& app : sweepNames(folder)) {
         for (auto sub : kSupportSubfolders) {
             std::string path = folder + "/" + app + "/" + std::string(sub);
-            if (isFolder(path))
+            if (Files::isFolder(path))
                 out.push_back({path, app + " · " + std::string(sub), Risk::Safe, "", base});
         }
     }
@@ -239,7 +233,7 @@ std::vector<CachePlace> candidates(const std::string& home)
         out.insert(out.end(), xdg.begin(), xdg.end());
         for (const auto& id : flatpaks) {
             std::string path = home + "/.var/app/" + id + "/cache";
-            if (!skippedInCaches(id, true) && isFolder(path))
+            if (!skippedInCaches(id, true) && Files::isFolder(path))
                 out.push_back({path, id, Risk::Safe, "", home});
         }
     }

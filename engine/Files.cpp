@@ -176,6 +176,20 @@ bool belowWithoutLinks(const std::string& base, const std::string& path, bool fo
     }
 }
 
+bool isFolder(const std::string& path)
+{
+    struct stat st = {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+int64_t ownSize(const std::string& path)
+{
+    struct stat st = {};
+    if (::lstat(path.c_str(), &st) != 0)
+        return 0;
+    return static_cast<int64_t>(st.st_size);
+}
+
 bool makeDirs(const std::string& path)
 {
     std::error_code ec;

@@ -69,6 +69,12 @@ void removeStaleTemporaries(const std::string& folder, std::string_view prefix,
 // Creates a folder and its missing parents; true when it exists afterwards.
 bool makeDirs(const std::string& path);
 
+// Whether path is a folder, or a link to one (stat).
+bool isFolder(const std::string& path);
+
+// The length of a file, or of a link itself (lstat); 0 when it cannot be read.
+int64_t ownSize(const std::string& path);
+
 // For each of paths, whether it lies strictly inside another path of the
 // list, comparing whole components: "/h/a/b" is inside "/h/a", "/h/ab" is
 // not. Repeated and trailing slashes do not count. Of two equal paths the

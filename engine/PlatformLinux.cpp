@@ -135,12 +135,6 @@ std::string shellQuoted(const std::string& text)
     return out + "'";
 }
 
-bool isFolder(const std::string& path)
-{
-    struct stat st = {};
-    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
 std::vector<std::string> namesIn(const std::string& folder)
 {
     return listFolderSorted(folder).value_or(std::vector<std::string>{});
@@ -174,7 +168,7 @@ void snapperSnapshots(const std::string& root, const std::string& mount, std::ve
     const std::string config = snapperConfig(root, mount);
     for (const auto& number : namesIn(folder)) {
         const std::string path = folder + "/" + number + "/snapshot";
-        if (!allDigits(number) || !isFolder(path))
+        if (!allDigits(number) || !Files::isFolder(path))
             continue;
         const auto [date, description] = Parse::snapperInfo(
             Files::read(folder + "/" + number + "/info.xml", 65536).value_or(""));
@@ -215,7 +209,7 @@ void timeshiftSnapshots(const std::string& root, std::vector<Snapshot>& out)
         for (const auto& name : namesIn(folder)) {
             std::vector<std::string> parts;
             for (const char* sub : {"@", "@home"})
-                if (isFolder(folder + "/" + name + "/" + sub))
+                if (Files::isFolder(folder + "/" + name + "/" + sub))
                     parts.push_back(sub);
             // The same snapshot seen at its second mount is listed once.
             if (parts.empty() || !seen.insert(name).second)
@@ -398,24 +392,6 @@ std::string flatpakAppsFolder()
 // ---- Sizes of single items (Measure.h): folders by the in-process walk.
 namespace Scanner {
 
-namespace {
-
-bool isFolder(const std::string& path)
-{
-    struct stat st = {};
-    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
-int64_t fileSize(const std::string& path)
-{
-    struct stat st = {};
-    if (::lstat(path.c_str(), &st) != 0)
-        return 0;
-    return static_cast<int64_t>(st.st_size);
-}
-
-} // namespace
-
 int64_t sizeOf(const std::string& path)
 {
     return sizesOf({path}, 1).front();
@@ -429,11 +405,11 @@ std::vector<int64_t> sizesOf(const std::vector<std::string>& paths, unsigned,
     std::vector<std::string> folders;
     std::vector<size_t> at;
     for (size_t i = 0; i < paths.size(); ++i) {
-        if (isFolder(paths[i])) {
+        if (Files::isFolder(paths[i])) {
             folders.push_back(paths[i]);
             at.push_back(i);
         } else {
-            sizes[i] = fileSize(paths[i]);
+            sizes[i] = Files::ownSize(paths[i]);
         }
     }
     auto measured = Measure::sizes(folders, token);

@@ -4,6 +4,7 @@
 #include "Platform.h"
 
 #include "DiskTree.h"
+#include "Files.h"
 #include "Measure.h"
 #include "Parsers.h"
 #include "Runner.h"
@@ -183,20 +184,6 @@ namespace Scanner {
 
 namespace {
 
-bool isFolder(const std::string& path)
-{
-    struct stat st = {};
-    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
-int64_t fileSize(const std::string& path)
-{
-    struct stat st = {};
-    if (::lstat(path.c_str(), &st) != 0)
-        return 0;
-    return static_cast<int64_t>(st.st_size);
-}
-
 int64_t duSize(const std::string& path, const CancelToken* token)
 {
     std::string out = Shell::run(Platform::Tool::du, {"-sk", "--", path}, token);
@@ -212,7 +199,7 @@ int64_t duSize(const std::string& path, const CancelToken* token)
 
 int64_t sizeWithToken(const std::string& path, const CancelToken* token)
 {
-    return isFolder(path) ? duSize(path, token) : fileSize(path);
+    return Files::isFolder(path) ? duSize(path, token) : Files::ownSize(path);
 }
 
 } // namespace
