@@ -23,10 +23,12 @@ PACKAGES="
   man-db groff-base dpkg-dev lintian
 "
 # The desktop application, its tests (offscreen, under Xvfb, over the
-# accessibility bus) and its desktop files.
+# accessibility bus) and its desktop files. qml6-module-qtqml carries the type
+# descriptions qmllint needs for Timer, Connections, Binding, the Qt enums and
+# the value types (rect, easing); the app itself runs without it.
 APP_PACKAGES="
   qt6-base-dev qt6-declarative-dev qt6-svg-dev
-  qml6-module-qtquick qml6-module-qtqml-workerscript qml6-module-qtqml-models
+  qml6-module-qtqml qml6-module-qtquick qml6-module-qtqml-workerscript qml6-module-qtqml-models
   qml6-module-qtquick-controls qml6-module-qtquick-templates qml6-module-qtquick-layouts
   qml6-module-qtquick-shapes qml6-module-qtquick-dialogs qml6-module-qt-labs-folderlistmodel
   qml6-module-qtquick-window

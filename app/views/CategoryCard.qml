@@ -41,7 +41,7 @@ Card {
                 delegate: Row {
                     id: line
                     required property var modelData
-                    readonly property real share: card.largest > 0 ? modelData.size / card.largest : 0
+                    readonly property real share: card.largest > 0 ? line.modelData.size / card.largest : 0
                     width: parent.width
                     spacing: Theme.gap
                     NameText {

@@ -36,19 +36,20 @@ Item {
                     { name: "sessions", key: "hist.times", value: String(page.history.count) },
                 ]
                 delegate: Card {
+                    id: total
                     required property var modelData
                     width: (totals.width - totals.spacing) / 2
                     Column {
                         width: parent.width
                         spacing: 3
                         TextLabel {
-                            text: qsTr(modelData.key)
+                            text: qsTr(total.modelData.key)
                             size: Theme.control
                             color: Theme.secondary
                         }
                         FigureText {
-                            objectName: modelData.name
-                            text: modelData.value
+                            objectName: total.modelData.name
+                            text: total.modelData.value
                             size: Theme.title
                             font.weight: Font.Bold
                         }

@@ -171,7 +171,7 @@ Item {
     // The context menu, made when first asked for: rows are built while
     // scrolling, menus rarely.
     function openMenu() {
-        const menu = menuComponent.createObject(row)
+        const menu = menuComponent.createObject(row) as Menu
         menu.closed.connect(menu.destroy)
         menu.popup()
     }

@@ -57,7 +57,7 @@ Item {
             active: header.trailing !== null
             // First-baseline alignment: the trailing controls' baseline meets the title's.
             Layout.alignment: Qt.AlignTop
-            Layout.topMargin: item ? Math.max(0, titleText.baselineOffset - item.baselineOffset) : 0
+            Layout.topMargin: item ? Math.max(0, titleText.baselineOffset - (item as Item).baselineOffset) : 0
         }
     }
 }

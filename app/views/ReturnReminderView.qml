@@ -11,7 +11,7 @@ Rectangle {
 
     // The dormant features, as raw values ("map", "dupes", ...).
     required property var features
-    readonly property var shown: Array.prototype.slice.call(features, 0, 3)
+    readonly property var shown: Array.from(features).slice(0, 3)
     signal close()
     signal go(string feature)
 

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+import QtQml
 import QtQuick
 import QtQuick.Window
 import Tidlo.Core

@@ -26,11 +26,10 @@ TabButton {
     bottomPadding: 7
     leftPadding: 10
     rightPadding: 10
-    implicitWidth: leftPadding + rightPadding + label.implicitWidth
-    implicitHeight: topPadding + bottomPadding + label.implicitHeight
+    implicitWidth: leftPadding + rightPadding + (contentItem ? contentItem.implicitWidth : 0)
+    implicitHeight: topPadding + bottomPadding + (contentItem ? contentItem.implicitHeight : 0)
 
     contentItem: Row {
-        id: label
         spacing: 9
 
         Symbol {

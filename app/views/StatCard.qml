@@ -15,14 +15,13 @@ AbstractButton {
 
     focusPolicy: Qt.TabFocus
     hoverEnabled: true
-    implicitHeight: body.implicitHeight
+    implicitHeight: background ? background.implicitHeight : 0
     Accessible.role: Accessible.Button
     Accessible.name: title + " " + value
     Accessible.onPressAction: if (card.enabled) card.clicked()
 
     contentItem: Item {}
     background: Card {
-        id: body
         Row {
             spacing: 12
             Rectangle {

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+import QtQml
 import QtQuick
 
 // A short-lived message over the bottom centre of a page: show(text) fades it
