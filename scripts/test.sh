@@ -5,7 +5,8 @@
 # Xvfb through xvfb-run), the install and the .deb (scripts/check-install.sh),
 # the ASan+UBSan build with clang (a second compiler over the same code) with
 # the engine and CLI tests and the engine's benchmarks built, the fuzz targets
-# for 30 s each (scripts/fuzz.sh) and the format check.
+# for 30 s each (scripts/fuzz.sh), the format and include-loop check and qmllint
+# over the views (scripts/qmllint.sh).
 set -eu
 cd "$(dirname "$0")/.."
 
@@ -21,4 +22,5 @@ ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 scripts/fuzz.sh
 
 scripts/format.sh --check
+scripts/qmllint.sh build
 echo "all checks passed"
