@@ -223,16 +223,17 @@ std::vector<CachePlace> candidates(const std::string& home)
     }
 
     sweepCaches(home + "/Library/Caches", home, false, out);
-    // Flatpak applications: ~/.var/app/<id>/cache and ~/.var/app/<id>/config/<A>/...
-    const auto flatpaks =
-        Platform::kXdgHome ? sweepNames(home + "/.var/app") : std::vector<std::string>{};
+    // Flatpak applications: <id>/cache and <id>/config/<A>/... in Flatpak's
+    // folder of per-user data (none on macOS).
+    const std::string varApp = Platform::flatpakAppsFolder();
+    const auto flatpaks = varApp.empty() ? std::vector<std::string>{} : sweepNames(varApp);
     if (Platform::kXdgHome) {
         std::vector<CachePlace> xdg;
         sweepCaches(cacheHome, cacheHome, true, xdg);
         std::erase_if(xdg, [&](const CachePlace& c) { return holdsKnownXdgCache(c.label); });
         out.insert(out.end(), xdg.begin(), xdg.end());
         for (const auto& id : flatpaks) {
-            std::string path = home + "/.var/app/" + id + "/cache";
+            std::string path = varApp + "/" + id + "/cache";
             if (!skippedInCaches(id, true) && Files::isFolder(path))
                 out.push_back({path, id, Risk::Safe, "", home});
         }
@@ -243,7 +244,7 @@ std::vector<CachePlace> candidates(const std::string& home)
         const std::string configDir = Platform::configDir();
         sweepApplicationCaches(configDir, configDir, out);
         for (const auto& id : flatpaks)
-            sweepApplicationCaches(home + "/.var/app/" + id + "/config", home, out);
+            sweepApplicationCaches(varApp + "/" + id + "/config", home, out);
     }
     return out;
 }
