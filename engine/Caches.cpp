@@ -26,6 +26,11 @@ struct CachePlace
     // The folder the candidate was found in (the home or a base folder):
     // nothing between it and the candidate may be a link.
     std::string base;
+    // Found by a sweep of a Linux folder: such a folder gives way to a row of
+    // a table that lies inside it, whose label and risk say more.
+    bool yieldsToTable = false;
+    // A row of one of the tables.
+    bool tableRow = false;
 };
 
 struct KnownCache
@@ -95,6 +100,75 @@ constexpr std::array<XdgCache, 15> kXdgKnown = {{
     {Base::Cache, "/spotify", "Spotify cache", Risk::Care, "note.offlineSongs"},
     {Base::Cache, "/thumbnails", "Thumbnails", Risk::Safe, "note.thumbnails"},
     {Base::Cache, "/mozilla/firefox", "Firefox cache", Risk::Care, ""},
+}};
+
+// Caches a Linux home keeps outside the XDG cache folder: below the home,
+// the data folder or the settings folder. Their names are not skipped by the
+// sweeps (a "logs" folder of the cache folder is another program's): none
+// lies in a swept folder of a home with the usual XDG folders, and a swept
+// folder that holds one of them gives way to it.
+enum class LinuxBase { Home, Data, Config };
+
+struct LinuxCache
+{
+    LinuxBase base;
+    std::string_view relativePath;
+    std::string_view label;
+    Risk risk;
+    std::string_view note;
+};
+
+constexpr std::array<LinuxCache, 10> kLinuxKnown = {{
+    {LinuxBase::Home, "/.thumbnails", "Old thumbnails", Risk::Safe, "note.thumbnails"},
+    {LinuxBase::Data, "/Steam/steamapps/shadercache", "Steam shader cache", Risk::Safe,
+     "note.shaderCache"},
+    // Downloaded again by the next build that needs them, which takes time
+    // and a network. Go keeps its module files read-only; the folder itself
+    // still moves to the Trash in one rename.
+    {LinuxBase::Home, "/go/pkg/mod", "Go module cache", Risk::Care, "note.dependencies"},
+    {LinuxBase::Home, "/.m2/repository", "Maven repository", Risk::Care, "note.dependencies"},
+    // The X session's log; the session keeps writing to the moved file until
+    // it ends, and the next one starts a new file.
+    {LinuxBase::Home, "/.xsession-errors", "X session log", Risk::Safe, "note.sessionLog"},
+    {LinuxBase::Home, "/.xsession-errors.old", "X session log (previous)", Risk::Safe,
+     "note.sessionLog"},
+    // Editors built on VS Code keep a folder of logs per start beside their
+    // settings; only that folder is a candidate.
+    {LinuxBase::Config, "/Code/logs", "VS Code logs", Risk::Safe, "note.editorLogs"},
+    {LinuxBase::Config, "/Code - OSS/logs", "Code - OSS logs", Risk::Safe, "note.editorLogs"},
+    {LinuxBase::Config, "/VSCodium/logs", "VSCodium logs", Risk::Safe, "note.editorLogs"},
+    {LinuxBase::Config, "/Cursor/logs", "Cursor logs", Risk::Safe, "note.editorLogs"},
+}};
+
+// Chromium-based browsers keep their caches inside each profile of their
+// folder in $XDG_CONFIG_HOME (beside $XDG_CACHE_HOME/<browser>, which the
+// table holds). Only these subfolders of a profile are candidates, never the
+// profile, which holds bookmarks, passwords and history.
+struct Browser
+{
+    std::string_view folder;
+    std::string_view label;
+};
+
+constexpr std::array<Browser, 5> kBrowsers = {{
+    {"google-chrome", "Chrome"},
+    {"chromium", "Chromium"},
+    {"BraveSoftware/Brave-Browser", "Brave"},
+    {"microsoft-edge", "Edge"},
+    {"vivaldi", "Vivaldi"},
+}};
+
+struct ProfileCache
+{
+    std::string_view subfolder;
+    std::string_view label;
+};
+
+constexpr std::array<ProfileCache, 4> kProfileCaches = {{
+    {"Cache", "Cache"},
+    {"Code Cache", "Code Cache"},
+    {"GPUCache", "GPUCache"},
+    {"Service Worker/CacheStorage", "Service Worker cache"},
 }};
 
 // Folders of $XDG_CACHE_HOME that the sweep finds and that hold more than a
@@ -181,7 +255,7 @@ void sweepCaches(const std::string& folder, const std::string& base, bool linuxF
         std::string path = folder + "/" + name;
         if (path == own || !Files::isFolder(path))
             continue;
-        CachePlace place{path, name, Risk::Safe, "", base};
+        CachePlace place{path, name, Risk::Safe, "", base, linuxFolder};
         for (const auto& careful : kCarefulSwept)
             if (linuxFolder && careful.name == name) {
                 place.risk = Risk::Care;
@@ -191,19 +265,111 @@ void sweepCaches(const std::string& folder, const std::string& base, bool linuxF
     }
 }
 
+// Whether folder is a browser profile: it holds the profile's own
+// Preferences file (lstat: a link does not make one).
+bool holdsPreferences(const std::string& folder)
+{
+    struct stat st = {};
+    return ::lstat((folder + "/Preferences").c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+// Whether name, in a browser's folder, is one of its profiles: "Default",
+// "Profile <n>", "Guest Profile", "System Profile", or any folder that holds
+// a Preferences file (a profile made by a newer browser under another name).
+bool isProfile(const std::string& folder, std::string_view name)
+{
+    constexpr std::string_view numbered = "Profile ";
+    if (name == "Default" || name == "Guest Profile" || name == "System Profile")
+        return true;
+    if (name.starts_with(numbered) && name.size() > numbered.size() &&
+        std::all_of(name.begin() + numbered.size(), name.end(),
+                    [](char c) { return c >= '0' && c <= '9'; }))
+        return true;
+    return holdsPreferences(folder + "/" + std::string(name));
+}
+
 // The four cache subfolders of every application folder in folder (Electron
 // and Chromium applications keep them there), labelled "<A> · <S>". Only
-// those subfolders are candidates, never the application folder itself.
-void sweepApplicationCaches(const std::string& folder, const std::string& base,
+// those subfolders are candidates, never the application folder itself, nor
+// one that is a browser profile under a cache's name.
+void sweepApplicationCaches(const std::string& folder, const std::string& base, bool linuxFolder,
                             std::vector<CachePlace>& out)
 {
     for (const auto& app : sweepNames(folder)) {
         for (auto sub : kSupportSubfolders) {
             std::string path = folder + "/" + app + "/" + std::string(sub);
-            if (Files::isFolder(path))
-                out.push_back({path, app + " · " + std::string(sub), Risk::Safe, "", base});
+            if (Files::isFolder(path) && !holdsPreferences(path))
+                out.push_back(
+                    {path, app + " · " + std::string(sub), Risk::Safe, "", base, linuxFolder});
         }
     }
+}
+
+// The caches of every profile of the Chromium-based browsers in the settings
+// folder configDir, labelled "<browser> · <profile> · <cache>".
+void sweepBrowserProfiles(const std::string& configDir, std::vector<CachePlace>& out)
+{
+    for (const auto& browser : kBrowsers) {
+        const std::string folder = configDir + "/" + std::string(browser.folder);
+        for (const auto& profile : sweepNames(folder)) {
+            if (!isProfile(folder, profile))
+                continue;
+            for (const auto& cache : kProfileCaches) {
+                std::string path = folder + "/" + profile + "/" + std::string(cache.subfolder);
+                if (Files::isFolder(path))
+                    out.push_back({path,
+                                   std::string(browser.label) + " · " + profile + " · " +
+                                       std::string(cache.label),
+                                   Risk::Safe, "note.browserCache", configDir});
+            }
+        }
+    }
+}
+
+// The cache folder of every snap: ~/snap/<name>/common/.cache, which stays
+// from one revision of the snap to the next (~/snap/<name>/current is a link,
+// and never followed).
+void sweepSnaps(const std::string& home, std::vector<CachePlace>& out)
+{
+    const std::string snaps = home + "/snap";
+    for (const auto& name : sweepNames(snaps)) {
+        std::string path = snaps + "/" + name + "/common/.cache";
+        if (Files::isFolder(path))
+            out.push_back({path, name + " · snap cache", Risk::Safe, "note.snapCache", home});
+    }
+}
+
+// The Linux table below its base folders.
+void linuxKnown(const std::string& home, std::vector<CachePlace>& out)
+{
+    for (const auto& known : kLinuxKnown) {
+        const std::string base = known.base == LinuxBase::Home   ? home
+                                 : known.base == LinuxBase::Data ? Platform::dataHome()
+                                                                 : Platform::configDir();
+        out.push_back({base + std::string(known.relativePath), std::string(known.label), known.risk,
+                       std::string(known.note), base});
+    }
+}
+
+// Whether outer is inner or holds it, comparing whole components.
+bool holdsOrIs(std::string_view outer, std::string_view inner)
+{
+    return inner.starts_with(outer) && (inner.size() == outer.size() || inner[outer.size()] == '/');
+}
+
+// The folders no candidate may be or hold: the base folders, whose every
+// subfolder would go with them, and the product's own folders. Each lies
+// outside the others' candidates in a usual home; an XDG variable may put one
+// anywhere the user owns (a cache folder at ~/go/pkg/mod).
+std::vector<std::string> keptFolders()
+{
+    std::vector<std::string> out = {Platform::homeDir(), Platform::supportFolder(),
+                                    Platform::cacheFolder()};
+    if (Platform::kXdgHome)
+        for (auto folder : {Platform::cacheHome(), Platform::dataHome(), Platform::configDir(),
+                            Platform::desktopTrash()})
+            out.push_back(std::move(folder));
+    return out;
 }
 
 std::vector<CachePlace> candidates(const std::string& home)
@@ -220,7 +386,10 @@ std::vector<CachePlace> candidates(const std::string& home)
             out.push_back({base + std::string(known.relativePath), std::string(known.label),
                            known.risk, std::string(known.note), base});
         }
+        linuxKnown(home, out);
     }
+    for (auto& row : out)
+        row.tableRow = true;
 
     sweepCaches(home + "/Library/Caches", home, false, out);
     // Flatpak applications: <id>/cache and <id>/config/<A>/... in Flatpak's
@@ -235,16 +404,18 @@ std::vector<CachePlace> candidates(const std::string& home)
         for (const auto& id : flatpaks) {
             std::string path = varApp + "/" + id + "/cache";
             if (!skippedInCaches(id, true) && Files::isFolder(path))
-                out.push_back({path, id, Risk::Safe, "", home});
+                out.push_back({path, id, Risk::Safe, "", home, true});
         }
     }
 
-    sweepApplicationCaches(home + "/Library/Application Support", home, out);
+    sweepApplicationCaches(home + "/Library/Application Support", home, false, out);
     if (Platform::kXdgHome) {
         const std::string configDir = Platform::configDir();
-        sweepApplicationCaches(configDir, configDir, out);
+        sweepApplicationCaches(configDir, configDir, true, out);
         for (const auto& id : flatpaks)
-            sweepApplicationCaches(varApp + "/" + id + "/config", home, out);
+            sweepApplicationCaches(varApp + "/" + id + "/config", home, true, out);
+        sweepBrowserProfiles(configDir, out);
+        sweepSnaps(home, out);
     }
     return out;
 }
@@ -257,16 +428,30 @@ std::vector<ScanItem> cacheItems(const CancelToken* token)
         return {};
     std::vector<CachePlace> found;
     std::unordered_set<std::string> seen;
+    const auto kept = keptFolders();
     for (auto& candidate : candidates(Platform::homeDir())) {
         // A candidate that is a link, or lies below one, could lead anywhere
         // (outside the home too): it is neither listed nor measured.
         // A path refused from one base (~/.cache/pip from the home, with
         // ~/.cache a link) may still be found from its own base folder.
         if (!Files::belowWithoutLinks(candidate.base, candidate.path, false) ||
+            std::any_of(kept.begin(), kept.end(),
+                        [&](const std::string& k) { return holdsOrIs(candidate.path, k); }) ||
             !seen.insert(candidate.path).second)
             continue;
         found.push_back(std::move(candidate));
     }
+    // Each place is listed once: a swept Linux folder that holds a row of a
+    // table is left to that row.
+    std::vector<std::string> rows;
+    for (const auto& candidate : found)
+        if (candidate.tableRow)
+            rows.push_back(candidate.path);
+    std::erase_if(found, [&rows](const CachePlace& c) {
+        return c.yieldsToTable && std::any_of(rows.begin(), rows.end(), [&c](const std::string& r) {
+                   return holdsOrIs(c.path, r);
+               });
+    });
 
     std::vector<std::string> paths;
     paths.reserve(found.size());

@@ -492,6 +492,16 @@ const std::array<Entry, kEntryCount>& entries()
         // The Overview's word on the report it wrote (clean.exported when on the desktop).
         {"ov.exportedHome", "报告已导出到家目录", "Report exported to your home folder"},
         {"ov.exportFailed", "无法写入报告", "The report could not be written"},
+        // Notes of the Linux caches outside the XDG cache folder.
+        {"note.shaderCache", "着色器缓存，游戏会重新生成", "Shader cache, games build it again"},
+        {"note.dependencies", "下载的依赖包，下次构建时需重新下载",
+         "Downloaded dependencies, downloaded again by the next build"},
+        {"note.sessionLog", "桌面会话的错误日志，会重新生成",
+         "The desktop session's error log, started anew"},
+        {"note.editorLogs", "编辑器的运行日志，可放心删除",
+         "The editor's own logs, safe to remove"},
+        {"note.snapCache", "Snap 应用的缓存，可重新生成",
+         "A snap application's cache, can be rebuilt"},
     }};
     return table;
 }

@@ -151,7 +151,7 @@ TEST(Caches, FindsTheCachesOfALinuxHome)
     // else an application keeps in its settings or Flatpak folder.
     for (const char* rel :
          {".cache/TidloCleaner/tree.json", ".mozilla/firefox/abc.default/places.sqlite",
-          ".config/Code/User/workspaceStorage/blob", ".config/google-chrome/Default/Cache/blob",
+          ".config/Code/User/workspaceStorage/blob", ".config/google-chrome/Default/History",
           ".var/app/com.slack.Slack/data/blob", ".var/app/com.slack.Slack/config/Slack/blob"})
         home.sizedFile(rel, 20 * kMiB);
 
@@ -210,6 +210,147 @@ TEST(Caches, NothingBehindALinkIsListedOrMeasured)
     EXPECT_EQ(summary(Scanner::cacheItems(), moved.path()),
               (std::vector<std::string>{"pip cache | .cache/pip | safe | Python 包缓存",
                                         "some-tool | .cache/some-tool | safe | "}));
+}
+
+TEST(Caches, FindsTheLinuxCachesBesideTheCacheFolder)
+{
+    if (Platform::kIsMac)
+        GTEST_SKIP() << "a Linux home";
+    TestSupport::TestHome home("zh");
+    const std::pair<const char*, long long> found[] = {
+        {".config/google-chrome/Default/Cache/Cache_Data/blob", 40},
+        {".config/chromium/Profile 12/Code Cache/js/blob", 39},
+        {".config/BraveSoftware/Brave-Browser/Guest Profile/GPUCache/blob", 38},
+        {".config/microsoft-edge/Work/Service Worker/CacheStorage/blob", 37},
+        {".config/vivaldi/System Profile/Cache/blob", 36},
+        // A profile that happens to bear a cache's name is still a profile.
+        {".config/google-chrome/Cache/GPUCache/blob", 35},
+        {".thumbnails/normal/blob", 34},
+        {"snap/firefox/common/.cache/blob", 33},
+        {".local/share/Steam/steamapps/shadercache/730/blob", 32},
+        {"go/pkg/mod/cache/download/blob", 31},
+        {".m2/repository/org/blob", 30},
+        {".xsession-errors", 29},
+        {".config/Code/logs/20240101T090000/blob", 28},
+        {".config/VSCodium/logs/blob", 27},
+    };
+    for (const auto& [rel, mib] : found)
+        home.sizedFile(rel, mib * kMiB);
+    home.file(".config/microsoft-edge/Work/Preferences", "{}");
+    home.file(".config/google-chrome/Cache/Preferences", "{}");
+    // Never candidates: what a profile keeps beside its caches, a folder of a
+    // browser that is no profile, a file named like a profile's settings that
+    // is a link, a snap's revisions and data, Steam's games.
+    for (const char* rel :
+         {".config/google-chrome/Default/History", ".config/google-chrome/Default/Preferences",
+          ".config/google-chrome/Crashpad/Cache/blob", ".config/chromium/Profile x/Cache/blob",
+          ".config/chromium/Linked/Cache/blob", "snap/firefox/1234/.cache/blob",
+          "snap/firefox/common/data", ".local/share/Steam/steamapps/common/Game/blob",
+          "go/pkg/sumdb/blob", ".config/Code/User/settings.json"})
+        home.sizedFile(rel, 50 * kMiB);
+    std::filesystem::create_symlink(home.at(".config/google-chrome/Default/Preferences"),
+                                    home.at(".config/chromium/Linked/Preferences"));
+
+    EXPECT_EQ(
+        summary(Scanner::cacheItems(), home.path()),
+        (std::vector<std::string>{
+            "Chrome · Default · Cache | .config/google-chrome/Default/Cache | safe | "
+            "仅缓存，不含书签与密码",
+            "Chromium · Profile 12 · Code Cache | .config/chromium/Profile 12/Code Cache | safe | "
+            "仅缓存，不含书签与密码",
+            "Brave · Guest Profile · GPUCache | .config/BraveSoftware/Brave-Browser/Guest "
+            "Profile/GPUCache | safe | 仅缓存，不含书签与密码",
+            "Edge · Work · Service Worker cache | .config/microsoft-edge/Work/Service "
+            "Worker/CacheStorage | safe | 仅缓存，不含书签与密码",
+            "Vivaldi · System Profile · Cache | .config/vivaldi/System Profile/Cache | safe | "
+            "仅缓存，不含书签与密码",
+            "Chrome · Cache · GPUCache | .config/google-chrome/Cache/GPUCache | safe | "
+            "仅缓存，不含书签与密码",
+            "Old thumbnails | .thumbnails | safe | 缩略图，可重新生成",
+            "firefox · snap cache | snap/firefox/common/.cache | safe | Snap "
+            "应用的缓存，可重新生成",
+            "Steam shader cache | .local/share/Steam/steamapps/shadercache | safe | "
+            "着色器缓存，游戏会重新生成",
+            "Go module cache | go/pkg/mod | care | 下载的依赖包，下次构建时需重新下载",
+            "Maven repository | .m2/repository | care | 下载的依赖包，下次构建时需重新下载",
+            "X session log | .xsession-errors | safe | 桌面会话的错误日志，会重新生成",
+            "VS Code logs | .config/Code/logs | safe | 编辑器的运行日志，可放心删除",
+            "VSCodium logs | .config/VSCodium/logs | safe | 编辑器的运行日志，可放心删除",
+        }));
+}
+
+// A link in place of a Linux cache, or of a folder above one, hides it: what
+// lies behind it is neither listed nor measured.
+TEST(Caches, LinuxCachesBehindALinkAreNotListed)
+{
+    if (Platform::kIsMac)
+        GTEST_SKIP() << "a Linux home";
+    TestSupport::TestHome home("zh");
+    namespace fs = std::filesystem;
+    const std::string outside = home.path() + ".outside";
+    for (const char* rel : {"Cache/blob", "common/.cache/blob", "steamapps/shadercache/blob",
+                            "pkg/mod/blob", "CacheStorage/blob", "errors"})
+        home.sizedFile("../" + fs::path(outside).filename().string() + "/" + rel, 3 * kMiB);
+    // Where the link is, and what it points to in the folder outside.
+    const std::pair<const char*, const char*> links[] = {
+        {".config/google-chrome/Default", ""},
+        {".config/chromium/Default/Cache", "Cache"},
+        {".thumbnails", "Cache"},
+        {"snap/linked", ""},
+        {"snap/mixed/common/.cache", "Cache"},
+        {".local/share/Steam", ""},
+        {"go", ""},
+        {".m2/repository", "Cache"},
+        {".xsession-errors", "errors"},
+        {".config/Code/logs", "Cache"},
+        {".config/vivaldi/Default/Service Worker", ""},
+    };
+    for (const auto& [where, target] : links) {
+        fs::create_directories(fs::path(home.at(where)).parent_path());
+        fs::create_symlink(outside + "/" + target, home.at(where));
+    }
+    home.sizedFile(".config/vivaldi/Default/GPUCache/blob", 3 * kMiB);
+
+    EXPECT_EQ(
+        summary(Scanner::cacheItems(), home.path()),
+        (std::vector<std::string>{"Vivaldi · Default · GPUCache | .config/vivaldi/Default/GPUCache "
+                                  "| safe | 仅缓存，不含书签与密码"}));
+    fs::remove_all(outside);
+}
+
+// An XDG variable may put a base folder anywhere the user owns. No candidate
+// is a base folder or holds one, and a swept folder that holds a known place
+// leaves it to the table: each place is listed once, with its own risk.
+TEST(Caches, EachPlaceOnceWhereverTheBaseFoldersAre)
+{
+    if (Platform::kIsMac)
+        GTEST_SKIP() << "a Linux home";
+    struct Case
+    {
+        const char* cacheHome;
+        std::vector<std::string> want;
+    };
+    const std::string snap =
+        "app · snap cache | snap/app/common/.cache | safe | Snap 应用的缓存，可重新生成";
+    const std::string go =
+        "Go module cache | go/pkg/mod | care | 下载的依赖包，下次构建时需重新下载";
+    const Case cases[] = {
+        // The cache folder is Go's module cache: the sweep finds what is in it.
+        {"go/pkg/mod", {snap, "some-tool | go/pkg/mod/some-tool | safe | "}},
+        // The sweep finds Go's module cache itself: listed once, from the table.
+        {"go/pkg", {snap, go}},
+        // The sweep finds a folder that holds it: left to the table.
+        {"go", {snap, go}},
+        // The cache folder is a snap's: that snap's cache is not listed whole.
+        {"snap/app/common/.cache", {"some-tool | snap/app/common/.cache/some-tool | safe | ", go}},
+    };
+    for (const auto& c : cases) {
+        TestSupport::TestHome home("zh");
+        home.sizedFile("go/pkg/mod/some-tool/blob", 3 * kMiB);
+        home.sizedFile("snap/app/common/.cache/some-tool/blob", 4 * kMiB);
+        setenv("XDG_CACHE_HOME", home.at(c.cacheHome).c_str(), 1);
+        EXPECT_EQ(summary(Scanner::cacheItems(), home.path()), c.want) << c.cacheHome;
+    }
 }
 
 TEST(Caches, ModelsAndProjectEnvironmentsAreCareful)
