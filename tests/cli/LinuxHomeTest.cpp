@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // tclean on a Linux-shaped home: XDG folders (with a renamed documents
 // folder), Electron caches under the settings folder, a Flatpak application
-// folder under .var and items already in the desktop's Trash. What it finds,
-// where a clean-up puts things, and that nothing makes a ~/Library.
+// folder under .var, items already in the desktop's Trash and the caches kept
+// beside the cache folder. What it finds, where a clean-up puts things, and
+// that nothing makes a ~/Library.
 #include "Platform.h"
 #include "System.h"
 #include "TestHome.h"
@@ -108,4 +109,53 @@ TEST(LinuxHome, ScanCleanAndOverviewTheLinuxWay)
     EXPECT_FALSE(namesIn(home.at(".cache/TidloCleaner")).empty()); // the tree's cache
     EXPECT_FALSE(fs::exists(home.at("Library")));
     EXPECT_FALSE(fs::exists(home.at(".Trash")));
+}
+
+// The caches a Linux home keeps beside its cache folder, as tclean lists
+// them in either language; a clean-up of the safe ones takes a browser
+// profile's cache and leaves the profile.
+TEST(LinuxHome, ScanListsTheLinuxCachesInBothLanguages)
+{
+    if (Platform::kIsMac)
+        GTEST_SKIP() << "a Linux home";
+    TestSupport::TestHome home("zh");
+    home.sizedFile(".config/google-chrome/Default/Cache/blob", 9 * kMiB);
+    home.sizedFile(".config/google-chrome/Default/Bookmarks", 5 * kMiB);
+    home.sizedFile("go/pkg/mod/example.com/blob", 8 * kMiB);
+    home.sizedFile("snap/firefox/common/.cache/blob", 4 * kMiB);
+    home.sizedFile(".xsession-errors", 3 * kMiB);
+    const std::string h = home.path();
+    const std::string items[] = {
+        "9.0 MB     Chrome · Default · Cache\n        " + h +
+            "/.config/google-chrome/Default/Cache\n",
+        "8.0 MB     Go module cache\n        " + h + "/go/pkg/mod\n",
+        "4.0 MB     firefox · snap cache\n        " + h + "/snap/firefox/common/.cache\n",
+        "3.0 MB     X session log\n        " + h + "/.xsession-errors\n",
+    };
+
+    EXPECT_EQ(runProgram(tcleanPath(), {"scan"}).out,
+              "可清理项  （只读扫描，不会动任何文件）\n\n"
+              "  1.   安全  " +
+                  items[0] + "  2.   注意  " + items[1] + "  3.   安全  " + items[2] +
+                  "  4.   安全  " + items[3] +
+                  "\n  合计可清理约 24.0 MB   （4 项）\n"
+                  "  清理命令：tclean clean --safe --dry-run   先演练，再去掉 --dry-run "
+                  "真删（进回收站）\n");
+    EXPECT_EQ(runProgram(tcleanPath(), {"scan"}, {{"TID_LANG", "en"}}).out,
+              "Cleanable items  (read-only scan, no file is touched)\n\n"
+              "  1.   Safe     " +
+                  items[0] + "  2.   Careful  " + items[1] + "  3.   Safe     " + items[2] +
+                  "  4.   Safe     " + items[3] +
+                  "\n  About 24.0 MB can be cleaned   (4 items)\n"
+                  "  To clean: tclean clean --safe --dry-run   rehearse first, then drop "
+                  "--dry-run to move them (into the Trash)\n");
+
+    std::string out = runProgram(tcleanPath(), {"clean", "--safe", "--yes"}).out;
+    EXPECT_NE(out.find("\n已移动 3 项到回收站（可从回收站恢复）。\n"), std::string::npos) << out;
+    EXPECT_EQ(namesIn(home.at(".local/share/Trash/files")).size(), 3u);
+    EXPECT_EQ(namesIn(home.at(".config/google-chrome/Default")),
+              std::set<std::string>{"Bookmarks"});
+    EXPECT_TRUE(fs::exists(home.at("go/pkg/mod/example.com/blob")));
+    EXPECT_FALSE(fs::exists(home.at(".xsession-errors")));
+    EXPECT_FALSE(fs::exists(home.at("snap/firefox/common/.cache")));
 }
