@@ -99,7 +99,8 @@ struct Tally
 // Removes name in folder with everything inside it, never following a link
 // (a link is removed itself) and never leaving the Trash's file system: a
 // folder mounted there from elsewhere (another device, or a bind mount) stays
-// as it is and is counted in tally. True when it is gone (or was never there).
+// as it is and is counted in tally. A read-only folder the user owns is made
+// writable on the way. True when it is gone (or was never there).
 bool removeTree(int folder, const std::string& name, const Place& home, Tally& tally)
 {
     struct stat st = {};
@@ -123,6 +124,12 @@ bool removeTree(int folder, const std::string& name, const Place& home, Tally& t
             ++tally.otherDevice;
             return false;
         }
+        // A folder of the user's that is read-only (Go keeps its module
+        // cache so) is made writable first, or nothing in it could go.
+        struct stat own = {};
+        if (::fstat(inner.fd, &own) == 0 && own.st_uid == ::geteuid() &&
+            (own.st_mode & S_IRWXU) != S_IRWXU)
+            ::fchmod(inner.fd, (own.st_mode & 07777) | S_IRWXU);
         auto names = namesIn(inner.fd);
         if (!names)
             return false;

@@ -410,6 +410,35 @@ TEST(System, EmptyTrashGoesOnAfterAFailedRemoval)
     EXPECT_TRUE(fs::exists(home.at(".local/share/Trash/info/locked.trashinfo")));
 }
 
+// Go keeps its module cache read-only, folders too; once it is in the
+// Trash, Empty Trash still removes it whole for the user who owns it.
+TEST(System, EmptyTrashRemovesTheUsersReadOnlyFolders)
+{
+    if (Platform::kIsMac)
+        GTEST_SKIP() << "the desktop's Trash";
+    if (!TestSupport::canDropPrivileges())
+        GTEST_SKIP() << "needs root to switch to an unprivileged user";
+    TestHome home;
+    home.file(".local/share/Trash/files/mod/example.com/v1/go.mod", "module x");
+    home.file(".local/share/Trash/info/mod.trashinfo", "x");
+    fs::permissions(home.path(), fs::perms(0755));
+    for (const auto& entry : fs::recursive_directory_iterator(home.at(".local")))
+        ASSERT_EQ(lchown(entry.path().c_str(), 65534, 65534), 0);
+    ASSERT_EQ(lchown(home.at(".local").c_str(), 65534, 65534), 0);
+    for (const char* rel :
+         {"mod/example.com/v1/go.mod", "mod/example.com/v1", "mod/example.com", "mod"})
+        fs::permissions(home.at(".local/share/Trash/files/" + std::string(rel)),
+                        rel == std::string("mod/example.com/v1/go.mod") ? fs::perms(0444)
+                                                                        : fs::perms(0555));
+    const int status =
+        TestSupport::runInChild(false, true, [] { return Scanner::emptyTrash() ? 0 : 1; });
+    if (status == TestSupport::kNoSetUp)
+        GTEST_SKIP() << "no unprivileged user to switch to";
+    EXPECT_EQ(status, 0);
+    EXPECT_TRUE(fs::is_empty(home.at(".local/share/Trash/files")));
+    EXPECT_TRUE(fs::is_empty(home.at(".local/share/Trash/info")));
+}
+
 TEST(System, LoginItemsAreAgentLabels)
 {
     TestHome home;
