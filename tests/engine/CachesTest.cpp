@@ -8,6 +8,7 @@
 
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <set>
 
 namespace {
 
@@ -277,6 +278,20 @@ TEST(Caches, FindsTheLinuxCachesBesideTheCacheFolder)
             "VS Code logs | .config/Code/logs | safe | 编辑器的运行日志，可放心删除",
             "VSCodium logs | .config/VSCodium/logs | safe | 编辑器的运行日志，可放心删除",
         }));
+    // Each note has its English text.
+    setenv("TID_LANG", "en", 1);
+    std::set<std::string> notes;
+    for (const auto& item : Scanner::cacheItems())
+        notes.insert(item.note);
+    EXPECT_EQ(notes, (std::set<std::string>{
+                         "Cache only, no bookmarks or passwords",
+                         "Thumbnails, can be regenerated",
+                         "A snap application's cache, can be rebuilt",
+                         "Shader cache, games build it again",
+                         "Downloaded dependencies, downloaded again by the next build",
+                         "The desktop session's error log, started anew",
+                         "The editor's own logs, safe to remove",
+                     }));
 }
 
 // A link in place of a Linux cache, or of a folder above one, hides it: what
