@@ -139,9 +139,20 @@ void HistoryModel::load()
 
 void HistoryModel::setRecords(std::vector<Cleanups::Record> records)
 {
-    beginResetModel();
-    m_records = std::move(records);
-    endResetModel();
+    // The same clean-ups read again (after a put-back, say) change their rows
+    // in place: the list keeps its position and the open line its items.
+    const bool same =
+        std::equal(m_records.begin(), m_records.end(), records.begin(), records.end(),
+                   [](const auto& a, const auto& b) { return a.entry.id == b.entry.id; });
+    if (same) {
+        m_records = std::move(records);
+        if (!m_records.empty())
+            emit dataChanged(index(0), index(count() - 1));
+    } else {
+        beginResetModel();
+        m_records = std::move(records);
+        endResetModel();
+    }
     emit entriesChanged();
     setOpen(m_openId); // the same clean-up stays open, wherever its row is now
 }

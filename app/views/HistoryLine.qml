@@ -48,8 +48,6 @@ Item {
         Accessible.role: Accessible.ListItem
         Accessible.name: line.dateText + ", " + itemsText.text + ", " + line.freedText
                          + (note.visible ? ", " + note.text : "")
-        Accessible.expandable: line.canOpen
-        Accessible.expanded: line.open
         // A screen reader's press opens the line as a click does.
         Accessible.onPressAction: if (line.canOpen) line.toggled()
 
