@@ -45,10 +45,10 @@ Item {
         id: head
         width: parent.width
         height: row.implicitHeight + 16
-        Accessible.role: Accessible.ListItem
+        // A button to a screen reader: its press opens the line, as a click does.
+        Accessible.role: line.canOpen ? Accessible.Button : Accessible.ListItem
         Accessible.name: line.dateText + ", " + itemsText.text + ", " + line.freedText
                          + (note.visible ? ", " + note.text : "")
-        // A screen reader's press opens the line as a click does.
         Accessible.onPressAction: if (line.canOpen) line.toggled()
 
         MouseArea {
