@@ -18,6 +18,7 @@ AppModel::AppModel(QObject* parent)
       m_map(m_services, m_activity), m_duplicates(m_services, m_activity)
 {
     connect(&m_services, &Services::diskChanged, this, &AppModel::refreshVolume);
+    connect(&m_history, &HistoryModel::itemsPutBack, this, &AppModel::returnFindings);
     if (auto stored = Preferences::stringArray("protectedPaths"))
         m_protectedPaths = std::set<std::string>(stored->begin(), stored->end());
     m_volumeVariant = toVariant(m_volume);

@@ -263,6 +263,9 @@ private:
     // Removes the findings of these paths from the cache and leftover lists,
     // row range by row range.
     void removeFindings(const std::set<std::string>& paths);
+    // Caches and leftovers put back from the History page are findings again
+    // (unselected), once a scan has listed findings and none is running.
+    void returnFindings(const std::vector<Cleanups::Item>& items);
     void finishTrash(const std::vector<ScanItem>& items, const std::vector<MoveOutcome>& outcomes);
     // One line per outcome other than moved, with its count, in the app's
     // language: what was gone, then why the rest stayed.

@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <algorithm>
+#include <filesystem>
 #include <map>
 #include <string_view>
 
@@ -257,6 +258,37 @@ void AppModel::removeFindings(const std::set<std::string>& paths)
         emit cacheItemsChanged();
     if (changed.count(ItemKind::Leftover))
         emit leftoverItemsChanged();
+}
+
+void AppModel::returnFindings(const std::vector<Cleanups::Item>& items)
+{
+    if (!m_scannedOnce || m_scanning)
+        return;
+    for (ItemKind kind : {ItemKind::Cache, ItemKind::Leftover}) {
+        std::vector<ScanItem> group = copyOf(m_items.group(kind));
+        std::set<std::string> listed;
+        for (const ScanItem& item : group)
+            listed.insert(item.path);
+        const size_t before = group.size();
+        for (const Cleanups::Item& item : items) {
+            if (item.kind != kind || !listed.insert(item.path).second)
+                continue;
+            ScanItem back;
+            back.path = item.path;
+            back.name = item.label.empty() ? std::filesystem::path(item.path).filename().string()
+                                           : item.label;
+            back.size = item.size;
+            back.kind = item.kind;
+            back.risk = item.risk;
+            group.push_back(std::move(back));
+        }
+        if (group.size() == before)
+            continue;
+        if (kind == ItemKind::Cache)
+            assignCache(std::move(group));
+        else
+            assignLeftovers(std::move(group));
+    }
 }
 
 // ---- History and report

@@ -11,6 +11,7 @@
 #include <chrono>
 #include <limits>
 #include <map>
+#include <utility>
 
 namespace {
 
@@ -211,12 +212,19 @@ void HistoryModel::putBack(int item, bool beside)
         [call = m_services.engine().putBack, record, items = std::move(items), beside] {
             auto outcomes = call(record, items, beside);
             outcomes.resize(items.size(), Cleanups::PutBackOutcome::Failed);
-            return outcomes;
+            std::vector<Cleanups::Item> back;
+            for (size_t i = 0; i < items.size(); ++i)
+                if (outcomes[i] == Cleanups::PutBackOutcome::PutBack)
+                    back.push_back(record.items[items[i]]);
+            return std::make_pair(std::move(outcomes), std::move(back));
         },
-        [this](const std::vector<Cleanups::PutBackOutcome>& outcomes) {
+        [this](const std::pair<std::vector<Cleanups::PutBackOutcome>, std::vector<Cleanups::Item>>&
+                   result) {
             if (--m_puttingBack == 0)
                 emit puttingBackChanged();
-            emit putBackFinished(putBackNotes(outcomes));
+            if (!result.second.empty())
+                emit itemsPutBack(result.second);
+            emit putBackFinished(putBackNotes(result.first));
             m_services.reportDiskChanged();
             load();
         });

@@ -104,6 +104,8 @@ signals:
     void watchingChanged();
     // A put-back ended; lines as putBackNotes gives them.
     void putBackFinished(const QStringList& lines);
+    // These items are at their original paths again (before putBackFinished).
+    void itemsPutBack(const std::vector<Cleanups::Item>& items);
 
 private:
     void setOpen(const std::string& id);

@@ -99,7 +99,8 @@ private slots:
 
     // Two caches cleaned through the Clean page's path come back through the
     // History page's, with their contents; the line then lists them as put
-    // back, offers nothing more, and the volume is read again.
+    // back and offers nothing more, the Clean page lists them again and the
+    // disk is reported changed (the volume is read again).
     void cleanedItemsComeBackInPlace()
     {
         m_home->file("Library/Caches/One/data", "first");
@@ -125,13 +126,16 @@ private slots:
         QCOMPARE(itemText(h, 0, CleanupItemModel::Role::StateKey), "hist.inTrash");
         QCOMPARE(h.putBackCount(-1), 2);
 
-        QSignalSpy volume(&m, &AppModel::volumeChanged);
         QSignalSpy disk(m.services(), &Services::diskChanged);
         const QStringList lines = putBack(-1, false);
         QCOMPARE(lines, QStringList{"Put back 2 items."});
         QCOMPARE(contentOf(one + "/data"), "first");
         QCOMPARE(contentOf(two + "/data"), "second");
         QCOMPARE(disk.count(), 1);
+        // The Clean page lists them again, unselected.
+        QCOMPARE(int(m.cacheItems().size()), 2);
+        QCOMPARE(m.cacheItems()[1].name, std::string("Two"));
+        QCOMPARE(m.selectedCount(), 0);
 
         QCOMPARE(h.openRow(), 0); // the line stays open over the new reading
         QCOMPARE(h.data(h.index(0), int(HistoryModel::Role::InTrash)).toInt(), 0);
