@@ -311,6 +311,7 @@ const std::array<Entry, kEntryCount>& entries()
         {"hist.wasPutBack", "已放回", "Put back"},
         {"hist.gone", "已不在", "Gone"},
         {"hist.unreadable", "这次清理的明细无法读取", "The items of this cleanup cannot be read"},
+        {"hist.partial", "这次清理的明细有一部分无法读取", "Some items of this cleanup cannot be read"},
         {"hist.items", "项", "items"},
         {"guide.badge", "新手引导", "Getting started"},
         {"guide.badge.adv", "进阶功能", "More features"},

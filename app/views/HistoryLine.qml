@@ -100,7 +100,7 @@ Item {
                 objectName: "unreadableNote"
                 anchors.verticalCenter: parent.verticalCenter
                 visible: !line.complete
-                text: qsTr("hist.unreadable")
+                text: qsTr(line.listed > 0 ? "hist.partial" : "hist.unreadable")
                 size: Theme.detail
                 color: Theme.tertiary
             }
