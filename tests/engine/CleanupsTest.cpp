@@ -4,12 +4,15 @@
 #include "Cleanups.h"
 #include "Files.h"
 #include "History.h"
+#include "Plan.h"
 #include "Platform.h"
 #include "TestHome.h"
 
 #include <algorithm>
 #include <csignal>
+#include <fcntl.h>
 #include <filesystem>
+#include <functional>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -32,8 +35,8 @@ std::vector<Cleanups::Target> targetsIn(const std::string& root,
 {
     std::vector<Cleanups::Target> targets;
     for (const auto& name : names)
-        targets.push_back({root + "/" + name, int64_t(name.size()), ItemKind::Cache,
-                           Risk::Safe, name});
+        targets.push_back(
+            {root + "/" + name, int64_t(name.size()), ItemKind::Cache, Risk::Safe, name});
     return targets;
 }
 
@@ -87,8 +90,8 @@ TEST(Cleanups, PutsBackAnOddTreeExactlyAsItWas)
     std::vector<Cleanups::Target> targets = targetsIn(root, names);
     targets.push_back({root + "/deep/er/item", 4, ItemKind::Leftover, Risk::Care, "item"});
     // Inside another target: moves with it and shares its outcome.
-    targets.push_back({root + "/folder with\x01odd bytes/inner", 1, ItemKind::Cache, Risk::Safe,
-                       "inner"});
+    targets.push_back(
+        {root + "/folder with\x01odd bytes/inner", 1, ItemKind::Cache, Risk::Safe, "inner"});
     const Cleanups::CleanUp done = Scanner::cleanUp(targets, Cleanups::Source::Toolbox);
     ASSERT_FALSE(done.id.empty());
     ASSERT_EQ(done.outcomes.size(), targets.size());
@@ -140,29 +143,26 @@ TEST(Cleanups, TellsWhatBecameOfEachItem)
         bool beside;
         PutBackOutcome outcome;
         Where whereBefore;
-        const char* atPath; // content at the original path afterwards ("" none)
+        const char* atPath;        // content at the original path afterwards ("" none)
         const char* besideContent; // content of the restored copy ("" none)
     };
     const std::vector<Case> cases = {
         {"plain", [](auto&, auto&) {}, false, PutBackOutcome::PutBack, Where::InTrash, "old", ""},
-        {"taken",
-         [](auto& home, auto&) { home.file("a/item", "new"); },
-         false, PutBackOutcome::Taken, Where::InTrash, "new", ""},
-        {"taken beside",
-         [](auto& home, auto&) { home.file("a/item", "new"); },
-         true, PutBackOutcome::PutBackBeside, Where::InTrash, "new", "old"},
+        {"taken", [](auto& home, auto&) { home.file("a/item", "new"); }, false,
+         PutBackOutcome::Taken, Where::InTrash, "new", ""},
+        {"taken beside", [](auto& home, auto&) { home.file("a/item", "new"); }, true,
+         PutBackOutcome::PutBackBeside, Where::InTrash, "new", "old"},
         {"taken by a link leading nowhere",
-         [](auto& home, auto&) { fs::create_symlink("/nowhere", home.at("a/item")); },
-         false, PutBackOutcome::Taken, Where::InTrash, "", ""},
+         [](auto& home, auto&) { fs::create_symlink("/nowhere", home.at("a/item")); }, false,
+         PutBackOutcome::Taken, Where::InTrash, "", ""},
         {"emptied from the Trash",
          [](auto&, auto& item) {
              fs::remove(filesFolder() + item.entry);
              fs::remove(infoFile(item));
          },
          true, PutBackOutcome::Gone, Where::Gone, "", ""},
-        {"record removed by hand",
-         [](auto&, auto& item) { fs::remove(infoFile(item)); },
-         false, PutBackOutcome::PutBack, Where::InTrash, "old", ""},
+        {"record removed by hand", [](auto&, auto& item) { fs::remove(infoFile(item)); }, false,
+         PutBackOutcome::PutBack, Where::InTrash, "old", ""},
         {"another item under its entry name",
          [](auto&, auto& item) {
              // Written beside and renamed over it: another inode.
@@ -181,8 +181,8 @@ TEST(Cleanups, TellsWhatBecameOfEachItem)
         SCOPED_TRACE(c.name);
         TestSupport::TestHome home;
         home.file("a/item", "old");
-        const auto done = Scanner::cleanUp({{home.at("a/item"), 3, ItemKind::Cache, Risk::Safe, "item"}},
-                                           Cleanups::Source::Clean);
+        const auto done = Scanner::cleanUp(
+            {{home.at("a/item"), 3, ItemKind::Cache, Risk::Safe, "item"}}, Cleanups::Source::Clean);
         ASSERT_EQ(done.outcomes, std::vector<MoveOutcome>{MoveOutcome::Moved});
         Cleanups::Record record = recordOf(done.id);
         ASSERT_EQ(record.items.size(), 1u);
@@ -197,8 +197,8 @@ TEST(Cleanups, TellsWhatBecameOfEachItem)
             if (e.path().filename().string().starts_with("item (restored "))
                 besideContent = Files::read(e.path().string()).value_or("?");
         EXPECT_EQ(besideContent, c.besideContent);
-        const bool back = c.outcome == PutBackOutcome::PutBack ||
-                          c.outcome == PutBackOutcome::PutBackBeside;
+        const bool back =
+            c.outcome == PutBackOutcome::PutBack || c.outcome == PutBackOutcome::PutBackBeside;
         // An item left in the Trash keeps its record; one put back leaves none.
         if (back) {
             EXPECT_FALSE(exists(infoFile(record.items[0])));
@@ -213,8 +213,8 @@ TEST(Cleanups, TellsTwoCleanupsOfOneMinuteApart)
     TestSupport::TestHome home;
     home.file("one/cache", "first");
     home.file("two/cache", "second");
-    const auto first = Scanner::cleanUp({{home.at("one/cache"), 5, ItemKind::Cache, Risk::Safe, "c"}},
-                                        Cleanups::Source::Terminal);
+    const auto first = Scanner::cleanUp(
+        {{home.at("one/cache"), 5, ItemKind::Cache, Risk::Safe, "c"}}, Cleanups::Source::Terminal);
     const auto second = Scanner::cleanUp(
         {{home.at("two/cache"), 6, ItemKind::Cache, Risk::Safe, "c"}}, Cleanups::Source::Terminal);
     ASSERT_NE(first.id, second.id);
@@ -309,8 +309,8 @@ TEST(Cleanups, ShowsWhatADamagedManifestStillHolds)
         TestSupport::TestHome home;
         home.file("a", "a");
         home.file("b", "b");
-        const auto done = Scanner::cleanUp(targetsIn(home.path(), {"a", "b"}),
-                                           Cleanups::Source::Uninstall);
+        const auto done =
+            Scanner::cleanUp(targetsIn(home.path(), {"a", "b"}), Cleanups::Source::Uninstall);
         c.damage(Cleanups::manifestPath(done.id));
         const Cleanups::Record record = recordOf(done.id);
         EXPECT_FALSE(record.complete);
@@ -366,4 +366,56 @@ TEST(Cleanups, ManifestKeepsExactBytesOfEveryName)
     EXPECT_EQ(restored.size(), 254u);
     EXPECT_EQ(restored.substr(224, 12), "w (restored ");
     EXPECT_TRUE(restored.ends_with(")_2"));
+}
+
+TEST(Plan, TellsAnItemThatChangedSinceTheScan)
+{
+    struct Case
+    {
+        const char* name;
+        std::function<void(const std::string& path)> change;
+        bool unchanged;
+    };
+    auto keepTime = [](const std::string& path, const std::function<void()>& step) {
+        struct stat st = {};
+        ::lstat(path.c_str(), &st);
+        step();
+        const struct timespec times[2] = {st.st_atim, st.st_mtim};
+        ::utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW);
+    };
+    const std::vector<Case> cases = {
+        {"as it was", [](const std::string&) {}, true},
+        {"another length, same time",
+         [&](const std::string& path) { keepTime(path, [&] { fs::resize_file(path, 2); }); },
+         false},
+        {"same length, another time",
+         [](const std::string& path) {
+             fs::last_write_time(path, fs::last_write_time(path) + std::chrono::seconds(5));
+         },
+         false},
+        {"replaced by a copy",
+         [&](const std::string& path) {
+             keepTime(path, [&] {
+                 fs::copy_file(path, path + ".copy");
+                 fs::rename(path + ".copy", path);
+             });
+         },
+         false},
+        {"gone", [](const std::string& path) { fs::remove(path); }, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TestSupport::TestHome home;
+        home.file("cache.bin", "12345");
+        ScanItem item;
+        item.path = home.at("cache.bin");
+        item.name = "caf\xe9";
+        item.size = 5;
+        const auto planned = Plan::decode(Plan::encode(Plan::identify({item})));
+        ASSERT_TRUE(planned && planned->size() == 1);
+        EXPECT_EQ((*planned)[0].label, item.name);
+        EXPECT_EQ((*planned)[0].length, 5);
+        c.change(item.path);
+        EXPECT_EQ(Plan::unchanged((*planned)[0]), c.unchanged);
+    }
 }
