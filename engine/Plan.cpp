@@ -37,8 +37,7 @@ std::optional<std::string> getBytes(const json& object, const std::string& key)
                             : std::nullopt;
 }
 
-template <typename T>
-std::optional<T> getNumber(const json& object, const char* key)
+template <typename T> std::optional<T> getNumber(const json& object, const char* key)
 {
     auto it = object.find(key);
     if (it == object.end() || !it->is_number_integer())

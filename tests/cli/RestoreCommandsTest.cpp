@@ -97,23 +97,47 @@ TEST(Restore, ExitStatusSaysWhetherEverythingCameBack)
         std::vector<std::string> args;
         bool takePip; // something new at ~/.cache/pip before the put-back
         int status;
-        const char* out;  // in standard output
-        const char* err;  // in standard error ("" for none)
-        bool pipBack;     // the cleaned pip cache at its place afterwards
+        const char* out; // in standard output
+        const char* err; // in standard error ("" for none)
+        bool pipBack;    // the cleaned pip cache at its place afterwards
         bool fontBack;
     };
     const std::vector<Case> cases = {
         {"all", {"last", "--yes"}, false, 0, "Put back 3 items.", "", true, true},
         {"one path", {"~/.cache/pip", "--yes"}, false, 0, "Put back 1 item.", "", true, false},
         {"below a path", {"~/.cache", "--yes"}, false, 0, "Put back 2 items.", "", true, true},
-        {"taken", {"last", "--yes"}, true, 1, "Put back 2 items.",
-         "1 item stays in the Trash: its place is taken", false, true},
-        {"taken beside", {"last", "--yes", "--beside"}, true, 0,
-         "1 of them went next to its taken place:\n  · ~/.cache/pip", "", false, true},
-        {"unknown", {"2001-01-01 00:00", "--yes"}, false, 1, "",
-         "No clean-up or item matches 2001-01-01 00:00", false, false},
-        {"a path never cleaned", {"/nowhere", "--yes"}, false, 1, "",
-         "No clean-up or item matches /nowhere", false, false},
+        {"taken",
+         {"last", "--yes"},
+         true,
+         1,
+         "Put back 2 items.",
+         "1 item stays in the Trash: its place is taken",
+         false,
+         true},
+        {"taken beside",
+         {"last", "--yes", "--beside"},
+         true,
+         0,
+         "1 of them went next to its taken place:\n  · ~/.cache/pip",
+         "",
+         false,
+         true},
+        {"unknown",
+         {"2001-01-01 00:00", "--yes"},
+         false,
+         1,
+         "",
+         "No clean-up or item matches 2001-01-01 00:00",
+         false,
+         false},
+        {"a path never cleaned",
+         {"/nowhere", "--yes"},
+         false,
+         1,
+         "",
+         "No clean-up or item matches /nowhere",
+         false,
+         false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -178,8 +202,8 @@ TEST(Plan, CleansOnlyWhatIsUnchangedSinceTheScan)
     const auto items = nlohmann::json::parse(*Files::read(plan))["items"];
     ASSERT_EQ(items.size(), 3u);
     for (const auto& item : items)
-        for (const char* key : {"path", "label", "size", "kind", "risk", "device", "inode",
-                                "modified", "length"})
+        for (const char* key :
+             {"path", "label", "size", "kind", "risk", "device", "inode", "modified", "length"})
             EXPECT_TRUE(item.contains(key)) << key;
 
     // Replaced since the scan: another inode at the same path.

@@ -2,10 +2,12 @@
 // Clean-ups with their manifests, and putting their items back, on fixture
 // homes with odd names.
 #include "Cleanups.h"
+#include "DesktopTrash.h"
 #include "Files.h"
 #include "History.h"
 #include "Plan.h"
 #include "Platform.h"
+#include "Report.h"
 #include "TestHome.h"
 
 #include <algorithm>
@@ -266,6 +268,15 @@ TEST(Cleanups, KeepsEveryItemWhenAPutBackIsKilled)
     }
     EXPECT_EQ(inTrash + back, names.size());
     EXPECT_GT(back, 0u);
+    // A record the kill left behind for an item already back is taken away
+    // by the mover's sweep once old; every record left has its entry.
+    auto trash = DesktopTrash::open(Platform::desktopTrash(), false);
+    ASSERT_TRUE(trash);
+    DesktopTrash::sweepOrphans(*trash, Clock::now() + DesktopTrash::kOrphanAge);
+    for (const auto& e : fs::directory_iterator(Platform::desktopTrash() + "/info")) {
+        const std::string info = e.path().filename().string();
+        EXPECT_TRUE(exists(filesFolder() + info.substr(0, info.size() - 10))) << info;
+    }
     // What is left is put back afterwards.
     const Cleanups::Record again = recordOf(done.id);
     for (Where where : again.where)
@@ -418,4 +429,47 @@ TEST(Plan, TellsAnItemThatChangedSinceTheScan)
         c.change(item.path);
         EXPECT_EQ(Plan::unchanged((*planned)[0]), c.unchanged);
     }
+}
+
+TEST(Cleanups, TheReportEndsWithTheLastCleanupsAndWhereTheirItemsAre)
+{
+    TestSupport::TestHome home("en");
+    TestSupport::ZoneGuard zone("UTC");
+    const auto at = Clock::time_point(std::chrono::seconds(1772600767)); // 05:06 UTC
+    ScanItem cache{.path = "/h/.cache/pip", .name = "pip cache", .size = 3 * 1024 * 1024};
+    const std::string plain = Report::text({cache}, {}, {}, {}, at);
+
+    Cleanups::Record terminal;
+    terminal.entry.date = at;
+    terminal.entry.items = 2;
+    terminal.entry.freed = 2048;
+    terminal.source = Cleanups::Source::Terminal;
+    terminal.items = {{.path = "/h/a|b", .entry = "e1", .size = 1024, .label = "a|b\nc"},
+                      {.path = "/h/d", .entry = "e2", .size = 1024, .label = "d"}};
+    terminal.where = {Where::InTrash, Where::PutBack};
+    Cleanups::Record damaged;
+    damaged.entry.date = at - std::chrono::hours(24);
+    damaged.entry.items = 1;
+    damaged.entry.freed = 10;
+    damaged.complete = false;
+    std::vector<Cleanups::Record> records = {terminal, damaged};
+    for (int i = 0; i < 5; ++i)
+        records.push_back(damaged); // only the five newest are listed
+
+    const std::string text = Report::text({cache}, {}, {}, {}, at, records);
+    ASSERT_TRUE(text.starts_with(plain)); // the sections before stay as they are
+    const std::string damagedHeading =
+        "### 2026-03-03 05:06  ·  Clean  ·  1 item  ·  10 B  (its record is incomplete)\n\n";
+    std::string want = "## Recent clean-ups\n"
+                       "\n"
+                       "### 2026-03-04 05:06  ·  Terminal  ·  2 items  ·  2.0 KB\n"
+                       "\n"
+                       "| Name | Size | Location | Now |\n"
+                       "|---|---:|---|---|\n"
+                       "| a\\|b\\nc | 1.0 KB | `/h/a\\|b` | In the Trash |\n"
+                       "| d | 1.0 KB | `/h/d` | Put back |\n"
+                       "\n";
+    for (int i = 0; i < 4; ++i)
+        want += damagedHeading;
+    EXPECT_EQ(text.substr(plain.size()), want);
 }
