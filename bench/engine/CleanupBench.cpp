@@ -56,7 +56,8 @@ int main(int argc, char** argv)
         for (int i = 0; i < count; ++i) {
             const std::string path = home + "/items/cache-" + std::to_string(i);
             std::ofstream(path) << i;
-            targets.push_back({path, 4096, ItemKind::Cache, Risk::Safe, "cache " + std::to_string(i)});
+            targets.push_back(
+                {path, 4096, ItemKind::Cache, Risk::Safe, "cache " + std::to_string(i)});
         }
         auto start = std::chrono::steady_clock::now();
         const auto done = Scanner::cleanUp(targets, Cleanups::Source::Clean);
@@ -69,8 +70,8 @@ int main(int argc, char** argv)
             all[i] = i;
         const auto outcomes = Scanner::putBack(records.front(), all, false);
         putBackTimes.push_back(millisecondsSince(start));
-        const auto back = std::count(outcomes.begin(), outcomes.end(),
-                                     Cleanups::PutBackOutcome::PutBack);
+        const auto back =
+            std::count(outcomes.begin(), outcomes.end(), Cleanups::PutBackOutcome::PutBack);
         if (done.id.empty() || back != count) {
             std::fprintf(stderr, "round %d: %ld of %d put back\n", round, long(back), count);
             fs::remove_all(home);

@@ -473,3 +473,29 @@ TEST(Cleanups, TheReportEndsWithTheLastCleanupsAndWhereTheirItemsAre)
         want += damagedHeading;
     EXPECT_EQ(text.substr(plain.size()), want);
 }
+
+TEST(Cleanups, AManifestGoesWithItsEntryFromTheHistory)
+{
+    TestSupport::TestHome home;
+    home.file("first", "1");
+    const auto first = Scanner::cleanUp(targetsIn(home.path(), {"first"}), Cleanups::Source::Clean);
+    const std::string firstManifest = Cleanups::manifestPath(first.id);
+    ASSERT_TRUE(exists(firstManifest));
+    // Old enough that no clean-up can still be writing its history entry.
+    const struct timespec old[2] = {{0, UTIME_OMIT}, {::time(nullptr) - 3600, 0}};
+    ::utimensat(AT_FDCWD, firstManifest.c_str(), old, 0);
+    std::string last;
+    for (int i = 0; i < 100; ++i) {
+        home.file("next", std::to_string(i));
+        last = Scanner::cleanUp(targetsIn(home.path(), {"next"}), Cleanups::Source::Clean).id;
+        if (i == 0) {
+            EXPECT_TRUE(exists(firstManifest)); // still in the history
+        }
+    }
+    EXPECT_EQ(Scanner::loadHistory().size(), 100u);
+    EXPECT_FALSE(exists(firstManifest));
+    EXPECT_TRUE(exists(Cleanups::manifestPath(last)));
+    EXPECT_EQ(std::distance(fs::directory_iterator(Platform::supportFolder() + "/cleanups"),
+                            fs::directory_iterator()),
+              100);
+}
