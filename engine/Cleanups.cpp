@@ -27,44 +27,6 @@ constexpr int kVersion = 1;
 constexpr size_t kMaxFileName = 255;
 constexpr const char* kHexSuffix = "Hex";
 
-std::string hexOf(std::string_view bytes)
-{
-    static constexpr char kHex[] = "0123456789abcdef";
-    std::string out;
-    out.reserve(bytes.size() * 2);
-    for (char c : bytes) {
-        const auto u = static_cast<unsigned char>(c);
-        out += kHex[u >> 4];
-        out += kHex[u & 0xF];
-    }
-    return out;
-}
-
-int hexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
-
-std::optional<std::string> bytesOfHex(std::string_view hex)
-{
-    if (hex.size() % 2 != 0)
-        return std::nullopt;
-    std::string out;
-    out.reserve(hex.size() / 2);
-    for (size_t i = 0; i < hex.size(); i += 2) {
-        const int high = hexDigit(hex[i]);
-        const int low = hexDigit(hex[i + 1]);
-        if (high < 0 || low < 0)
-            return std::nullopt;
-        out += static_cast<char>(high * 16 + low);
-    }
-    return out;
-}
-
 // Stores bytes under key as text, or under key + "Hex" when not UTF-8.
 void putBytes(json& object, const std::string& key, const std::string& bytes)
 {
@@ -198,9 +160,9 @@ void pruneManifests(const std::vector<HistoryEntry>& history)
     const auto names = Platform::listFolder(folder);
     if (!names)
         return;
-    const int64_t now = std::chrono::duration_cast<std::chrono::nanoseconds>(
-                            Clock::now().time_since_epoch())
-                            .count();
+    const int64_t now =
+        std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now().time_since_epoch())
+            .count();
     constexpr int64_t kYoung = int64_t(600) * 1000000000;
     for (const auto& name : *names) {
         if (!name.ends_with(".json") || kept.count(name))
@@ -216,6 +178,48 @@ void pruneManifests(const std::vector<HistoryEntry>& history)
 }
 
 } // namespace
+
+std::string hexOf(std::string_view bytes)
+{
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::string out;
+    out.reserve(bytes.size() * 2);
+    for (char c : bytes) {
+        const auto u = static_cast<unsigned char>(c);
+        out += kHex[u >> 4];
+        out += kHex[u & 0xF];
+    }
+    return out;
+}
+
+namespace {
+
+int hexDigit(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    return -1;
+}
+
+} // namespace
+
+std::optional<std::string> bytesOfHex(std::string_view hex)
+{
+    if (hex.size() % 2 != 0)
+        return std::nullopt;
+    std::string out;
+    out.reserve(hex.size() / 2);
+    for (size_t i = 0; i < hex.size(); i += 2) {
+        const int high = hexDigit(hex[i]);
+        const int low = hexDigit(hex[i + 1]);
+        if (high < 0 || low < 0)
+            return std::nullopt;
+        out += static_cast<char>(high * 16 + low);
+    }
+    return out;
+}
 
 std::string_view rawValue(Source source)
 {
@@ -238,6 +242,11 @@ std::optional<Source> sourceFromRaw(std::string_view raw)
         if (rawValue(s) == raw)
             return s;
     return std::nullopt;
+}
+
+std::string sourceWord(Source source)
+{
+    return source == Source::Clean ? t("nav.clean") : subfolderWord(source);
 }
 
 std::string encode(const Manifest& manifest)
@@ -316,8 +325,8 @@ Where whereNow(const Item& item, int filesFolder)
     };
     struct stat st = {};
     if constexpr (Platform::kDesktopTrash) {
-        if (filesFolder >= 0 && item.entry.find('/') == std::string::npos &&
-            item.entry != "." && item.entry != ".." &&
+        if (filesFolder >= 0 && item.entry.find('/') == std::string::npos && item.entry != "." &&
+            item.entry != ".." &&
             ::fstatat(filesFolder, item.entry.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 && same(st))
             return Where::InTrash;
     } else {

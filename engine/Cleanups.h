@@ -33,13 +33,13 @@ enum class Source { Clean, Toolbox, Uninstall, Terminal };
 // One moved item as its clean-up's manifest keeps it.
 struct Item
 {
-    std::string path;   // where it was: absolute, exact bytes (non-UTF-8 kept)
-    std::string entry;  // its name in Trash/files (Linux); on macOS its path
-                        // below the Trash root ("<stamp>/<name>")
+    std::string path;  // where it was: absolute, exact bytes (non-UTF-8 kept)
+    std::string entry; // its name in Trash/files (Linux); on macOS its path
+                       // below the Trash root ("<stamp>/<name>")
     int64_t size = 0;
     ItemKind kind = ItemKind::Cache;
     Risk risk = Risk::Safe;
-    std::string label;  // the name the lists showed
+    std::string label; // the name the lists showed
     uint64_t device = 0;
     uint64_t inode = 0;
     int64_t modified = 0; // modification time, nanoseconds since 1970 UTC
@@ -53,21 +53,21 @@ enum class Where { InTrash, PutBack, Gone };
 // A clean-up: its history entry joined with its manifest.
 struct Record
 {
-    HistoryEntry entry;               // id, date, items, freed (from the history)
-    Source source = Source::Clean;    // Clean when there is no readable manifest
-    std::vector<Item> items;          // what could be read (empty without a manifest)
-    std::vector<Where> where;         // per item, as found when loaded
-    bool complete = true;             // false: the manifest was missing, damaged or too large
+    HistoryEntry entry;            // id, date, items, freed (from the history)
+    Source source = Source::Clean; // Clean when there is no readable manifest
+    std::vector<Item> items;       // what could be read (empty without a manifest)
+    std::vector<Where> where;      // per item, as found when loaded
+    bool complete = true;          // false: the manifest was missing, damaged or too large
 };
 
 // What became of putting back one item.
 enum class PutBackOutcome {
-    PutBack,        // at its original path again
-    PutBackBeside,  // beside it, as "<name> (restored <date>)", its path taken
-    Taken,          // its original path is taken and beside was not asked: left in the Trash
-    Gone,           // its entry is no longer in the Trash
-    NoPermission,   // the folder refused (EACCES, EPERM, read-only)
-    Failed,         // anything else (another file system, a link on the way, ...)
+    PutBack,       // at its original path again
+    PutBackBeside, // beside it, as "<name> (restored <date>)", its path taken
+    Taken,         // its original path is taken and beside was not asked: left in the Trash
+    Gone,          // its entry is no longer in the Trash
+    NoPermission,  // the folder refused (EACCES, EPERM, read-only)
+    Failed,        // anything else (another file system, a link on the way, ...)
 };
 
 // One item a clean-up is asked to move, with what its manifest keeps.
@@ -96,6 +96,15 @@ inline constexpr size_t kMaxManifestBytes = 16 * 1024 * 1024;
 // and back; a word that is none of them gives no value.
 std::string_view rawValue(Source source);
 std::optional<Source> sourceFromRaw(std::string_view raw);
+
+// A name's bytes as lower-case hexadecimal, and back (no value for text that
+// is not such hex): the stored form of a name that is not UTF-8.
+std::string hexOf(std::string_view bytes);
+std::optional<std::string> bytesOfHex(std::string_view hex);
+
+// The word a source goes by in the language of the moment (清理 / Clean,
+// 工具箱 / Toolbox, 卸载 / Uninstall, 命令行 / Terminal).
+std::string sourceWord(Source source);
 
 // A manifest's content.
 struct Manifest
@@ -132,7 +141,6 @@ std::string restoredName(const std::string& name, Clock::time_point when, int n)
 Where whereNow(const Item& item, int filesFolder);
 
 } // namespace Cleanups
-
 
 namespace Scanner {
 

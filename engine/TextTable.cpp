@@ -530,6 +530,65 @@ const std::array<Entry, kEntryCount>& entries()
         // The Overview's word on the report it wrote (clean.exported when on the desktop).
         {"ov.exportedHome", "报告已导出到家目录", "Report exported to your home folder"},
         {"ov.exportFailed", "无法写入报告", "The report could not be written"},
+        // Past clean-ups and putting their items back (tclean restore, the report).
+        {"cleanups.items", "%d 项", "%d items"},
+        {"cleanups.items.one", "%d 项", "%d item"},
+        {"cleanups.inTrash", "%d 项在回收站", "%d in the Trash"},
+        {"cleanups.where.inTrash", "在回收站", "In the Trash"},
+        {"cleanups.where.putBack", "已放回", "Put back"},
+        {"cleanups.where.gone", "已不在", "Gone"},
+        {"cleanups.incomplete", "（记录不完整）", "(its record is incomplete)"},
+        {"report.cleanups", "最近的清理", "Recent clean-ups"},
+        {"report.now", "现在", "Now"},
+        {"tc.restore.none", "还没有清理记录。", "No clean-ups yet."},
+        {"tc.restore.title", "以往的清理（最新的在前）", "Past clean-ups (newest first)"},
+        {"tc.restore.hint",
+         "  放回：tclean restore last | <日期> | <编号> | <路径>…   加 --yes 才真放回",
+         "  To put back: tclean restore last | <date> | <id> | <path>...   add --yes to do it"},
+        {"tc.restore.noMatch", "没有对应的清理或项目：%@", "No clean-up or item matches %@"},
+        {"tc.restore.announce", "将放回 %d 项，共 %@", "Will put back %d items, %@"},
+        {"tc.restore.announce.one", "将放回 %d 项，共 %@", "Will put back %d item, %@"},
+        {"tc.restore.nothing", "其中没有仍在回收站里的项目。", "None of it is still in the Trash."},
+        {"tc.restore.dryRun", "这是演练，没有放回任何文件。",
+         "This was a dry run: nothing was put back."},
+        {"tc.restore.done", "已放回 %d 项。", "Put back %d items."},
+        {"tc.restore.done.one", "已放回 %d 项。", "Put back %d item."},
+        {"tc.restore.beside", "其中 %d 项的原位置已被占用，放在了旁边：",
+         "%d of them went next to their taken place:"},
+        {"tc.restore.beside.one", "其中 %d 项的原位置已被占用，放在了旁边：",
+         "%d of them went next to its taken place:"},
+        {"tc.notBack.taken", "有 %d 项的原位置已被占用，仍留在回收站（加 --beside 放在旁边）：",
+         "%d items stay in the Trash: their place is taken (--beside puts them next to it):"},
+        {"tc.notBack.taken.one", "有 %d 项的原位置已被占用，仍留在回收站（加 --beside 放在旁边）：",
+         "%d item stays in the Trash: its place is taken (--beside puts it next to it):"},
+        {"tc.notBack.gone", "有 %d 项已不在回收站：", "%d items are no longer in the Trash:"},
+        {"tc.notBack.gone.one", "有 %d 项已不在回收站：", "%d item is no longer in the Trash:"},
+        {"tc.notBack.permission", "有 %d 项没有权限放回，仍留在回收站：",
+         "%d items stay in the Trash: no permission to put them back:"},
+        {"tc.notBack.permission.one", "有 %d 项没有权限放回，仍留在回收站：",
+         "%d item stays in the Trash: no permission to put it back:"},
+        {"tc.notBack.failed", "有 %d 项未能放回，仍留在回收站：",
+         "%d items could not be put back and stay in the Trash:"},
+        {"tc.notBack.failed.one", "有 %d 项未能放回，仍留在回收站：",
+         "%d item could not be put back and stays in the Trash:"},
+        {"tc.usage.restore",
+         "  tclean restore [last|日期|编号|路径…] [--yes] [--beside]\n"
+         "                               列出以往的清理，或把清理过的项目放回原处\n"
+         "  tclean scan --plan 文件       把扫描结果连同各项的身份写成计划\n"
+         "  tclean clean --plan 文件 [--yes]\n"
+         "                               只移动计划里自扫描后未变的项目\n",
+         "  tclean restore [last|date|id|path...] [--yes] [--beside]\n"
+         "                               List past clean-ups, or put cleaned items back\n"
+         "  tclean scan --plan FILE      Write the findings with their identities as a plan\n"
+         "  tclean clean --plan FILE [--yes]\n"
+         "                               Move only the plan's items unchanged since the scan\n"},
+        {"tc.plan.written", "已写入计划（%d 项）：%@", "Plan written (%d items): %@"},
+        {"tc.plan.writeFailed", "无法写入计划：%@", "The plan could not be written: %@"},
+        {"tc.plan.unreadable", "无法读取计划：%@", "The plan could not be read: %@"},
+        {"tc.plan.skipped", "有 %d 项自扫描后已改变，跳过：",
+         "%d items changed since the scan and are skipped:"},
+        {"tc.plan.skipped.one", "有 %d 项自扫描后已改变，跳过：",
+         "%d item changed since the scan and is skipped:"},
     }};
     return table;
 }

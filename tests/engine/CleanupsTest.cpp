@@ -2,14 +2,19 @@
 // Clean-ups with their manifests, and putting their items back, on fixture
 // homes with odd names.
 #include "Cleanups.h"
+#include "DesktopTrash.h"
 #include "Files.h"
 #include "History.h"
+#include "Plan.h"
 #include "Platform.h"
+#include "Report.h"
 #include "TestHome.h"
 
 #include <algorithm>
 #include <csignal>
+#include <fcntl.h>
 #include <filesystem>
+#include <functional>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -32,8 +37,8 @@ std::vector<Cleanups::Target> targetsIn(const std::string& root,
 {
     std::vector<Cleanups::Target> targets;
     for (const auto& name : names)
-        targets.push_back({root + "/" + name, int64_t(name.size()), ItemKind::Cache,
-                           Risk::Safe, name});
+        targets.push_back(
+            {root + "/" + name, int64_t(name.size()), ItemKind::Cache, Risk::Safe, name});
     return targets;
 }
 
@@ -87,8 +92,8 @@ TEST(Cleanups, PutsBackAnOddTreeExactlyAsItWas)
     std::vector<Cleanups::Target> targets = targetsIn(root, names);
     targets.push_back({root + "/deep/er/item", 4, ItemKind::Leftover, Risk::Care, "item"});
     // Inside another target: moves with it and shares its outcome.
-    targets.push_back({root + "/folder with\x01odd bytes/inner", 1, ItemKind::Cache, Risk::Safe,
-                       "inner"});
+    targets.push_back(
+        {root + "/folder with\x01odd bytes/inner", 1, ItemKind::Cache, Risk::Safe, "inner"});
     const Cleanups::CleanUp done = Scanner::cleanUp(targets, Cleanups::Source::Toolbox);
     ASSERT_FALSE(done.id.empty());
     ASSERT_EQ(done.outcomes.size(), targets.size());
@@ -140,29 +145,26 @@ TEST(Cleanups, TellsWhatBecameOfEachItem)
         bool beside;
         PutBackOutcome outcome;
         Where whereBefore;
-        const char* atPath; // content at the original path afterwards ("" none)
+        const char* atPath;        // content at the original path afterwards ("" none)
         const char* besideContent; // content of the restored copy ("" none)
     };
     const std::vector<Case> cases = {
         {"plain", [](auto&, auto&) {}, false, PutBackOutcome::PutBack, Where::InTrash, "old", ""},
-        {"taken",
-         [](auto& home, auto&) { home.file("a/item", "new"); },
-         false, PutBackOutcome::Taken, Where::InTrash, "new", ""},
-        {"taken beside",
-         [](auto& home, auto&) { home.file("a/item", "new"); },
-         true, PutBackOutcome::PutBackBeside, Where::InTrash, "new", "old"},
+        {"taken", [](auto& home, auto&) { home.file("a/item", "new"); }, false,
+         PutBackOutcome::Taken, Where::InTrash, "new", ""},
+        {"taken beside", [](auto& home, auto&) { home.file("a/item", "new"); }, true,
+         PutBackOutcome::PutBackBeside, Where::InTrash, "new", "old"},
         {"taken by a link leading nowhere",
-         [](auto& home, auto&) { fs::create_symlink("/nowhere", home.at("a/item")); },
-         false, PutBackOutcome::Taken, Where::InTrash, "", ""},
+         [](auto& home, auto&) { fs::create_symlink("/nowhere", home.at("a/item")); }, false,
+         PutBackOutcome::Taken, Where::InTrash, "", ""},
         {"emptied from the Trash",
          [](auto&, auto& item) {
              fs::remove(filesFolder() + item.entry);
              fs::remove(infoFile(item));
          },
          true, PutBackOutcome::Gone, Where::Gone, "", ""},
-        {"record removed by hand",
-         [](auto&, auto& item) { fs::remove(infoFile(item)); },
-         false, PutBackOutcome::PutBack, Where::InTrash, "old", ""},
+        {"record removed by hand", [](auto&, auto& item) { fs::remove(infoFile(item)); }, false,
+         PutBackOutcome::PutBack, Where::InTrash, "old", ""},
         {"another item under its entry name",
          [](auto&, auto& item) {
              // Written beside and renamed over it: another inode.
@@ -181,8 +183,8 @@ TEST(Cleanups, TellsWhatBecameOfEachItem)
         SCOPED_TRACE(c.name);
         TestSupport::TestHome home;
         home.file("a/item", "old");
-        const auto done = Scanner::cleanUp({{home.at("a/item"), 3, ItemKind::Cache, Risk::Safe, "item"}},
-                                           Cleanups::Source::Clean);
+        const auto done = Scanner::cleanUp(
+            {{home.at("a/item"), 3, ItemKind::Cache, Risk::Safe, "item"}}, Cleanups::Source::Clean);
         ASSERT_EQ(done.outcomes, std::vector<MoveOutcome>{MoveOutcome::Moved});
         Cleanups::Record record = recordOf(done.id);
         ASSERT_EQ(record.items.size(), 1u);
@@ -197,8 +199,8 @@ TEST(Cleanups, TellsWhatBecameOfEachItem)
             if (e.path().filename().string().starts_with("item (restored "))
                 besideContent = Files::read(e.path().string()).value_or("?");
         EXPECT_EQ(besideContent, c.besideContent);
-        const bool back = c.outcome == PutBackOutcome::PutBack ||
-                          c.outcome == PutBackOutcome::PutBackBeside;
+        const bool back =
+            c.outcome == PutBackOutcome::PutBack || c.outcome == PutBackOutcome::PutBackBeside;
         // An item left in the Trash keeps its record; one put back leaves none.
         if (back) {
             EXPECT_FALSE(exists(infoFile(record.items[0])));
@@ -213,8 +215,8 @@ TEST(Cleanups, TellsTwoCleanupsOfOneMinuteApart)
     TestSupport::TestHome home;
     home.file("one/cache", "first");
     home.file("two/cache", "second");
-    const auto first = Scanner::cleanUp({{home.at("one/cache"), 5, ItemKind::Cache, Risk::Safe, "c"}},
-                                        Cleanups::Source::Terminal);
+    const auto first = Scanner::cleanUp(
+        {{home.at("one/cache"), 5, ItemKind::Cache, Risk::Safe, "c"}}, Cleanups::Source::Terminal);
     const auto second = Scanner::cleanUp(
         {{home.at("two/cache"), 6, ItemKind::Cache, Risk::Safe, "c"}}, Cleanups::Source::Terminal);
     ASSERT_NE(first.id, second.id);
@@ -266,6 +268,15 @@ TEST(Cleanups, KeepsEveryItemWhenAPutBackIsKilled)
     }
     EXPECT_EQ(inTrash + back, names.size());
     EXPECT_GT(back, 0u);
+    // A record the kill left behind for an item already back is taken away
+    // by the mover's sweep once old; every record left has its entry.
+    auto trash = DesktopTrash::open(Platform::desktopTrash(), false);
+    ASSERT_TRUE(trash);
+    DesktopTrash::sweepOrphans(*trash, Clock::now() + DesktopTrash::kOrphanAge);
+    for (const auto& e : fs::directory_iterator(Platform::desktopTrash() + "/info")) {
+        const std::string info = e.path().filename().string();
+        EXPECT_TRUE(exists(filesFolder() + info.substr(0, info.size() - 10))) << info;
+    }
     // What is left is put back afterwards.
     const Cleanups::Record again = recordOf(done.id);
     for (Where where : again.where)
@@ -309,8 +320,8 @@ TEST(Cleanups, ShowsWhatADamagedManifestStillHolds)
         TestSupport::TestHome home;
         home.file("a", "a");
         home.file("b", "b");
-        const auto done = Scanner::cleanUp(targetsIn(home.path(), {"a", "b"}),
-                                           Cleanups::Source::Uninstall);
+        const auto done =
+            Scanner::cleanUp(targetsIn(home.path(), {"a", "b"}), Cleanups::Source::Uninstall);
         c.damage(Cleanups::manifestPath(done.id));
         const Cleanups::Record record = recordOf(done.id);
         EXPECT_FALSE(record.complete);
@@ -366,4 +377,125 @@ TEST(Cleanups, ManifestKeepsExactBytesOfEveryName)
     EXPECT_EQ(restored.size(), 254u);
     EXPECT_EQ(restored.substr(224, 12), "w (restored ");
     EXPECT_TRUE(restored.ends_with(")_2"));
+}
+
+TEST(Plan, TellsAnItemThatChangedSinceTheScan)
+{
+    struct Case
+    {
+        const char* name;
+        std::function<void(const std::string& path)> change;
+        bool unchanged;
+    };
+    auto keepTime = [](const std::string& path, const std::function<void()>& step) {
+        struct stat st = {};
+        ::lstat(path.c_str(), &st);
+        step();
+        const struct timespec times[2] = {st.st_atim, st.st_mtim};
+        ::utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW);
+    };
+    const std::vector<Case> cases = {
+        {"as it was", [](const std::string&) {}, true},
+        {"another length, same time",
+         [&](const std::string& path) { keepTime(path, [&] { fs::resize_file(path, 2); }); },
+         false},
+        {"same length, another time",
+         [](const std::string& path) {
+             fs::last_write_time(path, fs::last_write_time(path) + std::chrono::seconds(5));
+         },
+         false},
+        {"replaced by a copy",
+         [&](const std::string& path) {
+             keepTime(path, [&] {
+                 fs::copy_file(path, path + ".copy");
+                 fs::rename(path + ".copy", path);
+             });
+         },
+         false},
+        {"gone", [](const std::string& path) { fs::remove(path); }, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TestSupport::TestHome home;
+        home.file("cache.bin", "12345");
+        ScanItem item;
+        item.path = home.at("cache.bin");
+        item.name = "caf\xe9";
+        item.size = 5;
+        const auto planned = Plan::decode(Plan::encode(Plan::identify({item})));
+        ASSERT_TRUE(planned && planned->size() == 1);
+        EXPECT_EQ((*planned)[0].label, item.name);
+        EXPECT_EQ((*planned)[0].length, 5);
+        c.change(item.path);
+        EXPECT_EQ(Plan::unchanged((*planned)[0]), c.unchanged);
+    }
+}
+
+TEST(Cleanups, TheReportEndsWithTheLastCleanupsAndWhereTheirItemsAre)
+{
+    TestSupport::TestHome home("en");
+    TestSupport::ZoneGuard zone("UTC");
+    const auto at = Clock::time_point(std::chrono::seconds(1772600767)); // 05:06 UTC
+    ScanItem cache{.path = "/h/.cache/pip", .name = "pip cache", .size = 3 * 1024 * 1024};
+    const std::string plain = Report::text({cache}, {}, {}, {}, at);
+
+    Cleanups::Record terminal;
+    terminal.entry.date = at;
+    terminal.entry.items = 2;
+    terminal.entry.freed = 2048;
+    terminal.source = Cleanups::Source::Terminal;
+    terminal.items = {{.path = "/h/a|b", .entry = "e1", .size = 1024, .label = "a|b\nc"},
+                      {.path = "/h/d", .entry = "e2", .size = 1024, .label = "d"}};
+    terminal.where = {Where::InTrash, Where::PutBack};
+    Cleanups::Record damaged;
+    damaged.entry.date = at - std::chrono::hours(24);
+    damaged.entry.items = 1;
+    damaged.entry.freed = 10;
+    damaged.complete = false;
+    std::vector<Cleanups::Record> records = {terminal, damaged};
+    for (int i = 0; i < 5; ++i)
+        records.push_back(damaged); // only the five newest are listed
+
+    const std::string text = Report::text({cache}, {}, {}, {}, at, records);
+    ASSERT_TRUE(text.starts_with(plain)); // the sections before stay as they are
+    const std::string damagedHeading =
+        "### 2026-03-03 05:06  ·  Clean  ·  1 item  ·  10 B  (its record is incomplete)\n\n";
+    std::string want = "## Recent clean-ups\n"
+                       "\n"
+                       "### 2026-03-04 05:06  ·  Terminal  ·  2 items  ·  2.0 KB\n"
+                       "\n"
+                       "| Name | Size | Location | Now |\n"
+                       "|---|---:|---|---|\n"
+                       "| a\\|b\\nc | 1.0 KB | `/h/a\\|b` | In the Trash |\n"
+                       "| d | 1.0 KB | `/h/d` | Put back |\n"
+                       "\n";
+    for (int i = 0; i < 4; ++i)
+        want += damagedHeading;
+    EXPECT_EQ(text.substr(plain.size()), want);
+}
+
+TEST(Cleanups, AManifestGoesWithItsEntryFromTheHistory)
+{
+    TestSupport::TestHome home;
+    home.file("first", "1");
+    const auto first = Scanner::cleanUp(targetsIn(home.path(), {"first"}), Cleanups::Source::Clean);
+    const std::string firstManifest = Cleanups::manifestPath(first.id);
+    ASSERT_TRUE(exists(firstManifest));
+    // Old enough that no clean-up can still be writing its history entry.
+    const struct timespec old[2] = {{0, UTIME_OMIT}, {::time(nullptr) - 3600, 0}};
+    ::utimensat(AT_FDCWD, firstManifest.c_str(), old, 0);
+    std::string last;
+    for (int i = 0; i < 100; ++i) {
+        home.file("next", std::to_string(i));
+        last = Scanner::cleanUp(targetsIn(home.path(), {"next"}), Cleanups::Source::Clean).id;
+        if (i == 0) {
+            EXPECT_TRUE(exists(firstManifest)); // still in the history
+        }
+    }
+    EXPECT_EQ(Scanner::loadHistory().size(), 100u);
+    EXPECT_FALSE(exists(firstManifest));
+    EXPECT_TRUE(exists(Cleanups::manifestPath(last)));
+    EXPECT_EQ(std::distance(fs::directory_iterator(Platform::supportFolder() + "/cleanups"),
+                            fs::directory_iterator()),
+              100);
 }

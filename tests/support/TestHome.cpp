@@ -276,7 +276,12 @@ void describe(const std::string& root, const std::string& rel,
     } else {
         std::ifstream in(path, std::ios::binary);
         std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        lines.push_back(line + "file " + hexText(content));
+        // Short contents as they are, longer ones by length and hash.
+        if (content.size() <= 64)
+            lines.push_back(line + "file " + hexText(content));
+        else
+            lines.push_back(line + "file " + std::to_string(content.size()) + " " +
+                            std::to_string(std::hash<std::string>{}(content)));
     }
 }
 

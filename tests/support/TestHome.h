@@ -92,7 +92,8 @@ int runInChild(bool privateMounts, bool asUser, const std::function<int()>& step
 
 // A text that tells every file, folder and link below root apart: one line
 // per name (sorted, its path below root as bytes in hex) with its kind, mode
-// bits, and a file's content or a link's target (hex). Names in leaveOut
+// bits, and a file's content (hex; a long one by length and hash) or a
+// link's target (hex). Names in leaveOut
 // (paths below root) are left out with everything inside them. Two trees
 // with equal texts hold the same names, contents, targets and modes.
 std::string treeText(const std::string& root, const std::vector<std::string>& leaveOut = {});
