@@ -1,14 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // scan, clean and big: the command-line face of the clean-up. scan lists the
-// caches and leftovers (read-only, as text or JSON), clean shows the same
-// items and moves them into the Trash only when told to, big lists the
-// largest files.
+// caches and leftovers (read-only, as text or JSON, or into a plan file),
+// clean shows the same items (or a plan's unchanged ones) and moves them into
+// the Trash only when told to, as one clean-up with its history entry and
+// manifest; big lists the largest files.
 #include "Caches.h"
+#include "Cleanups.h"
 #include "Commands.h"
 #include "Entry.h"
 #include "Files.h"
 #include "LargeFiles.h"
 #include "Leftovers.h"
+#include "Plan.h"
 #include "Terminal.h"
 #include "Text.h"
 #include "Trash.h"
@@ -116,6 +119,36 @@ void reportNotMoved(const std::vector<std::string>& paths, const std::vector<Mov
     std::fwrite(text.data(), 1, text.size(), stderr);
 }
 
+// Moves items into the Trash as one clean-up from the terminal (with its
+// history entry and manifest) and reports it as clean does; the exit status.
+int moveItems(const std::vector<ScanItem>& items)
+{
+    std::vector<Cleanups::Target> targets;
+    targets.reserve(items.size());
+    for (const auto& item : items)
+        targets.push_back({item.path, item.size, item.kind, item.risk, item.name});
+    const std::vector<MoveOutcome> outcomes =
+        Scanner::cleanUp(targets, Cleanups::Source::Terminal).outcomes;
+    const auto moved = std::count(outcomes.begin(), outcomes.end(), MoveOutcome::Moved);
+    printLine("");
+    printLine(ANSI::green(L::fCount("tc.clean.moved", static_cast<long long>(moved))));
+    if (size_t(moved) == items.size())
+        return 0;
+    reportNotMoved(pathsOf(items), outcomes);
+    return 1;
+}
+
+// The findings scan lists: caches of at least minMB, leftovers of 1 MiB.
+std::vector<ScanItem> findings(int64_t minMB)
+{
+    std::vector<ScanItem> caches = Scanner::cacheItems();
+    keepAtLeast(caches, thresholdBytes(minMB));
+    std::vector<ScanItem> leftovers = Scanner::leftoverItems();
+    keepAtLeast(leftovers, kMiB);
+    caches.insert(caches.end(), leftovers.begin(), leftovers.end());
+    return caches;
+}
+
 void sortLargestFirst(std::vector<ScanItem>& items)
 {
     std::stable_sort(items.begin(), items.end(),
@@ -155,6 +188,76 @@ void printJson(const std::vector<ScanItem>& items)
 }
 
 } // namespace
+
+int cmdScanPlan(const std::string& path, int64_t minMB)
+{
+    const std::vector<Plan::Entry> entries = Plan::identify(findings(minMB));
+    if (!Files::writeAtomically(path, Plan::encode(entries))) {
+        std::fflush(stdout);
+        const std::string text = L::f("tc.plan.writeFailed", {printable(path)}) + "\n";
+        std::fwrite(text.data(), 1, text.size(), stderr);
+        return 1;
+    }
+    printLine(
+        L::f("tc.plan.written", {static_cast<long long>(entries.size()), printable(tilde(path))}));
+    return 0;
+}
+
+int cmdCleanPlan(const std::string& path, bool safeOnly, bool dryRun, int64_t minMB)
+{
+    const auto text = Files::read(path, Plan::kMaxPlanBytes);
+    const auto entries = text ? Plan::decode(*text) : std::nullopt;
+    if (!entries) {
+        std::fflush(stdout);
+        const std::string error = L::f("tc.plan.unreadable", {printable(path)}) + "\n";
+        std::fwrite(error.data(), 1, error.size(), stderr);
+        return 1;
+    }
+    std::vector<ScanItem> items;
+    std::vector<std::string> skipped;
+    for (const auto& entry : *entries) {
+        if ((safeOnly && entry.risk != Risk::Safe) || entry.size < thresholdBytes(minMB))
+            continue;
+        if (!Plan::unchanged(entry)) {
+            skipped.push_back(entry.path);
+            continue;
+        }
+        ScanItem item;
+        item.path = entry.path;
+        item.name = entry.label;
+        item.size = entry.size;
+        item.kind = entry.kind;
+        item.risk = entry.risk;
+        items.push_back(std::move(item));
+    }
+    keepOutermostOnce(items);
+    if (items.empty()) {
+        printLine(t("tc.clean.none"));
+    } else {
+        printLine(ANSI::bold(L::fCount("tc.clean.announce", static_cast<long long>(items.size()),
+                                       {human(outerSize(items))}) +
+                             " " + t("tc.clean.dest")));
+        for (const auto& item : items)
+            printLine("  · " + printable(tilde(item.path)));
+    }
+    if (!skipped.empty()) {
+        printLine("");
+        printLine(
+            ANSI::yellow(L::fCount("tc.plan.skipped", static_cast<long long>(skipped.size()))));
+        for (const auto& one : skipped)
+            printLine("  · " + printable(tilde(one)));
+    }
+    if (items.empty())
+        return 0;
+    if (dryRun) {
+        printLine("");
+        printLine(ANSI::yellow(t("tc.clean.dryRun")));
+        printLine(ANSI::dim(L::f("tc.clean.confirm", {std::string("tclean clean --plan ") +
+                                                      printable(path) + " --yes"})));
+        return 0;
+    }
+    return moveItems(items);
+}
 
 void cmdScan(bool json, int64_t minMB)
 {
@@ -216,15 +319,7 @@ int cmdClean(bool safeOnly, bool dryRun, int64_t minMB)
                                                       (safeOnly ? " --safe" : "") + " --yes"})));
         return 0;
     }
-    const std::vector<std::string> paths = pathsOf(items);
-    const std::vector<MoveOutcome> outcomes = Scanner::moveToTrash(paths, t("trash.terminal"));
-    const auto moved = std::count(outcomes.begin(), outcomes.end(), MoveOutcome::Moved);
-    printLine("");
-    printLine(ANSI::green(L::fCount("tc.clean.moved", static_cast<long long>(moved))));
-    if (size_t(moved) == paths.size())
-        return 0;
-    reportNotMoved(paths, outcomes);
-    return 1;
+    return moveItems(items);
 }
 
 void cmdBig(int64_t minMB, int limit)

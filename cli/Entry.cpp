@@ -20,19 +20,20 @@ std::string& homeStorage()
     return value;
 }
 
-const std::set<std::string> kValueFlags = {"-d", "--depth", "-n", "--min"};
+const std::set<std::string> kValueFlags = {"-d", "--depth", "-n", "--min", "--plan"};
 
 // The options each command takes; any other option is a usage error.
 const std::map<std::string, std::set<std::string>> kOptionsOf = {
     {"overview", {}},
     {"ov", {}},
-    {"scan", {"--json", "--min"}},
+    {"scan", {"--json", "--min", "--plan"}},
     {"tree", {"-d", "--depth"}},
     {"dupes", {"-n"}},
     {"names", {}},
     {"big", {"--min"}},
     {"types", {}},
-    {"clean", {"--safe", "--dry-run", "--yes", "--min"}},
+    {"clean", {"--safe", "--dry-run", "--yes", "--min", "--plan"}},
+    {"restore", {"--yes", "--beside"}},
     {"procs", {}},
     {"ps", {}},
 };
@@ -136,6 +137,8 @@ Invocation parse(const std::vector<std::string>& args, const std::string& homeDi
         auto min = numberOption(inv, "--min", 0, 0);
         bad = bad || !min;
         inv.minMB = min.value_or(0);
+        if (auto plan = inv.opts.find("--plan"); plan != inv.opts.end())
+            inv.plan = plan->second;
     } else if (w == "tree") {
         inv.command = Command::Tree;
         inv.path = inv.positional.empty() ? homeDir : inv.positional.front();
@@ -166,6 +169,12 @@ Invocation parse(const std::vector<std::string>& args, const std::string& homeDi
         auto min = numberOption(inv, "--min", 0, 0);
         bad = bad || !min;
         inv.minMB = min.value_or(0);
+        if (auto plan = inv.opts.find("--plan"); plan != inv.opts.end())
+            inv.plan = plan->second;
+    } else if (w == "restore") {
+        inv.command = Command::Restore;
+        inv.dryRun = inv.flags.count("--yes") == 0;
+        inv.beside = inv.flags.count("--beside") > 0;
     } else {
         inv.command = Command::Procs;
     }
@@ -181,6 +190,7 @@ std::string usageText()
     text += "\n";
     text += ANSI::bold(t("tc.usage.heading")) + "\n";
     text += t("tc.usage.commands");
+    text += t("tc.usage.restore");
     text += "\n";
     text += ANSI::bold(t("tc.usage.notesHeading")) + "\n";
     text += t("tc.usage.notes");
@@ -207,6 +217,8 @@ int dispatch(const Invocation& inv)
         cmdOverview();
         return 0;
     case Command::Scan:
+        if (!inv.plan.empty())
+            return cmdScanPlan(inv.plan, inv.minMB);
         cmdScan(inv.json, inv.minMB);
         return 0;
     case Command::Tree:
@@ -224,7 +236,11 @@ int dispatch(const Invocation& inv)
         cmdTypes();
         return 0;
     case Command::Clean:
+        if (!inv.plan.empty())
+            return cmdCleanPlan(inv.plan, inv.safeOnly, inv.dryRun, inv.minMB);
         return cmdClean(inv.safeOnly, inv.dryRun, inv.minMB);
+    case Command::Restore:
+        return cmdRestore(inv.positional, inv.dryRun, inv.beside);
     case Command::Procs:
         cmdProcs();
         return 0;

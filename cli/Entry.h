@@ -24,6 +24,7 @@ enum class Command {
     Big,
     Types,
     Clean,
+    Restore,
     Procs,
     Version,
     Usage,
@@ -46,7 +47,9 @@ struct Invocation
     int count = 40;        // tree
     int64_t limit = 0;     // dupes, big
     bool safeOnly = false; // clean
-    bool dryRun = true;    // clean
+    bool dryRun = true;    // clean, restore
+    bool beside = false;   // restore
+    std::string plan;      // scan, clean: the plan file ("" for none)
 };
 
 // The process-wide home folder, set once by main before dispatch.

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "DesktopTrash.h"
 
+#include "Files.h"
 #include "OwnedFd.h"
 #include "Platform.h"
 #include "Strings.h"
@@ -27,7 +28,6 @@ namespace {
 // Far more than any Trash holds; only stops a loop on a broken file system.
 constexpr int kMaxSuffix = 100000;
 constexpr size_t kMaxFileName = 255;
-constexpr std::string_view kInfoSuffix = ".trashinfo";
 
 constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
 
@@ -193,8 +193,8 @@ bool makeFolders(const std::string& path)
 // Opens the folder at path, following links only above the home folder: a
 // folder at or below home is reached from home one name at a time without
 // following any link, anything else from "/". Invalid when a step is "..",
-// a link, not a folder or missing.
-OwnedFd openWithoutLinks(const std::string& path)
+// a link, not a folder or missing (made first with create).
+OwnedFd openWithoutLinks(const std::string& path, bool create = false)
 {
     const std::string home = Platform::homeDir();
     std::string_view rest = path;
@@ -207,12 +207,21 @@ OwnedFd openWithoutLinks(const std::string& path)
         at = OwnedFd(::open("/", O_PATH | O_DIRECTORY | O_CLOEXEC));
     }
     for (std::string_view step : Strings::split(rest, '/')) {
-        if (!at.ok() || step == "..")
+        if (!at.ok())
+            return at;
+        if (step == "..") {
+            errno = EINVAL;
             return OwnedFd();
+        }
         if (step == ".")
             continue;
-        at = OwnedFd(::openat(at.fd, std::string(step).c_str(),
-                              O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+        const std::string name(step);
+        OwnedFd next(::openat(at.fd, name.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+        if (!next.ok() && errno == ENOENT && create &&
+            (::mkdirat(at.fd, name.c_str(), 0777) == 0 || errno == EEXIST))
+            next = OwnedFd(
+                ::openat(at.fd, name.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+        at = std::move(next);
     }
     return at;
 }
@@ -305,12 +314,6 @@ bool writable(int folder)
 
 } // namespace
 
-class Opened
-{
-public:
-    OwnedFd trash, files, info;
-};
-
 std::string encodePath(std::string_view path)
 {
     static constexpr std::string_view kKept = "-_.!~*'()/";
@@ -368,8 +371,17 @@ std::shared_ptr<const Opened> open(const std::string& trash, bool create)
     return opened;
 }
 
+OwnedFd openFolderWithoutLinks(const std::string& path, bool create)
+{
+    if (path.empty() || path.front() != '/') {
+        errno = EINVAL;
+        return OwnedFd();
+    }
+    return openWithoutLinks(path, create);
+}
+
 MoveOutcome put(const Opened& trash, const std::string& path, const std::string& prefix,
-                Clock::time_point deleted)
+                Clock::time_point deleted, Placed* placed)
 {
     // A trailing slash would name what a link leads to rather than the link.
     std::string source = path;
@@ -407,8 +419,12 @@ MoveOutcome put(const Opened& trash, const std::string& path, const std::string&
         }
         auto result = Platform::renameNoReplaceAt(parent.fd, name, trash.files.fd, entry);
         const int error = errno;
-        if (result == Platform::RenameResult::Moved)
+        if (result == Platform::RenameResult::Moved) {
+            if (placed)
+                *placed = Placed{entry, uint64_t(st.st_dev), uint64_t(st.st_ino),
+                                 Files::modifiedNanoseconds(st)};
             return MoveOutcome::Moved;
+        }
         ::unlinkat(trash.info.fd, infoName.c_str(), 0);
         if (result == Platform::RenameResult::TargetExists)
             continue;

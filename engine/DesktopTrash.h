@@ -16,9 +16,11 @@
 // it stays, and is reported.
 #pragma once
 
+#include "OwnedFd.h"
 #include "Records.h"
 
 #include <chrono>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -40,8 +42,16 @@ std::string infoText(const std::string& path, Clock::time_point deleted);
 // and ".trashinfo") fits a file name of 255 bytes.
 std::string entryName(const std::string& prefix, const std::string& name, int n);
 
-// An open Trash: its files and info folders, held open for a series of moves.
-class Opened;
+// An open Trash: its files and info folders, held open for a series of moves
+// (and of put-backs).
+class Opened
+{
+public:
+    OwnedFd trash, files, info;
+};
+
+// The suffix of a record's name: Trash/info/<entry>.trashinfo.
+inline constexpr std::string_view kInfoSuffix = ".trashinfo";
 
 // Opens the Trash folder at trash (whose own parent may be reached through
 // links), creating trash, files and info with mode 0700 when missing and
@@ -59,8 +69,25 @@ std::shared_ptr<const Opened> open(const std::string& trash, bool create);
 // written, InUse for a mount point or a busy file, and Failed for the rest:
 // a path that is not absolute or has a "..", a folder that cannot be reached
 // without following a link below the home folder.
+// A moved item as put found it: its entry name, and the device, inode and
+// modification time (nanoseconds since 1970) it had, which the rename keeps.
+struct Placed
+{
+    std::string entry;
+    uint64_t device = 0;
+    uint64_t inode = 0;
+    int64_t modified = 0;
+};
 MoveOutcome put(const Opened& trash, const std::string& path, const std::string& prefix,
-                Clock::time_point deleted);
+                Clock::time_point deleted, Placed* placed = nullptr);
+
+// Opens the folder at path (absolute) as put reaches an item's folder: a
+// folder at or below the home folder one name at a time from home without
+// following any link, anything else from "/". With create, a missing folder
+// on the way is made (mode 0777 less the umask, as a file manager makes one).
+// Invalid with errno set when a step is "..", a link, not a folder, missing
+// (without create) or cannot be made.
+OwnedFd openFolderWithoutLinks(const std::string& path, bool create);
 
 // How old a record without its entry must be before the mover takes it away:
 // a mover writes its record just before its rename, so a younger one may

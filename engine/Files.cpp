@@ -251,4 +251,13 @@ int64_t outerTotal(const std::vector<std::string>& paths, const std::vector<int6
     return total;
 }
 
+int64_t modifiedNanoseconds(const struct stat& st)
+{
+#ifdef __APPLE__
+    return int64_t(st.st_mtimespec.tv_sec) * 1000000000 + st.st_mtimespec.tv_nsec;
+#else
+    return int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+#endif
+}
+
 } // namespace Files

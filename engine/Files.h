@@ -9,7 +9,12 @@
 #include <string_view>
 #include <vector>
 
+struct stat;
+
 namespace Files {
+
+// The modification time in st as nanoseconds since 1970 UTC.
+int64_t modifiedNanoseconds(const struct stat& st);
 
 // The whole content of a regular file, or no value when it cannot be read or
 // holds more than maxBytes (checked before reading, and again while reading

@@ -72,11 +72,49 @@ void appendSection(std::string& out, const std::string& title, const std::vector
     out += "\n";
 }
 
+std::string whereWord(Cleanups::Where where)
+{
+    switch (where) {
+    case Cleanups::Where::InTrash:
+        return t("cleanups.where.inTrash");
+    case Cleanups::Where::PutBack:
+        return t("cleanups.where.putBack");
+    case Cleanups::Where::Gone:
+        break;
+    }
+    return t("cleanups.where.gone");
+}
+
+void appendCleanups(std::string& out, const std::vector<Cleanups::Record>& records)
+{
+    out += "## " + t("report.cleanups") + "\n\n";
+    for (size_t r = 0; r < records.size() && r < kReportCleanups; ++r) {
+        const Cleanups::Record& record = records[r];
+        out += "### " + localTimeText(record.entry.date, "%Y-%m-%d %H:%M") + "  ·  " +
+               Cleanups::sourceWord(record.source) + "  ·  " +
+               L::fCount("cleanups.items", record.entry.items) + "  ·  " +
+               humanSize(record.entry.freed) +
+               (record.complete ? "" : "  " + t("cleanups.incomplete")) + "\n\n";
+        if (record.items.empty())
+            continue;
+        out += "| " + t("common.name") + " | " + t("common.size") + " | " + t("common.path") +
+               " | " + t("report.now") + " |\n|---|---:|---|---|\n";
+        for (size_t i = 0; i < record.items.size() && i < kMaxReportRows; ++i) {
+            const Cleanups::Item& item = record.items[i];
+            out += "| " + tableCell(item.label) + " | " + humanSize(item.size) + " | " +
+                   codeSpan(tableCell(item.path)) + " | " +
+                   whereWord(i < record.where.size() ? record.where[i] : Cleanups::Where::Gone) +
+                   " |\n";
+        }
+        out += "\n";
+    }
+}
+
 } // namespace
 
 std::string text(const std::vector<ScanItem>& cache, const std::vector<ScanItem>& leftover,
                  const std::vector<ScanItem>& large, const VolumeInfo& volume,
-                 Clock::time_point now)
+                 Clock::time_point now, const std::vector<Cleanups::Record>& cleanups)
 {
     std::string out = "# " + t("app.name") + " · " + t("report.title") + "\n\n";
     out += "- " + t("report.time") + ": " + localTimeText(now, "%Y-%m-%d %H:%M") + "\n";
@@ -85,6 +123,8 @@ std::string text(const std::vector<ScanItem>& cache, const std::vector<ScanItem>
     appendSection(out, t("clean.filter.cache"), cache);
     appendSection(out, t("clean.filter.orphan"), leftover);
     appendSection(out, t("files.title"), large);
+    if (!cleanups.empty())
+        appendCleanups(out, cleanups);
     return out;
 }
 
@@ -111,7 +151,8 @@ std::optional<std::string> exportReport(const std::vector<ScanItem>& cache,
             return std::nullopt; // every name of the minute is taken
         path = base + "_" + std::to_string(n) + ".md";
     }
-    if (!Files::writeAtomically(path, Report::text(cache, leftover, large, volume, now)))
+    if (!Files::writeAtomically(path,
+                                Report::text(cache, leftover, large, volume, now, loadCleanups())))
         return std::nullopt;
     return path;
 }

@@ -4,6 +4,7 @@
 // the report folder (Platform::reportFolder) under a name of its own.
 #pragma once
 
+#include "Cleanups.h"
 #include "Clock.h"
 #include "Records.h"
 
@@ -13,10 +14,15 @@
 
 namespace Report {
 
-// The Markdown report for three lists and a volume, dated now.
+// How many of the newest clean-ups the report lists.
+inline constexpr size_t kReportCleanups = 5;
+
+// The Markdown report for three lists and a volume, dated now; then, when
+// cleanups holds any, the newest of them (kReportCleanups) with their items
+// and where each is now.
 std::string text(const std::vector<ScanItem>& cache, const std::vector<ScanItem>& leftover,
                  const std::vector<ScanItem>& large, const VolumeInfo& volume,
-                 Clock::time_point now);
+                 Clock::time_point now, const std::vector<Cleanups::Record>& cleanups = {});
 
 } // namespace Report
 
@@ -24,7 +30,8 @@ namespace Scanner {
 
 // Writes the report as "TidloCleaner-Report-<stamp>.md" in the report folder
 // ("_2", "_3" … for a second one in the same minute, never replacing one) and
-// returns its path; no value when it could not be written.
+// returns its path; no value when it could not be written. The report lists
+// the clean-ups of the history (loadCleanups).
 std::optional<std::string> exportReport(const std::vector<ScanItem>& cache,
                                         const std::vector<ScanItem>& leftover,
                                         const std::vector<ScanItem>& large,

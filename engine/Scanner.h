@@ -9,6 +9,7 @@
 
 #include "Apps.h"
 #include "Caches.h"
+#include "Cleanups.h"
 #include "DiskTree.h"
 #include "Duplicates.h"
 #include "History.h"

@@ -32,6 +32,11 @@ std::string stamp(Clock::time_point time)
 
 bool moveInto(const std::string& path, const std::string& folder)
 {
+    return moveIntoNamed(path, folder).has_value();
+}
+
+std::optional<std::string> moveIntoNamed(const std::string& path, const std::string& folder)
+{
     // A trailing slash would make the rename resolve a link instead of
     // moving the link itself.
     std::string source = path;
@@ -39,22 +44,22 @@ bool moveInto(const std::string& path, const std::string& folder)
         source.pop_back();
     const std::string name = Strings::lastComponent(source);
     if (name.empty() || name == "." || name == "..")
-        return false;
+        return std::nullopt;
     for (int n = 1; n <= kMaxSuffix; ++n) {
-        std::string target = folder + "/" + name + (n == 1 ? "" : "_" + std::to_string(n));
-        if (resolves(target))
+        std::string target = name + (n == 1 ? "" : "_" + std::to_string(n));
+        if (resolves(folder + "/" + target))
             continue;
-        switch (Platform::renameNoReplace(source, target)) {
+        switch (Platform::renameNoReplace(source, folder + "/" + target)) {
         case Platform::RenameResult::Moved:
-            return true;
+            return target;
         case Platform::RenameResult::TargetExists:
             continue; // appeared since the check, or a link that leads nowhere
         case Platform::RenameResult::CrossDevice:
         case Platform::RenameResult::Failed:
-            return false;
+            return std::nullopt;
         }
     }
-    return false;
+    return std::nullopt;
 }
 
 } // namespace Trash
@@ -64,18 +69,40 @@ namespace Scanner {
 std::vector<MoveOutcome> moveToTrash(const std::vector<std::string>& paths,
                                      const std::string& subfolder)
 {
+    std::vector<MoveOutcome> outcomes;
+    outcomes.reserve(paths.size());
+    for (const auto& moved : moveToTrashNamed(paths, subfolder))
+        outcomes.push_back(moved.outcome);
+    return outcomes;
+}
+
+std::vector<Trash::Moved> moveToTrashNamed(const std::vector<std::string>& paths,
+                                           const std::string& subfolder)
+{
     const auto now = Clock::now();
     std::string stamp = Trash::stamp(now);
     if (!subfolder.empty())
         stamp += "_" + subfolder;
-    std::vector<MoveOutcome> moved;
+    std::vector<Trash::Moved> moved;
     moved.reserve(paths.size());
     if constexpr (!Platform::kDesktopTrash) {
         std::string folder = Platform::homeDir() + Trash::kRoot + stamp;
         Files::makeDirs(folder);
-        for (const auto& path : paths)
-            moved.push_back(Trash::moveInto(path, folder) ? MoveOutcome::Moved
-                                                          : MoveOutcome::Failed);
+        for (const auto& path : paths) {
+            Trash::Moved one;
+            struct stat st = {};
+            const bool known = ::lstat(path.c_str(), &st) == 0;
+            if (auto name = Trash::moveIntoNamed(path, folder)) {
+                one.outcome = MoveOutcome::Moved;
+                one.entry = stamp + "/" + *name;
+                if (known) {
+                    one.device = uint64_t(st.st_dev);
+                    one.inode = uint64_t(st.st_ino);
+                    one.modified = Files::modifiedNanoseconds(st);
+                }
+            }
+            moved.push_back(std::move(one));
+        }
     } else {
         // One entry per item, named after the stamp and the item, so the
         // file manager lists each under its own name and can put it back.
@@ -84,9 +111,20 @@ std::vector<MoveOutcome> moveToTrash(const std::vector<std::string>& paths,
         // wanted again.
         if (trash)
             DesktopTrash::sweepOrphans(*trash, now);
-        for (const auto& path : paths)
-            moved.push_back(trash ? DesktopTrash::put(*trash, path, stamp, now)
-                                  : MoveOutcome::TrashUnwritable);
+        for (const auto& path : paths) {
+            Trash::Moved one;
+            if (!trash) {
+                one.outcome = MoveOutcome::TrashUnwritable;
+            } else {
+                DesktopTrash::Placed placed;
+                one.outcome = DesktopTrash::put(*trash, path, stamp, now, &placed);
+                one.entry = std::move(placed.entry);
+                one.device = placed.device;
+                one.inode = placed.inode;
+                one.modified = placed.modified;
+            }
+            moved.push_back(std::move(one));
+        }
     }
     return moved;
 }

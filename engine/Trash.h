@@ -11,6 +11,8 @@
 #include "Clock.h"
 #include "Records.h"
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -28,6 +30,21 @@ std::string stamp(Clock::time_point time);
 // is tried. A symbolic link is moved itself, never followed. False when the
 // path is missing, cannot be renamed (another device included) or has no name.
 bool moveInto(const std::string& path, const std::string& folder);
+// The same, telling the name the item got in folder; no value when it stayed.
+std::optional<std::string> moveIntoNamed(const std::string& path, const std::string& folder);
+
+// What became of one item moved into the Trash, and where it went: its entry
+// (Linux: its name in Trash/files; macOS: "<stamp>/<name>" below the root)
+// and the device, inode and modification time (nanoseconds since 1970) it
+// had when it moved. Only outcome is set when it stayed.
+struct Moved
+{
+    MoveOutcome outcome = MoveOutcome::Failed;
+    std::string entry;
+    uint64_t device = 0;
+    uint64_t inode = 0;
+    int64_t modified = 0;
+};
 
 } // namespace Trash
 
@@ -40,6 +57,9 @@ namespace Scanner {
 // paths[i]: Moved, or why it stayed where it was.
 std::vector<MoveOutcome> moveToTrash(const std::vector<std::string>& paths,
                                      const std::string& subfolder);
+// moveToTrash telling where each moved item went.
+std::vector<Trash::Moved> moveToTrashNamed(const std::vector<std::string>& paths,
+                                           const std::string& subfolder);
 // moveToTrash counted: how many of paths were moved. The subfolder word is
 // the Toolbox's in the language of the moment (工具箱 / Toolbox) unless given.
 int trashPaths(const std::vector<std::string>& paths, const std::string& subfolder);

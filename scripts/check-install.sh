@@ -132,9 +132,11 @@ expect_completion() {
 }
 expect_completion "scan " tclean sc
 expect_completion "--dry-run " tclean clean --d
-expect_completion "big clean dupes names overview procs scan tree types version " tclean ""
-expect_completion "--dry-run --min --safe --yes " tclean clean --
-expect_completion "--json --min " tclean scan --dry-run --
+expect_completion "big clean dupes names overview procs restore scan tree types version " tclean ""
+expect_completion "--dry-run --min --plan --safe --yes " tclean clean --
+expect_completion "--json --min --plan " tclean scan --dry-run --
+expect_completion "--beside --yes " tclean restore --
+expect_completion "Documentation.txt " tclean scan --plan Documentation
 expect_completion "" tclean big --min ""
 expect_completion "--min " tclean big --min 5 --m
 expect_completion "Documents Downloads " tclean tree D

@@ -14,10 +14,11 @@ AppModel::AppModel(QObject* parent)
               [this](const std::string& p) { return m_protectedPaths.count(p) > 0; }),
       m_cleanList(&m_items, {ItemKind::Cache, ItemKind::Leftover}),
       m_cacheList(&m_items, {ItemKind::Cache}), m_leftoverList(&m_items, {ItemKind::Leftover}),
-      m_largeList(&m_items, {ItemKind::Large}), m_map(m_services, m_activity),
-      m_duplicates(m_services, m_activity)
+      m_largeList(&m_items, {ItemKind::Large}), m_history(m_services, nullptr),
+      m_map(m_services, m_activity), m_duplicates(m_services, m_activity)
 {
     connect(&m_services, &Services::diskChanged, this, &AppModel::refreshVolume);
+    connect(&m_history, &HistoryModel::itemsPutBack, this, &AppModel::returnFindings);
     if (auto stored = Preferences::stringArray("protectedPaths"))
         m_protectedPaths = std::set<std::string>(stored->begin(), stored->end());
     m_volumeVariant = toVariant(m_volume);

@@ -137,7 +137,7 @@ public:
     // Writes the Markdown report on a worker; reportExported() gives its path
     // ("" when it could not be written) and whether it is on the desktop.
     Q_INVOKABLE void exportReport();
-    // Reads the history afresh into `history`.
+    // Reads the clean-ups afresh into `history`.
     Q_INVOKABLE void loadHistory();
 
     // The leftovers' summed size, for the Overview's card.
@@ -146,11 +146,12 @@ public:
     // The size text of the app ("1.5 KB").
     Q_INVOKABLE QString sizeText(qint64 bytes) const;
 
-    // Moves items into the Trash under one stamp, on a worker (an item inside
-    // another goes with it), then appends a history entry when anything
-    // moved, removes the findings of what moved or was gone from the lists
-    // and the selection (what stayed stays listed and selected) and re-reads
-    // the volume; trashed(moved, failed, size, notes) follows.
+    // Moves items into the Trash as one clean-up, on a worker (an item inside
+    // another goes with it; the engine keeps the record of what moved and
+    // appends the history entry when anything did), then removes the findings
+    // of what moved or was gone from the lists and the selection (what stayed
+    // stays listed and selected) and re-reads the volume; trashed(moved,
+    // failed, size, notes) follows.
     void trash(std::vector<ScanItem> items);
 
     // ---- Reading the state from C++
@@ -262,6 +263,9 @@ private:
     // Removes the findings of these paths from the cache and leftover lists,
     // row range by row range.
     void removeFindings(const std::set<std::string>& paths);
+    // Caches and leftovers put back from the History page are findings again
+    // (unselected), once a scan has listed findings and none is running.
+    void returnFindings(const std::vector<Cleanups::Item>& items);
     void finishTrash(const std::vector<ScanItem>& items, const std::vector<MoveOutcome>& outcomes);
     // One line per outcome other than moved, with its count, in the app's
     // language: what was gone, then why the rest stayed.

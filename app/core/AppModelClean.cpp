@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <algorithm>
+#include <filesystem>
 #include <map>
 #include <string_view>
 
@@ -171,51 +172,19 @@ void AppModel::trash(std::vector<ScanItem> items)
 {
     if (m_cleaning++ == 0)
         emit cleaningChanged();
-    std::vector<std::string> paths;
-    std::vector<int64_t> sizes;
-    for (const ScanItem& item : items) {
-        paths.push_back(item.path);
-        sizes.push_back(item.size);
-    }
-    const EngineCalls calls = m_services.engine();
-    // The renames and the history append run on a worker: a Trash on a slow
-    // or hung file system must not freeze the window.
+    std::vector<Cleanups::Target> targets;
+    targets.reserve(items.size());
+    for (const ScanItem& item : items)
+        targets.push_back({item.path, item.size, item.kind, item.risk, item.name});
+    // The renames, the record of what moved and the history entry are
+    // written on a worker: a Trash on a slow or hung file system must not
+    // freeze the window. An item inside another moves with it and shares its
+    // outcome.
     m_services.run(
         Workers::Queue::User, this,
-        [calls, paths = std::move(paths), sizes = std::move(sizes)] {
-            // Only the outer items move; one inside another goes with it and
-            // shares its outcome.
-            const std::vector<bool> inside = Files::insideOthers(paths);
-            std::vector<std::string> outer;
-            std::vector<size_t> outerIndex;
-            for (size_t i = 0; i < paths.size(); ++i)
-                if (!inside[i]) {
-                    outer.push_back(paths[i]);
-                    outerIndex.push_back(i);
-                }
-            std::vector<MoveOutcome> moved = calls.moveToTrash(outer, "");
-            moved.resize(outer.size(), MoveOutcome::Failed);
-            std::vector<MoveOutcome> outcomes(paths.size(), MoveOutcome::Failed);
-            HistoryEntry entry;
-            for (size_t k = 0; k < outer.size(); ++k) {
-                outcomes[outerIndex[k]] = moved[k];
-                if (moved[k] == MoveOutcome::Moved) {
-                    ++entry.items;
-                    entry.freed = Strings::addSaturated(entry.freed,
-                                                        std::max<int64_t>(sizes[outerIndex[k]], 0));
-                }
-            }
-            for (size_t i = 0; i < paths.size(); ++i)
-                if (inside[i])
-                    for (size_t k = 0; k < outer.size(); ++k)
-                        if (Files::insideOthers({outer[k], paths[i]})[1]) {
-                            outcomes[i] = moved[k];
-                            break;
-                        }
-            if (entry.items > 0) {
-                entry.date = Clock::now(); // after the moves
-                calls.appendHistory(entry);
-            }
+        [call = m_services.engine().cleanUp, targets = std::move(targets)] {
+            std::vector<MoveOutcome> outcomes = call(targets, Cleanups::Source::Clean).outcomes;
+            outcomes.resize(targets.size(), MoveOutcome::Failed);
             return outcomes;
         },
         [this, items = std::move(items)](std::vector<MoveOutcome> outcomes) {
@@ -291,13 +260,42 @@ void AppModel::removeFindings(const std::set<std::string>& paths)
         emit leftoverItemsChanged();
 }
 
+void AppModel::returnFindings(const std::vector<Cleanups::Item>& items)
+{
+    if (!m_scannedOnce || m_scanning)
+        return;
+    for (ItemKind kind : {ItemKind::Cache, ItemKind::Leftover}) {
+        std::vector<ScanItem> group = copyOf(m_items.group(kind));
+        std::set<std::string> listed;
+        for (const ScanItem& item : group)
+            listed.insert(item.path);
+        const size_t before = group.size();
+        for (const Cleanups::Item& item : items) {
+            if (item.kind != kind || !listed.insert(item.path).second)
+                continue;
+            ScanItem back;
+            back.path = item.path;
+            back.name = item.label.empty() ? std::filesystem::path(item.path).filename().string()
+                                           : item.label;
+            back.size = item.size;
+            back.kind = item.kind;
+            back.risk = item.risk;
+            group.push_back(std::move(back));
+        }
+        if (group.size() == before)
+            continue;
+        if (kind == ItemKind::Cache)
+            assignCache(std::move(group));
+        else
+            assignLeftovers(std::move(group));
+    }
+}
+
 // ---- History and report
 
 void AppModel::loadHistory()
 {
-    m_services.run(
-        Workers::Queue::User, this, [call = m_services.engine().loadHistory] { return call(); },
-        [this](std::vector<HistoryEntry> entries) { m_history.setEntries(std::move(entries)); });
+    m_history.load();
 }
 
 void AppModel::exportReport()

@@ -17,6 +17,9 @@
 #include "SystemActivity.h"
 #include "Text.h"
 
+#include <filesystem>
+#include <optional>
+
 DuplicateSearch::DuplicateSearch(Services& services, SystemActivity& activity, QObject* parent)
     : QObject(parent), m_services(services), m_activity(activity)
 {
@@ -90,11 +93,22 @@ void DuplicateSearch::keepFirst(const QString& groupId)
     if (group->files.size() < 2)
         return;
     std::vector<std::string> rest(group->files.begin() + 1, group->files.end());
-    const auto move = m_services.engine().moveToTrash;
+    // A content group's files all have its size; a name group's are measured
+    // on the worker, for the record of the clean-up.
+    const std::optional<int64_t> size =
+        group->kind == DuplicateKind::Content ? std::optional<int64_t>(group->size) : std::nullopt;
     m_services.run(
         Workers::Queue::Utility, this,
-        [move, rest = std::move(rest)] { return move(rest, t("trash.toolbox")); },
-        [](std::vector<MoveOutcome>) {});
+        [call = m_services.engine().cleanUp, rest = std::move(rest), size] {
+            const std::vector<int64_t> sizes =
+                size ? std::vector<int64_t>(rest.size(), *size) : Scanner::sizesOf(rest);
+            std::vector<Cleanups::Target> targets;
+            for (size_t i = 0; i < rest.size(); ++i)
+                targets.push_back({rest[i], i < sizes.size() ? sizes[i] : 0, ItemKind::Large,
+                                   Risk::Care, std::filesystem::path(rest[i]).filename().string()});
+            return call(targets, Cleanups::Source::Toolbox);
+        },
+        [](const Cleanups::CleanUp&) {});
 }
 
 QStringList DuplicateSearch::keepFirstMoves(const QString& groupId) const

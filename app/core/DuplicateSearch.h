@@ -42,8 +42,9 @@ public:
     // them, stay as they were before it started.
     Q_INVOKABLE void cancel();
     // Moves every file of the group but the first (of the ascending list) into
-    // the Trash subfolder "工具箱" on a worker, and removes the group from both
-    // lists at once, with any group that lists exactly the same files.
+    // the Trash as one clean-up of the Toolbox's (its history entry and record
+    // let the History page put them back), on a worker, and removes the group
+    // from both lists at once, with any group that lists exactly the same files.
     Q_INVOKABLE void keepFirst(const QString& groupId);
     // What keepFirst(groupId) would move: every path of the group but the
     // first, as shown (home as "~"); empty for a group no longer listed.

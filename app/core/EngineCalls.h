@@ -7,10 +7,12 @@
 // flight never sees a later change.
 #pragma once
 
+#include "Cleanups.h"
 #include "Records.h"
 #include "Runner.h"
 #include "Scanner.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -25,11 +27,15 @@ struct EngineCalls
     std::function<std::vector<ScanItem>(int64_t, const CancelToken*)> largeFiles =
         Scanner::largeFiles;
 
-    // The Trash mover, the history and the report.
+    // The Trash mover, the clean-ups with their history, and the report.
     std::function<std::vector<MoveOutcome>(const std::vector<std::string>&, const std::string&)>
         moveToTrash = Scanner::moveToTrash;
-    std::function<std::vector<HistoryEntry>()> loadHistory = Scanner::loadHistory;
-    std::function<void(const HistoryEntry&)> appendHistory = Scanner::appendHistory;
+    std::function<Cleanups::CleanUp(const std::vector<Cleanups::Target>&, Cleanups::Source)>
+        cleanUp = Scanner::cleanUp;
+    std::function<std::vector<Cleanups::Record>()> loadCleanups = Scanner::loadCleanups;
+    std::function<std::vector<Cleanups::PutBackOutcome>(const Cleanups::Record&,
+                                                        const std::vector<size_t>&, bool)>
+        putBack = Scanner::putBack;
     std::function<std::optional<std::string>(const std::vector<ScanItem>&,
                                              const std::vector<ScanItem>&,
                                              const std::vector<ScanItem>&, const VolumeInfo&)>

@@ -3,28 +3,34 @@ import QtQuick
 import QtQuick.Controls.Basic
 
 // A confirmation over the page: title, message, the names of what it is
-// about (when given), Cancel and a destructive button. Cancel is the default:
-// it has the focus, and Return, Enter and Escape close the dialog as it does.
-// Only the other button closes it and reports confirmed().
+// about (when given), Cancel and a destructive button, and, when given, a
+// second way to go ahead (alternateText). Cancel is the default: it has the
+// focus, and Return, Enter and Escape close the dialog as it does. Only the
+// other buttons close it and report confirmed() or alternated().
 Popup {
     id: dialog
 
     property string title
     property string message
     property string confirmText
+    // The go-ahead button's colour: risky unless nothing is lost by it.
+    property color confirmTint: Theme.risky
+    // The second way to go ahead ("" for none), reported by alternated().
+    property string alternateText
     // Names (or paths) listed under the message, the first few of them.
     property var names: []
 
     readonly property int shownNames: 6
 
     signal confirmed()
+    signal alternated()
 
     objectName: "confirmDialog"
     modal: true
     focus: true
     x: parent ? (parent.width - width) / 2 : 0
     y: parent ? (parent.height - height) / 2 : 0
-    width: 320
+    width: alternateText === "" ? 320 : 460
     padding: 20
     closePolicy: Popup.CloseOnEscape
     onOpened: cancel.forceActiveFocus()
@@ -107,11 +113,21 @@ Popup {
                 objectName: "confirmAccept"
                 width: Math.max(120, implicitWidth)
                 prominent: true
-                tint: Theme.risky
+                tint: dialog.confirmTint
                 text: dialog.confirmText
                 onClicked: {
                     dialog.close()
                     dialog.confirmed()
+                }
+            }
+            BorderedButton {
+                objectName: "confirmAlternate"
+                visible: dialog.alternateText !== ""
+                width: Math.max(120, implicitWidth)
+                text: dialog.alternateText
+                onClicked: {
+                    dialog.close()
+                    dialog.alternated()
                 }
             }
         }

@@ -4,14 +4,35 @@ import QtQuick.Controls.Basic
 import Tidlo.Core
 
 // The History page: the total freed and the number of clean-ups, then one line
-// per clean-up, newest first. Read afresh each time the page comes on screen.
+// per clean-up, newest first; a line opens to list its items and put them
+// back. Read afresh each time the page comes on screen, and again whenever
+// the data folder changes while it is on screen.
 Item {
     id: page
 
     required property AppModel app
     readonly property HistoryModel history: app.history
+    // What the confirmation is about: an item of the open line, or -1 for all.
+    property int pendingItem: -1
 
-    Component.onCompleted: app.loadHistory()
+    function askPutBack(item) {
+        pendingItem = item
+        confirm.count = history.putBackCount(item)
+        confirm.open()
+    }
+
+    Component.onCompleted: {
+        history.watching = true
+        app.loadHistory()
+    }
+    Component.onDestruction: history.watching = false
+
+    Connections {
+        target: page.history
+        function onPutBackFinished(lines) {
+            toast.show(lines.join("\n"))
+        }
+    }
 
     Column {
         anchors.fill: parent
@@ -82,8 +103,29 @@ Item {
                 ScrollBar.vertical: ListScrollBar {}
                 delegate: HistoryLine {
                     width: ListView.view.width
+                    openItems: open ? page.history.openItems : null
+                    onToggled: page.history.toggleOpen(index)
+                    onPutBackAllRequested: page.askPutBack(-1)
+                    onPutBackRequested: (item) => page.askPutBack(item)
                 }
             }
         }
+    }
+
+    Toast {
+        id: toast
+        objectName: "toast"
+    }
+
+    ConfirmDialog {
+        id: confirm
+        property int count: 0
+        title: qsTr("hist.putBackTitle")
+        message: Lang.format(qsTr(Lang.countKey("hist.putBackBody", count)), [count])
+        confirmText: qsTr("hist.putBack")
+        confirmTint: Theme.accent
+        alternateText: qsTr("hist.putBeside")
+        onConfirmed: page.history.putBack(page.pendingItem, false)
+        onAlternated: page.history.putBack(page.pendingItem, true)
     }
 }

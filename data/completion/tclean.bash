@@ -1,5 +1,6 @@
 # Bash completion of tclean: its commands, then each command's options; tree
-# also completes a folder, and the options that take a number complete none.
+# also completes a folder, --plan a file, and the options that take a number
+# complete none.
 _tclean()
 {
     local cur prev command i
@@ -20,21 +21,27 @@ _tclean()
     done
 
     if [ -z "$command" ]; then
-        COMPREPLY=($(compgen -W "overview scan tree dupes names big types clean procs version" -- "$cur"))
+        COMPREPLY=($(compgen -W "overview scan tree dupes names big types clean restore procs version" -- "$cur"))
         return 0
     fi
 
     case "$prev" in
         --min | -d | --depth | -n) return 0 ;;
+        --plan)
+            COMPREPLY=($(compgen -f -- "$cur"))
+            compopt -o filenames 2>/dev/null
+            return 0
+            ;;
     esac
 
     local options=""
     case "$command" in
-        scan) options="--json --min" ;;
+        scan) options="--json --min --plan" ;;
         tree) options="-d" ;;
         dupes) options="-n" ;;
         big) options="--min" ;;
-        clean) options="--safe --dry-run --yes --min" ;;
+        clean) options="--safe --dry-run --yes --min --plan" ;;
+        restore) options="last --yes --beside" ;;
     esac
     if [ "$command" = tree ] && [[ "$cur" != -* ]]; then
         COMPREPLY=($(compgen -d -- "$cur"))

@@ -1,5 +1,5 @@
 # Fish completion of tclean: its commands, then each command's options.
-set -l commands overview scan tree dupes names big types clean procs version
+set -l commands overview scan tree dupes names big types clean restore procs version
 complete -c tclean -f
 complete -c tclean -n "not __fish_seen_subcommand_from $commands" -a overview -d 'The disk and where the space goes'
 complete -c tclean -n "not __fish_seen_subcommand_from $commands" -a scan -d 'Caches and leftovers that can be cleaned'
@@ -9,6 +9,7 @@ complete -c tclean -n "not __fish_seen_subcommand_from $commands" -a names -d 'S
 complete -c tclean -n "not __fish_seen_subcommand_from $commands" -a big -d 'The largest files'
 complete -c tclean -n "not __fish_seen_subcommand_from $commands" -a types -d 'Space by file type'
 complete -c tclean -n "not __fish_seen_subcommand_from $commands" -a clean -d 'Move what can be cleaned into the Trash'
+complete -c tclean -n "not __fish_seen_subcommand_from $commands" -a restore -d 'Past clean-ups; put their items back'
 complete -c tclean -n "not __fish_seen_subcommand_from $commands" -a procs -d 'Processes using the most memory'
 complete -c tclean -n "not __fish_seen_subcommand_from $commands" -a version -d 'The version'
 complete -c tclean -n "__fish_seen_subcommand_from scan" -l json -d 'Print JSON'
@@ -19,3 +20,7 @@ complete -c tclean -n "__fish_seen_subcommand_from dupes" -s n -x -d 'Most files
 complete -c tclean -n "__fish_seen_subcommand_from clean" -l safe -d 'Only the safe items'
 complete -c tclean -n "__fish_seen_subcommand_from clean" -l dry-run -d 'List only'
 complete -c tclean -n "__fish_seen_subcommand_from clean" -l yes -d 'Move the items into the Trash'
+complete -c tclean -n "__fish_seen_subcommand_from scan clean" -l plan -r -F -d 'A plan file'
+complete -c tclean -n "__fish_seen_subcommand_from restore" -a last -d 'The last clean-up'
+complete -c tclean -n "__fish_seen_subcommand_from restore" -l yes -d 'Put the items back'
+complete -c tclean -n "__fish_seen_subcommand_from restore" -l beside -d 'Next to a taken place'

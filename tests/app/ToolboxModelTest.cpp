@@ -251,6 +251,17 @@ private slots:
                 ++inTrash;
         }
         QCOMPARE(inTrash, 2);
+        // They are one clean-up of the Toolbox's, kept with their names and
+        // sizes, so the History page can put them back.
+        const auto records = Scanner::loadCleanups();
+        QCOMPARE(int(records.size()), 1);
+        QVERIFY(records[0].source == Cleanups::Source::Toolbox);
+        QCOMPARE(records[0].entry.freed, 140000);
+        QCOMPARE(int(records[0].items.size()), 2);
+        for (const auto& item : records[0].items) {
+            QCOMPARE(item.label, std::string("same.bin"));
+            QCOMPARE(item.size, 70000);
+        }
     }
 
     void groupRowsListEightPathsAndCountTheRest()

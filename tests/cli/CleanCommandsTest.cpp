@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // tclean scan, clean and big, run as real processes on fixture homes; output
 // compared byte for byte.
+#include "Files.h"
 #include "Measure.h"
 #include "Runner.h"
 #include "Terminal.h"
@@ -316,12 +317,17 @@ TEST(CleanCommands, CleanSafeYesMovesExactlyTheSafeCaches)
     EXPECT_EQ(fs::file_size(files + "/" + prefix + " pip_2/blob"), uintmax_t(5 * kMiB));
     EXPECT_EQ(std::distance(fs::directory_iterator(home.at(".Trash")), fs::directory_iterator()),
               1); // only what was there before
-    // Everything else stays, and the command line writes no history.
+    // Everything else stays; the clean-up is in the history with its manifest.
     for (const char* rel : {".npm/_cacache", ".agent-browser", "Library/Containers/com.gone.app",
                             "Downloads/big.iso", "Library/Application Support/Code"})
         EXPECT_TRUE(fs::exists(home.at(rel))) << rel;
     EXPECT_FALSE(fs::exists(home.at("Library/Application Support/TidloCleaner")));
-    EXPECT_FALSE(fs::exists(home.at(".local/share/TidloCleaner")));
+    const auto history =
+        nlohmann::json::parse(*Files::read(home.at(".local/share/TidloCleaner/history.json")));
+    ASSERT_EQ(history.size(), 1u);
+    EXPECT_EQ(history[0]["items"], 6);
+    EXPECT_TRUE(fs::exists(home.at(".local/share/TidloCleaner/cleanups/" +
+                                   history[0]["id"].get<std::string>() + ".json")));
 }
 
 TEST(CleanCommands, BigListsLargestFilesWithOddNamesAmongThem)

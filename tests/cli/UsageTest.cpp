@@ -29,6 +29,11 @@ std::string usageZh(const std::string& b1, const std::string& b2, const std::str
            "                               移入回收站；默认演练，带 --yes 才真移动\n"
            "  tclean procs                 本应用与各进程内存占用\n"
            "  tclean version\n"
+           "  tclean restore [last|日期|编号|路径…] [--yes] [--beside]\n"
+           "                               列出以往的清理，或把清理过的项目放回原处\n"
+           "  tclean scan --plan 文件       把扫描结果连同各项的身份写成计划\n"
+           "  tclean clean --plan 文件 [--yes]\n"
+           "                               只移动计划里自扫描后未变的项目\n"
            "\n" +
            b3 +
            "\n"
@@ -52,6 +57,11 @@ const std::string kUsageEn =
     "                               Move to the Trash; a dry run unless --yes is given\n"
     "  tclean procs                 Memory of this tool and of each process\n"
     "  tclean version\n"
+    "  tclean restore [last|date|id|path...] [--yes] [--beside]\n"
+    "                               List past clean-ups, or put cleaned items back\n"
+    "  tclean scan --plan FILE      Write the findings with their identities as a plan\n"
+    "  tclean clean --plan FILE [--yes]\n"
+    "                               Move only the plan's items unchanged since the scan\n"
     "\n"
     "Notes\n"
     "  · Uses only the system's own commands and local files; nothing goes online.\n"

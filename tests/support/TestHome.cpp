@@ -1,17 +1,21 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "TestHome.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <dirent.h>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <grp.h>
 #include <pty.h>
 #include <sched.h>
+#include <string_view>
 #include <sys/mount.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
@@ -220,6 +224,118 @@ int runInChild(bool privateMounts, bool asUser, const std::function<int()>& step
     while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
     }
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+namespace {
+
+std::string hexText(std::string_view bytes)
+{
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::string out;
+    for (char c : bytes) {
+        out += kHex[static_cast<unsigned char>(c) >> 4];
+        out += kHex[static_cast<unsigned char>(c) & 0xF];
+    }
+    return out;
+}
+
+void describe(const std::string& root, const std::string& rel,
+              const std::vector<std::string>& leaveOut, std::vector<std::string>& lines)
+{
+    const std::string path = rel.empty() ? root : root + "/" + rel;
+    struct stat st = {};
+    if (::lstat(path.c_str(), &st) != 0) {
+        lines.push_back(hexText(rel) + " unreadable");
+        return;
+    }
+    char mode[16];
+    std::snprintf(mode, sizeof mode, "%04o", unsigned(st.st_mode & 07777));
+    std::string line = hexText(rel) + " " + mode + " ";
+    if (S_ISLNK(st.st_mode)) {
+        std::string target(4096, '\0');
+        const ssize_t n = ::readlink(path.c_str(), target.data(), target.size());
+        target.resize(n > 0 ? size_t(n) : 0);
+        lines.push_back(line + "link " + hexText(target));
+    } else if (S_ISDIR(st.st_mode)) {
+        lines.push_back(line + "folder");
+        DIR* dir = ::opendir(path.c_str());
+        if (!dir)
+            return;
+        std::vector<std::string> names;
+        while (const dirent* entry = ::readdir(dir)) {
+            std::string name = entry->d_name;
+            if (name != "." && name != "..")
+                names.push_back(name);
+        }
+        ::closedir(dir);
+        for (const auto& name : names) {
+            const std::string child = rel.empty() ? name : rel + "/" + name;
+            if (std::find(leaveOut.begin(), leaveOut.end(), child) == leaveOut.end())
+                describe(root, child, leaveOut, lines);
+        }
+    } else {
+        std::ifstream in(path, std::ios::binary);
+        std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        // Short contents as they are, longer ones by length and hash.
+        if (content.size() <= 64)
+            lines.push_back(line + "file " + hexText(content));
+        else
+            lines.push_back(line + "file " + std::to_string(content.size()) + " " +
+                            std::to_string(std::hash<std::string>{}(content)));
+    }
+}
+
+void writeFile(const std::string& path, const std::string& content, mode_t mode = 0644)
+{
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode);
+    if (fd < 0)
+        return;
+    if (::write(fd, content.data(), content.size()) < 0) {
+    }
+    ::fchmod(fd, mode);
+    ::close(fd);
+}
+
+} // namespace
+
+std::string treeText(const std::string& root, const std::vector<std::string>& leaveOut)
+{
+    std::vector<std::string> lines;
+    describe(root, "", leaveOut, lines);
+    std::sort(lines.begin(), lines.end());
+    std::string out;
+    for (const auto& line : lines)
+        out += line + "\n";
+    return out;
+}
+
+std::vector<std::string> makeOddTree(const std::string& root, int filler)
+{
+    std::filesystem::create_directories(root);
+    std::vector<std::string> top;
+    auto add = [&](const std::string& name) {
+        top.push_back(name);
+        return root + "/" + name;
+    };
+    writeFile(add("plain.txt"), "plain");
+    writeFile(add("line\nfeed"), "a name with a line feed", 0600);
+    writeFile(add("100% done"), "percent");
+    writeFile(add(std::string("latin1-\xe9t\xe9")), "not UTF-8");
+    writeFile(add(std::string(255, 'n')), "longest name");
+    writeFile(add(std::string(250, 'w') + "\xe4\xb8\xad"),
+              "a long name ending in a wide character");
+    std::filesystem::create_symlink("plain.txt", add("link"));
+    std::filesystem::create_symlink("/nowhere/at/all", add("dangling"));
+    const std::string folder = add("folder with\x01odd bytes");
+    ::mkdir(folder.c_str(), 0750);
+    ::mkdir((folder + "/inner").c_str(), 0700);
+    writeFile(folder + "/inner/deep.bin", std::string("\0\xff\n", 3), 0400);
+    writeFile(folder + "/run.sh", "#!/bin/sh\n", 0755);
+    std::filesystem::create_symlink("inner/deep.bin", folder + "/to inner");
+    ::mkdir((folder + "/empty").c_str(), 0711);
+    for (int i = 0; i < filler; ++i)
+        writeFile(add("filler-" + std::to_string(i)), std::to_string(i));
+    return top;
 }
 
 } // namespace TestSupport

@@ -90,4 +90,18 @@ inline constexpr int kNoSetUp = 100;
 // stop root). kNoSetUp when either could not be had.
 int runInChild(bool privateMounts, bool asUser, const std::function<int()>& step);
 
+// A text that tells every file, folder and link below root apart: one line
+// per name (sorted, its path below root as bytes in hex) with its kind, mode
+// bits, and a file's content (hex; a long one by length and hash) or a
+// link's target (hex). Names in leaveOut
+// (paths below root) are left out with everything inside them. Two trees
+// with equal texts hold the same names, contents, targets and modes.
+std::string treeText(const std::string& root, const std::vector<std::string>& leaveOut = {});
+
+// Makes a home's worth of odd items below root: names with a line feed, "%",
+// bytes that are not UTF-8 and a name of 255 bytes, links (also one leading
+// nowhere), folders nested with files of their own, modes other than the
+// usual. Returns the top-level names made, each a thing a clean-up may move.
+std::vector<std::string> makeOddTree(const std::string& root, int filler = 0);
+
 } // namespace TestSupport

@@ -5,7 +5,8 @@
 # tab is found by its visible name, and the page is worked by the press action
 # alone (walk.py --press); then every page is opened from the sidebar and its
 # static words (title, subtitle, hints) are found as labels, in the Linux
-# words; last, a storage map cell is read with its size and pressed open.
+# words; then a storage map cell is read with its size and pressed open; last,
+# the selected FooCache is moved to the Trash and put back from the History page.
 # Usage: check.sh TIDLOCLEANER WALK_PY
 set -eu
 app="$1"
@@ -41,6 +42,7 @@ exec dbus-run-session -- xvfb-run -a -s "-screen 0 1280x800x24 -nolisten tcp" sh
         --page "History::Every cleanup is logged" \
         --page "About::Made by Tidlo. A clean, transparent, reversible cleaner for Linux: nothing is deleted silently — everything goes to the Trash first." \
         --map "Library::Caches" \
+        --put-back "FooCache::Library/Caches/FooCache/blob" \
         || status=$?
     kill "$pid" 2>/dev/null
     wait "$pid" 2>/dev/null || true

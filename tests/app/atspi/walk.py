@@ -10,11 +10,19 @@ Each --page opens the page of that sidebar tab by its press action and then
 finds each TEXT on it as a label (a title, a subtitle, a hint): the static
 words of every page are read by a screen reader too.
 
+Each --put-back NAME::FILE (last, on the Clean page with NAME selected) moves
+NAME to the Trash through the confirmation, then opens the History page's
+line of that clean-up and puts NAME back through its Put Back and the
+confirmation, by the press action alone; FILE (below the home folder) must be
+gone after the clean-up and back after the put-back, and the item must then
+read "Put back".
+
 With --press (on the Clean page with findings selected) it then works the page
 as a screen reader user would, through the press action alone: Move to Trash
 opens the confirmation, its Cancel closes it, Deselect All empties the
 selection, Move to Trash is then reported disabled (neither enabled nor
 sensitive) and opens nothing, and a row's check box ticks its row."""
+import os
 import sys
 import time
 
@@ -221,11 +229,66 @@ def map_checks(app, cells):
     return True
 
 
+def other_button(app, name, first):
+    """The showing button named name that is not at first's place: the
+    confirmation's button of the same name as the one that opened it."""
+    where = first.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+
+    def find():
+        for node in showing_nodes(app, pyatspi.ROLE_PUSH_BUTTON, name):
+            box = node.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+            if (box.x, box.y) != (where.x, where.y):
+                return node
+        return None
+    return wait_for("the confirmation's " + name, find)
+
+
+def put_back_checks(app, spec):
+    name, rel = spec.split("::")
+    path = os.path.join(os.environ["HOME"], rel)
+    tabs = wait_for("the page tab Clean", lambda: showing_nodes(app, pyatspi.ROLE_PAGE_TAB, "Clean"))
+    if not tabs or not press(tabs[0]):
+        return False
+    move = one_button(app, "Move to Trash")
+    if move is None or not press(move):
+        return False
+    accept = other_button(app, "Move to Trash", move)
+    if accept is None or not press(accept):
+        return False
+    if not wait_for(rel + " to leave", lambda: not os.path.exists(path)):
+        return False
+    tabs = wait_for("the page tab History",
+                    lambda: showing_nodes(app, pyatspi.ROLE_PAGE_TAB, "History"))
+    if not tabs or not press(tabs[0]):
+        return False
+    lines = wait_for("the clean-up's line",
+                     lambda: showing_nodes_where(app, pyatspi.ROLE_PUSH_BUTTON,
+                                                 lambda text: ", 1 item, " in text))
+    if not lines or not press(lines[0]):
+        return False
+    if not wait_for("the item " + name, lambda: showing_text(app, name)):
+        return False
+    item = one_button(app, "Put Back")
+    if item is None or not press(item):
+        return False
+    accept = other_button(app, "Put Back", item)
+    if accept is None or not press(accept):
+        return False
+    if not wait_for(rel + " to come back", lambda: os.path.exists(path)):
+        return False
+    if not wait_for("the item to read Put back", lambda: showing_text(app, "Put back")):
+        return False
+    print("walk: %s moved to the Trash and put back from the History page" % name)
+    return True
+
+
 def main():
     args = sys.argv[1:]
-    options = ("--page", "--map")
+    options = ("--page", "--map", "--put-back")
     pages = [args[i + 1] for i, a in enumerate(args) if a == "--page" and i + 1 < len(args)]
     maps = [args[i + 1] for i, a in enumerate(args) if a == "--map" and i + 1 < len(args)]
+    put_backs = [args[i + 1] for i, a in enumerate(args)
+                 if a == "--put-back" and i + 1 < len(args)]
     skip = {i + 1 for i, a in enumerate(args) if a in options}
     pressing = "--press" in args
     wanted = [a for i, a in enumerate(args)
@@ -261,6 +324,8 @@ def main():
         ok = page_checks(app, pages)
     for pair in maps:
         ok = ok and map_checks(app, pair)
+    for spec in put_backs:
+        ok = ok and put_back_checks(app, spec)
     return 0 if ok else 1
 
 

@@ -38,9 +38,15 @@ TestCase {
         id: lineComponent
         HistoryLine {
             width: 600
+            index: 0
             dateText: "01-03 09:05"
             items: 1
             freedText: "1.5 GB"
+            sourceKey: "nav.clean"
+            complete: true
+            listed: 1
+            inTrash: 1
+            open: false
         }
     }
 
