@@ -6,6 +6,7 @@
 // names each shared by files of different content, two application bundles with a
 // leftover, fifteen login agents and a Trash with three entries. The tests
 // reach the environment and the clipboard through `testEnv`.
+#include "AppIconProvider.h"
 #include "Lang.h"
 #include "TestHome.h"
 
@@ -75,6 +76,7 @@ public slots:
     void qmlEngineAvailable(QQmlEngine* engine)
     {
         engine->addImportPath(QStringLiteral("qrc:/qt/qml"));
+        engine->addImageProvider(QLatin1String(AppIconProvider::kName), new AppIconProvider);
         engine->rootContext()->setContextProperty(QStringLiteral("testEnv"), this);
     }
 
