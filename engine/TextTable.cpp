@@ -524,6 +524,9 @@ const std::array<Entry, kEntryCount>& entries()
         // The Overview's word on the report it wrote (clean.exported when on the desktop).
         {"ov.exportedHome", "报告已导出到家目录", "Report exported to your home folder"},
         {"ov.exportFailed", "无法写入报告", "The report could not be written"},
+        // The evidence of a leftover found on Linux: the folder's name, then its last write date.
+        {"leftover.unclaimed", "未找到名为 %@ 的应用、命令或软件包；最后写入于 %@",
+         "No app, command or package named %@; last written %@"},
     }};
     return table;
 }
