@@ -14,7 +14,7 @@ struct Entry
     const char* en;
 };
 
-inline constexpr std::size_t kEntryCount = 372;
+inline constexpr std::size_t kEntryCount = 374;
 
 const std::array<Entry, kEntryCount>& entries();
 

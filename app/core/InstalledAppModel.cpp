@@ -3,17 +3,16 @@
 
 #include "AppIconProvider.h"
 #include "AppLeftoverModel.h"
+#include "DesktopEntries.h"
 #include "DuplicateGroupModel.h"
 #include "RecordVariants.h"
+#include "Runner.h"
 #include "Services.h"
 #include "Text.h"
-#include "XdgDirs.h"
 
-#include <QStandardPaths>
 #include <QStringList>
 
 #include <algorithm>
-#include <cstdlib>
 
 namespace {
 
@@ -139,36 +138,13 @@ void InstalledAppModel::refilter()
     emit countChanged();
 }
 
-std::vector<std::string> InstalledAppModel::entryFolders()
-{
-    const char* home = std::getenv("HOME");
-    std::vector<std::string> out{
-        XdgDirs::baseDir("XDG_DATA_HOME", home ? home : "", "/.local/share") + "/applications"};
-    const char* dirs = std::getenv("XDG_DATA_DIRS");
-    const QString list = dirs && *dirs ? QString::fromLocal8Bit(dirs)
-                                       : QStringLiteral("/usr/local/share:/usr/share");
-    for (const QString& dir : list.split(u':', Qt::SkipEmptyParts)) {
-        if (!dir.startsWith(u'/'))
-            continue;
-        QString folder = dir;
-        while (folder.size() > 1 && folder.endsWith(u'/'))
-            folder.chop(1);
-        const std::string path =
-            folder.toStdString() + (folder == u"/" ? "" : "/") + "applications";
-        if (std::find(out.begin(), out.end(), path) == out.end())
-            out.push_back(path);
-    }
-    return out;
-}
-
 QString InstalledAppModel::emptyText()
 {
     QStringList folders;
-    for (const std::string& folder : entryFolders())
+    for (const std::string& folder : DesktopEntries::applicationFolders())
         folders.push_back(tildeLine(folder));
     std::string text = L::f("apps.empty", {folders.join(QStringLiteral(", ")).toStdString()});
-    if (QStandardPaths::findExecutable(QStringLiteral("flatpak")).isEmpty() &&
-        QStandardPaths::findExecutable(QStringLiteral("snap")).isEmpty())
+    if (Shell::onPath("flatpak").empty() && Shell::onPath("snap").empty())
         text += t("apps.empty.noTools");
     return qs(text);
 }

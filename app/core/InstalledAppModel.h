@@ -107,11 +107,8 @@ public:
     // above); uninstalled() or uninstallFailed() follows.
     Q_INVOKABLE void uninstall(const QString& path);
 
-    // The folders desktop entries are read from, for the current environment:
-    // $XDG_DATA_HOME/applications, then <dir>/applications for each absolute
-    // dir of $XDG_DATA_DIRS (default /usr/local/share:/usr/share).
-    static std::vector<std::string> entryFolders();
-    // The sentence shown for an empty list (any thread).
+    // The sentence shown for an empty list (any thread): the folders searched
+    // for desktop entries, and that flatpak and snap are missing when both are.
     static QString emptyText();
 
 signals:

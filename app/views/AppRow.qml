@@ -161,13 +161,13 @@ Item {
                 objectName: "commandHint"
                 visible: row.byCommand
                 width: parent.width
-                text: qsTr("apps.commandHint")
+                text: qsTr(row.command !== "" ? "apps.commandHint" : "apps.noCommand")
                 size: Theme.caption
                 color: Theme.secondary
                 elide: Text.ElideRight
             }
             Row {
-                visible: row.byCommand
+                visible: row.byCommand && row.command !== ""
                 spacing: Theme.gap
                 bottomPadding: 4
                 CodeBox {

@@ -24,7 +24,9 @@ Item {
         services: pane.app.services
         query: searchBox.text
         onUninstalled: (name, moved, failed) => {
-            let text = Lang.format(qsTr(Lang.countKey("apps.uninstalled", moved)), [name, moved])
+            let text = Lang.format(qsTr("apps.uninstalled"), [name])
+            if (moved > 0)
+                text += Lang.format(qsTr(Lang.countKey("apps.moved", moved)), [moved])
             if (failed > 0)
                 text += Lang.format(qsTr(Lang.countKey("apps.notMoved", failed)), [failed])
             toast.show(text)

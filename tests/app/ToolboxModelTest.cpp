@@ -16,6 +16,7 @@
 #include "Toolbox.h"
 
 #include <QAbstractItemModelTester>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -408,6 +409,40 @@ private slots:
         QCOMPARE(moved->back().first, std::vector<std::string>{prefs});
         QCOMPARE(shown->count(), 1);
         QCOMPARE(list.count(), 1);
+    }
+
+    // An empty list says where desktop entries were looked for and, when
+    // neither is there, that flatpak and snap are missing; a flatpak that
+    // lists nothing is no reason of its own.
+    void appsEmptyListSaysWhy()
+    {
+        const QByteArray path = qgetenv("PATH"), dirs = qgetenv("XDG_DATA_DIRS");
+        const auto restore = qScopeGuard([&] {
+            qputenv("PATH", path);
+            qputenv("XDG_DATA_DIRS", dirs);
+        });
+        m_home->dir("bin");
+        qputenv("PATH", QByteArray::fromStdString(m_home->at("bin")));
+        qputenv("XDG_DATA_DIRS", QByteArray::fromStdString(m_home->at("share")));
+        m_model = std::make_unique<AppModel>();
+        const QString folders = QStringLiteral(
+            "No applications found: no desktop entries in ~/.local/share/applications, "
+            "~/share/applications");
+        for (const bool withFlatpak : {false, true}) {
+            if (withFlatpak) {
+                m_home->file("bin/flatpak", "#!/bin/sh\nexit 0\n");
+                fs::permissions(m_home->at("bin/flatpak"), fs::perms::owner_all);
+            }
+            InstalledAppModel list;
+            list.setServices(m_model->services());
+            list.refresh();
+            QTRY_VERIFY(!list.loading());
+            QCOMPARE(list.total(), 0);
+            QCOMPARE(list.emptyReason(),
+                     withFlatpak
+                         ? folders
+                         : folders + QStringLiteral(", and flatpak and snap are not installed"));
+        }
     }
 
     void systemReadingsAndEmptyTrashRunOnWorkers()
