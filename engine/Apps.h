@@ -56,6 +56,11 @@ std::string removalCommand(const AppInfo& app);
 // ("Org.Gnome_Maps 2" gives "orggnomemaps2").
 std::string normalizedKey(std::string_view name);
 
+// Whether a folder may be offered as a leftover at all: not a base folder
+// (the home, the XDG folders, ~/.var/app, ~/snap) nor one holding a base
+// folder, and neither this product's own folders nor anything in them.
+bool mayBeLeftover(const std::string& path);
+
 // The folders whose direct "*.AppImage" files are applications: ~/Applications,
 // ~/.local/bin and the downloads folder.
 std::vector<std::string> appImageFolders(const std::string& home);

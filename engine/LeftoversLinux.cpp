@@ -97,15 +97,6 @@ std::vector<std::string> installedPackages(const CancelToken* token)
     return out;
 }
 
-bool insideOrHolds(const std::string& path, const std::vector<std::string>& folders)
-{
-    for (const auto& folder : folders)
-        if (!folder.empty() && (folder == path || folder.rfind(path + "/", 0) == 0 ||
-                                path.rfind(folder + "/", 0) == 0))
-            return true;
-    return false;
-}
-
 Clock::time_point modified(const struct stat& st)
 {
 #ifdef __APPLE__
@@ -207,16 +198,6 @@ std::vector<ScanItem> unclaimedFolders(const CancelToken* token)
         return {};
     const std::string home = Platform::homeDir();
     const std::string bases[] = {Platform::configDir(), Platform::dataHome(), home + "/snap"};
-    const std::vector<std::string> keep{home,
-                                        Platform::configDir(),
-                                        Platform::dataHome(),
-                                        Platform::cacheHome(),
-                                        Platform::flatpakAppsFolder(),
-                                        home + "/snap",
-                                        Platform::supportFolder(),
-                                        Platform::cacheFolder(),
-                                        Platform::configDir() + "/TidloCleaner"};
-
     // The cheap tests first: the names, then the programs on PATH, then the age.
     std::vector<Candidate> candidates;
     for (const auto& base : bases)
@@ -226,7 +207,7 @@ std::vector<ScanItem> unclaimedFolders(const CancelToken* token)
                 productOwn(name))
                 continue;
             std::string path = base + "/" + name;
-            if (insideOrHolds(path, keep) || !Files::belowWithoutLinks(base, path))
+            if (!Apps::mayBeLeftover(path) || !Files::belowWithoutLinks(base, path))
                 continue;
             candidates.push_back({std::move(path), name, Apps::normalizedKey(name), {}});
         }
