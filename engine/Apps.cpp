@@ -108,15 +108,25 @@ std::string removalCommand(const AppInfo& app)
     }
 }
 
-bool mayBeLeftover(const std::string& path)
+Guarded guarded()
 {
+    Guarded out;
     const std::string home = Platform::homeDir();
-    for (const auto& base : {home, Platform::configDir(), Platform::dataHome(),
-                             Platform::cacheHome(), Platform::flatpakAppsFolder(), home + "/snap"})
-        if (!base.empty() && (base == path || base.rfind(path + "/", 0) == 0))
+    for (auto base : {home, Platform::configDir(), Platform::dataHome(), Platform::cacheHome(),
+                      Platform::flatpakAppsFolder(), home + "/snap"})
+        if (!base.empty())
+            out.bases.push_back(std::move(base));
+    out.own = {Platform::supportFolder(), Platform::cacheFolder(),
+               Platform::configDir() + "/TidloCleaner"};
+    return out;
+}
+
+bool mayBeLeftover(const std::string& path, const Guarded& guarded)
+{
+    for (const auto& base : guarded.bases)
+        if (base == path || base.rfind(path + "/", 0) == 0)
             return false;
-    for (const auto& own : {Platform::supportFolder(), Platform::cacheFolder(),
-                            Platform::configDir() + "/TidloCleaner"})
+    for (const auto& own : guarded.own)
         if (own == path || own.rfind(path + "/", 0) == 0 || path.rfind(own + "/", 0) == 0)
             return false;
     return true;
@@ -190,6 +200,7 @@ std::vector<ScanItem> appLeftovers(const AppInfo& app)
     const std::string home = Platform::homeDir();
     const std::string bases[] = {Platform::configDir(), Platform::dataHome(), Platform::cacheHome(),
                                  Platform::flatpakAppsFolder(), home + "/snap"};
+    const Apps::Guarded kept = Apps::guarded();
     std::vector<std::string> paths;
     std::vector<std::string> places;
     for (const auto& base : bases) {
@@ -203,7 +214,7 @@ std::vector<ScanItem> appLeftovers(const AppInfo& app)
             if (std::find(app.keys.begin(), app.keys.end(), key) == app.keys.end())
                 continue;
             std::string path = base + "/" + name;
-            if (!Apps::mayBeLeftover(path) ||
+            if (!Apps::mayBeLeftover(path, kept) ||
                 std::find(paths.begin(), paths.end(), path) != paths.end() ||
                 !Files::belowWithoutLinks(base, path))
                 continue;

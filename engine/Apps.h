@@ -56,10 +56,18 @@ std::string removalCommand(const AppInfo& app);
 // ("Org.Gnome_Maps 2" gives "orggnomemaps2").
 std::string normalizedKey(std::string_view name);
 
-// Whether a folder may be offered as a leftover at all: not a base folder
-// (the home, the XDG folders, ~/.var/app, ~/snap) nor one holding a base
-// folder, and neither this product's own folders nor anything in them.
-bool mayBeLeftover(const std::string& path);
+// The folders no leftover may be: the base folders (the home, the XDG
+// folders, ~/.var/app, ~/snap), which no leftover may be or hold, and this
+// product's own, which no leftover may be, hold or lie in. Read once per scan.
+struct Guarded
+{
+    std::vector<std::string> bases;
+    std::vector<std::string> own;
+};
+Guarded guarded();
+
+// Whether a folder may be offered as a leftover at all (see Guarded).
+bool mayBeLeftover(const std::string& path, const Guarded& guarded);
 
 // The folders whose direct "*.AppImage" files are applications: ~/Applications,
 // ~/.local/bin and the downloads folder.
