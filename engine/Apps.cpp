@@ -108,6 +108,30 @@ std::string removalCommand(const AppInfo& app)
     }
 }
 
+Guarded guarded()
+{
+    Guarded out;
+    const std::string home = Platform::homeDir();
+    for (auto base : {home, Platform::configDir(), Platform::dataHome(), Platform::cacheHome(),
+                      Platform::flatpakAppsFolder(), home + "/snap"})
+        if (!base.empty())
+            out.bases.push_back(std::move(base));
+    out.own = {Platform::supportFolder(), Platform::cacheFolder(),
+               Platform::configDir() + "/TidloCleaner"};
+    return out;
+}
+
+bool mayBeLeftover(const std::string& path, const Guarded& guarded)
+{
+    for (const auto& base : guarded.bases)
+        if (base == path || base.rfind(path + "/", 0) == 0)
+            return false;
+    for (const auto& own : guarded.own)
+        if (own == path || own.rfind(path + "/", 0) == 0 || path.rfind(own + "/", 0) == 0)
+            return false;
+    return true;
+}
+
 std::string normalizedKey(std::string_view name)
 {
     std::string out;
@@ -169,20 +193,6 @@ std::vector<std::string> leftovers(const AppInfo& app)
     return found;
 }
 
-namespace {
-
-// Whether path is one of the folders a leftover may never be: a base folder,
-// a folder holding one, or this product's own.
-bool protectedFolder(const std::string& path, const std::vector<std::string>& keep)
-{
-    for (const auto& folder : keep)
-        if (folder == path || folder.rfind(path + "/", 0) == 0 || path.rfind(folder + "/", 0) == 0)
-            return true;
-    return false;
-}
-
-} // namespace
-
 std::vector<ScanItem> appLeftovers(const AppInfo& app)
 {
     if (app.keys.empty())
@@ -190,13 +200,7 @@ std::vector<ScanItem> appLeftovers(const AppInfo& app)
     const std::string home = Platform::homeDir();
     const std::string bases[] = {Platform::configDir(), Platform::dataHome(), Platform::cacheHome(),
                                  Platform::flatpakAppsFolder(), home + "/snap"};
-    std::vector<std::string> keep{home};
-    for (const auto& base : bases)
-        if (!base.empty())
-            keep.push_back(base);
-    const std::vector<std::string> own{Platform::supportFolder(), Platform::cacheFolder(),
-                                       Platform::configDir() + "/TidloCleaner"};
-
+    const Apps::Guarded kept = Apps::guarded();
     std::vector<std::string> paths;
     std::vector<std::string> places;
     for (const auto& base : bases) {
@@ -210,7 +214,7 @@ std::vector<ScanItem> appLeftovers(const AppInfo& app)
             if (std::find(app.keys.begin(), app.keys.end(), key) == app.keys.end())
                 continue;
             std::string path = base + "/" + name;
-            if (protectedFolder(path, keep) || protectedFolder(path, own) ||
+            if (!Apps::mayBeLeftover(path, kept) ||
                 std::find(paths.begin(), paths.end(), path) != paths.end() ||
                 !Files::belowWithoutLinks(base, path))
                 continue;

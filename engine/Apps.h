@@ -56,6 +56,19 @@ std::string removalCommand(const AppInfo& app);
 // ("Org.Gnome_Maps 2" gives "orggnomemaps2").
 std::string normalizedKey(std::string_view name);
 
+// The folders no leftover may be: the base folders (the home, the XDG
+// folders, ~/.var/app, ~/snap), which no leftover may be or hold, and this
+// product's own, which no leftover may be, hold or lie in. Read once per scan.
+struct Guarded
+{
+    std::vector<std::string> bases;
+    std::vector<std::string> own;
+};
+Guarded guarded();
+
+// Whether a folder may be offered as a leftover at all (see Guarded).
+bool mayBeLeftover(const std::string& path, const Guarded& guarded);
+
 // The folders whose direct "*.AppImage" files are applications: ~/Applications,
 // ~/.local/bin and the downloads folder.
 std::vector<std::string> appImageFolders(const std::string& home);

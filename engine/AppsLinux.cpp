@@ -71,7 +71,9 @@ void takeLooks(AppInfo& app, const DesktopEntries::Entry& entry)
 {
     if (app.icon.empty())
         app.icon = entry.icon;
-    if (app.name.empty() || app.name == app.bundleID)
+    // The first entry names it: until then a Flatpak or snap is called by its
+    // id (its bundleID) and an AppImage, which has none yet, by its file.
+    if (app.name.empty() || app.bundleID.empty() || app.name == app.bundleID)
         app.name = entry.name;
 }
 
@@ -168,19 +170,6 @@ AppInfo* snapOfEntry(Listing& listing, const DesktopEntries::Entry& entry)
     return findBy(listing.snaps, &AppInfo::bundleID, entry.id.substr(0, bar));
 }
 
-// Whether a system folder holds an entry of this id (the user's entry then
-// overrides that one, and belongs to whatever owns it).
-std::string systemEntryOf(const std::string& id, const std::vector<std::string>& folders)
-{
-    for (size_t i = 1; i < folders.size(); ++i) {
-        std::string path = folders[i] + "/" + id + ".desktop";
-        struct stat st;
-        if (::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode))
-            return path;
-    }
-    return "";
-}
-
 // The owning packages and their sizes: one dpkg-query -S over every path, one
 // dpkg-query -W over every package found.
 void readPackages(std::vector<AppInfo>& entries, const std::vector<std::string>& entryFiles,
@@ -257,6 +246,7 @@ std::vector<AppInfo> desktopApps(Detail detail, const CancelToken* token)
             folders.push_back(exports);
 
     std::vector<std::string> entryFiles, programs;
+    std::set<std::string> snapsShown;
     for (const auto& entry : DesktopEntries::readAll(folders, locales)) {
         if (!entry.shown)
             continue;
@@ -274,6 +264,8 @@ std::vector<AppInfo> desktopApps(Detail detail, const CancelToken* token)
             owner = findBy(listing.appImages, &AppInfo::path, entry.program);
         }
         if (owner) {
+            if (owner->source == AppSource::Snap)
+                snapsShown.insert(owner->bundleID);
             takeLooks(*owner, entry);
             if (owner->source == AppSource::AppImage && owner->bundleID.empty())
                 owner->bundleID = entry.id;
@@ -295,11 +287,17 @@ std::vector<AppInfo> desktopApps(Detail detail, const CancelToken* token)
             program.clear();
         else if (!program.empty() && program.front() != '/')
             program = Shell::onPath(program);
-        entryFiles.push_back(mine ? systemEntryOf(entry.id, folders) : entry.path);
+        entryFiles.push_back(mine ? entry.shadowed : entry.path);
         // A user's launcher of a system program is still the user's own.
         programs.push_back(mine ? "" : program);
         listing.entries.push_back(std::move(app));
     }
+
+    // Snaps that only serve others (themes, runtimes) have neither an entry
+    // nor a command.
+    std::erase_if(listing.snaps, [&](const AppInfo& app) {
+        return !snapsShown.count(app.bundleID) && !Parse::itemExists("/snap/bin/" + app.bundleID);
+    });
 
     if (detail == Detail::Sizes) {
         readPackages(listing.entries, entryFiles, programs, token);

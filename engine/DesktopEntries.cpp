@@ -6,9 +6,10 @@
 #include "Platform.h"
 #include "Strings.h"
 
+#include <cstdint>
 #include <cstdlib>
 #include <sys/stat.h>
-#include <unordered_set>
+#include <unordered_map>
 
 namespace DesktopEntries {
 namespace {
@@ -243,8 +244,8 @@ std::vector<std::string> applicationFolders()
 namespace {
 
 void readFolder(const std::string& folder, const std::string& prefix, int depth,
-                const std::vector<std::string>& locales, std::unordered_set<std::string>& ids,
-                std::vector<Entry>& out)
+                const std::vector<std::string>& locales,
+                std::unordered_map<std::string, size_t>& ids, std::vector<Entry>& out)
 {
     for (const auto& name :
          Platform::listFolderSorted(folder).value_or(std::vector<std::string>{})) {
@@ -262,13 +263,17 @@ void readFolder(const std::string& folder, const std::string& prefix, int depth,
         if (!endsWith(name, ".desktop") || name.size() == 8)
             continue;
         std::string id = prefix + name.substr(0, name.size() - 8);
-        if (ids.count(id))
+        if (auto seen = ids.find(id); seen != ids.end()) {
+            if (seen->second < out.size() && out[seen->second].shadowed.empty())
+                out[seen->second].shadowed = path;
             continue;
+        }
         auto text = Files::read(path, kMaxEntryBytes);
         if (!text)
             continue;
-        ids.insert(id);
-        if (auto entry = parse(*text, id, path, locales))
+        auto entry = parse(*text, id, path, locales);
+        ids.emplace(id, entry ? out.size() : SIZE_MAX);
+        if (entry)
             out.push_back(std::move(*entry));
     }
 }
@@ -279,7 +284,7 @@ std::vector<Entry> readAll(const std::vector<std::string>& folders,
                            const std::vector<std::string>& locales)
 {
     std::vector<Entry> out;
-    std::unordered_set<std::string> ids;
+    std::unordered_map<std::string, size_t> ids;
     for (const auto& folder : folders)
         readFolder(folder, "", kFolderDepth, locales, ids, out);
     return out;

@@ -20,6 +20,7 @@ struct Entry
 {
     std::string id;        // the desktop-file id without ".desktop" ("org.gnome.Maps")
     std::string path;      // the file it was read from
+    std::string shadowed;  // the entry of the same id in a later folder, which this one overrides
     std::string name;      // Name in the first of the locales it has, else Name
     std::string plainName; // Name itself, untranslated
     std::string icon;      // Icon: a theme icon name or an absolute path
@@ -59,7 +60,8 @@ std::vector<std::string> applicationFolders();
 
 // Every entry of folders (and their subfolders, three levels deep; a
 // subfolder's "/" is "-" in the id), the first of each id only, so an entry of
-// an earlier folder overrides one of a later folder, hidden or not. Links to
+// an earlier folder overrides one of a later folder, hidden or not (the first
+// such file is its shadowed). Links to
 // entries are followed, links to folders are not; files over 64 KiB are not
 // entries. In folder order, then name order.
 std::vector<Entry> readAll(const std::vector<std::string>& folders,

@@ -97,15 +97,6 @@ std::vector<std::string> installedPackages(const CancelToken* token)
     return out;
 }
 
-bool insideOrHolds(const std::string& path, const std::vector<std::string>& folders)
-{
-    for (const auto& folder : folders)
-        if (!folder.empty() && (folder == path || folder.rfind(path + "/", 0) == 0 ||
-                                path.rfind(folder + "/", 0) == 0))
-            return true;
-    return false;
-}
-
 Clock::time_point modified(const struct stat& st)
 {
 #ifdef __APPLE__
@@ -207,17 +198,9 @@ std::vector<ScanItem> unclaimedFolders(const CancelToken* token)
         return {};
     const std::string home = Platform::homeDir();
     const std::string bases[] = {Platform::configDir(), Platform::dataHome(), home + "/snap"};
-    const std::vector<std::string> keep{home,
-                                        Platform::configDir(),
-                                        Platform::dataHome(),
-                                        Platform::cacheHome(),
-                                        Platform::flatpakAppsFolder(),
-                                        home + "/snap",
-                                        Platform::supportFolder(),
-                                        Platform::cacheFolder(),
-                                        Platform::configDir() + "/TidloCleaner"};
-
-    // The cheap tests first: the names, then the programs on PATH, then the age.
+    // The cheap tests first: the names, then the age (a folder written
+    // lately stops at its own time), then the programs on PATH.
+    const Apps::Guarded kept = Apps::guarded();
     std::vector<Candidate> candidates;
     for (const auto& base : bases)
         for (const auto& name :
@@ -226,23 +209,22 @@ std::vector<ScanItem> unclaimedFolders(const CancelToken* token)
                 productOwn(name))
                 continue;
             std::string path = base + "/" + name;
-            if (insideOrHolds(path, keep) || !Files::belowWithoutLinks(base, path))
+            if (!Apps::mayBeLeftover(path, kept) || !Files::belowWithoutLinks(base, path))
                 continue;
             candidates.push_back({std::move(path), name, Apps::normalizedKey(name), {}});
         }
-    if (candidates.empty())
-        return {};
-    const auto programs = pathPrograms();
     const auto cutoff = Clock::now() - kUnusedFor;
     std::erase_if(candidates, [&](Candidate& c) {
-        if (claimedBy(c.key, programs))
-            return true;
         auto written = lastWritten(c.path, cutoff);
         if (!written || *written >= cutoff)
             return true;
         c.written = *written;
         return false;
     });
+    if (candidates.empty())
+        return {};
+    const auto programs = pathPrograms();
+    std::erase_if(candidates, [&](const Candidate& c) { return claimedBy(c.key, programs); });
     if (candidates.empty() || (token && token->isCancelled()))
         return {};
 

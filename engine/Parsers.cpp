@@ -490,7 +490,7 @@ std::map<std::string, std::string> dpkgOwners(std::string_view text)
     std::map<std::string, std::string> out;
     for (std::string_view line : lines(text)) {
         const size_t sep = line.find(": /");
-        if (sep == std::string_view::npos || line.substr(0, 14) == "diversion by ")
+        if (sep == std::string_view::npos || line.rfind("diversion by ", 0) == 0)
             continue;
         std::string_view first = Strings::trimBlanks(line.substr(0, line.find(',')));
         if (first.size() > sep)
