@@ -229,20 +229,23 @@ TestCase {
 
         const rows = appRows(page)
         const sources = Object.keys(rows).sort().map(n => n + ": " + findChild(rows[n], "appSource").text)
-        compare(sources, ["Krita-5.2: AppImage", "Mail Tool: User entry", "Notes: Flatpak",
+        compare(sources, ["Krita: AppImage", "Mail Tool: User entry", "Notes: Flatpak",
                           "Text Editor: Package", "org.example.Office: Flatpak"])
         // Krita's entry names an icon file; Mail Tool's names none.
-        tryVerify(() => findChild(rows["Krita-5.2"], "appIcon").visible)
-        verify(!findChild(rows["Krita-5.2"], "appGlyph").visible)
+        tryVerify(() => findChild(rows["Krita"], "appIcon").visible)
+        verify(!findChild(rows["Krita"], "appGlyph").visible)
         verify(findChild(rows["Mail Tool"], "appGlyph").visible)
 
-        mouseClick(findChild(rows["Krita-5.2"], "leftoversButton"))
+        mouseClick(findChild(rows["Krita"], "leftoversButton"))
         tryVerify(() => model.leftoversLoaded)
         compare(model.leftovers.count, 1)
         const line = textsOf(list.contentItem, "leftoverLine")
         compare(line.length, 1)
         compare(findChild(line[0], "leftoverPath").text, "~/.config/krita")
-        compare(findChild(line[0], "leftoverSize").text, apps.app.sizeText(4096))
+        // Its size: at least the 4 KB file inside, shown as the model has it.
+        const size = model.leftovers.data(model.leftovers.index(0, 0), AppLeftoverModel.Size)
+        verify(size >= 4096, size)
+        compare(findChild(line[0], "leftoverSize").text, apps.app.sizeText(size))
         verify(findChild(line[0], "leftoverCheck").checked)
         compare(findChild(line[0], "leftoverCheck").Accessible.name, "~/.config/krita")
         compare(findChild(line[0], "trashLeftover").Accessible.name, "Move to Trash")
@@ -388,10 +391,10 @@ TestCase {
         const page = makeTools("0")
         const apps = pane(page)
         const model = findChild(apps, "appsList")
-        mouseClick(findChild(appRows(page)["Krita-5.2"], "uninstallButton"))
+        mouseClick(findChild(appRows(page)["Krita"], "uninstallButton"))
         const dialog = findChild(apps, "confirmDialog")
         tryVerify(() => dialog.opened)
-        compare(findChild(dialog.contentItem, "confirmMessage").text, "Krita-5.2 → Move to Trash")
+        compare(findChild(dialog.contentItem, "confirmMessage").text, "Krita → Move to Trash")
         mouseClick(findChild(dialog.contentItem, "confirmAccept"))
         tryVerify(() => model.count === 4, 10000)
         verify(!testEnv.exists("Applications/Krita-5.2.AppImage"))
@@ -402,7 +405,7 @@ TestCase {
         verify(testEnv.inTrash("krita"))
         verify(testEnv.exists(".local/share/applications/mailtool.desktop"))
         tryVerify(() => findChild(apps, "appsToast").text
-                  === "Uninstalled Krita-5.2; 3 items moved to the Trash")
+                  === "Uninstalled Krita; 3 items moved to the Trash")
     }
 
     // A user Flatpak is removed by flatpak itself, with its data kept when
