@@ -132,15 +132,19 @@ std::unordered_set<std::string> flatpakIds(std::string_view output)
     return ids;
 }
 
-bool flatpakLeftover(std::string_view name, const std::unordered_set<std::string>& installedIds)
+bool productOwn(std::string_view name)
 {
-    if (name.empty() || name.front() == '.' || installedIds.count(std::string(name)))
-        return false;
     std::string lower = Strings::lowercased(name);
     for (auto word : kOwnWords)
         if (lower.find(word) != std::string::npos)
-            return false;
-    return true;
+            return true;
+    return false;
+}
+
+bool flatpakLeftover(std::string_view name, const std::unordered_set<std::string>& installedIds)
+{
+    return !name.empty() && name.front() != '.' && !installedIds.count(std::string(name)) &&
+           !productOwn(name);
 }
 
 } // namespace Leftovers
@@ -244,8 +248,11 @@ std::vector<ScanItem> leftoverItems(const CancelToken* token)
     const std::string varApp = Platform::flatpakAppsFolder();
     const auto appFolders = Platform::listFolder(varApp); // none where "" (macOS)
     if (appFolders && !appFolders->empty()) {
-        auto listed = Shell::runSucceeding(Platform::Tool::flatpak,
-                                           {"list", "--app", "--columns=application"}, token);
+        const std::string flatpak = Shell::onPath("flatpak");
+        auto listed =
+            flatpak.empty()
+                ? std::nullopt
+                : Shell::runSucceeding(flatpak, {"list", "--app", "--columns=application"}, token);
         const auto ids = Leftovers::flatpakIds(listed.value_or(""));
         for (const auto& name : listed ? *appFolders : std::vector<std::string>{}) {
             if (!Strings::isValidUtf8(name) || !Leftovers::flatpakLeftover(name, ids))
@@ -263,7 +270,7 @@ std::vector<ScanItem> leftoverItems(const CancelToken* token)
     for (const auto& c : candidates)
         paths.push_back(c.path);
     const std::string location = t("common.path") + ": ";
-    return measuredItems(
+    auto items = measuredItems(
         paths, kMinSize,
         [&](size_t i, int64_t size) {
             ScanItem item;
@@ -276,6 +283,15 @@ std::vector<ScanItem> leftoverItems(const CancelToken* token)
             return item;
         },
         token);
+    if (token && token->isCancelled())
+        return {};
+    auto unclaimed = Leftovers::unclaimedFolders(token);
+    if (token && token->isCancelled())
+        return {};
+    std::move(unclaimed.begin(), unclaimed.end(), std::back_inserter(items));
+    std::stable_sort(items.begin(), items.end(),
+                     [](const ScanItem& a, const ScanItem& b) { return a.size > b.size; });
+    return items;
 }
 
 } // namespace Scanner

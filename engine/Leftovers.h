@@ -4,10 +4,14 @@
 // collects the identifiers and names of every installed application from their Info.plist files,
 // then examines eight ~/Library folders: an entry that is not system or vendor data and matches no
 // installed application is a leftover. On Linux the Flatpak applications' folders (~/.var/app/<id>)
-// are examined too, against the ids Flatpak lists as installed.
+// are examined too, against the ids Flatpak lists as installed, and so are the folders of
+// $XDG_CONFIG_HOME, $XDG_DATA_HOME and ~/snap (LeftoversLinux.cpp): one that no installed
+// application, program on PATH or Debian package claims, that the desktop does not keep, and that
+// nothing has written for 90 days is a leftover, with that evidence in its note.
 #pragma once
 
 #include "CancelToken.h"
+#include "Clock.h"
 #include "Records.h"
 
 #include <optional>
@@ -62,6 +66,37 @@ std::unordered_set<std::string> flatpakIds(std::string_view output);
 // no longer installed: name is no installed id (exact, as Flatpak ids are),
 // not hidden and not one of the product's own words.
 bool flatpakLeftover(std::string_view name, const std::unordered_set<std::string>& installedIds);
+
+// Whether name is one of the product's own words (any letter case).
+bool productOwn(std::string_view name);
+
+// Whether a folder of this name in $XDG_CONFIG_HOME or $XDG_DATA_HOME is the
+// desktop's own (dconf, gtk-3.0, Trash, keyrings, ...), whatever application
+// is installed: the table in LeftoversLinux.cpp. Any letter case.
+bool keptByDesktop(std::string_view name);
+
+// Whether a folder's normalized name (Apps::normalizedKey) is claimed by one
+// of the known names (normalized, sorted): equal to one, or, where the
+// shorter has at least four letters, the start of one ("jetbrains" of
+// "jetbrainstoolbox") or started by one ("gimp" of "gimp210").
+bool claimedBy(const std::string& key, const std::vector<std::string>& sortedKnown);
+
+// The newest modification time of path and of what lies below it, down to
+// depth folder levels, looking at no more than maxEntries entries and never
+// through a link; it stops at the first time at or after stopAt. No value
+// when path cannot be examined.
+std::optional<Clock::time_point> lastWritten(const std::string& path, Clock::time_point stopAt,
+                                             int depth = 3, size_t maxEntries = 4000);
+
+// How long a folder must have been left alone before it counts as left over.
+inline constexpr auto kUnusedFor = std::chrono::hours(24 * 90);
+
+// The folders of $XDG_CONFIG_HOME, $XDG_DATA_HOME and ~/snap that applications
+// no longer installed left (Linux; none on macOS), measured, kind Leftover,
+// risk Care, each with its evidence as its note, largest first. The cheap
+// tests come first (names, PATH, age), so the installed applications and
+// packages are asked for only when some folder is still in question.
+std::vector<ScanItem> unclaimedFolders(const CancelToken* token);
 
 } // namespace Leftovers
 

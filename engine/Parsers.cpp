@@ -430,4 +430,106 @@ bool itemExists(const std::string& path)
     return ::lstat(path.c_str(), &st) == 0;
 }
 
+namespace {
+
+// The words of a line split at blanks and tabs.
+std::vector<std::string_view> words(std::string_view line)
+{
+    std::vector<std::string_view> out;
+    size_t i = 0;
+    while (i < line.size()) {
+        while (i < line.size() && (line[i] == ' ' || line[i] == '\t' || line[i] == '\r'))
+            ++i;
+        size_t start = i;
+        while (i < line.size() && line[i] != ' ' && line[i] != '\t' && line[i] != '\r')
+            ++i;
+        if (i > start)
+            out.push_back(line.substr(start, i - start));
+    }
+    return out;
+}
+
+} // namespace
+
+std::vector<FlatpakApp> flatpakApps(std::string_view text)
+{
+    std::vector<FlatpakApp> out;
+    for (std::string_view line : lines(text)) {
+        const auto parts = words(line);
+        if (parts.size() < 2 || parts[0] == "Application")
+            continue;
+        // The installation's name is the last column; an id holds no blank.
+        FlatpakApp app{std::string(parts[0]), std::string(parts.back())};
+        if (std::none_of(out.begin(), out.end(),
+                         [&](const FlatpakApp& seen) { return seen.id == app.id; }))
+            out.push_back(std::move(app));
+    }
+    return out;
+}
+
+std::vector<SnapApp> snapApps(std::string_view text)
+{
+    std::vector<SnapApp> out;
+    for (std::string_view line : lines(text)) {
+        const auto parts = words(line);
+        if (parts.size() < 3 || parts[0] == "Name" || !Strings::parseInt(parts[2]))
+            continue;
+        bool system = false;
+        if (parts.size() >= 6)
+            for (std::string_view note : Strings::split(parts[5], ','))
+                system = system || note == "base" || note == "core" || note == "snapd" ||
+                         note == "kernel" || note == "gadget";
+        if (!system)
+            out.push_back({std::string(parts[0]), std::string(parts[2])});
+    }
+    return out;
+}
+
+std::map<std::string, std::string> dpkgOwners(std::string_view text)
+{
+    std::map<std::string, std::string> out;
+    for (std::string_view line : lines(text)) {
+        const size_t sep = line.find(": /");
+        if (sep == std::string_view::npos || line.rfind("diversion by ", 0) == 0)
+            continue;
+        std::string_view first = Strings::trimBlanks(line.substr(0, line.find(',')));
+        if (first.size() > sep)
+            first = line.substr(0, sep);
+        first = first.substr(0, first.find(':'));
+        if (!first.empty())
+            out.emplace(std::string(line.substr(sep + 2)), std::string(first));
+    }
+    return out;
+}
+
+std::map<std::string, int64_t> dpkgSizes(std::string_view text)
+{
+    std::map<std::string, int64_t> out;
+    for (std::string_view line : lines(text)) {
+        const size_t tab = line.find('\t');
+        if (tab == std::string_view::npos)
+            continue;
+        auto name = Strings::trimBlanks(line.substr(0, tab));
+        auto size = scaled(line.substr(tab + 1), 1024);
+        if (!name.empty() && size && *size >= 0)
+            out[std::string(name.substr(0, name.find(':')))] = *size;
+    }
+    return out;
+}
+
+std::vector<std::string> dpkgInstalled(std::string_view text)
+{
+    std::vector<std::string> out;
+    for (std::string_view line : lines(text)) {
+        const size_t tab = line.find('\t');
+        if (tab == std::string_view::npos ||
+            Strings::trimBlanks(line.substr(0, tab)) != "installed")
+            continue;
+        auto name = Strings::trimBlanks(line.substr(tab + 1));
+        if (!name.empty())
+            out.emplace_back(name.substr(0, name.find(':')));
+    }
+    return out;
+}
+
 } // namespace Parse

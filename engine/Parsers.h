@@ -143,4 +143,44 @@ std::pair<std::string, std::string> snapperInfo(std::string_view xml);
 // hold blanks), in output order; lines without both are skipped.
 std::vector<std::pair<std::string, std::string>> btrfsSnapshots(std::string_view text);
 
+// One application of `flatpak list --app --columns=application,installation`:
+// its id and the installation that holds it ("user", "system" or the name of
+// another system installation).
+struct FlatpakApp
+{
+    std::string id;
+    std::string installation;
+    bool operator==(const FlatpakApp&) const = default;
+};
+// Lines of an id and an installation separated by a tab (flatpak's output when
+// not on a terminal) or blanks; a header line ("Application ID ...") and lines
+// without an installation are skipped. Output order, each id once.
+std::vector<FlatpakApp> flatpakApps(std::string_view text);
+
+// One snap of `snap list`: its name and revision. Snaps whose Notes column
+// says they are a base, a core, snapd, a kernel or a gadget are not
+// applications and are left out, as are the header and lines of fewer than
+// three columns or whose revision is not a number.
+struct SnapApp
+{
+    std::string name;
+    std::string revision;
+    bool operator==(const SnapApp&) const = default;
+};
+std::vector<SnapApp> snapApps(std::string_view text);
+
+// The owners `dpkg-query -S PATH...` prints ("pkg: /path", "pkg1, pkg2:
+// /path", "pkg:arch: /path"): path to the first package named, without its
+// architecture. "diversion by" lines and anything else are skipped.
+std::map<std::string, std::string> dpkgOwners(std::string_view text);
+
+// The lines "PACKAGE TAB SIZE" of `dpkg-query -W -f='${Package}\t${Installed-Size}\n'`:
+// package to bytes (the size is in KiB). A package without a size is left out.
+std::map<std::string, int64_t> dpkgSizes(std::string_view text);
+
+// The installed packages of `dpkg-query -W -f='${db:Status-Status}\t${Package}\n'`:
+// the names whose status is "installed" (a package removed but for its
+// configuration files is not), in output order.
+std::vector<std::string> dpkgInstalled(std::string_view text);
+
 } // namespace Parse

@@ -114,13 +114,24 @@ struct VolumeInfo
     int64_t used() const { return total - free > 0 ? total - free : 0; }
 };
 
+// Where an installed application comes from: a macOS bundle, or on Linux a
+// Debian package's desktop entry, a Flatpak, a snap, an AppImage, or a desktop
+// entry of the user's own that no package owns.
+enum class AppSource { Bundle, Package, Flatpak, Snap, AppImage, UserEntry };
+
 // One installed application.
 struct AppInfo
 {
-    std::string path;
-    std::string name;
+    std::string path; // identity in lists: the desktop entry file, the AppImage file, the
+                      // Flatpak/snap deployment folder, or the .app bundle (macOS)
+    std::string name; // localized Name (language of the moment), else Name
     int64_t size = 0;
-    std::string bundleID;
+    std::string bundleID; // desktop-file id / Flatpak id / snap name / CFBundleIdentifier
+    AppSource source = AppSource::Bundle;
+    std::string icon;    // the entry's Icon=: a theme icon name or an absolute path; "" for none
+    std::string package; // Package: the owning Debian package; Flatpak: its id; Snap: its name
+    bool systemWide = false;       // a system Flatpak installation, a package, a snap
+    std::vector<std::string> keys; // its normalized keys (what leftovers match on)
 
     const std::string& id() const { return path; }
     bool operator==(const AppInfo&) const = default;

@@ -10,6 +10,7 @@
 #include <climits>
 #include <condition_variable>
 #include <csignal>
+#include <cstdlib>
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/stat.h>
@@ -227,6 +228,23 @@ std::optional<std::string> runSucceeding(const std::string& executable,
     if (status == -1 || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
         return std::nullopt;
     return out;
+}
+
+std::string onPath(std::string_view name)
+{
+    if (name.empty() || name.find('/') != std::string_view::npos || name == "." || name == "..")
+        return "";
+    const char* path = std::getenv("PATH");
+    for (std::string_view dir : Strings::split(path ? path : "", ':')) {
+        if (dir.empty() || dir.front() != '/')
+            continue;
+        std::string candidate = std::string(dir) + "/" + std::string(name);
+        struct stat st;
+        if (::stat(candidate.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
+            access(candidate.c_str(), X_OK) == 0)
+            return candidate;
+    }
+    return "";
 }
 
 } // namespace Shell

@@ -9,6 +9,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // The buffer the output reader fills for the waiting caller.
@@ -41,6 +42,12 @@ std::string runRecords(const std::string& executable, const std::vector<std::str
 std::optional<std::string> runSucceeding(const std::string& executable,
                                          const std::vector<std::string>& args,
                                          const CancelToken* token = nullptr);
+
+// The executable named name in the folders of $PATH, the first that holds
+// one: its absolute path, or "" when none does (or name is empty, holds a "/",
+// or PATH names no absolute folder). For the desktop's own tools (flatpak,
+// snap, dpkg-query), which live where their packages put them.
+std::string onPath(std::string_view name);
 
 // Stops every running tool (SIGTERM within about 120 ms) and makes every later
 // run return "" at once, for the rest of the process. The desktop application

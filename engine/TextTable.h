@@ -14,7 +14,7 @@ struct Entry
     const char* en;
 };
 
-inline constexpr std::size_t kEntryCount = 412;
+inline constexpr std::size_t kEntryCount = 437;
 
 const std::array<Entry, kEntryCount>& entries();
 

@@ -53,7 +53,10 @@ struct EngineCalls
 
     // Applications and system readings.
     std::function<std::vector<AppInfo>()> appsList = Scanner::appsList;
-    std::function<std::vector<std::string>(const AppInfo&)> leftovers = Scanner::leftovers;
+    std::function<std::vector<ScanItem>(const AppInfo&)> appLeftovers = Scanner::appLeftovers;
+    std::function<std::vector<std::string>(const AppInfo&)> uninstallPaths =
+        Scanner::uninstallPaths;
+    std::function<bool(const AppInfo&)> uninstallFlatpak = Scanner::uninstallFlatpak;
     std::function<VolumeInfo()> volume = Scanner::volume;
     std::function<Scanner::MemoryInfo()> memory = Scanner::memory;
     std::function<std::vector<ProcInfo>(int)> processes = Scanner::processes;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "MainWindow.h"
 
+#include "AppIconProvider.h"
 #include "Text.h"
 
 #include <QGuiApplication>
@@ -61,6 +62,7 @@ void MainWindow::open()
     w->setResizeMode(QQuickView::SizeRootObjectToView);
     w->setColor(QGuiApplication::palette().color(QPalette::Window));
     w->engine()->addImportPath(QStringLiteral("qrc:/qt/qml"));
+    w->engine()->addImageProvider(QLatin1String(AppIconProvider::kName), new AppIconProvider);
     w->resize(kWidth, kHeight);
     w->setSource(QUrl(QStringLiteral("qrc:/qt/qml/Tidlo/Views/RootView.qml")));
     for (const QQmlError& e : w->errors())

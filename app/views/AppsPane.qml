@@ -3,9 +3,11 @@ import QtQuick
 import QtQuick.Controls.Basic
 import Tidlo.Core
 
-// The Apps pane: installed applications by size, a search, each row's
-// leftovers on demand and an uninstall behind a confirmation. The list, the
-// leftovers and the uninstall run off the main thread (InstalledAppModel).
+// The Apps pane: installed applications by size with their count, a search by
+// name or id, each row's leftovers on demand, and its removal behind a
+// confirmation (or the command that removes it, to copy). The list, the
+// leftovers and every removal run off the main thread (InstalledAppModel);
+// what a removal did shows in the toast. An empty list says why.
 Item {
     id: pane
     objectName: "appsPane"
@@ -14,12 +16,23 @@ Item {
     // The application whose uninstall waits for confirmation ("" for none).
     property string confirmPath: ""
     property string confirmName: ""
+    property int confirmRemoval: InstalledAppModel.Trash
 
     InstalledAppModel {
         id: apps
         objectName: "appsList"
         services: pane.app.services
         query: searchBox.text
+        onUninstalled: (name, moved, failed) => {
+            let text = Lang.format(qsTr("apps.uninstalled"), [name])
+            if (moved > 0)
+                text += Lang.format(qsTr(Lang.countKey("apps.moved", moved)), [moved])
+            if (failed > 0)
+                text += Lang.format(qsTr(Lang.countKey("apps.notMoved", failed)), [failed])
+            toast.show(text)
+        }
+        onUninstallFailed: (name) => toast.show(Lang.format(qsTr("apps.uninstallFailed"), [name]))
+        onLeftoverMoved: (moved) => toast.show(qsTr(moved ? "apps.leftoverMoved" : "apps.leftoverStayed"))
     }
 
     Component.onCompleted: if (apps.total === 0) apps.refresh()
@@ -29,11 +42,22 @@ Item {
         anchors { left: parent.left; right: parent.right; leftMargin: Theme.pageMargin; rightMargin: Theme.pageMargin }
         height: searchBox.height + 8
 
-        TextLabel {
-            anchors { left: parent.left; verticalCenter: tools.verticalCenter }
-            text: qsTr("tools.appsHint")
-            size: Theme.detail
-            color: Theme.tertiary
+        Row {
+            anchors { left: parent.left; right: tools.left; rightMargin: Theme.gapLarge; verticalCenter: tools.verticalCenter }
+            spacing: Theme.gapLarge
+            TextLabel {
+                objectName: "appsCount"
+                visible: !apps.loading && apps.total > 0
+                text: Lang.format(qsTr(Lang.countKey("apps.count", apps.count)), [apps.count])
+                size: Theme.detail
+                font.weight: Font.DemiBold
+                color: Theme.secondary
+            }
+            TextLabel {
+                text: qsTr("tools.appsHint")
+                size: Theme.detail
+                color: Theme.tertiary
+            }
         }
         Row {
             id: tools
@@ -48,6 +72,7 @@ Item {
             BorderedButton {
                 objectName: "appsRefresh"
                 anchors.verticalCenter: searchBox.verticalCenter
+                enabled: !apps.busy
                 text: qsTr("common.refresh")
                 onClicked: apps.refresh()
             }
@@ -56,7 +81,19 @@ Item {
 
     LoadingNote {
         anchors.centerIn: list
-        visible: apps.loading
+        visible: apps.loading || apps.busy
+        text: apps.busy ? qsTr("apps.uninstalling") : ""
+    }
+
+    TextLabel {
+        objectName: "appsEmpty"
+        anchors { left: list.left; right: list.right; top: list.top; topMargin: 40; leftMargin: 20; rightMargin: 20 }
+        visible: !apps.loading && apps.total === 0 && apps.emptyReason !== ""
+        text: apps.emptyReason
+        horizontalAlignment: Text.AlignHCenter
+        wrapMode: Text.Wrap
+        size: Theme.body
+        color: Theme.secondary
     }
 
     ListView {
@@ -70,7 +107,7 @@ Item {
             leftMargin: 20
             rightMargin: 20
         }
-        visible: !apps.loading
+        visible: !apps.loading && !apps.busy
         clip: true
         model: apps
         boundsBehavior: Flickable.StopAtBounds
@@ -80,10 +117,14 @@ Item {
             expanded: apps.expanded === path
             leftovers: apps.leftovers
             leftoversLoaded: apps.leftoversLoaded
+            busy: apps.busy
             onLeftoversClicked: apps.toggleLeftovers(path)
+            onLeftoverChosen: (leftoverPath, chosen) => apps.chooseLeftover(leftoverPath, chosen)
+            onLeftoverTrashClicked: (leftoverPath) => apps.trashLeftover(leftoverPath)
             onUninstallClicked: {
                 pane.confirmPath = path
                 pane.confirmName = name
+                pane.confirmRemoval = removal
                 confirm.open()
             }
         }
@@ -92,8 +133,10 @@ Item {
     ConfirmDialog {
         id: confirm
         title: qsTr("tools.uninstall")
-        message: pane.confirmName + " → " + qsTr("common.delete")
-        confirmText: qsTr("common.delete")
+        message: pane.confirmName + " → " + (pane.confirmRemoval === InstalledAppModel.FlatpakUser
+                                             ? qsTr("apps.flatpakConfirm") : qsTr("common.delete"))
+        confirmText: qsTr(pane.confirmRemoval === InstalledAppModel.FlatpakUser ? "tools.uninstall"
+                                                                                : "common.delete")
         onConfirmed: apps.uninstall(pane.confirmPath)
         // The dialog closes before it reports confirmed(): forget the app
         // only after that.
@@ -101,5 +144,10 @@ Item {
             pane.confirmPath = ""
             pane.confirmName = ""
         })
+    }
+
+    Toast {
+        id: toast
+        objectName: "appsToast"
     }
 }

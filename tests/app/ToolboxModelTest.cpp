@@ -3,6 +3,7 @@
 // keep-the-first, the Apps pane's list, and the System pane's readings. Engine
 // calls come from the engine-call table: canned where a test needs exact
 // groups, held at a gate where it needs a search in flight, real otherwise.
+#include "AppLeftoverModel.h"
 #include "AppModel.h"
 #include "Fixture.h"
 #include "HeldCall.h"
@@ -15,6 +16,7 @@
 #include "Toolbox.h"
 
 #include <QAbstractItemModelTester>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -46,13 +48,25 @@ DuplicateGroup nameGroup(std::vector<std::string> files, const std::string& name
     return g;
 }
 
-AppInfo app(const std::string& path, const std::string& name, int64_t size)
+AppInfo app(const std::string& path, const std::string& name, int64_t size,
+            const std::string& id = {})
 {
     AppInfo a;
     a.path = path;
     a.name = name;
     a.size = size;
+    a.bundleID = id;
     return a;
+}
+
+ScanItem leftover(const std::string& path, int64_t size)
+{
+    ScanItem item;
+    item.path = path;
+    item.size = size;
+    item.kind = ItemKind::Leftover;
+    item.risk = Risk::Care;
+    return item;
 }
 
 } // namespace
@@ -288,26 +302,32 @@ private slots:
         QCOMPARE(list.totalWasted(), 11 * 2048);
     }
 
+    // The list filters by name or id; expanding a row shows its leftovers
+    // with their sizes (a second row collapses the first); uninstall moves the
+    // application's own files and the leftovers of that moment, all but
+    // those the user unticked; one leftover can also go on its own.
     void appsFilterExpandAndUninstallTheCurrentLeftovers()
     {
-        auto leftovers = std::make_shared<std::vector<std::string>>();
+        auto leftovers = std::make_shared<std::vector<ScanItem>>();
         auto mutex = std::make_shared<std::mutex>();
-        auto moved = std::make_shared<std::pair<std::vector<std::string>, std::string>>();
+        auto moved =
+            std::make_shared<std::vector<std::pair<std::vector<std::string>, std::string>>>();
         m_model = std::make_unique<AppModel>();
         EngineCalls e;
         const std::string apps = m_home->at("Applications/");
         e.appsList = [apps] {
-            return std::vector<AppInfo>{app(apps + "Safari.app", "Safari", 300),
-                                        app(apps + "Mail.app", "Mail", 200),
-                                        app(apps + "Notes.app", "Notes", 100)};
+            return std::vector<AppInfo>{app(apps + "Safari.app", "Safari", 300, "com.apple.Safari"),
+                                        app(apps + "Mail.app", "Mail", 200, "com.apple.mail"),
+                                        app(apps + "Notes.app", "Notes", 100, "com.apple.Notes")};
         };
-        e.leftovers = [=](const AppInfo& a) {
+        e.appLeftovers = [=](const AppInfo& a) {
             std::lock_guard lock(*mutex);
-            return a.name == "Safari" ? *leftovers : std::vector<std::string>{};
+            return a.name == "Safari" ? *leftovers : std::vector<ScanItem>{};
         };
+        e.uninstallPaths = [](const AppInfo& a) { return std::vector<std::string>{a.path}; };
         e.moveToTrash = [=](const std::vector<std::string>& paths, const std::string& sub) {
             std::lock_guard lock(*mutex);
-            *moved = {paths, sub};
+            moved->emplace_back(paths, sub);
             return std::vector<MoveOutcome>(paths.size(), MoveOutcome::Moved);
         };
         e.volume = [] { return VolumeInfo{1000, 400}; };
@@ -315,49 +335,125 @@ private slots:
 
         InstalledAppModel list;
         QAbstractItemModelTester tester(&list);
+        QAbstractItemModelTester leftoverTester(list.leftovers());
         list.setServices(m_model->services());
         list.refresh();
         QTRY_VERIFY(!list.loading());
         QCOMPARE(list.count(), 3);
+        QCOMPARE(list.emptyReason(), QString());
 
         list.setQuery(QStringLiteral("  SAF\t"));
         QCOMPARE(list.count(), 1);
         QCOMPARE(list.data(list.index(0), int(InstalledAppModel::Role::Name)).toString(),
                  displayLine("Safari"));
+        list.setQuery(QStringLiteral("APPLE.MAIL")); // by id
+        QCOMPARE(list.count(), 1);
+        QCOMPARE(list.data(list.index(0), int(InstalledAppModel::Role::Name)).toString(),
+                 displayLine("Mail"));
         list.setQuery(QStringLiteral("   "));
         QCOMPARE(list.count(), 3);
 
-        *leftovers = {m_home->at("Library/Caches/com.apple.Safari")};
+        const std::string cache = m_home->at("Library/Caches/com.apple.Safari");
+        const std::string state = m_home->at("Library/Saved State/com.apple.Safari");
+        const std::string prefs = m_home->at("Library/Preferences/com.apple.Safari.plist");
+        *leftovers = {leftover(cache, 40960), leftover(state, 4096)};
         const QString safari = qs(apps + "Safari.app"), mail = qs(apps + "Mail.app");
         list.toggleLeftovers(safari);
         QTRY_VERIFY(list.leftoversLoaded());
-        QCOMPARE(list.leftovers(), QStringList{displayLine("~/Library/Caches/com.apple.Safari")});
+        AppLeftoverModel* shown = list.leftovers();
+        QCOMPARE(shown->count(), 2);
+        auto at = [shown](int row, AppLeftoverModel::Role role) {
+            return shown->data(shown->index(row), int(role));
+        };
+        QCOMPARE(at(0, AppLeftoverModel::Role::ShownPath).toString(),
+                 displayLine("~/Library/Caches/com.apple.Safari"));
+        QCOMPARE(at(0, AppLeftoverModel::Role::SizeText).toString(), qs(humanSize(40960)));
+        QVERIFY(at(0, AppLeftoverModel::Role::Chosen).toBool());
         list.toggleLeftovers(mail); // a second row collapses the first
         QCOMPARE(list.expanded(), mail);
         QTRY_VERIFY(list.leftoversLoaded());
-        QVERIFY(list.leftovers().isEmpty()); // the pane shows "None"
+        QCOMPARE(shown->count(), 0); // the pane shows "None"
         list.toggleLeftovers(mail);
         QCOMPARE(list.expanded(), QString());
-        QVERIFY(list.leftovers().isEmpty() && !list.leftoversLoaded());
+        QVERIFY(shown->count() == 0 && !list.leftoversLoaded());
 
         list.toggleLeftovers(safari);
         QTRY_VERIFY(list.leftoversLoaded());
+        list.chooseLeftover(qPath(state), false);
+        QVERIFY(!at(1, AppLeftoverModel::Role::Chosen).toBool());
         {
             std::lock_guard lock(*mutex);
-            *leftovers = {m_home->at("Library/Caches/com.apple.Safari"),
-                          m_home->at("Library/Preferences/com.apple.Safari.plist")};
+            *leftovers = {leftover(cache, 40960), leftover(state, 4096), leftover(prefs, 10)};
         }
         QSignalSpy done(&list, &InstalledAppModel::uninstalled);
         list.uninstall(safari);
+        QVERIFY(list.busy());
         QTRY_COMPARE(done.count(), 1); // the answer may come before uninstall() returns
-        QCOMPARE(moved->second, t("trash.uninstall"));
-        QCOMPARE(moved->first,
-                 (std::vector<std::string>{
-                     apps + "Safari.app", m_home->at("Library/Caches/com.apple.Safari"),
-                     m_home->at("Library/Preferences/com.apple.Safari.plist")}));
+        QCOMPARE(done.at(0).at(1).toInt(), 3);
+        QCOMPARE(moved->size(), size_t(1));
+        QCOMPARE(moved->back().second, t("trash.uninstall"));
+        QCOMPARE(moved->back().first,
+                 (std::vector<std::string>{apps + "Safari.app", cache, prefs}));
         QCOMPARE(list.count(), 2);
         QCOMPARE(list.expanded(), QString());
+        QVERIFY(!list.busy());
         QCOMPARE(m_model->volume().total, 1000); // the volume was read again
+
+        // One leftover on its own: only it goes, and only its line.
+        {
+            std::lock_guard lock(*mutex);
+            *leftovers = {leftover(cache, 40960), leftover(prefs, 10)};
+        }
+        e.appsList = [apps] {
+            return std::vector<AppInfo>{
+                app(apps + "Safari.app", "Safari", 300, "com.apple.Safari")};
+        };
+        m_model->setEngine(e);
+        list.refresh();
+        QTRY_VERIFY(!list.loading() && list.count() == 1);
+        list.toggleLeftovers(safari);
+        QTRY_VERIFY(list.leftoversLoaded());
+        QSignalSpy one(&list, &InstalledAppModel::leftoverMoved);
+        list.trashLeftover(qPath(prefs));
+        QTRY_COMPARE(one.count(), 1);
+        QVERIFY(one.at(0).at(0).toBool());
+        QCOMPARE(moved->back().first, std::vector<std::string>{prefs});
+        QCOMPARE(shown->count(), 1);
+        QCOMPARE(list.count(), 1);
+    }
+
+    // An empty list says where desktop entries were looked for and, when
+    // neither is there, that flatpak and snap are missing; a flatpak that
+    // lists nothing is no reason of its own.
+    void appsEmptyListSaysWhy()
+    {
+        const QByteArray path = qgetenv("PATH"), dirs = qgetenv("XDG_DATA_DIRS");
+        const auto restore = qScopeGuard([&] {
+            qputenv("PATH", path);
+            qputenv("XDG_DATA_DIRS", dirs);
+        });
+        m_home->dir("bin");
+        qputenv("PATH", QByteArray::fromStdString(m_home->at("bin")));
+        qputenv("XDG_DATA_DIRS", QByteArray::fromStdString(m_home->at("share")));
+        m_model = std::make_unique<AppModel>();
+        const QString folders = QStringLiteral(
+            "No applications found: no desktop entries in ~/.local/share/applications, "
+            "~/share/applications");
+        for (const bool withFlatpak : {false, true}) {
+            if (withFlatpak) {
+                m_home->file("bin/flatpak", "#!/bin/sh\nexit 0\n");
+                fs::permissions(m_home->at("bin/flatpak"), fs::perms::owner_all);
+            }
+            InstalledAppModel list;
+            list.setServices(m_model->services());
+            list.refresh();
+            QTRY_VERIFY(!list.loading());
+            QCOMPARE(list.total(), 0);
+            QCOMPARE(list.emptyReason(),
+                     withFlatpak
+                         ? folders
+                         : folders + QStringLiteral(", and flatpak and snap are not installed"));
+        }
     }
 
     void systemReadingsAndEmptyTrashRunOnWorkers()

@@ -6,7 +6,7 @@ import Tidlo.Views
 
 // The Toolbox page over the fixture home of ToolboxViewTests.cpp: the tabs
 // and TID_TAB / TID_DUPTAB, the duplicates pane's cards and keep-the-first,
-// the apps pane's search, leftovers and uninstall, the snapshots, system and
+// the apps pane's search, icons, leftovers, commands and uninstalls, the snapshots, system and
 // processes panes. Tests that change the home run last (test_z…).
 TestCase {
     id: test
@@ -197,29 +197,91 @@ TestCase {
         verifyDrawnAsIs(files[1], "~/b/<i>x</i>")
     }
 
-    function test_appsSearchAndLeftovers() {
+    // The apps pane's rows by name; waits for the list.
+    function appRows(page) {
+        const apps = pane(page)
+        const model = findChild(apps, "appsList")
+        const list = findChild(apps, "appRows")
+        tryVerify(() => !model.loading && !model.busy && list.count === model.count, 10000)
+        const rows = {}
+        for (let i = 0; i < list.count; ++i) {
+            list.positionViewAtIndex(i, ListView.Contain)
+            const row = list.itemAtIndex(i)
+            rows[row.name] = row
+        }
+        return rows
+    }
+
+    function test_appsSearchLeftoversAndIcons() {
         const page = makeTools("0")
         const apps = pane(page)
-        const list = findChild(apps, "appRows")
-        tryVerify(() => !findChild(apps, "appsList").loading && list.count === 2, 10000)
-        findChild(apps, "appSearch").text = "  SAF "
-        compare(list.count, 1)
-        findChild(apps, "appSearch").text = "   "
-        compare(list.count, 2)
-
         const model = findChild(apps, "appsList")
-        const safari = testEnv.home() + "/Applications/Safari.app"
-        const mail = testEnv.home() + "/Applications/Mail.app"
-        model.toggleLeftovers(safari)
+        const list = findChild(apps, "appRows")
+        tryVerify(() => !model.loading && list.count === 5, 10000)
+        compare(findChild(apps, "appsCount").text, "5 apps")
+        findChild(apps, "appSearch").text = "  KRI "
+        compare(list.count, 1)
+        compare(findChild(apps, "appsCount").text, "1 app")
+        findChild(apps, "appSearch").text = "org.EXAMPLE" // by id
+        compare(list.count, 2)
+        findChild(apps, "appSearch").text = "   "
+        compare(list.count, 5)
+
+        const rows = appRows(page)
+        const sources = Object.keys(rows).sort().map(n => n + ": " + findChild(rows[n], "appSource").text)
+        compare(sources, ["Krita: AppImage", "Mail Tool: User entry", "Notes: Flatpak",
+                          "Text Editor: Package", "org.example.Office: Flatpak"])
+        // Krita's entry names an icon file; Mail Tool's names none.
+        tryVerify(() => findChild(rows["Krita"], "appIcon").visible)
+        verify(!findChild(rows["Krita"], "appGlyph").visible)
+        verify(findChild(rows["Mail Tool"], "appGlyph").visible)
+
+        mouseClick(findChild(rows["Krita"], "leftoversButton"))
         tryVerify(() => model.leftoversLoaded)
-        compare(model.leftovers.length, 1)
-        verify(model.leftovers[0].indexOf("~/Library/Caches/com.apple.Safari") >= 0)
-        model.toggleLeftovers(mail)
-        compare(model.expanded, mail)
+        compare(model.leftovers.count, 1)
+        const line = textsOf(list.contentItem, "leftoverLine")
+        compare(line.length, 1)
+        compare(findChild(line[0], "leftoverPath").text, "~/.config/krita")
+        // Its size: at least the 4 KB file inside, shown as the model has it.
+        const size = model.leftovers.data(model.leftovers.index(0, 0), AppLeftoverModel.Size)
+        verify(size >= 4096, size)
+        compare(findChild(line[0], "leftoverSize").text, apps.app.sizeText(size))
+        verify(findChild(line[0], "leftoverCheck").checked)
+        compare(findChild(line[0], "leftoverCheck").Accessible.name, "~/.config/krita")
+        compare(findChild(line[0], "trashLeftover").Accessible.name, "Move to Trash")
+        // A second row collapses the first.
+        mouseClick(findChild(rows["Mail Tool"], "leftoversButton"))
+        compare(model.expanded, rows["Mail Tool"].path)
         tryVerify(() => model.leftoversLoaded)
         const none = textsOf(list.contentItem, "noLeftovers")
         compare(none.length, 1)
         compare(none[0].text, "None")
+    }
+
+    // An application the system manages offers the command that removes it,
+    // to copy, and no uninstall button; one no package owns says so.
+    function test_systemAppsShowTheirCommand() {
+        const page = makeTools("0")
+        const rows = appRows(page)
+        const office = rows["org.example.Office"]
+        verify(!findChild(office, "uninstallButton").visible)
+        verify(findChild(rows["Notes"], "uninstallButton").visible)
+        mouseClick(findChild(office, "commandButton"))
+        const command = findChild(office, "removalCommand")
+        tryVerify(() => command.visible)
+        compare(command.text, "flatpak uninstall --system org.example.Office")
+        compare(findChild(office, "commandHint").text,
+                "Installed for the whole system: remove it in a terminal with this command:")
+        mouseClick(findChild(office, "copyRemovalCommand"))
+        compare(testEnv.clipboard(), "flatpak uninstall --system org.example.Office")
+
+        const editor = rows["Text Editor"]
+        verify(!findChild(editor, "uninstallButton").visible)
+        mouseClick(findChild(editor, "commandButton"))
+        tryVerify(() => findChild(editor, "commandHint").visible)
+        compare(findChild(editor, "commandHint").text,
+                "Installed in a system folder, but no package is known to remove it")
+        verify(!findChild(editor, "removalCommand").visible)
     }
 
     function test_snapshotsStripTheirNamesAndCopyTheCommand() {
@@ -323,28 +385,54 @@ TestCase {
         verify(findChild(dupes, "dupGroups").visible)
     }
 
+    // An AppImage goes to the Trash with its own desktop entry and its
+    // leftovers, behind the confirmation.
     function test_z2_uninstallMovesTheAppAndItsLeftovers() {
         const page = makeTools("0")
         const apps = pane(page)
         const model = findChild(apps, "appsList")
-        tryVerify(() => !model.loading && model.count === 2, 10000)
-        const list = findChild(apps, "appRows")
-        // Safari and Mail are the same size; find Safari's row by its path.
-        let row = -1
-        for (let i = 0; i < list.count; ++i)
-            if (list.itemAtIndex(i).path.indexOf("Safari") >= 0)
-                row = i
-        verify(row >= 0)
-        mouseClick(findChild(list.itemAtIndex(row), "uninstallButton"))
+        mouseClick(findChild(appRows(page)["Krita"], "uninstallButton"))
         const dialog = findChild(apps, "confirmDialog")
         tryVerify(() => dialog.opened)
-        const message = findChild(dialog.contentItem, "confirmMessage").text
-        verify(message.indexOf("Safari") >= 0 && message.endsWith(" → Move to Trash"), message)
+        compare(findChild(dialog.contentItem, "confirmMessage").text, "Krita → Move to Trash")
         mouseClick(findChild(dialog.contentItem, "confirmAccept"))
-        tryVerify(() => model.count === 1, 10000)
-        verify(!testEnv.exists("Applications/Safari.app"))
-        verify(!testEnv.exists("Library/Caches/com.apple.Safari"))
-        verify(testEnv.exists("Applications/Mail.app"))
+        tryVerify(() => model.count === 4, 10000)
+        verify(!testEnv.exists("Applications/Krita-5.2.AppImage"))
+        verify(!testEnv.exists(".local/share/applications/appimagekit-krita.desktop"))
+        verify(!testEnv.exists(".config/krita"))
+        verify(testEnv.inTrash("Krita-5.2.AppImage"))
+        verify(testEnv.inTrash("appimagekit-krita.desktop"))
+        verify(testEnv.inTrash("krita"))
+        verify(testEnv.exists(".local/share/applications/mailtool.desktop"))
+        tryVerify(() => findChild(apps, "appsToast").text
+                  === "Uninstalled Krita; 3 items moved to the Trash")
+    }
+
+    // A user Flatpak is removed by flatpak itself, with its data kept when
+    // unticked; the list is then read again without it.
+    function test_z2b_flatpakUninstallRunsFlatpak() {
+        const page = makeTools("0")
+        const apps = pane(page)
+        const model = findChild(apps, "appsList")
+        const notes = appRows(page)["Notes"]
+        mouseClick(findChild(notes, "leftoversButton"))
+        tryVerify(() => model.leftoversLoaded)
+        compare(model.leftovers.count, 1)
+        const line = textsOf(findChild(apps, "appRows").contentItem, "leftoverLine")[0]
+        compare(findChild(line, "leftoverPath").text, "~/.var/app/org.example.Notes")
+        mouseClick(findChild(line, "leftoverCheck"))
+        verify(!findChild(line, "leftoverCheck").checked)
+
+        mouseClick(findChild(notes, "uninstallButton"))
+        const dialog = findChild(apps, "confirmDialog")
+        tryVerify(() => dialog.opened)
+        compare(findChild(dialog.contentItem, "confirmMessage").text,
+                "Notes → Uninstall with flatpak; ticked leftovers go to the Trash")
+        mouseClick(findChild(dialog.contentItem, "confirmAccept"))
+        tryVerify(() => testEnv.flatpakCalls().indexOf("uninstall --user --noninteractive org.example.Notes") >= 0, 10000)
+        tryVerify(() => !model.busy && !model.loading && model.total === 3, 10000)
+        verify(testEnv.exists(".var/app/org.example.Notes/config/notes.db"))
+        verify(Object.keys(appRows(page)).indexOf("Notes") < 0)
     }
 
     function test_z3_emptyTrashBehindItsConfirmation() {
