@@ -64,7 +64,8 @@ Item {
                         anchors.fill: parent
                         visible: row.iconSource !== "" && status === Image.Ready
                         source: row.iconSource
-                        sourceSize: Qt.size(48, 48)
+                        sourceSize.width: 48
+                        sourceSize.height: 48
                         fillMode: Image.PreserveAspectFit
                         smooth: true
                         mipmap: true
