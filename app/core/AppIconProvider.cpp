@@ -8,6 +8,8 @@
 #include <QFont>
 #include <QIcon>
 #include <QPainter>
+#include <QStandardPaths>
+#include <QStringList>
 
 namespace {
 
@@ -30,7 +32,20 @@ QImage glyphImage(int side)
 
 } // namespace
 
-AppIconProvider::AppIconProvider() : QQuickImageProvider(QQuickImageProvider::Image) {}
+AppIconProvider::AppIconProvider() : QQuickImageProvider(QQuickImageProvider::Image)
+{
+    // A session without a platform theme (a bare X server, the offscreen
+    // platform) names no icon theme and few folders to look in: then the
+    // freedesktop.org base theme, in the icons folders of the XDG data folders.
+    if (QIcon::themeName().isEmpty())
+        QIcon::setThemeName(QStringLiteral("hicolor"));
+    QStringList paths = QIcon::themeSearchPaths();
+    for (const QString& dir :
+         QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation))
+        if (const QString icons = dir + QStringLiteral("/icons"); !paths.contains(icons))
+            paths.push_back(icons);
+    QIcon::setThemeSearchPaths(paths);
+}
 
 QString AppIconProvider::address(const std::string& icon)
 {

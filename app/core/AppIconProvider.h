@@ -20,6 +20,7 @@ public:
     // The provider's name in "image://appicon/...".
     static constexpr const char* kName = "appicon";
 
+    // Makes sure the icon theme has a name and looks in the XDG data folders.
     AppIconProvider();
 
     // The address of the icon named by an Icon= value; "" for an empty value.

@@ -64,7 +64,8 @@ Item {
                         anchors.fill: parent
                         visible: row.iconSource !== "" && status === Image.Ready
                         source: row.iconSource
-                        sourceSize: Qt.size(48, 48)
+                        sourceSize.width: 48
+                        sourceSize.height: 48
                         fillMode: Image.PreserveAspectFit
                         smooth: true
                         mipmap: true
@@ -188,11 +189,13 @@ Item {
                     onClicked: Desktop.copyText(row.command)
                 }
             }
+            // Over the leftovers: what the ticks mean, or where the command
+            // ends and the leftovers begin.
             TextLabel {
                 objectName: "leftoverHint"
-                visible: !row.byCommand && row.leftoversLoaded && row.leftovers !== null
-                         && row.leftovers.count > 0
-                text: qsTr("apps.leftoverHint")
+                visible: row.leftoversLoaded && row.leftovers !== null
+                         && (row.byCommand || row.leftovers.count > 0)
+                text: qsTr(row.byCommand ? "tools.leftovers" : "apps.leftoverHint")
                 size: Theme.caption
                 color: Theme.tertiary
             }
@@ -220,12 +223,11 @@ Item {
                         objectName: "leftoverCheck"
                         anchors.verticalCenter: parent.verticalCenter
                         visible: !row.byCommand
-                        width: visible ? 16 : 0
+                        width: visible ? 14 : 0
+                        height: 14
                         focusPolicy: Qt.NoFocus
                         padding: 0
                         spacing: 0
-                        implicitWidth: 16
-                        implicitHeight: 16
                         text: leftover.shownPath
                         // The model owns the state: a click asks it, and the
                         // box follows the model again.
@@ -234,6 +236,22 @@ Item {
                         Accessible.name: leftover.shownPath
                         Accessible.onPressAction: row.leftoverChosen(leftover.path, !leftover.chosen)
                         contentItem: null
+                        indicator: Rectangle {
+                            anchors.fill: parent
+                            radius: 3
+                            color: check.checked ? Theme.accent : "transparent"
+                            border.width: check.checked ? 0 : 1
+                            border.color: Theme.primaryAt(0.35)
+                            Text {
+                                anchors.centerIn: parent
+                                visible: check.checked
+                                text: "✓"
+                                textFormat: Text.PlainText
+                                font.pixelSize: 11
+                                font.bold: true
+                                color: "white"
+                            }
+                        }
                     }
                     NameText {
                         id: leftoverName

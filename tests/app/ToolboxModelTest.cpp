@@ -422,6 +422,44 @@ private slots:
         QCOMPARE(list.count(), 1);
     }
 
+    // A user Flatpak that flatpak fails to remove loses nothing: no leftover
+    // moves, the row stays and the pane hears of the failure.
+    void appsFlatpakThatFailsMovesNothing()
+    {
+        auto moves = std::make_shared<std::atomic<int>>(0);
+        m_model = std::make_unique<AppModel>();
+        EngineCalls e;
+        AppInfo notes = app(m_home->at(".local/share/flatpak/app/org.example.Notes"), "Notes", 100,
+                            "org.example.Notes");
+        notes.source = AppSource::Flatpak;
+        notes.package = "org.example.Notes";
+        e.appsList = [notes] { return std::vector<AppInfo>{notes}; };
+        const std::string data = m_home->at(".var/app/org.example.Notes");
+        e.appLeftovers = [data](const AppInfo&) {
+            return std::vector<ScanItem>{leftover(data, 10)};
+        };
+        e.uninstallFlatpak = [](const AppInfo&) { return false; };
+        e.moveToTrash = [moves](const std::vector<std::string>& paths, const std::string&) {
+            ++*moves;
+            return std::vector<MoveOutcome>(paths.size(), MoveOutcome::Moved);
+        };
+        m_model->setEngine(e);
+
+        InstalledAppModel list;
+        list.setServices(m_model->services());
+        list.refresh();
+        QTRY_VERIFY(!list.loading());
+        QCOMPARE(list.data(list.index(0), int(InstalledAppModel::Role::Removal)).toInt(),
+                 int(InstalledAppModel::RemovalKind::FlatpakUser));
+        QSignalSpy failed(&list, &InstalledAppModel::uninstallFailed);
+        list.uninstall(qs(notes.path));
+        QTRY_COMPARE(failed.count(), 1);
+        QCOMPARE(failed.at(0).at(0).toString(), QStringLiteral("Notes"));
+        QCOMPARE(moves->load(), 0);
+        QCOMPARE(list.count(), 1);
+        QVERIFY(!list.busy());
+    }
+
     // An empty list says where desktop entries were looked for and, when
     // neither is there, that flatpak and snap are missing; a flatpak that
     // lists nothing is no reason of its own.
