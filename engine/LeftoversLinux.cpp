@@ -62,6 +62,13 @@ constexpr std::string_view kKeptNames[] = {
     "QtProject",           // the shared state of Qt's dialogs
     "vulkan",              // the graphics drivers' layers and settings
     "enchant",             // the shared spell checker's dictionaries
+    "goa-*",               // the desktop's online accounts
+    "icc",                 // colour profiles the colour manager applies
+    "color",               // the same, where older desktops keep them
+    "wallpapers",          // the user's wallpapers (KDE)
+    "kxmlgui*",            // the toolbar layouts of every KDE application
+    "kservices*",          // KDE's service menus
+    "kwalletd",            // KDE's password store
 };
 
 // The names of everything in the folders of PATH, normalized, sorted.
