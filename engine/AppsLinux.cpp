@@ -16,6 +16,7 @@
 #include <map>
 #include <set>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace Apps {
 namespace {
@@ -75,6 +76,17 @@ void takeLooks(AppInfo& app, const DesktopEntries::Entry& entry)
     // id (its bundleID) and an AppImage, which has none yet, by its file.
     if (app.name.empty() || app.bundleID.empty() || app.name == app.bundleID)
         app.name = entry.name;
+}
+
+// Whether a TryExec program is there ("" asks for none): an absolute path
+// that can be run, or a name on PATH.
+bool runnable(const std::string& program)
+{
+    if (program.empty())
+        return true;
+    if (program.front() == '/')
+        return ::access(program.c_str(), X_OK) == 0;
+    return !Shell::onPath(program).empty();
 }
 
 struct Listing
@@ -248,7 +260,7 @@ std::vector<AppInfo> desktopApps(Detail detail, const CancelToken* token)
     std::vector<std::string> entryFiles, programs;
     std::set<std::string> snapsShown;
     for (const auto& entry : DesktopEntries::readAll(folders, locales)) {
-        if (!entry.shown)
+        if (!entry.shown || !runnable(entry.tryExec))
             continue;
         AppInfo* owner = nullptr;
         if (!entry.flatpakId.empty()) {

@@ -199,6 +199,8 @@ std::optional<Entry> parse(std::string_view text, const std::string& id, const s
             entry.wmClass = value;
         else if (key == "Exec")
             exec = value;
+        else if (key == "TryExec")
+            entry.tryExec = value;
         else if (key == "X-Flatpak")
             entry.flatpakId = value;
         else if (key == "X-SnapInstanceName")

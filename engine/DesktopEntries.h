@@ -26,6 +26,7 @@ struct Entry
     std::string icon;      // Icon: a theme icon name or an absolute path
     std::string wmClass;   // StartupWMClass
     std::string program;   // the program Exec starts (its first word after env)
+    std::string tryExec;   // TryExec: the program whose absence hides the entry
     std::string flatpakId; // the Flatpak it starts (X-Flatpak or "flatpak run ... <id>")
     std::string snapName;  // the snap it starts (X-SnapInstanceName, /snap/bin/<name>, snap run)
     // An application the menus show: Type=Application with a Name, neither

@@ -5,7 +5,6 @@
 #include "Leftovers.h"
 
 #include "Apps.h"
-#include "Files.h"
 #include "Measure.h"
 #include "Parsers.h"
 #include "Platform.h"
@@ -63,6 +62,13 @@ constexpr std::string_view kKeptNames[] = {
     "QtProject",           // the shared state of Qt's dialogs
     "vulkan",              // the graphics drivers' layers and settings
     "enchant",             // the shared spell checker's dictionaries
+    "goa-*",               // the desktop's online accounts
+    "icc",                 // colour profiles the colour manager applies
+    "color",               // the same, where older desktops keep them
+    "wallpapers",          // the user's wallpapers (KDE)
+    "kxmlgui*",            // the toolbar layouts of every KDE application
+    "kservices*",          // KDE's service menus
+    "kwalletd",            // KDE's password store
 };
 
 // The names of everything in the folders of PATH, normalized, sorted.
@@ -151,12 +157,21 @@ struct Candidate
 bool keptByDesktop(std::string_view name)
 {
     const std::string lower = Strings::lowercased(name);
+    // The table is ASCII: compared letter by letter, lower-cased on the way.
+    auto same = [](std::string_view text, std::string_view kept) {
+        return text.size() == kept.size() &&
+               std::equal(text.begin(), text.end(), kept.begin(), [](char a, char b) {
+                   return a == (b >= 'A' && b <= 'Z' ? char(b - 'A' + 'a') : b);
+               });
+    };
     for (std::string_view kept : kKeptNames) {
-        const std::string pattern = Strings::lowercased(kept);
-        if (!pattern.empty() && pattern.back() == '*'
-                ? lower.rfind(pattern.substr(0, pattern.size() - 1), 0) == 0
-                : lower == pattern)
+        if (kept.ends_with('*')) {
+            kept.remove_suffix(1);
+            if (same(std::string_view(lower).substr(0, kept.size()), kept))
+                return true;
+        } else if (same(lower, kept)) {
             return true;
+        }
     }
     return false;
 }
@@ -201,6 +216,7 @@ std::vector<ScanItem> unclaimedFolders(const CancelToken* token)
     // The cheap tests first: the names, then the age (a folder written
     // lately stops at its own time), then the programs on PATH.
     const Apps::Guarded kept = Apps::guarded();
+    const auto cutoff = Clock::now() - kUnusedFor;
     std::vector<Candidate> candidates;
     for (const auto& base : bases)
         for (const auto& name :
@@ -209,11 +225,14 @@ std::vector<ScanItem> unclaimedFolders(const CancelToken* token)
                 productOwn(name))
                 continue;
             std::string path = base + "/" + name;
-            if (!Apps::mayBeLeftover(path, kept) || !Files::belowWithoutLinks(base, path))
+            // Directly in the base folder, one lstat tells a real folder (not
+            // a link) and its own time.
+            struct stat st;
+            if (!Apps::mayBeLeftover(path, kept) || ::lstat(path.c_str(), &st) != 0 ||
+                !S_ISDIR(st.st_mode) || modified(st) >= cutoff)
                 continue;
             candidates.push_back({std::move(path), name, Apps::normalizedKey(name), {}});
         }
-    const auto cutoff = Clock::now() - kUnusedFor;
     std::erase_if(candidates, [&](Candidate& c) {
         auto written = lastWritten(c.path, cutoff);
         if (!written || *written >= cutoff)

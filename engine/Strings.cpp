@@ -107,6 +107,14 @@ int64_t addSaturated(int64_t a, int64_t b)
 
 std::string lowercased(std::string_view text)
 {
+    // ASCII text, most names, lower-cases the same without a trip through UTF-16.
+    if (std::all_of(text.begin(), text.end(), [](char c) { return (unsigned char)c < 0x80; })) {
+        std::string out(text);
+        for (char& c : out)
+            if (c >= 'A' && c <= 'Z')
+                c = char(c - 'A' + 'a');
+        return out;
+    }
     icu::UnicodeString u =
         icu::UnicodeString::fromUTF8(icu::StringPiece(text.data(), int32_t(text.size())));
     u.toLower(icu::Locale::getRoot());

@@ -178,6 +178,8 @@ struct Fixture
         home.file(".local/share/applications/hidden.desktop", entry("Name=Hidden\nHidden=true"));
         home.file("sys/applications/settings.desktop", entry("Name=Settings\nNoDisplay=true"));
         home.file("sys/applications/broken.desktop", "Name=Broken\nExec=b\n");
+        home.file("sys/applications/absent.desktop",
+                  entry("Name=Absent\nTryExec=absent-program\nExec=absent-program"));
         home.file("sys/applications/com.example.Notes.desktop",
                   entry("Name=Notes\nIcon=com.example.Notes\nExec=/usr/bin/flatpak run "
                         "--branch=stable com.example.Notes @@u %U @@"));

@@ -27,11 +27,20 @@ namespace TestSupport {
 namespace {
 
 // Every variable that could lead a test to the real home's files.
-const char* kVars[] = {
-    "HOME",           "XDG_CONFIG_HOME",  "XDG_DATA_HOME",     "XDG_CACHE_HOME",
-    "XDG_STATE_HOME", "XDG_DESKTOP_DIR",  "XDG_DOCUMENTS_DIR", "XDG_DOWNLOAD_DIR",
-    "XDG_MUSIC_DIR",  "XDG_PICTURES_DIR", "XDG_VIDEOS_DIR",    "TID_LANG",
-    "XDG_CONFIG_DIRS"};
+const char* kVars[] = {"HOME",
+                       "XDG_CONFIG_HOME",
+                       "XDG_DATA_HOME",
+                       "XDG_CACHE_HOME",
+                       "XDG_STATE_HOME",
+                       "XDG_DESKTOP_DIR",
+                       "XDG_DOCUMENTS_DIR",
+                       "XDG_DOWNLOAD_DIR",
+                       "XDG_MUSIC_DIR",
+                       "XDG_PICTURES_DIR",
+                       "XDG_VIDEOS_DIR",
+                       "TID_LANG",
+                       "XDG_CONFIG_DIRS",
+                       "XDG_DATA_DIRS"};
 
 std::string readAll(int fd)
 {
@@ -86,6 +95,8 @@ TestHome::TestHome(const char* lang)
     setenv("XDG_DATA_HOME", (m_path + "/.local/share").c_str(), 1);
     setenv("XDG_CACHE_HOME", (m_path + "/.cache").c_str(), 1);
     setenv("XDG_STATE_HOME", (m_path + "/.local/state").c_str(), 1);
+    // The machine's own applications stay out of the lists.
+    setenv("XDG_DATA_DIRS", (m_path + "/.system-data").c_str(), 1);
     if (lang)
         setenv("TID_LANG", lang, 1);
 }

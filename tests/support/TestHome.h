@@ -14,8 +14,9 @@
 namespace TestSupport {
 
 // A fresh temporary folder used as the home folder; removed on destruction.
-// Restores HOME, the XDG variables (XDG_CONFIG_DIRS unset meanwhile) and
-// TID_LANG afterwards. With a language
+// Restores HOME, the XDG variables (XDG_CONFIG_DIRS unset meanwhile,
+// XDG_DATA_DIRS naming a folder ".system-data" of the home, so the machine's
+// desktop entries are not listed) and TID_LANG afterwards. With a language
 // ("zh", "en") TID_LANG is set to it, so tclean and the catalogue speak it;
 // without one TID_LANG is unset.
 class TestHome
