@@ -284,7 +284,7 @@ const std::array<Entry, kEntryCount>& entries()
          "%d items will go back where they were. One whose place is taken now stays in the Trash, "
          "unless you choose to put it beside, as “name (restored date)”."},
         {"hist.putBackBody.one",
-         "%d 项将回到原来的位置。原位置已被占用时它会留在废纸篓里，除非选择把它放在旁边，名为"
+         "%d 项将回到原来的位置。原位置已被占用的项会留在废纸篓里，除非选择把它们放在旁边，名为"
          "“名称 (restored 日期)”。",
          "%d item will go back where it was. If its place is taken now, it stays in the Trash, "
          "unless you choose to put it beside, as “name (restored date)”."},
@@ -311,7 +311,8 @@ const std::array<Entry, kEntryCount>& entries()
         {"hist.wasPutBack", "已放回", "Put back"},
         {"hist.gone", "已不在", "Gone"},
         {"hist.unreadable", "这次清理的明细无法读取", "The items of this cleanup cannot be read"},
-        {"hist.partial", "这次清理的明细有一部分无法读取", "Some items of this cleanup cannot be read"},
+        {"hist.partial", "这次清理的明细有一部分无法读取",
+         "Some items of this cleanup cannot be read"},
         {"hist.items", "项", "items"},
         {"guide.badge", "新手引导", "Getting started"},
         {"guide.badge.adv", "进阶功能", "More features"},

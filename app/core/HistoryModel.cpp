@@ -133,8 +133,10 @@ void HistoryModel::load()
     m_services.run(
         Workers::Queue::User, this, [call = m_services.engine().loadCleanups] { return call(); },
         [this, run](std::vector<Cleanups::Record> records) {
-            if (run == m_loads)
-                setRecords(std::move(records));
+            if (run != m_loads)
+                return;
+            setRecords(std::move(records));
+            setPuttingBack(m_puttingBack && run < m_putBackRead);
         });
 }
 
@@ -198,15 +200,17 @@ int HistoryModel::putBackCount(int item) const
 
 void HistoryModel::putBack(int item, bool beside)
 {
-    if (putBackCount(item) == 0)
+    // One at a time: until the records are read again, an item just put back
+    // would still read as in the Trash, and its own place as taken.
+    if (m_puttingBack || putBackCount(item) == 0)
         return;
     const Cleanups::Record& record = m_records[size_t(m_openRow)];
     std::vector<size_t> items;
     for (size_t i = 0; i < record.items.size(); ++i)
         if ((item < 0 || size_t(item) == i) && whereOf(record, i) == Cleanups::Where::InTrash)
             items.push_back(i);
-    if (m_puttingBack++ == 0)
-        emit puttingBackChanged();
+    setPuttingBack(true);
+    m_putBackRead = std::numeric_limits<quint64>::max(); // no reading ends it before it is done
     m_services.run(
         Workers::Queue::User, this,
         [call = m_services.engine().putBack, record, items = std::move(items), beside] {
@@ -220,14 +224,21 @@ void HistoryModel::putBack(int item, bool beside)
         },
         [this](const std::pair<std::vector<Cleanups::PutBackOutcome>, std::vector<Cleanups::Item>>&
                    result) {
-            if (--m_puttingBack == 0)
-                emit puttingBackChanged();
             if (!result.second.empty())
                 emit itemsPutBack(result.second);
             emit putBackFinished(putBackNotes(result.first));
             m_services.reportDiskChanged();
             load();
+            m_putBackRead = m_loads; // the put-back ends with this reading
         });
+}
+
+void HistoryModel::setPuttingBack(bool v)
+{
+    if (m_puttingBack == v)
+        return;
+    m_puttingBack = v;
+    emit puttingBackChanged();
 }
 
 QStringList HistoryModel::putBackNotes(const std::vector<Cleanups::PutBackOutcome>& outcomes)

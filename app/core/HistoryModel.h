@@ -35,7 +35,7 @@ class HistoryModel : public QAbstractListModel
     // The row whose items are shown, -1 when none is open.
     Q_PROPERTY(int openRow READ openRow NOTIFY openRowChanged)
     Q_PROPERTY(CleanupItemModel* openItems READ openItems CONSTANT)
-    // A put-back is under way.
+    // A put-back is under way, until the records are read again after it.
     Q_PROPERTY(bool puttingBack READ puttingBack NOTIFY puttingBackChanged)
     // The page is on screen: changes of the data folder are read at once.
     Q_PROPERTY(bool watching READ watching WRITE setWatching NOTIFY watchingChanged)
@@ -70,7 +70,7 @@ public:
     QString totalFreedText() const;
     int openRow() const { return m_openRow; }
     CleanupItemModel* openItems() { return &m_openItems; }
-    bool puttingBack() const { return m_puttingBack > 0; }
+    bool puttingBack() const { return m_puttingBack; }
     bool watching() const { return m_watching; }
     void setWatching(bool on);
 
@@ -84,7 +84,8 @@ public:
     // Puts back one item of the open line (its row in openItems) or, for -1,
     // every item of it still in the Trash; beside: one whose place is taken
     // goes beside it under a new name. putBackFinished reports, then the
-    // records are read again and diskChanged is reported.
+    // records are read again and diskChanged is reported. Nothing while
+    // another put-back is under way.
     Q_INVOKABLE void putBack(int item, bool beside);
 
     void setRecords(std::vector<Cleanups::Record> records);
@@ -109,6 +110,7 @@ signals:
 
 private:
     void setOpen(const std::string& id);
+    void setPuttingBack(bool v);
     // Watches the history's folder and the manifests' folder (or, until one
     // exists, the nearest folder above it).
     void watch();
@@ -118,8 +120,9 @@ private:
     CleanupItemModel m_openItems;
     std::string m_openId; // the open line's history entry
     int m_openRow = -1;
-    int m_puttingBack = 0;
-    quint64 m_loads = 0; // the number of the latest read
+    bool m_puttingBack = false;
+    quint64 m_loads = 0;       // the number of the latest read
+    quint64 m_putBackRead = 0; // the read that ends the latest put-back
     bool m_watching = false;
     QFileSystemWatcher m_watcher;
     QTimer m_settle;

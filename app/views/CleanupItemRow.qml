@@ -13,6 +13,8 @@ Item {
     required property string sizeText
     required property string stateKey
     required property bool inTrash
+    // Put Back waits while another put-back is under way.
+    property bool busy: false
 
     signal putBackRequested(int item)
 
@@ -77,6 +79,7 @@ Item {
                 id: button
                 objectName: "itemPutBack"
                 visible: row.inTrash
+                enabled: !row.busy
                 text: qsTr("hist.putBack")
                 fontSize: Theme.detail
                 onClicked: row.putBackRequested(row.index)

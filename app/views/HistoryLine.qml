@@ -23,6 +23,8 @@ Item {
     required property bool open
     // The open clean-up's items (given to the open line only).
     property CleanupItemModel openItems: null
+    // A put-back is under way: Put Back waits.
+    property bool busy: false
 
     signal toggled()
     signal putBackAllRequested()
@@ -116,6 +118,7 @@ Item {
                     objectName: "putBackAll"
                     anchors.verticalCenter: parent.verticalCenter
                     visible: line.open && line.inTrash > 0
+                    enabled: !line.busy
                     text: qsTr("hist.putBackAll")
                     fontSize: Theme.detail
                     onClicked: line.putBackAllRequested()
@@ -156,6 +159,7 @@ Item {
         ScrollBar.vertical: ListScrollBar {}
         delegate: CleanupItemRow {
             width: ListView.view.width
+            busy: line.busy
             onPutBackRequested: (item) => line.putBackRequested(item)
         }
     }

@@ -104,6 +104,7 @@ Item {
                 delegate: HistoryLine {
                     width: ListView.view.width
                     openItems: open ? page.history.openItems : null
+                    busy: page.history.puttingBack
                     onToggled: page.history.toggleOpen(index)
                     onPutBackAllRequested: page.askPutBack(-1)
                     onPutBackRequested: (item) => page.askPutBack(item)

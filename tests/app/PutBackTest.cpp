@@ -127,8 +127,17 @@ private slots:
         QCOMPARE(h.putBackCount(-1), 2);
 
         QSignalSpy disk(m.services(), &Services::diskChanged);
-        const QStringList lines = putBack(-1, false);
-        QCOMPARE(lines, QStringList{"Put back 2 items."});
+        QSignalSpy done(&h, &HistoryModel::putBackFinished);
+        QSignalSpy loaded(&h, &HistoryModel::entriesChanged);
+        h.putBack(-1, false);
+        QVERIFY(h.puttingBack());
+        h.putBack(-1, false); // a second press meanwhile is ignored
+        QVERIFY(done.wait(10000));
+        QVERIFY(h.puttingBack()); // until the records are read again
+        QVERIFY(loaded.wait(10000));
+        QVERIFY(!h.puttingBack());
+        QCOMPARE(done.count(), 1);
+        QCOMPARE(done[0][0].toStringList(), QStringList{"Put back 2 items."});
         QCOMPARE(contentOf(one + "/data"), "first");
         QCOMPARE(contentOf(two + "/data"), "second");
         QCOMPARE(disk.count(), 1);
