@@ -5,9 +5,11 @@
 #include "AppLeftoverModel.h"
 #include "DesktopEntries.h"
 #include "DuplicateGroupModel.h"
+#include "Measure.h"
 #include "RecordVariants.h"
 #include "Runner.h"
 #include "Services.h"
+#include "Strings.h"
 #include "Text.h"
 
 #include <QStringList>
@@ -247,7 +249,14 @@ std::vector<MoveOutcome> InstalledAppModel::moveToTrash(const EngineCalls& calls
 {
     if (paths.empty())
         return {};
-    return calls.moveToTrash(paths, t("trash.uninstall"));
+    // Through the record of clean-ups, so the History page can put an
+    // uninstalled application back; the sizes are measured for that record.
+    const std::vector<int64_t> sizes = Scanner::sizesOf(paths);
+    std::vector<Cleanups::Target> targets;
+    for (size_t i = 0; i < paths.size(); ++i)
+        targets.push_back({paths[i], i < sizes.size() ? sizes[i] : 0, ItemKind::Leftover,
+                           Risk::Care, Strings::lastComponent(paths[i])});
+    return calls.cleanUp(targets, Cleanups::Source::Uninstall).outcomes;
 }
 
 void InstalledAppModel::trashLeftover(const QString& leftoverPath)

@@ -311,7 +311,7 @@ private slots:
         auto leftovers = std::make_shared<std::vector<ScanItem>>();
         auto mutex = std::make_shared<std::mutex>();
         auto moved =
-            std::make_shared<std::vector<std::pair<std::vector<std::string>, std::string>>>();
+            std::make_shared<std::vector<std::pair<std::vector<std::string>, Cleanups::Source>>>();
         m_model = std::make_unique<AppModel>();
         EngineCalls e;
         const std::string apps = m_home->at("Applications/");
@@ -325,10 +325,14 @@ private slots:
             return a.name == "Safari" ? *leftovers : std::vector<ScanItem>{};
         };
         e.uninstallPaths = [](const AppInfo& a) { return std::vector<std::string>{a.path}; };
-        e.moveToTrash = [=](const std::vector<std::string>& paths, const std::string& sub) {
+        e.cleanUp = [=](const std::vector<Cleanups::Target>& targets, Cleanups::Source source) {
             std::lock_guard lock(*mutex);
-            moved->emplace_back(paths, sub);
-            return std::vector<MoveOutcome>(paths.size(), MoveOutcome::Moved);
+            std::vector<std::string> paths;
+            for (const auto& target : targets)
+                paths.push_back(target.path);
+            moved->emplace_back(paths, source);
+            return Cleanups::CleanUp{"id",
+                                     std::vector<MoveOutcome>(paths.size(), MoveOutcome::Moved)};
         };
         e.volume = [] { return VolumeInfo{1000, 400}; };
         m_model->setEngine(e);
@@ -391,7 +395,7 @@ private slots:
         QTRY_COMPARE(done.count(), 1); // the answer may come before uninstall() returns
         QCOMPARE(done.at(0).at(1).toInt(), 3);
         QCOMPARE(moved->size(), size_t(1));
-        QCOMPARE(moved->back().second, t("trash.uninstall"));
+        QVERIFY(moved->back().second == Cleanups::Source::Uninstall);
         QCOMPARE(moved->back().first,
                  (std::vector<std::string>{apps + "Safari.app", cache, prefs}));
         QCOMPARE(list.count(), 2);
@@ -439,9 +443,10 @@ private slots:
             return std::vector<ScanItem>{leftover(data, 10)};
         };
         e.uninstallFlatpak = [](const AppInfo&) { return false; };
-        e.moveToTrash = [moves](const std::vector<std::string>& paths, const std::string&) {
+        e.cleanUp = [moves](const std::vector<Cleanups::Target>& targets, Cleanups::Source) {
             ++*moves;
-            return std::vector<MoveOutcome>(paths.size(), MoveOutcome::Moved);
+            return Cleanups::CleanUp{"id",
+                                     std::vector<MoveOutcome>(targets.size(), MoveOutcome::Moved)};
         };
         m_model->setEngine(e);
 
