@@ -243,8 +243,8 @@ def other_button(app, name, first):
     return wait_for("the confirmation's " + name, find)
 
 
-def put_back_checks(app, spec):
-    name, rel = spec.split("::")
+def put_back_checks(app, item):
+    name, rel = item.split("::")
     path = os.path.join(os.environ["HOME"], rel)
     tabs = wait_for("the page tab Clean", lambda: showing_nodes(app, pyatspi.ROLE_PAGE_TAB, "Clean"))
     if not tabs or not press(tabs[0]):
@@ -324,8 +324,8 @@ def main():
         ok = page_checks(app, pages)
     for pair in maps:
         ok = ok and map_checks(app, pair)
-    for spec in put_backs:
-        ok = ok and put_back_checks(app, spec)
+    for item in put_backs:
+        ok = ok and put_back_checks(app, item)
     return 0 if ok else 1
 
 
