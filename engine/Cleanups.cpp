@@ -102,17 +102,6 @@ std::optional<Item> decodeItem(const json& object)
     return item;
 }
 
-// Where a UTF-8 text may be cut at or before limit bytes without splitting a
-// character.
-size_t characterBoundary(std::string_view text, size_t limit)
-{
-    if (limit >= text.size())
-        return text.size();
-    while (limit > 0 && (static_cast<unsigned char>(text[limit]) & 0xC0) == 0x80)
-        --limit;
-    return limit;
-}
-
 std::string cleanupsFolder()
 {
     return Platform::supportFolder() + "/cleanups";
@@ -314,7 +303,7 @@ std::string restoredName(const std::string& name, Clock::time_point when, int n)
     const std::string tail = " (restored " + localTimeText(when, "%Y-%m-%d %H%M") + ")" +
                              (n >= 2 ? "_" + std::to_string(n) : "");
     const size_t room = tail.size() < kMaxFileName ? kMaxFileName - tail.size() : 0;
-    return name.substr(0, characterBoundary(name, room)) + tail;
+    return name.substr(0, Strings::byteBoundary(name, room)) + tail;
 }
 
 Where whereNow(const Item& item, int filesFolder)

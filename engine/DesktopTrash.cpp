@@ -258,17 +258,6 @@ bool writeAll(int fd, const std::string& data)
     return true;
 }
 
-// Where a UTF-8 text may be cut at or before limit bytes without splitting a
-// character.
-size_t characterBoundary(std::string_view text, size_t limit)
-{
-    if (limit >= text.size())
-        return text.size();
-    while (limit > 0 && (static_cast<unsigned char>(text[limit]) & 0xC0) == 0x80)
-        --limit;
-    return limit;
-}
-
 // What emptying the open folder (but keep) would remove.
 Contents folderContents(int folder, const Place& home, std::string_view keep)
 {
@@ -345,7 +334,7 @@ std::string entryName(const std::string& prefix, const std::string& name, int n)
     const std::string suffix = n >= 2 ? "_" + std::to_string(n) : "";
     const size_t fixed = prefix.size() + 1 + suffix.size() + kInfoSuffix.size();
     const size_t room = fixed < kMaxFileName ? kMaxFileName - fixed : 0;
-    return prefix + " " + name.substr(0, characterBoundary(name, room)) + suffix;
+    return prefix + " " + name.substr(0, Strings::byteBoundary(name, room)) + suffix;
 }
 
 std::shared_ptr<const Opened> open(const std::string& trash, bool create)

@@ -59,6 +59,32 @@ bool sameItem(const Item& item, const struct stat& st)
            (uint64_t(st.st_dev) == item.device && uint64_t(st.st_ino) == item.inode);
 }
 
+// Renames an item back under name, or, when that is taken and beside is
+// asked, under the first free "<name> (restored <date>)"; rename(target)
+// tries one name without replacing anything.
+template <class Rename>
+PutBackOutcome renameBack(Rename rename, const std::string& name, bool beside,
+                          Clock::time_point now)
+{
+    std::string target = name;
+    PutBackOutcome done = PutBackOutcome::PutBack;
+    for (int n = 1; n <= kMaxSuffix; ++n) {
+        const auto result = rename(target);
+        const int error = errno;
+        if (result == Platform::RenameResult::Moved)
+            return done;
+        if (result == Platform::RenameResult::CrossDevice)
+            return PutBackOutcome::Failed;
+        if (result == Platform::RenameResult::Failed)
+            return refusal(error);
+        if (!beside)
+            return PutBackOutcome::Taken;
+        done = PutBackOutcome::PutBackBeside;
+        target = restoredName(name, now, n);
+    }
+    return PutBackOutcome::Failed;
+}
+
 PutBackOutcome putBackDesktop(const DesktopTrash::Opened* trash, const Item& item, bool beside,
                               Clock::time_point now)
 {
@@ -77,29 +103,18 @@ PutBackOutcome putBackDesktop(const DesktopTrash::Opened* trash, const Item& ite
     OwnedFd folder = DesktopTrash::openFolderWithoutLinks(folderPath, true);
     if (!folder.ok())
         return refusal(errno);
-    std::string target = name;
-    PutBackOutcome done = PutBackOutcome::PutBack;
-    for (int n = 1; n <= kMaxSuffix; ++n) {
-        const auto result =
-            Platform::renameNoReplaceAt(trash->files.fd, item.entry, folder.fd, target);
-        const int error = errno;
-        if (result == Platform::RenameResult::Moved) {
-            // The record goes only once the item is back: stopped before
-            // this, the item is in place and its record is stale.
-            const std::string record = item.entry + std::string(DesktopTrash::kInfoSuffix);
-            ::unlinkat(trash->info.fd, record.c_str(), 0);
-            return done;
-        }
-        if (result == Platform::RenameResult::CrossDevice)
-            return PutBackOutcome::Failed;
-        if (result == Platform::RenameResult::Failed)
-            return refusal(error);
-        if (!beside)
-            return PutBackOutcome::Taken;
-        done = PutBackOutcome::PutBackBeside;
-        target = restoredName(name, now, n);
+    const PutBackOutcome outcome = renameBack(
+        [&](const std::string& target) {
+            return Platform::renameNoReplaceAt(trash->files.fd, item.entry, folder.fd, target);
+        },
+        name, beside, now);
+    if (outcome == PutBackOutcome::PutBack || outcome == PutBackOutcome::PutBackBeside) {
+        // The record goes only once the item is back: stopped before this,
+        // the item is in place and its record is stale.
+        const std::string record = item.entry + std::string(DesktopTrash::kInfoSuffix);
+        ::unlinkat(trash->info.fd, record.c_str(), 0);
     }
-    return PutBackOutcome::Failed;
+    return outcome;
 }
 
 PutBackOutcome putBackFromRoot(const Item& item, bool beside, Clock::time_point now)
@@ -116,23 +131,11 @@ PutBackOutcome putBackFromRoot(const Item& item, bool beside, Clock::time_point 
     if (!splitPath(item.path, folder, name))
         return PutBackOutcome::Failed;
     Files::makeDirs(folder);
-    std::string target = name;
-    PutBackOutcome done = PutBackOutcome::PutBack;
-    for (int n = 1; n <= kMaxSuffix; ++n) {
-        const auto result = Platform::renameNoReplace(source, folder + "/" + target);
-        const int error = errno;
-        if (result == Platform::RenameResult::Moved)
-            return done;
-        if (result == Platform::RenameResult::CrossDevice)
-            return PutBackOutcome::Failed;
-        if (result == Platform::RenameResult::Failed)
-            return refusal(error);
-        if (!beside)
-            return PutBackOutcome::Taken;
-        done = PutBackOutcome::PutBackBeside;
-        target = restoredName(name, now, n);
-    }
-    return PutBackOutcome::Failed;
+    return renameBack(
+        [&](const std::string& target) {
+            return Platform::renameNoReplace(source, folder + "/" + target);
+        },
+        name, beside, now);
 }
 
 } // namespace

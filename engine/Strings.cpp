@@ -190,6 +190,15 @@ std::string characterPrefix(std::string_view text, size_t n)
     return out;
 }
 
+size_t byteBoundary(std::string_view text, size_t limit)
+{
+    if (limit >= text.size())
+        return text.size();
+    while (limit > 0 && (static_cast<unsigned char>(text[limit]) & 0xC0) == 0x80)
+        --limit;
+    return limit;
+}
+
 std::string lastComponent(std::string_view path)
 {
     while (path.size() > 1 && path.back() == '/')

@@ -48,6 +48,10 @@ size_t characterCount(std::string_view text);
 // The first n user-perceived characters of text.
 std::string characterPrefix(std::string_view text, size_t n);
 
+// Where a UTF-8 text may be cut at or before limit bytes without splitting a
+// character: limit, or the start of the character limit falls inside.
+size_t byteBoundary(std::string_view text, size_t limit);
+
 // Last path component ("" for "/"), ignoring trailing slashes.
 std::string lastComponent(std::string_view path);
 
