@@ -99,6 +99,13 @@ std::optional<Item> decodeItem(const json& object)
     item.inode = *inode;
     item.kind = *kindValue;
     item.risk = *riskValue;
+    // Only an item put back beside its taken original has this.
+    if (object.contains("restored") || object.contains(std::string("restored") + kHexSuffix)) {
+        auto restored = getBytes(object, "restored");
+        if (!restored || restored->empty() || restored->front() != '/')
+            return std::nullopt;
+        item.restored = std::move(*restored);
+    }
     return item;
 }
 
@@ -252,6 +259,8 @@ std::string encode(const Manifest& manifest)
         object["device"] = item.device;
         object["inode"] = item.inode;
         object["modified"] = item.modified;
+        if (!item.restored.empty())
+            putBytes(object, "restored", item.restored);
         items.push_back(std::move(object));
     }
     json object = {{"version", kVersion},
@@ -325,6 +334,9 @@ Where whereNow(const Item& item, int filesFolder)
             return Where::InTrash;
     }
     if (::lstat(item.path.c_str(), &st) == 0 && item.inode != 0 && same(st))
+        return Where::PutBack;
+    if (!item.restored.empty() && ::lstat(item.restored.c_str(), &st) == 0 && item.inode != 0 &&
+        same(st))
         return Where::PutBack;
     return Where::Gone;
 }

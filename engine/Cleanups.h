@@ -43,11 +43,13 @@ struct Item
     uint64_t device = 0;
     uint64_t inode = 0;
     int64_t modified = 0; // modification time, nanoseconds since 1970 UTC
+    std::string restored; // where it was put back beside its taken original ("" if not)
 };
 
 // Where an item is now: still in the Trash (its entry is there), put back
-// (its original path holds the same device and inode again), or gone
-// (emptied from the Trash, or moved elsewhere).
+// (its original path, or the place it was put back beside it, holds the same
+// device and inode again), or gone (emptied from the Trash, or moved
+// elsewhere).
 enum class Where { InTrash, PutBack, Gone };
 
 // A clean-up: its history entry joined with its manifest.

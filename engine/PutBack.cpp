@@ -60,13 +60,13 @@ bool sameItem(const Item& item, const struct stat& st)
 }
 
 // Renames an item back under name, or, when that is taken and beside is
-// asked, under the first free "<name> (restored <date>)"; rename(target)
-// tries one name without replacing anything.
+// asked, under the first free "<name> (restored <date>)", which target then
+// holds; rename(target) tries one name without replacing anything.
 template <class Rename>
 PutBackOutcome renameBack(Rename rename, const std::string& name, bool beside,
-                          Clock::time_point now)
+                          Clock::time_point now, std::string& target)
 {
-    std::string target = name;
+    target = name;
     PutBackOutcome done = PutBackOutcome::PutBack;
     for (int n = 1; n <= kMaxSuffix; ++n) {
         const auto result = rename(target);
@@ -85,8 +85,10 @@ PutBackOutcome renameBack(Rename rename, const std::string& name, bool beside,
     return PutBackOutcome::Failed;
 }
 
+// Puts item back from the desktop's Trash; beside it, its new path goes to
+// placed.
 PutBackOutcome putBackDesktop(const DesktopTrash::Opened* trash, const Item& item, bool beside,
-                              Clock::time_point now)
+                              Clock::time_point now, std::string& placed)
 {
     if (!plainName(item.entry))
         return PutBackOutcome::Failed;
@@ -103,11 +105,14 @@ PutBackOutcome putBackDesktop(const DesktopTrash::Opened* trash, const Item& ite
     OwnedFd folder = DesktopTrash::openFolderWithoutLinks(folderPath, true);
     if (!folder.ok())
         return refusal(errno);
+    std::string target;
     const PutBackOutcome outcome = renameBack(
-        [&](const std::string& target) {
-            return Platform::renameNoReplaceAt(trash->files.fd, item.entry, folder.fd, target);
+        [&](const std::string& tried) {
+            return Platform::renameNoReplaceAt(trash->files.fd, item.entry, folder.fd, tried);
         },
-        name, beside, now);
+        name, beside, now, target);
+    if (outcome == PutBackOutcome::PutBackBeside)
+        placed = folderPath + (folderPath == "/" ? "" : "/") + target;
     if (outcome == PutBackOutcome::PutBack || outcome == PutBackOutcome::PutBackBeside) {
         // The record goes only once the item is back: stopped before this,
         // the item is in place and its record is stale.
@@ -117,7 +122,8 @@ PutBackOutcome putBackDesktop(const DesktopTrash::Opened* trash, const Item& ite
     return outcome;
 }
 
-PutBackOutcome putBackFromRoot(const Item& item, bool beside, Clock::time_point now)
+PutBackOutcome putBackFromRoot(const Item& item, bool beside, Clock::time_point now,
+                               std::string& placed)
 {
     if (item.entry.empty() || item.entry.find("..") != std::string::npos)
         return PutBackOutcome::Failed;
@@ -131,11 +137,35 @@ PutBackOutcome putBackFromRoot(const Item& item, bool beside, Clock::time_point 
     if (!splitPath(item.path, folder, name))
         return PutBackOutcome::Failed;
     Files::makeDirs(folder);
-    return renameBack(
-        [&](const std::string& target) {
-            return Platform::renameNoReplace(source, folder + "/" + target);
+    std::string target;
+    const PutBackOutcome outcome = renameBack(
+        [&](const std::string& tried) {
+            return Platform::renameNoReplace(source, folder + "/" + tried);
         },
-        name, beside, now);
+        name, beside, now, target);
+    if (outcome == PutBackOutcome::PutBackBeside)
+        placed = folder + "/" + target;
+    return outcome;
+}
+
+// Writes into the manifest of clean-up id where each item of besides went
+// beside its taken original, so it reads as put back later. The manifest is
+// read afresh and rewritten whole and atomically; items are matched by their
+// entry and original path.
+void noteBesides(const std::string& id, const std::vector<std::pair<Item, std::string>>& besides)
+{
+    const std::string path = manifestPath(id);
+    auto text = Files::read(path, kMaxManifestBytes);
+    if (!text)
+        return;
+    Decoded decoded = decode(*text);
+    if (!decoded.complete)
+        return; // rewriting would drop the items it could not read
+    for (auto& item : decoded.manifest.items)
+        for (const auto& [moved, placed] : besides)
+            if (item.entry == moved.entry && item.path == moved.path)
+                item.restored = placed;
+    Files::writeAtomically(path, encode(decoded.manifest));
 }
 
 } // namespace
@@ -153,17 +183,23 @@ std::vector<Cleanups::PutBackOutcome> putBack(const Cleanups::Record& record,
         trash = DesktopTrash::open(Platform::desktopTrash(), false);
     std::vector<PutBackOutcome> outcomes;
     outcomes.reserve(items.size());
+    std::vector<std::pair<Cleanups::Item, std::string>> besides;
     for (size_t index : items) {
         if (index >= record.items.size()) {
             outcomes.push_back(PutBackOutcome::Failed);
             continue;
         }
         const Cleanups::Item& item = record.items[index];
+        std::string placed;
         if constexpr (Platform::kDesktopTrash)
-            outcomes.push_back(Cleanups::putBackDesktop(trash.get(), item, beside, now));
+            outcomes.push_back(Cleanups::putBackDesktop(trash.get(), item, beside, now, placed));
         else
-            outcomes.push_back(Cleanups::putBackFromRoot(item, beside, now));
+            outcomes.push_back(Cleanups::putBackFromRoot(item, beside, now, placed));
+        if (!placed.empty())
+            besides.emplace_back(item, std::move(placed));
     }
+    if (!besides.empty())
+        Cleanups::noteBesides(record.entry.id, besides);
     return outcomes;
 }
 

@@ -147,37 +147,40 @@ TEST(Cleanups, TellsWhatBecameOfEachItem)
         Where whereBefore;
         const char* atPath;        // content at the original path afterwards ("" none)
         const char* besideContent; // content of the restored copy ("" none)
+        Where whereAfter;
     };
     const std::vector<Case> cases = {
-        {"plain", [](auto&, auto&) {}, false, PutBackOutcome::PutBack, Where::InTrash, "old", ""},
+        {"plain", [](auto&, auto&) {}, false, PutBackOutcome::PutBack, Where::InTrash, "old", "",
+         Where::PutBack},
         {"taken", [](auto& home, auto&) { home.file("a/item", "new"); }, false,
-         PutBackOutcome::Taken, Where::InTrash, "new", ""},
+         PutBackOutcome::Taken, Where::InTrash, "new", "", Where::InTrash},
+        // Beside its taken place it still reads as put back, not gone.
         {"taken beside", [](auto& home, auto&) { home.file("a/item", "new"); }, true,
-         PutBackOutcome::PutBackBeside, Where::InTrash, "new", "old"},
+         PutBackOutcome::PutBackBeside, Where::InTrash, "new", "old", Where::PutBack},
         {"taken by a link leading nowhere",
          [](auto& home, auto&) { fs::create_symlink("/nowhere", home.at("a/item")); }, false,
-         PutBackOutcome::Taken, Where::InTrash, "", ""},
+         PutBackOutcome::Taken, Where::InTrash, "", "", Where::InTrash},
         {"emptied from the Trash",
          [](auto&, auto& item) {
              fs::remove(filesFolder() + item.entry);
              fs::remove(infoFile(item));
          },
-         true, PutBackOutcome::Gone, Where::Gone, "", ""},
+         true, PutBackOutcome::Gone, Where::Gone, "", "", Where::Gone},
         {"record removed by hand", [](auto&, auto& item) { fs::remove(infoFile(item)); }, false,
-         PutBackOutcome::PutBack, Where::InTrash, "old", ""},
+         PutBackOutcome::PutBack, Where::InTrash, "old", "", Where::PutBack},
         {"another item under its entry name",
          [](auto&, auto& item) {
              // Written beside and renamed over it: another inode.
              Files::writeAtomically(filesFolder() + item.entry, "stranger");
          },
-         false, PutBackOutcome::Gone, Where::Gone, "", ""},
+         false, PutBackOutcome::Gone, Where::Gone, "", "", Where::Gone},
         {"its folder now a link",
          [](auto& home, auto&) {
              home.dir("elsewhere");
              fs::remove_all(home.at("a"));
              fs::create_directory_symlink(home.at("elsewhere"), home.at("a"));
          },
-         false, PutBackOutcome::Failed, Where::InTrash, "", ""},
+         false, PutBackOutcome::Failed, Where::InTrash, "", "", Where::InTrash},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -199,6 +202,7 @@ TEST(Cleanups, TellsWhatBecameOfEachItem)
             if (e.path().filename().string().starts_with("item (restored "))
                 besideContent = Files::read(e.path().string()).value_or("?");
         EXPECT_EQ(besideContent, c.besideContent);
+        EXPECT_EQ(recordOf(done.id).where, std::vector<Where>{c.whereAfter});
         const bool back =
             c.outcome == PutBackOutcome::PutBack || c.outcome == PutBackOutcome::PutBackBeside;
         // An item left in the Trash keeps its record; one put back leaves none.
