@@ -122,8 +122,8 @@ PutBackOutcome putBackDesktop(const DesktopTrash::Opened* trash, const Item& ite
     return outcome;
 }
 
-PutBackOutcome putBackFromRoot(const Item& item, bool beside, Clock::time_point now,
-                               std::string& placed)
+[[maybe_unused]] PutBackOutcome putBackFromRoot(const Item& item, bool beside,
+                                                Clock::time_point now, std::string& placed)
 {
     if (item.entry.empty() || item.entry.find("..") != std::string::npos)
         return PutBackOutcome::Failed;
