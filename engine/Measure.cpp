@@ -364,6 +364,8 @@ public:
     }
 
     Dir* root(size_t index) const { return m_rootDirs[index]; }
+    // How many folders the walk met.
+    size_t folderCount() const { return m_folderCount.load(); }
 
 private:
     // Keeps the kKeptFiles largest files of a folder among the candidates
@@ -547,6 +549,7 @@ private:
             }
         }
         d->subdirCount = uint32_t(w.folders.size());
+        m_folderCount.fetch_add(w.folders.size(), std::memory_order_relaxed);
         d->subdirs = w.dirs.take(w.folders.size());
         for (size_t k = 0; k < w.folders.size(); ++k) {
             const Entry& e = w.entries[w.folders[k]];
@@ -601,6 +604,7 @@ private:
     size_t m_busy = 0;
     bool m_stopped = false;
     std::atomic<long> m_openFds{0};
+    std::atomic<size_t> m_folderCount{1};
     long m_fdBudget = 256;
     uint32_t m_fileLevels = 0;
 };
@@ -613,39 +617,44 @@ int64_t kibBytes(uint64_t bytes)
     return int64_t(kib * 1024);
 }
 
-DiskNode nodeOf(const Dir* d, std::string path, int levels)
+// Adds d's folder (its sub-folders down to levels below it first) to the
+// tree being built. With utf8Only, folders and files whose names are not
+// UTF-8 are left out (their bytes still count in d).
+void addFolder(FolderTree::Builder& builder, const Dir* d, std::string_view name, int levels,
+               bool utf8Only)
 {
-    DiskNode node;
-    node.size = kibBytes(d->total);
-    node.fileCount = int64_t(d->fileCount);
-    node.fileBytes = int64_t(std::min<uint64_t>(d->fileBytes, uint64_t(INT64_MAX)));
+    uint32_t children = 0;
+    if (levels > 0) {
+        for (const Dir& c : std::span(d->subdirs, d->subdirCount)) {
+            std::string_view childName(c.name, c.nameLength);
+            if (!c.counted || !c.isFolder || (utf8Only && !Strings::isValidUtf8(childName)))
+                continue;
+            addFolder(builder, &c, childName, levels - 1, utf8Only);
+            ++children;
+        }
+        builder.sortPending(children);
+    }
     // A file below 1/4096 of its folder never gets a tile of its own.
-    for (const FileRecord& f : std::span(d->files, d->fileEntries))
-        if ((!f.linked || f.credited) && f.bytes > 0 && f.bytes >= d->total / 4096)
-            node.files.push_back(DiskFile{std::string(f.name, f.nameLength),
-                                          int64_t(std::min<uint64_t>(f.bytes, INT64_MAX))});
-    std::sort(node.files.begin(), node.files.end(), [](const DiskFile& a, const DiskFile& b) {
+    std::vector<DiskFile> files;
+    for (const FileRecord& f : std::span(d->files, d->fileEntries)) {
+        std::string_view fileName(f.name, f.nameLength);
+        if ((!f.linked || f.credited) && f.bytes > 0 && f.bytes >= d->total / 4096 &&
+            (!utf8Only || Strings::isValidUtf8(fileName)))
+            files.push_back(
+                DiskFile{std::string(fileName), int64_t(std::min<uint64_t>(f.bytes, INT64_MAX))});
+    }
+    std::sort(files.begin(), files.end(), [](const DiskFile& a, const DiskFile& b) {
         return a.size != b.size ? a.size > b.size : a.name < b.name;
     });
-    if (levels > 0) {
-        node.children.reserve(d->subdirCount);
-        for (const Dir& c : std::span(d->subdirs, d->subdirCount)) {
-            if (!c.counted || !c.isFolder)
-                continue;
-            std::string childPath = path;
-            if (childPath.empty() || childPath.back() != '/')
-                childPath += '/';
-            childPath.append(c.name, c.nameLength);
-            node.children.push_back(nodeOf(&c, std::move(childPath), levels - 1));
-            node.children.back().name.assign(c.name, c.nameLength);
-        }
-        std::sort(node.children.begin(), node.children.end(),
-                  [](const DiskNode& a, const DiskNode& b) {
-                      return a.size != b.size ? a.size > b.size : a.name < b.name;
-                  });
-    }
-    node.path = std::move(path);
-    return node;
+    builder.add(name, kibBytes(d->total), int64_t(d->fileCount),
+                int64_t(std::min<uint64_t>(d->fileBytes, uint64_t(INT64_MAX))), files, children);
+}
+
+// The name a tree gives its root: the path's last component, or the path.
+std::string rootName(const std::string& root)
+{
+    std::string name = Strings::lastComponent(root);
+    return name.empty() ? root : name;
 }
 
 // What lstat says of a root: a folder to walk, a non-folder of this many
@@ -688,30 +697,32 @@ unsigned threads()
     return std::clamp(cores * 2, 2u, 8u);
 }
 
-std::optional<DiskNode> tree(const std::string& root, int depth, const CancelToken* token)
+std::optional<DiskNode> tree(const std::string& root, int depth, const CancelToken* token,
+                             bool utf8Only)
 {
     if ((token && token->isCancelled()) || Shell::stopping())
         return std::nullopt;
     RootKind kind = examineRoot(root);
     if (!kind.exists)
         return std::nullopt;
+    FolderTree::Builder builder;
     if (!kind.folder) {
-        DiskNode node;
-        node.path = root;
-        node.size = kibBytes(kind.bytes);
-        return node;
+        builder.add(rootName(root), kibBytes(kind.bytes), 0, 0, {}, 0);
+        return DiskNode(builder.finish(root), 0);
     }
-    std::optional<DiskNode> node;
     {
         Walk walk(token, 1, uint32_t(std::max(depth, 0)));
         walk.addRoot(0, root);
         if (!walk.run())
             return std::nullopt;
         walk.finish(false);
-        node = nodeOf(walk.root(0), root, std::max(depth, 0));
+        builder.reserve(walk.folderCount());
+        addFolder(builder, walk.root(0), rootName(root), std::max(depth, 0), utf8Only);
     }
     releaseFreedMemory();
-    return node;
+    auto built = builder.finish(root);
+    const uint32_t at = built->root();
+    return DiskNode(std::move(built), at);
 }
 
 std::vector<int64_t> sizes(const std::vector<std::string>& roots, const CancelToken* token,
