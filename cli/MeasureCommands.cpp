@@ -32,13 +32,6 @@ std::string shownPath(const std::string& path)
     return printable(tilde(path));
 }
 
-void makePrintable(DiskNode& node)
-{
-    node.name = printable(std::move(node.name));
-    for (auto& child : node.children)
-        makePrintable(child);
-}
-
 std::string percent(const char* format, double share)
 {
     char buf[64];
@@ -101,15 +94,15 @@ int cmdTree(const std::string& path, int depth, int count)
         printLine(ANSI::red(L::f("tc.tree.notFolder", {printable(expanded)})));
         return 1;
     }
-    DiskNode root = Scanner::diskTree(expanded, depth, true, nullptr);
-    makePrintable(root);
-    printLine(ANSI::bold(printable(root.path)) + "   " + ANSI::cyan(human(root.size)));
-    size_t shown = std::min(root.children.size(), static_cast<size_t>(std::max(count, 0)));
+    const DiskNode root = Scanner::diskTree(expanded, depth, true, nullptr);
+    const auto children = root.children();
+    printLine(ANSI::bold(printable(root.path())) + "   " + ANSI::cyan(human(root.size())));
+    size_t shown = std::min(children.size(), static_cast<size_t>(std::max(count, 0)));
     for (size_t i = 0; i < shown; ++i)
-        renderTree(root.children[i], "", i + 1 == shown, 1, depth, root.size);
-    if (root.children.size() > shown)
-        printLine(ANSI::dim(
-            L::fCount("tc.tree.more", static_cast<long long>(root.children.size() - shown))));
+        renderTree(children[i], "", i + 1 == shown, 1, depth, root.size());
+    if (children.size() > shown)
+        printLine(
+            ANSI::dim(L::fCount("tc.tree.more", static_cast<long long>(children.size() - shown))));
     return 0;
 }
 

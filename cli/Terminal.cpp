@@ -175,8 +175,8 @@ std::string cutName(std::string_view name)
 
 std::string treeLine(const DiskNode& node, const std::string& prefix, bool isLast, int64_t total)
 {
-    double share = total >= 1 ? static_cast<double>(node.size) / static_cast<double>(total) : 0;
-    std::string size = human(node.size);
+    double share = total >= 1 ? static_cast<double>(node.size()) / static_cast<double>(total) : 0;
+    std::string size = human(node.size());
     if (size.size() <= 8)
         size = pad(size, 9);
     std::string percent = fixed1(share * 100.0);
@@ -185,10 +185,11 @@ std::string treeLine(const DiskNode& node, const std::string& prefix, bool isLas
     percent.insert(0, 1, ' ');
     percent += '%';
     std::string line;
-    line.reserve(prefix.size() + node.name.size() + 128);
+    const std::string name = printable(node.name());
+    line.reserve(prefix.size() + name.size() + 128);
     line += prefix;
     line += ANSI::dim(isLast ? "└── " : "├── ");
-    line += pad(cutName(node.name), 26);
+    line += pad(cutName(name), 26);
     line += ANSI::cyan(size);
     line += ANSI::dim(bar(share, 14) + percent);
     return line;
@@ -201,9 +202,9 @@ void renderTree(const DiskNode& node, const std::string& prefix, bool isLast, in
     if (depth >= maxDepth)
         return;
     std::string childPrefix = prefix + (isLast ? "    " : "│   ");
-    for (size_t i = 0; i < node.children.size(); ++i)
-        renderTree(node.children[i], childPrefix, i + 1 == node.children.size(), depth + 1,
-                   maxDepth, total);
+    const auto children = node.children();
+    for (size_t i = 0; i < children.size(); ++i)
+        renderTree(children[i], childPrefix, i + 1 == children.size(), depth + 1, maxDepth, total);
 }
 
 void printLine(std::string_view line)

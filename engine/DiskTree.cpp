@@ -13,8 +13,12 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <fcntl.h>
+#include <functional>
 #include <simdjson.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <unordered_map>
 
 namespace DiskTree {
@@ -42,26 +46,25 @@ Index indexByParent(const std::map<std::string, int64_t>& sizes)
     return index;
 }
 
-std::vector<DiskNode> build(const Index& index, const std::string& path, int level)
+// Adds the child folders of path down to level levels to the tree being
+// built, largest first; returns how many were added.
+uint32_t addChildren(FolderTree::Builder& builder, const Index& index, const std::string& path,
+                     int level)
 {
-    std::vector<DiskNode> nodes;
     std::string prefix = !path.empty() && path.back() == '/' ? path : path + "/";
     auto it = index.find(prefix);
     if (it == index.end())
-        return nodes;
-    nodes.reserve(it->second.size());
+        return 0;
+    uint32_t count = 0;
     for (const auto* entry : it->second) {
-        DiskNode node;
-        node.name = entry->first.substr(prefix.size());
-        node.path = entry->first;
-        node.size = entry->second;
-        if (level >= 2)
-            node.children = build(index, entry->first, level - 1);
-        nodes.push_back(std::move(node));
+        uint32_t grandchildren =
+            level >= 2 ? addChildren(builder, index, entry->first, level - 1) : 0;
+        builder.add(std::string_view(entry->first).substr(prefix.size()), entry->second, 0, 0, {},
+                    grandchildren);
+        ++count;
     }
-    std::stable_sort(nodes.begin(), nodes.end(),
-                     [](const DiskNode& a, const DiskNode& b) { return a.size > b.size; });
-    return nodes;
+    builder.sortPending(count);
+    return count;
 }
 
 void appendJsonString(std::string& out, std::string_view text)
@@ -102,13 +105,13 @@ void appendJsonString(std::string& out, std::string_view text)
 }
 
 // Roughly the encoded length, so the text grows once.
-size_t encodedSize(const DiskNode& node)
+size_t encodedSize(const FolderTree& tree, uint32_t index, size_t pathLength)
 {
-    size_t n = 140 + node.id.size() + node.name.size() + node.path.size();
-    for (const auto& file : node.files)
-        n += 40 + file.name.size();
-    for (const auto& child : node.children)
-        n += encodedSize(child);
+    const FolderTree::Folder& f = tree.folder(index);
+    size_t n = 160 + 2 * tree.id().size() + 2 * f.nameLength + pathLength;
+    n += 40 * size_t(f.fileEntries);
+    for (uint32_t c = f.firstChild; c < f.firstChild + f.childCount; ++c)
+        n += encodedSize(tree, c, pathLength + 1 + tree.folder(c).nameLength);
     return n;
 }
 
@@ -119,37 +122,47 @@ struct Sink
     static constexpr size_t kChunk = size_t(1) << 20;
 };
 
-void appendNode(std::string& out, const DiskNode& node, const Sink& sink = {})
+// Writes the folder at index, whose path is `path` (extended and restored
+// for its children as they are written).
+void appendNode(std::string& out, const FolderTree& tree, uint32_t index, std::string& path,
+                const Sink& sink = {})
 {
     if (sink.file && out.size() >= Sink::kChunk) {
         sink.file->append(out);
         out.clear();
     }
+    const FolderTree::Folder& f = tree.folder(index);
     out += "{\"id\":";
-    appendJsonString(out, node.id);
+    appendJsonString(out, tree.folderId(index));
     out += ",\"name\":";
-    appendJsonString(out, node.name);
+    appendJsonString(out, tree.name(index));
     out += ",\"path\":";
-    appendJsonString(out, node.path);
+    appendJsonString(out, path);
     out += ",\"size\":";
-    out += std::to_string(node.size);
+    out += std::to_string(f.size);
     out += ",\"fileCount\":";
-    out += std::to_string(node.fileCount);
+    out += std::to_string(f.fileCount);
     out += ",\"fileBytes\":";
-    out += std::to_string(node.fileBytes);
+    out += std::to_string(f.fileBytes);
     out += ",\"files\":[";
-    for (size_t i = 0; i < node.files.size(); ++i) {
+    for (uint32_t i = 0; i < f.fileEntries; ++i) {
+        const FolderTree::File& file = tree.file(f.firstFile + i);
         out += i > 0 ? ",{\"name\":" : "{\"name\":";
-        appendJsonString(out, node.files[i].name);
+        appendJsonString(out, tree.fileName(file));
         out += ",\"size\":";
-        out += std::to_string(node.files[i].size);
+        out += std::to_string(file.size);
         out += '}';
     }
     out += "],\"children\":[";
-    for (size_t i = 0; i < node.children.size(); ++i) {
-        if (i > 0)
+    const size_t length = path.size();
+    for (uint32_t c = f.firstChild; c < f.firstChild + f.childCount; ++c) {
+        if (c > f.firstChild)
             out += ',';
-        appendNode(out, node.children[i], sink);
+        if (path.empty() || path.back() != '/')
+            path += '/';
+        path += tree.name(c);
+        appendNode(out, tree, c, path, sink);
+        path.resize(length);
     }
     out += "]}";
 }
@@ -163,18 +176,27 @@ void appendNode(std::string& out, const DiskNode& node, const Sink& sink = {})
 class Reader
 {
 public:
-    explicit Reader(std::string_view text) : m_p(text.data()), m_end(text.data() + text.size()) {}
+    // release, when given, is told every few megabytes how far the text has
+    // been read (what lies before is not looked at again).
+    explicit Reader(std::string_view text, std::function<void(const char*)> release = {})
+        : m_p(text.data()), m_end(text.data() + text.size()), m_released(text.data()),
+          m_release(std::move(release))
+    {
+    }
 
     std::optional<DiskNode> document()
     {
-        DiskNode node;
         blanks();
-        if (!readNode(node, 1))
+        if (!readNode(1))
             return std::nullopt;
         blanks();
         if (m_p != m_end)
             return std::nullopt;
-        return node;
+        auto tree = m_builder.finish(std::move(m_rootPath), std::move(m_rootId));
+        if (!tree)
+            return std::nullopt;
+        const uint32_t root = tree->root();
+        return DiskNode(std::move(tree), root);
     }
 
 private:
@@ -419,40 +441,60 @@ private:
         return take(']');
     }
 
-    bool readNode(DiskNode& node, int nesting)
+    // One folder, added to the tree after its children; the root's id and
+    // path are kept for the tree, the others' are derived from their places.
+    bool readNode(int nesting)
     {
         if (nesting > kMaxNesting || !take('{'))
             return false;
+        if (m_release && m_p - m_released > kReleaseStep) {
+            m_release(m_p);
+            m_released = m_p;
+        }
         bool id = false, name = false, path = false, size = false, children = false;
         bool fileCount = false, fileBytes = false, files = false;
+        std::string nameText, idText, pathText;
+        int64_t sizeValue = 0, fileCountValue = 0, fileBytesValue = 0;
+        std::vector<DiskFile> fileList;
+        size_t childCount = 0;
         if (!take('}')) {
             do {
                 if (!take('"') || !string(m_key) || !take(':'))
                     return false;
                 if (m_key == "id" || m_key == "name" || m_key == "path") {
-                    std::string& field = m_key == "id"     ? node.id
-                                         : m_key == "name" ? node.name
-                                                           : node.path;
+                    std::string& field = m_key == "id"     ? idText
+                                         : m_key == "name" ? nameText
+                                                           : pathText;
                     (m_key == "id" ? id : m_key == "name" ? name : path) = true;
                     if (!take('"') || !string(field))
                         return false;
                 } else if (m_key == "size") {
-                    if (!integer(node.size, false))
+                    if (!integer(sizeValue, false))
                         return false;
                     size = true;
                 } else if (m_key == "fileCount" || m_key == "fileBytes") {
-                    int64_t& field = m_key == "fileCount" ? node.fileCount : node.fileBytes;
+                    int64_t& field = m_key == "fileCount" ? fileCountValue : fileBytesValue;
                     (m_key == "fileCount" ? fileCount : fileBytes) = true;
                     if (!integer(field, true))
                         return false;
                 } else if (m_key == "files") {
-                    if (!array(node.files, [this](DiskFile& f) { return readFile(f); }))
+                    if (!array(fileList, [this](DiskFile& f) { return readFile(f); }))
                         return false;
                     files = true;
                 } else if (m_key == "children") {
-                    if (!array(node.children,
-                               [this, nesting](DiskNode& n) { return readNode(n, nesting + 1); }))
+                    m_builder.dropPending(childCount); // a repeated key: the last counts
+                    childCount = 0;
+                    if (!take('['))
                         return false;
+                    if (!take(']')) {
+                        do {
+                            if (!readNode(nesting + 1))
+                                return false;
+                            ++childCount;
+                        } while (take(','));
+                        if (!take(']'))
+                            return false;
+                    }
                     children = true;
                 } else if (!skipValue(nesting)) {
                     return false;
@@ -461,7 +503,15 @@ private:
             if (!take('}'))
                 return false;
         }
-        return id && name && path && size && children && fileCount && fileBytes && files;
+        if (!(id && name && path && size && children && fileCount && fileBytes && files))
+            return false;
+        m_builder.add(nameText, sizeValue, fileCountValue, fileBytesValue, fileList,
+                      uint32_t(childCount));
+        if (nesting == 1) {
+            m_rootId = std::move(idText);
+            m_rootPath = std::move(pathText);
+        }
+        return true;
     }
 
     // {"name": text, "size": integer}, other keys passed over.
@@ -492,37 +542,110 @@ private:
         return name && size;
     }
 
+    static constexpr long kReleaseStep = long(8) << 20;
+
     const char* m_p;
     const char* m_end;
+    const char* m_released;
+    std::function<void(const char*)> m_release;
+    FolderTree::Builder m_builder;
+    std::string m_rootId;
+    std::string m_rootPath;
     std::string m_key;
     std::string m_scratch;
 };
 
-// Folders and files whose names are not UTF-8 cannot be written as JSON text (nor shown
-// as names): they stay out of the tree, their sizes counted in their parents.
-void dropNamesNotUtf8(DiskNode& node)
+// A cache file mapped into memory, read once from start to end: the pages
+// already read are handed back as the reader moves on, so a large file never
+// stays resident whole.
+class MappedText
 {
-    std::erase_if(node.files, [](const DiskFile& f) { return !Strings::isValidUtf8(f.name); });
-    std::erase_if(node.children, [](const DiskNode& n) { return !Strings::isValidUtf8(n.name); });
-    for (auto& n : node.children)
-        dropNamesNotUtf8(n);
+public:
+    explicit MappedText(const std::string& file)
+    {
+        int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0)
+            return;
+        struct stat st = {};
+        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0 &&
+            uint64_t(st.st_size) <= kMaxCacheBytes) {
+            void* at = ::mmap(nullptr, size_t(st.st_size), PROT_READ, MAP_PRIVATE, fd, 0);
+            if (at != MAP_FAILED) {
+                m_data = static_cast<const char*>(at);
+                m_size = size_t(st.st_size);
+                ::madvise(at, m_size, MADV_SEQUENTIAL);
+            }
+        }
+        ::close(fd);
+    }
+    ~MappedText()
+    {
+        if (m_data)
+            ::munmap(const_cast<char*>(m_data), m_size);
+    }
+    MappedText(const MappedText&) = delete;
+    MappedText& operator=(const MappedText&) = delete;
+
+    bool valid() const { return m_data != nullptr; }
+    std::string_view text() const { return {m_data, m_size}; }
+
+    // Hands back the whole pages before `upTo`.
+    void release(const char* upTo) const
+    {
+        const auto page = size_t(::sysconf(_SC_PAGESIZE));
+        size_t length = size_t(upTo - m_data) / page * page;
+        if (length > 0)
+            ::madvise(const_cast<char*>(m_data), length, MADV_DONTNEED);
+    }
+
+private:
+    const char* m_data = nullptr;
+    size_t m_size = 0;
+};
+
+// Whether the text is UTF-8, looked at a few megabytes at a time (each cut
+// before a character's first byte), the pages handed back behind.
+bool validUtf8(const MappedText& mapped)
+{
+    std::string_view text = mapped.text();
+    constexpr size_t kStep = size_t(8) << 20;
+    size_t at = 0;
+    while (at < text.size()) {
+        size_t end = std::min(text.size(), at + kStep);
+        while (end < text.size() && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
+            ++end;
+        if (!Strings::isValidUtf8(text.substr(at, end - at)))
+            return false;
+        at = end;
+        mapped.release(text.data() + at);
+    }
+    return true;
 }
 
-// The cache file's content when it was modified less than 30 minutes ago
-// (a date in the future counts as fresh).
-std::optional<std::string> freshCache(const std::string& file)
+// Whether the cache file was modified less than 30 minutes ago (a date in
+// the future counts as fresh).
+bool isFresh(const std::string& file)
 {
     struct stat st = {};
     if (::stat(file.c_str(), &st) != 0)
-        return std::nullopt;
+        return false;
     auto modified = std::chrono::system_clock::time_point(
         std::chrono::seconds(st.st_mtim.tv_sec) + std::chrono::nanoseconds(st.st_mtim.tv_nsec));
     std::chrono::duration<double> age = std::chrono::system_clock::now() - modified;
-    if (age.count() >= kCacheSeconds)
+    return age.count() < kCacheSeconds;
+}
+
+// The tree in a fresh cache file. A tree of a million folders takes far less
+// than kMaxCacheBytes; a larger file is not one this program wrote, and the
+// folder is measured again.
+std::optional<DiskNode> readCache(const std::string& file)
+{
+    if (!isFresh(file))
         return std::nullopt;
-    // A tree of a million folders takes far less; a larger file is not one
-    // this program wrote, and the folder is measured again.
-    return Files::read(file, kMaxCacheBytes);
+    MappedText mapped(file);
+    if (!mapped.valid() || !validUtf8(mapped))
+        return std::nullopt;
+    return Reader(mapped.text(), [&mapped](const char* upTo) { mapped.release(upTo); }).document();
 }
 
 bool cancelled(const CancelToken* token)
@@ -562,23 +685,45 @@ std::string cacheFolder()
 std::vector<DiskNode> childrenOf(const std::map<std::string, int64_t>& sizes,
                                  const std::string& path, int level)
 {
-    return build(indexByParent(sizes), path, level);
+    DiskNode root = treeOf(sizes, path, level, 0);
+    std::vector<DiskNode> out;
+    for (DiskNode child : root.children())
+        out.push_back(std::move(child));
+    return out;
+}
+
+DiskNode treeOf(const std::map<std::string, int64_t>& sizes, const std::string& path, int level,
+                int64_t size)
+{
+    FolderTree::Builder builder;
+    uint32_t count = addChildren(builder, indexByParent(sizes), path, level);
+    std::string name = Strings::lastComponent(path);
+    builder.add(name.empty() ? path : name, size, 0, 0, {}, count);
+    auto tree = builder.finish(path);
+    const uint32_t root = tree->root();
+    return DiskNode(std::move(tree), root);
 }
 
 std::string encode(const DiskNode& node)
 {
     std::string out;
-    out.reserve(encodedSize(node));
-    appendNode(out, node);
+    if (!node.isValid())
+        return encode(DiskNode(FolderDraft{}));
+    std::string path = node.path();
+    out.reserve(encodedSize(*node.tree(), node.index(), path.size()));
+    appendNode(out, *node.tree(), node.index(), path);
     return out;
 }
 
 bool writeCache(const std::string& file, const DiskNode& node)
 {
+    if (!node.isValid())
+        return writeCache(file, DiskNode(FolderDraft{}));
     Files::AtomicFile out(file);
     std::string buffer;
     buffer.reserve(Sink::kChunk + 4096);
-    appendNode(buffer, node, Sink{&out});
+    std::string path = node.path();
+    appendNode(buffer, *node.tree(), node.index(), path, Sink{&out});
     return out.append(buffer) && out.commit(Files::Durability::Cache);
 }
 
@@ -606,35 +751,27 @@ DiskNode diskTree(const std::string& root, int depth, bool useCache, const Cance
     Files::removeStaleTemporaries(folder, "tree_", ".json");
 
     if (useCache && !DiskTree::cancelled(token)) {
-        if (auto text = DiskTree::freshCache(file)) {
-            auto cached = DiskTree::decode(*text);
-            if (cached && cached->path == p)
-                return std::move(*cached);
-        }
+        auto cached = DiskTree::readCache(file);
+        if (cached && cached->path() == p)
+            return std::move(*cached);
     }
 
-    DiskNode rootNode;
-    rootNode.name = Strings::lastComponent(p);
-    if (rootNode.name.empty())
-        rootNode.name = p;
-    rootNode.path = p;
+    // The root alone, when nothing could be measured.
+    auto alone = [&p] {
+        FolderDraft draft;
+        draft.name = Strings::lastComponent(p);
+        if (draft.name.empty())
+            draft.name = p;
+        draft.path = p;
+        return DiskNode(draft);
+    };
 
     // The sizes du -k -d d would print: on Linux measured in process, the tree
-    // straight from the walk.
+    // straight from the walk, names that are not UTF-8 left out.
     auto measured = Platform::folderTree(p, d, token);
     if (DiskTree::cancelled(token))
-        return rootNode;
-    if (measured) {
-        rootNode.size = measured->size;
-        rootNode.children = std::move(measured->children);
-        rootNode.fileCount = measured->fileCount;
-        rootNode.fileBytes = measured->fileBytes;
-        rootNode.files = std::move(measured->files);
-        DiskTree::dropNamesNotUtf8(rootNode);
-    }
-    if (DiskTree::cancelled(token))
-        return rootNode;
-
+        return alone();
+    DiskNode rootNode = measured ? std::move(*measured) : alone();
     if (Strings::isValidUtf8(p))
         DiskTree::writeCache(file, rootNode);
     return rootNode;

@@ -10,8 +10,9 @@
 // compact JSON in the product's cache folder (Platform::cacheFolder: $XDG_CACHE_HOME/TidloCleaner
 // on Linux), one file per root and depth ("tree_" key "_d" depth ".json"), written atomically but
 // not flushed to the disk (a torn file after a crash is measured again), and read back by a strict
-// reader that builds the nodes straight from the text. The pieces below are the steps of
-// Scanner::diskTree, public so they can be tested.
+// reader that builds the compact tree (FolderTree.h) straight from the file mapped into memory,
+// handing back the pages it has read, so neither the text nor a second copy of the nodes is held.
+// The pieces below are the steps of Scanner::diskTree, public so they can be tested.
 #pragma once
 
 #include "CancelToken.h"
@@ -50,9 +51,14 @@ std::string cacheFolder();
 std::vector<DiskNode> childrenOf(const std::map<std::string, int64_t>& sizes,
                                  const std::string& path, int level);
 
+// The tree of path from the size map: the root (of the given size, named
+// after the path's last component) and childrenOf's folders below it.
+DiskNode treeOf(const std::map<std::string, int64_t>& sizes, const std::string& path, int level,
+                int64_t size);
+
 // The node as compact JSON with exactly the keys id, name, path, size,
 // fileCount, fileBytes, files (each with name and size) and children,
-// recursively.
+// recursively. A default node is written as an empty folder.
 std::string encode(const DiskNode& node);
 
 // encode written atomically to file as it is produced (never held whole), not
@@ -61,7 +67,9 @@ bool writeCache(const std::string& file, const DiskNode& node);
 
 // A node read back from JSON; no value when the text is not JSON, a key is
 // missing (a cache written before files were kept lacks three) or of the
-// wrong type, or the nesting is deeper than nine levels.
+// wrong type, or the nesting is deeper than nine levels. The root keeps its
+// id and path; the other folders' are derived from their places (their
+// parents' paths and their names).
 // Larger than kMaxCacheBytes is refused too.
 std::optional<DiskNode> decode(std::string_view json);
 

@@ -17,6 +17,7 @@
 #include <fcntl.h>
 #include <memory>
 #include <mutex>
+#include <span>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <system_error>
@@ -45,35 +46,73 @@ constexpr size_t kKeptFiles = 8;
 
 // One of the largest files of a folder, while walking. A file with several
 // links counts here only if this is where du meets it first (`credited`,
-// settled after the walk).
+// settled after the walk). Its name lies in the walking thread's arena.
 struct FileRecord
 {
-    std::string name;
+    const char* name = nullptr;
     uint64_t bytes = 0;
     uint32_t index = 0;
+    uint16_t nameLength = 0;
     bool linked = false;
     bool credited = false;
 };
 
 // One folder met by the walk. Written only by the thread that lists it, read
-// after the walk.
+// after the walk. A folder's sub-folders lie side by side in one run, its
+// kept files in another, its name in the thread's arena.
 struct Dir
 {
     Dir* parent = nullptr;
-    std::string name;
-    std::vector<Dir*> subdirs; // in visiting order
-    uint64_t bytes = 0;        // own blocks and the files counted here
-    uint64_t total = 0;        // bytes of the whole subtree, after the walk
-    uint64_t fileBytes = 0;    // the files counted here
+    const char* name = nullptr;
+    Dir* subdirs = nullptr;      // subdirCount of them, in visiting order
+    FileRecord* files = nullptr; // the largest, for a folder a tree shows
+    uint64_t bytes = 0;          // own blocks and the files counted here
+    uint64_t total = 0;          // bytes of the whole subtree, after the walk
+    uint64_t fileBytes = 0;      // the files counted here
     uint64_t fileCount = 0;
-    std::vector<FileRecord> files; // the largest, for a folder a tree shows
     dev_t dev = 0;
     ino_t ino = 0;
-    uint32_t index = 0;   // position among the parent's entries
-    uint32_t root = 0;    // which root it lies below
-    uint32_t depth = 0;   // levels below its root
+    uint32_t subdirCount = 0;
+    uint32_t index = 0; // position among the parent's entries
+    uint32_t root = 0;  // which root it lies below
+    uint16_t depth = 0; // levels below its root
+    uint16_t nameLength = 0;
+    uint8_t fileEntries = 0;
     bool counted = true;  // false: a loop back to an ancestor, or vanished
     bool isFolder = true; // false: replaced by a non-folder while walking
+};
+
+// Blocks of T handed out in runs that never move; one per thread, so no lock.
+template <class T> class Runs
+{
+public:
+    T* take(size_t n)
+    {
+        if (n == 0)
+            return nullptr;
+        if (m_blocks.empty() || m_used + n > m_capacity) {
+            m_capacity = std::max(kBlock, n);
+            m_blocks.push_back(std::make_unique_for_overwrite<T[]>(m_capacity));
+            m_used = 0;
+        }
+        T* out = m_blocks.back().get() + m_used;
+        m_used += n;
+        return out;
+    }
+
+private:
+    static constexpr size_t kBlock = std::max<size_t>(65536 / sizeof(T), 1);
+    std::vector<std::unique_ptr<T[]>> m_blocks;
+    size_t m_capacity = 0;
+    size_t m_used = 0;
+};
+
+// One of the largest files of the folder being listed, before it is kept.
+struct Candidate
+{
+    uint64_t bytes;
+    uint32_t entry;
+    bool linked;
 };
 
 // One occurrence of a file with several links, settled after the walk.
@@ -105,11 +144,23 @@ struct Entry
 // What one thread gathers.
 struct Worker
 {
-    std::deque<Dir> dirs;
+    Runs<Dir> dirs;
+    Runs<FileRecord> files;
+    Runs<char> names;
     std::vector<Link> links;
     std::vector<Entry> entries;
-    std::string names;
+    std::string entryNames;
     std::vector<char> buffer;
+    std::vector<uint32_t> folders;
+    std::vector<Candidate> largest;
+
+    const char* keepName(const char* name, size_t length)
+    {
+        char* out = names.take(length + 1);
+        std::memcpy(out, name, length);
+        out[length] = 0;
+        return out;
+    }
 };
 
 bool inodeOrderUseful(int fd)
@@ -136,13 +187,13 @@ bool inodeOrderUseful(int fd)
 void listFolder(int fd, Worker& w)
 {
     w.entries.clear();
-    w.names.clear();
+    w.entryNames.clear();
     auto add = [&](const char* name, uint64_t ino, unsigned char type) {
         if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0)))
             return;
         size_t length = std::strlen(name);
-        w.entries.push_back({ino, uint32_t(w.names.size()), uint32_t(length), type});
-        w.names.append(name, length + 1);
+        w.entries.push_back({ino, uint32_t(w.entryNames.size()), uint32_t(length), type});
+        w.entryNames.append(name, length + 1);
     };
 #if defined(__linux__)
     // struct linux_dirent64: inode (8 bytes), offset (8), record length (2),
@@ -236,8 +287,10 @@ public:
     // Queues a root folder (already known to be a folder).
     void addRoot(uint32_t index, const std::string& path)
     {
-        Dir& d = m_workers[0].dirs.emplace_back();
-        d.name = path;
+        Dir& d = *m_workers[0].dirs.take(1);
+        d = Dir{};
+        d.name = m_workers[0].keepName(path.data(), path.size());
+        d.nameLength = uint16_t(std::min<size_t>(path.size(), UINT16_MAX));
         d.root = index;
         m_rootDirs[index] = &d;
         Task t;
@@ -288,7 +341,7 @@ public:
             owner->bytes += first->bytes;
             owner->fileBytes += first->bytes;
             ++owner->fileCount;
-            for (FileRecord& f : owner->files)
+            for (FileRecord& f : std::span(owner->files, owner->fileEntries))
                 if (f.linked && f.index == first->index)
                     f.credited = true;
             i = j;
@@ -300,8 +353,8 @@ public:
             if (r)
                 order.push_back(r);
         for (size_t i = 0; i < order.size(); ++i)
-            for (Dir* c : order[i]->subdirs)
-                order.push_back(c);
+            for (Dir& c : std::span(order[i]->subdirs, order[i]->subdirCount))
+                order.push_back(&c);
         for (auto it = order.rbegin(); it != order.rend(); ++it) {
             Dir* d = *it;
             d->total += d->counted ? d->bytes : 0;
@@ -311,21 +364,25 @@ public:
     }
 
     Dir* root(size_t index) const { return m_rootDirs[index]; }
+    // How many folders the walk met.
+    size_t folderCount() const { return m_folderCount.load(); }
 
 private:
-    // Keeps the kKeptFiles largest files of a folder.
-    static void keepFile(Dir* d, const char* name, size_t length, uint64_t bytes, uint32_t index,
-                         bool linked)
+    // Keeps the kKeptFiles largest files of a folder among the candidates
+    // (a file of no bytes never shows).
+    static void keepFile(Worker& w, uint64_t bytes, uint32_t entry, bool linked)
     {
-        if (d->files.size() >= kKeptFiles) {
+        if (bytes == 0)
+            return;
+        if (w.largest.size() >= kKeptFiles) {
             auto smallest = std::min_element(
-                d->files.begin(), d->files.end(),
-                [](const FileRecord& a, const FileRecord& b) { return a.bytes < b.bytes; });
+                w.largest.begin(), w.largest.end(),
+                [](const Candidate& a, const Candidate& b) { return a.bytes < b.bytes; });
             if (smallest->bytes >= bytes)
                 return;
-            d->files.erase(smallest);
+            w.largest.erase(smallest);
         }
-        d->files.push_back(FileRecord{std::string(name, length), bytes, index, linked, false});
+        w.largest.push_back(Candidate{bytes, entry, linked});
     }
 
     bool stopRequested() const { return Shell::stopping() || (m_token && m_token->isCancelled()); }
@@ -391,7 +448,7 @@ private:
             if (!task.rootPath.empty()) {
                 fd = ::open(task.rootPath.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
             } else if (task.parent) {
-                fd = ::openat(task.parent->fd, d->name.c_str(),
+                fd = ::openat(task.parent->fd, d->name,
                               O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
             } else if (task.rootFd) {
                 fd = openBelowRoot(task.rootFd->fd, relativePath(d));
@@ -405,7 +462,7 @@ private:
         if (fd < 0) {
             // Not opened: count what can be examined of the entry itself.
             int at = task.parent ? task.parent->fd : AT_FDCWD;
-            std::string path = task.parent             ? d->name
+            std::string path = task.parent             ? std::string(d->name)
                                : task.rootPath.empty() ? std::string()
                                                        : task.rootPath;
             bool known = false;
@@ -447,9 +504,11 @@ private:
         d->bytes = uint64_t(st.st_blocks) * kBlockBytes;
 
         listFolder(fd, w);
+        w.folders.clear();
+        w.largest.clear();
         for (size_t i = 0; i < w.entries.size(); ++i) {
             const Entry& e = w.entries[i];
-            const char* name = w.names.data() + e.nameOffset;
+            const char* name = w.entryNames.data() + e.nameOffset;
             bool folder = e.type == DT_DIR;
             if (!folder) {
                 struct stat es = {};
@@ -468,19 +527,42 @@ private:
                         ++d->fileCount;
                     }
                     if (d->depth < m_fileLevels)
-                        keepFile(d, name, e.nameLength, bytes, uint32_t(i), linked);
+                        keepFile(w, bytes, uint32_t(i), linked);
                     continue;
                 }
             }
-            Dir& c = w.dirs.emplace_back();
-            c.parent = d;
-            c.name.assign(name, e.nameLength);
-            c.index = uint32_t(i);
-            c.root = d->root;
-            c.depth = d->depth + 1;
-            d->subdirs.push_back(&c);
+            w.folders.push_back(uint32_t(i));
         }
-        if (d->subdirs.empty()) {
+        if (!w.largest.empty()) {
+            d->files = w.files.take(w.largest.size());
+            d->fileEntries = uint8_t(w.largest.size());
+            for (size_t k = 0; k < w.largest.size(); ++k) {
+                const Candidate& f = w.largest[k];
+                const Entry& e = w.entries[f.entry];
+                d->files[k] =
+                    FileRecord{w.keepName(w.entryNames.data() + e.nameOffset, e.nameLength),
+                               f.bytes,
+                               f.entry,
+                               uint16_t(e.nameLength),
+                               f.linked,
+                               false};
+            }
+        }
+        d->subdirCount = uint32_t(w.folders.size());
+        m_folderCount.fetch_add(w.folders.size(), std::memory_order_relaxed);
+        d->subdirs = w.dirs.take(w.folders.size());
+        for (size_t k = 0; k < w.folders.size(); ++k) {
+            const Entry& e = w.entries[w.folders[k]];
+            Dir& c = d->subdirs[k];
+            c = Dir{};
+            c.parent = d;
+            c.name = w.keepName(w.entryNames.data() + e.nameOffset, e.nameLength);
+            c.nameLength = uint16_t(e.nameLength);
+            c.index = w.folders[k];
+            c.root = d->root;
+            c.depth = uint16_t(d->depth + 1);
+        }
+        if (d->subdirCount == 0) {
             ::close(fd);
             return;
         }
@@ -503,10 +585,10 @@ private:
         }
         if (!rootFd && own && !d->parent)
             rootFd = own;
-        more.reserve(d->subdirs.size());
-        for (Dir* c : d->subdirs) {
+        more.reserve(d->subdirCount);
+        for (Dir& c : std::span(d->subdirs, d->subdirCount)) {
             Task t;
-            t.dir = c;
+            t.dir = &c;
             t.parent = own;
             t.rootFd = rootFd;
             more.push_back(std::move(t));
@@ -522,6 +604,7 @@ private:
     size_t m_busy = 0;
     bool m_stopped = false;
     std::atomic<long> m_openFds{0};
+    std::atomic<size_t> m_folderCount{1};
     long m_fdBudget = 256;
     uint32_t m_fileLevels = 0;
 };
@@ -534,38 +617,44 @@ int64_t kibBytes(uint64_t bytes)
     return int64_t(kib * 1024);
 }
 
-DiskNode nodeOf(const Dir* d, std::string path, int levels)
+// Adds d's folder (its sub-folders down to levels below it first) to the
+// tree being built. With utf8Only, folders and files whose names are not
+// UTF-8 are left out (their bytes still count in d).
+void addFolder(FolderTree::Builder& builder, const Dir* d, std::string_view name, int levels,
+               bool utf8Only)
 {
-    DiskNode node;
-    node.size = kibBytes(d->total);
-    node.fileCount = int64_t(d->fileCount);
-    node.fileBytes = int64_t(std::min<uint64_t>(d->fileBytes, uint64_t(INT64_MAX)));
+    uint32_t children = 0;
+    if (levels > 0) {
+        for (const Dir& c : std::span(d->subdirs, d->subdirCount)) {
+            std::string_view childName(c.name, c.nameLength);
+            if (!c.counted || !c.isFolder || (utf8Only && !Strings::isValidUtf8(childName)))
+                continue;
+            addFolder(builder, &c, childName, levels - 1, utf8Only);
+            ++children;
+        }
+        builder.sortPending(children);
+    }
     // A file below 1/4096 of its folder never gets a tile of its own.
-    for (const FileRecord& f : d->files)
-        if ((!f.linked || f.credited) && f.bytes > 0 && f.bytes >= d->total / 4096)
-            node.files.push_back(DiskFile{f.name, int64_t(std::min<uint64_t>(f.bytes, INT64_MAX))});
-    std::sort(node.files.begin(), node.files.end(), [](const DiskFile& a, const DiskFile& b) {
+    std::vector<DiskFile> files;
+    for (const FileRecord& f : std::span(d->files, d->fileEntries)) {
+        std::string_view fileName(f.name, f.nameLength);
+        if ((!f.linked || f.credited) && f.bytes > 0 && f.bytes >= d->total / 4096 &&
+            (!utf8Only || Strings::isValidUtf8(fileName)))
+            files.push_back(
+                DiskFile{std::string(fileName), int64_t(std::min<uint64_t>(f.bytes, INT64_MAX))});
+    }
+    std::sort(files.begin(), files.end(), [](const DiskFile& a, const DiskFile& b) {
         return a.size != b.size ? a.size > b.size : a.name < b.name;
     });
-    if (levels > 0) {
-        node.children.reserve(d->subdirs.size());
-        for (const Dir* c : d->subdirs) {
-            if (!c->counted || !c->isFolder)
-                continue;
-            std::string childPath = path;
-            if (childPath.empty() || childPath.back() != '/')
-                childPath += '/';
-            childPath += c->name;
-            node.children.push_back(nodeOf(c, std::move(childPath), levels - 1));
-            node.children.back().name = c->name;
-        }
-        std::sort(node.children.begin(), node.children.end(),
-                  [](const DiskNode& a, const DiskNode& b) {
-                      return a.size != b.size ? a.size > b.size : a.name < b.name;
-                  });
-    }
-    node.path = std::move(path);
-    return node;
+    builder.add(name, kibBytes(d->total), int64_t(d->fileCount),
+                int64_t(std::min<uint64_t>(d->fileBytes, uint64_t(INT64_MAX))), files, children);
+}
+
+// The name a tree gives its root: the path's last component, or the path.
+std::string rootName(const std::string& root)
+{
+    std::string name = Strings::lastComponent(root);
+    return name.empty() ? root : name;
 }
 
 // What lstat says of a root: a folder to walk, a non-folder of this many
@@ -608,30 +697,32 @@ unsigned threads()
     return std::clamp(cores * 2, 2u, 8u);
 }
 
-std::optional<DiskNode> tree(const std::string& root, int depth, const CancelToken* token)
+std::optional<DiskNode> tree(const std::string& root, int depth, const CancelToken* token,
+                             bool utf8Only)
 {
     if ((token && token->isCancelled()) || Shell::stopping())
         return std::nullopt;
     RootKind kind = examineRoot(root);
     if (!kind.exists)
         return std::nullopt;
+    FolderTree::Builder builder;
     if (!kind.folder) {
-        DiskNode node;
-        node.path = root;
-        node.size = kibBytes(kind.bytes);
-        return node;
+        builder.add(rootName(root), kibBytes(kind.bytes), 0, 0, {}, 0);
+        return DiskNode(builder.finish(root), 0);
     }
-    std::optional<DiskNode> node;
     {
         Walk walk(token, 1, uint32_t(std::max(depth, 0)));
         walk.addRoot(0, root);
         if (!walk.run())
             return std::nullopt;
         walk.finish(false);
-        node = nodeOf(walk.root(0), root, std::max(depth, 0));
+        builder.reserve(walk.folderCount());
+        addFolder(builder, walk.root(0), rootName(root), std::max(depth, 0), utf8Only);
     }
     releaseFreedMemory();
-    return node;
+    auto built = builder.finish(root);
+    const uint32_t at = built->root();
+    return DiskNode(std::move(built), at);
 }
 
 std::vector<int64_t> sizes(const std::vector<std::string>& roots, const CancelToken* token,

@@ -42,13 +42,16 @@ unsigned threads();
 // largest first, equal sizes in ascending name order; a child's path is the
 // parent's path, "/" and its name. No value when the root cannot be examined
 // (it vanished) or the walk was cancelled. A root that is not a folder (a file,
-// a link) gives a node of its own size without children.
+// a link) gives a node of its own size without children. The root is named
+// after the path's last component (the path itself for "/"). With utf8Only,
+// folders and files whose names are not UTF-8 stay out of the tree (their
+// bytes still count in their parents).
 // Each folder also says how many files lie right in it and their bytes (a file
 // with several links counted where its bytes are); folders above the deepest
 // level keep their 8 largest files by name (each at least 1/4096 of the
 // folder), largest first, equal sizes in ascending name order.
-std::optional<DiskNode> tree(const std::string& root, int depth,
-                             const CancelToken* token = nullptr);
+std::optional<DiskNode> tree(const std::string& root, int depth, const CancelToken* token = nullptr,
+                             bool utf8Only = false);
 
 // The size du -sk gives each path, each measured on its own (a hard link is
 // counted once within a path, and a path inside another is measured again on

@@ -8,6 +8,7 @@
 // way on both.
 #pragma once
 
+#include "FolderTree.h"
 #include "Parsers.h"
 #include "Records.h"
 

@@ -332,16 +332,16 @@ std::vector<Parse::SizeLine> childSizes(const std::string& folder)
 {
     std::vector<Parse::SizeLine> lines;
     if (auto tree = Measure::tree(folder, 1)) {
-        for (const auto& child : tree->children)
-            if (Strings::isValidUtf8(child.name))
-                lines.push_back({child.size, child.path});
+        for (const DiskNode child : tree->children())
+            if (Strings::isValidUtf8(child.name()))
+                lines.push_back({child.size(), child.path()});
     }
     return lines;
 }
 
 std::optional<DiskNode> folderTree(const std::string& root, int depth, const CancelToken* token)
 {
-    return Measure::tree(root, depth, token);
+    return Measure::tree(root, depth, token, true);
 }
 
 std::map<std::string, int64_t> sizesTogether(const std::vector<std::string>& paths)

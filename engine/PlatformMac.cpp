@@ -139,17 +139,14 @@ std::optional<DiskNode> folderTree(const std::string& root, int depth, const Can
     if (token && token->isCancelled())
         return std::nullopt;
 
-    DiskNode node;
-    node.children = DiskTree::childrenOf(sizes, root, depth);
+    int64_t size = 0;
     if (auto own = sizes.find(root); own != sizes.end()) {
-        node.size = own->second;
+        size = own->second;
     } else {
-        int64_t sum = 0;
-        for (const auto& child : node.children)
-            sum += child.size;
-        node.size = sum;
+        for (const DiskNode child : DiskTree::childrenOf(sizes, root, 1))
+            size += child.size();
     }
-    return node;
+    return DiskTree::treeOf(sizes, root, depth, size);
 }
 
 std::map<std::string, int64_t> sizesTogether(const std::vector<std::string>& paths)

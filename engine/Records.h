@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Plain value records that the engine returns and both deliverables render.
 // Every size is a signed 64-bit count of bytes. Records are copied freely and
-// own nothing but their fields (DiskNode owns its children).
+// own nothing but their fields.
 #pragma once
 
 #include "Clock.h"
+#include "FolderTree.h"
 
 #include <cstdint>
 #include <functional>
@@ -80,30 +81,7 @@ struct Category
     bool operator==(const Category&) const = default;
 };
 
-// One folder in the folder-size tree; size includes all descendants.
-// One of a folder's own files, large enough to be drawn on the storage map.
-struct DiskFile
-{
-    std::string name;
-    int64_t size = 0;
-
-    bool operator==(const DiskFile&) const = default;
-};
-
-struct DiskNode
-{
-    std::string id = newUuid();
-    std::string name;
-    std::string path;
-    int64_t size = 0;
-    std::vector<DiskNode> children;
-    // The files right in this folder (not in its sub-folders): how many, their
-    // bytes, and the largest of them by name, largest first. Kept for the
-    // folders the map can open into; 0 and empty below them.
-    int64_t fileCount = 0;
-    int64_t fileBytes = 0;
-    std::vector<DiskFile> files;
-};
+// DiskNode, DiskFile: the folder-size tree, FolderTree.h.
 
 // Capacity of the startup volume.
 struct VolumeInfo

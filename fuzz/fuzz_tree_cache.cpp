@@ -12,12 +12,12 @@ namespace {
 
 bool same(const DiskNode& a, const DiskNode& b, int level)
 {
-    if (level > 9 || a.id != b.id || a.name != b.name || a.path != b.path || a.size != b.size ||
-        a.fileCount != b.fileCount || a.fileBytes != b.fileBytes || a.files != b.files ||
-        a.children.size() != b.children.size())
+    if (level > 9 || a.id() != b.id() || a.name() != b.name() || a.path() != b.path() ||
+        a.size() != b.size() || a.fileCount() != b.fileCount() || a.fileBytes() != b.fileBytes() ||
+        a.files() != b.files() || a.children().size() != b.children().size())
         return false;
-    for (size_t i = 0; i < a.children.size(); ++i)
-        if (!same(a.children[i], b.children[i], level + 1))
+    for (size_t i = 0; i < a.children().size(); ++i)
+        if (!same(a.children()[i], b.children()[i], level + 1))
             return false;
     return true;
 }

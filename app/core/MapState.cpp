@@ -72,8 +72,8 @@ void MapState::load(const std::string& root, std::optional<int> depth, bool forc
                 return;
             // The folder left joins the trail when the new one is shown, so
             // the trail never names the folder still shown as its own last step.
-            if (pushTrail && m_root && m_root->path != root) {
-                m_trail.emplace_back(m_root->name, m_root->path);
+            if (pushTrail && m_root && m_root->path() != root) {
+                m_trail.emplace_back(std::string(m_root->name()), m_root->path());
                 publishTrail();
             }
             m_root = std::move(tree);
@@ -94,7 +94,7 @@ void MapState::load(const QString& root, const QVariant& depth, bool force, bool
 
 void MapState::drill(const DiskNode& node)
 {
-    load(node.path, std::nullopt, node.children.empty(), true);
+    load(node.path(), std::nullopt, node.children().empty(), true);
 }
 
 void MapState::up()
@@ -130,7 +130,7 @@ void MapState::reloadAtDepth(int depth)
 {
     setDepth(depth);
     if (m_root)
-        load(m_root->path, m_depth, false, false);
+        load(m_root->path(), m_depth, false, false);
 }
 
 void MapState::open()
@@ -149,7 +149,7 @@ void MapState::open()
 
 void MapState::refresh()
 {
-    load(m_root ? m_root->path : Platform::homeDir(), m_depth, true, false);
+    load(m_root ? m_root->path() : Platform::homeDir(), m_depth, true, false);
 }
 
 void MapState::chooseFolder(const QUrl& folder)
@@ -175,12 +175,12 @@ void MapState::setDepth(int depth)
 
 QString MapState::name() const
 {
-    return m_root ? displayLine(m_root->name) : QString();
+    return m_root ? displayLine(std::string(m_root->name())) : QString();
 }
 
 QString MapState::path() const
 {
-    return m_root ? qPath(m_root->path) : QString();
+    return m_root ? qPath(m_root->path()) : QString();
 }
 
 // The trail crosses into QML converted once, each time it changes.

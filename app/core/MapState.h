@@ -93,13 +93,13 @@ public:
     bool hasRoot() const { return m_root != nullptr; }
     QString name() const;
     QString path() const;
-    qint64 size() const { return m_root ? m_root->size : 0; }
+    qint64 size() const { return m_root ? m_root->size() : 0; }
     // The folders and files right in the folder shown.
     int childCount() const
     {
         if (!m_root)
             return 0;
-        const int64_t n = static_cast<int64_t>(m_root->children.size()) + m_root->fileCount;
+        const int64_t n = static_cast<int64_t>(m_root->children().size()) + m_root->fileCount();
         return static_cast<int>(std::clamp<int64_t>(n, 0, INT32_MAX));
     }
 

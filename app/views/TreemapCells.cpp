@@ -28,8 +28,8 @@ void TreemapCells::reset(const TreemapLayout::Map& map)
         if (c.level != 0 || !TreemapLayout::drawn(c))
             continue;
         m_rows.push_back(Row{static_cast<int>(i), TreemapPainter::rectOf(c.rect),
-                             displayLine(c.node->name), qs(humanSize(c.node->size)),
-                             kindName(c.kind)});
+                             displayLine(std::string(c.node->name())),
+                             qs(humanSize(c.node->size())), kindName(c.kind)});
     }
     endResetModel();
 }

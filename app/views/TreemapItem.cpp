@@ -170,13 +170,13 @@ QRectF TreemapItem::hoveredRect() const
 QString TreemapItem::hoveredName() const
 {
     const auto* c = cell(m_hovered);
-    return c ? displayLine(c->node->name) : QString();
+    return c ? displayLine(std::string(c->node->name())) : QString();
 }
 
 qint64 TreemapItem::hoveredSize() const
 {
     const auto* c = cell(m_hovered);
-    return c ? c->node->size : 0;
+    return c ? c->node->size() : 0;
 }
 
 QColor TreemapItem::hoveredColor() const
@@ -188,7 +188,7 @@ QColor TreemapItem::hoveredColor() const
 QString TreemapItem::hoveredPath() const
 {
     const auto* c = cell(m_hovered);
-    return c ? qPath(c->node->path) : QString();
+    return c ? qPath(c->node->path()) : QString();
 }
 
 void TreemapItem::hoverAt(qreal x, qreal y)
@@ -208,13 +208,13 @@ void TreemapItem::activate(int index)
     const auto* c = cell(index);
     if (!c || !m_state || c->kind != TreemapLayout::Kind::Folder)
         return;
-    bool opens = c->isContainer || !c->node->children.empty();
+    bool opens = c->isContainer || !c->node->children().empty();
     if (!opens) {
         // A leaf at the depth limit opens (and is measured) when it is still
         // a folder; files, a folder's other files and the merged "Other"
         // cell open nothing.
         std::error_code error;
-        const std::filesystem::path path(c->node->path);
+        const std::filesystem::path path(c->node->path());
         opens = path.is_absolute() && std::filesystem::is_directory(path, error);
     }
     if (!opens)

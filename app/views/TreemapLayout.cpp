@@ -18,7 +18,7 @@ constexpr std::array<double, 10> hues{0.47, 0.55, 0.34, 0.09, 0.42, 0.50, 0.20, 
 void sortLargestFirst(std::vector<const DiskNode*>& nodes)
 {
     std::stable_sort(nodes.begin(), nodes.end(),
-                     [](const DiskNode* a, const DiskNode* b) { return a->size > b->size; });
+                     [](const DiskNode* a, const DiskNode* b) { return a->size() > b->size(); });
 }
 
 // The worst aspect ratio of a row of total area `sum`, smallest area `lo` and
@@ -50,7 +50,7 @@ using Kinds = std::unordered_map<const DiskNode*, Kind>;
 // Whether a folder has anything to lay out inside it.
 bool hasItems(const DiskNode& folder)
 {
-    return !folder.children.empty() || folder.fileCount > 0;
+    return !folder.children().empty() || folder.fileCount() > 0;
 }
 
 // Adds the folder's files to `nodes`: those whose share of `in` reaches a
@@ -58,36 +58,33 @@ bool hasItems(const DiskNode& folder)
 void addFiles(const DiskNode& folder, const Rect& in, std::vector<const DiskNode*>& nodes,
               Kinds& kinds, Map& out)
 {
-    if (folder.fileCount <= 0)
+    if (folder.fileCount() <= 0)
         return;
-    double total = static_cast<double>(std::max<int64_t>(folder.fileBytes, 0));
-    for (const auto& child : folder.children)
-        total += static_cast<double>(std::max<int64_t>(child.size, 0));
+    double total = static_cast<double>(std::max<int64_t>(folder.fileBytes(), 0));
+    for (const DiskNode child : folder.children())
+        total += static_cast<double>(std::max<int64_t>(child.size(), 0));
     if (total <= 0)
         return;
     const double perByte = in.area() / total;
     int64_t shownCount = 0;
     int64_t shownBytes = 0;
-    const std::string prefix = folder.path.ends_with('/') ? folder.path : folder.path + "/";
-    for (const auto& file : folder.files) {
+    const std::string path = folder.path();
+    const std::string prefix = path.ends_with('/') ? path : path + "/";
+    for (const auto& file : folder.files()) {
         if (static_cast<double>(file.size) * perByte < kFileTileArea)
             break; // largest first
-        DiskNode& n = out.remainders.emplace_back();
-        n.name = file.name;
-        n.path = prefix + file.name;
-        n.size = file.size;
+        DiskNode& n = out.remainders.emplace_back(
+            FolderDraft{.name = file.name, .path = prefix + file.name, .size = file.size});
         kinds[&n] = Kind::File;
         nodes.push_back(&n);
         ++shownCount;
         shownBytes += file.size;
     }
-    const int64_t restCount = folder.fileCount - shownCount;
-    const int64_t restBytes = folder.fileBytes - shownBytes;
+    const int64_t restCount = folder.fileCount() - shownCount;
+    const int64_t restBytes = folder.fileBytes() - shownBytes;
     if (restCount > 0 && restBytes > 0) {
-        DiskNode& n = out.remainders.emplace_back();
-        n.name = filesName(restCount);
-        n.path = folder.path;
-        n.size = restBytes;
+        DiskNode& n = out.remainders.emplace_back(
+            FolderDraft{.name = filesName(restCount), .path = path, .size = restBytes});
         kinds[&n] = Kind::Files;
         nodes.push_back(&n);
     }
@@ -97,7 +94,7 @@ Kind kindOf(const DiskNode* node, const Kinds& kinds)
 {
     if (auto it = kinds.find(node); it != kinds.end())
         return it->second;
-    return node->path == remainderPath ? Kind::Other : Kind::Folder;
+    return node->path() == remainderPath ? Kind::Other : Kind::Folder;
 }
 
 void buildLevel(const std::vector<const DiskNode*>& folders, const DiskNode* filesOf,
@@ -125,9 +122,10 @@ void buildLevel(const std::vector<const DiskNode*>& folders, const DiskNode* fil
         if (!container)
             continue;
         std::vector<const DiskNode*> children;
-        children.reserve(node->children.size());
-        for (const auto& child : node->children)
-            children.push_back(&child);
+        const auto inside = node->children();
+        children.reserve(inside.size());
+        for (DiskNode child : inside)
+            children.push_back(&out.remainders.emplace_back(std::move(child)));
         buildLevel(children, node, inner, level + 1, maxLevel, index, out);
     }
 }
@@ -140,17 +138,17 @@ std::vector<Placed> layout(std::vector<const DiskNode*> nodes, const Rect& in)
     if (nodes.empty() || in.width <= 2 || in.height <= 2)
         return out;
     sortLargestFirst(nodes);
-    std::erase_if(nodes, [](const DiskNode* n) { return n->size <= 0; });
+    std::erase_if(nodes, [](const DiskNode* n) { return n->size() <= 0; });
     double total = 0;
     for (const auto* n : nodes)
-        total += static_cast<double>(n->size);
+        total += static_cast<double>(n->size());
     if (nodes.empty() || total <= 0)
         return out;
 
     std::vector<double> areas;
     areas.reserve(nodes.size());
     for (const auto* n : nodes)
-        areas.push_back(in.width * in.height / total * static_cast<double>(n->size));
+        areas.push_back(in.width * in.height / total * static_cast<double>(n->size()));
 
     out.reserve(nodes.size());
     Rect free = in;
@@ -204,7 +202,7 @@ std::vector<const DiskNode*> mergeSmall(std::vector<const DiskNode*> nodes,
 {
     double total = 0;
     for (const auto* n : nodes)
-        total += static_cast<double>(n->size);
+        total += static_cast<double>(n->size());
     if (nodes.empty() || total < 1)
         return nodes;
     sortLargestFirst(nodes);
@@ -212,17 +210,15 @@ std::vector<const DiskNode*> mergeSmall(std::vector<const DiskNode*> nodes,
     std::vector<const DiskNode*> kept;
     int64_t rest = 0;
     for (const auto* n : nodes) {
-        if (static_cast<double>(n->size) / total >= minShare &&
+        if (static_cast<double>(n->size()) / total >= minShare &&
             static_cast<int>(kept.size()) < maxCount)
             kept.push_back(n);
         else
-            rest += n->size;
+            rest += n->size();
     }
     if (rest > 0) {
-        DiskNode& other = remainders.emplace_back();
-        other.name = L::s("cat.other");
-        other.path = remainderPath;
-        other.size = rest;
+        DiskNode& other = remainders.emplace_back(
+            FolderDraft{.name = L::s("cat.other"), .path = remainderPath, .size = rest});
         kept.push_back(&other);
     }
     return kept;
@@ -231,9 +227,10 @@ std::vector<const DiskNode*> mergeSmall(std::vector<const DiskNode*> nodes,
 void build(const DiskNode& folder, const Rect& in, int level, int maxLevel, int branch, Map& out)
 {
     std::vector<const DiskNode*> list;
-    list.reserve(folder.children.size());
-    for (const auto& n : folder.children)
-        list.push_back(&n);
+    const auto children = folder.children();
+    list.reserve(children.size());
+    for (DiskNode n : children)
+        list.push_back(&out.remainders.emplace_back(std::move(n)));
     buildLevel(list, &folder, in, level, maxLevel, branch, out);
 }
 

@@ -74,8 +74,9 @@ struct Cell
 struct Map
 {
     std::vector<Cell> cells;
-    std::deque<DiskNode> remainders; // stable addresses for Cell::node: files,
-                                     // file groups and merged remainders
+    std::deque<DiskNode> remainders; // stable addresses for Cell::node: the folders
+                                     // laid out, files, file groups and merged
+                                     // remainders
 
     void clear()
     {

@@ -333,7 +333,7 @@ int render(const TreemapLayout::Map& map, QImage& picture, const QTransform& wor
         const double room = r.width() - 10;
         const LabelFont& name =
             fontFor(labels.nameSize, cell.level == 0 ? QFont::Bold : QFont::DemiBold);
-        QString text = displayLine(cell.node->name);
+        QString text = displayLine(std::string(cell.node->name()));
         if (text.size() * name.metrics.maxWidth() > room) {
             const QString cut = name.metrics.elidedText(text, Qt::ElideRight, room);
             if (cut != text && cut.size() < 3)
@@ -346,7 +346,7 @@ int render(const TreemapLayout::Map& map, QImage& picture, const QTransform& wor
         painter.drawText(QPointF(r.x() + 5, r.y() + 3 + name.ascent), text);
         if (labels.size) {
             const LabelFont& small = fontFor(labels.sizeSize, QFont::Normal);
-            const QString size = qs(humanSize(cell.node->size));
+            const QString size = qs(humanSize(cell.node->size()));
             if (small.metrics.horizontalAdvance(size) <= room) {
                 painter.setFont(small.font);
                 painter.setPen(withOpacity(ink, 0.9));

@@ -48,7 +48,7 @@
 namespace {
 
 // Spreads `budget` folders below n, `fanout` per folder, down to level 8.
-void grow(DiskNode& n, int level, int budget, int fanout, std::mt19937& rng)
+void grow(FolderDraft& n, int level, int budget, int fanout, std::mt19937& rng)
 {
     std::uniform_real_distribution<double> logSize(12, 30); // 4 KB to 1 GB
     const int64_t own = static_cast<int64_t>(std::exp2(logSize(rng)));
@@ -68,30 +68,30 @@ void grow(DiskNode& n, int level, int budget, int fanout, std::mt19937& rng)
     const int rest = budget - k;
     n.children.resize(static_cast<size_t>(k));
     for (int i = 0; i < k; ++i) {
-        DiskNode& c = n.children[static_cast<size_t>(i)];
+        FolderDraft& c = n.children[static_cast<size_t>(i)];
         c.name = "folder " + std::to_string(level) + "-" + std::to_string(i);
         c.path = n.path + "/" + c.name;
         grow(c, level + 1, rest / k + (i < rest % k ? 1 : 0), fanout, rng);
         n.size += c.size;
     }
     std::stable_sort(n.children.begin(), n.children.end(),
-                     [](const DiskNode& a, const DiskNode& b) { return a.size > b.size; });
+                     [](const FolderDraft& a, const FolderDraft& b) { return a.size > b.size; });
 }
 
 DiskNode generated(int folders, int fanout)
 {
     std::mt19937 rng(7);
-    DiskNode root;
+    FolderDraft root;
     root.name = "generated";
     root.path = "/generated";
     grow(root, 0, folders, fanout, rng);
-    return root;
+    return DiskNode(root);
 }
 
 size_t countNodes(const DiskNode& n)
 {
-    size_t c = n.children.size();
-    for (const auto& k : n.children)
+    size_t c = n.children().size();
+    for (const DiskNode k : n.children())
         c += countNodes(k);
     return c;
 }
@@ -224,14 +224,14 @@ void drillTiming()
     TreemapItem realItem;
     realItem.setMapState(real.map());
     realItem.setSize(QSizeF(1072, 560));
-    const DiskNode first = real.map()->root()->children.at(0);
+    const DiskNode first = real.map()->root()->children()[0];
     real.map()->drill(first);
     real.waitForWorkers();
     real.map()->up();
     real.waitForWorkers();
     std::vector<double> drills;
     for (int i = 0; i < 5; ++i) {
-        const DiskNode child = real.map()->root()->children.at(0);
+        const DiskNode child = real.map()->root()->children()[0];
         QSignalSpy shown(real.map(), &MapState::rootChanged);
         t.restart();
         real.map()->drill(child);

@@ -19,11 +19,11 @@ namespace {
 DiskNode generatedTree(int64_t folders)
 {
     int64_t made = 1;
-    DiskNode root{.name = "home", .path = "/home/u"};
-    auto grow = [&](auto& self, DiskNode& node, int level) -> void {
+    FolderDraft root{.name = "home", .path = "/home/u"};
+    auto grow = [&](auto& self, FolderDraft& node, int level) -> void {
         for (int i = 0; i < 10 && made < folders && level < 8; ++i) {
             const std::string name = "folder-" + std::to_string(made);
-            DiskNode child{
+            FolderDraft child{
                 .name = name, .path = node.path + "/" + name, .size = 4096 * (made % 97 + 1)};
             child.fileCount = 2;
             child.fileBytes = 3000;
@@ -31,7 +31,7 @@ DiskNode generatedTree(int64_t folders)
             ++made;
             node.children.push_back(std::move(child));
         }
-        for (DiskNode& child : node.children)
+        for (FolderDraft& child : node.children)
             self(self, child, level + 1);
     };
     while (made < folders) {
@@ -40,7 +40,7 @@ DiskNode generatedTree(int64_t folders)
         if (made == before)
             break;
     }
-    return root;
+    return DiskNode(root);
 }
 
 void TreeEncode(benchmark::State& state)

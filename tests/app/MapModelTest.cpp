@@ -28,25 +28,25 @@ struct Measured
 // A tree for any root: two sub-folders, "a" (with one child) and "b".
 DiskNode treeFor(const std::string& root)
 {
-    DiskNode n;
+    FolderDraft n;
     n.path = root;
     n.name = root.substr(root.rfind('/') + 1);
     n.size = 300;
-    DiskNode a;
+    FolderDraft a;
     a.path = root + "/a";
     a.name = "a";
     a.size = 200;
-    DiskNode a1;
+    FolderDraft a1;
     a1.path = root + "/a/a1";
     a1.name = "a1";
     a1.size = 150;
     a.children.push_back(a1);
-    DiskNode b;
+    FolderDraft b;
     b.path = root + "/b";
     b.name = "b";
     b.size = 100;
     n.children = {a, b};
-    return n;
+    return DiskNode(n);
 }
 
 // Records the measurements asked for (from any worker thread).
@@ -184,8 +184,8 @@ private slots:
     {
         AppModel& m = modelWith(recorded());
         show(m, "/r");
-        const DiskNode a = m.map()->root()->children[0]; // has a child
-        const DiskNode b = m.map()->root()->children[1]; // a leaf
+        const DiskNode a = m.map()->root()->children()[0]; // has a child
+        const DiskNode b = m.map()->root()->children()[1]; // a leaf
         m.map()->drill(a);
         m.waitForWorkers();
         QVERIFY(m_log->last().useCache);
@@ -217,8 +217,8 @@ private slots:
         AppModel& m = modelWith(gate.hold(recorded()));
         gate.release();
         show(m, "/r");
-        const DiskNode a = m.map()->root()->children[0];
-        const DiskNode b = m.map()->root()->children[1];
+        const DiskNode a = m.map()->root()->children()[0];
+        const DiskNode b = m.map()->root()->children()[1];
         m.map()->drill(a);
         m.map()->drill(b);
         // The root shown is still /r: it joins the trail once, when /r/b is shown.
@@ -242,7 +242,7 @@ private slots:
         const std::string home = m_home->path();
         show(m, home);
         for (int i = 0; i < 3; ++i) {
-            m.map()->drill(m.map()->root()->children[0]);
+            m.map()->drill(m.map()->root()->children()[0]);
             m.waitForWorkers();
         }
         QCOMPARE(m.map()->trail().size(), 3u);
@@ -331,9 +331,9 @@ private slots:
         AppModel& m = modelWith(EngineCalls{}.diskTree);
         show(m, m_home->at("Docs"));
         QCOMPARE(m.map()->childCount(), 2);
-        QCOMPARE(m.map()->root()->children[0].name, std::string("one"));
+        QCOMPARE(std::string(m.map()->root()->children()[0].name()), std::string("one"));
         // A name with a line feed shows as one line.
-        const DiskNode odd = m.map()->root()->children[1];
+        const DiskNode odd = m.map()->root()->children()[1];
         m.map()->drill(odd);
         m.waitForWorkers();
         QCOMPARE(m.map()->name(), displayLine("two?lines"));

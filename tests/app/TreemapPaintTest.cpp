@@ -25,7 +25,7 @@ namespace {
 // over several orders of magnitude, so a map has containers at every level,
 // plain tiles with size labels, merged "Other" cells, files of their own and
 // groups of files.
-void grow(DiskNode& n, int levels, int fanout, std::mt19937& rng)
+void grow(FolderDraft& n, int levels, int fanout, std::mt19937& rng)
 {
     n.size = int64_t(1) << (12 + rng() % 18);
     if (levels == 0)
@@ -37,7 +37,7 @@ void grow(DiskNode& n, int levels, int fanout, std::mt19937& rng)
     n.size += n.fileBytes;
     n.children.resize(size_t(fanout));
     for (int i = 0; i < fanout; ++i) {
-        DiskNode& c = n.children[size_t(i)];
+        FolderDraft& c = n.children[size_t(i)];
         c.name = "folder " + std::to_string(levels) + "-" + std::to_string(i);
         c.path = n.path + "/" + c.name;
         grow(c, levels - 1, fanout, rng);
@@ -45,15 +45,15 @@ void grow(DiskNode& n, int levels, int fanout, std::mt19937& rng)
     }
 }
 
-DiskNode tree(const std::string& root, int topFolders, int levels, int fanout)
+FolderDraft tree(const std::string& root, int topFolders, int levels, int fanout)
 {
     std::mt19937 rng(11);
-    DiskNode n;
+    FolderDraft n;
     n.path = root;
     n.name = root.substr(root.rfind('/') + 1);
     n.children.resize(size_t(topFolders));
     for (int i = 0; i < topFolders; ++i) {
-        DiskNode& c = n.children[size_t(i)];
+        FolderDraft& c = n.children[size_t(i)];
         c.name = "top " + std::to_string(i);
         c.path = root + "/" + c.name;
         grow(c, levels - 1, fanout, rng);
@@ -108,7 +108,7 @@ private slots:
         QFETCH(QSizeF, size);
         QFETCH(qreal, pixelRatio);
         QFETCH(QTransform, world);
-        const DiskNode root = tree("/t", topFolders, 8, 4);
+        const DiskNode root(tree("/t", topFolders, 8, 4));
         TreemapLayout::Map map;
         TreemapLayout::build(root, TreemapLayout::Rect{0, 0, size.width(), size.height()}, 0, depth,
                              0, map);
@@ -141,13 +141,13 @@ private slots:
         // "/two" also holds a folder of 40 equal sub-folders: at level 1
         // the 18 smallest merge into one "Other" cell big enough for a label.
         calls.diskTree = [](const std::string& root, int, bool, const CancelToken*) {
-            DiskNode n = tree(root, root == "/one" ? 6 : 9, 6, 3);
+            FolderDraft n = tree(root, root == "/one" ? 6 : 9, 6, 3);
             if (root == "/two") {
-                DiskNode& many = n.children.emplace_back();
+                FolderDraft& many = n.children.emplace_back();
                 many.name = "many";
                 many.path = root + "/many";
                 for (int i = 0; i < 40; ++i) {
-                    DiskNode& c = many.children.emplace_back();
+                    FolderDraft& c = many.children.emplace_back();
                     c.name = "m" + std::to_string(i);
                     c.path = many.path + "/" + c.name;
                     c.size = int64_t(1) << 33;
@@ -155,13 +155,13 @@ private slots:
                 }
                 n.size += many.size;
             }
-            return n;
+            return DiskNode(n);
         };
         model.setEngine(calls);
         const auto load = [&model](const std::string& root, std::optional<int> depth) {
             model.map()->load(root, depth, false, false);
             QTRY_VERIFY(!model.map()->loading() && model.map()->hasRoot() &&
-                        model.map()->root()->path == root);
+                        model.map()->root()->path() == root);
         };
         load("/one", 6);
 

@@ -12,14 +12,34 @@ using namespace TreemapLayout;
 
 namespace {
 
-DiskNode node(const std::string& name, int64_t size, std::vector<DiskNode> children = {})
+FolderDraft draftOf(const DiskNode& n)
 {
-    DiskNode n;
+    FolderDraft d;
+    d.name = n.name();
+    d.path = n.path();
+    d.size = n.size();
+    d.fileCount = n.fileCount();
+    d.fileBytes = n.fileBytes();
+    d.files = n.files();
+    for (const DiskNode c : n.children())
+        d.children.push_back(draftOf(c));
+    return d;
+}
+
+FolderDraft draft(const std::string& name, int64_t size, const std::vector<DiskNode>& children = {})
+{
+    FolderDraft n;
     n.name = name;
     n.path = "/h/" + name;
     n.size = size;
-    n.children = std::move(children);
+    for (const DiskNode& c : children)
+        n.children.push_back(draftOf(c));
     return n;
+}
+
+DiskNode node(const std::string& name, int64_t size, const std::vector<DiskNode>& children = {})
+{
+    return DiskNode(draft(name, size, children));
 }
 
 std::vector<const DiskNode*> pointers(const std::vector<DiskNode>& nodes)
@@ -59,8 +79,8 @@ TEST(TreemapLayout, NothingForThinRectanglesOrEmptySizes)
     const std::vector<DiskNode> mixed{node("zero", 0), node("small", 1), node("big", 3)};
     const auto placed = layout(pointers(mixed), Rect{0, 0, 40, 10});
     ASSERT_EQ(placed.size(), 2u);
-    EXPECT_EQ(placed[0].node->name, "big");
-    EXPECT_EQ(placed[1].node->name, "small");
+    EXPECT_EQ(placed[0].node->name(), "big");
+    EXPECT_EQ(placed[1].node->name(), "small");
 }
 
 TEST(TreemapLayout, SquarifiedRowsInASquare)
@@ -100,13 +120,14 @@ TEST(TreemapLayout, AreasFollowSizesAndStayInside)
     ASSERT_EQ(placed.size(), many.size());
     double total = 0;
     for (const auto& n : many)
-        total += static_cast<double>(n.size);
+        total += static_cast<double>(n.size());
     for (size_t i = 0; i < placed.size(); ++i) {
         const auto& r = placed[i].rect;
         if (i > 0) {
-            EXPECT_GE(placed[i - 1].node->size, placed[i].node->size);
+            EXPECT_GE(placed[i - 1].node->size(), placed[i].node->size());
         }
-        EXPECT_NEAR(r.area(), in.area() * static_cast<double>(placed[i].node->size) / total, 1e-6);
+        EXPECT_NEAR(r.area(), in.area() * static_cast<double>(placed[i].node->size()) / total,
+                    1e-6);
         EXPECT_GE(r.x, in.x - 1e-9);
         EXPECT_GE(r.y, in.y - 1e-9);
         EXPECT_LE(r.x + r.width, in.x + in.width + 1e-6);
@@ -125,17 +146,17 @@ TEST(TreemapMerge, FoldsSmallNodesIntoOneRemainder)
     ASSERT_EQ(kept.size(), 23u);
     EXPECT_EQ(kept[0], &thirty[0]); // stable: equal sizes keep their order
     EXPECT_EQ(kept[21], &thirty[21]);
-    EXPECT_EQ(kept[22]->path, remainderPath);
-    EXPECT_EQ(kept[22]->size, 800);
-    EXPECT_TRUE(kept[22]->children.empty());
+    EXPECT_EQ(kept[22]->path(), remainderPath);
+    EXPECT_EQ(kept[22]->size(), 800);
+    EXPECT_TRUE(kept[22]->children().empty());
     EXPECT_EQ(remainders.size(), 1u);
 
     // Shares below the threshold go to the remainder whatever the count.
     const std::vector<DiskNode> skewed{node("tiny", 1), node("big", 1000), node("small", 11)};
     const auto merged = mergeSmall(pointers(skewed), remainders, 0.012, 14);
     ASSERT_EQ(merged.size(), 2u);
-    EXPECT_EQ(merged[0]->name, "big");
-    EXPECT_EQ(merged[1]->size, 12);
+    EXPECT_EQ(merged[0]->name(), "big");
+    EXPECT_EQ(merged[1]->size(), 12);
 
     // Nothing to merge: no remainder node.
     const std::vector<DiskNode> even{node("a", 5), node("b", 5)};
@@ -156,8 +177,8 @@ TEST(TreemapBuild, ThirtyEqualChildrenAtLevelOneLayTheRemainderFirst)
     Map map;
     build(thirty, Rect{0, 0, 600, 400}, 1, 3, 4, map);
     ASSERT_EQ(map.cells.size(), 23u);
-    EXPECT_EQ(map.cells[0].node->path, remainderPath);
-    EXPECT_EQ(map.cells[0].node->size, 800);
+    EXPECT_EQ(map.cells[0].node->path(), remainderPath);
+    EXPECT_EQ(map.cells[0].node->size(), 800);
     for (const auto& cell : map.cells) {
         EXPECT_EQ(cell.level, 1);
         EXPECT_DOUBLE_EQ(cell.color.hue, color(4, 1).hue); // the branch's colour
@@ -181,19 +202,19 @@ TEST(TreemapBuild, ContainersFollowMaxLevel)
     Map two;
     build(tree, in, 0, 2, 0, two);
     ASSERT_EQ(two.cells.size(), 4u); // a, a1, a2, b in pre-order
-    EXPECT_EQ(two.cells[0].node->name, "a");
+    EXPECT_EQ(two.cells[0].node->name(), "a");
     EXPECT_TRUE(two.cells[0].isContainer);
-    EXPECT_EQ(two.cells[1].node->name, "a1");
+    EXPECT_EQ(two.cells[1].node->name(), "a1");
     EXPECT_FALSE(two.cells[1].isContainer); // has a child, but level 2 is not drawn
-    EXPECT_EQ(two.cells[2].node->name, "a2");
-    EXPECT_EQ(two.cells[3].node->name, "b");
+    EXPECT_EQ(two.cells[2].node->name(), "a2");
+    EXPECT_EQ(two.cells[3].node->name(), "b");
     EXPECT_FALSE(two.cells[3].isContainer);
 
     Map three;
     build(tree, in, 0, 3, 0, three);
     ASSERT_EQ(three.cells.size(), 5u);
     EXPECT_TRUE(three.cells[1].isContainer);
-    EXPECT_EQ(three.cells[2].node->name, "a11");
+    EXPECT_EQ(three.cells[2].node->name(), "a11");
     EXPECT_EQ(three.cells[2].level, 2);
     // Every descendant carries its top-level ancestor's colour index (0); the
     // second top-level folder takes index 1.
@@ -237,11 +258,12 @@ TEST(TreemapBuild, ContainersKeepTheirHeaderOrStayPlain)
 // the rest share one "N files" tile whose path is the folder's.
 TEST(TreemapBuild, FilesGetTilesWhenReadableAndTheRestOneTile)
 {
-    DiskNode folder = node("f", 0, {node("sub", 400)});
-    folder.files = {{"movie.mkv", 500}, {"notes.txt", 2}};
-    folder.fileCount = 7;
-    folder.fileBytes = 600;
-    folder.size = 1000;
+    FolderDraft folderDraft = draft("f", 0, {node("sub", 400)});
+    folderDraft.files = {{"movie.mkv", 500}, {"notes.txt", 2}};
+    folderDraft.fileCount = 7;
+    folderDraft.fileBytes = 600;
+    folderDraft.size = 1000;
+    const DiskNode folder(folderDraft);
     Map map;
     build(folder, Rect{0, 0, 400, 100}, 0, 1, 0, map);
     ASSERT_EQ(map.cells.size(), 3u);
@@ -253,14 +275,14 @@ TEST(TreemapBuild, FilesGetTilesWhenReadableAndTheRestOneTile)
     };
     const Cell* movie = find(Kind::File);
     ASSERT_TRUE(movie);
-    EXPECT_EQ(movie->node->name, "movie.mkv");
-    EXPECT_EQ(movie->node->path, "/h/f/movie.mkv");
+    EXPECT_EQ(movie->node->name(), "movie.mkv");
+    EXPECT_EQ(movie->node->path(), "/h/f/movie.mkv");
     EXPECT_FALSE(movie->isContainer);
     const Cell* rest = find(Kind::Files);
     ASSERT_TRUE(rest);
-    EXPECT_EQ(rest->node->path, "/h/f");
-    EXPECT_EQ(rest->node->size, 100);
-    EXPECT_EQ(find(Kind::Folder)->node->name, "sub");
+    EXPECT_EQ(rest->node->path(), "/h/f");
+    EXPECT_EQ(rest->node->size(), 100);
+    EXPECT_EQ(find(Kind::Folder)->node->name(), "sub");
 
     // In a smaller rectangle the same file falls below a readable tile.
     Map small;
@@ -270,11 +292,11 @@ TEST(TreemapBuild, FilesGetTilesWhenReadableAndTheRestOneTile)
         EXPECT_NE(c.kind, Kind::File);
 
     // A folder holding only files is a container of them one level down.
-    DiskNode downloads = node("Downloads", 1000);
+    FolderDraft downloads = draft("Downloads", 1000);
     downloads.fileCount = 1;
     downloads.fileBytes = 1000;
     downloads.files = {{"big.iso", 1000}};
-    DiskNode home = node("home", 1000, {downloads});
+    DiskNode home = node("home", 1000, {DiskNode(downloads)});
     Map nested;
     build(home, Rect{0, 0, 400, 300}, 0, 2, 0, nested);
     ASSERT_EQ(nested.cells.size(), 2u);

@@ -116,15 +116,15 @@ TEST(Terminal, RiskTagsSpeakTheLanguageInOneWidth)
 
 TEST(Terminal, TreeLineColumns)
 {
-    DiskNode node{.name = "Library", .path = "/h/Library", .size = 1024};
-    EXPECT_EQ(treeLine(node, "", false, 1024),
+    FolderDraft node{.name = "Library", .path = "/h/Library", .size = 1024};
+    EXPECT_EQ(treeLine(DiskNode(node), "", false, 1024),
               "├── Library                   1.0 KB   ██████████████ 100.0%");
     node.name = std::string(30, 'x');
     node.size = 123;
-    EXPECT_EQ(treeLine(node, "│   ", true, 0),
+    EXPECT_EQ(treeLine(DiskNode(node), "│   ", true, 0),
               "│   └── " + std::string(23, 'x') + "…  123 B    ░░░░░░░░░░░░░░  0.0%");
     node.name = "big";
     node.size = int64_t(1000) * 1024 * 1024 * 1024 * 1024; // 1000.0 TB: nine characters
-    EXPECT_EQ(treeLine(node, "", true, node.size * 8),
+    EXPECT_EQ(treeLine(DiskNode(node), "", true, node.size * 8),
               "└── big                       1000.0 TB██░░░░░░░░░░░░ 12.5%");
 }

@@ -66,8 +66,8 @@ int64_t duTotal(const std::string& path)
 
 void flatten(const DiskNode& node, SizeMap& out)
 {
-    out[node.path] = node.size;
-    for (const auto& c : node.children)
+    out[node.path()] = node.size();
+    for (const DiskNode c : node.children())
         flatten(c, out);
 }
 
@@ -501,8 +501,8 @@ TEST(Measure, CancelMidWalkReturnsTheBareRootAndCachesNothing)
     DiskNode node = Scanner::diskTree(root, 8, false, &token);
     auto returned = std::chrono::steady_clock::now();
     canceller.join();
-    EXPECT_TRUE(node.children.empty());
-    EXPECT_EQ(node.size, 0);
+    EXPECT_TRUE(node.children().empty());
+    EXPECT_EQ(node.size(), 0);
     EXPECT_LT(returned - cancelledAt, std::chrono::milliseconds(500));
     EXPECT_FALSE(fs::exists(DiskTree::cacheFolder() + "/" + DiskTree::cacheFileName(root, 8)));
 }
