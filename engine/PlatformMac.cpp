@@ -143,7 +143,7 @@ std::optional<DiskNode> folderTree(const std::string& root, int depth, const Can
     if (auto own = sizes.find(root); own != sizes.end()) {
         size = own->second;
     } else {
-        for (const DiskNode child : DiskTree::childrenOf(sizes, root, 1))
+        for (const DiskNode& child : DiskTree::childrenOf(sizes, root, 1))
             size += child.size();
     }
     return DiskTree::treeOf(sizes, root, depth, size);
