@@ -2,8 +2,8 @@
 #include "FolderTree.h"
 
 #include <algorithm>
-#include <random>
 #include <cstdio>
+#include <random>
 
 namespace {
 

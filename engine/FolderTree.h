@@ -79,7 +79,7 @@ public:
         // but not yet placed under a parent, in the order they were added; its
         // files in the order given.
         void add(std::string_view name, int64_t size, int64_t fileCount, int64_t fileBytes,
-                     const std::vector<DiskFile>& files, uint32_t childCount);
+                 const std::vector<DiskFile>& files, uint32_t childCount);
         // How many folders wait for a parent.
         size_t pending() const { return m_pending.size(); }
         // Orders the waiting folders' last `count` by size, largest first,
