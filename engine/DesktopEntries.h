@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The desktop entries of a Linux desktop (freedesktop.org Desktop Entry
-// Specification 1.5): the folders that hold them ($XDG_DATA_HOME/applications,
+// The desktop entries of a Linux desktop (the freedesktop.org desktop entry
+// format, version 1.5): the folders that hold them ($XDG_DATA_HOME/applications,
 // then <dir>/applications for each dir of $XDG_DATA_DIRS), the ids their paths
 // give, and what each entry's [Desktop Entry] group says. Reading a folder
 // tree is here; reading an entry's text (parse, execWords) is pure, so the
