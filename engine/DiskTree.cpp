@@ -8,6 +8,7 @@
 #include "Strings.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <chrono>
 #include <climits>
@@ -15,7 +16,6 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <functional>
-#include <simdjson.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -168,20 +168,26 @@ void appendNode(std::string& out, const FolderTree& tree, uint32_t index, std::s
 }
 
 // A strict reader of the cache's JSON that builds the nodes straight from the
-// text, with no document in between: a cache of 100,000 folders then needs its
-// text and its nodes, nothing more. The text is checked to be UTF-8 first
-// (Strings::isValidUtf8); everything else is JSON's grammar. Unknown keys
-// are passed over (their values still have to be JSON), a repeated key counts
-// as its last value, and a known key of the wrong type rejects the whole text.
+// text, with no document in between. Outside its strings JSON is ASCII, so the
+// text is UTF-8 when every string is, and each string is checked as it is
+// read. Unknown keys are passed over (their values still have to be JSON), a
+// repeated key counts as its last value, and a known key of the wrong type
+// rejects the whole text. Below the root, a folder's id and path are checked
+// but not kept (they follow from its place), and each level of folders reuses
+// one name and one file list, so reading allocates little beyond the tree.
 class Reader
 {
 public:
-    // release, when given, is told every few megabytes how far the text has
-    // been read (what lies before is not looked at again).
+    // release, when given, is told every megabyte how far the text has been
+    // read (what lies before is not looked at again).
     explicit Reader(std::string_view text, std::function<void(const char*)> release = {})
         : m_p(text.data()), m_end(text.data() + text.size()), m_released(text.data()),
           m_release(std::move(release))
     {
+        // Upper bounds from the shortest folder and file the grammar allows;
+        // room not used is never touched.
+        m_builder.reserve(text.size() / kShortestFolder + 1, text.size() / kShortestFile + 1,
+                          text.size());
     }
 
     std::optional<DiskNode> document()
@@ -203,6 +209,22 @@ private:
     // Values nested deeper than this inside unknown keys are refused rather
     // than followed.
     static constexpr int kMaxDepth = 64;
+    // {"id":"","name":"","path":"","size":0,"fileCount":0,"fileBytes":0,
+    // "files":[],"children":[]} and {"name":"","size":0}, each with a comma.
+    static constexpr size_t kShortestFolder = 92;
+    static constexpr size_t kShortestFile = 21;
+    static constexpr long kReleaseStep = long(1) << 20;
+
+    enum class Key { Other, Id, Name, Path, Size, FileCount, FileBytes, Files, Children };
+
+    // What is read of one folder level: its name and files (their count; the
+    // list keeps its strings' room for the next folder of the level).
+    struct Level
+    {
+        std::string name;
+        std::vector<DiskFile> files;
+        size_t fileCount = 0;
+    };
 
     void blanks()
     {
@@ -265,16 +287,27 @@ private:
         }
     }
 
-    // A string value after its opening quote, unescaped into out.
-    bool string(std::string& out)
+    // A string value after its opening quote, checked (UTF-8, escapes) and,
+    // when out is given, unescaped into it.
+    bool string(std::string* out)
     {
-        out.clear();
+        if (out)
+            out->clear();
         for (;;) {
             const char* run = m_p;
-            while (m_p < m_end && *m_p != '"' && *m_p != '\\' &&
-                   static_cast<unsigned char>(*m_p) >= 0x20)
+            unsigned char seen = 0;
+            while (m_p < m_end) {
+                const auto c = static_cast<unsigned char>(*m_p);
+                if (c == '"' || c == '\\' || c < 0x20)
+                    break;
+                seen |= c;
                 ++m_p;
-            out.append(run, size_t(m_p - run));
+            }
+            const std::string_view plain(run, size_t(m_p - run));
+            if ((seen & 0x80) != 0 && !Strings::isValidUtf8(plain))
+                return false;
+            if (out)
+                out->append(plain);
             if (m_p >= m_end || static_cast<unsigned char>(*m_p) < 0x20)
                 return false;
             if (*m_p++ == '"')
@@ -282,26 +315,27 @@ private:
             if (m_p >= m_end)
                 return false;
             char e = *m_p++;
+            char single = 0;
             switch (e) {
             case '"':
             case '\\':
             case '/':
-                out += e;
+                single = e;
                 break;
             case 'b':
-                out += '\b';
+                single = '\b';
                 break;
             case 'f':
-                out += '\f';
+                single = '\f';
                 break;
             case 'n':
-                out += '\n';
+                single = '\n';
                 break;
             case 'r':
-                out += '\r';
+                single = '\r';
                 break;
             case 't':
-                out += '\t';
+                single = '\t';
                 break;
             case 'u': {
                 uint32_t cp = 0;
@@ -316,13 +350,45 @@ private:
                         return false;
                     cp = 0x10000 + ((cp - 0xD800) << 10) + (low - 0xDC00);
                 }
-                appendUtf8(out, cp);
-                break;
+                if (out)
+                    appendUtf8(*out, cp);
+                continue;
             }
             default:
                 return false;
             }
+            if (out)
+                *out += single;
         }
+    }
+
+    // A key after its opening quote, and its colon.
+    bool key(Key& out)
+    {
+        // The keys written are plain ASCII; any other form is read in full.
+        const char* start = m_p;
+        while (m_p < m_end && *m_p != '"' && *m_p != '\\' && *m_p >= 0x20)
+            ++m_p;
+        std::string_view k;
+        if (m_p < m_end && *m_p == '"') {
+            k = std::string_view(start, size_t(m_p - start));
+            ++m_p;
+        } else {
+            m_p = start;
+            if (!string(&m_key))
+                return false;
+            k = m_key;
+        }
+        out = k == "id"          ? Key::Id
+              : k == "name"      ? Key::Name
+              : k == "path"      ? Key::Path
+              : k == "size"      ? Key::Size
+              : k == "fileCount" ? Key::FileCount
+              : k == "fileBytes" ? Key::FileBytes
+              : k == "files"     ? Key::Files
+              : k == "children"  ? Key::Children
+                                 : Key::Other;
+        return take(':');
     }
 
     // A number; integer tells whether it is one that fits 64 signed bits.
@@ -383,14 +449,14 @@ private:
         char c = *m_p;
         if (c == '"') {
             ++m_p;
-            return string(m_scratch);
+            return string(nullptr);
         }
         if (c == '{') {
             ++m_p;
             if (take('}'))
                 return true;
             do {
-                if (!take('"') || !string(m_scratch) || !take(':') || !skipValue(depth + 1))
+                if (!take('"') || !string(nullptr) || !take(':') || !skipValue(depth + 1))
                     return false;
             } while (take(','));
             return take('}');
@@ -425,21 +491,8 @@ private:
         return number(value, isInteger) && isInteger && (!nonNegative || value >= 0);
     }
 
-    // A JSON array, each element read into a new item of out by read.
-    template <class T, class Read> bool array(std::vector<T>& out, Read read)
-    {
-        if (!take('['))
-            return false;
-        out.clear();
-        if (take(']'))
-            return true;
-        do {
-            out.emplace_back();
-            if (!read(out.back()))
-                return false;
-        } while (take(','));
-        return take(']');
-    }
+    // A JSON string value, kept in out when given.
+    bool text(std::string* out) { return take('"') && string(out); }
 
     // One folder, added to the tree after its children; the root's id and
     // path are kept for the tree, the others' are derived from their places.
@@ -451,37 +504,54 @@ private:
             m_release(m_p);
             m_released = m_p;
         }
+        Level& level = m_levels[size_t(nesting)];
+        const bool root = nesting == 1;
         bool id = false, name = false, path = false, size = false, children = false;
         bool fileCount = false, fileBytes = false, files = false;
-        std::string nameText, idText, pathText;
         int64_t sizeValue = 0, fileCountValue = 0, fileBytesValue = 0;
-        std::vector<DiskFile> fileList;
         size_t childCount = 0;
         if (!take('}')) {
             do {
-                if (!take('"') || !string(m_key) || !take(':'))
+                Key k = Key::Other;
+                if (!take('"') || !key(k))
                     return false;
-                if (m_key == "id" || m_key == "name" || m_key == "path") {
-                    std::string& field = m_key == "id"     ? idText
-                                         : m_key == "name" ? nameText
-                                                           : pathText;
-                    (m_key == "id" ? id : m_key == "name" ? name : path) = true;
-                    if (!take('"') || !string(field))
+                switch (k) {
+                case Key::Id:
+                    if (!text(root ? &m_rootId : nullptr))
                         return false;
-                } else if (m_key == "size") {
+                    id = true;
+                    break;
+                case Key::Name:
+                    if (!text(&level.name))
+                        return false;
+                    name = true;
+                    break;
+                case Key::Path:
+                    if (!text(root ? &m_rootPath : nullptr))
+                        return false;
+                    path = true;
+                    break;
+                case Key::Size:
                     if (!integer(sizeValue, false))
                         return false;
                     size = true;
-                } else if (m_key == "fileCount" || m_key == "fileBytes") {
-                    int64_t& field = m_key == "fileCount" ? fileCountValue : fileBytesValue;
-                    (m_key == "fileCount" ? fileCount : fileBytes) = true;
-                    if (!integer(field, true))
+                    break;
+                case Key::FileCount:
+                    if (!integer(fileCountValue, true))
                         return false;
-                } else if (m_key == "files") {
-                    if (!array(fileList, [this](DiskFile& f) { return readFile(f); }))
+                    fileCount = true;
+                    break;
+                case Key::FileBytes:
+                    if (!integer(fileBytesValue, true))
+                        return false;
+                    fileBytes = true;
+                    break;
+                case Key::Files:
+                    if (!readFiles(level))
                         return false;
                     files = true;
-                } else if (m_key == "children") {
+                    break;
+                case Key::Children:
                     m_builder.dropPending(childCount); // a repeated key: the last counts
                     childCount = 0;
                     if (!take('['))
@@ -496,8 +566,11 @@ private:
                             return false;
                     }
                     children = true;
-                } else if (!skipValue(nesting)) {
-                    return false;
+                    break;
+                case Key::Other:
+                    if (!skipValue(nesting))
+                        return false;
+                    break;
                 }
             } while (take(','));
             if (!take('}'))
@@ -505,54 +578,62 @@ private:
         }
         if (!(id && name && path && size && children && fileCount && fileBytes && files))
             return false;
-        m_builder.add(nameText, sizeValue, fileCountValue, fileBytesValue, fileList,
+        m_builder.add(level.name, sizeValue, fileCountValue, fileBytesValue,
+                      std::span<const DiskFile>(level.files.data(), level.fileCount),
                       uint32_t(childCount));
-        if (nesting == 1) {
-            m_rootId = std::move(idText);
-            m_rootPath = std::move(pathText);
-        }
         return true;
     }
 
-    // {"name": text, "size": integer}, other keys passed over.
-    bool readFile(DiskFile& file)
+    // An array of {"name": text, "size": integer}, other keys passed over.
+    bool readFiles(Level& level)
     {
-        if (!take('{'))
+        level.fileCount = 0;
+        if (!take('['))
             return false;
-        bool name = false, size = false;
-        if (!take('}')) {
-            do {
-                if (!take('"') || !string(m_key) || !take(':'))
-                    return false;
-                if (m_key == "name") {
-                    if (!take('"') || !string(file.name))
-                        return false;
-                    name = true;
-                } else if (m_key == "size") {
-                    if (!integer(file.size, true))
-                        return false;
-                    size = true;
-                } else if (!skipValue(1)) {
-                    return false;
-                }
-            } while (take(','));
-            if (!take('}'))
+        if (take(']'))
+            return true;
+        do {
+            if (level.fileCount == level.files.size())
+                level.files.emplace_back();
+            DiskFile& file = level.files[level.fileCount++];
+            if (!take('{'))
                 return false;
-        }
-        return name && size;
+            bool name = false, size = false;
+            if (!take('}')) {
+                do {
+                    Key k = Key::Other;
+                    if (!take('"') || !key(k))
+                        return false;
+                    if (k == Key::Name) {
+                        if (!text(&file.name))
+                            return false;
+                        name = true;
+                    } else if (k == Key::Size) {
+                        if (!integer(file.size, true))
+                            return false;
+                        size = true;
+                    } else if (!skipValue(1)) {
+                        return false;
+                    }
+                } while (take(','));
+                if (!take('}'))
+                    return false;
+            }
+            if (!name || !size)
+                return false;
+        } while (take(','));
+        return take(']');
     }
-
-    static constexpr long kReleaseStep = long(8) << 20;
 
     const char* m_p;
     const char* m_end;
     const char* m_released;
     std::function<void(const char*)> m_release;
     FolderTree::Builder m_builder;
+    std::array<Level, kMaxNesting + 1> m_levels;
     std::string m_rootId;
     std::string m_rootPath;
     std::string m_key;
-    std::string m_scratch;
 };
 
 // A cache file mapped into memory, read once from start to end: the pages
@@ -603,25 +684,6 @@ private:
     size_t m_size = 0;
 };
 
-// Whether the text is UTF-8, looked at a few megabytes at a time (each cut
-// before a character's first byte), the pages handed back behind.
-bool validUtf8(const MappedText& mapped)
-{
-    std::string_view text = mapped.text();
-    constexpr size_t kStep = size_t(8) << 20;
-    size_t at = 0;
-    while (at < text.size()) {
-        size_t end = std::min(text.size(), at + kStep);
-        while (end < text.size() && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
-            ++end;
-        if (!Strings::isValidUtf8(text.substr(at, end - at)))
-            return false;
-        at = end;
-        mapped.release(text.data() + at);
-    }
-    return true;
-}
-
 // Whether the cache file was modified less than 30 minutes ago (a date in
 // the future counts as fresh).
 bool isFresh(const std::string& file)
@@ -643,7 +705,7 @@ std::optional<DiskNode> readCache(const std::string& file)
     if (!isFresh(file))
         return std::nullopt;
     MappedText mapped(file);
-    if (!mapped.valid() || !validUtf8(mapped))
+    if (!mapped.valid())
         return std::nullopt;
     return Reader(mapped.text(), [&mapped](const char* upTo) { mapped.release(upTo); }).document();
 }
@@ -729,7 +791,7 @@ bool writeCache(const std::string& file, const DiskNode& node)
 
 std::optional<DiskNode> decode(std::string_view json)
 {
-    if (json.size() > kMaxCacheBytes || !Strings::isValidUtf8(json))
+    if (json.size() > kMaxCacheBytes)
         return std::nullopt;
     return Reader(json).document();
 }

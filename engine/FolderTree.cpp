@@ -26,13 +26,15 @@ std::string randomId()
 
 FolderTree::Builder::Builder() : m_tree(std::make_shared<FolderTree>()) {}
 
-void FolderTree::Builder::reserve(size_t folders)
+void FolderTree::Builder::reserve(size_t folders, size_t files, size_t nameBytes)
 {
     m_tree->m_folders.reserve(folders);
+    m_tree->m_files.reserve(files);
+    m_tree->m_names.reserve(nameBytes);
 }
 
 void FolderTree::Builder::add(std::string_view name, int64_t size, int64_t fileCount,
-                              int64_t fileBytes, const std::vector<DiskFile>& files,
+                              int64_t fileBytes, std::span<const DiskFile> files,
                               uint32_t childCount)
 {
     FolderTree& t = *m_tree;

@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <iterator>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -73,13 +74,14 @@ public:
     {
     public:
         Builder();
-        // Room for this many folders, when known.
-        void reserve(size_t folders);
+        // Room for this many folders, files and bytes of names, when known
+        // (or an upper bound: room never used costs address space, not memory).
+        void reserve(size_t folders, size_t files = 0, size_t nameBytes = 0);
         // A folder whose children are the last `childCount` folders added
         // but not yet placed under a parent, in the order they were added; its
         // files in the order given.
         void add(std::string_view name, int64_t size, int64_t fileCount, int64_t fileBytes,
-                 const std::vector<DiskFile>& files, uint32_t childCount);
+                 std::span<const DiskFile> files, uint32_t childCount);
         // How many folders wait for a parent.
         size_t pending() const { return m_pending.size(); }
         // Orders the waiting folders' last `count` by size, largest first,

@@ -572,6 +572,20 @@ TEST(DiskTree, DecodeAgreesWithAGeneralJsonParser)
         "{\"id\":\"tab\there\"," + leaf + "}",
         "{\"id\":\"bad \xff byte\"," + leaf + "}",
         "{\"id\":\"\xe4\xb8\xad\"," + leaf + "}",
+        // Bytes that are not UTF-8 where the reader checks but keeps nothing:
+        // a child's id and path, an unknown key, and a character cut by an escape.
+        R"({"id":"A","name":"n","path":"/p","size":1,"children":[{"id":"B","name":"c","path":")"
+        "\xff"
+        R"(","size":1,"children":[]}]})",
+        R"({"id":"A","name":"n","path":"/p","size":1,"children":[{"id":"\u0042)"
+        "\xe4\xb8"
+        R"(","name":"c","path":"/p/c","size":1,"children":[]}]})",
+        R"({"id":"A","name":"n","path":"/p","size":1,"children":[],"extra":"\u0041)"
+        "\xc3"
+        R"(\n"})",
+        "{\"id\":\"A\",\"name\":\"n\",\"path\":\"/p\",\"size\":1,\"children\":[]}\xc3\xa9",
+        // A key written with an escape is the same key.
+        R"({"id":"A","n\u0061me":"m","path":"/p","size":1,"children":[{"i\u0064":"B","name":"c","path":"/q","size":1,"children":[]}]})",
         R"({"id":"A","name":"n","path":"/p","size":9223372036854775807,"children":[]})",
         R"({"id":"A","name":"n","path":"/p","size":9223372036854775808,"children":[]})",
         R"({"id":"A","name":"n","path":"/p","size":-9223372036854775808,"children":[]})",
