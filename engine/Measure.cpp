@@ -66,12 +66,12 @@ struct Dir
     const char* name = nullptr;
     Dir* subdirs = nullptr;      // subdirCount of them, in visiting order
     FileRecord* files = nullptr; // the largest, for a folder a tree shows
-    uint64_t bytes = 0;          // own blocks and the files counted here
-    uint64_t total = 0;          // bytes of the whole subtree, after the walk
+    uint64_t bytes = 0;          // own blocks and the files counted here; after
+                                 // the walk, the bytes of the whole subtree
     uint64_t fileBytes = 0;      // the files counted here
-    uint64_t fileCount = 0;
     dev_t dev = 0;
     ino_t ino = 0;
+    uint32_t fileCount = 0;
     uint32_t subdirCount = 0;
     uint32_t index = 0; // position among the parent's entries
     uint32_t root = 0;  // which root it lies below
@@ -355,17 +355,27 @@ public:
         for (size_t i = 0; i < order.size(); ++i)
             for (Dir& c : std::span(order[i]->subdirs, order[i]->subdirCount))
                 order.push_back(&c);
+        // Children before parents: each adds its subtree to its parent.
         for (auto it = order.rbegin(); it != order.rend(); ++it) {
             Dir* d = *it;
-            d->total += d->counted ? d->bytes : 0;
-            if (d->parent && d->counted)
-                d->parent->total += d->total;
+            m_nameBytes += d->nameLength;
+            m_keptFiles += d->fileEntries;
+            for (const FileRecord& f : std::span(d->files, d->fileEntries))
+                m_nameBytes += f.nameLength;
+            if (!d->counted)
+                d->bytes = 0;
+            else if (d->parent)
+                d->parent->bytes += d->bytes;
         }
     }
 
     Dir* root(size_t index) const { return m_rootDirs[index]; }
     // How many folders the walk met.
     size_t folderCount() const { return m_folderCount.load(); }
+    // After finish: how many files the folders keep by name, and the bytes
+    // of all their names and the folders' names.
+    size_t keptFiles() const { return m_keptFiles; }
+    size_t nameBytes() const { return m_nameBytes; }
 
 private:
     // Keeps the kKeptFiles largest files of a folder among the candidates
@@ -605,6 +615,8 @@ private:
     bool m_stopped = false;
     std::atomic<long> m_openFds{0};
     std::atomic<size_t> m_folderCount{1};
+    size_t m_keptFiles = 0;
+    size_t m_nameBytes = 0;
     long m_fdBudget = 256;
     uint32_t m_fileLevels = 0;
 };
@@ -638,7 +650,7 @@ void addFolder(FolderTree::Builder& builder, const Dir* d, std::string_view name
     std::vector<DiskFile> files;
     for (const FileRecord& f : std::span(d->files, d->fileEntries)) {
         std::string_view fileName(f.name, f.nameLength);
-        if ((!f.linked || f.credited) && f.bytes > 0 && f.bytes >= d->total / 4096 &&
+        if ((!f.linked || f.credited) && f.bytes > 0 && f.bytes >= d->bytes / 4096 &&
             (!utf8Only || Strings::isValidUtf8(fileName)))
             files.push_back(
                 DiskFile{std::string(fileName), int64_t(std::min<uint64_t>(f.bytes, INT64_MAX))});
@@ -646,7 +658,7 @@ void addFolder(FolderTree::Builder& builder, const Dir* d, std::string_view name
     std::sort(files.begin(), files.end(), [](const DiskFile& a, const DiskFile& b) {
         return a.size != b.size ? a.size > b.size : a.name < b.name;
     });
-    builder.add(name, kibBytes(d->total), int64_t(d->fileCount),
+    builder.add(name, kibBytes(d->bytes), int64_t(d->fileCount),
                 int64_t(std::min<uint64_t>(d->fileBytes, uint64_t(INT64_MAX))), files, children);
 }
 
@@ -716,7 +728,7 @@ std::optional<DiskNode> tree(const std::string& root, int depth, const CancelTok
         if (!walk.run())
             return std::nullopt;
         walk.finish(false);
-        builder.reserve(walk.folderCount());
+        builder.reserve(walk.folderCount(), walk.keptFiles(), walk.nameBytes());
         addFolder(builder, walk.root(0), rootName(root), std::max(depth, 0), utf8Only);
     }
     releaseFreedMemory();
@@ -750,7 +762,7 @@ std::vector<int64_t> sizes(const std::vector<std::string>& roots, const CancelTo
         walk.finish(sharedLinks);
         for (size_t i = 0; i < roots.size(); ++i)
             if (const Dir* d = walk.root(i))
-                out[i] = d->counted ? kibBytes(d->total) : -1;
+                out[i] = d->counted ? kibBytes(d->bytes) : -1;
     }
     return out;
 }
