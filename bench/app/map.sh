@@ -32,7 +32,7 @@ if [ "${1:-}" = home ]; then
     WORK=$(mktemp -d)
     mkdir -p "$WORK/seed"
     HOME="$WORK/seed" XDG_CACHE_HOME="$WORK/seed/.cache" \
-        "$BUILD_DIR/cli/tclean" tree "$ROOT" -d 8 >/dev/null
+        "$BUILD_DIR/bin/tclean" tree "$ROOT" -d 8 >/dev/null
     # One run: a fresh home holding the seeded cache, the bench in it.
     cat >"$WORK/run.sh" <<'EOF'
 #!/bin/sh

@@ -352,7 +352,7 @@ private slots:
         QTest::newRow("forced") << "/r" << Step([](MapState& s) { s.refresh(); }) << true << "/r";
         QTest::newRow("outside") << "/r" << at("/elsewhere") << true << "/elsewhere";
         QTest::newRow("above the top") << "/r/a" << at("/r") << true << "/r";
-        QTest::newRow("a longer name, not below") << "/r/a" << at("/r/ab") << true << "/r/ab";
+        QTest::newRow("a longer name, not below") << "/r/a" << at("/r/aa") << true << "/r/aa";
         QTest::newRow("a name not in the tree") << "/r" << at("/r/c") << true << "/r/c";
         QTest::newRow("a folder without sub-folders") << "/r" << at("/r/b") << true << "/r/b";
     }
