@@ -54,6 +54,7 @@ EOF
                 "$WORK/run.sh" "$BASELINE"
             fi' | awk '
         $1 == "bare" { bare = $2; next }
+        / once shown, .* after the drills$/ { next }
         $1 == "home-rss" {
             printf "app with the map: %.1f MB (bare window %.1f MB); after the drills %.1f MB\n",
                 $2 / 1024, bare / 1024, $3 / 1024
