@@ -7,6 +7,12 @@
 // a slow measurement that ends after a quicker later one is dropped. The tree
 // is kept behind a shared pointer: the painted map item holds the tree it
 // draws, and a new tree never copies the old one.
+//
+// The tree last measured and shown is held. A folder asked for that lies in
+// it (found by following the path's names down from its top, never by
+// searching it) with sub-folders in it is shown as a handle on that tree,
+// taking a request number like a load and answered from the event loop, so
+// the order of answers and the loading flag behave as for a measurement.
 #include "MapState.h"
 
 #include "Platform.h"
@@ -17,6 +23,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <string_view>
 
 namespace {
 
@@ -43,6 +50,51 @@ std::optional<int> wholeNumber(const QByteArray& text)
     return static_cast<int>(std::clamp<long long>(value, -1000, 1000));
 }
 
+// The names of a path's components; empty ones (doubled or trailing "/") are
+// skipped.
+std::vector<std::string_view> components(std::string_view path)
+{
+    std::vector<std::string_view> out;
+    size_t at = 0;
+    while (at < path.size()) {
+        const size_t end = std::min(path.find('/', at), path.size());
+        if (end > at)
+            out.push_back(path.substr(at, end - at));
+        at = end + 1;
+    }
+    return out;
+}
+
+// The folder at path in the tree whose top is top, found by following the
+// path's names below the top's path one level at a time: none when path is
+// neither the top nor below it (compared name by name, so "/r/ab" is not
+// below "/r/a") or a name is not in the tree.
+std::optional<DiskNode> folderAt(const DiskNode& top, std::string_view path)
+{
+    const std::string topPath = top.path();
+    if (!top.isValid() || topPath.empty() || path.empty() ||
+        (topPath.front() == '/') != (path.front() == '/'))
+        return std::nullopt;
+    const std::vector<std::string_view> above = components(topPath);
+    const std::vector<std::string_view> wanted = components(path);
+    if (wanted.size() < above.size() || !std::equal(above.begin(), above.end(), wanted.begin()))
+        return std::nullopt;
+    DiskNode at = top;
+    for (size_t level = above.size(); level < wanted.size(); ++level) {
+        std::optional<DiskNode> next;
+        for (const DiskNode child : at.children()) {
+            if (child.name() == wanted[level]) {
+                next = child;
+                break;
+            }
+        }
+        if (!next)
+            return std::nullopt;
+        at = *next;
+    }
+    return at;
+}
+
 } // namespace
 
 MapState::MapState(Services& services, SystemActivity& activity, QObject* parent)
@@ -54,12 +106,14 @@ void MapState::load(const std::string& root, std::optional<int> depth, bool forc
 {
     const int d = clampDepth(depth.value_or(m_depth));
     setDepth(d);
-    if (!m_loading) {
-        m_loading = true;
-        emit loadingChanged();
+    if (!force && m_held.isValid() && d == m_heldDepth) {
+        const std::optional<DiskNode> folder = folderAt(m_held, root);
+        if (folder && !folder->children().empty()) {
+            reuse(*folder, pushTrail);
+            return;
+        }
     }
-    const quint64 request = ++m_request;
-    m_activity.begin();
+    const quint64 request = beginRequest();
     m_services.run(
         Workers::Queue::Map, this,
         [root, d, force, call = m_services.engine().diskTree] {
@@ -67,21 +121,50 @@ void MapState::load(const std::string& root, std::optional<int> depth, bool forc
             CancelToken token;
             return std::make_shared<const DiskNode>(call(root, d, !force, &token));
         },
-        [this, request, root, pushTrail](std::shared_ptr<const DiskNode> tree) {
+        [this, request, root, d, pushTrail](std::shared_ptr<const DiskNode> tree) {
             if (request != m_request)
                 return;
-            // The folder left joins the trail when the new one is shown, so
-            // the trail never names the folder still shown as its own last step.
-            if (pushTrail && m_root && m_root->path() != root) {
-                m_trail.emplace_back(std::string(m_root->name()), m_root->path());
-                publishTrail();
-            }
-            m_root = std::move(tree);
-            m_loading = false;
-            m_activity.end();
-            emit rootChanged();
-            emit loadingChanged();
+            m_held = *tree;
+            m_heldDepth = d;
+            finishRequest(request, root, std::move(tree), pushTrail);
         });
+}
+
+quint64 MapState::beginRequest()
+{
+    if (!m_loading) {
+        m_loading = true;
+        emit loadingChanged();
+    }
+    m_activity.begin();
+    return ++m_request;
+}
+
+void MapState::finishRequest(quint64 request, const std::string& root,
+                             std::shared_ptr<const DiskNode> folder, bool pushTrail)
+{
+    if (request != m_request)
+        return;
+    // The folder left joins the trail when the new one is shown, so the trail
+    // never names the folder still shown as its own last step.
+    if (pushTrail && m_root && m_root->path() != root) {
+        m_trail.emplace_back(std::string(m_root->name()), m_root->path());
+        publishTrail();
+    }
+    m_root = std::move(folder);
+    m_loading = false;
+    m_activity.end();
+    emit rootChanged();
+    emit loadingChanged();
+}
+
+void MapState::reuse(const DiskNode& folder, bool pushTrail)
+{
+    const quint64 request = beginRequest();
+    // The folder's path is built here, once; the handle shares the held tree.
+    m_services.post(this, [this, request, folder, pushTrail, root = folder.path()] {
+        finishRequest(request, root, std::make_shared<const DiskNode>(folder), pushTrail);
+    });
 }
 
 void MapState::load(const QString& root, const QVariant& depth, bool force, bool pushTrail)
@@ -94,6 +177,11 @@ void MapState::load(const QString& root, const QVariant& depth, bool force, bool
 
 void MapState::drill(const DiskNode& node)
 {
+    if (m_held.isValid() && node.tree() == m_held.tree() && m_depth == m_heldDepth &&
+        !node.children().empty()) {
+        reuse(node, true);
+        return;
+    }
     load(node.path(), std::nullopt, node.children().empty(), true);
 }
 

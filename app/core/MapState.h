@@ -2,7 +2,10 @@
 // The storage map's state and navigation: which folder is shown, at what
 // depth, and the trail of folders the user came through. The model owns it
 // (QML: app.map). The tree itself stays in C++: the painted map item reads
-// root(); QML reads the scalars.
+// root(); QML reads the scalars. The tree last measured is held for the
+// state's whole life, and any folder of it with sub-folders is shown again
+// without measuring (a drill, up, the trail, home), at the depth it was
+// measured at.
 #pragma once
 
 #include "Records.h"
@@ -54,11 +57,17 @@ public:
     // and stored in depth) on the map queue, ignoring the tree cache when
     // force, and shows it when no later load was asked for meanwhile. With
     // pushTrail the folder shown now joins the trail (unless it is root itself).
+    // Unless force, a root that is the held tree's top or a folder below it
+    // with sub-folders in it, asked for at the depth the tree was measured at,
+    // is shown from the held tree instead, in the same order (later, from the
+    // event loop, unless a later load was asked for meanwhile).
     void load(const std::string& root, std::optional<int> depth, bool force, bool pushTrail);
     // QML's form: depth undefined or null keeps depth.
     Q_INVOKABLE void load(const QString& root, const QVariant& depth, bool force, bool pushTrail);
-    // Shows a folder of the current tree; a folder measured without children
-    // (depth limit, empty folder) is measured afresh.
+    // Shows a folder of the tree shown: from the held tree when the node is
+    // one of its folders with sub-folders and the depth is still the one it
+    // was measured at; a folder measured without children (depth limit, empty
+    // folder) is measured afresh.
     void drill(const DiskNode& node);
     // Back to the last trail entry; nothing with an empty trail.
     Q_INVOKABLE void up();
@@ -66,7 +75,8 @@ public:
     Q_INVOKABLE void home();
     // Back to trail entry i: the trail keeps the entries before it.
     Q_INVOKABLE void trailBack(int index);
-    // Stores the depth (clamped) and measures the shown folder again at it.
+    // Stores the depth (clamped) and shows the shown folder again at it
+    // (measured unless the held tree was measured at that depth).
     Q_INVOKABLE void reloadAtDepth(int depth);
     // The page's first appearance: when no map was ever loaded, takes the
     // depth from TID_MAPDEPTH (a whole decimal number, else ignored) and the
@@ -112,10 +122,23 @@ signals:
 private:
     QVariantList trailVariant() const { return m_trailVariant; }
     void publishTrail();
+    // Takes the next request number; loading, and the shared activity slot
+    // held until the answer is shown.
+    quint64 beginRequest();
+    // Shows folder as the answer to request unless a later one was asked for;
+    // root is the path asked for.
+    void finishRequest(quint64 request, const std::string& root,
+                       std::shared_ptr<const DiskNode> folder, bool pushTrail);
+    // Shows folder of the held tree through the same order as a load.
+    void reuse(const DiskNode& folder, bool pushTrail);
 
     Services& m_services;
     SystemActivity& m_activity;
     std::shared_ptr<const DiskNode> m_root;
+    // The top of the tree last measured and shown, and the depth it was
+    // measured at (an invalid node before the first).
+    DiskNode m_held;
+    int m_heldDepth = 0;
     std::vector<std::pair<std::string, std::string>> m_trail; // (name, path)
     QVariantList m_trailVariant;
     int m_depth = 3;

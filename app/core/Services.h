@@ -41,8 +41,16 @@ public:
         run(Workers::Queue::Utility, context, std::move(work), std::move(done));
     }
 
+    // Hands done to the main thread later, from the event loop, with no
+    // engine call (Workers::post).
+    template <class Done> void post(QObject* context, Done done)
+    {
+        m_workers.post(context, std::move(done));
+    }
+
     // Blocks until every engine call started here has finished and its result
-    // has been assigned (tests and benchmarks).
+    // has been assigned, and every post has been handed over (tests and
+    // benchmarks).
     void waitForAll() { m_workers.waitForAll(); }
 
     // Files left the disk outside the model's own clean-up (an uninstall):

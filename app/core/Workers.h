@@ -52,6 +52,22 @@ public:
             });
     }
 
+    // Hands done to the context's thread later, from the event loop, as a
+    // call's result arrives, but without a worker: for an answer already at
+    // hand that must keep its place behind the results before it. Counted
+    // like a call, so waitForAll waits for it too.
+    template <class Done> void post(QObject* context, Done done)
+    {
+        ++m_pending;
+        QMetaObject::invokeMethod(
+            context,
+            [this, done = std::move(done)]() mutable {
+                --m_pending;
+                done();
+            },
+            Qt::QueuedConnection);
+    }
+
     // Blocks until every call started (and every call those started in turn)
     // has finished and its result has been handed over. For tests and
     // benchmarks, which must not change HOME under a running scan.

@@ -5,8 +5,9 @@
 //            1072 x 560 (median of 15 runs, layout and paint apart, and a
 //            repaint without a new layout); times hover hit-testing; then
 //            measures a real 20,000-folder tree on disk with the real engine
-//            and times a drill into a folder whose tree is cached, from the
-//            call to the painted map.
+//            and times a drill into one of its folders (shown from the tree
+//            held, or measured or read from the cache by a build that holds
+//            none), from the call to the painted map.
 //   paint  - the timing mode without the tree on disk: layout, paint, hover
 //   bare   - a bare Qt Quick window of the application's size; prints VmRSS
 //   map    - the application on its Storage Map showing a generated
@@ -15,7 +16,16 @@
 //            run's 20,000-folder tree at depth 8 (or TID_MAPDEPTH); saves the
 //            window's image once the map is painted (TID_LANG chooses the
 //            language), to compare the picture before and after a change to
-//            the painting
+//            the painting; with TID_SHOTDRILL=1 after a drill into the top's
+//            largest folder
+//   home ROOT - the application on its Storage Map showing the real folder
+//            ROOT at depth 8 with the real engine, in the caller's HOME and
+//            XDG_CACHE_HOME (so a tree cached by `tclean tree ROOT -d 8` there
+//            is read back); prints the time from opening the page to the
+//            painted map, then drills into each of the top's five largest
+//            folders that have sub-folders and goes up after each, timing
+//            both from the call to the painted map (medians), and VmRSS once
+//            settled after showing the map and again after the drills
 // run.sh-style use: see bench/app/map.sh.
 #include "AppModel.h"
 #include "BenchWindow.h"
@@ -41,6 +51,7 @@
 #include <cstring>
 #include <ctime>
 #include <filesystem>
+#include <functional>
 #include <random>
 #include <utility>
 #include <vector>
@@ -210,8 +221,8 @@ void paintTiming()
                 double(t.nsecsElapsed()) / 1e3 / moves);
 }
 
-// The real engine on a real tree: measure, drill (measured), up (cached),
-// drill again (cached) and time that last drill to the painted map.
+// The real engine on a real tree: measure, drill, up, drill again and time
+// that last drill to the painted map.
 void drillTiming()
 {
     QImage image(1072, 560, QImage::Format_ARGB32_Premultiplied);
@@ -241,10 +252,113 @@ void drillTiming()
         real.map()->up();
         real.waitForWorkers();
     }
-    std::printf("drill into a cached folder of a %zu-folder tree on disk (%zu folders below "
+    std::printf("drill into a folder of a %zu-folder tree on disk (%zu folders below "
                 "it): %.1f ms (median of 5); budget 100 ms, ratio %.2f\n",
                 countNodes(*real.map()->root()), countNodes(first), median(drills),
                 median(drills) / 100.0);
+}
+
+// Runs the event loop until done() holds, at most timeoutMs; whether it held.
+// Sleeps between events (a timer wakes it now and then), so a measurement on
+// a worker gets the cores.
+bool waitUntil(const std::function<bool()>& done, int timeoutMs)
+{
+    QElapsedTimer t;
+    t.start();
+    QTimer tick;
+    tick.start(20);
+    while (!done()) {
+        if (t.elapsed() > timeoutMs)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+    return true;
+}
+
+// Lets the window settle for ms (events handled meanwhile).
+void settle(int ms)
+{
+    QElapsedTimer t;
+    t.start();
+    waitUntil([&] { return t.elapsed() >= ms; }, ms + 1000);
+}
+
+// Shows a folder through go and waits until the map item has painted it;
+// the time from the call in ms, or -1 after a minute without it.
+double untilPainted(MapState& state, const TreemapItem& map, const std::string& path,
+                    const std::function<void()>& go)
+{
+    const int before = map.paintCount();
+    QElapsedTimer t;
+    t.start();
+    go();
+    const bool shown = waitUntil(
+        [&] {
+            return !state.loading() && state.hasRoot() && state.root()->path() == path &&
+                   map.paintCount() > before;
+        },
+        60000);
+    return shown ? double(t.nsecsElapsed()) / 1e6 : -1;
+}
+
+// The app's Storage Map on a real folder: time to show, drill and up, memory.
+int homeTiming(BenchWindow& bench, const char* folder)
+{
+    qputenv("TID_MAPROOT", folder);
+    qputenv("TID_MAPDEPTH", "8");
+    AppModel* model = bench.open();
+    if (!model)
+        return 1;
+    QQuickItem* root = bench.root();
+    MapState& state = *model->map();
+    QElapsedTimer t;
+    t.start();
+    root->setProperty("page", QStringLiteral("map"));
+    const TreemapItem* map = nullptr;
+    const bool shown = waitUntil(
+        [&] {
+            map = map ? map : root->findChild<TreemapItem*>(QStringLiteral("treemap"));
+            return map && state.hasRoot() && !state.loading() && map->paintCount() > 0;
+        },
+        600000);
+    if (!shown) {
+        std::fprintf(stderr, "home: the map of %s was not shown within 10 minutes\n", folder);
+        return 1;
+    }
+    const double showMs = double(t.nsecsElapsed()) / 1e6;
+    settle(3000);
+    const long shownKiB = rssKiB();
+
+    const DiskNode top = *state.root();
+    std::vector<DiskNode> picked;
+    for (const DiskNode child : top.children()) {
+        if (!child.children().empty())
+            picked.push_back(child);
+        if (picked.size() == 5)
+            break;
+    }
+    std::vector<double> drills, ups;
+    for (const DiskNode& child : picked) {
+        drills.push_back(untilPainted(state, *map, child.path(), [&] { state.drill(child); }));
+        ups.push_back(untilPainted(state, *map, top.path(), [&] { state.up(); }));
+    }
+    settle(3000);
+    const long afterKiB = rssKiB();
+    std::printf("home %s: %zu folders at depth 8, %d cells; map shown %.1f ms after the page "
+                "opened\n",
+                folder, countNodes(top) + 1, map->cellCount(), showMs);
+    std::printf("drill median %.1f ms, up median %.1f ms (%zu each, from the call to the "
+                "painted map)\n",
+                median(drills), median(ups), drills.size());
+    for (size_t i = 0; i < picked.size(); ++i)
+        std::printf("  %s (%zu folders below): drill %.1f ms, up %.1f ms\n",
+                    std::string(picked[i].name()).c_str(), countNodes(picked[i]), drills[i],
+                    ups[i]);
+    std::printf("home-rss %ld %ld\n", shownKiB, afterKiB);
+    std::printf("app with the map: %.1f MB once shown, %.1f MB after the drills\n",
+                double(shownKiB) / 1024, double(afterKiB) / 1024);
+    std::fflush(stdout);
+    return 0;
 }
 
 } // namespace
@@ -255,12 +369,22 @@ int main(int argc, char** argv)
     qputenv("TID_NOGUIDE", "1");
     qputenv("TID_NOACT", "1");
     qputenv("TID_PAGE", "about");
+    const bool realHome = std::strcmp(mode, "home") == 0;
+    if (realHome && argc < 3) {
+        std::fprintf(stderr, "usage: app_map_bench home ROOT\n");
+        return 2;
+    }
+    // The home mode keeps the caller's home and cache folder.
     QTemporaryDir home;
-    qputenv("HOME", home.path().toUtf8());
-    qputenv("XDG_CONFIG_HOME", (home.path() + "/.config").toUtf8());
-    qputenv("XDG_CACHE_HOME", (home.path() + "/.cache").toUtf8());
-    qputenv("XDG_DATA_HOME", (home.path() + "/.local/share").toUtf8());
+    if (!realHome) {
+        qputenv("HOME", home.path().toUtf8());
+        qputenv("XDG_CONFIG_HOME", (home.path() + "/.config").toUtf8());
+        qputenv("XDG_CACHE_HOME", (home.path() + "/.cache").toUtf8());
+        qputenv("XDG_DATA_HOME", (home.path() + "/.local/share").toUtf8());
+    }
     BenchWindow bench(argc, argv, BenchWindow::Platform::AsRun);
+    if (realHome)
+        return homeTiming(bench, argv[2]);
 
     if (std::strcmp(mode, "timing") == 0 || std::strcmp(mode, "paint") == 0) {
         paintTiming();
@@ -291,6 +415,8 @@ int main(int argc, char** argv)
     if (!shot || !qEnvironmentVariableIsSet("TID_MAPDEPTH"))
         qputenv("TID_MAPDEPTH", "8");
     root->setProperty("page", QStringLiteral("map"));
+    const bool drill = shot && qEnvironmentVariableIntValue("TID_SHOTDRILL") == 1;
+    int drilledAt = drill ? -1 : 0; // the paint count when the drill was asked for
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [&] {
         if (!model->map()->hasRoot() || model->map()->loading())
@@ -301,8 +427,14 @@ int main(int argc, char** argv)
             return;
         }
         const auto* map = root->findChild<TreemapItem*>(QStringLiteral("treemap"));
-        if (!map || map->paintCount() == 0)
+        if (!map || map->paintCount() == 0 || map->paintCount() <= drilledAt)
             return;
+        if (drill && drilledAt < 0) {
+            // Into the top's largest folder, shown from the tree already held.
+            drilledAt = map->paintCount();
+            model->map()->drill(model->map()->root()->children()[0]);
+            return;
+        }
         poll.stop();
         // A frame more, so the painted map has reached the window.
         QTimer::singleShot(500, qGuiApp, [&bench, map, argv] {

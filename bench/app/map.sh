@@ -8,6 +8,13 @@
 # example built from an earlier commit) against this one: ROUNDS (default 7)
 # runs of each, alternating, and their medians side by side; and its memory
 # with the 100,000-folder map beside this build's.
+#   bench/app/map.sh home ROOT
+# the application on its Storage Map over the real folder ROOT at depth 8,
+# under Xvfb with the software renderer: `tclean tree ROOT -d 8` first fills a
+# tree cache, copied into a fresh temporary home for each run, so the map is
+# read from it; prints the time to show the map, the drill and up medians, and
+# the memory beside a bare window's in the same Xvfb session. With BASELINE
+# (a build of the benchmark that has the home mode) the same from it, after.
 set -eu
 cd "$(dirname "$0")/../.."
 BUILD_DIR="${BUILD_DIR:-build}"
@@ -18,6 +25,45 @@ BENCH="$BUILD_DIR/bench/app/app_map_bench"
 offscreen() {
     XDG_RUNTIME_DIR="$RUNTIME" QT_QPA_PLATFORM=offscreen QT_QUICK_BACKEND=software "$@"
 }
+if [ "${1:-}" = home ]; then
+    [ -d "${2:-}" ] || { echo "usage: bench/app/map.sh home ROOT" >&2; exit 2; }
+    ROOT=$(cd "$2" && pwd)
+    ninja -C "$BUILD_DIR" -j 2 tclean >/dev/null
+    WORK=$(mktemp -d)
+    mkdir -p "$WORK/seed"
+    HOME="$WORK/seed" XDG_CACHE_HOME="$WORK/seed/.cache" \
+        "$BUILD_DIR/bin/tclean" tree "$ROOT" -d 8 >/dev/null
+    # One run: a fresh home holding the seeded cache, the bench in it.
+    cat >"$WORK/run.sh" <<'EOF'
+#!/bin/sh
+set -eu
+home=$(mktemp -d "$WORK/home.XXXXXX")
+cp -r "$WORK/seed/.cache" "$home/.cache"
+HOME="$home" XDG_CONFIG_HOME="$home/.config" XDG_CACHE_HOME="$home/.cache" \
+    XDG_DATA_HOME="$home/.local/share" "$1" home "$ROOT" 2>/dev/null
+EOF
+    chmod +x "$WORK/run.sh"
+    export WORK ROOT BENCH="$(pwd)/$BENCH" BASELINE="${BASELINE:-}"
+    XDG_RUNTIME_DIR="$RUNTIME" QT_QPA_PLATFORM=xcb QT_QUICK_BACKEND=software \
+        xvfb-run -a -s "-screen 0 1100x750x24 -nolisten tcp" sh -c '
+            "$BENCH" bare 2>/dev/null
+            echo "== this build"
+            "$WORK/run.sh" "$BENCH"
+            if [ -n "$BASELINE" ]; then
+                echo "== baseline ($BASELINE)"
+                "$WORK/run.sh" "$BASELINE"
+            fi' | awk '
+        $1 == "bare" { bare = $2; next }
+        / once shown, .* after the drills$/ { next }
+        $1 == "home-rss" {
+            printf "app with the map: %.1f MB (bare window %.1f MB); after the drills %.1f MB\n",
+                $2 / 1024, bare / 1024, $3 / 1024
+            next
+        }
+        { print }'
+    rm -rf "$WORK" "$RUNTIME"
+    exit 0
+fi
 if [ -n "${BASELINE:-}" ]; then
     echo "== layout + paint, baseline ($BASELINE) and this build, alternating"
     round=0

@@ -25,27 +25,24 @@ struct Measured
     bool useCache = false;
 };
 
-// A tree for any root: two sub-folders, "a" (with one child) and "b".
+// A tree for any root: two sub-folders, "a" (with a sub-folder "a" holding
+// "a1", and a folder "a1") and "b"; sizes 300, a 200, a/a 120, a/a/a1 100,
+// a/a1 80, b 100.
 DiskNode treeFor(const std::string& root)
 {
-    FolderDraft n;
+    const auto folder = [](const char* name, int64_t size, std::vector<FolderDraft> children) {
+        FolderDraft f;
+        f.name = name;
+        f.size = size;
+        f.children = std::move(children);
+        return f;
+    };
+    FolderDraft n =
+        folder("", 300,
+               {folder("a", 200, {folder("a", 120, {folder("a1", 100, {})}), folder("a1", 80, {})}),
+                folder("b", 100, {})});
     n.path = root;
     n.name = root.substr(root.rfind('/') + 1);
-    n.size = 300;
-    FolderDraft a;
-    a.path = root + "/a";
-    a.name = "a";
-    a.size = 200;
-    FolderDraft a1;
-    a1.path = root + "/a/a1";
-    a1.name = "a1";
-    a1.size = 150;
-    a.children.push_back(a1);
-    FolderDraft b;
-    b.path = root + "/b";
-    b.name = "b";
-    b.size = 100;
-    n.children = {a, b};
     return DiskNode(n);
 }
 
@@ -73,8 +70,12 @@ struct Log
 };
 
 using TreeCall = std::function<DiskNode(const std::string&, int, bool, const CancelToken*)>;
+// What a test does to the map once a tree is shown.
+using Step = std::function<void(MapState&)>;
 
 } // namespace
+
+Q_DECLARE_METATYPE(Step)
 
 class MapModelTest : public QObject, Fixture::ModelHome
 {
@@ -283,6 +284,92 @@ private slots:
         QCOMPARE(m.map()->path(), QString("/small"));
         QCOMPARE(shown.count(), 1);
         QVERIFY(!m.map()->loading());
+    }
+
+    // Drill, up, the trail and home within the tree last measured show its
+    // folders without measuring again, answered later as a load is.
+    void foldersOfTheHeldTreeAreShownWithoutMeasuring()
+    {
+        AppModel& m = modelWith(recorded());
+        const std::string home = m_home->path();
+        show(m, home);
+        const auto tree = m.map()->root()->tree();
+        QSignalSpy loading(m.map(), &MapState::loadingChanged);
+        m.map()->drill(m.map()->root()->children()[0]);
+        QVERIFY(m.map()->loading() && m.holdsActivity());
+        QVERIFY(trailPaths(m).empty());
+        m.waitForWorkers();
+        QVERIFY(!m.map()->loading() && !m.holdsActivity());
+        QCOMPARE(loading.count(), 2);
+        QCOMPARE(trailPaths(m), std::vector<std::string>{home});
+
+        // The folder shown, its size and item count, and the trail, with the
+        // home as "~"; "(a copy)" when the tree is not the one measured.
+        const auto shown = [&] {
+            m.waitForWorkers();
+            const auto tilde = [&](const std::string& path) {
+                return QString::fromStdString("~" + path.substr(home.size()));
+            };
+            QString out = tilde(m.map()->root()->path()) +
+                          QString(" %1 %2;").arg(m.map()->size()).arg(m.map()->childCount());
+            for (const std::string& path : trailPaths(m))
+                out += " " + tilde(path);
+            return m.map()->root()->tree() == tree ? out : out + " (a copy)";
+        };
+        m.map()->drill(m.map()->root()->children()[0]);
+        QCOMPARE(shown(), QString("~/a/a 120 1; ~ ~/a"));
+        m.map()->up();
+        QCOMPARE(shown(), QString("~/a 200 2; ~"));
+        m.map()->drill(m.map()->root()->children()[0]);
+        QCOMPARE(shown(), QString("~/a/a 120 1; ~ ~/a"));
+        m.map()->trailBack(1);
+        QCOMPARE(shown(), QString("~/a 200 2; ~"));
+        m.map()->home();
+        QCOMPARE(shown(), QString("~ 300 2;"));
+        QCOMPARE(m_log->size(), 1u);
+    }
+
+    // What is measured again once a tree is shown, and what comes from it.
+    void onlyFoldersOfTheHeldTreeAtItsDepthAreReused_data()
+    {
+        QTest::addColumn<QString>("top");
+        QTest::addColumn<Step>("step");
+        QTest::addColumn<bool>("measures");
+        QTest::addColumn<QString>("path");
+        const auto at = [](const char* path) {
+            return Step(
+                [path](MapState& s) { s.load(std::string(path), std::nullopt, false, false); });
+        };
+        QTest::newRow("a folder below") << "/r" << at("/r/a/a") << false << "/r/a/a";
+        QTest::newRow("the same depth again")
+            << "/r" << Step([](MapState& s) { s.reloadAtDepth(3); }) << false << "/r";
+        QTest::newRow("another depth")
+            << "/r" << Step([](MapState& s) { s.reloadAtDepth(5); }) << true << "/r";
+        QTest::newRow("a drill at another depth") << "/r" << Step([](MapState& s) {
+            s.setDepth(5);
+            s.drill(s.root()->children()[0]);
+        }) << true << "/r/a";
+        QTest::newRow("forced") << "/r" << Step([](MapState& s) { s.refresh(); }) << true << "/r";
+        QTest::newRow("outside") << "/r" << at("/elsewhere") << true << "/elsewhere";
+        QTest::newRow("above the top") << "/r/a" << at("/r") << true << "/r";
+        QTest::newRow("a longer name, not below") << "/r/a" << at("/r/aa") << true << "/r/aa";
+        QTest::newRow("a name not in the tree") << "/r" << at("/r/c") << true << "/r/c";
+        QTest::newRow("a folder without sub-folders") << "/r" << at("/r/b") << true << "/r/b";
+    }
+    void onlyFoldersOfTheHeldTreeAtItsDepthAreReused()
+    {
+        QFETCH(QString, top);
+        QFETCH(Step, step);
+        QFETCH(bool, measures);
+        QFETCH(QString, path);
+        AppModel& m = modelWith(recorded());
+        show(m, top.toStdString());
+        step(*m.map());
+        m.waitForWorkers();
+        QCOMPARE(m.map()->path(), path);
+        QCOMPARE(m_log->size(), measures ? 2u : 1u);
+        QCOMPARE(QString::fromStdString(m_log->last().root), measures ? path : top);
+        QVERIFY(!m.map()->loading() && !m.holdsActivity());
     }
 
     void firstAppearanceReadsTheEnvironment_data()
