@@ -315,6 +315,16 @@ public:
         work(m_workers[0]);
         for (auto& t : helpers)
             t.join();
+        // What the threads only needed while listing (grown to the largest
+        // folder met) goes before the tree is built.
+        m_stack = {};
+        for (Worker& w : m_workers) {
+            w.entries = {};
+            w.entryNames = {};
+            w.buffer = {};
+            w.folders = {};
+            w.largest = {};
+        }
         return !m_stopped;
     }
 
