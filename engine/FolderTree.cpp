@@ -3,7 +3,9 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <new>
 #include <random>
+#include <stdexcept>
 
 namespace {
 
@@ -28,9 +30,15 @@ FolderTree::Builder::Builder() : m_tree(std::make_shared<FolderTree>()) {}
 
 void FolderTree::Builder::reserve(size_t folders, size_t files, size_t nameBytes)
 {
-    m_tree->m_folders.reserve(folders);
-    m_tree->m_files.reserve(files);
-    m_tree->m_names.reserve(nameBytes);
+    // Room is a hint: where the system will not promise it (strict memory
+    // accounting), the arrays grow as folders are added.
+    try {
+        m_tree->m_folders.reserve(folders);
+        m_tree->m_files.reserve(files);
+        m_tree->m_names.reserve(nameBytes);
+    } catch (const std::bad_alloc&) {
+    } catch (const std::length_error&) {
+    }
 }
 
 void FolderTree::Builder::add(std::string_view name, int64_t size, int64_t fileCount,
