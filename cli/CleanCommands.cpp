@@ -222,13 +222,7 @@ int cmdCleanPlan(const std::string& path, bool safeOnly, bool dryRun, int64_t mi
             skipped.push_back(entry.path);
             continue;
         }
-        ScanItem item;
-        item.path = entry.path;
-        item.name = entry.label;
-        item.size = entry.size;
-        item.kind = entry.kind;
-        item.risk = entry.risk;
-        items.push_back(std::move(item));
+        items.push_back(Plan::itemOf(entry));
     }
     keepOutermostOnce(items);
     if (items.empty()) {

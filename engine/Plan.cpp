@@ -138,6 +138,17 @@ std::optional<std::vector<Entry>> decode(std::string_view text)
     return out;
 }
 
+ScanItem itemOf(const Entry& entry)
+{
+    ScanItem item;
+    item.path = entry.path;
+    item.name = entry.label;
+    item.size = entry.size;
+    item.kind = entry.kind;
+    item.risk = entry.risk;
+    return item;
+}
+
 bool unchanged(const Entry& entry)
 {
     struct stat st = {};

@@ -45,6 +45,9 @@ std::vector<Entry> identify(const std::vector<ScanItem>& items);
 std::string encode(const std::vector<Entry>& entries);
 std::optional<std::vector<Entry>> decode(std::string_view text);
 
+// The finding an entry stands for (its path, label, size, kind and risk).
+ScanItem itemOf(const Entry& entry);
+
 // Whether what is at entry.path now is what the plan saw: the same device,
 // inode and modification time, and for a file the same length.
 bool unchanged(const Entry& entry);

@@ -168,12 +168,17 @@ def showing_text(app, text):
         app, pyatspi.ROLE_LABEL, text)
 
 
+def open_tab(app, tab_name):
+    """Presses the page tab named tab_name; whether it was found and pressed."""
+    tabs = wait_for("the page tab " + tab_name,
+                    lambda: showing_nodes(app, pyatspi.ROLE_PAGE_TAB, tab_name))
+    return bool(tabs) and press(tabs[0])
+
+
 def page_checks(app, pages):
     for page in pages:
         tab_name, *texts = page.split("::")
-        tabs = wait_for("the page tab " + tab_name,
-                        lambda: showing_nodes(app, pyatspi.ROLE_PAGE_TAB, tab_name))
-        if not tabs or not press(tabs[0]):
+        if not open_tab(app, tab_name):
             return False
         for text in texts:
             if not wait_for("the words '%s' on the page %s" % (text, tab_name),
@@ -216,9 +221,7 @@ def map_checks(app, cells):
     """On the Storage Map, the folder's cell is read with its size and
     pressed, and the map then shows its child's cell."""
     folder, child = cells.split("::")
-    tabs = wait_for("the page tab Storage Map",
-                    lambda: showing_nodes(app, pyatspi.ROLE_PAGE_TAB, "Storage Map"))
-    if not tabs or not press(tabs[0]):
+    if not open_tab(app, "Storage Map"):
         return False
     cells = wait_for("the map cell " + folder, lambda: showing_cells(app, folder), 20)
     if not cells or not press(cells[0]):
@@ -243,23 +246,26 @@ def other_button(app, name, first):
     return wait_for("the confirmation's " + name, find)
 
 
+def press_and_confirm(app, name):
+    """Presses the one showing button named name, then its confirmation's
+    button of the same name; whether both were found and pressed."""
+    first = one_button(app, name)
+    if first is None or not press(first):
+        return False
+    accept = other_button(app, name, first)
+    return accept is not None and press(accept)
+
+
 def put_back_checks(app, item):
     name, rel = item.split("::")
     path = os.path.join(os.environ["HOME"], rel)
-    tabs = wait_for("the page tab Clean", lambda: showing_nodes(app, pyatspi.ROLE_PAGE_TAB, "Clean"))
-    if not tabs or not press(tabs[0]):
+    if not open_tab(app, "Clean"):
         return False
-    move = one_button(app, "Move to Trash")
-    if move is None or not press(move):
-        return False
-    accept = other_button(app, "Move to Trash", move)
-    if accept is None or not press(accept):
+    if not press_and_confirm(app, "Move to Trash"):
         return False
     if not wait_for(rel + " to leave", lambda: not os.path.exists(path)):
         return False
-    tabs = wait_for("the page tab History",
-                    lambda: showing_nodes(app, pyatspi.ROLE_PAGE_TAB, "History"))
-    if not tabs or not press(tabs[0]):
+    if not open_tab(app, "History"):
         return False
     lines = wait_for("the clean-up's line",
                      lambda: showing_nodes_where(app, pyatspi.ROLE_PUSH_BUTTON,
@@ -268,11 +274,7 @@ def put_back_checks(app, item):
         return False
     if not wait_for("the item " + name, lambda: showing_text(app, name)):
         return False
-    item = one_button(app, "Put Back")
-    if item is None or not press(item):
-        return False
-    accept = other_button(app, "Put Back", item)
-    if accept is None or not press(accept):
+    if not press_and_confirm(app, "Put Back"):
         return False
     if not wait_for(rel + " to come back", lambda: os.path.exists(path)):
         return False
